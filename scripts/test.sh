@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs the dependencies, builds, and runs every test; fails on any failing test.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/scripts/build.sh"
+build=${BUILD_DIR:-$top/build}
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 300
