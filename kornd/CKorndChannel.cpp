@@ -24,6 +24,7 @@ void CKorndChannel::Start(Handler handler) {
 }
 
 void CKorndChannel::Stop() {
+  muted_.clear();
   delete listen_notifier_;
   listen_notifier_ = nullptr;
   for (auto& [fd, n] : peer_notifiers_) delete n;
@@ -31,30 +32,45 @@ void CKorndChannel::Stop() {
   server_.RELEASE();
 }
 
+// Notifiers stay on between requests; one that fires inside a request (a box or a wait runs
+// its own event loop) is switched off until the request has been answered.
 void CKorndChannel::SetReading(bool on) {
-  if (listen_notifier_) listen_notifier_->setEnabled(on);
-  for (auto& [fd, n] : peer_notifiers_) n->setEnabled(on);
+  if (on) {
+    for (QSocketNotifier* n : muted_) n->setEnabled(true);
+    muted_.clear();
+  }
+}
+
+void CKorndChannel::Mute(QSocketNotifier* n) {
+  n->setEnabled(false);
+  muted_.push_back(n);
 }
 
 void CKorndChannel::OnListen() {
+  if (serving_) {
+    Mute(listen_notifier_);
+    return;
+  }
   for (;;) {
     int fd = server_.ACCEPT();
     if (fd < 0) return;
     auto* n = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(n, &QSocketNotifier::activated, this, [this, fd] { OnPeer(fd); });
-    n->setEnabled(!serving_);
     peer_notifiers_[fd] = n;
   }
 }
 
 void CKorndChannel::OnPeer(int fd) {
-  if (serving_) return;
+  if (serving_) {
+    auto it = peer_notifiers_.find(fd);
+    if (it != peer_notifiers_.end()) Mute(it->second);
+    return;
+  }
   auto started = std::chrono::steady_clock::now();
   platform::Request_Packet packet;
   platform::Receive_Status status = server_.RECEIVE(fd, packet);
   while (status == platform::Receive_Status::Request) {
     serving_ = true;
-    SetReading(false);
     std::uint32_t reply = handler_ ? handler_(packet) : 0x80000001u;
     serving_ = false;
     if (peer_notifiers_.empty() && !listen_notifier_) return;  // stopped inside the request
@@ -69,6 +85,7 @@ void CKorndChannel::OnPeer(int fd) {
   if (status == platform::Receive_Status::Closed) {
     auto it = peer_notifiers_.find(fd);
     if (it != peer_notifiers_.end()) {
+      std::erase(muted_, it->second);
       it->second->setEnabled(false);
       it->second->deleteLater();
       peer_notifiers_.erase(it);

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Request_Channel.h"
 
@@ -38,10 +39,12 @@ class CKorndChannel : public QObject {
   void OnListen();
   void OnPeer(int fd);
   void SetReading(bool on);
+  void Mute(QSocketNotifier* n);
 
   platform::Channel_Server server_;
   Handler handler_;
   QSocketNotifier* listen_notifier_ = nullptr;
   std::map<int, QSocketNotifier*> peer_notifiers_;
+  std::vector<QSocketNotifier*> muted_;  // switched off while a request runs
   bool serving_ = false;
 };

@@ -126,6 +126,12 @@ int CKorndDoc::PurgeTools(int limit) {
   return removed;
 }
 
+void CKorndDoc::MarkErased(CKorndTool& t) {
+  if (t.IsErased()) return;
+  t.SetFlags(t.flags() | CKorndTool::Erased);
+  hidden_count_ += t.Weight();
+}
+
 int CKorndDoc::EraseLast(int n, bool redraw) {
   if (object_count_ == 0) return 0;
   std::int64_t k;
@@ -146,8 +152,7 @@ int CKorndDoc::EraseLast(int n, bool redraw) {
       else area = {std::min(area.left, r.left), std::min(area.top, r.top), std::max(area.right, r.right),
                    std::max(area.bottom, r.bottom)};
     }
-    t.SetFlags(t.flags() | CKorndTool::Erased);
-    hidden_count_ += t.Weight();
+    MarkErased(t);
     --k;
     ++erased;
   }

@@ -59,6 +59,8 @@ class CKorndDoc {
   // Adds the object in the slot (which is empty afterwards); the pending object is none after.
   void AddTool(std::unique_ptr<CKorndTool>& slot);
   int PurgeTools(int limit);
+  // Marks an object erased (removed by the next purge) and counts it hidden.
+  void MarkErased(CKorndTool& t);
   int EraseLast(int n, bool redraw);
   // Deletes every object; false when the user cancelled the question.
   bool ClearAll();

@@ -181,7 +181,7 @@ std::uint32_t CKorndMain::DispatchToWindow(CKorndDoc* doc, char letter) {
     }
     return channel::Reply_Failed;
   }
-  QThread::yieldCurrentThread();
+  // No yield here: the reply itself hands the turn to the waiting client.
   if (CKorndDoc* still = app_->WindowDoc(w); still == doc) live_count_ = doc->ObjectCount() - doc->HiddenCount();
   if (app_->main_frame == nullptr) return channel::Reply_Failed;
   return reply;
