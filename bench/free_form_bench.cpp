@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
       sum += value;
       ++read;
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (read != values) {
       std::printf("read %zu of %zu values\n", read, values);
       return 1;

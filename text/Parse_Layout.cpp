@@ -54,7 +54,9 @@ class Layout_Parser {
   }
 
   char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
-  char peek_upper() const { return static_cast<char>(std::toupper(static_cast<unsigned char>(peek()))); }
+  char peek_upper() const {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(peek())));
+  }
   bool digit() const { return std::isdigit(static_cast<unsigned char>(peek())) != 0; }
 
   // Reads an unsigned number; -1 when none stands here.
