@@ -20,3 +20,14 @@ void CHECK_DEALLOCATION(std::string_view array_name, std::int32_t allocation_sta
 // symmetry, widens a one-cell field, resets the zoom windows and (re)allocates
 // Buffer_Array_Cut and Array_to_be_displayed, both zeroed.
 void ALLOCATE_ARRAYS();
+
+#include <optional>
+#include <vector>
+
+// Shows the outputs of result file solution with their times (gathered from the file
+// when output_times is absent, leaving it on its current output) and returns one flag
+// per listed output: picked in the pop-up "Select outputs", or printed only (list_only).
+std::vector<bool> SELECT_TIME_STEP(std::int32_t number_of_outputs,
+                                   const std::optional<std::vector<float>>& output_times = std::nullopt,
+                                   std::int32_t solution = 1, bool single_choice = false,
+                                   bool list_only = false);

@@ -46,7 +46,8 @@ class Input_Stream {
   // Steps a sequential stream back over one record (a text stream back to the start
   // of the statement before); at the start it stays there. false when that fails.
   bool BACKSPACE();
-  // Byte position between records, to come back to it with SET_POSITION.
+  // Byte position between records, to come back to it with SET_POSITION (text streams:
+  // only line starts, as STATEMENT_START gives them).
   std::uint64_t POSITION() const;
   void SET_POSITION(std::uint64_t position);
 
@@ -75,6 +76,8 @@ class Input_Stream {
   // ---- free-form text: the reader of a formatted stream (nullptr otherwise).
   // STATEMENT() starts a read statement on the next line and notes where it began.
   Free_Form_Reader* STATEMENT();
+  // Line start where the last statement began: SET_POSITION to it reads that statement again.
+  std::uint64_t STATEMENT_START() const { return statement_start_; }
   Free_Form_Reader* TEXT() { return text_.get(); }
 
  private:

@@ -448,7 +448,7 @@ void make_names() {
   std::string folder = r.Temporary_Files_Directory;
   folder.erase(folder.find_last_not_of(' ') + 1);
   for (int k = 0; k <= n; ++k) {
-    char number[8];
+    char number[16];
     std::snprintf(number, sizeof number, "%02d", k);
     const std::string base = folder + "DP_ZELTRA_" + number;
     r.Temporary_Files(k) = base + "_" + CHECK_FILE(base, 2, "tmp") + ".tmp";

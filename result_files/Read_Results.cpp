@@ -19,6 +19,7 @@
 #include "display/Tools_Graphical.h"
 #include "main/Console.h"
 #include "main/Globals.h"
+#include "main/Tools_General.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Module_Byteswap.h"
 #include "result_files/Read_GeoF.h"
@@ -88,8 +89,8 @@ Outcome read_sequential(Input_Stream& s, Real* values, bool header_only, float& 
 Outcome read_text(Input_Stream& s, float* values, float& time, std::int32_t& n) {
   static std::vector<float> scratch;
   const std::int64_t cells = grid_cells();
-  const std::uint64_t start = s.POSITION();
   Free_Form_Reader* text = s.STATEMENT();
+  const std::uint64_t start = s.STATEMENT_START();
   float t;
   Free_Form_Status status = text->READ_REAL(t);
   if (status == Free_Form_Status::End_Of_File) {
@@ -367,7 +368,7 @@ bool CHECK_END(int unit) {
     bool at_end = false, failed = false;
     double time = 0.0;
     std::int32_t n = -666;
-    const std::uint64_t position = s.POSITION();
+    std::uint64_t position = s.POSITION();
     if (code == 4 || code == 5) {
       float t;
       const Outcome outcome = code == 4
@@ -383,6 +384,7 @@ bool CHECK_END(int unit) {
       at_end = status == Free_Form_Status::End_Of_File;
       failed = status != Free_Form_Status::Ok && !at_end;
       time = t;
+      position = s.STATEMENT_START();
     } else {
       const Read_Status begin = s.BEGIN_RECORD();
       at_end = begin == Read_Status::End_Of_File;
@@ -586,4 +588,85 @@ void READ_RESULTS() {
   if (command == 11 || command == 14) return;
   for (int i = 1; i <= n; ++i)
     if (r.Selected_Solutions(i)) READ_RESULT(i);
+}
+
+// ---------------------------------------------------------------- seeking
+void TIME_STEP_SEEK_OPERATIONS() {
+  auto& r = Result_Set;
+  const std::int32_t command = Command_State.Time_Step_Command;
+  r.Seek_Step = Not_Set;
+  const std::int32_t n = r.Number_Of_Solutions;
+  if (command >= 13 && command <= 15) {
+    std::int32_t first = 0;
+    for (int i = n; i >= 1; --i)
+      if (r.Selected_Solutions(i)) first = i;
+    if (first == 0) return;  // no file chosen: no dialogue, nothing moves
+    r.Seek_Reference_File = first;
+  } else {
+    r.Seek_Reference_File = 1;
+  }
+  const std::int32_t reference = r.Seek_Reference_File;
+  auto refresh = [&r]() {
+    if (r.Compressed_Results) ZIPPED_FILES(4);
+  };
+  // One flag per output, checked under its allocation name (the list of one dialogue).
+  auto CTN_ALLOCATE = [](std::int32_t outputs) {
+    Logical_Array picks;
+    CHECK_ALLOCATION_ERROR("Selected_Time_Step", picks.ALLOCATE({Bounds{1, std::max(outputs, 0)}}));
+    CHECK_ALLOCATION_SIZE("Selected_Time_Step", picks.SIZE(), std::max(outputs, 0));
+    return picks;
+  };
+  auto CTN_LIST = [&](std::int32_t i) {
+    Logical_Array picks = CTN_ALLOCATE(r.Total_Time_Steps(i));
+    const std::vector<bool> answer = SELECT_TIME_STEP(r.Total_Time_Steps(i), std::nullopt, i, true, true);
+    for (std::size_t k = 0; k < answer.size() && static_cast<std::int64_t>(k) < picks.SIZE(); ++k) picks(k + 1) = answer[k];
+    CHECK_DEALLOCATION("Selected_Time_Step", picks.RELEASE());
+  };
+
+  switch (command) {
+    case 10: case 13: {  // a typed output number
+      std::string answer(20, ' ');
+      INPUT_STRING("'Seek' time step", "Number:", answer);
+      Free_Form_Reader reader([&answer, done = false](char* buffer, std::size_t max) mutable -> long {
+        if (done) return 0;
+        done = true;
+        const std::size_t n = std::min(max, answer.size());
+        std::memcpy(buffer, answer.data(), n);
+        return static_cast<long>(n);
+      });
+      std::int32_t step = 0;
+      r.Seek_Step = reader.READ_INTEGER(step) == Free_Form_Status::Ok ? step : Not_Set;
+      if (r.Compressed_Results) {
+        refresh();
+        if (r.Seek_Step > r.Total_Time_Steps(reference)) r.Seek_Step = Not_Set;
+      }
+      break;
+    }
+    case 12: case 15: {  // an output picked from the list
+      refresh();
+      Logical_Array picks = CTN_ALLOCATE(r.Total_Time_Steps(reference));
+      const std::vector<bool> answer = SELECT_TIME_STEP(r.Total_Time_Steps(reference), std::nullopt, reference, true);
+      for (std::size_t k = 0; k < answer.size() && static_cast<std::int64_t>(k) < picks.SIZE(); ++k)
+        picks(k + 1) = answer[k];
+      for (std::int64_t k = picks.SIZE(); k >= 1; --k)
+        if (picks(k)) r.Seek_Step = static_cast<std::int32_t>(k);
+      CHECK_DEALLOCATION("Selected_Time_Step", picks.RELEASE());
+      break;
+    }
+    case 11:
+      refresh();
+      CTN_LIST(1);
+      break;
+    case 14:
+      refresh();
+      for (int i = 1; i <= n; ++i)
+        if (r.Selected_Solutions(i)) CTN_LIST(i);
+      break;
+    default:
+      CONSOLE_EMPTY(2);
+      CONSOLE_LINE(" Somewhere something went wrong...");
+      CONSOLE_EMPTY(2);
+      STOP_PROGRAM();
+  }
+  Command_State.Time_Step_Command = command;
 }
