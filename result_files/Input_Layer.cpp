@@ -52,6 +52,21 @@ bool Input_Stream::OPEN(const std::string& name, const Open_Mode& mode) {
   return true;
 }
 
+bool Input_Stream::REOPEN(const std::string& name) {
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = fd;
+  name_ = name;
+  ahead_size_ = 0;
+  return true;
+}
+
 void Input_Stream::CLOSE() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;

@@ -37,6 +37,9 @@ class Input_Stream {
   // Opens an existing regular file read-only; returns false when it cannot be opened.
   bool OPEN(const std::string& name, const Open_Mode& mode);
   void CLOSE();
+  // Opens name again in the same mode to see what was appended; on failure the stream
+  // keeps its old file (a file that vanished goes on delivering what it held).
+  bool REOPEN(const std::string& name);
   bool IS_OPEN() const { return fd_ >= 0; }
   const std::string& NAME() const { return name_; }
   const Open_Mode& MODE() const { return mode_; }

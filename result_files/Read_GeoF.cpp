@@ -195,6 +195,33 @@ bool read_first_header(Input_Stream& s, std::int32_t code, std::int32_t& n) {
   }
 }
 
+// The format the first four bytes of a file suggest: 1, 2, 3, 6, 7, or 0 for gzip.
+std::int32_t classify_first_bytes(std::int32_t value, bool failed) {
+  if (failed) return 3;
+  std::uint32_t bytes;
+  std::memcpy(&bytes, &value, 4);
+  switch (bytes) {
+    case 0x00000018u: return 1;
+    case 0x00000024u: return 2;
+    case 0x18000000u: return 6;
+    case 0x24000000u: return 7;
+    // 1F 8B 08 and a flag byte 00, 04 or 08, read in either byte order.
+    case 0x00088B1Fu: case 0x04088B1Fu: case 0x08088B1Fu:
+    case 0x1F8B0800u: case 0x1F8B0804u: case 0x1F8B0808u: return 0;
+    default: return 3;
+  }
+}
+
+// True when the geometry file itself starts like a gzip file: only then can
+// uncompressed working copies make a case readable.
+bool geometry_is_gzip() {
+  Input_Stream probe;
+  std::int32_t value = 0;
+  const bool read = probe.OPEN(Result_Set.Geometry_File_Name, Open_Mode{false, false, 4}) &&
+                    probe.READ_DIRECT(1, 0, &value, 4) == Read_Status::Ok;
+  return classify_first_bytes(value, !read) == 0;
+}
+
 void close_result_units() {
   for (int i = 1; i <= Result_Set.Number_Of_Solutions; ++i) UNIT(Geometry_Unit + i).CLOSE();
 }
@@ -301,27 +328,12 @@ bool CHECK_GEOMETRY(std::int32_t code) {
 }
 
 std::int32_t GUESS_FORMAT() {
-  auto classify = [](std::int32_t value, bool failed) -> std::int32_t {
-    if (failed) return 3;
-    std::uint32_t bytes;
-    std::memcpy(&bytes, &value, 4);
-    switch (bytes) {
-      case 0x00000018u: return 1;
-      case 0x00000024u: return 2;
-      case 0x18000000u: return 6;
-      case 0x24000000u: return 7;
-      // 1F 8B 08 and a flag byte 00, 04 or 08, read in either byte order.
-      case 0x00088B1Fu: case 0x04088B1Fu: case 0x08088B1Fu:
-      case 0x1F8B0800u: case 0x1F8B0804u: case 0x1F8B0808u: return 0;
-      default: return 3;
-    }
-  };
   bool failed = false;
-  std::int32_t guess = classify(READ_RECORD_LENGTH(failed), failed);
+  std::int32_t guess = classify_first_bytes(READ_RECORD_LENGTH(failed), failed);
   if (guess != 0) return guess;
   Result_Set.Compressed_Results = true;
   ZIPPED_FILES(1);
-  guess = classify(READ_RECORD_LENGTH(failed), failed);
+  guess = classify_first_bytes(READ_RECORD_LENGTH(failed), failed);
   return guess == 0 ? -1 : guess;
 }
 
@@ -352,8 +364,16 @@ void READ_GEOF() {
     if (!found) {
       if (r.Compressed_Results) ZIPPED_FILES(3);
       r.Compressed_Results = !r.Compressed_Results;
-      if (r.Compressed_Results) ZIPPED_FILES(1);
-      found = search();
+      // Files that are not gzip have nothing to uncompress: the second pass would only
+      // fail in the uncompressing, so it is left out and the case reported inconsistent.
+      if (!r.Compressed_Results) {
+        found = search();
+      } else if (geometry_is_gzip()) {
+        ZIPPED_FILES(1);
+        found = search();
+      } else {
+        r.Compressed_Results = false;
+      }
     }
     if (!found) {
       if (r.Compressed_Results) ZIPPED_FILES(3);
@@ -512,9 +532,10 @@ void CLOSE_RESULT_FILES() {
   auto& r = Result_Set;
   UNIT(Geometry_Unit).CLOSE();
   for (int i = 1; i <= r.Number_Of_Solutions; ++i) UNIT(Geometry_Unit + i).CLOSE();
-  if (Copies_Made && r.Temporary_Files.ALLOCATED()) {
+  // Also after a stop half-way through making the copies: every name that was handed
+  // out is deleted (a copy that was never made is simply not there).
+  if (Names_Made && r.Temporary_Files.ALLOCATED())
     for (int k = 0; k <= r.Number_Of_Solutions; ++k) DELETE_FILE(r.Temporary_Files(k), false);
-    Copies_Made = false;
-  }
+  Copies_Made = false;
   Names_Made = false;
 }

@@ -410,9 +410,7 @@ bool CHECK_END(int unit) {
     if (!r.Sequential_Reading) {
       if (answer && !retried && !r.Compressed_Results) {
         // Outputs appended since the open: look again at the file under its name.
-        const std::int64_t length = s.MODE().record_length;
-        s.CLOSE();
-        OPEN_FILE(unit, r.Name_Solution(i), "UNFORMATTED", false, length);
+        s.REOPEN(r.Name_Solution(i));
         retried = true;
         continue;
       }
