@@ -10,6 +10,7 @@
 #include <sys/stat.h>  // fstat
 #include <unistd.h>    // pread, close
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>  // std::memcpy
 #include <map>
@@ -238,6 +239,14 @@ Read_Status Input_Stream::READ_DIRECT(std::int64_t record, std::size_t offset, v
   if (record > INT64_MAX / length || size < record * length) return Read_Status::Failed;
   const std::uint64_t start = static_cast<std::uint64_t>(record - 1) * length + offset;
   return read_at(start, destination, bytes) ? Read_Status::Ok : Read_Status::Failed;
+}
+
+std::size_t Input_Stream::READ_PARTIAL(std::int64_t record, void* destination, std::size_t bytes) {
+  const std::int64_t length = mode_.record_length;
+  if (fd_ < 0 || length <= 0 || record < 1 || record > INT64_MAX / length) return 0;
+  bytes = std::min<std::size_t>(bytes, static_cast<std::size_t>(length));
+  const ssize_t got = ::pread(fd_, destination, bytes, static_cast<off_t>((record - 1) * length));
+  return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 
 long Input_Stream::text_source(char* buffer, std::size_t max) {

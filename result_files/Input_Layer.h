@@ -76,6 +76,9 @@ class Input_Stream {
   Read_Status READ_DIRECT(std::int64_t record, std::size_t offset, void* destination,
                           std::size_t bytes);
 
+  // As much of bytes [0, bytes) of record k as the file holds; returns the count read.
+  std::size_t READ_PARTIAL(std::int64_t record, void* destination, std::size_t bytes);
+
   // ---- free-form text: the reader of a formatted stream (nullptr otherwise).
   // STATEMENT() starts a read statement on the next line and notes where it began.
   Free_Form_Reader* STATEMENT();

@@ -138,10 +138,7 @@ bool read_geometry_direct(Input_Stream& s, std::int32_t code, Geometry_Record& g
   const bool dbl = double_precision(code);
   const std::size_t length = dbl ? 102 : 90;
   std::array<char, 102> record{};
-  std::size_t got = 0;
-  // Take as many whole bytes of the record as the file holds (errors are ignored).
-  for (std::size_t n = length; n >= 4 && got == 0; n = n > 4 ? n - 1 : 0)
-    if (s.READ_DIRECT(1, 0, record.data(), n) == Read_Status::Ok) got = n;
+  const std::size_t got = s.READ_PARTIAL(1, record.data(), length);
   const std::size_t counts_end = dbl ? 24 : 20;
   if (got < counts_end) return false;
   std::memcpy(&g.nx, record.data() + 4, 4);

@@ -64,12 +64,14 @@ Outcome read_sequential(Input_Stream& s, Real* values, bool header_only, float& 
     if constexpr (sizeof(Real) == 4) CONVERT_SINGLE(t);
     else CONVERT_DOUBLE(t);
   }
+  // Also a header-only read requires the values to be there, so that stepping over
+  // outputs and reading them agree on which outputs are complete.
+  const std::uint64_t bytes = static_cast<std::uint64_t>(cells) * sizeof(Real);
+  if (s.PAYLOAD_LEFT() < bytes) {
+    s.ABANDON_RECORD();
+    return Outcome::Failed;
+  }
   if (!header_only) {
-    const std::uint64_t bytes = static_cast<std::uint64_t>(cells) * sizeof(Real);
-    if (s.PAYLOAD_LEFT() < bytes) {
-      s.ABANDON_RECORD();
-      return Outcome::Failed;
-    }
     if (n == cells) {
       const Read_Status status = sizeof(Real) == 4 ? s.TAKE_REALS(reinterpret_cast<float*>(values), cells)
                                                    : s.TAKE_DOUBLES(reinterpret_cast<double*>(values), cells);
