@@ -149,8 +149,8 @@ std::vector<std::string> WRITE_FORMATTED(const Layout& layout,
 }
 
 std::string FORMAT_LINE(std::string_view layout, std::initializer_list<Format_Item> items) {
-  std::vector<std::string> lines =
-      WRITE_FORMATTED(PARSE_LAYOUT(layout), std::span<const Format_Item>(items.begin(), items.size()));
+  std::vector<std::string> lines = WRITE_FORMATTED(
+      PARSE_LAYOUT(layout), std::span<const Format_Item>(items.begin(), items.size()));
   std::string joined;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) joined += '\n';

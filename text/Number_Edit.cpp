@@ -251,8 +251,8 @@ void EDIT_REAL(std::string& out, double value, const Edit_Descriptor& field,
       }
       int blanks = field.exponent > 0 ? field.exponent + 2 : 4;
       std::string fixed;
-      put_number(fixed, negative, modes.plus, body, field.width - blanks);
-      if (fixed.find('*') != std::string::npos) {
+      if (field.width > blanks) put_number(fixed, negative, modes.plus, body, field.width - blanks);
+      if (fixed.empty() || fixed.find('*') != std::string::npos) {
         out.append(static_cast<std::size_t>(field.width), '*');
       } else {
         out += fixed;

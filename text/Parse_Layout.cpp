@@ -12,7 +12,8 @@
 
 namespace {
 
-constexpr int Largest_Number = 32767;  // widths, digits and repeat counts
+constexpr long Largest_Field = 32767;         // widths, digits, blanks, line ends, scale
+constexpr long Largest_Repeat = 2147483647;   // repeat counts of fields and groups
 
 class Layout_Parser {
  public:
@@ -54,16 +55,18 @@ class Layout_Parser {
   }
 
   char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
-  char peek_upper() const { return static_cast<char>(std::toupper(static_cast<unsigned char>(peek()))); }
+  char peek_upper() const {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(peek())));
+  }
   bool digit() const { return std::isdigit(static_cast<unsigned char>(peek())) != 0; }
 
-  // Reads an unsigned number; -1 when none stands here.
-  int number() {
+  // Reads an unsigned number up to limit; -1 when none stands here.
+  int number(long limit = Largest_Field) {
     if (!digit()) return -1;
     long n = 0;
     while (digit()) {
       n = n * 10 + (peek() - '0');
-      if (n > Largest_Number) fail("number too large");
+      if (n > limit) fail("number too large");
       ++pos_;
     }
     return static_cast<int>(n);
@@ -119,12 +122,17 @@ class Layout_Parser {
       negative = peek() == '-';
       ++pos_;
     }
-    int count = number();
+    int count = number(Largest_Repeat);
     if (signed_number && count < 0) fail("sign without a number");
     char letter = peek_upper();
     if (letter == '\0') fail("missing edit descriptor");
     ++pos_;
     if (signed_number && letter != 'P') fail("sign before a descriptor other than P");
+    bool small_count = letter == 'P' || letter == 'X' || letter == '/';
+    if (small_count && count > Largest_Field) {
+      pos_ = start;
+      fail("number too large");
+    }
     if (count == 0 && letter != 'P') {
       pos_ = start;
       fail("repeat count 0");

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <limits>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -230,6 +232,12 @@ TEST(Fortran_Format, general_fields) {
       {"(1P,G12.3E3)", {1.5e-9}, "  1.500E-009"},
       // the fixed form does not fit
       {"(G8.7)", {1.0}, "********"},
+      {"(G3.1)", {1.0}, "***"},
+      {"(G4.1)", {1.0}, "****"},
+      {"(G5.1)", {1.0}, "*****"},
+      {"(G6.1)", {1.0}, "1.    "},
+      {"(G7.1)", {0.95}, "0.9    "},  // the double nearest 0.95 lies below it
+      {"(G7.1)", {0.9500001}, " 1.    "},
       {"(G10.3)", {1.0}, "  1.00    "},
   });
 }
@@ -331,15 +339,49 @@ TEST(Fortran_Format, bad_layouts_are_refused) {
       {"(A0)", "bad layout \"(A0)\": width 0 at column 4"},
       {"('abc)", "bad layout \"('abc)\": unterminated text at its end"},
       {"(I99999)", "bad layout \"(I99999)\": number too large at column 7"},
+      {"(40000X)", "bad layout \"(40000X)\": number too large at column 2"},
+      {"(3000000000(I2))", "bad layout \"(3000000000(I2))\": number too large at column 11"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(thrown([&] { PARSE_LAYOUT(c.layout); }), c.message) << c.layout;
   }
   // forms that are well formed
   for (const char* good : {"( 1P G15.7 )", "(a,1pg15.7)", "(1PE12.4)", "(A/)", "(-1P,F5.1)",
-                           "(SP,S,SS,A)", "(ES10.3E2)", "(G10.4E3)", "('a''b')"}) {
+                           "(SP,S,SS,A)", "(ES10.3E2)", "(G10.4E3)", "('a''b')",
+                           "(2147483647(E15.5E2))"}) {
     EXPECT_EQ(thrown([&] { PARSE_LAYOUT(good); }), "") << good;
   }
+}
+
+TEST(Fortran_Format, random_layouts_are_written_or_refused_cleanly) {
+  const char* pieces[] = {"A",  "A3", "I4", "I3.2", "F6.2", "F1.0", "E9.3", "E12.4E1", "ES8.2",
+                          "G10.3", "G3.1", "1P", "-2P", "3P", "SP", "SS", "2X", "/", "'q''t'",
+                          "(",  ")",  ",",  "2(", "3",  "0",  "E",  "."};
+  const Items pool = {std::string("abc"), Empty, std::int64_t{-5}, 1.5, -0.0, 1e300, -1e-300,
+                      std::numeric_limits<double>::infinity(), 0.1f, -3.4e38f, 99999.5};
+  std::mt19937 random(2024);  // fixed seed
+  int written = 0;
+  for (int i = 0; i < 20000; ++i) {
+    std::string layout = "(";
+    for (int n = static_cast<int>(random() % 8); n > 0; --n) {
+      layout += pieces[random() % std::size(pieces)];
+    }
+    if (random() % 4 != 0) layout += ")";
+    Items items;
+    for (int n = static_cast<int>(random() % 6); n > 0; --n) {
+      items.push_back(pool[random() % pool.size()]);
+    }
+    std::string message = thrown([&] {
+      Layout parsed = PARSE_LAYOUT(layout);
+      std::string error = thrown([&] { WRITE_FORMATTED(parsed, items); });
+      EXPECT_TRUE(error.empty() || error.rfind("item ", 0) == 0 || error.rfind("layout ", 0) == 0)
+          << layout << ": " << error;
+      written += error.empty();
+    });
+    EXPECT_TRUE(message.empty() || message.rfind("bad layout \"" + layout + "\": ", 0) == 0)
+        << message;
+  }
+  EXPECT_GT(written, 500);
 }
 
 TEST(Fortran_Format, items_that_do_not_suit_their_field) {

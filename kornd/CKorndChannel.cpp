@@ -1,0 +1,95 @@
+// CKorndChannel.cpp - request channel of the server in the event loop (see CKorndChannel.h).
+#include "kornd/CKorndChannel.h"
+
+#include <QSocketNotifier>
+
+#include <chrono>
+
+namespace {
+constexpr int Spin_Us = 40;        // wait this long for the next request of a burst
+constexpr int Burst_Limit_Ms = 4;  // then let the event loop paint
+}  // namespace
+
+CKorndChannel::CKorndChannel() = default;
+
+CKorndChannel::~CKorndChannel() { Stop(); }
+
+platform::Claim_Status CKorndChannel::Claim(const std::string& block_name) { return server_.CLAIM(block_name); }
+
+void CKorndChannel::Start(Handler handler) {
+  handler_ = std::move(handler);
+  if (server_.listen_fd() < 0 || listen_notifier_) return;
+  listen_notifier_ = new QSocketNotifier(server_.listen_fd(), QSocketNotifier::Read, this);
+  connect(listen_notifier_, &QSocketNotifier::activated, this, &CKorndChannel::OnListen);
+}
+
+void CKorndChannel::Stop() {
+  muted_.clear();
+  delete listen_notifier_;
+  listen_notifier_ = nullptr;
+  for (auto& [fd, n] : peer_notifiers_) delete n;
+  peer_notifiers_.clear();
+  server_.RELEASE();
+}
+
+// Notifiers stay on between requests; one that fires inside a request (a box or a wait runs
+// its own event loop) is switched off until the request has been answered.
+void CKorndChannel::SetReading(bool on) {
+  if (on) {
+    for (QSocketNotifier* n : muted_) n->setEnabled(true);
+    muted_.clear();
+  }
+}
+
+void CKorndChannel::Mute(QSocketNotifier* n) {
+  n->setEnabled(false);
+  muted_.push_back(n);
+}
+
+void CKorndChannel::OnListen() {
+  if (serving_) {
+    Mute(listen_notifier_);
+    return;
+  }
+  for (;;) {
+    int fd = server_.ACCEPT();
+    if (fd < 0) return;
+    auto* n = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(n, &QSocketNotifier::activated, this, [this, fd] { OnPeer(fd); });
+    peer_notifiers_[fd] = n;
+  }
+}
+
+void CKorndChannel::OnPeer(int fd) {
+  if (serving_) {
+    auto it = peer_notifiers_.find(fd);
+    if (it != peer_notifiers_.end()) Mute(it->second);
+    return;
+  }
+  auto started = std::chrono::steady_clock::now();
+  platform::Request_Packet packet;
+  platform::Receive_Status status = server_.RECEIVE(fd, packet);
+  while (status == platform::Receive_Status::Request) {
+    serving_ = true;
+    std::uint32_t reply = handler_ ? handler_(packet) : 0x80000001u;
+    serving_ = false;
+    if (peer_notifiers_.empty() && !listen_notifier_) return;  // stopped inside the request
+    SetReading(true);
+    if (!server_.REPLY(fd, reply)) {
+      status = platform::Receive_Status::Closed;
+      break;
+    }
+    if (std::chrono::steady_clock::now() - started > std::chrono::milliseconds(Burst_Limit_Ms)) return;
+    status = server_.RECEIVE_SPIN(fd, packet, Spin_Us);
+  }
+  if (status == platform::Receive_Status::Closed) {
+    auto it = peer_notifiers_.find(fd);
+    if (it != peer_notifiers_.end()) {
+      std::erase(muted_, it->second);
+      it->second->setEnabled(false);
+      it->second->deleteLater();
+      peer_notifiers_.erase(it);
+    }
+    server_.DROP(fd);
+  }
+}

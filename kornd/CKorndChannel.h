@@ -1,0 +1,50 @@
+// CKorndChannel.h - the server's end of the request channel inside the Qt event loop.
+//
+// Socket notifiers on the listening socket and on every peer wake the GUI thread; each request
+// is parsed and handed to the main frame's request entry, and its reply is sent back. After a
+// reply the channel spins briefly for the next request of a burst, and returns to the event
+// loop at least every few milliseconds so the windows keep painting. While one request runs
+// (its boxes and waits included) no other request is read.
+// Reads and writes: the instance's socket. Changes: nothing beyond its own peers.
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Request_Channel.h"
+
+class QSocketNotifier;
+
+class CKorndChannel : public QObject {
+ public:
+  using Handler = std::function<std::uint32_t(const platform::Request_Packet&)>;
+
+  CKorndChannel();
+  ~CKorndChannel() override;
+
+  // Claims the instance's socket under its block name.
+  platform::Claim_Status Claim(const std::string& block_name);
+  // Starts serving requests through the handler.
+  void Start(Handler handler);
+  // Stops reading and closes every socket.
+  void Stop();
+  const std::string& error() const { return server_.error(); }
+
+ private:
+  void OnListen();
+  void OnPeer(int fd);
+  void SetReading(bool on);
+  void Mute(QSocketNotifier* n);
+
+  platform::Channel_Server server_;
+  Handler handler_;
+  QSocketNotifier* listen_notifier_ = nullptr;
+  std::map<int, QSocketNotifier*> peer_notifiers_;
+  std::vector<QSocketNotifier*> muted_;  // switched off while a request runs
+  bool serving_ = false;
+};

@@ -1,0 +1,30 @@
+// CKorndChild.h - the MDI child frame around one graphics window's view. It owns the window's
+// document; closing the frame closes the document (refused while a message box is up).
+#pragma once
+
+#include <QMdiSubWindow>
+
+#include <memory>
+
+class CKorndDoc;
+class CKorndView;
+
+class CKorndChild : public QMdiSubWindow {
+  Q_OBJECT
+
+ public:
+  CKorndChild(std::unique_ptr<CKorndDoc> doc, int show_code);
+  ~CKorndChild() override;
+
+  CKorndDoc* Doc() const { return doc_.get(); }
+  CKorndView* View() const { return view_; }
+  int ShowCode() const { return show_code_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  std::unique_ptr<CKorndDoc> doc_;
+  CKorndView* view_;
+  int show_code_;
+};

@@ -1,0 +1,258 @@
+// CKorndDoc.cpp - window document: life, object list, bounds, replay and the pending question
+// (see CKorndDoc.h; colours and drawing-state defaults are in CKorndDoc_Colors.cpp).
+#include "kornd/CKorndDoc.h"
+
+#include <QPainter>
+#include <QThread>
+
+#include <time.h>  // clock_gettime
+
+#include <algorithm>  // std::min, std::max
+#include <cstdlib>    // std::llabs
+
+#include "kornd/CKorndApp.h"
+#include "kornd/CKorndBox.h"
+#include "kornd/CKorndMain.h"
+#include "kornd/CKorndView.h"
+
+namespace {
+
+// Highest segment number a list object may carry; the table of objects by segment grows to it.
+constexpr std::int64_t Max_Segment = 65535;
+
+std::uint32_t tick_count() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::uint32_t>(std::uint64_t(ts.tv_sec) * 1000 + std::uint64_t(ts.tv_nsec) / 1000000);
+}
+
+bool default_inquiring() {
+  CKorndApp* app = KorndApp();
+  return app && app->main_frame && app->main_frame->default_inquiring;
+}
+
+}  // namespace
+
+CKorndDoc::CKorndDoc() {
+  CKorndApp* app = KorndApp();
+  if (app) {
+    if (app->main_frame) storing_ = app->main_frame->default_storing;
+    app->newest_doc = this;
+    app->CountWindow(1);
+  }
+  const PageMetrics page = app ? app->page_metrics : PageMetrics{};
+  SetPageSize(page.width, page.height, true);
+  env_.base_tick = tick_count();
+}
+
+CKorndDoc::~CKorndDoc() {
+  if (!released_) ReleaseWindow();
+  CKorndApp* app = KorndApp();
+  if (app && app->newest_doc == this) app->newest_doc = nullptr;
+}
+
+void CKorndDoc::AttachBlock(platform::Shared_Block&& shared) {
+  shared_ = std::move(shared);
+  block_ = static_cast<channel::KRwinblock*>(shared_.view());
+}
+
+void CKorndDoc::SetPageSize(int width, int height, bool reset) {
+  picture_width_ = width;
+  picture_height_ = height;
+  default_marker_size_ = std::max(2, std::min(width, height) / 768);
+  block_->width = width;
+  block_->height = height;
+  block_->unit = std::min(width, height);
+  if (reset) {
+    first_viewport_ = true;
+    viewport_rect_ = viewport_union_ = {0, 0, width, height};
+  }
+}
+
+void CKorndDoc::SendHint(int hint, CKorndTool* tool, const KRrect* area) {
+  if (view_) view_->OnUpdate(hint, tool, area);
+}
+
+void CKorndDoc::AddTool(std::unique_ptr<CKorndTool>& slot) {
+  std::unique_ptr<CKorndTool> t = std::move(slot);
+  pending_tool_.reset();
+  if (!t) return;
+  std::int64_t current = block_->segment;
+  std::int64_t segment = std::llabs(current);
+  if (segment > Max_Segment) {
+    // A segment number no table can hold: the object is refused, the client is asked.
+    pending_message_ = IDS_INVALID_PARAMETER;
+    return;
+  }
+  t->SetSegment(static_cast<int>(segment));
+  if (current < 0) return;  // objects of a group in the making are neither drawn nor counted
+  CKorndTool* added = t.get();
+  if (storing_) {
+    if (segment >= std::int64_t(by_segment_.size())) by_segment_.resize(static_cast<std::size_t>(segment) + 1, 0);
+    object_count_ += t->Weight();
+    by_segment_[static_cast<std::size_t>(segment)] += 1;
+    tools_.push_back(std::move(t));
+  }
+  GrowBounds(added->GetBounds(env_, 1));
+  SendHint(Hint_Add, added, nullptr);
+}
+
+void CKorndDoc::GrowBounds(const KRrect& r) {
+  KRrect g{r.left - 8, r.top - 8, r.right + 8, r.bottom + 8};
+  KRrect& b = bounds_;
+  if (b.IsEmpty()) b = g;
+  else if (!g.IsEmpty()) b = {std::min(b.left, g.left), std::min(b.top, g.top), std::max(b.right, g.right),
+                              std::max(b.bottom, g.bottom)};
+  b = {std::max(b.left, 0), std::max(b.top, 0), std::min(b.right, picture_width_), std::min(b.bottom, picture_height_)};
+  if (b.IsEmpty()) b = {};
+}
+
+int CKorndDoc::PurgeTools(int limit) {
+  if (hidden_count_ <= limit) return 0;
+  int removed = 0;
+  auto it = tools_.end();
+  while (it != tools_.begin() && hidden_count_ > 0) {
+    --it;
+    if (!(*it)->IsErased()) continue;
+    int weight = (*it)->Weight();
+    object_count_ -= weight;
+    hidden_count_ -= weight;
+    std::size_t s = static_cast<std::size_t>((*it)->segment());
+    if (s < by_segment_.size()) by_segment_[s] -= 1;
+    it = tools_.erase(it);
+    ++removed;
+  }
+  QThread::yieldCurrentThread();
+  return removed;
+}
+
+void CKorndDoc::MarkErased(CKorndTool& t) {
+  if (t.IsErased()) return;
+  t.SetFlags(t.flags() | CKorndTool::Erased);
+  hidden_count_ += t.Weight();
+}
+
+int CKorndDoc::EraseLast(int n, bool redraw) {
+  if (object_count_ == 0) return 0;
+  std::int64_t k;
+  if (n < 0) k = -std::int64_t(n);
+  else if (n == 0) k = static_cast<std::int64_t>(tools_.size());
+  else k = ObjectsInSegment(n);
+  KRrect area;
+  int erased = 0;
+  for (auto it = tools_.end(); it != tools_.begin() && k > 0;) {
+    --it;
+    CKorndTool& t = **it;
+    if (t.flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
+    if (t.segment() == 0) break;
+    if (n > 0 && t.segment() != n) continue;
+    if (redraw && (t.flags() & CKorndTool::Has_Rect)) {
+      const KRrect& r = t.rect();
+      if (area.IsAllZero()) area = r;
+      else area = {std::min(area.left, r.left), std::min(area.top, r.top), std::max(area.right, r.right),
+                   std::max(area.bottom, r.bottom)};
+    }
+    MarkErased(t);
+    --k;
+    ++erased;
+  }
+  PurgeTools(0);
+  if (redraw && !area.IsAllZero()) SendHint(Hint_Erase, nullptr, &area);
+  return erased;
+}
+
+void CKorndDoc::DeleteAllTools() {
+  while (!tools_.empty()) tools_.pop_back();
+  std::fill(by_segment_.begin(), by_segment_.end(), 0);
+  object_count_ = 0;
+  hidden_count_ = 0;
+}
+
+bool CKorndDoc::ClearAll() {
+  CKorndApp* app = KorndApp();
+  if (object_count_ > 0) {
+    if (default_inquiring() && app) {
+      const QString title = "Graphics Window";
+      if (app->ShowMessageID(IDS_ERASE_ALL, &title, MB_QUESTION) == CKorndBox::IDCANCEL) return false;
+    }
+    DeleteAllTools();
+  }
+  bounds_ = {};
+  SetColors(0, 0, -1, -1);
+  SendHint(Hint_Clear, nullptr, nullptr);
+  return true;
+}
+
+ToolList::iterator CKorndDoc::Render(QPainter* dc, CKorndGC& env, int stop_id) {
+  if (dc == nullptr || object_count_ == 0) return tools_.end();
+  if (!env.replay_position) {
+    env.SetDefaults(*this);
+    env.Apply(*dc);
+  }
+  auto it = *env.replay_position;
+  for (; it != tools_.end(); ++it) {
+    env.replay_position = it;
+    CKorndTool& t = **it;
+    if (t.flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
+    if (stop_id > 0 && t.id() >= stop_id) return std::next(it);
+    replaying_ = true;
+    t.Draw(env, this, *dc, 0x8);
+    replaying_ = false;
+  }
+  return tools_.end();
+}
+
+int CKorndDoc::ReportPendingError() {
+  if (pending_message_ == 0) return 0;
+  CKorndApp* app = KorndApp();
+  int id = pending_message_;
+  pending_message_ = 0;
+  return app ? app->ShowMessageID(id, &title_, MB_YESNO_ASK) : 0;
+}
+
+std::uint32_t CKorndDoc::ExecuteCommand(char letter) {
+  PurgeTools(100);
+  CKorndApp* app = KorndApp();
+  if (view_ == nullptr) return channel::Reply_Refused;
+  if (app == nullptr || app->WindowDoc(window_number_) != this) return channel::Reply_Refused;
+  if (ReportPendingError() == CKorndBox::IDYES) return channel::Reply_Refused;
+  std::uint32_t reply;
+  switch (letter) {
+    default:  // a letter this window does not serve
+      reply = channel::Reply_Failed;
+      break;
+  }
+  if (ReportPendingError() == CKorndBox::IDYES) reply = channel::Reply_Refused;
+  return reply;
+}
+
+bool CKorndDoc::OnCloseDocument() {
+  CKorndApp* app = KorndApp();
+  if (app && app->box_open) return false;
+  ReleaseWindow();
+  return true;
+}
+
+void CKorndDoc::ReleaseWindow() {
+  if (released_) return;
+  released_ = true;
+  SendHint(Hint_End_Waits, nullptr, nullptr);
+  pending_tool_.reset();
+  CKorndApp* app = KorndApp();
+  if (!tools_.empty()) {
+    if (default_inquiring() && app) {
+      const QString title = "Graphics Window";
+      app->ShowMessageID(IDS_ERASE_ALL, &title, MB_NOTICE);
+    }
+    DeleteAllTools();
+  }
+  block_ = &own_block_;
+  if (shared_.view() && !shared_.REMOVE())
+    std::fprintf(stderr, "kornd: window block %s: %s\n", shared_.name().c_str(), shared_.error().c_str());
+  if (app) {
+    if (app->WindowDoc(window_number_) == this) {
+      app->SetWindowDoc(window_number_, nullptr);
+    }
+    app->CountWindow(-1);
+  }
+}

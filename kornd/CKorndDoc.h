@@ -1,0 +1,135 @@
+// CKorndDoc.h - the document of one graphics window: its ordered list of drawing objects with
+// object and hidden counts, its window block (shared with the client, or its own copy), the
+// drawing environment new objects are drawn with first, the picture geometry (size, viewport
+// rectangles, drawing bounds), colour resolution and the drawing-state defaults of the block
+// head, and the pending question of a failed operation.
+// Changes: the application's window table and open-window count (registration and release).
+// Includes no widget header: views subscribe through the update hints.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "kornd/CKorndGC.h"
+#include "kornd/CKorndTool.h"
+#include "kornd/DrawUtil.h"
+#include "platform/Channel_Blocks.h"
+#include "platform/Shared_Block.h"
+
+class CKorndView;
+class CKorndChild;
+
+class CKorndDoc {
+ public:
+  // Update hint codes the document sends to its views.
+  enum Hint { Hint_Open = 1, Hint_Add = 3, Hint_Clear = 7, Hint_Erase = 9, Hint_End_Waits = 15 };
+
+  CKorndDoc();
+  ~CKorndDoc();
+  CKorndDoc(const CKorndDoc&) = delete;
+  CKorndDoc& operator=(const CKorndDoc&) = delete;
+
+  // --- window life ---
+  // Takes over a shared window block created for this window (the block in use from then on).
+  void AttachBlock(platform::Shared_Block&& shared);
+  // Closes the window unless a message box is up; false when it stays open.
+  bool OnCloseDocument();
+  // Frees the drawing and the shared block and clears the window table's slot.
+  void ReleaseWindow();
+  bool released() const { return released_; }
+
+  // --- picture geometry and drawing state (colours and defaults) ---
+  void SetPageSize(int width, int height, bool reset);
+  // Resets the block's drawing-state head and gives the environment its defaults.
+  void SetColors(int width, int height, int fg, int bg);
+  // Colour value (0x00bbggrr) or -1 of a colour code; a code that asks the user shows the
+  // colour dialog, and `out` then receives the answer | 0x2000000.
+  std::int32_t ResolveColor(int code, std::int32_t* out, const CKorndGC* env = nullptr);
+  // Asks for a colour starting at `initial`; -1 when cancelled.
+  std::int32_t AskColor(std::int32_t initial);
+  int MarkSize(int type, int size, const CKorndGC* env = nullptr) const;
+  // Rescales a drawing-state head to another unit.
+  static void Rescale(channel::KRwinblock& block, int new_unit);
+  static std::uint32_t FixedColor(int code);  // code 0-19
+
+  // --- object list ---
+  // Adds the object in the slot (which is empty afterwards); the pending object is none after.
+  void AddTool(std::unique_ptr<CKorndTool>& slot);
+  int PurgeTools(int limit);
+  // Marks an object erased (removed by the next purge) and counts it hidden.
+  void MarkErased(CKorndTool& t);
+  int EraseLast(int n, bool redraw);
+  // Deletes every object; false when the user cancelled the question.
+  bool ClearAll();
+  void GrowBounds(const KRrect& r);
+  // Replays the list into a painter from env's replay position; returns the node after the one
+  // the walk stopped at, or end() when it ran to the end.
+  ToolList::iterator Render(QPainter* dc, CKorndGC& env, int stop_id);
+  // Shows the pending question; returns the answer (0 when there is none).
+  int ReportPendingError();
+  void SetPendingMessage(int id) { pending_message_ = id; }
+  int PendingMessage() const { return pending_message_; }
+
+  // --- the window's requests (letters other than K, I, J, L) ---
+  std::uint32_t ExecuteCommand(char letter);
+
+  // --- state ---
+  channel::KRwinblock* block() { return block_; }
+  const channel::KRwinblock* block() const { return block_; }
+  ToolList& Tools() { return tools_; }
+  int ObjectCount() const { return object_count_; }
+  int HiddenCount() const { return hidden_count_; }
+  int ObjectsInSegment(int s) const { return s >= 0 && s < int(by_segment_.size()) ? by_segment_[s] : 0; }
+  int PictureWidth() const { return picture_width_; }
+  int PictureHeight() const { return picture_height_; }
+  int DefaultMarkerSize() const { return default_marker_size_; }
+  const KRrect& Bounds() const { return bounds_; }
+  const KRrect& ViewportRect() const { return viewport_rect_; }
+  const KRrect& ViewportUnion() const { return viewport_union_; }
+  bool FirstViewport() const { return first_viewport_; }
+  std::int32_t Background() const { return background_; }
+  void SetBackground(std::int32_t c) { background_ = c; }
+  int WindowNumber() const { return window_number_; }
+  void SetWindowNumber(int w) { window_number_ = w; }
+  const QString& Title() const { return title_; }
+  void SetTitle(const QString& t) { title_ = t; }
+  bool Storing() const { return storing_; }
+  void SetStoring(bool on) { storing_ = on; }
+  CKorndGC& Environment() { return env_; }
+  CKorndView* View() const { return view_; }
+  void SetView(CKorndView* v) { view_ = v; }
+  CKorndChild* Child() const { return child_; }
+  void SetChild(CKorndChild* c) { child_ = c; }
+  std::unique_ptr<CKorndTool>& PendingTool() { return pending_tool_; }
+
+ private:
+  void SendHint(int hint, CKorndTool* tool, const KRrect* area);
+  void DeleteAllTools();
+
+  platform::Shared_Block shared_;               // the window's shared block, when it has one
+  channel::KRwinblock own_block_{};             // the document's own block
+  channel::KRwinblock* block_ = &own_block_;    // the block in use
+  std::unique_ptr<CKorndTool> pending_tool_;
+  CKorndGC env_;
+  int erased_low_ = 0, erased_high_ = 0;
+  int pending_message_ = 0;
+  ToolList tools_;
+  int object_count_ = 0;
+  int hidden_count_ = 0;
+  std::vector<int> by_segment_ = std::vector<int>(32, 0);
+  std::int32_t background_ = -1;
+  int picture_width_ = 0, picture_height_ = 0;
+  int default_marker_size_ = 2;
+  bool first_viewport_ = false;
+  KRrect viewport_rect_, viewport_union_, bounds_;
+  int window_number_ = 0;
+  QString title_;
+  bool storing_ = true;
+  bool replaying_ = false;
+  bool released_ = false;
+  CKorndView* view_ = nullptr;
+  CKorndChild* child_ = nullptr;
+};

@@ -1,0 +1,68 @@
+// CKorndMain.h - the server's main frame: an MDI frame whose request entry serves the
+// channel's own letters (K handshake, I open window, J close window, L quit) and hands every
+// other letter to the window's document; it owns the status bar with its panes and the
+// 200-ms status timer, and keeps the default modes for new windows.
+// Changes: the application's window table (through the documents), its closing state and
+// client folder, the server's current folder, the instance block's line.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <cstdint>
+
+#include "platform/Request_Channel.h"
+
+class CKorndApp;
+class CKorndDoc;
+class QLabel;
+class QMdiArea;
+struct Request;
+
+// Thrown by a wait whose window or event loop ended; caught only by the request dispatch.
+struct CKorndWaitEnded {};
+
+class CKorndMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit CKorndMain(CKorndApp* app);
+  ~CKorndMain() override;
+
+  // The request entry: one request packet in, its 32-bit reply out.
+  std::uint32_t OnCopyData(const platform::Request_Packet& packet);
+
+  std::uint32_t Handshake(const Request& r);
+  int OpenWindow(const Request& r);
+  std::uint32_t CloseWindow(int w);
+  std::uint32_t Quit(int mode);
+  std::uint32_t DispatchToWindow(CKorndDoc* doc, char letter);
+
+  void ShowStatusBar(bool show);
+  void UpdatePane(int n, const QString& text);
+  void ClearPane(int n) { UpdatePane(n, QString()); }
+  QString PaneText(int n) const;
+  void SetLiveCount(int n) { live_count_ = n; }
+
+  QMdiArea* MdiArea() const { return mdi_; }
+
+  bool default_storing = true;
+  bool default_buffering = true;
+  bool default_inquiring = false;
+  bool status_shown = true;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  std::uint32_t EntryError(const QString& format, const platform::Request_Packet& packet);
+  std::uint32_t NoWindow();
+  void StartStatusTimer();
+
+  CKorndApp* app_;
+  QMdiArea* mdi_;
+  QLabel* panes_[4] = {};
+  int status_timer_ = 0;
+  int live_count_ = 0;
+};

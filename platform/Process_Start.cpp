@@ -1,0 +1,45 @@
+// Process_Start.cpp - posix_spawn and the wait for readiness (see Process_Start.h).
+#include "platform/Process_Start.h"
+
+#include <spawn.h>     // posix_spawn
+#include <sys/wait.h>  // waitpid
+#include <unistd.h>    // usleep
+
+#include <cerrno>   // errno
+#include <chrono>   // deadline
+#include <cstring>  // std::strerror
+
+extern char** environ;
+
+namespace platform {
+
+pid_t SPAWN(const std::string& path, const std::vector<std::string>& args, std::string& error) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  int rc = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (rc != 0) {
+    error = "posix_spawn " + path + ": " + std::strerror(rc);
+    return -1;
+  }
+  return pid;
+}
+
+Wait_Status WAIT_FOR_IDLE(pid_t pid, int timeout_ms, const std::function<bool()>& idle, int* exit_status) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    if (idle()) return Wait_Status::Idle;
+    int status = 0;
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid || (r < 0 && errno == ECHILD)) {
+      if (exit_status) *exit_status = r == pid ? status : -1;
+      return Wait_Status::Exited;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return Wait_Status::Timed_Out;
+    usleep(5000);
+  }
+}
+
+}  // namespace platform

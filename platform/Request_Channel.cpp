@@ -1,0 +1,212 @@
+// Request_Channel.cpp - abstract SOCK_SEQPACKET request channel (see Request_Channel.h).
+// Reads and writes: the instance's socket "\0<block name>.<uid>". Changes no global state.
+#include "platform/Request_Channel.h"
+
+#include <sys/socket.h>  // socket, bind, accept4, recvmsg, send
+#include <sys/un.h>      // sockaddr_un
+#include <unistd.h>      // close, getuid
+
+#include <algorithm>  // std::find
+#include <cerrno>     // errno
+#include <chrono>     // spin deadlines
+#include <cstring>    // std::memcpy, std::memchr, std::strerror
+
+#include "platform/Fault_Injection.h"
+
+namespace platform {
+
+std::string SOCKET_NAME(const std::string& block_name) {
+  return block_name + "." + std::to_string(getuid());
+}
+
+static std::string reason(const char* call) { return std::string(call) + ": " + std::strerror(errno); }
+
+// Fills an abstract address; returns its length for bind/connect.
+static socklen_t abstract_address(const std::string& block_name, sockaddr_un& addr) {
+  const std::string name = SOCKET_NAME(block_name);
+  addr = {};
+  addr.sun_family = AF_UNIX;
+  std::size_t n = std::min(name.size(), sizeof(addr.sun_path) - 1);
+  std::memcpy(addr.sun_path + 1, name.data(), n);  // sun_path[0] stays 0: abstract namespace
+  return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n);
+}
+
+Channel_Server::~Channel_Server() { RELEASE(); }
+
+Claim_Status Channel_Server::CLAIM(const std::string& block_name) {
+  RELEASE();
+  error_.clear();
+  int fd = INJECTED_FAULT() ? -1 : socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    error_ = reason("socket");
+    return Claim_Status::Failed;
+  }
+  sockaddr_un addr;
+  socklen_t len = abstract_address(block_name, addr);
+  if (INJECTED_FAULT() || bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
+    bool taken = errno == EADDRINUSE;
+    error_ = reason("bind");
+    close(fd);
+    return taken ? Claim_Status::Taken : Claim_Status::Failed;
+  }
+  if (INJECTED_FAULT() || listen(fd, 16) != 0) {
+    error_ = reason("listen");
+    close(fd);
+    return Claim_Status::Failed;
+  }
+  listen_fd_ = fd;
+  return Claim_Status::Claimed;
+}
+
+void Channel_Server::RELEASE() {
+  for (int p : peers_) close(p);
+  peers_.clear();
+  if (listen_fd_ >= 0) close(listen_fd_);
+  listen_fd_ = -1;
+}
+
+int Channel_Server::ACCEPT() {
+  if (listen_fd_ < 0) return -1;
+  int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+  if (fd < 0) {
+    if (errno != EAGAIN && errno != EWOULDBLOCK) error_ = reason("accept4");
+    return -1;
+  }
+  ucred cred{};
+  socklen_t len = sizeof cred;
+  if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != getuid()) {
+    ++refused_;
+    close(fd);
+    return -1;
+  }
+  peers_.push_back(fd);
+  return fd;
+}
+
+Receive_Status Channel_Server::RECEIVE(int peer, Request_Packet& packet) {
+  char buffer[sizeof packet.text];
+  iovec iov{buffer, sizeof packet.text - 1};
+  msghdr msg{};
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  ssize_t n = INJECTED_FAULT() ? -1 : recvmsg(peer, &msg, MSG_DONTWAIT);
+  if (n < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return Receive_Status::Nothing;
+    error_ = reason("recvmsg");
+    return Receive_Status::Closed;
+  }
+  if (n == 0) return Receive_Status::Closed;  // end of file (an empty packet reads the same)
+  packet.length = static_cast<std::size_t>(n);
+  packet.oversize = (msg.msg_flags & MSG_TRUNC) != 0;
+  std::memcpy(packet.text, buffer, packet.length);
+  packet.text[packet.length] = '\0';
+  packet.terminated = std::memchr(buffer, '\0', packet.length) != nullptr;
+  return Receive_Status::Request;
+}
+
+Receive_Status Channel_Server::RECEIVE_SPIN(int peer, Request_Packet& packet, int spin_us) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(spin_us);
+  for (;;) {
+    Receive_Status s = RECEIVE(peer, packet);
+    if (s != Receive_Status::Nothing || std::chrono::steady_clock::now() >= deadline) return s;
+  }
+}
+
+bool Channel_Server::REPLY(int peer, std::uint32_t reply) {
+  unsigned char bytes[4] = {static_cast<unsigned char>(reply), static_cast<unsigned char>(reply >> 8),
+                            static_cast<unsigned char>(reply >> 16), static_cast<unsigned char>(reply >> 24)};
+  ssize_t n = INJECTED_FAULT() ? -1 : send(peer, bytes, sizeof bytes, MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (n != static_cast<ssize_t>(sizeof bytes)) {
+    error_ = reason("send");
+    return false;
+  }
+  return true;
+}
+
+void Channel_Server::DROP(int peer) {
+  auto it = std::find(peers_.begin(), peers_.end(), peer);
+  if (it == peers_.end()) return;
+  peers_.erase(it);
+  close(peer);
+}
+
+Channel_Client::~Channel_Client() { CLOSE(); }
+
+bool Channel_Client::CONNECT(const std::string& block_name) {
+  CLOSE();
+  error_.clear();
+  int fd = INJECTED_FAULT() ? -1 : socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    error_ = reason("socket");
+    return false;
+  }
+  sockaddr_un addr;
+  socklen_t len = abstract_address(block_name, addr);
+  if (INJECTED_FAULT() || connect(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
+    error_ = reason("connect");
+    close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+// Turns a failed send/recv errno into the client's verdict.
+static bool server_gone(int err) {
+  return err == EPIPE || err == ECONNREFUSED || err == ECONNRESET || err == ENOTCONN;
+}
+
+Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint32_t& reply, int spin_us) {
+  if (fd_ < 0) {
+    error_ = "not connected";
+    return Send_Status::Server_Gone;
+  }
+  ssize_t sent;
+  do sent = INJECTED_FAULT() ? -1 : send(fd_, text, length, MSG_NOSIGNAL);
+  while (sent < 0 && errno == EINTR);
+  if (sent < 0) {
+    bool gone = server_gone(errno);
+    error_ = reason("send");
+    return gone ? Send_Status::Server_Gone : Send_Status::Failed;
+  }
+  unsigned char bytes[8];
+  ssize_t n = -1;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(spin_us);
+  while (spin_us > 0) {
+    n = recv(fd_, bytes, sizeof bytes, MSG_DONTWAIT);
+    if (n >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) break;
+    if (std::chrono::steady_clock::now() >= deadline) break;
+  }
+  if (n < 0 && (spin_us <= 0 || errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+    do n = recv(fd_, bytes, sizeof bytes, 0);
+    while (n < 0 && errno == EINTR);
+  }
+  if (n == 0) {
+    error_ = "recv: the server closed the connection";
+    return Send_Status::Server_Gone;
+  }
+  if (n < 0) {
+    bool gone = server_gone(errno);
+    error_ = reason("recv");
+    return gone ? Send_Status::Server_Gone : Send_Status::Failed;
+  }
+  if (n != 4) {
+    error_ = "recv: reply of " + std::to_string(n) + " bytes instead of 4";
+    return Send_Status::Failed;
+  }
+  reply = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+          std::uint32_t(bytes[3]) << 24;
+  return Send_Status::Reply;
+}
+
+void Channel_Client::CLOSE() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+bool SERVER_ACCEPTS(const std::string& block_name) {
+  Channel_Client probe;
+  return probe.CONNECT(block_name);
+}
+
+}  // namespace platform

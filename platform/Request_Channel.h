@@ -1,0 +1,96 @@
+// Request_Channel.h - the request channel between clients and kornd: one abstract AF_UNIX
+// SOCK_SEQPACKET socket per server instance, one request text per packet, one 4-byte reply.
+//
+// Server side: CLAIM binds "\0<block name>.<uid>" (binding is the claim of the instance number),
+// ACCEPT takes peers of the server's own user only, RECEIVE reads one packet without waiting,
+// REPLY sends the 32-bit result little-endian. Client side: CONNECT, then SEND waits for the
+// reply (spinning briefly before it sleeps) and tells "server gone" apart from a reply.
+// Neither side keeps global state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Returns the abstract socket name without its leading zero byte: block name + "." + uid.
+std::string SOCKET_NAME(const std::string& block_name);
+
+// One request as it came off the socket.
+struct Request_Packet {
+  char text[257];          // the packet's bytes, always zero-terminated here
+  std::size_t length = 0;  // bytes received (at most 256 kept)
+  bool oversize = false;   // the packet held more than 256 bytes
+  bool terminated = false; // the packet holds a zero byte; the text ends at the first one
+  // A request is well formed when it fits and carries its terminating zero.
+  bool well_formed() const { return !oversize && terminated; }
+};
+
+enum class Claim_Status { Claimed, Taken, Failed };
+enum class Receive_Status { Request, Nothing, Closed };
+
+class Channel_Server {
+ public:
+  Channel_Server() = default;
+  Channel_Server(const Channel_Server&) = delete;
+  Channel_Server& operator=(const Channel_Server&) = delete;
+  ~Channel_Server();
+
+  // Binds and listens under the block name. Taken: another process holds that name.
+  Claim_Status CLAIM(const std::string& block_name);
+  // Closes the listening socket and every peer.
+  void RELEASE();
+  int listen_fd() const { return listen_fd_; }
+
+  // Accepts one waiting peer: its descriptor, or -1 when none waits or it was refused
+  // (another user: refused and closed; see refused_count()).
+  int ACCEPT();
+  // Reads one packet from a peer without waiting.
+  Receive_Status RECEIVE(int peer, Request_Packet& packet);
+  // Like RECEIVE, but polls for up to spin_us microseconds before answering Nothing.
+  Receive_Status RECEIVE_SPIN(int peer, Request_Packet& packet, int spin_us);
+  // Sends the reply; false when the peer is gone.
+  bool REPLY(int peer, std::uint32_t reply);
+  // Closes a peer.
+  void DROP(int peer);
+
+  const std::vector<int>& peers() const { return peers_; }
+  long refused_count() const { return refused_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  int listen_fd_ = -1;
+  std::vector<int> peers_;
+  long refused_ = 0;
+  std::string error_;
+};
+
+enum class Send_Status { Reply, Server_Gone, Failed };
+
+class Channel_Client {
+ public:
+  Channel_Client() = default;
+  Channel_Client(const Channel_Client&) = delete;
+  Channel_Client& operator=(const Channel_Client&) = delete;
+  ~Channel_Client();
+
+  // Connects to the server of a block name; false when there is none (error() says why).
+  bool CONNECT(const std::string& block_name);
+  // Sends one packet of `length` bytes and waits for the 4-byte reply without a time limit,
+  // spinning up to spin_us microseconds before sleeping.
+  Send_Status SEND(const void* text, std::size_t length, std::uint32_t& reply, int spin_us = 50);
+  void CLOSE();
+  bool connected() const { return fd_ >= 0; }
+  const std::string& error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  std::string error_;
+};
+
+// True when a server listens under the block name and accepts a connection.
+bool SERVER_ACCEPTS(const std::string& block_name);
+
+}  // namespace platform

@@ -1,0 +1,170 @@
+// Kornd_Server.cpp - a real kornd under test (see Kornd_Server.h).
+#include "Kornd_Server.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/Process_Start.h"
+
+extern char** environ;
+
+std::string Kornd_Server::KorndPath() { return std::string(ZELTRA_BIN_DIR) + "/kornd"; }
+
+Kornd_Server::~Kornd_Server() { Stop(); }
+
+bool Kornd_Server::Start(const std::string& answers, const std::vector<std::string>& args) {
+  char tmpl[] = "/tmp/kornd_test_err_XXXXXX";
+  int fd = mkstemp(tmpl);
+  if (fd < 0) return false;
+  close(fd);
+  err_path_ = tmpl;
+
+  std::vector<std::string> env_text;
+  for (char** e = environ; *e; ++e) {
+    if (std::strncmp(*e, "KORND_TEST_ANSWERS=", 19) == 0 || std::strncmp(*e, "QT_QPA_PLATFORM=", 16) == 0) continue;
+    env_text.emplace_back(*e);
+  }
+  env_text.push_back("QT_QPA_PLATFORM=offscreen");
+  env_text.push_back("KORND_TEST_ANSWERS=" + answers);
+  std::vector<char*> envp;
+  for (std::string& s : env_text) envp.push_back(s.data());
+  envp.push_back(nullptr);
+  std::string path = KorndPath();
+  std::vector<std::string> argv_text{path};
+  argv_text.insert(argv_text.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& s : argv_text) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 2, err_path_.c_str(), O_WRONLY | O_APPEND, 0);
+  int rc = posix_spawn(&pid_, path.c_str(), &fa, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&fa);
+  if (rc != 0) {
+    pid_ = -1;
+    return false;
+  }
+  const std::string prefix = "0," + std::to_string(pid_) + ",";
+  auto ready = [&] {
+    for (int n = channel::First_Instance; n <= channel::Last_Client_Instance; ++n) {
+      platform::Shared_Block b;
+      if (b.OPEN(channel::INSTANCE_BLOCK_NAME(n), 128) != platform::Block_Status::Ok) continue;
+      std::string line(static_cast<const char*>(b.view()), strnlen(static_cast<const char*>(b.view()), 128));
+      if (line.rfind(prefix, 0) == 0 && platform::SERVER_ACCEPTS(channel::INSTANCE_BLOCK_NAME(n))) {
+        instance_ = n;
+        return true;
+      }
+    }
+    return false;
+  };
+  platform::Wait_Status w = platform::WAIT_FOR_IDLE(pid_, 20000, ready, &status_);
+  if (w == platform::Wait_Status::Exited) {
+    pid_ = -1;
+    return false;
+  }
+  if (w != platform::Wait_Status::Idle) return false;
+  return Connect();
+}
+
+bool Kornd_Server::Connect() { return client_.CONNECT(channel::INSTANCE_BLOCK_NAME(instance_)); }
+
+std::uint32_t Kornd_Server::Send(const std::string& text) { return SendRaw(text.c_str(), text.size() + 1); }
+
+std::uint32_t Kornd_Server::SendRaw(const void* bytes, std::size_t length) {
+  std::uint32_t reply = 0;
+  if (client_.SEND(bytes, length, reply) != platform::Send_Status::Reply) return Gone;
+  return reply;
+}
+
+bool Kornd_Server::WaitExit(int timeout_ms) {
+  if (pid_ <= 0) return true;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (waitpid(pid_, &status_, WNOHANG) == pid_) {
+      pid_ = -1;
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
+void Kornd_Server::Stop() {
+  client_.CLOSE();
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    if (!WaitExit(5000)) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status_, 0);
+      pid_ = -1;
+    }
+  }
+  if (!err_path_.empty() && std::getenv("KORND_TEST_KEEP_ERRORS") == nullptr) {
+    unlink(err_path_.c_str());
+    err_path_.clear();
+  }
+}
+
+std::string Kornd_Server::Errors() const {
+  std::ifstream in(err_path_);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+int Kornd_Server::CountErrors(const std::string& part) const {
+  std::istringstream in(Errors());
+  int n = 0;
+  for (std::string line; std::getline(in, line);)
+    if (line.find(part) != std::string::npos) ++n;
+  return n;
+}
+
+std::string Kornd_Server::InstanceLine() const {
+  platform::Shared_Block b;
+  if (b.OPEN(channel::INSTANCE_BLOCK_NAME(instance_), 128) != platform::Block_Status::Ok) return {};
+  return std::string(static_cast<const char*>(b.view()), 128);
+}
+
+channel::KRwinblock* Kornd_Server::MapWindow(int w, platform::Shared_Block& holder) const {
+  if (holder.OPEN(channel::WINDOW_BLOCK_NAME(instance_, w), sizeof(channel::KRwinblock)) !=
+      platform::Block_Status::Ok)
+    return nullptr;
+  return static_cast<channel::KRwinblock*>(holder.view());
+}
+
+bool SHM_EXISTS(const std::string& block_name) {
+  struct stat st {};
+  return stat(("/dev/shm" + platform::SHM_NAME(block_name)).c_str(), &st) == 0;
+}
+
+std::vector<std::string> SHM_ENTRIES_OF(int instance) {
+  std::vector<std::string> out;
+  const std::string uid = "." + std::to_string(getuid());
+  const std::string a = "Kornd" + std::to_string(instance) + ".", b = "Kornd" + std::to_string(instance) + ":";
+  DIR* d = opendir("/dev/shm");
+  if (!d) return out;
+  while (dirent* e = readdir(d)) {
+    std::string n = e->d_name;
+    if ((n.rfind(a, 0) == 0 || n.rfind(b, 0) == 0) && n.size() > uid.size() &&
+        n.compare(n.size() - uid.size(), uid.size(), uid) == 0)
+      out.push_back(n);
+  }
+  closedir(d);
+  return out;
+}

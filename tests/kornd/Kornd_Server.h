@@ -1,0 +1,65 @@
+// Kornd_Server.h - a real kornd for tests and benchmarks: started offscreen with chosen box
+// answers, its standard error kept in a file, found through its instance block, driven through
+// raw request texts, and ended (SIGTERM, then SIGKILL) when the object goes.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Channel_Blocks.h"
+#include "platform/Request_Channel.h"
+#include "platform/Shared_Block.h"
+
+class Kornd_Server {
+ public:
+  Kornd_Server() = default;
+  Kornd_Server(const Kornd_Server&) = delete;
+  Kornd_Server& operator=(const Kornd_Server&) = delete;
+  ~Kornd_Server();
+
+  // Starts kornd with KORND_TEST_ANSWERS = answers; true once it serves (instance() is known).
+  // False when it ended first (exit_status() tells) or did not become ready.
+  bool Start(const std::string& answers = "", const std::vector<std::string>& args = {});
+  // Connects a client (again) to the server's socket.
+  bool Connect();
+  // Sends a request text with its terminating zero; returns the reply (0xDEADBEEF when gone).
+  std::uint32_t Send(const std::string& text);
+  // Sends raw bytes as one packet.
+  std::uint32_t SendRaw(const void* bytes, std::size_t length);
+  // Waits up to timeout_ms for the process to end; true when it did (status kept).
+  bool WaitExit(int timeout_ms);
+  // SIGTERM, wait, SIGKILL when needed.
+  void Stop();
+
+  pid_t pid() const { return pid_; }
+  int instance() const { return instance_; }
+  int exit_status() const { return status_; }
+  bool running() const { return pid_ > 0; }
+  // The server's standard error so far.
+  std::string Errors() const;
+  // Number of lines of standard error that contain `part`.
+  int CountErrors(const std::string& part) const;
+  // The instance block's bytes.
+  std::string InstanceLine() const;
+  // Maps window w's block (null when it does not exist).
+  channel::KRwinblock* MapWindow(int w, platform::Shared_Block& holder) const;
+  platform::Channel_Client& client() { return client_; }
+
+  static std::string KorndPath();
+  static constexpr std::uint32_t Gone = 0xDEADBEEF;
+
+ private:
+  pid_t pid_ = -1;
+  int instance_ = 0;
+  int status_ = -1;
+  std::string err_path_;
+  platform::Channel_Client client_;
+};
+
+// True when /dev/shm holds an entry of this block name.
+bool SHM_EXISTS(const std::string& block_name);
+// Names in /dev/shm that belong to instance n of this user ("Kornd<n>." and "Kornd<n>:").
+std::vector<std::string> SHM_ENTRIES_OF(int instance);
