@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr std::int32_t Not_Set = -666;
 constexpr int Primes[25] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41,
                             43, 47, 53, 59, 61, 67, 71, 73, 79, 83, 89, 97};
 
