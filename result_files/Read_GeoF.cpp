@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdio>   // std::snprintf
 #include <cstring>  // std::memcpy
+#include <filesystem>
 #include <string>
 
 #include "main/Console.h"
@@ -209,14 +210,25 @@ std::int32_t classify_first_bytes(std::int32_t value, bool failed) {
   }
 }
 
-// True when the geometry file itself starts like a gzip file: only then can
-// uncompressed working copies make a case readable.
-bool geometry_is_gzip() {
+// True when a file starts like a gzip file.
+bool file_is_gzip(const std::string& name) {
   Input_Stream probe;
   std::int32_t value = 0;
-  const bool read = probe.OPEN(Result_Set.Geometry_File_Name, Open_Mode{false, false, 4}) &&
-                    probe.READ_DIRECT(1, 0, &value, 4) == Read_Status::Ok;
+  const bool read = probe.OPEN(name, Open_Mode{false, false, 4}) && probe.READ_DIRECT(1, 0, &value, 4) == Read_Status::Ok;
   return classify_first_bytes(value, !read) == 0;
+}
+
+// The working copy of one file: uncompressed when it is gzip; a file that is not gzip
+// (a case given as compressed that is not) is copied as it stands, as reading it
+// through gzip would give it.
+void make_copy(const std::string& source, const std::string& target) {
+  if (file_is_gzip(source)) {
+    UNCOMPRESS_FILE(source, target);
+    return;
+  }
+  std::error_code error;
+  std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, error);
+  if (error) set_off_stop({" Error while attempting to uncompress " + source, " " + error.message()});
 }
 
 void close_result_units() {
@@ -365,7 +377,7 @@ void READ_GEOF() {
       // fail in the uncompressing, so it is left out and the case reported inconsistent.
       if (!r.Compressed_Results) {
         found = search();
-      } else if (geometry_is_gzip()) {
+      } else if (file_is_gzip(r.Geometry_File_Name)) {
         ZIPPED_FILES(1);
         found = search();
       } else {
@@ -480,8 +492,8 @@ void ZIPPED_FILES(std::int32_t mode) {
   switch (mode) {
     case 1:  // make every copy
       if (Copies_Made) bad_parameters();
-      UNCOMPRESS_FILE(r.Geometry_File_Name, r.Temporary_Files(0));
-      for (int i = 1; i <= r.Number_Of_Solutions; ++i) UNCOMPRESS_FILE(r.Name_Solution(i), r.Temporary_Files(i));
+      make_copy(r.Geometry_File_Name, r.Temporary_Files(0));
+      for (int i = 1; i <= r.Number_Of_Solutions; ++i) make_copy(r.Name_Solution(i), r.Temporary_Files(i));
       Copies_Made = true;
       break;
     case 2:  // the geometry copy is no longer needed
