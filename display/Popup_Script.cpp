@@ -1,0 +1,93 @@
+// Popup_Script: scripted stand-in for the pop-ups of Tools_Graphical, SET_COLOUR_SCALE
+// and CHECK_DISPLAY_VECTORS_SETTINGS. Replaced by the image display when it is built.
+//
+// Reads the queued answers; CHECK_DISPLAY_VECTORS_SETTINGS reads Result_Set limits and
+// changes Vector_Settings as the image display will.
+
+#include "display/Popup_Script.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+#include "display/Colour_Scale.h"
+#include "display/Display_Image.h"
+#include "display/Tools_Graphical.h"
+#include "main/Globals.h"
+
+namespace {
+struct Script {
+  std::deque<std::vector<bool>> selections;
+  std::deque<std::string> texts;
+  std::deque<std::pair<std::string, std::string>> pairs;
+  std::vector<std::string> calls;
+};
+Script& script() {
+  static Script s;
+  return s;
+}
+}  // namespace
+
+namespace popup_script {
+void QUEUE_SELECTION(std::vector<bool> rows) { script().selections.push_back(std::move(rows)); }
+void QUEUE_TEXT(std::string line) { script().texts.push_back(std::move(line)); }
+void QUEUE_TWO_STRINGS(std::string value_1, std::string value_2) {
+  script().pairs.emplace_back(std::move(value_1), std::move(value_2));
+}
+const std::vector<std::string>& CALLS() { return script().calls; }
+void RESET() { script() = Script{}; }
+}  // namespace popup_script
+
+std::vector<bool> SELECT_STRINGS(std::string_view title, const std::vector<std::string>& entries,
+                                 const std::optional<std::vector<bool>>& initial, bool single_choice) {
+  auto& s = script();
+  s.calls.push_back("SELECT_STRINGS " + std::string(title));
+  std::vector<bool> rows = initial.value_or(std::vector<bool>(entries.size(), false));
+  rows.resize(entries.size(), false);
+  if (!s.selections.empty()) {
+    std::vector<bool> answer = std::move(s.selections.front());
+    s.selections.pop_front();
+    answer.resize(entries.size(), false);
+    rows = std::move(answer);
+  }
+  if (single_choice) {  // a click clears the other rows: at most one stays chosen
+    auto first = std::find(rows.begin(), rows.end(), true);
+    if (first != rows.end()) std::fill(first + 1, rows.end(), false);
+  }
+  return rows;
+}
+
+void INPUT_STRING(std::string_view title, std::string_view /*label*/, std::string& answer) {
+  auto& s = script();
+  s.calls.push_back("INPUT_STRING " + std::string(title));
+  if (s.texts.empty()) return;
+  answer = std::move(s.texts.front());
+  s.texts.pop_front();
+}
+
+void READ_TWO_STRINGS(std::string_view title, std::string_view /*label_1*/,
+                      std::string_view /*label_2*/, std::string& value_1, std::string& value_2) {
+  auto& s = script();
+  s.calls.push_back("READ_TWO_STRINGS " + std::string(title));
+  if (s.pairs.empty()) return;
+  value_1 = std::move(s.pairs.front().first);
+  value_2 = std::move(s.pairs.front().second);
+  s.pairs.pop_front();
+}
+
+void SET_COLOUR_SCALE() { script().calls.push_back("SET_COLOUR_SCALE"); }
+
+void CHECK_DISPLAY_VECTORS_SETTINGS() {
+  script().calls.push_back("CHECK_DISPLAY_VECTORS_SETTINGS");
+  auto& v = Vector_Settings;
+  const auto& r = Result_Set;
+  if (v.Vector_Max_Intensity < 0.0f) {
+    float largest = 0.0f;
+    for (int i : {v.Vector_X_Component, v.Vector_Y_Component}) {
+      if (i < 1 || i > r.Number_Of_Solutions || !r.Current_Max.ALLOCATED()) continue;
+      largest = std::max({largest, std::fabs(r.Current_Min(i)), std::fabs(r.Current_Max(i))});
+    }
+    v.Vector_Max_Intensity = 1.4142135f * largest;
+  }
+  if (!(v.Vector_Min_Intensity < v.Vector_Max_Intensity)) v.Vector_Min_Intensity = v.Vector_Max_Intensity / 100.0f;
+}

@@ -1,0 +1,26 @@
+// Popup_Script: the stand-in for the image display's pop-ups, colour-scale reload and
+// vector-settings check, used until the image display exists.
+//
+// Answers are queued by tests or harnesses and handed out in order; a pop-up with no
+// queued answer returns as if OK was pressed without a change. Every call is logged
+// (the title, or the routine's name) so that callers can be checked.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace popup_script {
+
+void QUEUE_SELECTION(std::vector<bool> rows);                 // next SELECT_STRINGS
+void QUEUE_TEXT(std::string line);                            // next INPUT_STRING
+void QUEUE_TWO_STRINGS(std::string value_1, std::string value_2);  // next READ_TWO_STRINGS
+
+// Calls made so far, one entry each: "SELECT_STRINGS <title>", "INPUT_STRING <title>",
+// "READ_TWO_STRINGS <title>", "SET_COLOUR_SCALE", "CHECK_DISPLAY_VECTORS_SETTINGS".
+const std::vector<std::string>& CALLS();
+
+// Drops the queued answers and the log.
+void RESET();
+
+}  // namespace popup_script

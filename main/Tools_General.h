@@ -1,0 +1,33 @@
+// Tools_General: the general tools of the display program that other subsystems call:
+// the allocation checks and the (re)allocation of the display arrays.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Status check right after an allocation: a status above 0 prints "Unable to allocate "
+// + name + " !" set off by two empty lines and stops the program.
+void CHECK_ALLOCATION_ERROR(std::string_view array_name, std::int32_t allocation_status);
+
+// Size check right after an allocation: sizes that differ give the same message and stop.
+void CHECK_ALLOCATION_SIZE(std::string_view array_name, std::int64_t allocated_size,
+                           std::int64_t requested_size);
+
+// Status check right after a release: above 0 prints "Unable to deallocate " + name + " !".
+void CHECK_DEALLOCATION(std::string_view array_name, std::int32_t allocation_status);
+
+// Derives the cut-plane and displayed sizes from the geometry, cut, sub-sampling and
+// symmetry, widens a one-cell field, resets the zoom windows and (re)allocates
+// Buffer_Array_Cut and Array_to_be_displayed, both zeroed.
+void ALLOCATE_ARRAYS();
+
+#include <optional>
+#include <vector>
+
+// Shows the outputs of result file solution with their times (gathered from the file
+// when output_times is absent, leaving it on its current output) and returns one flag
+// per listed output: picked in the pop-up "Select outputs", or printed only (list_only).
+std::vector<bool> SELECT_TIME_STEP(std::int32_t number_of_outputs,
+                                   const std::optional<std::vector<float>>& output_times = std::nullopt,
+                                   std::int32_t solution = 1, bool single_choice = false,
+                                   bool list_only = false);

@@ -1,0 +1,125 @@
+// Whole-process runs of the readers through the rfprobe harness: dumps of the display
+// slots after moves, symmetry, fatal stops with their exit code and message, and the
+// working copies of compressed cases removed at every end.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/result_files/Scratch_Folder.h"
+#include "tools/Sample_Case.h"
+
+namespace {
+
+using sample::Encoding;
+
+struct Probe_Run {
+  int exit_code;
+  std::string out, err;
+};
+
+class Rfprobe : public ::testing::Test {
+ protected:
+  Probe_Run run(const std::string& arguments, const std::string& input) {
+    write_bytes(dir_ / "input.txt", input);
+    const std::string command = std::string(ZELTRA_BIN_DIR) + "/rfprobe " + arguments + " < '" + (dir_ / "input.txt") +
+                                "' > '" + (dir_ / "out.txt") + "' 2> '" + (dir_ / "err.txt") + "'";
+    const int status = std::system(command.c_str());
+    Probe_Run result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_bytes(dir_ / "out.txt"), read_bytes(dir_ / "err.txt")};
+    for (const char* name : {"input.txt", "out.txt", "err.txt"}) std::filesystem::remove(dir_ / name);
+    return result;
+  }
+  void write_case(Encoding encoding, sample::Geometry geometry, const std::vector<std::vector<sample::Output>>& files,
+                  bool gzip = false) {
+    sample::WRITE_GEOMETRY(dir_ / "Case_geoF.zlt", encoding, geometry);
+    for (std::size_t i = 0; i < files.size(); ++i)
+      sample::WRITE_RESULTS(dir_ / ("Case_f" + std::to_string(i + 1) + ".zlt"), encoding, files[i]);
+    if (!gzip) return;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+      const std::string path = entry.path().string();
+      sample::GZIP_COPY(path, path + ".gz");
+      std::filesystem::rename(path + ".gz", path);
+    }
+  }
+  std::string file(int i) { return "'" + (dir_ / ("Case_f" + std::to_string(i) + ".zlt")) + "'"; }
+
+  Scratch_Folder dir_;
+};
+
+std::vector<sample::Output> outputs(int count) {
+  std::vector<sample::Output> list;
+  for (int k = 1; k <= count; ++k) list.push_back({0.5 * k, {10.0 * k + 1, 10.0 * k + 2, 10.0 * k + 3, 1.0 / (k + 2), 5, 6}});
+  return list;
+}
+
+TEST_F(Rfprobe, DumpsAfterMoves) {
+  write_case(Encoding::Double_Big_Endian, {3, 1, 2, 1e-4}, {outputs(3)});
+  const Probe_Run result = run(file(1), "d\nn\nd\nl\np\nd\nf\nd\nn\nn\nn\nd\n");
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.out,
+            "file 1 output 1 of 3 time 0.5\n11 12 13\n0.333333343 5 6\n"
+            "file 1 output 2 of 3 time 1\n21 22 23\n0.25 5 6\n"
+            "file 1 output 2 of 3 time 1\n21 22 23\n0.25 5 6\n"
+            "file 1 output 1 of 3 time 0.5\n11 12 13\n0.333333343 5 6\n"
+            "file 1 output 1 of 3 time 0.5\n11 12 13\n0.333333343 5 6\n");
+  EXPECT_NE(result.err.find("'implicit endian conversions'"), std::string::npos);
+}
+
+TEST_F(Rfprobe, NineFoldMirroring) {
+  write_case(Encoding::Single, {3, 1, 2, 1e-4}, {{{2.0, {1, 2, 3, 4, 5, 6}}}});
+  const Probe_Run result = run("--format 1 --symmetry 4 " + file(1), "d\n");
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.err, "");
+  const std::string bottom = "6 5 4 4 5 6 6 5 4\n", top = "3 2 1 1 2 3 3 2 1\n";
+  EXPECT_EQ(result.out, "file 1 output 1 of 1 time 2\n" + bottom + top + top + bottom + bottom + top);
+  const Probe_Run translated = run("--format 1 --symmetry 4 --symmetry-type 2 " + file(1), "d\n");
+  const std::string lower = "1 2 3 1 2 3 1 2 3\n", upper = "4 5 6 4 5 6 4 5 6\n";
+  EXPECT_EQ(translated.out, "file 1 output 1 of 1 time 2\n" + lower + upper + lower + upper + lower + upper);
+}
+
+TEST_F(Rfprobe, CutSkipAndTwoFiles) {
+  std::vector<double> values(4 * 3 * 2);
+  for (std::size_t c = 0; c < values.size(); ++c) values[c] = static_cast<double>(c);
+  write_case(Encoding::Ascii, {4, 3, 2, 1e-4}, {{{1.0, values}}, {{1.0, values}}});
+  const Probe_Run result = run("--cut-direction 1 --cut-index 2 --skip 2 " + file(1) + " " + file(2), "d\n");
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  // z = 2 plane (values 12..23), every second cell: x 1, 3 and y 1, 3.
+  EXPECT_EQ(result.out, "file 1 output 1 of 1 time 1\n12 14\n20 22\nfile 2 output 1 of 1 time 1\n12 14\n20 22\n");
+}
+
+TEST_F(Rfprobe, FatalStopsExitWithOneAndRemoveCopies) {
+  write_case(Encoding::Single, {3, 1, 2, 1e-4}, {outputs(2), {{0.0, {1, 2}}}}, true);
+  const Probe_Run result = run(file(1) + " " + file(2), "d\n");
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "\n\n Geometry (or format) of Case_f1.zlt\n  and Case_f2.zlt do not seem compatible!\n\n\n");
+  EXPECT_EQ(dir_.listing(), "Case_f1.zlt Case_f2.zlt Case_geoF.zlt");
+
+  const Probe_Run not_consistent = run(file(2), "");
+  EXPECT_EQ(not_consistent.exit_code, 1);
+  EXPECT_EQ(not_consistent.err,
+            "\n\n Geometry not consistent!\n"
+            "  (most probably due to a wrong format specification,\n   and a big/little endian incompatibility)\n\n\n");
+  EXPECT_EQ(dir_.listing(), "Case_f1.zlt Case_f2.zlt Case_geoF.zlt");
+}
+
+TEST_F(Rfprobe, CompressedCaseLeavesNothingBehind) {
+  write_case(Encoding::Single, {3, 1, 2, 1e-4}, {outputs(3)}, true);
+  const Probe_Run result = run("--compressed --format 1 " + file(1), "l\nd\n");
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, "file 1 output 3 of 3 time 1.5\n31 32 33\n0.200000003 5 6\n");
+  EXPECT_EQ(dir_.listing(), "Case_f1.zlt Case_geoF.zlt");
+}
+
+TEST_F(Rfprobe, BadArguments) {
+  EXPECT_EQ(run("", "").exit_code, 2);
+  EXPECT_EQ(run("--skip 0 x.zlt", "").exit_code, 2);
+  EXPECT_EQ(run("--format x x.zlt", "").exit_code, 2);
+  EXPECT_EQ(run("--bogus x.zlt", "").exit_code, 2);
+}
+
+}  // namespace
