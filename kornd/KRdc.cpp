@@ -13,10 +13,6 @@
 
 namespace {
 
-std::uint32_t rgb_of(std::uint32_t colorref) {
-  return (colorref & 0xFF) << 16 | (colorref & 0xFF00) | (colorref >> 16 & 0xFF);
-}
-
 std::uint32_t colorref_of(std::uint32_t rgb) {
   return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
 }
@@ -72,7 +68,14 @@ std::uint32_t ApplyROP2(int rop, std::uint32_t p, std::uint32_t d) {
   return r & 0xFFFFFF;
 }
 
-KRdc::KRdc(QImage* surface) : image_(surface) {}
+KRdc::KRdc(QImage* surface) : image_(surface) {
+  if (image_ && !image_->isNull()) {
+    bits_ = reinterpret_cast<QRgb*>(image_->bits());
+    stride_ = static_cast<int>(image_->bytesPerLine() / 4);
+    width_ = image_->width();
+    height_ = image_->height();
+  }
+}
 
 void KRdc::SetClip(const KRrect* r) {
   has_clip_ = r != nullptr;
@@ -90,19 +93,6 @@ KRpoint KRdc::map(int x, int y) const {
   double mx = x * double(xform_.eM11) + y * double(xform_.eM21) + xform_.eDx;
   double my = x * double(xform_.eM12) + y * double(xform_.eM22) + xform_.eDy;
   return {static_cast<std::int32_t>(std::lround(mx)), static_cast<std::int32_t>(std::lround(my))};
-}
-
-bool KRdc::inside(int x, int y) const {
-  if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return false;
-  if (has_clip_ && (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom)) return false;
-  return true;
-}
-
-void KRdc::plot(int x, int y, std::uint32_t colour) {
-  if (!inside(x, y)) return;
-  auto* line = reinterpret_cast<QRgb*>(image_->scanLine(y));
-  std::uint32_t d = line[x] & 0xFFFFFF;
-  line[x] = 0xFF000000u | ApplyROP2(rop2_, rgb_of(colour), d);
 }
 
 void KRdc::plot_brush(int x, int y) {
@@ -179,8 +169,7 @@ void KRdc::LineTo(int x, int y) {
 void KRdc::Polyline(const KRpoint* p, std::size_t n) {
   if (n < 2 || !pen_visible()) return;
   if (pen_.width_x <= 1) {
-    dash_phase_ = 0;
-    for (std::size_t i = 1; i < n; ++i) segment(map(p[i - 1].x, p[i - 1].y), map(p[i].x, p[i].y), false);
+    outline(p, n, false);
     return;
   }
   QPainterPath path;
@@ -236,7 +225,30 @@ void KRdc::Polygon(const KRpoint* p, std::size_t n) {
   path.moveTo(p[0].x, p[0].y);
   for (std::size_t i = 1; i < n; ++i) path.lineTo(p[i].x, p[i].y);
   path.closeSubpath();
-  fill_path(path, true, true);
+  bool thin = pen_.width_x <= 1;
+  if (brush_visible() && rop2_ == 13 && brush_.style != 2) paint_path_solid(path, brush_.colour);
+  else fill_path(path, true, !thin);
+  if (thin) outline(p, n, true);
+  else if (brush_visible() && rop2_ == 13 && brush_.style != 2) fill_path(path, false, true);
+}
+
+// A cosmetic outline through the points, each segment without its end pixel.
+void KRdc::outline(const KRpoint* p, std::size_t n, bool closed) {
+  if (!pen_visible() || n < 2) return;
+  dash_phase_ = 0;
+  for (std::size_t i = 1; i < n; ++i) segment(map(p[i - 1].x, p[i - 1].y), map(p[i].x, p[i].y), false);
+  if (closed) segment(map(p[n - 1].x, p[n - 1].y), map(p[0].x, p[0].y), false);
+}
+
+void KRdc::paint_path_solid(const QPainterPath& path, std::uint32_t colour) {
+  QPainter painter(image_);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  if (has_clip_) painter.setClipRect(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top);
+  if (has_xform_)
+    painter.setTransform(QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ColorOf(colour));
+  painter.drawPath(path);
 }
 
 // Rasterises the path (in logical units) into coverage masks without smoothing, then

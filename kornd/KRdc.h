@@ -20,6 +20,9 @@ class QFont;
 class QPainterPath;
 class QString;
 
+// Result of a binary raster operation 1-16 on 24-bit colours (pen p, destination d).
+std::uint32_t ApplyROP2(int rop, std::uint32_t p, std::uint32_t d);
+
 class KRdc {
  public:
   explicit KRdc(QImage* surface);
@@ -68,14 +71,29 @@ class KRdc {
   bool pen_visible() const { return pen_.style != 5 && pen_.colour != 0xFFFFFFFFu; }
   bool brush_visible() const { return brush_.style != 1 && brush_.colour != 0xFFFFFFFFu; }
   KRpoint map(int x, int y) const;
-  bool inside(int x, int y) const;
-  void plot(int x, int y, std::uint32_t colour);        // raster operation with a colorref
+  bool inside(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    return !has_clip_ || (x >= clip_.left && x < clip_.right && y >= clip_.top && y < clip_.bottom);
+  }
+  void plot(int x, int y, std::uint32_t colour) {       // raster operation with a colorref
+    if (!inside(x, y)) return;
+    QRgb& d = bits_[static_cast<std::ptrdiff_t>(y) * stride_ + x];
+    d = rop2_ == 13 ? 0xFF000000u | rgb_of(colour) : 0xFF000000u | ApplyROP2(rop2_, rgb_of(colour), d & 0xFFFFFF);
+  }
+  static std::uint32_t rgb_of(std::uint32_t c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
   void plot_brush(int x, int y);                          // the brush's colour or hatch
   void segment(KRpoint a, KRpoint b, bool last_pixel);    // a cosmetic line
   void fill_path(const QPainterPath& path, bool with_brush, bool with_pen);
   void fill_rect_brush(int l, int t, int r, int b);
 
+  // Direct solid fill of a path through QPainter (copy mode, solid brush only).
+  void paint_path_solid(const QPainterPath& path, std::uint32_t colour);
+  void outline(const KRpoint* p, std::size_t n, bool closed);
+
   QImage* image_;
+  QRgb* bits_ = nullptr;   // the surface's pixels, row after row
+  int stride_ = 0;         // pixels per row
+  int width_ = 0, height_ = 0;
   int rop2_ = 13;
   KRlogpen pen_{0, 1, 0, 0};
   KRlogbrush brush_{0, 0xFFFFFF, 0};
@@ -88,5 +106,3 @@ class KRdc {
   int dash_phase_ = 0;
 };
 
-// Result of a binary raster operation 1-16 on 24-bit colours (pen p, destination d).
-std::uint32_t ApplyROP2(int rop, std::uint32_t p, std::uint32_t d);
