@@ -20,10 +20,18 @@
 #include "kornd/CKorndRect.h"
 #include "kornd/CKorndReset.h"
 #include "kornd/CKorndSetColor.h"
+#include "kornd/CKorndSetSymbol.h"
+#include "kornd/CKorndSetText.h"
 #include "kornd/CKorndSetGDI.h"
 #include "kornd/CKorndSetRgn.h"
 #include "kornd/CKorndSetXFORM.h"
 #include "kornd/CKorndSolidRect.h"
+#include "kornd/CKorndSymbol.h"
+#include "kornd/CKorndText.h"
+
+#include <QFontDialog>
+
+#include "kornd/CKorndBox.h"
 
 namespace {
 
@@ -34,6 +42,49 @@ constexpr std::int64_t Max_Points = 1 << 22;
 constexpr int Pen_Styles[10] = {5, 0, 1, 2, 3, 4, 6, 7, 8, 15};
 constexpr int Brush_Styles[8] = {1, 0, 2, 3, 5, 6, 7, 8};
 constexpr int Region_Modes[5] = {5, 1, 2, 4, 3};
+
+// The data area as a text: at most its 2048 bytes.
+std::string data_text(const channel::KRwinblock& b) { return std::string(b.data, strnlen(b.data, sizeof b.data)); }
+
+// Fills the font attributes of a SetText or SetSymbol object from the block's text or symbol
+// fields; "*" in the data area lets the user choose the font first.
+template <class T>
+void font_attributes(CKorndDoc& doc, T& t, KRlogfont& env_font, int font_valid, int align, std::int32_t& colour,
+                     std::int32_t& background, int height, int angle) {
+  channel::KRwinblock& b = *doc.block();
+  std::string data = data_text(b);
+  if (!data.empty() && data[0] == '*') {
+    QString answer;
+    QString face = QString::fromLocal8Bit(env_font.face_name);
+    if (CKorndBox::SeamAnswer("Font", face, answer)) {
+      if (!answer.isEmpty() && answer.compare("Cancel", Qt::CaseInsensitive) != 0) {
+        QByteArray f = answer.toLocal8Bit().left(31);
+        std::memset(env_font.face_name, 0, sizeof env_font.face_name);
+        std::memcpy(env_font.face_name, f.constData(), static_cast<std::size_t>(f.size()));
+      }
+    } else {
+      bool ok = false;
+      QFont chosen = QFontDialog::getFont(&ok, QFont(face));
+      if (ok) {
+        QByteArray f = chosen.family().toLocal8Bit().left(31);
+        std::memset(env_font.face_name, 0, sizeof env_font.face_name);
+        std::memcpy(env_font.face_name, f.constData(), static_cast<std::size_t>(f.size()));
+      }
+    }
+  }
+  t.logfont = env_font;
+  t.font_valid = font_valid;
+  t.align = align;
+  t.colour = doc.ResolveColor(colour, &colour);
+  t.background = doc.ResolveColor(background, &background);
+  t.logfont.height = height;
+  t.logfont.escapement = angle;
+  t.logfont.orientation = angle;
+  if (!data.empty() && data[0] != '*') {
+    std::memset(t.logfont.face_name, 0, sizeof t.logfont.face_name);
+    std::memcpy(t.logfont.face_name, data.data(), std::min<std::size_t>(data.size(), 31));  // cut to 31
+  }
+}
 
 KRrect normalised(int l, int t, int r, int b) {
   return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
@@ -110,6 +161,36 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       r->mode = Region_Modes[a1];
       r->SetRect(box);
       t = std::move(r);
+      break;
+    }
+    case 9: {
+      auto a = std::make_unique<CKorndSetText>();
+      font_attributes(*this, *a, env_.text_logfont, a1, b.text_align, b.text_colour, b.text_background,
+                      b.text_height, b.text_angle);
+      t = std::move(a);
+      break;
+    }
+    case 10: {
+      auto a = std::make_unique<CKorndSetSymbol>();
+      font_attributes(*this, *a, env_.symbol_logfont, a1, b.symbol_align, b.symbol_colour, b.symbol_background,
+                      b.symbol_height, b.symbol_angle);
+      t = std::move(a);
+      break;
+    }
+    case 15: {
+      auto x = std::make_unique<CKorndText>();
+      x->text = data_text(b);
+      std::int64_t w = picture_width_, h = picture_height_;
+      if (a1 > 2 * w || a2 > 2 * h || a1 < -w || a2 < -h) x->point = {32767, 32767};
+      else x->point = {a1, a2};
+      t = std::move(x);
+      break;
+    }
+    case 16: {
+      auto y = std::make_unique<CKorndSymbol>();
+      y->character = b.symbol_char;
+      y->point = {a1, a2};
+      t = std::move(y);
       break;
     }
     case 11: {

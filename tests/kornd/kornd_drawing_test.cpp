@@ -254,3 +254,66 @@ TEST(Drawing, ClearAllAndEraseRedrawTheWindow) {
   EXPECT_EQ(w.doc().EraseLast(1, true), 1);
   EXPECT_EQ(w.Pixel(10, 0), White);
 }
+
+#include "kornd/CKorndText.h"
+
+TEST(Text, OriginAndAnchorByAlignment) {
+  struct Row {
+    int align;
+    KRpoint origin;
+  } rows[] = {{0, {80, 105}}, {1, {100, 100}}, {2, {60, 100}}, {3, {60, 110}}, {4, {100, 110}},
+              {5, {100, 105}}, {6, {80, 100}}, {7, {60, 105}}, {8, {80, 110}}, {9, {100, 100}}, {-1, {100, 100}}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(CKorndText::OriginFromAnchor(r.align, {100, 100}, 40, 10), r.origin) << r.align;
+    EXPECT_EQ(CKorndText::AnchorFromOrigin(r.align, r.origin, 40, 10), (KRpoint{100, 100})) << r.align;
+  }
+  // Halves truncate toward zero.
+  EXPECT_EQ(CKorndText::OriginFromAnchor(0, {0, 0}, 5, 3), (KRpoint{-2, 1}));
+}
+
+TEST(Text, DrawnInItsColourAndFollowedByTheNext) {
+  Window w(200, 100);
+  w.block().text_height = 20;
+  w.block().text_colour = 13;  // red
+  EXPECT_EQ(w.A(9, {1}), 1u);
+  EXPECT_EQ(w.doc().Environment().Role(7), 0x0000FF);
+  EXPECT_EQ(w.doc().Environment().text_logfont.height, 20);
+  std::strcpy(w.block().data, "Hi");
+  EXPECT_EQ(w.A(15, {10, 50}), 1u);
+  const CKorndTool& text = *w.doc().Tools().back();
+  EXPECT_TRUE(text.flags() & CKorndTool::Prepared);
+  KRrect box = text.rect();
+  EXPECT_EQ(box.left, 10);
+  EXPECT_LT(box.top, 50);
+  EXPECT_GT(box.right, 11);
+  int red = 0, outside = 0;
+  const QImage& s = w.view().Surface();
+  for (int y = 0; y < s.height(); ++y)
+    for (int x = 0; x < s.width(); ++x)
+      if (s.pixel(x, y) == Red) {
+        ++red;
+        if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) ++outside;
+      }
+  EXPECT_GT(red, 10);
+  EXPECT_EQ(outside, 0);
+  // The next text without a point continues where this one ended.
+  KRpoint after = w.doc().Environment().text_position;
+  EXPECT_EQ(after.y, 50);
+  EXPECT_EQ(after.x, box.right - 1);
+  std::strcpy(w.block().data, "x");
+  w.A(15, {3 * 200, 0});  // a point far outside the picture continues too
+  EXPECT_EQ(w.doc().Tools().back()->rect().left, after.x);
+}
+
+TEST(Text, AttributesWithoutAFontChangeOnlyAlignmentAndBackground) {
+  Window w;
+  int height = w.doc().Environment().text_logfont.height;
+  w.block().text_height = 33;
+  w.block().text_align = 3;
+  w.block().text_background = 14;
+  w.A(9, {0});
+  EXPECT_EQ(w.doc().Environment().text_align, 3);
+  EXPECT_EQ(w.doc().Environment().Role(8), 0x00FF00);
+  EXPECT_EQ(w.doc().Environment().text_logfont.height, height);
+  EXPECT_FALSE(w.doc().Tools().back()->flags() & CKorndTool::Prepared);
+}
