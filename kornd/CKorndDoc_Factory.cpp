@@ -13,8 +13,10 @@
 #include "kornd/CKorndEllipse.h"
 #include "kornd/CKorndFlood.h"
 #include "kornd/CKorndLine.h"
+#include "kornd/CKorndMark.h"
 #include "kornd/CKorndMove.h"
 #include "kornd/CKorndPixel.h"
+#include "kornd/CKorndPlot.h"
 #include "kornd/CKorndPolygon.h"
 #include "kornd/CKorndPolyline.h"
 #include "kornd/CKorndRect.h"
@@ -199,6 +201,23 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(m);
       break;
     }
+    case 14: {  // a mark of the environment's marker at (a4, a5)
+      const auto& m = env_.marker_desc;
+      if (m[0] >= 7 || m[0] < 0) return nullptr;
+      int x = b.a[3], y = b.a[4];
+      int d = m[0] == 0 ? default_marker_size_ : m[1];
+      if (m[0] <= 1 && m[1] == 0) d = 1;
+      KRrect r = normalised(x - d / 2, y - d / 2, x - d / 2 + d, y - d / 2 + d);
+      if (m[0] <= 1) {
+        auto s = std::make_unique<CKorndSolidRect>();
+        s->colour = m[3];
+        t = std::move(s);
+      } else {
+        t = std::make_unique<CKorndMark>();
+      }
+      t->SetRect(r);
+      break;
+    }
     case 17: {
       auto f = std::make_unique<CKorndFlood>();
       f->point = {a1, a2};
@@ -272,6 +291,30 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       }
       break;
     }
+    case 32: {  // plot: the values follow through the data buffer
+      std::int64_t n = a1, m = n < 0 ? -n : n;
+      if (n == 0 || ((a2 == -1 || a2 < -4) && m < 2) || m > Max_Points) {
+        pending_message_ = IDS_INVALID_PARAMETER;
+        return nullptr;
+      }
+      auto p = std::make_unique<CKorndPlot>();
+      try {
+        data_buffer_.assign(static_cast<std::size_t>(m) * sizeof(std::int32_t), 0);
+        p->points.resize(static_cast<std::size_t>(m));
+      } catch (const std::bad_alloc&) {
+        data_buffer_.clear();
+        pending_message_ = IDS_INVALID_PARAMETER;
+        return nullptr;
+      }
+      p->mode = a2;
+      p->first = b.a[2];
+      p->last = b.a[3];
+      p->size = b.a[4];
+      p->base = b.a[5];
+      p->count = a1;
+      t = std::move(p);
+      break;
+    }
     default:  // codes this server does not build, 31 (groups) and codes outside 2-32
       return nullptr;
   }
@@ -286,6 +329,7 @@ void CKorndDoc::AddNewTool(int code, int a1, int a2) {
 // Copies a point list from the data buffer into its object at commit and sets its rectangle;
 // false when the buffer does not hold the whole list.
 bool CKorndDoc::FinishPointList(CKorndTool& t) {
+  if (t.type() == 32) return FinishPlot(static_cast<CKorndPlot&>(t));
   std::vector<KRpoint>* points = nullptr;
   if (t.type() == 28) points = &static_cast<CKorndPolygon&>(t).points;
   if (t.type() == 30) points = &static_cast<CKorndPolyline&>(t).points;
@@ -303,5 +347,26 @@ bool CKorndDoc::FinishPointList(CKorndTool& t) {
   }
   t.SetRect(r);
   if (t.type() == 30) static_cast<CKorndPolyline&>(t).last = points->back();
+  return true;
+}
+
+// The plot's points from its values: value-axis positions spread evenly from first to last.
+bool CKorndDoc::FinishPlot(CKorndPlot& p) {
+  std::size_t m = p.points.size();
+  if (data_buffer_.size() < m * sizeof(std::int32_t)) return false;
+  KRrect r;
+  for (std::size_t i = 0; i < m; ++i) {
+    std::int32_t v;
+    std::memcpy(&v, data_buffer_.data() + i * sizeof v, sizeof v);
+    std::int64_t pos = m == 1 ? p.first : p.first + (std::int64_t(p.last) - p.first) * std::int64_t(i) / std::int64_t(m - 1);
+    KRpoint q = p.count > 0 ? KRpoint{static_cast<std::int32_t>(pos), v} : KRpoint{v, static_cast<std::int32_t>(pos)};
+    p.points[i] = q;
+    if (i == 0) r = {q.x, q.y, q.x, q.y};
+    else ExtendRect(r, q);
+    bool horizontal = p.mode == -7 || p.mode == -5 || p.mode == -3;
+    if (p.mode < -1) ExtendRect(r, horizontal ? KRpoint{p.base, q.y} : KRpoint{q.x, p.base});
+  }
+  data_buffer_.clear();
+  p.SetRect(r);
   return true;
 }

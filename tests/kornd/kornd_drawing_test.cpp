@@ -317,3 +317,79 @@ TEST(Text, AttributesWithoutAFontChangeOnlyAlignmentAndBackground) {
   EXPECT_EQ(w.doc().Environment().text_logfont.height, height);
   EXPECT_FALSE(w.doc().Tools().back()->flags() & CKorndTool::Prepared);
 }
+
+namespace {
+
+// Sends a plot: N 32 with its count and mode, the values through B 36, then B 37.
+std::uint32_t plot(Window& w, int count, int mode, int first, int last, int size, int base,
+                   const std::vector<std::int32_t>& values) {
+  std::uint32_t r = w.Request('N', 32, {count, mode, first, last, size, base});
+  if (r != 1) return r;
+  std::memcpy(w.block().data, values.data(), values.size() * 4);
+  if (w.Request('B', 36, {0, int(values.size() * 4)}) != 1) return 0;
+  return w.Request('B', 37);
+}
+
+}  // namespace
+
+TEST(Plot, HorizontalBarsAndCounts) {
+  Window w;
+  w.block().brush_style = 1;
+  w.block().brush_colour = 13;
+  w.SetGDI(0x30);
+  // n = -3: the values are x, the positions y from 10 to 50; outlined bars from x = 5.
+  EXPECT_EQ(plot(w, -3, -7, 10, 50, 4, 5, {30, 50, 70}), 1u);
+  expect_pixels(w, {{15, 10, Red}, {5, 10, Black}, {29, 10, Black}, {30, 10, White}, {45, 30, Red},
+                    {65, 50, Red}, {15, 20, White}, {15, 40, White}});
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{5, 10, 70, 50}));
+  // Counts: n = 0 always refused; one point only for markers and symbols.
+  struct Row {
+    int count, mode;
+    std::uint32_t reply;
+  } rows[] = {{0, 0, 0x80000002u}, {-1, -1, 0x80000002u}, {-1, -5, 0x80000002u}, {-1, 0, 1u}, {1, 3, 1u},
+              {1, -2, 1u}, {2, -1, 1u}};
+  for (const Row& r : rows) {
+    std::vector<std::int32_t> v(static_cast<std::size_t>(std::abs(r.count)), 20);
+    EXPECT_EQ(plot(w, r.count, r.mode, 0, 10, 3, 0, v), r.reply) << r.count << " " << r.mode;
+  }
+}
+
+TEST(Plot, VerticalDropLinesAndPolyline) {
+  Window w;
+  EXPECT_EQ(plot(w, 3, -2, 10, 30, 0, 70, {20, 40, 60}), 1u);  // x 10, 20, 30; lines from y = 70 up
+  expect_pixels(w, {{10, 70, Black}, {10, 21, Black}, {10, 20, White}, {20, 41, Black}, {30, 61, Black},
+                    {15, 65, White}});
+  EXPECT_EQ(plot(w, 2, -1, 50, 90, 0, 0, {5, 5}), 1u);  // one polyline
+  expect_pixels(w, {{50, 5, Black}, {89, 5, Black}, {90, 5, White}});
+}
+
+TEST(Marks, SolidSquaresAndShapes) {
+  Window w;
+  // Kind 0: a solid square of the default marker size (2 for this picture) in the marker
+  // colour (blue by default), whatever the size.
+  w.block().mark_type = 0;
+  w.block().mark_size = 0;
+  w.SetGDI(0x180);
+  EXPECT_EQ(w.A(14, {0, 0, 0, 10, 10}), 1u);
+  EXPECT_EQ(w.doc().Tools().back()->type(), 22);
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{9, 9, 11, 11}));
+  expect_pixels(w, {{9, 9, Blue}, {10, 10, Blue}, {11, 10, White}, {8, 9, White}});
+  w.block().mark_size = 5;
+  w.SetGDI(0x100);
+  w.A(14, {0, 0, 0, 20, 20});
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{19, 19, 21, 21}));
+  // Kind 2 (plus), size 9, red.
+  w.block().mark_type = 2;
+  w.block().mark_size = 9;
+  w.block().mark_colour1 = 13;
+  w.SetGDI(0x380);
+  w.A(14, {0, 0, 0, 50, 40});
+  EXPECT_EQ(w.doc().Tools().back()->type(), 14);
+  expect_pixels(w, {{50, 36, Red}, {50, 43, Red}, {46, 40, Red}, {53, 40, Red}, {47, 37, White}});
+  // Kinds above 6 make nothing.
+  w.block().mark_type = 7;
+  w.SetGDI(0x80);
+  int before = w.doc().ObjectCount();
+  w.A(14, {0, 0, 0, 60, 60});
+  EXPECT_EQ(w.doc().ObjectCount(), before);
+}
