@@ -294,4 +294,36 @@ TEST(Copy_Results, BuffersGrowAndAreKept) {
   EXPECT_EQ(smaller.written(), binary_record(1, 0, {1}));
 }
 
+// Records large enough to be parsed in parts by several threads read the same as small ones,
+// whatever the line layout, and the rest of a record's last line is passed over.
+TEST(Copy_Results, LargeAsciiRecords) {
+  const std::size_t n = 70001;
+  std::vector<double> first(n), second(n);
+  std::string text = " 0.5 " + std::to_string(n) + "\n";
+  for (std::size_t i = 0; i < n; ++i) {
+    first[i] = static_cast<float>(0.001 * static_cast<double>(i) - 3.0);
+    text += (i % 7 == 0 ? "\r\n " : (i % 3 == 0 ? "," : "  ")) + std::to_string(static_cast<float>(first[i]));
+  }
+  text += " 99 98 97\n 1.5E+00 " + std::to_string(n) + " ";  // the line's rest is skipped
+  for (std::size_t i = 0; i < n; ++i) {
+    second[i] = static_cast<float>(1.0e-6 * static_cast<double>(i));
+    char v[32];
+    std::snprintf(v, sizeof v, "%.9e", static_cast<float>(second[i]));
+    text += std::string(v) + (i % 2 ? "\n" : " ");
+  }
+  Copier c;
+  write_bytes(c.dir / "in", text);
+  EXPECT_EQ(c.run(2, 1, -1, false), 2);
+  EXPECT_EQ(c.written(), binary_record(1, 0.5, first) + binary_record(1, 1.5, second));
+
+  // A bad value deep inside a large record is reported with its number.
+  std::string bad = text;
+  bad.replace(bad.find("-2.900000"), 9, "-2.9x0000");
+  Copier broken;
+  write_bytes(broken.dir / "in", bad);
+  Console_Capture console;
+  EXPECT_THROW(broken.run(2, 1, -1, false), Program_Stop);
+  EXPECT_EQ(console.text(), "\n\n Unable to read output 1 of file: in\n (value 101 is not a number)\n\n\n");
+}
+
 }  // namespace
