@@ -292,7 +292,7 @@ TEST(KorndChannel, BadRequestsGetABoxAndTheFailureReply) {
   }
   EXPECT_EQ(k.CountErrors("kornd box:"), boxes);
   // The server goes on: window 1 is still there, and window 0 names it.
-  EXPECT_EQ(k.Send(window_request('A', 0)), Failed);  // served by the window: a letter it does not serve
+  EXPECT_EQ(k.Send(window_request('H', 0)), Failed);  // served by the window: a letter it does not serve
   EXPECT_EQ(k.CountErrors("kornd box:"), boxes);
   EXPECT_EQ(k.Send(window_request('J', 1)), 0u);
   EXPECT_EQ(k.Send(window_request('B', 0)), Failed);  // no window open at all

@@ -1,0 +1,256 @@
+// Drawing through a window's requests, in process: each A request builds its object, the view
+// draws it into the window's picture at once, and the pixels are read back from that picture.
+// Also the point-list protocol (N, B 36, B 37, B 38), the pending question, and that a replay
+// of the list makes the same picture as the objects drawn one by one.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "kornd/CKorndApp.h"
+#include "kornd/CKorndDoc.h"
+#include "kornd/CKorndView.h"
+#include "kornd/KRdc.h"
+
+namespace {
+
+constexpr QRgb White = 0xFFFFFFFF, Black = 0xFF000000, Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF;
+
+// The application object the documents register with; every box answers with its first button.
+class App_Environment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("KORND_TEST_ANSWERS", "", 1);
+    static int argc = 1;
+    static char name[] = "kornd_drawing_test";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<CKorndApp>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<CKorndApp> app_;
+};
+const auto* const app_environment = ::testing::AddGlobalTestEnvironment(new App_Environment);
+
+// One graphics window of 100 x 80 pixels, black on white, as the open request makes it.
+class Window {
+ public:
+  explicit Window(int w = 100, int h = 80) : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
+    doc_->SetView(view_);
+    doc_->SetWindowNumber(1);
+    KorndApp()->SetWindowDoc(1, doc_.get());
+    doc_->SetBackground(0xFFFFFF);
+    doc_->SetPageSize(w, h, true);
+    doc_->SetColors(w, h, 0, 19);
+  }
+  ~Window() {
+    doc_->SetView(nullptr);
+    doc_.reset();
+    delete view_;
+  }
+  channel::KRwinblock& block() { return *doc_->block(); }
+  // A window request with its sub-code and slots a1..a6.
+  std::uint32_t Request(char letter, int code, std::vector<int> a = {}) {
+    block().code = code;
+    for (std::size_t i = 0; i < 6; ++i) block().a[i] = i < a.size() ? a[i] : 0;
+    return doc_->ExecuteCommand(letter);
+  }
+  std::uint32_t A(int code, std::vector<int> a = {}) { return Request('A', code, std::move(a)); }
+  // Sends a point list through N, B 36 pieces and B 37.
+  std::uint32_t Points(int code, const std::vector<KRpoint>& pts) {
+    std::uint32_t r = Request('N', code, {int(pts.size())});
+    if (r != 1) return r;
+    std::memcpy(block().data, pts.data(), pts.size() * sizeof(KRpoint));
+    if (Request('B', 36, {0, int(pts.size() * sizeof(KRpoint))}) != 1) return 0;
+    return Request('B', 37);
+  }
+  // Pen, brush or marker fields changed through the change mask (request A 6).
+  void SetGDI(std::uint32_t mask) {
+    block().change_mask = mask;
+    A(6);
+  }
+  QRgb Pixel(int x, int y) { return view_->Surface().pixel(x, y); }
+  CKorndDoc& doc() { return *doc_; }
+  CKorndView& view() { return *view_; }
+
+ private:
+  std::unique_ptr<CKorndDoc> doc_;
+  CKorndView* view_;
+};
+
+struct Pixel_Row {
+  int x, y;
+  QRgb colour;
+};
+
+void expect_pixels(Window& w, std::initializer_list<Pixel_Row> rows) {
+  for (const Pixel_Row& r : rows)
+    EXPECT_EQ(w.Pixel(r.x, r.y), r.colour) << "(" << r.x << ", " << r.y << ")";
+}
+
+}  // namespace
+
+TEST(Drawing, LinesLeaveOutTheirEndPixel) {
+  Window w;
+  EXPECT_EQ(w.A(11, {10, 10}), 1u);  // move
+  EXPECT_EQ(w.A(20, {20, 10}), 1u);  // line
+  EXPECT_EQ(w.A(20, {20, 15}), 1u);  // continues from (20, 10)
+  expect_pixels(w, {{9, 10, White}, {10, 10, Black}, {19, 10, Black}, {20, 10, Black}, {20, 14, Black},
+                    {20, 15, White}, {21, 10, White}});
+  EXPECT_EQ(w.doc().ObjectCount(), 3);
+}
+
+TEST(Drawing, RectanglesAndSolidFillsHaveExclusiveEdges) {
+  Window w;
+  w.A(21, {0, 0, 10, 10, 20, 20});  // hollow brush at first: outline only
+  expect_pixels(w, {{10, 10, Black}, {19, 10, Black}, {19, 19, Black}, {20, 20, White}, {15, 15, White}});
+  w.block().brush_style = 1;   // solid
+  w.block().brush_colour = 13;  // red
+  w.SetGDI(0x30);
+  w.A(21, {0, 0, 40, 10, 30, 20});  // corners given the other way round: normalised
+  expect_pixels(w, {{30, 10, Black}, {31, 11, Red}, {38, 18, Red}, {39, 19, Black}, {40, 20, White}});
+  w.A(22, {14, 0, 50, 50, 60, 55});  // solid rectangle in green, no outline
+  expect_pixels(w, {{50, 50, Green}, {59, 54, Green}, {60, 54, White}, {59, 55, White}});
+  w.A(22, {-1, 0, 52, 51, 55, 53});  // colour -1: the window's background
+  expect_pixels(w, {{52, 51, White}, {54, 52, White}, {55, 52, Green}});
+}
+
+TEST(Drawing, PixelsClearAndMixModes) {
+  Window w;
+  w.A(19, {3, 4, 13});     // red pixel
+  w.A(19, {5, 6, -100});   // no colour: nothing, and the pixel colour becomes none
+  expect_pixels(w, {{3, 4, Red}, {5, 6, White}, {4, 4, White}});
+  EXPECT_EQ(w.doc().Environment().Role(11), -1);
+  w.A(18, {0, 0, 16});     // whole window blue
+  expect_pixels(w, {{0, 0, Blue}, {99, 79, Blue}, {3, 4, Blue}});
+  // XOR pen: the same line twice leaves the picture as it was.
+  w.block().pen_mix = 7;
+  w.block().pen_colour = 19;
+  w.SetGDI(0xC);
+  w.A(11, {0, 40});
+  w.A(20, {50, 40});
+  EXPECT_EQ(w.Pixel(10, 40), 0xFFFFFF00);  // white xor blue
+  w.A(11, {0, 40});
+  w.A(20, {50, 40});
+  EXPECT_EQ(w.Pixel(10, 40), Blue);
+}
+
+TEST(Drawing, EllipsePolygonAndFlood) {
+  Window w;
+  w.block().brush_style = 1;
+  w.block().brush_colour = 14;  // green
+  w.SetGDI(0x30);
+  w.A(24, {0, 0, 10, 10, 30, 30});
+  expect_pixels(w, {{20, 20, Green}, {10, 10, White}, {20, 10, Black}});
+  EXPECT_EQ(w.Points(28, {{50, 10}, {90, 10}, {50, 50}}), 1u);
+  expect_pixels(w, {{55, 15, Green}, {85, 45, White}});
+  // Flood fill of the white area inside a rectangle outline with a red brush.
+  w.block().brush_colour = 13;
+  w.SetGDI(0x20);
+  w.block().brush_style = 0;  // hollow for the outline
+  w.SetGDI(0x10);
+  w.A(21, {0, 0, 5, 60, 25, 75});
+  w.block().brush_style = 1;
+  w.SetGDI(0x10);
+  w.A(17, {10, 65});
+  expect_pixels(w, {{10, 65, Red}, {23, 73, Red}, {5, 60, Black}, {26, 65, White}});
+}
+
+TEST(Drawing, PointListsAndTheirQuestion) {
+  Window w;
+  // Counts the factory refuses ask "Invalid parameter.  Abort?"; Yes refuses the request.
+  struct Row {
+    int code, count;
+  } refused[] = {{28, 2}, {30, 1}, {28, -5}, {30, 1 << 30}};
+  for (const Row& r : refused) EXPECT_EQ(w.Request('N', r.code, {r.count}), 0x80000002u) << r.count;
+  EXPECT_EQ(w.doc().PendingMessage(), 0);
+  EXPECT_EQ(w.Request('N', 30, {3}), 1u);
+  EXPECT_EQ(w.doc().DataBufferSize(), 24u);
+  // B 36 pieces must fit the buffer.
+  EXPECT_EQ(w.Request('B', 36, {0, 25}), 0u);
+  EXPECT_EQ(w.Request('B', 36, {20, 8}), 0u);
+  EXPECT_EQ(w.Request('B', 36, {-1, 4}), 0u);
+  EXPECT_EQ(w.Request('B', 36, {16, 8}), 1u);
+  // A second N replaces the first; B 37 adds only the second.
+  std::vector<KRpoint> line{{10, 70}, {30, 70}, {30, 50}};
+  EXPECT_EQ(w.Points(30, line), 1u);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+  expect_pixels(w, {{10, 70, Black}, {29, 70, Black}, {30, 70, Black}, {30, 51, Black}, {30, 50, White}});
+  EXPECT_EQ(w.Request('B', 37), 0x80000002u);  // nothing pending any more
+  EXPECT_EQ(w.Request('N', 28, {4}), 1u);
+  EXPECT_EQ(w.Request('B', 38), 1u);  // dropped
+  EXPECT_EQ(w.doc().DataBufferSize(), 0u);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+  // A following Line starts where the polyline ended.
+  w.A(20, {40, 50});
+  expect_pixels(w, {{35, 50, Black}, {39, 50, Black}});
+}
+
+TEST(Drawing, CodesTheFactoryDoesNotBuildAddNothing) {
+  Window w;
+  for (int code : {0, 1, 31, 33, -4, 6}) {  // 6: a change mask of 0
+    w.block().change_mask = 0;
+    EXPECT_EQ(w.A(code), 1u) << code;
+  }
+  EXPECT_EQ(w.doc().ObjectCount(), 0);
+  EXPECT_EQ(w.doc().PendingMessage(), 0);
+  EXPECT_EQ(w.Request('H', 0), 0x80000001u);
+  EXPECT_EQ(w.Request('B', 41), 0x80000002u);
+  // A drawing-state object with brush style 9 loses only that bit.
+  w.block().brush_style = 9;
+  w.block().brush_colour = 13;
+  w.SetGDI(0x30);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+  EXPECT_EQ(w.doc().Environment().brush_desc.colour, 0x0000FFu);
+  EXPECT_EQ(w.doc().Environment().brush_desc.style, 1u);  // still hollow
+  EXPECT_EQ(w.block().change_mask, 0u);
+}
+
+TEST(Drawing, AReplayMakesTheSamePicture) {
+  Window w;
+  w.block().brush_style = 2;  // hatched
+  w.block().hatch = 5;
+  w.block().brush_colour = 13;
+  w.block().pen_style = 2;    // dashes
+  w.SetGDI(0x51);
+  w.A(21, {0, 0, 5, 5, 60, 40});
+  w.Points(30, {{0, 79}, {50, 60}, {99, 79}});
+  w.A(20, {0, 0});
+  w.A(5, {16, 2});  // background role: blue
+  w.A(24, {0, 0, 60, 40, 95, 75});
+  w.block().pen_mix = 6;  // merge
+  w.SetGDI(0x8);
+  w.A(11, {0, 20});
+  w.A(20, {99, 20});
+  QImage incremental = w.view().Surface().copy();
+  EXPECT_EQ(w.doc().Background(), 0xFF0000);
+  w.view().ReplayAll();
+  QImage replayed = w.view().Surface().copy();
+  ASSERT_EQ(incremental.size(), replayed.size());
+  int differing = 0;
+  for (int y = 0; y < replayed.height(); ++y)
+    for (int x = 0; x < replayed.width(); ++x)
+      if (incremental.pixel(x, y) != replayed.pixel(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(w.Pixel(99, 0), Blue);  // the new background
+}
+
+TEST(Drawing, ClearAllAndEraseRedrawTheWindow) {
+  Window w;
+  w.A(18, {0, 0, 13});
+  EXPECT_EQ(w.Pixel(50, 50), Red);
+  EXPECT_TRUE(w.doc().ClearAll());
+  EXPECT_EQ(w.Pixel(50, 50), White);
+  w.A(11, {0, 0});
+  w.block().segment = 1;
+  w.A(20, {50, 0});
+  EXPECT_EQ(w.Pixel(10, 0), Black);
+  EXPECT_EQ(w.doc().EraseLast(1, true), 1);
+  EXPECT_EQ(w.Pixel(10, 0), White);
+}
