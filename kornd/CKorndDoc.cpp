@@ -2,18 +2,19 @@
 // (see CKorndDoc.h; colours and drawing-state defaults are in CKorndDoc_Colors.cpp).
 #include "kornd/CKorndDoc.h"
 
-#include <QPainter>
 #include <QThread>
 
 #include <time.h>  // clock_gettime
 
 #include <algorithm>  // std::min, std::max
 #include <cstdlib>    // std::llabs
+#include <cstring>    // std::memcpy
 
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndMain.h"
 #include "kornd/CKorndView.h"
+#include "kornd/KRdc.h"
 
 namespace {
 
@@ -77,6 +78,10 @@ void CKorndDoc::AddTool(std::unique_ptr<CKorndTool>& slot) {
   std::unique_ptr<CKorndTool> t = std::move(slot);
   pending_tool_.reset();
   if (!t) return;
+  if (!FinishPointList(*t)) {
+    pending_message_ = IDS_INVALID_PARAMETER;
+    return;
+  }
   std::int64_t current = block_->segment;
   std::int64_t segment = std::llabs(current);
   if (segment > Max_Segment) {
@@ -183,7 +188,7 @@ bool CKorndDoc::ClearAll() {
   return true;
 }
 
-ToolList::iterator CKorndDoc::Render(QPainter* dc, CKorndGC& env, int stop_id) {
+ToolList::iterator CKorndDoc::Render(KRdc* dc, CKorndGC& env, int stop_id) {
   if (dc == nullptr || object_count_ == 0) return tools_.end();
   if (!env.replay_position) {
     env.SetDefaults(*this);
@@ -196,7 +201,7 @@ ToolList::iterator CKorndDoc::Render(QPainter* dc, CKorndGC& env, int stop_id) {
     if (t.flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
     if (stop_id > 0 && t.id() >= stop_id) return std::next(it);
     replaying_ = true;
-    t.Draw(env, this, *dc, 0x8);
+    t.Draw(env, this, nullptr, *dc, 0x8);
     replaying_ = false;
   }
   return tools_.end();
@@ -211,19 +216,69 @@ int CKorndDoc::ReportPendingError() {
 }
 
 std::uint32_t CKorndDoc::ExecuteCommand(char letter) {
-  PurgeTools(100);
   CKorndApp* app = KorndApp();
   if (view_ == nullptr) return channel::Reply_Refused;
-  if (app == nullptr || app->WindowDoc(window_number_) != this) return channel::Reply_Refused;
   if (ReportPendingError() == CKorndBox::IDYES) return channel::Reply_Refused;
-  std::uint32_t reply;
+  PurgeTools(100);
+  std::uint32_t reply = static_cast<std::uint32_t>(window_number_);
+  bool registered = app != nullptr && app->WindowDoc(window_number_) == this;
   switch (letter) {
-    default:  // a letter this window does not serve
-      reply = channel::Reply_Failed;
+    case 'A':  // add a drawing object
+      if (!registered) return channel::Reply_Refused;
+      AddNewTool(block_->code, block_->a[0], block_->a[1]);
       break;
+    case 'N':  // build a pending drawing object
+      if (!registered) return channel::Reply_Refused;
+      MakeTool(block_->code, block_->a[0], block_->a[1]);
+      break;
+    case 'B':  // control requests: the point-list transfer
+      reply = ExecuteB(reply);
+      break;
+    default:  // a letter this window does not serve
+      return channel::Reply_Failed;
   }
   if (ReportPendingError() == CKorndBox::IDYES) reply = channel::Reply_Refused;
   return reply;
+}
+
+// The control requests of the point-list protocol; the other sub-codes are not served here.
+std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
+  switch (block_->code) {
+    case 36:  // copy the data area into the data buffer
+      return CopyToDataBuffer(block_->a[0], block_->a[1]) ? reply : 0u;
+    case 37: {  // add the pending object
+      if (!pending_tool_) return channel::Reply_Refused;
+      AddTool(pending_tool_);
+      data_buffer_.clear();
+      data_buffer_.shrink_to_fit();
+      return reply;
+    }
+    case 38:  // drop the pending object and the buffer
+      DropPending();
+      return reply;
+    default:
+      if (block_->code < 0 || block_->code > 40) return channel::Reply_Refused;
+      return channel::Reply_Failed;
+  }
+}
+
+bool CKorndDoc::CopyToDataBuffer(int offset, int length) {
+  if (offset < 0 || length < 0 || length > int(channel::Data_Size)) return false;
+  if (std::uint64_t(offset) + std::uint64_t(length) > data_buffer_.size()) return false;
+  std::memcpy(data_buffer_.data() + offset, block_->data, static_cast<std::size_t>(length));
+  return true;
+}
+
+void CKorndDoc::DropPending() {
+  pending_tool_.reset();
+  data_buffer_.clear();
+  data_buffer_.shrink_to_fit();
+}
+
+std::int32_t CKorndDoc::BackgroundColour() {
+  if (background_ >= 0) return background_;
+  std::int32_t c = block_->bg >= 0 ? ResolveColor(block_->bg, nullptr) : -1;  // never asks the user
+  return c >= 0 ? c : 0xFFFFFF;
 }
 
 bool CKorndDoc::OnCloseDocument() {

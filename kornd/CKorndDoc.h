@@ -21,6 +21,8 @@
 
 class CKorndView;
 class CKorndChild;
+class CKorndPlot;
+class KRdc;
 
 class CKorndDoc {
  public:
@@ -67,7 +69,7 @@ class CKorndDoc {
   void GrowBounds(const KRrect& r);
   // Replays the list into a painter from env's replay position; returns the node after the one
   // the walk stopped at, or end() when it ran to the end.
-  ToolList::iterator Render(QPainter* dc, CKorndGC& env, int stop_id);
+  ToolList::iterator Render(KRdc* dc, CKorndGC& env, int stop_id);
   // Shows the pending question; returns the answer (0 when there is none).
   int ReportPendingError();
   void SetPendingMessage(int id) { pending_message_ = id; }
@@ -75,6 +77,20 @@ class CKorndDoc {
 
   // --- the window's requests (letters other than K, I, J, L) ---
   std::uint32_t ExecuteCommand(char letter);
+  // Builds the object of a primitive code from the arguments and the block head and holds it
+  // as the pending object (none when refused); returns it.
+  CKorndTool* MakeTool(int code, int a1, int a2);
+  // MakeTool, then AddTool on the pending object.
+  void AddNewTool(int code, int a1, int a2);
+  // The window's background colour value (the block's background code when the document has
+  // none); white when neither gives one.
+  std::int32_t BackgroundColour();
+  // Data buffer of point lists: copies `length` bytes of the data area to `offset`; false
+  // when that does not fit the buffer.
+  bool CopyToDataBuffer(int offset, int length);
+  std::size_t DataBufferSize() const { return data_buffer_.size(); }
+  // Drops the pending object and the data buffer.
+  void DropPending();
 
   // --- state ---
   channel::KRwinblock* block() { return block_; }
@@ -108,11 +124,15 @@ class CKorndDoc {
  private:
   void SendHint(int hint, CKorndTool* tool, const KRrect* area);
   void DeleteAllTools();
+  bool FinishPointList(CKorndTool& t);
+  bool FinishPlot(CKorndPlot& p);
+  std::uint32_t ExecuteB(std::uint32_t reply);
 
   platform::Shared_Block shared_;               // the window's shared block, when it has one
   channel::KRwinblock own_block_{};             // the document's own block
   channel::KRwinblock* block_ = &own_block_;    // the block in use
   std::unique_ptr<CKorndTool> pending_tool_;
+  std::vector<std::uint8_t> data_buffer_;  // point lists arriving through the data area
   CKorndGC env_;
   int erased_low_ = 0, erased_high_ = 0;
   int pending_message_ = 0;

@@ -1,12 +1,12 @@
 // CKorndGC.cpp - the drawing environment (see CKorndGC.h).
 #include "kornd/CKorndGC.h"
 
-#include <QPainter>
 
 #include <algorithm>  // std::min
 #include <cstring>    // std::strncpy
 
 #include "kornd/CKorndDoc.h"
+#include "kornd/KRdc.h"
 #include "platform/Channel_Blocks.h"
 
 namespace {
@@ -77,11 +77,11 @@ void CKorndGC::SetDefaults(CKorndDoc& doc) {
   replay_position = doc.Tools().begin();
 }
 
-void CKorndGC::Apply(QPainter& dc) const {
-  if (pen) dc.setPen(*pen);
-  if (brush) dc.setBrush(*brush);
-  dc.setBackgroundMode(Qt::TransparentMode);
-  if (!clip.IsEmpty()) dc.setClipRect(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
+void CKorndGC::Apply(KRdc& dc) const {
+  dc.SelectPen(pen_desc);
+  dc.SelectBrush(brush_desc);
+  dc.SetROP2(mix_mode);
+  if (!clip.IsEmpty()) dc.SetClip(&clip);
 }
 
 void CKorndGC::CopyFrom(const CKorndGC& o) {

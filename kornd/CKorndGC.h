@@ -16,7 +16,7 @@
 class CKorndDoc;
 class QBrush;
 class QFont;
-class QPainter;
+class KRdc;
 class QPen;
 
 class CKorndGC {
@@ -29,7 +29,7 @@ class CKorndGC {
   // The default environment for a document (roles from its block, fonts from its picture size).
   void SetDefaults(CKorndDoc& doc);
   // Selects pen and brush, transparent background, and the clip rectangle when it is not empty.
-  void Apply(QPainter& dc) const;
+  void Apply(KRdc& dc) const;
   // Copies everything but the dialogs; text and symbol colours follow roles 7 and 9.
   void CopyFrom(const CKorndGC& other);
   // Takes pen, brush and fonts anew from the cache by their descriptions.

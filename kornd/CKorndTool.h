@@ -12,25 +12,34 @@
 
 class CKorndDoc;
 class CKorndGC;
-class QPainter;
+class CKorndView;
+class KRdc;
 
 class CKorndTool {
  public:
   // Flags of every object.
+  static constexpr std::uint32_t Ordinary = 0x2;
   static constexpr std::uint32_t Has_Rect = 0x4;   // the rectangle bounds what it draws
+  static constexpr std::uint32_t Not_Repainted = 0x8;
+  static constexpr std::uint32_t Not_Recorded = 0x10;
+  static constexpr std::uint32_t Prepared = 0x20;  // first-draw work done
   static constexpr std::uint32_t Hidden = 0x40;    // skipped when drawing
+  static constexpr std::uint32_t Moves_Pen = 0x200;
   static constexpr std::uint32_t Erased = 0x400;   // marked for removal
   static constexpr int Group_Type = 31;
 
-  explicit CKorndTool(int type);
+  CKorndTool(int type, std::uint32_t flags);
   virtual ~CKorndTool() = default;
   CKorndTool(const CKorndTool&) = delete;
   CKorndTool& operator=(const CKorndTool&) = delete;
 
-  // Draws the object with the environment into the painter; the base draws nothing.
-  virtual void Draw(CKorndGC& env, CKorndDoc* doc, QPainter& dc, std::uint32_t skip_mask);
-  // The device rectangle the object covers when drawn with env.
-  virtual KRrect GetBounds(CKorndGC& env, int mode);
+  // Draws the object with the environment into dc (view: the window's view, or null when
+  // exporting); 1 when it drew something, 0 when skipped or it only changed the environment.
+  virtual int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask);
+  // The pen position an object of flag 0x200 leaves; false for other objects.
+  virtual bool EndPoint(KRpoint& p) const;
+  // The bounding rectangle when drawn with env (all zero: none); recompute asks anew.
+  virtual KRrect GetBounds(CKorndGC& env, int recompute);
   // Objects it counts as in the document's counts: 1, or a group's member count.
   virtual int Weight() const { return 1; }
 
@@ -50,9 +59,14 @@ class CKorndTool {
  protected:
   int type_;
   int id_;
-  std::uint32_t flags_ = 0;
+  std::uint32_t flags_;
+  // True when the skip mask excludes this object (the skip test every Draw begins with).
+  bool Skipped(std::uint32_t skip_mask) const { return (skip_mask & flags_) != 0; }
+
   int segment_ = 0;
   KRrect rect_;
+  bool has_bounds_ = false;
+  KRrect bounds_;
 };
 
 using ToolList = std::list<std::unique_ptr<CKorndTool>>;

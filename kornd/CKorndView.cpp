@@ -2,16 +2,108 @@
 #include "kornd/CKorndView.h"
 
 #include <QPainter>
+#include <QPaintEvent>
 
+#include "kornd/CKorndApp.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndGC.h"
+#include "kornd/CKorndMain.h"
+#include "kornd/CKorndSetColor.h"
+#include "kornd/CKorndTool.h"
 #include "kornd/GdiCache.h"
 
 CKorndView::CKorndView(CKorndDoc* doc) : doc_(doc) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
-void CKorndView::OnUpdate(int, CKorndTool*, const KRrect*) { update(); }
+namespace {
+// Largest picture surface made (256 MB); a larger picture draws nothing instead of failing.
+constexpr std::int64_t Max_Surface_Pixels = std::int64_t(1) << 26;
+}  // namespace
 
-void CKorndView::paintEvent(QPaintEvent*) {
+// Keeps the surface at the picture size, made when first drawn into; a new size makes the
+// picture anew.
+bool CKorndView::EnsureSurface() {
+  if (doc_ == nullptr) return false;
+  int w = std::max(1, doc_->PictureWidth()), h = std::max(1, doc_->PictureHeight());
+  if (surface_.width() == w && surface_.height() == h && dc_) return true;
+  if (std::int64_t(w) * h > Max_Surface_Pixels) {
+    surface_ = QImage();
+    dc_.reset();
+    return false;
+  }
+  surface_ = QImage(w, h, QImage::Format_RGB32);
+  if (surface_.isNull()) return false;
+  dc_ = std::make_unique<KRdc>(&surface_);
+  ReplayAll();
+  return true;
+}
+
+void CKorndView::FillBackground() {
+  std::int32_t bg = doc_->BackgroundColour();
+  surface_.fill(ColorOf(static_cast<std::uint32_t>(bg)));
+}
+
+const QImage& CKorndView::Surface() {
+  EnsureSurface();
+  return surface_;
+}
+
+std::uint32_t CKorndView::DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, std::uint32_t mask) {
+  try {
+    tool->Draw(env, doc_, this, dc, mask);
+  } catch (const CKorndWaitEnded&) {
+    if (CKorndApp* app = KorndApp()) app->closing = true;
+    return channel::Reply_Refused;
+  }
+  return 0;
+}
+
+void CKorndView::ReplayAll() {
+  if (!dc_ || replay_depth_ > 0) return;  // never a replay inside a replay
+  ++replay_depth_;
+  FillBackground();
+  *dc_ = KRdc(&surface_);
+  CKorndGC env;
+  env.SetDefaults(*doc_);
+  env.Apply(*dc_);
+  for (auto& t : doc_->Tools()) {
+    if (t->flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
+    DrawTool(t.get(), env, *dc_, CKorndTool::Not_Repainted);
+  }
+  // New objects go on with the document's own environment from here.
+  doc_->Environment().Apply(*dc_);
+  --replay_depth_;
+  update();
+}
+
+void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
+  if (doc_ == nullptr) return;
+  switch (hint & 0xFF) {
+    case 3:  // a new object: drawn at once
+      if (!EnsureSurface() || tool == nullptr) break;
+      if (tool->flags() & (CKorndTool::Erased | CKorndTool::Hidden)) break;
+      DrawTool(tool, doc_->Environment(), *dc_, 0);
+      if (tool->type() == 5 && static_cast<CKorndSetColor*>(tool)->slot == 2) {
+        std::int32_t bg = doc_->Environment().Role(2);
+        doc_->SetBackground(bg);
+        if (bg >= 0) doc_->block()->bg = bg | 0x2000000;
+        ReplayAll();
+      }
+      update();
+      break;
+    case 7:   // cleared
+    case 9:   // objects erased
+    case 1:   // picture made anew
+    case 2:   // background changed
+      if (dc_ && EnsureSurface()) ReplayAll();
+      update();
+      break;
+    default:  // hints that need no drawing here
+      break;
+  }
+}
+
+void CKorndView::paintEvent(QPaintEvent* event) {
   QPainter p(this);
-  std::int32_t bg = doc_ ? doc_->Background() : -1;
-  p.fillRect(rect(), bg < 0 ? QColor(Qt::white) : ColorOf(static_cast<std::uint32_t>(bg)));
+  p.fillRect(event->rect(), ColorOf(static_cast<std::uint32_t>(doc_ ? doc_->BackgroundColour() : 0xFFFFFF)));
+  if (dc_) p.drawImage(0, 0, surface_);
 }

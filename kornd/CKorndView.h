@@ -1,10 +1,18 @@
-// CKorndView.h - the view of one graphics window: shows its document's picture on the
-// window's background colour and takes the document's update hints.
+// CKorndView.h - the view of one graphics window: a persistent picture surface (the window's
+// back buffer, which the widget only copies when painting, so pixels read back exactly) into
+// which new objects are drawn at once and the document's list is replayed when the picture
+// must be made anew. Takes the document's update hints.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
+#include <memory>
+
+#include "kornd/KRdc.h"
+
 class CKorndDoc;
+class CKorndGC;
 class CKorndTool;
 struct KRrect;
 
@@ -16,11 +24,24 @@ class CKorndView : public QWidget {
 
   // An update hint of the document (code in the low byte, parameter above).
   void OnUpdate(int hint, CKorndTool* tool, const KRrect* area);
+  // Draws one object; 0, or 0x80000002 when a wait inside it ended the drawing.
+  std::uint32_t DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, std::uint32_t mask);
+  // Makes the picture anew: background, then the whole list with a fresh environment.
+  void ReplayAll();
   CKorndDoc* Doc() const { return doc_; }
+  // The window's picture (read by tests and the pixel request).
+  const QImage& Surface();
+  void SetDoc(CKorndDoc* doc) { doc_ = doc; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  bool EnsureSurface();
+  void FillBackground();
+
   CKorndDoc* doc_;
+  QImage surface_;
+  std::unique_ptr<KRdc> dc_;
+  int replay_depth_ = 0;
 };

@@ -11,7 +11,10 @@
 
 #include <sys/stat.h>  // lstat
 
+#include <unistd.h>    // getpid
+
 #include <cstdint>
+#include <cstdio>      // std::snprintf
 
 #include "main/Console.h"
 
@@ -62,6 +65,12 @@ void marker_error(const char* why) {
 std::string NAME_WITHOUT_BLANKS(std::string_view name) {
   std::size_t end = name.find_last_not_of(' ');
   return std::string(end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1));
+}
+
+std::string WORKING_FILE_NAME(std::string_view target) {
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, "_%13.13d_tmp", static_cast<int>(::getpid()));
+  return std::string(target) + suffix;
 }
 
 bool FILE_EXISTS(std::string_view name) {

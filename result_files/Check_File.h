@@ -10,6 +10,10 @@ std::string NAME_WITHOUT_BLANKS(std::string_view name);
 // True when something of that name is present (a dangling link counts: the name is taken).
 bool FILE_EXISTS(std::string_view name);
 
+// Name of the working file written beside target before it takes target's name in one
+// rename: target + "_" + the process id as 13 digits + "_tmp".
+std::string WORKING_FILE_NAME(std::string_view target);
+
 // Returns the first marker of marker_length characters (01..99, then ZZ..AA, for length 2)
 // for which name (trailing blanks ignored) + "_" + marker + "." + extension names no
 // existing file. Stops the program when the length is below 1 or above 9, or when not even

@@ -38,6 +38,7 @@
 #include <new>         // std::bad_alloc
 #include <thread>      // std::this_thread::sleep_for
 
+#include "result_files/Check_File.h"
 #include "result_files/Io_Fault.h"
 
 namespace {
@@ -147,12 +148,6 @@ std::int64_t write_retrying(int fd, const void* data, std::int64_t n, int& retri
 
 // --- whole-file copies ---------------------------------------------------------------------
 
-std::string working_name(const std::string& output) {
-  char suffix[32];
-  std::snprintf(suffix, sizeof suffix, "_%13.13d_tmp", static_cast<int>(::getpid()));
-  return output + suffix;
-}
-
 // Closes whatever is still open and removes the working file; returns code.
 struct Copy_Files {
   int plain = -1;
@@ -181,7 +176,7 @@ std::string gz_reason(gzFile gz) {
 int compress_copy(const std::string& input, const std::string& output, Copy_Files& f, unsigned char* buffer) {
   f.plain = io_open(input, O_RDONLY);
   if (f.plain < 0) return fail_errno(26, input);
-  f.working = working_name(output);
+  f.working = WORKING_FILE_NAME(output);
   f.compressed_fd = io_open(f.working, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
   if (f.compressed_fd < 0) {
     f.working.clear();
@@ -232,7 +227,7 @@ int uncompress_copy(const std::string& input, const std::string& output, Copy_Fi
     return fail(27, input, "cannot set up decompression");
   }
   gzbuffer(f.gz, Copy_Buffer_Size);
-  f.working = working_name(output);
+  f.working = WORKING_FILE_NAME(output);
   f.plain = io_open(f.working, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
   if (f.plain < 0) {
     f.working.clear();

@@ -17,6 +17,7 @@
 #include "kornd/CKorndTool.h"
 #include "kornd/DrawUtil.h"
 #include "kornd/GdiCache.h"
+#include "kornd/KRdc.h"
 #include "kornd/Request_Text.h"
 
 namespace {
@@ -46,13 +47,13 @@ Request parse(const std::string& bytes, bool well_formed = true) {
 // A drawing object of a chosen segment, rectangle and weight.
 class Test_Tool : public CKorndTool {
  public:
-  Test_Tool(int segment, KRrect r, int weight = 1) : CKorndTool(2), weight_(weight) {
+  Test_Tool(int segment, KRrect r, int weight = 1) : CKorndTool(2, 0x6), weight_(weight) {
     SetSegment(segment);
     SetRect(r);
     SetFlags(Has_Rect);
   }
   int Weight() const override { return weight_; }
-  void Draw(CKorndGC&, CKorndDoc*, QPainter&, std::uint32_t) override { ++draws; }
+  int Draw(CKorndGC&, CKorndDoc*, CKorndView*, KRdc&, std::uint32_t) override { return ++draws; }
   int draws = 0;
 
  private:
@@ -455,7 +456,7 @@ TEST(ObjectList, RenderStopsAtAnIdAndClearAllEmpties) {
   for (auto& t : doc.Tools())
     if (++n == 3) third = t->id();
   QImage image(100, 100, QImage::Format_RGB32);
-  QPainter p(&image);
+  KRdc p(&image);
   CKorndGC env;
   auto next = doc.Render(&p, env, third);
   ASSERT_NE(next, doc.Tools().end());

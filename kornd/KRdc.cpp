@@ -1,0 +1,462 @@
+// KRdc.cpp - GDI drawing semantics on a QImage (see KRdc.h).
+#include "kornd/KRdc.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QString>
+
+#include <algorithm>  // std::min, std::max, std::swap
+#include <cmath>      // std::lround, std::atan2
+#include <cstdlib>    // std::abs
+
+namespace {
+
+std::uint32_t colorref_of(std::uint32_t rgb) {
+  return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
+}
+
+// On/off run lengths of the cosmetic pen styles 1-4 (dash, dot, dash-dot, dash-dot-dot).
+const std::vector<int>& dash_pattern(int style) {
+  static const std::vector<int> none, dash{18, 6}, dot{3, 3}, dashdot{9, 6, 3, 6}, dashdotdot{9, 3, 3, 3, 3, 3};
+  switch (style) {
+    case 1: return dash;
+    case 2: return dot;
+    case 3: return dashdot;
+    case 4: return dashdotdot;
+    default: return none;
+  }
+}
+
+// 8 x 8 hatch patterns 0-5 (horizontal, vertical, forward and backward diagonal, cross, diagonal cross).
+bool hatch_bit(int hatch, int x, int y) {
+  int hx = x & 7, hy = y & 7;
+  switch (hatch) {
+    case 0: return hy == 7;
+    case 1: return hx == 7;
+    case 2: return ((hx - hy) & 7) == 0;
+    case 3: return ((hx + hy) & 7) == 7;
+    case 4: return hx == 7 || hy == 7;
+    case 5: return ((hx - hy) & 7) == 0 || ((hx + hy) & 7) == 7;
+    default: return true;
+  }
+}
+
+}  // namespace
+
+std::uint32_t ApplyROP2(int rop, std::uint32_t p, std::uint32_t d) {
+  std::uint32_t r;
+  switch (rop) {
+    case 1: r = 0; break;                 // black
+    case 2: r = ~(p | d); break;          // not merge pen
+    case 3: r = ~p & d; break;            // mask not pen
+    case 4: r = ~p; break;                // not copy pen
+    case 5: r = p & ~d; break;            // mask pen not
+    case 6: r = ~d; break;                // not
+    case 7: r = p ^ d; break;             // xor pen
+    case 8: r = ~(p & d); break;          // not mask pen
+    case 9: r = p & d; break;             // mask pen
+    case 10: r = ~(p ^ d); break;         // not xor pen
+    case 11: r = d; break;                // nop
+    case 12: r = ~p | d; break;           // merge not pen
+    case 14: r = p | ~d; break;           // merge pen not
+    case 15: r = p | d; break;            // merge pen
+    case 16: r = 0xFFFFFF; break;         // white
+    default: r = p; break;                // copy pen
+  }
+  return r & 0xFFFFFF;
+}
+
+KRdc::KRdc(QImage* surface) : image_(surface) {
+  if (image_ && !image_->isNull()) {
+    bits_ = reinterpret_cast<QRgb*>(image_->bits());
+    stride_ = static_cast<int>(image_->bytesPerLine() / 4);
+    width_ = image_->width();
+    height_ = image_->height();
+  }
+}
+
+void KRdc::SetClip(const KRrect* r) {
+  has_clip_ = r != nullptr;
+  if (r) clip_ = *r;
+}
+
+void KRdc::SetTransform(const KRxform* xf) {
+  has_xform_ = xf != nullptr && !(xf->eM11 == 1 && xf->eM12 == 0 && xf->eM21 == 0 && xf->eM22 == 1 &&
+                                  xf->eDx == 0 && xf->eDy == 0);
+  if (has_xform_) xform_ = *xf;
+}
+
+KRpoint KRdc::map(int x, int y) const {
+  if (!has_xform_) return {x, y};
+  double mx = x * double(xform_.eM11) + y * double(xform_.eM21) + xform_.eDx;
+  double my = x * double(xform_.eM12) + y * double(xform_.eM22) + xform_.eDy;
+  return {static_cast<std::int32_t>(std::lround(mx)), static_cast<std::int32_t>(std::lround(my))};
+}
+
+void KRdc::plot_brush(int x, int y) {
+  if (brush_.style == 2 && !hatch_bit(brush_.hatch, x, y)) return;  // hatch gaps stay
+  plot(x, y, brush_.colour);
+}
+
+void KRdc::SetPixel(int x, int y, std::uint32_t colour) {
+  KRpoint p = map(x, y);
+  plot(p.x, p.y, colour);
+}
+
+bool KRdc::GetPixel(int x, int y, std::uint32_t& colour) const {
+  KRpoint p = map(x, y);
+  if (p.x < 0 || p.y < 0 || p.x >= image_->width() || p.y >= image_->height()) return false;
+  colour = colorref_of(image_->pixel(p.x, p.y) & 0xFFFFFF);
+  return true;
+}
+
+// Bresenham from a to b; the end pixel only when asked. Dashes run on across segments.
+void KRdc::segment(KRpoint a, KRpoint b, bool last_pixel) {
+  const std::vector<int>& dashes = dash_pattern(pen_.style);
+  int period = 0;
+  for (int d : dashes) period += d;
+  int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
+  int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+  int err = dx + dy;
+  int x = a.x, y = a.y;
+  for (;;) {
+    bool at_end = x == b.x && y == b.y;
+    if (at_end && !last_pixel) break;
+    bool on = true;
+    if (period > 0) {
+      int phase = dash_phase_ % period;
+      for (std::size_t i = 0; i < dashes.size(); ++i) {
+        if (phase < dashes[i]) {
+          on = i % 2 == 0;
+          break;
+        }
+        phase -= dashes[i];
+      }
+      ++dash_phase_;
+    }
+    if (on) plot(x, y, pen_.colour);
+    if (at_end) break;
+    int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+void KRdc::LineTo(int x, int y) {
+  KRpoint from = map(pos_.x, pos_.y), to = map(x, y);
+  if (pen_visible()) {
+    if (pen_.width_x <= 1) {
+      dash_phase_ = 0;
+      segment(from, to, false);
+    } else {
+      QPainterPath path;
+      path.moveTo(pos_.x, pos_.y);
+      path.lineTo(x, y);
+      fill_path(path, false, true);
+    }
+  }
+  pos_ = {x, y};
+}
+
+void KRdc::Polyline(const KRpoint* p, std::size_t n) {
+  if (n < 2 || !pen_visible()) return;
+  if (pen_.width_x <= 1) {
+    outline(p, n, false);
+    return;
+  }
+  QPainterPath path;
+  path.moveTo(p[0].x, p[0].y);
+  for (std::size_t i = 1; i < n; ++i) path.lineTo(p[i].x, p[i].y);
+  fill_path(path, false, true);
+}
+
+void KRdc::fill_rect_brush(int l, int t, int r, int b) {
+  for (int y = t; y < b; ++y)
+    for (int x = l; x < r; ++x) plot_brush(x, y);
+}
+
+void KRdc::Rectangle(const KRrect& rr) {
+  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
+           std::max(rr.top, rr.bottom)};
+  if (has_xform_) {
+    QPainterPath path;
+    path.addRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1);
+    fill_path(path, true, true);
+    return;
+  }
+  bool pen = pen_visible() && pen_.width_x <= 1;
+  if (brush_visible()) {
+    if (pen) fill_rect_brush(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
+    else fill_rect_brush(r.left, r.top, r.right - 1, r.bottom - 1);
+  }
+  if (pen && r.right > r.left && r.bottom > r.top) {
+    dash_phase_ = 0;
+    KRpoint tl{r.left, r.top}, tr{r.right - 1, r.top}, br{r.right - 1, r.bottom - 1}, bl{r.left, r.bottom - 1};
+    segment(tl, tr, false);
+    segment(tr, br, false);
+    segment(br, bl, false);
+    segment(bl, tl, false);
+  } else if (pen_visible() && pen_.width_x > 1) {
+    QPainterPath path;
+    path.addRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1);
+    fill_path(path, false, true);
+  }
+}
+
+void KRdc::Ellipse(const KRrect& rr) {
+  QPainterPath path;
+  path.addEllipse(QRectF(std::min(rr.left, rr.right), std::min(rr.top, rr.bottom),
+                         std::abs(rr.right - rr.left) - 1, std::abs(rr.bottom - rr.top) - 1));
+  fill_path(path, true, true);
+}
+
+void KRdc::Polygon(const KRpoint* p, std::size_t n) {
+  if (n < 2) return;
+  QPainterPath path;
+  path.setFillRule(fill_mode_ == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+  path.moveTo(p[0].x, p[0].y);
+  for (std::size_t i = 1; i < n; ++i) path.lineTo(p[i].x, p[i].y);
+  path.closeSubpath();
+  bool thin = pen_.width_x <= 1;
+  if (brush_visible() && rop2_ == 13 && brush_.style != 2) paint_path_solid(path, brush_.colour);
+  else fill_path(path, true, !thin);
+  if (thin) outline(p, n, true);
+  else if (brush_visible() && rop2_ == 13 && brush_.style != 2) fill_path(path, false, true);
+}
+
+void KRdc::shape(const QPainterPath& path) {
+  if (brush_visible() && rop2_ == 13 && brush_.style != 2) {
+    paint_path_solid(path, brush_.colour);
+    fill_path(path, false, true);
+  } else {
+    fill_path(path, true, true);
+  }
+}
+
+void KRdc::RoundRect(const KRrect& rr, int cw, int ch) {
+  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
+           std::max(rr.top, rr.bottom)};
+  QPainterPath path;
+  path.addRoundedRect(QRectF(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1), std::abs(cw) / 2.0,
+                      std::abs(ch) / 2.0);
+  shape(path);
+}
+
+void KRdc::arc_shape(int kind, const KRrect& rr, KRpoint p1, KRpoint p2) {
+  QRectF r(std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::abs(rr.right - rr.left) - 1,
+           std::abs(rr.bottom - rr.top) - 1);
+  if (r.width() <= 0 || r.height() <= 0) return;
+  QPointF c = r.center();
+  double a = r.width() / 2, b = r.height() / 2;
+  // Parametric angle (degrees, counter-clockwise on the screen) where the radial line meets the ellipse.
+  auto angle = [&](KRpoint p) {
+    double dx = p.x - c.x(), dy = c.y() - p.y;
+    return std::atan2(a * dy, b * dx) * 180.0 / 3.14159265358979323846;
+  };
+  double start = angle(p1), end = angle(p2);
+  double sweep = end - start;
+  while (sweep <= 0) sweep += 360.0;
+  if (p1 == p2) sweep = 360.0;
+  QPainterPath path;
+  if (kind == 2) {
+    path.moveTo(c);
+    path.arcTo(r, start, sweep);
+    path.closeSubpath();
+  } else {
+    path.arcMoveTo(r, start);
+    path.arcTo(r, start, sweep);
+    if (kind == 1) path.closeSubpath();
+  }
+  if (kind == 0) fill_path(path, false, true);
+  else shape(path);
+}
+
+void KRdc::Arc(const KRrect& r, KRpoint p1, KRpoint p2) { arc_shape(0, r, p1, p2); }
+void KRdc::Chord(const KRrect& r, KRpoint p1, KRpoint p2) { arc_shape(1, r, p1, p2); }
+void KRdc::Pie(const KRrect& r, KRpoint p1, KRpoint p2) { arc_shape(2, r, p1, p2); }
+
+void KRdc::PolyBezier(const KRpoint* p, std::size_t n) {
+  if (n < 4 || !pen_visible()) return;
+  QPainterPath path;
+  path.moveTo(p[0].x, p[0].y);
+  for (std::size_t i = 1; i + 2 < n; i += 3)
+    path.cubicTo(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, p[i + 2].x, p[i + 2].y);
+  fill_path(path, false, true);
+}
+
+// A cosmetic outline through the points, each segment without its end pixel.
+void KRdc::outline(const KRpoint* p, std::size_t n, bool closed) {
+  if (!pen_visible() || n < 2) return;
+  dash_phase_ = 0;
+  for (std::size_t i = 1; i < n; ++i) segment(map(p[i - 1].x, p[i - 1].y), map(p[i].x, p[i].y), false);
+  if (closed) segment(map(p[n - 1].x, p[n - 1].y), map(p[0].x, p[0].y), false);
+}
+
+void KRdc::paint_path_solid(const QPainterPath& path, std::uint32_t colour) {
+  QPainter painter(image_);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  if (has_clip_) painter.setClipRect(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top);
+  if (has_xform_)
+    painter.setTransform(QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ColorOf(colour));
+  painter.drawPath(path);
+}
+
+// Rasterises the path (in logical units) into coverage masks without smoothing, then
+// combines the brush (interior) and the pen (outline) per pixel.
+void KRdc::fill_path(const QPainterPath& path, bool with_brush, bool with_pen) {
+  QTransform t;
+  if (has_xform_) t = QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy);
+  int pen_width = std::max(1, pen_.width_x);
+  QRect box = t.map(path).boundingRect().toAlignedRect().adjusted(-pen_width - 1, -pen_width - 1, pen_width + 1,
+                                                                    pen_width + 1);
+  box = box.intersected(image_->rect());
+  if (has_clip_) box = box.intersected(QRect(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top));
+  if (box.isEmpty()) return;
+  auto draw_mask = [&](bool fill) {
+    QImage mask(box.size(), QImage::Format_Grayscale8);
+    mask.fill(0);
+    QPainter p(&mask);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.translate(-box.left(), -box.top());
+    p.setTransform(t, true);
+    if (fill) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(Qt::white);
+      p.drawPath(path);
+    } else {
+      QPen pen(Qt::white, pen_.width_x <= 1 ? 0 : pen_.width_x);
+      p.setPen(pen);
+      p.setBrush(Qt::NoBrush);
+      p.drawPath(path);
+    }
+    p.end();
+    return mask;
+  };
+  if (with_brush && brush_visible()) {
+    QImage m = draw_mask(true);
+    for (int y = 0; y < m.height(); ++y) {
+      const uchar* row = m.constScanLine(y);
+      for (int x = 0; x < m.width(); ++x)
+        if (row[x] > 127) plot_brush(box.left() + x, box.top() + y);
+    }
+  }
+  if (with_pen && pen_visible()) {
+    QImage m = draw_mask(false);
+    for (int y = 0; y < m.height(); ++y) {
+      const uchar* row = m.constScanLine(y);
+      for (int x = 0; x < m.width(); ++x)
+        if (row[x] > 127) plot(box.left() + x, box.top() + y, pen_.colour);
+    }
+  }
+}
+
+void KRdc::FillSolidRect(const KRrect& rr, std::uint32_t colour) {
+  int saved = rop2_;
+  rop2_ = 13;
+  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
+           std::max(rr.top, rr.bottom)};
+  if (has_xform_) {
+    KRlogbrush b = brush_;
+    brush_ = {0, colour, 0};
+    QPainterPath path;
+    path.addRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    fill_path(path, true, false);
+    brush_ = b;
+  } else {
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) plot(x, y, colour);
+  }
+  rop2_ = saved;
+}
+
+void KRdc::PatBlt(const KRrect& rr) {
+  if (!brush_visible()) return;
+  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
+           std::max(rr.top, rr.bottom)};
+  fill_rect_brush(r.left, r.top, r.right, r.bottom);
+}
+
+bool KRdc::FloodFill(int x0, int y0) {
+  KRpoint s = map(x0, y0);
+  if (!inside(s.x, s.y) || !brush_visible()) return false;
+  const QRgb target = image_->pixel(s.x, s.y) & 0xFFFFFF;
+  const int w = image_->width(), h = image_->height();
+  std::vector<std::uint8_t> seen(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+  std::vector<KRpoint> stack{s};
+  std::vector<KRpoint> area;
+  while (!stack.empty()) {
+    KRpoint p = stack.back();
+    stack.pop_back();
+    if (!inside(p.x, p.y)) continue;
+    std::size_t i = static_cast<std::size_t>(p.y) * w + p.x;
+    if (seen[i] || (image_->pixel(p.x, p.y) & 0xFFFFFF) != target) continue;
+    seen[i] = 1;
+    area.push_back(p);
+    stack.push_back({p.x + 1, p.y});
+    stack.push_back({p.x - 1, p.y});
+    stack.push_back({p.x, p.y + 1});
+    stack.push_back({p.x, p.y - 1});
+  }
+  // Found first, painted after: a hatched brush must not open paths into the area.
+  for (KRpoint p : area) plot_brush(p.x, p.y);
+  return true;
+}
+
+KRpoint KRdc::TextOut(int x, int y, const QString& text, const QFont& font, std::uint32_t colour,
+                      std::int32_t background, int angle) {
+  QFont f = font;
+  f.setStyleStrategy(QFont::NoAntialias);
+  QFontMetrics fm(f);
+  int w = fm.horizontalAdvance(text);
+  QTransform t;
+  if (has_xform_) t = QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy);
+  QTransform place;
+  place.translate(x, y);
+  place.rotate(-angle / 10.0);
+  QTransform full = place * t;
+  QRectF cell(0, -fm.ascent(), w, fm.height());
+  QRect box = full.mapRect(cell).toAlignedRect().adjusted(-2, -2, 2, 2).intersected(image_->rect());
+  if (has_clip_) box = box.intersected(QRect(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top));
+  if (!box.isEmpty()) {
+    QImage glyphs(box.size(), QImage::Format_Grayscale8), cells(box.size(), QImage::Format_Grayscale8);
+    glyphs.fill(0);
+    cells.fill(0);
+    QPainter gp(&glyphs), cp(&cells);
+    for (QPainter* p : {&gp, &cp}) {
+      p->setRenderHint(QPainter::Antialiasing, false);
+      p->setRenderHint(QPainter::TextAntialiasing, false);
+      p->translate(-box.left(), -box.top());
+      p->setTransform(full, true);
+    }
+    gp.setFont(f);
+    gp.setPen(Qt::white);
+    gp.drawText(QPointF(0, 0), text);
+    cp.fillRect(cell, Qt::white);
+    gp.end();
+    cp.end();
+    int saved = rop2_;
+    rop2_ = 13;
+    for (int yy = 0; yy < box.height(); ++yy) {
+      const uchar* g = glyphs.constScanLine(yy);
+      const uchar* c = cells.constScanLine(yy);
+      for (int xx = 0; xx < box.width(); ++xx) {
+        if (g[xx] > 127) plot(box.left() + xx, box.top() + yy, colour);
+        else if (background >= 0 && c[xx] > 127) plot(box.left() + xx, box.top() + yy, std::uint32_t(background));
+      }
+    }
+    rop2_ = saved;
+  }
+  KRpoint end = RotatePoint({x + w, y}, {x, y}, angle);
+  pos_ = end;
+  return end;
+}

@@ -1,0 +1,119 @@
+// KRdc.h - the painting layer of the server: GDI drawing semantics on a QImage surface.
+//
+// Exclusive right and bottom edges, lines that leave out their end pixel, the 16 binary
+// raster operations applied per pixel, a current position, a rectangular clip, a world
+// transform, solid and hatched brushes, surface flood fill. Shapes that need filling are
+// rasterised by QPainter into a coverage mask without smoothing, then combined per pixel.
+// Writes: the surface image only.
+#pragma once
+
+#include <QImage>
+#include <QTransform>
+
+#include <cstdint>
+#include <vector>
+
+#include "kornd/DrawUtil.h"
+#include "kornd/GdiCache.h"
+
+class QFont;
+class QPainterPath;
+class QString;
+
+// Result of a binary raster operation 1-16 on 24-bit colours (pen p, destination d).
+std::uint32_t ApplyROP2(int rop, std::uint32_t p, std::uint32_t d);
+
+class KRdc {
+ public:
+  explicit KRdc(QImage* surface);
+
+  QImage* Surface() const { return image_; }
+
+  // Binary raster operation 1-16 (13 copy).
+  void SetROP2(int rop) { rop2_ = rop >= 1 && rop <= 16 ? rop : 13; }
+  int GetROP2() const { return rop2_; }
+  void SelectPen(const KRlogpen& pen) { pen_ = pen; }
+  void SelectBrush(const KRlogbrush& brush) { brush_ = brush; }
+  const KRlogpen& Pen() const { return pen_; }
+  const KRlogbrush& Brush() const { return brush_; }
+  // Clip to a device rectangle; null removes the clip.
+  void SetClip(const KRrect* r);
+  const KRrect* Clip() const { return has_clip_ ? &clip_ : nullptr; }
+  // World transform applied to every coordinate; null is the identity.
+  void SetTransform(const KRxform* xf);
+  // Polygon fill mode: 1 alternate, 2 winding.
+  void SetPolyFillMode(int mode) { fill_mode_ = mode == 2 ? 2 : 1; }
+
+  void MoveTo(int x, int y) { pos_ = {x, y}; }
+  KRpoint CurrentPosition() const { return pos_; }
+  void LineTo(int x, int y);
+  void Polyline(const KRpoint* p, std::size_t n);
+  void Rectangle(const KRrect& r);
+  void Ellipse(const KRrect& r);
+  void Polygon(const KRpoint* p, std::size_t n);
+  void RoundRect(const KRrect& r, int corner_width, int corner_height);
+  // Elliptic arc, chord and pie from the radial point p1 counter-clockwise to p2.
+  void Arc(const KRrect& r, KRpoint p1, KRpoint p2);
+  void Chord(const KRrect& r, KRpoint p1, KRpoint p2);
+  void Pie(const KRrect& r, KRpoint p1, KRpoint p2);
+  // Cubic Bezier curves through 3k + 1 points; the current position does not move.
+  void PolyBezier(const KRpoint* p, std::size_t n);
+  // Fills with one colour (no raster operation), as FillSolidRect does.
+  void FillSolidRect(const KRrect& r, std::uint32_t colour);
+  // Fills with the current brush and raster operation, no outline.
+  void PatBlt(const KRrect& r);
+  // Sets one pixel with the raster operation.
+  void SetPixel(int x, int y, std::uint32_t colour);
+  // Colour of a device pixel; false outside the surface.
+  bool GetPixel(int x, int y, std::uint32_t& colour) const;
+  // Fills the 4-connected area of the colour found at the point with the brush; false when the
+  // point lies outside the surface or clip.
+  bool FloodFill(int x, int y);
+  // Draws text with its baseline origin at (x, y), turned by angle (tenths of a degree,
+  // counter-clockwise); background -1 is transparent. Returns the new current position.
+  KRpoint TextOut(int x, int y, const QString& text, const QFont& font, std::uint32_t colour,
+                  std::int32_t background, int angle);
+
+ private:
+  bool pen_visible() const { return pen_.style != 5 && pen_.colour != 0xFFFFFFFFu; }
+  bool brush_visible() const { return brush_.style != 1 && brush_.colour != 0xFFFFFFFFu; }
+  KRpoint map(int x, int y) const;
+  bool inside(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    return !has_clip_ || (x >= clip_.left && x < clip_.right && y >= clip_.top && y < clip_.bottom);
+  }
+  void plot(int x, int y, std::uint32_t colour) {       // raster operation with a colorref
+    if (!inside(x, y)) return;
+    QRgb& d = bits_[static_cast<std::ptrdiff_t>(y) * stride_ + x];
+    d = rop2_ == 13 ? 0xFF000000u | rgb_of(colour) : 0xFF000000u | ApplyROP2(rop2_, rgb_of(colour), d & 0xFFFFFF);
+  }
+  static std::uint32_t rgb_of(std::uint32_t c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
+  void plot_brush(int x, int y);                          // the brush's colour or hatch
+  void segment(KRpoint a, KRpoint b, bool last_pixel);    // a cosmetic line
+  void fill_path(const QPainterPath& path, bool with_brush, bool with_pen);
+  // Interior with the brush, outline with the pen: the fast path when plain copying allows.
+  void shape(const QPainterPath& path);
+  // kind 0 arc, 1 chord, 2 pie.
+  void arc_shape(int kind, const KRrect& r, KRpoint p1, KRpoint p2);
+  void fill_rect_brush(int l, int t, int r, int b);
+
+  // Direct solid fill of a path through QPainter (copy mode, solid brush only).
+  void paint_path_solid(const QPainterPath& path, std::uint32_t colour);
+  void outline(const KRpoint* p, std::size_t n, bool closed);
+
+  QImage* image_;
+  QRgb* bits_ = nullptr;   // the surface's pixels, row after row
+  int stride_ = 0;         // pixels per row
+  int width_ = 0, height_ = 0;
+  int rop2_ = 13;
+  KRlogpen pen_{0, 1, 0, 0};
+  KRlogbrush brush_{0, 0xFFFFFF, 0};
+  bool has_clip_ = false;
+  KRrect clip_;
+  bool has_xform_ = false;
+  KRxform xform_;
+  int fill_mode_ = 1;
+  KRpoint pos_{0, 0};
+  int dash_phase_ = 0;
+};
+

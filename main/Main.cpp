@@ -1,0 +1,26 @@
+// Display_ZELTRA: the main program.
+//
+// Reads: the command line. Writes: through the routines it calls. A fatal stop anywhere
+// throws Program_Stop: the working files of the routines on the way are deleted as the stop
+// unwinds, and the program exits with the stop's code (1 after a fatal message, 0 after a
+// normal end such as a completed conversion run).
+
+#include <cstdio>  // std::fflush
+#include <string>
+#include <vector>
+
+#include "main/Console.h"
+#include "main/Read_Command_Line.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> words(argv + 1, argv + argc);
+  int exit_code = 0;
+  try {
+    READ_COMMAND_LINE(words);
+  } catch (const Program_Stop& stop) {
+    exit_code = stop.exit_code;
+  }
+  CONSOLE_FLUSH();
+  if (std::fflush(stdout) != 0 && exit_code == 0) exit_code = 1;
+  return exit_code;
+}

@@ -1,0 +1,448 @@
+// Drawing through a window's requests, in process: each A request builds its object, the view
+// draws it into the window's picture at once, and the pixels are read back from that picture.
+// Also the point-list protocol (N, B 36, B 37, B 38), the pending question, and that a replay
+// of the list makes the same picture as the objects drawn one by one.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "kornd/CKorndApp.h"
+#include "kornd/CKorndDoc.h"
+#include "kornd/CKorndView.h"
+#include "kornd/KRdc.h"
+
+namespace {
+
+constexpr QRgb White = 0xFFFFFFFF, Black = 0xFF000000, Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF;
+
+// The application object the documents register with; every box answers with its first button.
+class App_Environment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("KORND_TEST_ANSWERS", "", 1);
+    static int argc = 1;
+    static char name[] = "kornd_drawing_test";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<CKorndApp>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<CKorndApp> app_;
+};
+const auto* const app_environment = ::testing::AddGlobalTestEnvironment(new App_Environment);
+
+// One graphics window of 100 x 80 pixels, black on white, as the open request makes it.
+class Window {
+ public:
+  explicit Window(int w = 100, int h = 80) : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
+    doc_->SetView(view_);
+    doc_->SetWindowNumber(1);
+    KorndApp()->SetWindowDoc(1, doc_.get());
+    doc_->SetBackground(0xFFFFFF);
+    doc_->SetPageSize(w, h, true);
+    doc_->SetColors(w, h, 0, 19);
+  }
+  ~Window() {
+    doc_->SetView(nullptr);
+    doc_.reset();
+    delete view_;
+  }
+  channel::KRwinblock& block() { return *doc_->block(); }
+  // A window request with its sub-code and slots a1..a6.
+  std::uint32_t Request(char letter, int code, std::vector<int> a = {}) {
+    block().code = code;
+    for (std::size_t i = 0; i < 6; ++i) block().a[i] = i < a.size() ? a[i] : 0;
+    return doc_->ExecuteCommand(letter);
+  }
+  std::uint32_t A(int code, std::vector<int> a = {}) { return Request('A', code, std::move(a)); }
+  // Sends a point list through N, B 36 pieces and B 37.
+  std::uint32_t Points(int code, const std::vector<KRpoint>& pts) {
+    std::uint32_t r = Request('N', code, {int(pts.size())});
+    if (r != 1) return r;
+    std::memcpy(block().data, pts.data(), pts.size() * sizeof(KRpoint));
+    if (Request('B', 36, {0, int(pts.size() * sizeof(KRpoint))}) != 1) return 0;
+    return Request('B', 37);
+  }
+  // Pen, brush or marker fields changed through the change mask (request A 6).
+  void SetGDI(std::uint32_t mask) {
+    block().change_mask = mask;
+    A(6);
+  }
+  QRgb Pixel(int x, int y) { return view_->Surface().pixel(x, y); }
+  CKorndDoc& doc() { return *doc_; }
+  CKorndView& view() { return *view_; }
+
+ private:
+  std::unique_ptr<CKorndDoc> doc_;
+  CKorndView* view_;
+};
+
+struct Pixel_Row {
+  int x, y;
+  QRgb colour;
+};
+
+void expect_pixels(Window& w, std::initializer_list<Pixel_Row> rows) {
+  for (const Pixel_Row& r : rows)
+    EXPECT_EQ(w.Pixel(r.x, r.y), r.colour) << "(" << r.x << ", " << r.y << ")";
+}
+
+}  // namespace
+
+TEST(Drawing, LinesLeaveOutTheirEndPixel) {
+  Window w;
+  EXPECT_EQ(w.A(11, {10, 10}), 1u);  // move
+  EXPECT_EQ(w.A(20, {20, 10}), 1u);  // line
+  EXPECT_EQ(w.A(20, {20, 15}), 1u);  // continues from (20, 10)
+  expect_pixels(w, {{9, 10, White}, {10, 10, Black}, {19, 10, Black}, {20, 10, Black}, {20, 14, Black},
+                    {20, 15, White}, {21, 10, White}});
+  EXPECT_EQ(w.doc().ObjectCount(), 3);
+}
+
+TEST(Drawing, RectanglesAndSolidFillsHaveExclusiveEdges) {
+  Window w;
+  w.A(21, {0, 0, 10, 10, 20, 20});  // hollow brush at first: outline only
+  expect_pixels(w, {{10, 10, Black}, {19, 10, Black}, {19, 19, Black}, {20, 20, White}, {15, 15, White}});
+  w.block().brush_style = 1;   // solid
+  w.block().brush_colour = 13;  // red
+  w.SetGDI(0x30);
+  w.A(21, {0, 0, 40, 10, 30, 20});  // corners given the other way round: normalised
+  expect_pixels(w, {{30, 10, Black}, {31, 11, Red}, {38, 18, Red}, {39, 19, Black}, {40, 20, White}});
+  w.A(22, {14, 0, 50, 50, 60, 55});  // solid rectangle in green, no outline
+  expect_pixels(w, {{50, 50, Green}, {59, 54, Green}, {60, 54, White}, {59, 55, White}});
+  w.A(22, {-1, 0, 52, 51, 55, 53});  // colour -1: the window's background
+  expect_pixels(w, {{52, 51, White}, {54, 52, White}, {55, 52, Green}});
+}
+
+TEST(Drawing, PixelsClearAndMixModes) {
+  Window w;
+  w.A(19, {3, 4, 13});     // red pixel
+  w.A(19, {5, 6, -100});   // no colour: nothing, and the pixel colour becomes none
+  expect_pixels(w, {{3, 4, Red}, {5, 6, White}, {4, 4, White}});
+  EXPECT_EQ(w.doc().Environment().Role(11), -1);
+  w.A(18, {0, 0, 16});     // whole window blue
+  expect_pixels(w, {{0, 0, Blue}, {99, 79, Blue}, {3, 4, Blue}});
+  // XOR pen: the same line twice leaves the picture as it was.
+  w.block().pen_mix = 7;
+  w.block().pen_colour = 19;
+  w.SetGDI(0xC);
+  w.A(11, {0, 40});
+  w.A(20, {50, 40});
+  EXPECT_EQ(w.Pixel(10, 40), 0xFFFFFF00);  // white xor blue
+  w.A(11, {0, 40});
+  w.A(20, {50, 40});
+  EXPECT_EQ(w.Pixel(10, 40), Blue);
+}
+
+TEST(Drawing, EllipsePolygonAndFlood) {
+  Window w;
+  w.block().brush_style = 1;
+  w.block().brush_colour = 14;  // green
+  w.SetGDI(0x30);
+  w.A(24, {0, 0, 10, 10, 30, 30});
+  expect_pixels(w, {{20, 20, Green}, {10, 10, White}, {20, 10, Black}});
+  EXPECT_EQ(w.Points(28, {{50, 10}, {90, 10}, {50, 50}}), 1u);
+  expect_pixels(w, {{55, 15, Green}, {85, 45, White}});
+  // Flood fill of the white area inside a rectangle outline with a red brush.
+  w.block().brush_colour = 13;
+  w.SetGDI(0x20);
+  w.block().brush_style = 0;  // hollow for the outline
+  w.SetGDI(0x10);
+  w.A(21, {0, 0, 5, 60, 25, 75});
+  w.block().brush_style = 1;
+  w.SetGDI(0x10);
+  w.A(17, {10, 65});
+  expect_pixels(w, {{10, 65, Red}, {23, 73, Red}, {5, 60, Black}, {26, 65, White}});
+}
+
+TEST(Drawing, PointListsAndTheirQuestion) {
+  Window w;
+  // Counts the factory refuses ask "Invalid parameter.  Abort?"; Yes refuses the request.
+  struct Row {
+    int code, count;
+  } refused[] = {{28, 2}, {30, 1}, {28, -5}, {30, 1 << 30}};
+  for (const Row& r : refused) EXPECT_EQ(w.Request('N', r.code, {r.count}), 0x80000002u) << r.count;
+  EXPECT_EQ(w.doc().PendingMessage(), 0);
+  EXPECT_EQ(w.Request('N', 30, {3}), 1u);
+  EXPECT_EQ(w.doc().DataBufferSize(), 24u);
+  // B 36 pieces must fit the buffer.
+  EXPECT_EQ(w.Request('B', 36, {0, 25}), 0u);
+  EXPECT_EQ(w.Request('B', 36, {20, 8}), 0u);
+  EXPECT_EQ(w.Request('B', 36, {-1, 4}), 0u);
+  EXPECT_EQ(w.Request('B', 36, {16, 8}), 1u);
+  // A second N replaces the first; B 37 adds only the second.
+  std::vector<KRpoint> line{{10, 70}, {30, 70}, {30, 50}};
+  EXPECT_EQ(w.Points(30, line), 1u);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+  expect_pixels(w, {{10, 70, Black}, {29, 70, Black}, {30, 70, Black}, {30, 51, Black}, {30, 50, White}});
+  EXPECT_EQ(w.Request('B', 37), 0x80000002u);  // nothing pending any more
+  EXPECT_EQ(w.Request('N', 28, {4}), 1u);
+  EXPECT_EQ(w.Request('B', 38), 1u);  // dropped
+  EXPECT_EQ(w.doc().DataBufferSize(), 0u);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+  // A following Line starts where the polyline ended.
+  w.A(20, {40, 50});
+  expect_pixels(w, {{35, 50, Black}, {39, 50, Black}});
+}
+
+TEST(Drawing, CodesTheFactoryDoesNotBuildAddNothing) {
+  Window w;
+  for (int code : {0, 1, 31, 33, -4, 6}) {  // 6: a change mask of 0
+    w.block().change_mask = 0;
+    EXPECT_EQ(w.A(code), 1u) << code;
+  }
+  EXPECT_EQ(w.doc().ObjectCount(), 0);
+  EXPECT_EQ(w.doc().PendingMessage(), 0);
+  EXPECT_EQ(w.Request('H', 0), 0x80000001u);
+  EXPECT_EQ(w.Request('B', 41), 0x80000002u);
+  // A drawing-state object with brush style 9 loses only that bit.
+  w.block().brush_style = 9;
+  w.block().brush_colour = 13;
+  w.SetGDI(0x30);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+  EXPECT_EQ(w.doc().Environment().brush_desc.colour, 0x0000FFu);
+  EXPECT_EQ(w.doc().Environment().brush_desc.style, 1u);  // still hollow
+  EXPECT_EQ(w.block().change_mask, 0u);
+}
+
+TEST(Drawing, AReplayMakesTheSamePicture) {
+  Window w;
+  w.block().brush_style = 2;  // hatched
+  w.block().hatch = 5;
+  w.block().brush_colour = 13;
+  w.block().pen_style = 2;    // dashes
+  w.SetGDI(0x51);
+  w.A(21, {0, 0, 5, 5, 60, 40});
+  w.Points(30, {{0, 79}, {50, 60}, {99, 79}});
+  w.A(20, {0, 0});
+  w.A(5, {16, 2});  // background role: blue
+  w.A(24, {0, 0, 60, 40, 95, 75});
+  w.block().pen_mix = 6;  // merge
+  w.SetGDI(0x8);
+  w.A(11, {0, 20});
+  w.A(20, {99, 20});
+  QImage incremental = w.view().Surface().copy();
+  EXPECT_EQ(w.doc().Background(), 0xFF0000);
+  w.view().ReplayAll();
+  QImage replayed = w.view().Surface().copy();
+  ASSERT_EQ(incremental.size(), replayed.size());
+  int differing = 0;
+  for (int y = 0; y < replayed.height(); ++y)
+    for (int x = 0; x < replayed.width(); ++x)
+      if (incremental.pixel(x, y) != replayed.pixel(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(w.Pixel(99, 0), Blue);  // the new background
+}
+
+TEST(Drawing, ClearAllAndEraseRedrawTheWindow) {
+  Window w;
+  w.A(18, {0, 0, 13});
+  EXPECT_EQ(w.Pixel(50, 50), Red);
+  EXPECT_TRUE(w.doc().ClearAll());
+  EXPECT_EQ(w.Pixel(50, 50), White);
+  w.A(11, {0, 0});
+  w.block().segment = 1;
+  w.A(20, {50, 0});
+  EXPECT_EQ(w.Pixel(10, 0), Black);
+  EXPECT_EQ(w.doc().EraseLast(1, true), 1);
+  EXPECT_EQ(w.Pixel(10, 0), White);
+}
+
+#include "kornd/CKorndText.h"
+
+TEST(Text, OriginAndAnchorByAlignment) {
+  struct Row {
+    int align;
+    KRpoint origin;
+  } rows[] = {{0, {80, 105}}, {1, {100, 100}}, {2, {60, 100}}, {3, {60, 110}}, {4, {100, 110}},
+              {5, {100, 105}}, {6, {80, 100}}, {7, {60, 105}}, {8, {80, 110}}, {9, {100, 100}}, {-1, {100, 100}}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(CKorndText::OriginFromAnchor(r.align, {100, 100}, 40, 10), r.origin) << r.align;
+    EXPECT_EQ(CKorndText::AnchorFromOrigin(r.align, r.origin, 40, 10), (KRpoint{100, 100})) << r.align;
+  }
+  // Halves truncate toward zero.
+  EXPECT_EQ(CKorndText::OriginFromAnchor(0, {0, 0}, 5, 3), (KRpoint{-2, 1}));
+}
+
+TEST(Text, DrawnInItsColourAndFollowedByTheNext) {
+  Window w(200, 100);
+  w.block().text_height = 20;
+  w.block().text_colour = 13;  // red
+  EXPECT_EQ(w.A(9, {1}), 1u);
+  EXPECT_EQ(w.doc().Environment().Role(7), 0x0000FF);
+  EXPECT_EQ(w.doc().Environment().text_logfont.height, 20);
+  std::strcpy(w.block().data, "Hi");
+  EXPECT_EQ(w.A(15, {10, 50}), 1u);
+  const CKorndTool& text = *w.doc().Tools().back();
+  EXPECT_TRUE(text.flags() & CKorndTool::Prepared);
+  KRrect box = text.rect();
+  EXPECT_EQ(box.left, 10);
+  EXPECT_LT(box.top, 50);
+  EXPECT_GT(box.right, 11);
+  int red = 0, outside = 0;
+  const QImage& s = w.view().Surface();
+  for (int y = 0; y < s.height(); ++y)
+    for (int x = 0; x < s.width(); ++x)
+      if (s.pixel(x, y) == Red) {
+        ++red;
+        if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) ++outside;
+      }
+  EXPECT_GT(red, 10);
+  EXPECT_EQ(outside, 0);
+  // The next text without a point continues where this one ended.
+  KRpoint after = w.doc().Environment().text_position;
+  EXPECT_EQ(after.y, 50);
+  EXPECT_EQ(after.x, box.right - 1);
+  std::strcpy(w.block().data, "x");
+  w.A(15, {3 * 200, 0});  // a point far outside the picture continues too
+  EXPECT_EQ(w.doc().Tools().back()->rect().left, after.x);
+}
+
+TEST(Text, AttributesWithoutAFontChangeOnlyAlignmentAndBackground) {
+  Window w;
+  int height = w.doc().Environment().text_logfont.height;
+  w.block().text_height = 33;
+  w.block().text_align = 3;
+  w.block().text_background = 14;
+  w.A(9, {0});
+  EXPECT_EQ(w.doc().Environment().text_align, 3);
+  EXPECT_EQ(w.doc().Environment().Role(8), 0x00FF00);
+  EXPECT_EQ(w.doc().Environment().text_logfont.height, height);
+  EXPECT_FALSE(w.doc().Tools().back()->flags() & CKorndTool::Prepared);
+}
+
+namespace {
+
+// Sends a plot: N 32 with its count and mode, the values through B 36, then B 37.
+std::uint32_t plot(Window& w, int count, int mode, int first, int last, int size, int base,
+                   const std::vector<std::int32_t>& values) {
+  std::uint32_t r = w.Request('N', 32, {count, mode, first, last, size, base});
+  if (r != 1) return r;
+  std::memcpy(w.block().data, values.data(), values.size() * 4);
+  if (w.Request('B', 36, {0, int(values.size() * 4)}) != 1) return 0;
+  return w.Request('B', 37);
+}
+
+}  // namespace
+
+TEST(Plot, HorizontalBarsAndCounts) {
+  Window w;
+  w.block().brush_style = 1;
+  w.block().brush_colour = 13;
+  w.SetGDI(0x30);
+  // n = -3: the values are x, the positions y from 10 to 50; outlined bars from x = 5.
+  EXPECT_EQ(plot(w, -3, -7, 10, 50, 4, 5, {30, 50, 70}), 1u);
+  expect_pixels(w, {{15, 10, Red}, {5, 10, Black}, {29, 10, Black}, {30, 10, White}, {45, 30, Red},
+                    {65, 50, Red}, {15, 20, White}, {15, 40, White}});
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{5, 10, 70, 50}));
+  // Counts: n = 0 always refused; one point only for markers and symbols.
+  struct Row {
+    int count, mode;
+    std::uint32_t reply;
+  } rows[] = {{0, 0, 0x80000002u}, {-1, -1, 0x80000002u}, {-1, -5, 0x80000002u}, {-1, 0, 1u}, {1, 3, 1u},
+              {1, -2, 1u}, {2, -1, 1u}};
+  for (const Row& r : rows) {
+    std::vector<std::int32_t> v(static_cast<std::size_t>(std::abs(r.count)), 20);
+    EXPECT_EQ(plot(w, r.count, r.mode, 0, 10, 3, 0, v), r.reply) << r.count << " " << r.mode;
+  }
+}
+
+TEST(Plot, VerticalDropLinesAndPolyline) {
+  Window w;
+  EXPECT_EQ(plot(w, 3, -2, 10, 30, 0, 70, {20, 40, 60}), 1u);  // x 10, 20, 30; lines from y = 70 up
+  expect_pixels(w, {{10, 70, Black}, {10, 21, Black}, {10, 20, White}, {20, 41, Black}, {30, 61, Black},
+                    {15, 65, White}});
+  EXPECT_EQ(plot(w, 2, -1, 50, 90, 0, 0, {5, 5}), 1u);  // one polyline
+  expect_pixels(w, {{50, 5, Black}, {89, 5, Black}, {90, 5, White}});
+}
+
+TEST(Marks, SolidSquaresAndShapes) {
+  Window w;
+  // Kind 0: a solid square of the default marker size (2 for this picture) in the marker
+  // colour (blue by default), whatever the size.
+  w.block().mark_type = 0;
+  w.block().mark_size = 0;
+  w.SetGDI(0x180);
+  EXPECT_EQ(w.A(14, {0, 0, 0, 10, 10}), 1u);
+  EXPECT_EQ(w.doc().Tools().back()->type(), 22);
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{9, 9, 11, 11}));
+  expect_pixels(w, {{9, 9, Blue}, {10, 10, Blue}, {11, 10, White}, {8, 9, White}});
+  w.block().mark_size = 5;
+  w.SetGDI(0x100);
+  w.A(14, {0, 0, 0, 20, 20});
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{19, 19, 21, 21}));
+  // Kind 2 (plus), size 9, red.
+  w.block().mark_type = 2;
+  w.block().mark_size = 9;
+  w.block().mark_colour1 = 13;
+  w.SetGDI(0x380);
+  w.A(14, {0, 0, 0, 50, 40});
+  EXPECT_EQ(w.doc().Tools().back()->type(), 14);
+  expect_pixels(w, {{50, 36, Red}, {50, 43, Red}, {46, 40, Red}, {53, 40, Red}, {47, 37, White}});
+  // Kinds above 6 make nothing.
+  w.block().mark_type = 7;
+  w.SetGDI(0x80);
+  int before = w.doc().ObjectCount();
+  w.A(14, {0, 0, 0, 60, 60});
+  EXPECT_EQ(w.doc().ObjectCount(), before);
+}
+
+namespace {
+
+// Counts pixels of a colour inside a rectangle.
+int count(Window& w, QRgb colour, KRrect r) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (w.Pixel(x, y) == colour) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(Shapes, RoundRectArcChordPie) {
+  Window w(200, 100);
+  w.block().brush_style = 1;
+  w.block().brush_colour = 14;  // green
+  w.SetGDI(0x30);
+  w.A(23, {10, 10, 10, 10, 40, 30});  // corners of 10 x 10
+  expect_pixels(w, {{25, 20, Green}, {10, 10, White}, {10, 20, Black}, {25, 10, Black}});
+  // Quarter pie from 0 degrees (right) counter-clockwise to 90 degrees (top) of a circle.
+  std::int32_t radial[4] = {100, 30, 80, 10};
+  std::memcpy(w.block().data, radial, sizeof radial);
+  w.A(27, {0, 0, 60, 10, 100, 50});
+  EXPECT_GT(count(w, Green, {81, 11, 99, 29}), 150);   // the top-right quarter is filled
+  EXPECT_EQ(count(w, Green, {61, 31, 79, 49}), 0);     // the bottom-left is not
+  EXPECT_EQ(count(w, Green, {61, 11, 79, 29}), 0);
+  // A chord over the same quarter leaves the triangle at the centre empty.
+  Window c(200, 100);
+  c.block().brush_style = 1;
+  c.block().brush_colour = 14;
+  c.SetGDI(0x30);
+  std::memcpy(c.block().data, radial, sizeof radial);
+  c.A(26, {0, 0, 60, 10, 100, 50});
+  expect_pixels(c, {{92, 16, Green}, {83, 25, White}});
+  // An arc draws only its outline, in the quarter it spans.
+  Window a(200, 100);
+  std::memcpy(a.block().data, radial, sizeof radial);
+  a.A(25, {0, 0, 60, 10, 100, 50});
+  EXPECT_GT(count(a, Black, {80, 10, 100, 30}), 20);
+  EXPECT_EQ(count(a, Black, {60, 30, 80, 50}), 0);
+}
+
+TEST(Shapes, BezierCounts) {
+  Window w;
+  EXPECT_EQ(w.Points(29, {{10, 10}, {20, 0}, {30, 20}, {40, 10}, {50, 0}, {60, 20}, {70, 10}}), 1u);
+  EXPECT_EQ(w.Pixel(10, 10), Black);
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{10, 0, 70, 20}));
+  EXPECT_EQ(w.Request('N', 29, {6}), 0x80000002u);  // 6 points: refused with the question
+  EXPECT_EQ(w.Request('N', 29, {3}), 0x80000002u);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+}

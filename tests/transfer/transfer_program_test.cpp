@@ -1,0 +1,344 @@
+// The conversion mode as users run it: Display_ZELTRA -t ... on small cases written here,
+// console transcripts compared word for word, files byte for byte, exit codes checked.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>  // WEXITSTATUS
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/result_files/Scratch_Folder.h"
+#include "tools/Sample_Case.h"
+
+namespace {
+
+struct Program_Run {
+  int exit_code;
+  std::string console;  // standard error
+  std::string listing;  // standard output
+};
+
+// Runs the program in the folder with the words (each single-quoted).
+Program_Run run_program(const Scratch_Folder& dir, const std::vector<std::string>& words) {
+  std::string command = "cd '" + dir.path().string() + "' && '" ZELTRA_BIN_DIR "/Display_ZELTRA'";
+  for (const auto& w : words) command += " '" + w + "'";
+  command += " 2>../" + dir.path().filename().string() + ".err >../" + dir.path().filename().string() + ".out";
+  const int status = std::system(command.c_str());
+  const std::string base = dir.path().parent_path() / dir.path().filename();
+  Program_Run run{WEXITSTATUS(status), read_bytes(base + ".err"), read_bytes(base + ".out")};
+  std::filesystem::remove(base + ".err");
+  std::filesystem::remove(base + ".out");
+  return run;
+}
+
+sample::Geometry geometry(std::int32_t nx, std::int32_t ny, std::int32_t nz, double spacing, double second = 0,
+                          double third = 0) {
+  sample::Geometry g;
+  g.nx = nx, g.ny = ny, g.nz = nz, g.spacing = spacing, g.second = second, g.third = third;
+  return g;
+}
+
+std::vector<sample::Output> three_outputs() {
+  return {{0.0, {1, 2, 3, 4}}, {0.5, {0.001, -2.5, 1e7, 123456.7}}, {1.0, {5, 6, 7, 8}}};
+}
+
+const std::string Ascii_Three_Outputs =
+    "    0.000000               4   1.000000       2.000000       3.000000    \r\n"
+    "    4.000000    \r\n"
+    "   0.5000000               4  1.0000000E-03  -2.500000      1.0000000E+07\r\n"
+    "    123456.7    \r\n"
+    "    1.000000               4   5.000000       6.000000       7.000000    \r\n"
+    "    8.000000    \r\n";
+
+std::string conversion_lines(const std::string& input, const std::string& output) {
+  return "\n Transfer ZELTRA\n\n Input : " + input + "\n Output : " + output + "\n\n";
+}
+
+TEST(Transfer_Program, SynopsisWithoutWords) {
+  Scratch_Folder dir;
+  Program_Run run = run_program(dir, {"-t"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_TRUE(run.console.starts_with(
+      "\n Transfer ZELTRA\n\n Synopsis:\n ---------\n  Display_ZELTRA -t [options] [-i]Input_File [-o]Output_File\n"));
+  EXPECT_NE(run.console.find("   --Rescale:n/p rescale result  by ratio 'n/p'\n"), std::string::npos);
+  EXPECT_EQ(run.console.substr(run.console.size() - 44), "   - output file in ASCII (not compressed)\n\n");
+}
+
+TEST(Transfer_Program, OneFileConversions) {
+  const struct {
+    std::vector<std::string> words;
+    std::string console;
+    std::vector<std::string> files_after;  // the folder listing
+  } cases[] = {
+      {{"-t", "Sim.conc1"}, conversion_lines("Sim.conc1 (binary)", "Sim.conc1 (ASCII)"), {"Sim.conc1"}},
+      {{"-t", "Sim.conc1", "Out.txt"}, conversion_lines("Sim.conc1 (binary)", "Out.txt (ASCII)"),
+       {"Out.txt", "Sim.conc1"}},
+      {{"-t", "Sim.conc1", "Ignored", "Out.txt"}, conversion_lines("Sim.conc1 (binary)", "Out.txt (ASCII)"),
+       {"Out.txt", "Sim.conc1"}},
+      {{"-t", "-oOut.txt", "-iSim.conc1"}, conversion_lines("Sim.conc1 (binary)", "Out.txt (ASCII)"),
+       {"Out.txt", "Sim.conc1"}},
+      // The same file under another name is still converted safely.
+      {{"-t", "Sim.conc1", "./Sim.conc1"}, conversion_lines("Sim.conc1 (binary)", "./Sim.conc1 (ASCII)"),
+       {"Sim.conc1"}},
+  };
+  for (const auto& c : cases) {
+    Scratch_Folder dir;
+    sample::WRITE_RESULTS(dir / "Sim.conc1", sample::Encoding::Single, three_outputs());
+    Program_Run run = run_program(dir, c.words);
+    EXPECT_EQ(run.exit_code, 0) << c.words.back();
+    EXPECT_EQ(run.console, c.console);
+    std::string listing;
+    for (const auto& f : c.files_after) listing += (listing.empty() ? "" : " ") + f;
+    EXPECT_EQ(dir.listing(), listing);
+    const std::string output = c.files_after.size() == 1 ? "Sim.conc1" : "Out.txt";
+    EXPECT_EQ(read_bytes(dir / output), Ascii_Three_Outputs);
+  }
+}
+
+TEST(Transfer_Program, FormatsRoundTrip) {
+  Scratch_Folder dir;
+  sample::WRITE_RESULTS(dir / "Single", sample::Encoding::Single, three_outputs());
+  sample::WRITE_RESULTS(dir / "Double", sample::Encoding::Double, three_outputs());
+  sample::WRITE_RESULTS(dir / "Text", sample::Encoding::Ascii, three_outputs());
+  const std::string single = read_bytes(dir / "Single");
+  const struct {
+    std::vector<std::string> words;
+    std::string output;
+    std::string expected_file;  // whose bytes the output must equal
+  } cases[] = {
+      {{"-t", "-f", "Single", "D"}, "D", ""},       // checked through the way back
+      {{"-t", "-d", "-b", "D", "S"}, "S", "Single"},  // single -> double -> single
+      {{"-t", "-bf", "Single", "D2"}, "D2", "D"},   // b and f in one word: f wins
+      {{"-t", "-fb", "Single", "D3"}, "D3", "D"},
+      {{"-t", "-a", "-b", "Text", "FromText"}, "FromText", "Single"},
+      {{"-t", "-d", "Double", "DoubleText"}, "DoubleText", ""},
+      {{"-t", "-a", "-b", "DoubleText", "FromDouble"}, "FromDouble", "Single"},
+      {{"-t", "-a", "-b", "DoubleText", "FromDouble"}, "FromDouble", "Single"},
+  };
+  for (const auto& c : cases) {
+    Program_Run run = run_program(dir, c.words);
+    EXPECT_EQ(run.exit_code, 0) << c.words[2] << " " << run.console;
+    if (!c.expected_file.empty()) {
+      EXPECT_EQ(read_bytes(dir / c.output), read_bytes(dir / c.expected_file)) << c.output;
+    }
+  }
+  EXPECT_EQ(read_bytes(dir / "S"), single);
+}
+
+TEST(Transfer_Program, CompressedInputAndOutput) {
+  Scratch_Folder dir;
+  sample::WRITE_RESULTS(dir / "Sim.conc1", sample::Encoding::Single, three_outputs());
+  sample::GZIP_COPY(dir / "Sim.conc1", dir / "Sim.conc1.gz");
+  const struct {
+    std::vector<std::string> words;
+    std::string console;
+    std::string output;
+  } cases[] = {
+      {{"-t", "-y", "Sim.conc1.gz", "Out.txt"},
+       conversion_lines("Sim.conc1.gz (binary compressed)", "Out.txt (ASCII)"), "Out.txt"},
+      {{"-t", "-z", "Sim.conc1", "Out.gz"}, conversion_lines("Sim.conc1 (binary)", "Out.gz (ASCII compressed)"),
+       "Out.gz"},
+      {{"-t", "-yz", "Sim.conc1.gz", "Both.gz"},
+       conversion_lines("Sim.conc1.gz (binary compressed)", "Both.gz (ASCII compressed)"), "Both.gz"},
+  };
+  for (const auto& c : cases) {
+    Program_Run run = run_program(dir, c.words);
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.console, c.console);
+    std::string text = read_bytes(dir / c.output);
+    if (c.output.ends_with(".gz")) {
+      ASSERT_EQ(std::system(("gzip -dc '" + (dir / c.output) + "' > '" + (dir / "plain") + "'").c_str()), 0);
+      text = read_bytes(dir / "plain");
+      std::filesystem::remove(dir / "plain");
+    }
+    EXPECT_EQ(text, Ascii_Three_Outputs);
+  }
+  // In place with both compressed: the name ends up holding the converted file.
+  Program_Run run = run_program(dir, {"-t", "-yz", "Sim.conc1.gz"});
+  EXPECT_EQ(run.exit_code, 0);
+  ASSERT_EQ(std::system(("gzip -dc '" + (dir / "Sim.conc1.gz") + "' > '" + (dir / "plain") + "'").c_str()), 0);
+  EXPECT_EQ(read_bytes(dir / "plain"), Ascii_Three_Outputs);
+  EXPECT_EQ(dir.listing(), "Both.gz Out.gz Out.txt Sim.conc1 Sim.conc1.gz plain");
+}
+
+TEST(Transfer_Program, RescaledAgainstItsGeometry) {
+  Scratch_Folder dir;
+  sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, geometry(4, 2, 1, 1.0e-4));
+  sample::WRITE_GEOMETRY(dir / "Sim_geoF.zlt", sample::Encoding::Single, geometry(4, 2, 1, 1.0e-4));
+  sample::WRITE_RESULTS(dir / "Sim.conc1", sample::Encoding::Single, {{0.5, {1, 2, 3, 4, 5, 6, 7, 8}}});
+  sample::WRITE_RESULTS(dir / "Sim_conc1.zlt", sample::Encoding::Single, {{0.5, {1, 2, 3, 4, 5, 6, 7, 8}}});
+  sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, {{0.5, {3.5, 5.5}}});
+  const struct {
+    std::vector<std::string> words;
+    std::string console;
+  } cases[] = {
+      {{"-t", "-b", "--Rescale:1/2", "Sim.conc1", "Out1"},
+       conversion_lines("Sim.conc1 (binary, 'geoF': Sim.geoF)", "Out1 (binary)")},
+      {{"-t", "-b", "--Rescale:2/4", "Sim_conc1.zlt", "Out2"},
+       conversion_lines("Sim_conc1.zlt (binary, 'geoF': Sim_geoF.zlt)", "Out2 (binary)")},
+  };
+  for (const auto& c : cases) {
+    Program_Run run = run_program(dir, c.words);
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.console, c.console);
+    EXPECT_EQ(read_bytes(dir / c.words.back()), read_bytes(dir / "Expected"));
+  }
+  // 3/3 reduces to 1/1: nothing is rescaled and no geometry is needed.
+  std::filesystem::remove(dir / "Sim.geoF");
+  Program_Run same = run_program(dir, {"-t", "-b", "--Rescale:3", "Sim.conc1", "Out3"});
+  EXPECT_EQ(same.console, conversion_lines("Sim.conc1 (binary)", "Out3 (binary)"));
+  EXPECT_EQ(read_bytes(dir / "Out3"), read_bytes(dir / "Sim.conc1"));
+  Program_Run missing = run_program(dir, {"-t", "-b", "--Rescale:1/2", "Sim.conc1", "Out4"});
+  EXPECT_EQ(missing.console, "\n Transfer ZELTRA\n\n File: Sim.geoF not found\n\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "Out4"));
+}
+
+TEST(Transfer_Program, RefusedCommandLines) {
+  const std::string refused = "\n Transfer ZELTRA\n\nUnable to interpret input!\n\n";
+  const struct {
+    std::vector<std::string> words;
+    std::string console;
+  } cases[] = {
+      {{"-t", "A", "B", "C", "D"}, refused},
+      {{"-t", "-iA", "-iB", "-iC"}, refused},
+      {{"-t", "-b"}, refused},
+      {{"-t", "-m", "-w", "A"}, refused},
+      {{"-t", "--Rescale:0/2", "A"}, refused},
+      {{"-t", "--Rescale:2/0", "A"}, refused},
+      {{"-t", "-k", "A"}, "\n Transfer ZELTRA\n\n\nUnable to interpret input -k\n\n\n"},
+      {{"-t", "--Rescale:x", "A"}, "\n Transfer ZELTRA\n\n\nUnable to interpret input :x\n\n\n"},
+      {{"-t", "--Rescale:2/x", "A"}, "\n Transfer ZELTRA\n\n\nUnable to interpret input /x\n\n\n"},
+      {{"-t", "-f", "--Rescale:3", "A"},
+       "\n Transfer ZELTRA\n\n\n 'Rescaling' not supported for double-precisions results!\n\n\n"},
+      {{"-t", "-f", "--Rescale:2/2", "A"},
+       "\n Transfer ZELTRA\n\n\n 'Rescaling' not supported for double-precisions results!\n\n\n"},
+  };
+  for (const auto& c : cases) {
+    Scratch_Folder dir;
+    Program_Run run = run_program(dir, c.words);
+    EXPECT_EQ(run.exit_code, 1) << c.words[1];
+    EXPECT_EQ(run.console, c.console) << c.words[1];
+    EXPECT_EQ(dir.listing(), "");
+  }
+}
+
+TEST(Transfer_Program, GeometryRecords) {
+  Scratch_Folder dir;
+  sample::WRITE_GEOMETRY(dir / "G.txt", sample::Encoding::Ascii, geometry(100, 50, 1, 1.0e-4, 0.5, 0.25));
+  sample::WRITE_GEOMETRY(dir / "G.bin", sample::Encoding::Single,
+                         {100, 50, 1, 1.0e-4, 0.5, 0.25, std::array<std::string, 5>{"a", "b", "c", "d", "e"}});
+  sample::WRITE_GEOMETRY(dir / "G.dbl", sample::Encoding::Double, geometry(100, 50, 1, 1.0e-4, 0.5, 0.25));
+  sample::WRITE_GEOMETRY(dir / "Half", sample::Encoding::Single, geometry(50, 25, 1, 2.0e-4, 2.0e-4, 2.0e-4));
+  sample::WRITE_GEOMETRY(dir / "Double", sample::Encoding::Single, geometry(200, 100, 1, 5.0e-5, 5.0e-5, 5.0e-5));
+  sample::WRITE_GEOMETRY(dir / "Plain", sample::Encoding::Single, geometry(100, 50, 1, 1.0e-4, 0.5, 0.25));
+  const struct {
+    std::vector<std::string> words;
+    std::string input_words;
+    std::string expected;  // file whose bytes the output must equal
+  } cases[] = {
+      {{"-t", "-g", "-a", "-b", "G.txt", "O1"}, "G.txt (geoF file ASCII)", "Plain"},
+      {{"-t", "-g", "-b", "G.bin", "O2"}, "G.bin (geoF file binary)", "Plain"},  // the info record is dropped
+      {{"-t", "-g", "-d", "-b", "G.dbl", "O3"}, "G.dbl (geoF file double precision)", "Plain"},
+      {{"-t", "-g", "-b", "--Rescale:1/2", "G.bin", "O4"}, "G.bin (geoF file binary)", "Half"},
+      {{"-t", "-g", "-b", "--Rescale:2/1", "G.bin", "O5"}, "G.bin (geoF file binary)", "Double"},
+  };
+  for (const auto& c : cases) {
+    Program_Run run = run_program(dir, c.words);
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.console, conversion_lines(c.input_words, c.words.back() + " (binary)"));
+    EXPECT_EQ(read_bytes(dir / c.words.back()), read_bytes(dir / c.expected)) << c.words.back();
+  }
+  Program_Run text = run_program(dir, {"-t", "-g", "G.bin", "O6"});
+  EXPECT_EQ(read_bytes(dir / "O6"),
+            "          100          50           1  9.9999997E-05  0.5000000    \r\n   0.2500000    \r\n");
+  write_bytes(dir / "Empty", "");
+  Program_Run empty = run_program(dir, {"-t", "-g", "Empty", "O7"});
+  EXPECT_EQ(empty.exit_code, 1);
+  EXPECT_EQ(empty.console, conversion_lines("Empty (geoF file binary)", "O7 (ASCII)") +
+                               "\n\n Unable to read from file!\n (Empty: the file is empty)\n\n\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "O7"));
+}
+
+// Damaged input or a wrong format flag: a message, exit 1, the input untouched, no output.
+TEST(Transfer_Program, BadInputLosesNothing) {
+  Scratch_Folder dir;
+  sample::WRITE_RESULTS(dir / "Sim.conc1", sample::Encoding::Single, three_outputs());
+  const std::string good = read_bytes(dir / "Sim.conc1");
+  write_bytes(dir / "Cut", good.substr(0, good.size() - 5));
+  write_bytes(dir / "Empty", "");
+  write_bytes(dir / "Old", "old output");
+  const struct {
+    std::vector<std::string> words;
+    std::string message;
+  } cases[] = {
+      {{"-t", "Cut"}, " Unable to read output 3 of file: Cut\n (the file ends inside this output)"},
+      {{"-t", "Cut", "Old"}, " Unable to read output 3 of file: Cut\n (the file ends inside this output)"},
+      {{"-t", "-d", "Sim.conc1", "Old"},
+       " Unable to read output 1 of file: Sim.conc1\n (record length 24 does not match cell count 1065353216 (wrong "
+       "input format?))"},
+      {{"-t", "-a", "Sim.conc1", "Old"},
+       " Unable to read output 1 of file: Sim.conc1\n (the time is not a number (wrong input format?))"},
+      {{"-t", "Empty", "Old"}, " Unable to read first output!\n (Empty holds no output)"},
+  };
+  for (const auto& c : cases) {
+    Program_Run run = run_program(dir, c.words);
+    EXPECT_EQ(run.exit_code, 1);
+    const std::string input = c.words[c.words.size() - (c.words.back() == "Old" ? 2 : 1)];
+    const std::string output = c.words.back();
+    const std::string in_format = c.words.size() > 3 && c.words[1] == "-d" ? "double precision"
+                                  : c.words.size() > 3 && c.words[1] == "-a" ? "ASCII"
+                                                                             : "binary";
+    EXPECT_EQ(run.console, conversion_lines(input + " (" + in_format + ")", output + " (ASCII)") + "\n\n" + c.message +
+                               "\n\n\n");
+    EXPECT_EQ(read_bytes(dir / "Sim.conc1"), good);
+    EXPECT_EQ(read_bytes(dir / "Old"), "old output");
+    EXPECT_EQ(dir.listing(), "Cut Empty Old Sim.conc1");
+  }
+  EXPECT_EQ(read_bytes(dir / "Cut"), good.substr(0, good.size() - 5));
+  Program_Run missing = run_program(dir, {"-t", "Missing", "Old"});
+  EXPECT_EQ(missing.console, "\n Transfer ZELTRA\n\n File: Missing not found\n\n");
+}
+
+TEST(Transfer_Program, OutputTimes) {
+  const struct {
+    std::vector<sample::Output> outputs;
+    sample::Encoding encoding;
+    std::string listing;
+  } cases[] = {
+      {{{0.0, {1, 2}}, {0.5, {3, 4}}, {1.0, {5, 6}}}, sample::Encoding::Single,
+       "  0.000000e+000\n  5.000000e-001\n  1.000000e+000\n"},
+      {{{0.0, {1, 2}}, {0.5, {3, 4}}, {-1.0, {5, 6}}, {2.0, {7, 8}}}, sample::Encoding::Single,
+       "  0.000000e+000\n  5.000000e-001\n"},
+      {{{1, {1}}, {2, {2}}, {3, {3}}, {4, {4, 5}}}, sample::Encoding::Double,
+       "  1.000000e+000\n  2.000000e+000\n  3.000000e+000\n"},
+      {{{0.25, {1, 2, 3, 4, 5, 6, 7}}, {1e-5, {1, 2, 3, 4, 5, 6, 7}}}, sample::Encoding::Ascii,
+       "  2.500000e-001\n  1.000000e-005\n"},
+  };
+  for (const auto& c : cases) {
+    Scratch_Folder dir;
+    sample::WRITE_RESULTS(dir / "R", c.encoding, c.outputs);
+    const std::string flag = c.encoding == sample::Encoding::Double  ? "-d"
+                             : c.encoding == sample::Encoding::Ascii ? "-a"
+                                                                     : "-e";
+    Program_Run run = run_program(dir, {"-t", flag, "--Output_Times", "R"});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.console, "\n Transfer ZELTRA\n Listing output times for R\n");
+    EXPECT_EQ(run.listing, c.listing);
+  }
+  Scratch_Folder dir;
+  sample::WRITE_RESULTS(dir / "R", sample::Encoding::Single, {{0.0, {1}}, {0.5, {2}}});
+  sample::GZIP_COPY(dir / "R", dir / "R.gz");
+  Program_Run compressed = run_program(dir, {"-t", "-y", "--Times", "R.gz"});
+  EXPECT_EQ(compressed.console, "\n Transfer ZELTRA\n Listing output times for R.gz\n");
+  EXPECT_EQ(compressed.listing, "  0.000000e+000\n  5.000000e-001\n");
+  EXPECT_EQ(dir.listing(), "R R.gz");
+  write_bytes(dir / "E", "");
+  Program_Run empty = run_program(dir, {"-t", "--TIMES", "E"});
+  EXPECT_EQ(empty.console, "\n Transfer ZELTRA\n Unable to read first output!\n");
+  EXPECT_EQ(empty.listing, "");
+  Program_Run ignored = run_program(dir, {"-t", "--Output_TimesX", "R", "Out"});  // a plain conversion then
+  EXPECT_EQ(ignored.console, conversion_lines("R (binary)", "Out (ASCII)"));
+}
+
+}  // namespace
