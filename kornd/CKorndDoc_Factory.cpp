@@ -32,6 +32,7 @@
 #include "kornd/CKorndSetGDI.h"
 #include "kornd/CKorndSetRgn.h"
 #include "kornd/CKorndSetXFORM.h"
+#include "kornd/CKorndSleep.h"
 #include "kornd/CKorndSolidRect.h"
 #include "kornd/CKorndSymbol.h"
 #include "kornd/CKorndText.h"
@@ -108,6 +109,13 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
     case 2:  // reset
       t = std::make_unique<CKorndReset>();
       break;
+    case 3:
+    case 4: {  // timed pauses
+      auto p = std::make_unique<CKorndSleep>(code);
+      p->milliseconds = a1;
+      t = std::move(p);
+      break;
+    }
     case 5: {  // colour of a role or custom colour
       if (!((a2 >= 1 && a2 <= 11) || (a2 >= 20 && a2 <= 35))) return nullptr;
       auto c = std::make_unique<CKorndSetColor>();

@@ -446,3 +446,35 @@ TEST(Shapes, BezierCounts) {
   EXPECT_EQ(w.Request('N', 29, {3}), 0x80000002u);
   EXPECT_EQ(w.doc().ObjectCount(), 1);
 }
+
+#include <QTimer>
+
+#include <chrono>
+
+TEST(Pauses, WaitWhenNewAndPassOverInRepaints) {
+  using Clock = std::chrono::steady_clock;
+  auto ms_since = [](Clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+  };
+  Window w;
+  auto t0 = Clock::now();
+  EXPECT_EQ(w.A(3, {60}), 1u);
+  EXPECT_GE(ms_since(t0), 55);
+  // Type 4: -5000 sets the base tick to 5000; 100 then waits until tick 5100, long past.
+  w.A(4, {-5000});
+  EXPECT_EQ(w.doc().Environment().base_tick, 5000u);
+  t0 = Clock::now();
+  w.A(4, {100});
+  EXPECT_LT(ms_since(t0), 50);
+  // A repaint of the whole list passes over the pauses.
+  t0 = Clock::now();
+  w.view().ReplayAll();
+  EXPECT_LT(ms_since(t0), 50);
+  // A window that ends during a wait ends the wait at once, and the server stops serving.
+  QTimer::singleShot(30, [&] { w.view().EndWaits(); });
+  t0 = Clock::now();
+  w.A(3, {5000});
+  EXPECT_LT(ms_since(t0), 2000);
+  EXPECT_TRUE(KorndApp()->closing);
+  KorndApp()->closing = false;
+}
