@@ -272,6 +272,7 @@ struct Transfer_Files_Type {
 struct Transfer_Parse_Type {
   std::int32_t Name_Count = 0;
   bool Remove_One = false;   // -k
+  std::int32_t Remove_One_Number = 0;  // the number of the last -k word
   bool Remove_List = false;  // -l
   bool Rename = false;       // -r
   bool Matrix = false;       // -m

@@ -34,19 +34,6 @@ struct Record_Head {
 
 bool valid_format(std::int32_t format) { return format >= 1 && format <= 3; }
 
-// Payload length of a binary record of count values.
-std::int64_t payload_length(std::int32_t format, std::int64_t count) {
-  return format == Transfer_Binary_Double ? 12 + 8 * count : 8 + 4 * count;
-}
-
-[[noreturn]] void read_failure(const Transfer_Channel& in, Read_Status status, const std::string& detail) {
-  std::string reason = detail;
-  if (status == Read_Status::Truncated) reason = "the file ends inside this output";
-  if (status == Read_Status::Error) reason = std::strerror(in.error);
-  TRANSFER_STOP({" Unable to read output " + std::to_string(in.records_read + 1) + " of file: " + in.name,
-                 " (" + reason + ")"});
-}
-
 // Reads the time and cell count of a record and checks them against the framing and the
 // bytes left. Ok, End (clean end before the record) or a failure status with detail.
 Read_Status read_head(Transfer_Channel& in, std::int32_t format, Record_Head& head, std::string& detail) {
@@ -86,7 +73,7 @@ Read_Status read_head(Transfer_Channel& in, std::int32_t format, Record_Head& he
     std::memcpy(&head.time_single, bytes, 4);
     std::memcpy(&head.count, bytes + 4, 4);
   }
-  if (head.count < 0 || payload_length(format, head.count) != head.length) {
+  if (head.count < 0 || PAYLOAD_LENGTH(format, head.count) != head.length) {
     detail = "record length " + std::to_string(head.length) + " does not match cell count " +
              std::to_string(head.count) + " (wrong input format?)";
     return Read_Status::Bad;
@@ -142,7 +129,7 @@ void write_record(Transfer_Channel& out, std::int32_t format, const Record_Head&
   auto& buffers = Transfer_Buffers;
   switch (format) {
     case Transfer_Binary_Single: {  // length, time, count, values, length
-      const std::int32_t length = static_cast<std::int32_t>(payload_length(format, count));
+      const std::int32_t length = static_cast<std::int32_t>(PAYLOAD_LENGTH(format, count));
       WRITE_BYTES(out, &length, 4);
       WRITE_BYTES(out, &head.time_single, 4);
       WRITE_BYTES(out, &count, 4);
@@ -151,7 +138,7 @@ void write_record(Transfer_Channel& out, std::int32_t format, const Record_Head&
       break;
     }
     case Transfer_Binary_Double: {
-      const std::int32_t length = static_cast<std::int32_t>(payload_length(format, count));
+      const std::int32_t length = static_cast<std::int32_t>(PAYLOAD_LENGTH(format, count));
       WRITE_BYTES(out, &length, 4);
       WRITE_BYTES(out, &head.time_double, 8);
       WRITE_BYTES(out, &count, 4);
@@ -172,6 +159,14 @@ void write_record(Transfer_Channel& out, std::int32_t format, const Record_Head&
 
 }  // namespace
 
+void TRANSFER_READ_FAILURE(const Transfer_Channel& in, Read_Status status, const std::string& detail) {
+  std::string reason = detail;
+  if (status == Read_Status::Truncated) reason = "the file ends inside this output";
+  if (status == Read_Status::Error) reason = std::strerror(in.error);
+  TRANSFER_STOP({" Unable to read output " + std::to_string(in.records_read + 1) + " of file: " + in.name,
+                 " (" + reason + ")"});
+}
+
 void COPY_RESULTS(Transfer_Channel& in, std::int32_t format_in, Transfer_Channel* out, std::int32_t format_out,
                   std::int32_t& record_count, bool skip_only, const Rescale_Ratio_Type& ratio) {
   auto& buffers = Transfer_Buffers;
@@ -186,7 +181,7 @@ void COPY_RESULTS(Transfer_Channel& in, std::int32_t format_in, Transfer_Channel
     record_count = 0;
     return;
   }
-  if (status != Read_Status::Ok) read_failure(in, status, detail);
+  if (status != Read_Status::Ok) TRANSFER_READ_FAILURE(in, status, detail);
   if (!CHANNEL_SEEK(in, start))
     TRANSFER_STOP({" Unable to position in file: " + in.name, " (" + std::string(std::strerror(in.error)) + ")"});
 
@@ -223,7 +218,7 @@ void COPY_RESULTS(Transfer_Channel& in, std::int32_t format_in, Transfer_Channel
                std::to_string(first.count);
     }
     if (status == Read_Status::Ok) status = read_values(in, format_in, head, detail);
-    if (status != Read_Status::Ok) read_failure(in, status, detail);
+    if (status != Read_Status::Ok) TRANSFER_READ_FAILURE(in, status, detail);
     ++handled;
     ++in.records_read;
     buffers.Cell_Count = head.count;

@@ -61,6 +61,11 @@ std::int64_t CHANNEL_FILE_SIZE(const Transfer_Channel& channel);
 
 // --- binary records ---------------------------------------------------------------------
 
+// Payload length of a binary record of count values (format 1: 8 + 4n, format 3: 12 + 8n).
+inline std::int64_t PAYLOAD_LENGTH(std::int32_t format, std::int64_t count) {
+  return format == 3 ? 12 + 8 * count : 8 + 4 * count;
+}
+
 // Reads the 4-byte length that opens a record.
 Read_Status READ_RECORD_LENGTH(Transfer_Channel& channel, std::int32_t& length);
 // Reads exactly bytes.size() bytes of a record (Truncated when the file ends first).
@@ -89,6 +94,9 @@ void EDIT_I12(std::string& out, std::int32_t value);
 // left at the start of the line after the last value (the rest of that line is passed
 // over). detail names the value that failed.
 Read_Status READ_TEXT_VALUES(Transfer_Channel& channel, std::span<float> values, std::string& detail);
+
+// Fatal message for an output that cannot be read: names the file and the output.
+[[noreturn]] void TRANSFER_READ_FAILURE(const Transfer_Channel& in, Read_Status status, const std::string& detail);
 
 // Maps a free-form status to a read status; at_start: nothing of the record was read yet.
 Read_Status TEXT_STATUS(Free_Form_Status status, bool at_start);

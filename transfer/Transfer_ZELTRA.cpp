@@ -113,6 +113,7 @@ void option_word(const std::string& word) {
   if (holds_letter(word, 'k')) {
     parse.Remove_One = true;
     Result_To_Kick_Out = READ_NUMBER(word);
+    parse.Remove_One_Number = Result_To_Kick_Out;
   }
   if (holds_letter(word, 'l')) {
     parse.Remove_List = true;
@@ -240,6 +241,11 @@ void TRANSFER_ZELTRA(const std::vector<std::string>& words) {
   }
 
   if (parse.Rename) parse.Remove_One = false;
+  // -k and -l together: the single removal joins the list, so both are removed.
+  if (parse.Remove_One && parse.Remove_List) {
+    EXTRA_RESULT_TO_KICK_OUT(parse.Remove_One_Number);
+    parse.Remove_One = false;
+  }
   if (parse.Rename) CONSOLE_EMPTY();
   const bool rescale_typed = Rescale_Ratio.n != 1 || Rescale_Ratio.p != 1;
   if (rescale_typed && options.Output_Format == Transfer_Binary_Double)
