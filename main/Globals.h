@@ -298,6 +298,7 @@ inline std::array<std::string, 4> Temporary_File_Names; // slots 0..3
 inline Transfer_Files_Type Transfer_Files;
 inline Transfer_Parse_Type Transfer_Parse;
 inline Transfer_Buffers_Type Transfer_Buffers;
+inline std::vector<std::string> Extensions;  // the 1029 known extensions of a result set
 
 inline void RESET_TRANSFER_STATE() {
   Transfer_Options = {};
@@ -309,4 +310,5 @@ inline void RESET_TRANSFER_STATE() {
   Transfer_Files = {};
   Transfer_Parse = {};
   Transfer_Buffers = {};
+  Extensions.clear();
 }

@@ -250,14 +250,3 @@ void SEQUENTIAL_KICK_OUT(std::string_view name_given) {
   remove_outputs(name, outputs);
   CONSOLE_LINE(" Output(s) removed from file: " + name);
 }
-
-namespace {
-[[noreturn]] void not_built(const char* mode) {
-  TRANSFER_STOP({std::string(" The ") + mode + " is not available in this version."});
-}
-}  // namespace
-
-void TRANSFER_WHOLE_SET() { not_built("whole-set mode (-w, -r)"); }
-void COMPUTE_MATRIX_COMPOSITION(const std::array<std::string, 2>&, const std::string&) {
-  not_built("matrix composition (-m)");
-}

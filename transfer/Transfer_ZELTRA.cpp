@@ -72,17 +72,6 @@ bool holds_letter(std::string_view word, char lower) {
   return false;
 }
 
-// EXTRA_RESULT_TO_KICK_OUT: one more output number for the list removal.
-void EXTRA_RESULT_TO_KICK_OUT(std::int32_t number) {
-  int status = 0;
-  try {
-    Results_To_Kick_Out.push_back(number);
-  } catch (const std::bad_alloc&) {
-    status = 1;
-  }
-  CHECK_ALLOCATION_ERROR("Results_To_Kick_Out", status);
-}
-
 // A file name: the first two plain names are inputs, the third the output.
 void take_name(const std::string& name, bool output_allowed) {
   auto& files = Transfer_Files;
