@@ -1,7 +1,6 @@
 // Kornd_Server.cpp - a real kornd under test (see Kornd_Server.h).
 #include "Kornd_Server.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -151,20 +150,4 @@ channel::KRwinblock* Kornd_Server::MapWindow(int w, platform::Shared_Block& hold
 bool SHM_EXISTS(const std::string& block_name) {
   struct stat st {};
   return stat(("/dev/shm" + platform::SHM_NAME(block_name)).c_str(), &st) == 0;
-}
-
-std::vector<std::string> SHM_ENTRIES_OF(int instance) {
-  std::vector<std::string> out;
-  const std::string uid = "." + std::to_string(getuid());
-  const std::string a = "Kornd" + std::to_string(instance) + ".", b = "Kornd" + std::to_string(instance) + ":";
-  DIR* d = opendir("/dev/shm");
-  if (!d) return out;
-  while (dirent* e = readdir(d)) {
-    std::string n = e->d_name;
-    if ((n.rfind(a, 0) == 0 || n.rfind(b, 0) == 0) && n.size() > uid.size() &&
-        n.compare(n.size() - uid.size(), uid.size(), uid) == 0)
-      out.push_back(n);
-  }
-  closedir(d);
-  return out;
 }
