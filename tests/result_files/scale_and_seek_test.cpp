@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "display/Popup_Script.h"
 #include "main/Tools_General.h"
 #include "result_files/Extrema.h"
+#include "result_files/Module_GZip.h"
 #include "tests/result_files/Case_Fixture.h"
 
 namespace {
@@ -193,6 +196,66 @@ TEST_F(Scale_And_Seek, TimeTexts) {
   EXPECT_EQ(Result_Set.Time_Step_Number(1), 1);
   const auto picked = SELECT_TIME_STEP(3, std::vector<float>{1, 2, 3});
   EXPECT_EQ(picked, (std::vector<bool>{true, true, true}));  // a multiple choice starts all selected
+}
+
+TEST_F(Scale_And_Seek, SeekBeyondTheOutputsOfACompressedCase) {
+  const std::string plain = dir_ / "plain";
+  sample::WRITE_GEOMETRY(plain, Encoding::Single, {3, 1, 2, 1e-4});
+  COMPRESS_FILE(plain, geometry_path());
+  sample::WRITE_RESULTS(plain, Encoding::Single, ramp_outputs(5, 6));
+  COMPRESS_FILE(plain, result_path(1));
+  std::filesystem::remove(plain);
+  files_ = 1;
+  ASSERT_TRUE(open(1, true));
+  ASSERT_TRUE(move(1));
+  ASSERT_TRUE(move(1));
+  popup_script::QUEUE_TEXT("7");
+  ASSERT_TRUE(move(10));  // beyond the 5 outputs known: refused, nothing moves
+  EXPECT_EQ(output_shown(1), 2);
+  popup_script::QUEUE_TEXT("5");
+  ASSERT_TRUE(move(10));
+  EXPECT_EQ(output_shown(1), 5);
+}
+
+TEST_F(Scale_And_Seek, ListOfFileOneMovesNothing) {
+  open_three(4);
+  Result_Set.Selected_Solutions.FILL(false);
+  clear_console();
+  ASSERT_TRUE(move(11));
+  EXPECT_EQ(console(), "\n Output time(s) for Case_f1.zlt:\n 1: 10.000 s\n 2: 20.000 s\n 3: 30.000 s\n 4: 40.000 s\n");
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_TRUE(Result_Set.Selected_Solutions(i));
+    EXPECT_EQ(Result_Set.Time_Step_Number(i), 1);
+  }
+  EXPECT_EQ(Command_State.Time_Step_Command, 11);
+}
+
+TEST_F(Scale_And_Seek, TimesOfAGrowingFile) {
+  write_case(Encoding::Single, {3, 1, 2, 1e-4}, {ramp_outputs(5, 6)});
+  ASSERT_TRUE(open(1));
+  for (int k = 0; k < 3; ++k) ASSERT_TRUE(move(1));
+  sample::WRITE_RESULTS(result_path(1), Encoding::Single, ramp_outputs(7, 6));
+  clear_console();
+  SELECT_TIME_STEP(5, std::nullopt, 1, true, true);
+  EXPECT_EQ(console(), "\n Output time(s) for Case_f1.zlt:\n 1: 10.000 s\n 2: 20.000 s\n 3: 30.000 s\n"
+                       " 4: 40.000 s\n 5: 50.000 s\n");
+  EXPECT_EQ(Result_Set.Total_Time_Steps(1), 7);
+  EXPECT_EQ(Result_Set.Time_Step_Number(1), 3);
+  ASSERT_TRUE(move(1));
+  EXPECT_EQ(output_shown(1), 4);
+}
+
+TEST_F(Scale_And_Seek, ListNumbersAreRightAligned) {
+  write_case(Encoding::Single_Big_Endian, {3, 1, 2, 1e-4}, {ramp_outputs(100, 6)});
+  ASSERT_TRUE(open(4));
+  ASSERT_TRUE(move(1));
+  clear_console();
+  SELECT_TIME_STEP(100, std::nullopt, 1, true, true);
+  const std::string text = console();
+  EXPECT_NE(text.find("\n   1: 10.000 s\n"), std::string::npos);
+  EXPECT_NE(text.find("\n  99: 990.00 s\n"), std::string::npos);
+  EXPECT_NE(text.find("\n 100: 1000.0 s\n"), std::string::npos);
+  EXPECT_EQ(Result_Set.Time_Step_Number(1), 1);  // a record-number file keeps its output
 }
 
 }  // namespace
