@@ -2,6 +2,7 @@
 #include "Kornd_Server.h"
 
 #include <fcntl.h>
+#include <sys/file.h>  // flock
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -24,7 +25,19 @@ std::string Kornd_Server::KorndPath() { return std::string(ZELTRA_BIN_DIR) + "/k
 
 Kornd_Server::~Kornd_Server() { Stop(); }
 
+// Instance numbers belong to the user, not to one test run: test programs of every build on
+// this machine (other worktrees included) take turns through one lock, held until the process
+// ends.
+static void take_machine_lock() {
+  static int fd = -1;
+  if (fd >= 0) return;
+  fd = open(("/tmp/kornd_server_tests." + std::to_string(getuid()) + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC,
+            0600);
+  if (fd >= 0) flock(fd, LOCK_EX);
+}
+
 bool Kornd_Server::Start(const std::string& answers, const std::vector<std::string>& args) {
+  take_machine_lock();
   char tmpl[] = "/tmp/kornd_test_err_XXXXXX";
   int fd = mkstemp(tmpl);
   if (fd < 0) return false;
