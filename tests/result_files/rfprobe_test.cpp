@@ -152,6 +152,27 @@ TEST_F(Rfprobe, SeekAndMiller) {
                                       "10203 1 101\n0 -3 20303\n"));
 }
 
+TEST_F(Rfprobe, BadRecordsAreReportedAndSkipped) {
+  // Output 2 of file 1 holds another cell count; file 2 ends in half an output.
+  auto first = outputs(3);
+  first[1].values = {1, 2, 3, 4, 5, 6, 7};
+  first[1].cells = 7;
+  write_case(Encoding::Single, {3, 1, 2, 1e-4}, {first, outputs(2)});
+  const std::string second = dir_ / "Case_f2.zlt";
+  const std::string bytes = read_bytes(second);
+  write_bytes(second, bytes + bytes.substr(0, 20));
+  const Probe_Run result = run("--format 1 " + file(1) + " " + file(2), "n\nn\nd\n");
+  EXPECT_EQ(result.exit_code, 0);
+  // The start-up scan meets both; then every "next" from output 1 of file 1 meets its
+  // output 2 and wraps, and file 2 wraps after its output 2.
+  const std::string inconsistent =
+      "\nInconsistent geometry " + (dir_ / "Case_f1.zlt") + "\n (can be due to a wrong format specification)\n\n";
+  const std::string trailing = "\nTrailing data ingored in file " + (dir_ / "Case_f2.zlt") + "\n\n";
+  EXPECT_EQ(result.err, inconsistent + trailing + inconsistent + inconsistent + trailing);
+  EXPECT_NE(result.out.find("file 1 output 1 of 1 time 0.5\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("file 2 output 1 of 2 time 0.5\n"), std::string::npos) << result.out;
+}
+
 TEST_F(Rfprobe, BadArguments) {
   EXPECT_EQ(run("", "").exit_code, 2);
   EXPECT_EQ(run("--skip 0 x.zlt", "").exit_code, 2);
