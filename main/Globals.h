@@ -272,6 +272,7 @@ struct Transfer_Files_Type {
 struct Transfer_Parse_Type {
   std::int32_t Name_Count = 0;
   bool Remove_One = false;   // -k
+  std::int32_t Remove_One_Number = 0;  // the number of the last -k word
   bool Remove_List = false;  // -l
   bool Rename = false;       // -r
   bool Matrix = false;       // -m
@@ -297,6 +298,7 @@ inline std::array<std::string, 4> Temporary_File_Names; // slots 0..3
 inline Transfer_Files_Type Transfer_Files;
 inline Transfer_Parse_Type Transfer_Parse;
 inline Transfer_Buffers_Type Transfer_Buffers;
+inline std::vector<std::string> Extensions;  // the 1029 known extensions of a result set
 
 inline void RESET_TRANSFER_STATE() {
   Transfer_Options = {};
@@ -308,4 +310,5 @@ inline void RESET_TRANSFER_STATE() {
   Transfer_Files = {};
   Transfer_Parse = {};
   Transfer_Buffers = {};
+  Extensions.clear();
 }

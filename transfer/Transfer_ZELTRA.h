@@ -49,6 +49,12 @@ void LIST_OUTPUT_TIMES(std::string_view name);
 // Whole-set mode (-w, -r): every file of the set named by Transfer_Files.Working_Input.
 void TRANSFER_WHOLE_SET();
 
+// Fills Extensions with the 1029 known extensions, "geoF" last.
+void BUILD_EXTENSIONS();
+
+// Appends one output number to Results_To_Kick_Out.
+void EXTRA_RESULT_TO_KICK_OUT(std::int32_t number);
+
 // Removes output k from the named result file (k comes back as the number of outputs that
 // followed it); with report, the " Result  : " line first.
 void KICK_OUT_OUTPUT(std::string_view name, std::int32_t& k, bool report);
