@@ -1,11 +1,14 @@
-// Read_Results: time-step moves, reading one output, the end test, and the cut,
-// sub-sampling and symmetry copy into the display slots.
+// Read_Results: time-step moves, reading one output, the end test, the cut,
+// sub-sampling and symmetry copy into the display slots, seeking, and the combined
+// pictures of the display modes.
 //
-// Reads:   Command_State.Time_Step_Command, Result_Set (format, names, flags, Seek_Step),
-//          Result_Geometry, Display_Field settings; the result units 114..113+N.
+// Reads:   Command_State.Time_Step_Command, Result_Set (format, names, flags, limits,
+//          Seek_Step), Result_Geometry, Display_Field settings, Display_Settings modes;
+//          the result units 114..113+N.
 // Writes:  Result_Set (Time, Time_Step_Number, Total_Time_Steps, Selected_Solutions,
-//          Buffer_Array_*), Display_Field (Buffer_Array_Cut, slots 1..N of
-//          Array_to_be_displayed). Time_Step_Command is never changed here.
+//          Buffer_Array_*, Seek_Step, Seek_Reference_File), Display_Field
+//          (Buffer_Array_Cut, every slot of Array_to_be_displayed). Time_Step_Command
+//          ends as it was found (the seek dialogue restores it).
 
 #include "result_files/Read_Results.h"
 
