@@ -205,7 +205,7 @@ Removal remove_outputs(const std::string& name, const std::vector<std::int32_t>&
 
 bool missing(const std::string& name) {
   if (FILE_EXISTS(name)) return false;
-  if (!Transfer_Options.Whole_Set) CONSOLE_LINE(" File: " + name + " not found");
+  if (!Transfer_Options.Whole_Set) REPORT_NOT_FOUND(name, false);
   return true;
 }
 

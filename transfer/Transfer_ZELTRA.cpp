@@ -148,6 +148,13 @@ void TRANSFER_STOP(std::initializer_list<std::string> lines) {
   STOP_PROGRAM();
 }
 
+void REPORT_NOT_FOUND(const std::string& name, bool framed) {
+  if (framed) CONSOLE_EMPTY();
+  CONSOLE_LINE(" File: " + name + " not found");
+  if (framed) CONSOLE_EMPTY();
+  Transfer_Parse.File_Missing = true;
+}
+
 std::string FORMAT_WORD(std::int32_t format) {
   switch (format) {
     case Transfer_Binary_Single:
@@ -268,4 +275,6 @@ void TRANSFER_ZELTRA(const std::vector<std::string>& words) {
     TRANSFER_FILE(files.Working_Input, files.Output_File, Rescale_Ratio, files.Geometry_File);
   }
   if (parse.Rename) CONSOLE_EMPTY();
+  // The mode reported a missing file and did nothing: the run failed.
+  if (parse.File_Missing) STOP_PROGRAM(1);
 }

@@ -70,6 +70,10 @@ void COMPUTE_MATRIX_COMPOSITION(const std::array<std::string, 2>& inputs, const 
 // Fatal message of the conversion: two empty lines, the lines, two empty lines, stop.
 [[noreturn]] void TRANSFER_STOP(std::initializer_list<std::string> lines);
 
+// " File: <name> not found" (framed by single empty lines when asked); the run will end
+// with exit code 1.
+void REPORT_NOT_FOUND(const std::string& name, bool framed);
+
 // Word of a Transfer_Format code: "binary", "ASCII", "double precision" ("" for others).
 std::string FORMAT_WORD(std::int32_t format);
 

@@ -192,6 +192,7 @@ TEST(Transfer_Program, RescaledAgainstItsGeometry) {
   EXPECT_EQ(read_bytes(dir / "Out3"), read_bytes(dir / "Sim.conc1"));
   Program_Run missing = run_program(dir, {"-t", "-b", "--Rescale:1/2", "Sim.conc1", "Out4"});
   EXPECT_EQ(missing.console, "\n Transfer ZELTRA\n\n File: Sim.geoF not found\n\n");
+  EXPECT_EQ(missing.exit_code, 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "Out4"));
 }
 
@@ -299,6 +300,7 @@ TEST(Transfer_Program, BadInputLosesNothing) {
   EXPECT_EQ(read_bytes(dir / "Cut"), good.substr(0, good.size() - 5));
   Program_Run missing = run_program(dir, {"-t", "Missing", "Old"});
   EXPECT_EQ(missing.console, "\n Transfer ZELTRA\n\n File: Missing not found\n\n");
+  EXPECT_EQ(missing.exit_code, 1);
 }
 
 TEST(Transfer_Program, OutputTimes) {
@@ -428,6 +430,10 @@ TEST(Transfer_Program, RemovingFromCompressedAndDamagedFiles) {
   EXPECT_EQ(dir.listing(), "Cut Expected R R.gz");
   Program_Run missing = run_program(dir, {"-t", "-k1", "Missing"});
   EXPECT_EQ(missing.console, "\n Transfer ZELTRA\n File: Missing not found\n");
+  EXPECT_EQ(missing.exit_code, 1);
+  Program_Run missing_times = run_program(dir, {"-t", "--Times", "Missing"});
+  EXPECT_EQ(missing_times.console, "\n Transfer ZELTRA\n File: Missing not found\n");
+  EXPECT_EQ(missing_times.exit_code, 1);
 }
 
 TEST(Transfer_Program, WholeSets) {
