@@ -21,6 +21,7 @@
 
 class CKorndView;
 class CKorndChild;
+class CKorndPlot;
 class KRdc;
 
 class CKorndDoc {
@@ -124,6 +125,7 @@ class CKorndDoc {
   void SendHint(int hint, CKorndTool* tool, const KRrect* area);
   void DeleteAllTools();
   bool FinishPointList(CKorndTool& t);
+  bool FinishPlot(CKorndPlot& p);
   std::uint32_t ExecuteB(std::uint32_t reply);
 
   platform::Shared_Block shared_;               // the window's shared block, when it has one

@@ -13,17 +13,27 @@
 #include "kornd/CKorndEllipse.h"
 #include "kornd/CKorndFlood.h"
 #include "kornd/CKorndLine.h"
+#include "kornd/CKorndMark.h"
 #include "kornd/CKorndMove.h"
 #include "kornd/CKorndPixel.h"
+#include "kornd/CKorndPlot.h"
 #include "kornd/CKorndPolygon.h"
 #include "kornd/CKorndPolyline.h"
 #include "kornd/CKorndRect.h"
 #include "kornd/CKorndReset.h"
 #include "kornd/CKorndSetColor.h"
+#include "kornd/CKorndSetSymbol.h"
+#include "kornd/CKorndSetText.h"
 #include "kornd/CKorndSetGDI.h"
 #include "kornd/CKorndSetRgn.h"
 #include "kornd/CKorndSetXFORM.h"
 #include "kornd/CKorndSolidRect.h"
+#include "kornd/CKorndSymbol.h"
+#include "kornd/CKorndText.h"
+
+#include <QFontDialog>
+
+#include "kornd/CKorndBox.h"
 
 namespace {
 
@@ -34,6 +44,49 @@ constexpr std::int64_t Max_Points = 1 << 22;
 constexpr int Pen_Styles[10] = {5, 0, 1, 2, 3, 4, 6, 7, 8, 15};
 constexpr int Brush_Styles[8] = {1, 0, 2, 3, 5, 6, 7, 8};
 constexpr int Region_Modes[5] = {5, 1, 2, 4, 3};
+
+// The data area as a text: at most its 2048 bytes.
+std::string data_text(const channel::KRwinblock& b) { return std::string(b.data, strnlen(b.data, sizeof b.data)); }
+
+// Fills the font attributes of a SetText or SetSymbol object from the block's text or symbol
+// fields; "*" in the data area lets the user choose the font first.
+template <class T>
+void font_attributes(CKorndDoc& doc, T& t, KRlogfont& env_font, int font_valid, int align, std::int32_t& colour,
+                     std::int32_t& background, int height, int angle) {
+  channel::KRwinblock& b = *doc.block();
+  std::string data = data_text(b);
+  if (!data.empty() && data[0] == '*') {
+    QString answer;
+    QString face = QString::fromLocal8Bit(env_font.face_name);
+    if (CKorndBox::SeamAnswer("Font", face, answer)) {
+      if (!answer.isEmpty() && answer.compare("Cancel", Qt::CaseInsensitive) != 0) {
+        QByteArray f = answer.toLocal8Bit().left(31);
+        std::memset(env_font.face_name, 0, sizeof env_font.face_name);
+        std::memcpy(env_font.face_name, f.constData(), static_cast<std::size_t>(f.size()));
+      }
+    } else {
+      bool ok = false;
+      QFont chosen = QFontDialog::getFont(&ok, QFont(face));
+      if (ok) {
+        QByteArray f = chosen.family().toLocal8Bit().left(31);
+        std::memset(env_font.face_name, 0, sizeof env_font.face_name);
+        std::memcpy(env_font.face_name, f.constData(), static_cast<std::size_t>(f.size()));
+      }
+    }
+  }
+  t.logfont = env_font;
+  t.font_valid = font_valid;
+  t.align = align;
+  t.colour = doc.ResolveColor(colour, &colour);
+  t.background = doc.ResolveColor(background, &background);
+  t.logfont.height = height;
+  t.logfont.escapement = angle;
+  t.logfont.orientation = angle;
+  if (!data.empty() && data[0] != '*') {
+    std::memset(t.logfont.face_name, 0, sizeof t.logfont.face_name);
+    std::memcpy(t.logfont.face_name, data.data(), std::min<std::size_t>(data.size(), 31));  // cut to 31
+  }
+}
 
 KRrect normalised(int l, int t, int r, int b) {
   return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
@@ -112,10 +165,57 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(r);
       break;
     }
+    case 9: {
+      auto a = std::make_unique<CKorndSetText>();
+      font_attributes(*this, *a, env_.text_logfont, a1, b.text_align, b.text_colour, b.text_background,
+                      b.text_height, b.text_angle);
+      t = std::move(a);
+      break;
+    }
+    case 10: {
+      auto a = std::make_unique<CKorndSetSymbol>();
+      font_attributes(*this, *a, env_.symbol_logfont, a1, b.symbol_align, b.symbol_colour, b.symbol_background,
+                      b.symbol_height, b.symbol_angle);
+      t = std::move(a);
+      break;
+    }
+    case 15: {
+      auto x = std::make_unique<CKorndText>();
+      x->text = data_text(b);
+      std::int64_t w = picture_width_, h = picture_height_;
+      if (a1 > 2 * w || a2 > 2 * h || a1 < -w || a2 < -h) x->point = {32767, 32767};
+      else x->point = {a1, a2};
+      t = std::move(x);
+      break;
+    }
+    case 16: {
+      auto y = std::make_unique<CKorndSymbol>();
+      y->character = b.symbol_char;
+      y->point = {a1, a2};
+      t = std::move(y);
+      break;
+    }
     case 11: {
       auto m = std::make_unique<CKorndMove>();
       m->point = {a1, a2};
       t = std::move(m);
+      break;
+    }
+    case 14: {  // a mark of the environment's marker at (a4, a5)
+      const auto& m = env_.marker_desc;
+      if (m[0] >= 7 || m[0] < 0) return nullptr;
+      int x = b.a[3], y = b.a[4];
+      int d = m[0] == 0 ? default_marker_size_ : m[1];
+      if (m[0] <= 1 && m[1] == 0) d = 1;
+      KRrect r = normalised(x - d / 2, y - d / 2, x - d / 2 + d, y - d / 2 + d);
+      if (m[0] <= 1) {
+        auto s = std::make_unique<CKorndSolidRect>();
+        s->colour = m[3];
+        t = std::move(s);
+      } else {
+        t = std::make_unique<CKorndMark>();
+      }
+      t->SetRect(r);
       break;
     }
     case 17: {
@@ -191,6 +291,30 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       }
       break;
     }
+    case 32: {  // plot: the values follow through the data buffer
+      std::int64_t n = a1, m = n < 0 ? -n : n;
+      if (n == 0 || ((a2 == -1 || a2 < -4) && m < 2) || m > Max_Points) {
+        pending_message_ = IDS_INVALID_PARAMETER;
+        return nullptr;
+      }
+      auto p = std::make_unique<CKorndPlot>();
+      try {
+        data_buffer_.assign(static_cast<std::size_t>(m) * sizeof(std::int32_t), 0);
+        p->points.resize(static_cast<std::size_t>(m));
+      } catch (const std::bad_alloc&) {
+        data_buffer_.clear();
+        pending_message_ = IDS_INVALID_PARAMETER;
+        return nullptr;
+      }
+      p->mode = a2;
+      p->first = b.a[2];
+      p->last = b.a[3];
+      p->size = b.a[4];
+      p->base = b.a[5];
+      p->count = a1;
+      t = std::move(p);
+      break;
+    }
     default:  // codes this server does not build, 31 (groups) and codes outside 2-32
       return nullptr;
   }
@@ -205,6 +329,7 @@ void CKorndDoc::AddNewTool(int code, int a1, int a2) {
 // Copies a point list from the data buffer into its object at commit and sets its rectangle;
 // false when the buffer does not hold the whole list.
 bool CKorndDoc::FinishPointList(CKorndTool& t) {
+  if (t.type() == 32) return FinishPlot(static_cast<CKorndPlot&>(t));
   std::vector<KRpoint>* points = nullptr;
   if (t.type() == 28) points = &static_cast<CKorndPolygon&>(t).points;
   if (t.type() == 30) points = &static_cast<CKorndPolyline&>(t).points;
@@ -222,5 +347,26 @@ bool CKorndDoc::FinishPointList(CKorndTool& t) {
   }
   t.SetRect(r);
   if (t.type() == 30) static_cast<CKorndPolyline&>(t).last = points->back();
+  return true;
+}
+
+// The plot's points from its values: value-axis positions spread evenly from first to last.
+bool CKorndDoc::FinishPlot(CKorndPlot& p) {
+  std::size_t m = p.points.size();
+  if (data_buffer_.size() < m * sizeof(std::int32_t)) return false;
+  KRrect r;
+  for (std::size_t i = 0; i < m; ++i) {
+    std::int32_t v;
+    std::memcpy(&v, data_buffer_.data() + i * sizeof v, sizeof v);
+    std::int64_t pos = m == 1 ? p.first : p.first + (std::int64_t(p.last) - p.first) * std::int64_t(i) / std::int64_t(m - 1);
+    KRpoint q = p.count > 0 ? KRpoint{static_cast<std::int32_t>(pos), v} : KRpoint{v, static_cast<std::int32_t>(pos)};
+    p.points[i] = q;
+    if (i == 0) r = {q.x, q.y, q.x, q.y};
+    else ExtendRect(r, q);
+    bool horizontal = p.mode == -7 || p.mode == -5 || p.mode == -3;
+    if (p.mode < -1) ExtendRect(r, horizontal ? KRpoint{p.base, q.y} : KRpoint{q.x, p.base});
+  }
+  data_buffer_.clear();
+  p.SetRect(r);
   return true;
 }

@@ -99,17 +99,9 @@ Read_Status read_head(Transfer_Channel& in, std::int32_t format, Record_Head& he
 // Reads the values and the closing length of a record whose head was read.
 Read_Status read_values(Transfer_Channel& in, std::int32_t format, const Record_Head& head, std::string& detail) {
   auto& buffers = Transfer_Buffers;
-  if (format == Transfer_Ascii) {
-    float* values = buffers.Buffer_Array_Single.data();
-    for (std::int32_t i = 0; i < head.count; ++i) {
-      Read_Status s = TEXT_STATUS(in.reader->READ_REAL(values[i]), false);
-      if (s != Read_Status::Ok) {
-        detail = "value " + std::to_string(i + 1) + " is not a number";
-        return s;
-      }
-    }
-    return Read_Status::Ok;
-  }
+  if (format == Transfer_Ascii)
+    return READ_TEXT_VALUES(in, std::span<float>(buffers.Buffer_Array_Single.data(), static_cast<std::size_t>(head.count)),
+                            detail);
   char* target = format == Transfer_Binary_Double ? reinterpret_cast<char*>(buffers.Buffer_Array_Double.data())
                                                   : reinterpret_cast<char*>(buffers.Buffer_Array_Single.data());
   const std::size_t bytes = static_cast<std::size_t>(head.count) * (format == Transfer_Binary_Double ? 8 : 4);

@@ -12,7 +12,9 @@
 #include <cerrno>      // errno
 #include <charconv>    // std::to_chars
 #include <cmath>       // std::isnan, std::isinf, std::signbit
-#include <cstring>     // std::memcpy
+#include <cstring>     // std::memcpy, std::memchr
+#include <thread>
+#include <vector>
 
 #include "result_files/Io_Fault.h"
 
@@ -37,15 +39,16 @@ long read_some(Transfer_Channel& channel, char* data, std::size_t n) {
   }
 }
 
-void flush_pending(Transfer_Channel& channel) {
+// Writes n bytes to the file; a failure is kept in the channel (later writes do nothing).
+void write_out(Transfer_Channel& channel, const char* data, std::size_t n) {
   std::size_t done = 0;
-  while (!channel.write_failed && done < channel.pending.size()) {
+  while (!channel.write_failed && done < n) {
     if (IO_FAULT_HIT(Io_Kind::Write)) {
       channel.write_failed = true;
       channel.error = EIO;
       break;
     }
-    ssize_t w = ::write(channel.fd, channel.pending.data() + done, channel.pending.size() - done);
+    ssize_t w = ::write(channel.fd, data + done, n - done);
     if (w < 0 && errno == EINTR) continue;
     if (w <= 0) {
       channel.write_failed = true;
@@ -54,6 +57,10 @@ void flush_pending(Transfer_Channel& channel) {
     }
     done += static_cast<std::size_t>(w);
   }
+}
+
+void flush_pending(Transfer_Channel& channel) {
+  write_out(channel, channel.pending.data(), channel.pending.size());
   channel.pending.clear();
 }
 
@@ -229,10 +236,9 @@ Read_Status SKIP_RECORD_BYTES(Transfer_Channel& channel, std::uint64_t n) {
 }
 
 void WRITE_BYTES(Transfer_Channel& channel, const void* data, std::size_t n) {
-  if (n >= Write_Block_Size) {
+  if (n >= Write_Block_Size) {  // large payloads go straight from their place
     flush_pending(channel);
-    channel.pending.assign(static_cast<const char*>(data), n);
-    flush_pending(channel);
+    write_out(channel, static_cast<const char*>(data), n);
     return;
   }
   channel.pending.append(static_cast<const char*>(data), n);
@@ -323,6 +329,152 @@ void WRITE_ASCII_GEOMETRY(Transfer_Channel& channel, const std::int32_t counts[3
   }
   out.append("\r\n");
   maybe_flush(channel);
+}
+
+namespace {
+
+// Values of a record below this count are read by the channel's own reader alone.
+constexpr std::size_t Parallel_Minimum = 1 << 16;
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The values of one part of the text, with the end offset of each.
+struct Text_Part {
+  const char* begin = nullptr;
+  std::size_t size = 0;
+  std::size_t given = 0;  // bytes handed to the reader
+  std::vector<float> values;
+  std::vector<std::uint32_t> ends;
+  bool bad = false;  // a token that is not a number: the caller reads sequentially
+  std::unique_ptr<Free_Form_Reader> reader;  // kept: its buffer is allocated once
+};
+
+// Kept from record to record: fresh pages for every record cost more than the parsing.
+struct Parallel_Scratch {
+  std::unique_ptr<char[]> text;
+  std::size_t capacity = 0;
+  std::vector<Text_Part> parts;
+  double bytes_per_value = 24.0;  // text read ahead per value, learnt from the records read
+};
+Parallel_Scratch scratch;
+
+void parse_part(Text_Part& part) {
+  if (!part.reader)
+    part.reader = std::make_unique<Free_Form_Reader>([&part](char* out, std::size_t max) {
+      const std::size_t n = std::min(max, part.size - part.given);
+      std::memcpy(out, part.begin + part.given, n);
+      part.given += n;
+      return static_cast<long>(n);
+    });
+  part.given = 0;
+  part.reader->RESET(0);
+  Free_Form_Reader& reader = *part.reader;
+  part.values.clear();
+  part.ends.clear();
+  part.bad = false;
+  for (;;) {
+    float v;
+    Free_Form_Status s = reader.READ_REAL(v);
+    if (s == Free_Form_Status::End_Of_File) return;
+    if (s != Free_Form_Status::Ok) {
+      part.bad = true;
+      return;
+    }
+    part.values.push_back(v);
+    part.ends.push_back(static_cast<std::uint32_t>(reader.OFFSET()));
+  }
+}
+
+// Parallel reading of the values; false when the text does not allow it (the caller then
+// reads them one by one from the same place).
+bool read_values_in_parallel(Transfer_Channel& channel, std::span<float> values, double bytes_per_value) {
+  const std::uint64_t start = CHANNEL_OFFSET(channel);
+  const std::int64_t file_size = CHANNEL_FILE_SIZE(channel);
+  if (file_size < 0 || static_cast<std::uint64_t>(file_size) <= start) return false;
+  const std::uint64_t wanted = static_cast<std::uint64_t>(static_cast<double>(values.size()) * bytes_per_value) + (1 << 16);
+  const std::uint64_t left = static_cast<std::uint64_t>(file_size) - start;
+  const std::size_t size = static_cast<std::size_t>(std::min(wanted, left));
+  if (scratch.capacity < size) {
+    scratch.text.reset(new (std::nothrow) char[size]);
+    scratch.capacity = scratch.text ? size : 0;
+    if (!scratch.text) return false;
+  }
+  char* const text = scratch.text.get();
+  std::size_t got = 0;
+  while (got < size) {
+    if (IO_FAULT_HIT(Io_Kind::Read)) return false;
+    ssize_t r = ::pread(channel.fd, text + got, size - got, static_cast<off_t>(start + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    got += static_cast<std::size_t>(r);
+  }
+  // Parts end at blanks, so that no number is cut in two; a block that stops short of the
+  // end of the file ends at its last blank.
+  std::size_t usable = size;
+  if (start + size < static_cast<std::uint64_t>(file_size)) {
+    while (usable > 0 && !is_blank(text[usable - 1])) --usable;
+    if (usable == 0) return false;
+  }
+  const unsigned threads = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+  std::vector<Text_Part>& parts = scratch.parts;
+  if (parts.size() != threads) parts = std::vector<Text_Part>(threads);  // readers point at their part
+  std::size_t from = 0;
+  for (unsigned t = 0; t < threads; ++t) {
+    std::size_t to = t + 1 == threads ? usable : std::max(from, usable / threads * (t + 1));
+    while (to < usable && !is_blank(text[to])) ++to;
+    parts[t].begin = text + from;
+    parts[t].size = to - from;
+    from = to;
+  }
+  std::vector<std::thread> workers;
+  for (unsigned t = 1; t < threads; ++t) workers.emplace_back(parse_part, std::ref(parts[t]));
+  parse_part(parts[0]);
+  for (auto& w : workers) w.join();
+
+  // The first values.size() numbers are the record's, provided every part before the last
+  // one needed was clean.
+  std::size_t taken = 0;
+  for (Text_Part& part : parts) {
+    const std::size_t n = std::min(part.values.size(), values.size() - taken);
+    std::memcpy(values.data() + taken, part.values.data(), n * sizeof(float));
+    taken += n;
+    if (taken < values.size() && part.bad) return false;  // numbers after a bad token do not count
+    if (taken == values.size()) {
+      const std::size_t last_end = static_cast<std::size_t>(part.begin - text) + (n ? part.ends[n - 1] : 0);
+      const void* line_end = std::memchr(text + last_end, '\n', usable - last_end);
+      std::uint64_t next;
+      if (line_end)
+        next = start + static_cast<std::uint64_t>(static_cast<const char*>(line_end) - text) + 1;
+      else if (start + usable == static_cast<std::uint64_t>(file_size))
+        next = static_cast<std::uint64_t>(file_size);
+      else
+        return false;
+      scratch.bytes_per_value = std::max(4.0, 1.1 * static_cast<double>(next - start) / static_cast<double>(values.size()));
+      return CHANNEL_SEEK(channel, next);
+    }
+  }
+  return false;  // fewer numbers than values in the text read
+}
+
+}  // namespace
+
+Read_Status READ_TEXT_VALUES(Transfer_Channel& channel, std::span<float> values, std::string& detail) {
+  if (values.size() >= Parallel_Minimum) {
+    const std::uint64_t start = CHANNEL_OFFSET(channel);
+    // A second try with twice the text before the values are read one by one.
+    if (read_values_in_parallel(channel, values, scratch.bytes_per_value) ||
+        read_values_in_parallel(channel, values, 2 * scratch.bytes_per_value))
+      return Read_Status::Ok;
+    if (!CHANNEL_SEEK(channel, start)) return Read_Status::Error;
+  }
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    Read_Status s = TEXT_STATUS(channel.reader->READ_REAL(values[i]), false);
+    if (s != Read_Status::Ok) {
+      detail = "value " + std::to_string(i + 1) + " is not a number";
+      return s;
+    }
+  }
+  return Read_Status::Ok;
 }
 
 Read_Status TEXT_STATUS(Free_Form_Status status, bool at_start) {

@@ -84,5 +84,11 @@ void WRITE_ASCII_GEOMETRY(Transfer_Channel& channel, const std::int32_t counts[3
 void EDIT_G15_7(std::string& out, float value);
 void EDIT_I12(std::string& out, std::int32_t value);
 
+// Reads values.size() free-form reals that follow the record head just read; large records
+// are parsed by several threads, each over its own part of the text, and the channel is
+// left at the start of the line after the last value (the rest of that line is passed
+// over). detail names the value that failed.
+Read_Status READ_TEXT_VALUES(Transfer_Channel& channel, std::span<float> values, std::string& detail);
+
 // Maps a free-form status to a read status; at_start: nothing of the record was read yet.
 Read_Status TEXT_STATUS(Free_Form_Status status, bool at_start);

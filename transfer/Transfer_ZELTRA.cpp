@@ -7,6 +7,8 @@
 
 #include "transfer/Transfer_ZELTRA.h"
 
+#include <unistd.h>  // unlink
+
 #include <limits>
 #include <string>
 
@@ -144,8 +146,9 @@ std::string geometry_of(std::string name) {
 
 }  // namespace
 
+// Clean-up on every way out, a fatal stop included: best effort, no message.
 Working_File::~Working_File() {
-  if (!path_.empty()) DELETE_FILE(path_, false);
+  if (!path_.empty()) ::unlink(path_.c_str());
 }
 
 void TRANSFER_STOP(std::initializer_list<std::string> lines) {

@@ -254,3 +254,142 @@ TEST(Drawing, ClearAllAndEraseRedrawTheWindow) {
   EXPECT_EQ(w.doc().EraseLast(1, true), 1);
   EXPECT_EQ(w.Pixel(10, 0), White);
 }
+
+#include "kornd/CKorndText.h"
+
+TEST(Text, OriginAndAnchorByAlignment) {
+  struct Row {
+    int align;
+    KRpoint origin;
+  } rows[] = {{0, {80, 105}}, {1, {100, 100}}, {2, {60, 100}}, {3, {60, 110}}, {4, {100, 110}},
+              {5, {100, 105}}, {6, {80, 100}}, {7, {60, 105}}, {8, {80, 110}}, {9, {100, 100}}, {-1, {100, 100}}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(CKorndText::OriginFromAnchor(r.align, {100, 100}, 40, 10), r.origin) << r.align;
+    EXPECT_EQ(CKorndText::AnchorFromOrigin(r.align, r.origin, 40, 10), (KRpoint{100, 100})) << r.align;
+  }
+  // Halves truncate toward zero.
+  EXPECT_EQ(CKorndText::OriginFromAnchor(0, {0, 0}, 5, 3), (KRpoint{-2, 1}));
+}
+
+TEST(Text, DrawnInItsColourAndFollowedByTheNext) {
+  Window w(200, 100);
+  w.block().text_height = 20;
+  w.block().text_colour = 13;  // red
+  EXPECT_EQ(w.A(9, {1}), 1u);
+  EXPECT_EQ(w.doc().Environment().Role(7), 0x0000FF);
+  EXPECT_EQ(w.doc().Environment().text_logfont.height, 20);
+  std::strcpy(w.block().data, "Hi");
+  EXPECT_EQ(w.A(15, {10, 50}), 1u);
+  const CKorndTool& text = *w.doc().Tools().back();
+  EXPECT_TRUE(text.flags() & CKorndTool::Prepared);
+  KRrect box = text.rect();
+  EXPECT_EQ(box.left, 10);
+  EXPECT_LT(box.top, 50);
+  EXPECT_GT(box.right, 11);
+  int red = 0, outside = 0;
+  const QImage& s = w.view().Surface();
+  for (int y = 0; y < s.height(); ++y)
+    for (int x = 0; x < s.width(); ++x)
+      if (s.pixel(x, y) == Red) {
+        ++red;
+        if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) ++outside;
+      }
+  EXPECT_GT(red, 10);
+  EXPECT_EQ(outside, 0);
+  // The next text without a point continues where this one ended.
+  KRpoint after = w.doc().Environment().text_position;
+  EXPECT_EQ(after.y, 50);
+  EXPECT_EQ(after.x, box.right - 1);
+  std::strcpy(w.block().data, "x");
+  w.A(15, {3 * 200, 0});  // a point far outside the picture continues too
+  EXPECT_EQ(w.doc().Tools().back()->rect().left, after.x);
+}
+
+TEST(Text, AttributesWithoutAFontChangeOnlyAlignmentAndBackground) {
+  Window w;
+  int height = w.doc().Environment().text_logfont.height;
+  w.block().text_height = 33;
+  w.block().text_align = 3;
+  w.block().text_background = 14;
+  w.A(9, {0});
+  EXPECT_EQ(w.doc().Environment().text_align, 3);
+  EXPECT_EQ(w.doc().Environment().Role(8), 0x00FF00);
+  EXPECT_EQ(w.doc().Environment().text_logfont.height, height);
+  EXPECT_FALSE(w.doc().Tools().back()->flags() & CKorndTool::Prepared);
+}
+
+namespace {
+
+// Sends a plot: N 32 with its count and mode, the values through B 36, then B 37.
+std::uint32_t plot(Window& w, int count, int mode, int first, int last, int size, int base,
+                   const std::vector<std::int32_t>& values) {
+  std::uint32_t r = w.Request('N', 32, {count, mode, first, last, size, base});
+  if (r != 1) return r;
+  std::memcpy(w.block().data, values.data(), values.size() * 4);
+  if (w.Request('B', 36, {0, int(values.size() * 4)}) != 1) return 0;
+  return w.Request('B', 37);
+}
+
+}  // namespace
+
+TEST(Plot, HorizontalBarsAndCounts) {
+  Window w;
+  w.block().brush_style = 1;
+  w.block().brush_colour = 13;
+  w.SetGDI(0x30);
+  // n = -3: the values are x, the positions y from 10 to 50; outlined bars from x = 5.
+  EXPECT_EQ(plot(w, -3, -7, 10, 50, 4, 5, {30, 50, 70}), 1u);
+  expect_pixels(w, {{15, 10, Red}, {5, 10, Black}, {29, 10, Black}, {30, 10, White}, {45, 30, Red},
+                    {65, 50, Red}, {15, 20, White}, {15, 40, White}});
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{5, 10, 70, 50}));
+  // Counts: n = 0 always refused; one point only for markers and symbols.
+  struct Row {
+    int count, mode;
+    std::uint32_t reply;
+  } rows[] = {{0, 0, 0x80000002u}, {-1, -1, 0x80000002u}, {-1, -5, 0x80000002u}, {-1, 0, 1u}, {1, 3, 1u},
+              {1, -2, 1u}, {2, -1, 1u}};
+  for (const Row& r : rows) {
+    std::vector<std::int32_t> v(static_cast<std::size_t>(std::abs(r.count)), 20);
+    EXPECT_EQ(plot(w, r.count, r.mode, 0, 10, 3, 0, v), r.reply) << r.count << " " << r.mode;
+  }
+}
+
+TEST(Plot, VerticalDropLinesAndPolyline) {
+  Window w;
+  EXPECT_EQ(plot(w, 3, -2, 10, 30, 0, 70, {20, 40, 60}), 1u);  // x 10, 20, 30; lines from y = 70 up
+  expect_pixels(w, {{10, 70, Black}, {10, 21, Black}, {10, 20, White}, {20, 41, Black}, {30, 61, Black},
+                    {15, 65, White}});
+  EXPECT_EQ(plot(w, 2, -1, 50, 90, 0, 0, {5, 5}), 1u);  // one polyline
+  expect_pixels(w, {{50, 5, Black}, {89, 5, Black}, {90, 5, White}});
+}
+
+TEST(Marks, SolidSquaresAndShapes) {
+  Window w;
+  // Kind 0: a solid square of the default marker size (2 for this picture) in the marker
+  // colour (blue by default), whatever the size.
+  w.block().mark_type = 0;
+  w.block().mark_size = 0;
+  w.SetGDI(0x180);
+  EXPECT_EQ(w.A(14, {0, 0, 0, 10, 10}), 1u);
+  EXPECT_EQ(w.doc().Tools().back()->type(), 22);
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{9, 9, 11, 11}));
+  expect_pixels(w, {{9, 9, Blue}, {10, 10, Blue}, {11, 10, White}, {8, 9, White}});
+  w.block().mark_size = 5;
+  w.SetGDI(0x100);
+  w.A(14, {0, 0, 0, 20, 20});
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{19, 19, 21, 21}));
+  // Kind 2 (plus), size 9, red.
+  w.block().mark_type = 2;
+  w.block().mark_size = 9;
+  w.block().mark_colour1 = 13;
+  w.SetGDI(0x380);
+  w.A(14, {0, 0, 0, 50, 40});
+  EXPECT_EQ(w.doc().Tools().back()->type(), 14);
+  expect_pixels(w, {{50, 36, Red}, {50, 43, Red}, {46, 40, Red}, {53, 40, Red}, {47, 37, White}});
+  // Kinds above 6 make nothing.
+  w.block().mark_type = 7;
+  w.SetGDI(0x80);
+  int before = w.doc().ObjectCount();
+  w.A(14, {0, 0, 0, 60, 60});
+  EXPECT_EQ(w.doc().ObjectCount(), before);
+}

@@ -9,6 +9,9 @@
 
 #include "main/Console.h"
 #include "main/Globals.h"
+#include "result_files/Io_Fault.h"
+#include "result_files/Module_GZip.h"
+#include "result_files/gzip_stream.h"
 #include "tests/result_files/Scratch_Folder.h"
 #include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"
@@ -292,6 +295,95 @@ TEST(Copy_Results, BuffersGrowAndAreKept) {
   smaller.run(1, 1, -1, false);
   EXPECT_EQ(Transfer_Buffers.Buffer_Array_Single.size(), 5u);
   EXPECT_EQ(smaller.written(), binary_record(1, 0, {1}));
+}
+
+// Records large enough to be parsed in parts by several threads read the same as small ones,
+// whatever the line layout, and the rest of a record's last line is passed over.
+TEST(Copy_Results, LargeAsciiRecords) {
+  const std::size_t n = 70001;
+  std::vector<double> first(n), second(n);
+  std::string text = " 0.5 " + std::to_string(n) + "\n";
+  for (std::size_t i = 0; i < n; ++i) {
+    first[i] = static_cast<float>(0.001 * static_cast<double>(i) - 3.0);
+    text += (i % 7 == 0 ? "\r\n " : (i % 3 == 0 ? "," : "  ")) + std::to_string(static_cast<float>(first[i]));
+  }
+  text += " 99 98 97\n 1.5E+00 " + std::to_string(n) + " ";  // the line's rest is skipped
+  for (std::size_t i = 0; i < n; ++i) {
+    second[i] = static_cast<float>(1.0e-6 * static_cast<double>(i));
+    char v[32];
+    std::snprintf(v, sizeof v, "%.9e", static_cast<float>(second[i]));
+    text += std::string(v) + (i % 2 ? "\n" : " ");
+  }
+  Copier c;
+  write_bytes(c.dir / "in", text);
+  EXPECT_EQ(c.run(2, 1, -1, false), 2);
+  EXPECT_EQ(c.written(), binary_record(1, 0.5, first) + binary_record(1, 1.5, second));
+
+  // A bad value deep inside a large record is reported with its number.
+  std::string bad = text;
+  bad.replace(bad.find("-2.900000"), 9, "-2.9x0000");
+  Copier broken;
+  write_bytes(broken.dir / "in", bad);
+  Console_Capture console;
+  EXPECT_THROW(broken.run(2, 1, -1, false), Program_Stop);
+  EXPECT_EQ(console.text(), "\n\n Unable to read output 1 of file: in\n (value 101 is not a number)\n\n\n");
+}
+
+// Fail every boundary call of a conversion in turn: each failure stops with the input as it
+// was, the old output untouched and no working file left; once it passes, the output is right.
+TEST(Transfer_File, InjectedFaultsLoseNothing) {
+  gzip_set_pause([](int) {});
+  const std::string input = binary_record(1, 0.0, {1, 2, 3}) + binary_record(1, 0.5, {4, 5, 6});
+  const struct {
+    bool in_compressed, out_compressed, in_place;
+  } cases[] = {{false, false, false}, {false, false, true}, {true, true, false}, {true, false, true}};
+  for (const auto& c : cases) {
+    Scratch_Folder dir;
+    RESET_TRANSFER_STATE();
+    Temporary_Directory = dir.path().string() + "/";
+    SET_TEMPORARY_FILE_NAMES();
+    Transfer_Options.Input_Compressed = c.in_compressed;
+    Transfer_Options.Output_Compressed = c.out_compressed;
+    const std::string in_name = dir / "Sim.conc1";
+    const std::string out_name = c.in_place ? in_name : dir / "Out";
+    write_bytes(dir / "plain", input);
+    if (c.in_compressed) {
+      COMPRESS_FILE(dir / "plain", in_name);
+    } else {
+      write_bytes(in_name, input);
+    }
+    std::filesystem::remove(dir / "plain");
+    if (!c.in_place) write_bytes(out_name, "old output");
+    const std::string before = read_bytes(in_name);
+    const std::string listing = dir.listing();
+    for (long n = 1;; ++n) {
+      Console_Capture console;
+      IO_FAULT_ARM(n, -1);
+      bool stopped = false;
+      try {
+        TRANSFER_FILE(in_name, out_name, {}, "");
+      } catch (const Program_Stop&) {
+        stopped = true;
+      }
+      const long calls = IO_FAULT_CALLS();
+      IO_FAULT_ARM(0);
+      EXPECT_EQ(dir.listing(), listing) << n;
+      if (!stopped) {
+        EXPECT_LT(calls, n);
+        break;
+      }
+      EXPECT_EQ(read_bytes(in_name), before) << n;
+      if (!c.in_place) EXPECT_EQ(read_bytes(out_name), "old output") << n;
+      ASSERT_LT(n, 100);
+    }
+    if (c.out_compressed) {
+      UNCOMPRESS_FILE(out_name, dir / "check");
+      std::filesystem::remove(dir / "check");
+    }
+    EXPECT_EQ(dir.listing(), listing);
+  }
+  gzip_set_pause(nullptr);
+  RESET_TRANSFER_STATE();
 }
 
 }  // namespace
