@@ -81,29 +81,34 @@ bool depth_taken(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits 
 
 }  // namespace
 
+bool CHECK_BLOCK(const std::uint8_t* block, std::uint64_t block_size, std::uint64_t bits_available,
+                 std::uint64_t max_bytes, Info_Header& h, std::uint64_t& image) {
+  if (block_size < Info_Header_Size) return false;
+  h = GET_INFO(block);
+  if (h.size != std::int32_t(Info_Header_Size) || h.planes != 1 || !depth_taken(h.bit_count)) return false;
+  if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) return false;
+  const bool bitfields = h.compression == BI_BITFIELDS;
+  if (h.compression != BI_RGB && !(bitfields && (h.bit_count == 16 || h.bit_count == 32))) return false;
+  const std::uint64_t colours = COLOUR_COUNT(h);
+  if (h.bit_count <= 8 && colours > (1u << h.bit_count)) return false;
+  if (colours > 256) return false;
+  if (Info_Header_Size + (bitfields ? Masks_Size : 0) + 4 * colours > block_size) return false;
+  if (bitfields && (GET32(block + 40) == 0 || GET32(block + 44) == 0 || GET32(block + 48) == 0)) return false;
+  image = IMAGE_SIZE(h.bit_count, h.width, h.height);
+  return image != 0 && image <= max_bytes && image <= bits_available;
+}
+
 Read_Error PARSE_FILE(const std::vector<std::uint8_t>& file, File_Image& out, std::uint64_t max_bytes) {
   out = File_Image{};
   if (file.size() < File_Header_Size) return Read_Error::Short;
   if (GET16(file.data()) != Type_BM) return Read_Error::Not_Bitmap;
   const std::uint64_t offset = GET32(file.data() + 10);
   if (file.size() >= File_Header_Size + Info_Header_Size) out.info = GET_INFO(file.data() + File_Header_Size);
-  const Info_Header& h = out.info;
   if (offset < File_Header_Size + Info_Header_Size || offset > file.size()) return Read_Error::Bad_Layout;
-  if (h.size != std::int32_t(Info_Header_Size) || h.planes != 1 || !depth_taken(h.bit_count)) return Read_Error::Bad_Layout;
-  if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) return Read_Error::Bad_Layout;
-  const bool bitfields = h.compression == BI_BITFIELDS;
-  if (h.compression != BI_RGB && !(bitfields && (h.bit_count == 16 || h.bit_count == 32))) return Read_Error::Bad_Layout;
-  const std::uint64_t block = offset - File_Header_Size;
-  const std::uint64_t colours = COLOUR_COUNT(h);
-  if (h.bit_count <= 8 && colours > (1u << h.bit_count)) return Read_Error::Bad_Layout;
-  if (colours > 256) return Read_Error::Bad_Layout;
-  if (Info_Header_Size + (bitfields ? Masks_Size : 0) + 4 * colours > block) return Read_Error::Bad_Layout;
-  const std::uint64_t image = IMAGE_SIZE(h.bit_count, h.width, h.height);
-  if (image == 0 || image > max_bytes || offset + image > file.size()) return Read_Error::Bad_Layout;
-  if (bitfields) {
-    const std::uint8_t* m = file.data() + File_Header_Size + Info_Header_Size;
-    if (GET32(m) == 0 || GET32(m + 4) == 0 || GET32(m + 8) == 0) return Read_Error::Bad_Layout;
-  }
+  std::uint64_t image = 0;
+  if (!CHECK_BLOCK(file.data() + File_Header_Size, offset - File_Header_Size, file.size() - offset, max_bytes, out.info,
+                   image))
+    return Read_Error::Bad_Layout;
   out.header_block.assign(file.begin() + File_Header_Size, file.begin() + static_cast<std::ptrdiff_t>(offset));
   out.info.size_image = static_cast<std::uint32_t>(image);
   PUT_INFO(out.header_block.data(), out.info);

@@ -71,6 +71,11 @@ struct File_Image {
 // bounds the pixel bytes. `info` is filled as far as it could be read (for the message).
 Read_Error PARSE_FILE(const std::vector<std::uint8_t>& file, File_Image& out, std::uint64_t max_bytes);
 
+// Checks a header block (as a packed DIB or a file holds it) against the bytes it comes with:
+// the same rules as PARSE_FILE; `image` receives the recomputed pixel byte count.
+bool CHECK_BLOCK(const std::uint8_t* block, std::uint64_t block_size, std::uint64_t bits_available,
+                 std::uint64_t max_bytes, Info_Header& h, std::uint64_t& image);
+
 // The bytes of a ".bmp" file for a header block and its pixels: file header (size = image size
 // + pixel offset, pixel offset = 14 + 40 + masks + 4 x colour count), BITMAPINFOHEADER, masks,
 // colour table, pixels.

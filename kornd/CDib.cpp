@@ -69,7 +69,6 @@ std::uint32_t rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
   return r & 0xFFFFFF;
 }
 
-std::uint32_t rgb_to_colorref(QRgb c) { return (c >> 16 & 0xFF) | (c & 0xFF00) | (c & 0xFF) << 16; }
 QRgb colorref_to_rgb(std::uint32_t c) { return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
 }  // namespace
@@ -230,6 +229,8 @@ std::uint32_t CDib::PixelValue(int x, int y) const {
 }
 
 void CDib::SetPixelValue(int x, int y, std::uint32_t v) {
+  if (IsEmpty() || x < 0 || y < 0 || x >= Width() || y >= Height()) return;
+  Changed();
   std::uint8_t* r = Row(y);
   switch (BitCount()) {
     case 1: {
@@ -440,6 +441,21 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
   return true;
 }
 
+bool CDib::FromPacked(const std::uint8_t* block, std::size_t block_size, const std::uint8_t* bits,
+                      std::size_t bits_size) {
+  Reset();
+  bmp::Info_Header h;
+  std::uint64_t image = 0;
+  if (!bmp::CHECK_BLOCK(block, block_size, bits_size, Max_Image_Bytes, h, image)) return false;
+  header_.assign(block, block + block_size);
+  h.size_image = static_cast<std::uint32_t>(image);
+  bmp::PUT_INFO(header_.data(), h);
+  colour_count_ = h.bit_count <= 8 || h.clr_used ? bmp::COLOUR_COUNT(h) : 0;
+  bits_.assign(bits, bits + image);
+  Changed();
+  return true;
+}
+
 bool CDib::ReadFile(const QString& name) {
   Reset();
   QString path = name.left(260);
@@ -634,8 +650,8 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
     mask_colour_ = colour;
   }
   // The destination columns and rows, exclusive at the far side; negative sizes run backwards.
-  const int x0 = width > 0 ? x : x + width + 1, x1 = width > 0 ? x + width : x + 1;
-  const int y0 = height > 0 ? y : y + height + 1, y1 = height > 0 ? y + height : y + 1;
+  const int x0 = std::min(x, x + width), x1 = std::max(x, x + width);
+  const int y0 = std::min(y, y + height), y1 = std::max(y, y + height);
   const int aw = std::abs(width), ah = std::abs(height);
   int cl = 0, ct = 0, cr = surface->width(), cb = surface->height();
   if (const KRrect* c = dc.Clip()) cl = std::max(cl, c->left), ct = std::max(ct, c->top), cr = std::min(cr, c->right),

@@ -39,6 +39,9 @@ class CDib {
   // Bitmap from width x |height| colour values 0x00bbggrr; a positive height runs from the top
   // row down, a negative one from the bottom row up. `colours` bounds the table (0: 2^depth).
   bool FromValues(const std::uint32_t* values, int width, int height, int depth, int colours = 0);
+  // Bitmap from a packed DIB: a header block and the pixels that follow it; false when the
+  // header is not one a bitmap is made of or the pixels are short (no box).
+  bool FromPacked(const std::uint8_t* block, std::size_t block_size, const std::uint8_t* bits, std::size_t bits_size);
   // Reads a ".bmp" file (a file dialog when it cannot be opened); false when refused.
   bool ReadFile(const QString& name);
   // Writes the bitmap as a ".bmp" file (a save dialog when it cannot be created).
@@ -48,7 +51,7 @@ class CDib {
   // Becomes the 1-bit mask of the source: table entry 0 white (transparent), 1 black.
   bool MakeMask(const CDib& source, std::int32_t transparent);
   // Draws the whole bitmap stretched into (x, y, width, height) of the surface with a ternary
-  // raster operation; negative sizes mirror. With transparency, pixels of the transparent
+  // raster operation; a negative size mirrors the picture in the same area (x + width .. x). With transparency, pixels of the transparent
   // colour leave the target as it is.
   void DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::uint32_t rop, bool transparent,
                        std::int32_t colour);
@@ -81,6 +84,8 @@ class CDib {
   std::uint32_t PixelColour(int x, int y) const;
   // Table index (or raw value for direct depths) of pixel (x, y), y from the top.
   std::uint32_t PixelValue(int x, int y) const;
+  // Sets the table index (or raw value) of pixel (x, y), y from the top; inside only.
+  void SetPixelValue(int x, int y, std::uint32_t v);
   // The picture as a top-down RGB32 image (kept until the pixels change).
   const QImage& Image() const;
   // The ".bmp" file bytes of the bitmap (empty for an empty bitmap).
@@ -98,7 +103,6 @@ class CDib {
   void Changed() { image_valid_ = false; mask_.reset(); }
   std::uint8_t* Row(int y);              // scan line y from the top
   const std::uint8_t* Row(int y) const;
-  void SetPixelValue(int x, int y, std::uint32_t v);
 
   std::vector<std::uint8_t> header_;
   std::vector<std::uint8_t> bits_;

@@ -82,6 +82,7 @@ void CKorndDoc::AddTool(std::unique_ptr<CKorndTool>& slot) {
     pending_message_ = IDS_INVALID_PARAMETER;
     return;
   }
+  if (RecordTool(t)) return;
   std::int64_t current = block_->segment;
   std::int64_t segment = std::llabs(current);
   if (segment > Max_Segment) {
@@ -233,6 +234,21 @@ std::uint32_t CKorndDoc::ExecuteCommand(char letter) {
       break;
     case 'B':  // control requests: the point-list transfer
       reply = ExecuteB(reply);
+      break;
+    case 'D':  // bitmaps
+      reply = ExecuteD(reply);
+      break;
+    case 'E':  // sizes and positions
+      reply = ExecuteE(reply);
+      break;
+    case 'F':  // colour of one pixel
+      reply = ExecuteF(reply);
+      break;
+    case 'G':  // show states
+      reply = ExecuteG(reply);
+      break;
+    case 'M':  // symbols
+      reply = ExecuteM(reply);
       break;
     default:  // a letter this window does not serve
       return channel::Reply_Failed;
