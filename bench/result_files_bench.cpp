@@ -5,7 +5,8 @@
 //     one read of that output;
 //   - parsing ASCII results (MB/s);
 //   - opening a gzip-compressed case (uncompressing its working copies), against
-//     `gzip -dc FILE > COPY` on the same file.
+//     `gzip -dc FILE > COPY` on the same file;
+//   - the combined pictures of the display modes for a 2000 x 2000 field.
 // Usage: result_files_bench [folder]   (default: the system's temporary folder)
 
 #include <unistd.h>
@@ -243,6 +244,52 @@ void opening_compressed(const std::string& folder) {
   std::filesystem::remove(geometry);
 }
 
+void combined_pictures() {
+  std::printf("Combined pictures of a 2000 x 2000 field:\n");
+  struct Mode {
+    const char* name;
+    Processed_Display_Modes_Type modes;
+    int files;
+  } modes[] = {{"RGB triangle (3 files)", {false, false, false, false, true}, 3},
+               {"Miller indices, random", {false, false, false, true, false}, 3},
+               {"difference (2 files)", {false, false, true, false, false}, 2},
+               {"logarithm (3 files)", {false, true, false, false, false}, 3},
+               {"absolute value (3 files)", {true, false, false, false, false}, 3}};
+  for (const auto& mode : modes) {
+    RESET_GLOBALS();
+    auto& r = Result_Set;
+    r.Number_Of_Solutions = mode.files;
+    for (auto* a : {&r.Time, &r.Current_Min, &r.Current_Max}) a->ALLOCATE({Bounds{1, mode.files}});
+    Result_Geometry = {2000, 1, 2000};
+    Display_Field.Cut_Direction = 2;
+    Display_Settings.Processed_Display_Modes = mode.modes;
+    ALLOCATE_ARRAYS();
+    std::uint32_t noise = 7;
+    for (int i = 1; i <= mode.files; ++i) {
+      r.Current_Min(i) = 1.0f;
+      r.Current_Max(i) = 900000.0f;
+      float* v = Display_Field.Array_to_be_displayed.ADDRESS(i, 1, 1);
+      for (std::int64_t c = 0; c < 2000LL * 2000; ++c) v[c] = static_cast<float>((noise = noise * 1664525u + 1013904223u) >> 12);
+    }
+    const bool merge = mode.modes.RGB_Triangle || mode.modes.Miller_Indices;
+    double best = 1e9;
+    for (int round = 0; round < 5; ++round)
+      best = std::min(best, seconds_of([merge] { merge ? (void)MERGE_READ_RESULTS() : PROCESS_DISPLAYED_RESULTS(); }));
+    std::printf("  %-26s %8.2f ms  (%.2f ms per file)\n", mode.name, best * 1e3, best * 1e3 / mode.files);
+    if (!mode.modes.Miller_Indices) continue;
+    // Orientation codes come in grains: runs of cells with one code.
+    for (int i = 1; i <= mode.files; ++i) {
+      float* v = Display_Field.Array_to_be_displayed.ADDRESS(i, 1, 1);
+      for (std::int64_t c = 0; c < 2000LL * 2000; ++c)
+        v[c] = static_cast<float>(10101 + ((c / 40 + (c / 2000 / 40) * 7) % 50) * 101);
+    }
+    best = 1e9;
+    for (int round = 0; round < 5; ++round) best = std::min(best, seconds_of([] { MERGE_READ_RESULTS(); }));
+    std::printf("  %-26s %8.2f ms  (%.2f ms per file)\n", "  the same, grains of 40", best * 1e3, best * 1e3 / mode.files);
+  }
+  RESET_GLOBALS();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -252,6 +299,7 @@ int main(int argc, char** argv) {
   std::ostringstream console;
   SET_CONSOLE_STREAM(&console);
   try {
+    combined_pictures();
     reading_every_output(folder);
     cutting_with_symmetry(folder);
     parsing_ascii(folder);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <sstream>
 
 #include "display/Colour_Scale.h"
 #include "display/Display_Image.h"
@@ -20,6 +21,7 @@ struct Script {
   std::deque<std::vector<bool>> selections;
   std::deque<std::string> texts;
   std::deque<std::pair<std::string, std::string>> pairs;
+  std::deque<std::string> lines;
   std::vector<std::string> calls;
 };
 Script& script() {
@@ -28,11 +30,23 @@ Script& script() {
 }
 }  // namespace
 
+// The next script line; false when the script has run out.
+static bool next_line(std::string& line) {
+  auto& s = script();
+  if (s.lines.empty()) return false;
+  line = std::move(s.lines.front());
+  s.lines.pop_front();
+  return true;
+}
+
 namespace popup_script {
 void QUEUE_SELECTION(std::vector<bool> rows) { script().selections.push_back(std::move(rows)); }
 void QUEUE_TEXT(std::string line) { script().texts.push_back(std::move(line)); }
 void QUEUE_TWO_STRINGS(std::string value_1, std::string value_2) {
   script().pairs.emplace_back(std::move(value_1), std::move(value_2));
+}
+void QUEUE_LINES(const std::vector<std::string>& lines) {
+  script().lines.insert(script().lines.end(), lines.begin(), lines.end());
 }
 const std::vector<std::string>& CALLS() { return script().calls; }
 void RESET() { script() = Script{}; }
@@ -44,11 +58,18 @@ std::vector<bool> SELECT_STRINGS(std::string_view title, const std::vector<std::
   s.calls.push_back("SELECT_STRINGS " + std::string(title));
   std::vector<bool> rows = initial.value_or(std::vector<bool>(entries.size(), false));
   rows.resize(entries.size(), false);
+  std::string line;
   if (!s.selections.empty()) {
     std::vector<bool> answer = std::move(s.selections.front());
     s.selections.pop_front();
     answer.resize(entries.size(), false);
     rows = std::move(answer);
+  } else if (next_line(line)) {
+    rows.assign(entries.size(), false);
+    std::istringstream numbers(line);
+    long k;
+    while (numbers >> k)
+      if (k >= 1 && k <= static_cast<long>(entries.size())) rows[static_cast<std::size_t>(k - 1)] = true;
   }
   if (single_choice) {  // a click clears the other rows: at most one stays chosen
     auto first = std::find(rows.begin(), rows.end(), true);
@@ -60,7 +81,10 @@ std::vector<bool> SELECT_STRINGS(std::string_view title, const std::vector<std::
 void INPUT_STRING(std::string_view title, std::string_view /*label*/, std::string& answer) {
   auto& s = script();
   s.calls.push_back("INPUT_STRING " + std::string(title));
-  if (s.texts.empty()) return;
+  if (s.texts.empty()) {
+    next_line(answer);
+    return;
+  }
   answer = std::move(s.texts.front());
   s.texts.pop_front();
 }
@@ -69,7 +93,10 @@ void READ_TWO_STRINGS(std::string_view title, std::string_view /*label_1*/,
                       std::string_view /*label_2*/, std::string& value_1, std::string& value_2) {
   auto& s = script();
   s.calls.push_back("READ_TWO_STRINGS " + std::string(title));
-  if (s.pairs.empty()) return;
+  if (s.pairs.empty()) {
+    if (next_line(value_1)) next_line(value_2);
+    return;
+  }
   value_1 = std::move(s.pairs.front().first);
   value_2 = std::move(s.pairs.front().second);
   s.pairs.pop_front();

@@ -16,6 +16,11 @@ void QUEUE_SELECTION(std::vector<bool> rows);                 // next SELECT_STR
 void QUEUE_TEXT(std::string line);                            // next INPUT_STRING
 void QUEUE_TWO_STRINGS(std::string value_1, std::string value_2);  // next READ_TWO_STRINGS
 
+// Answers as lines of a script, used when no answer of the kind above is queued: a list
+// takes one line with the numbers of the chosen entries ("1 3"; empty: none), a text
+// input one line, a two-field form two lines.
+void QUEUE_LINES(const std::vector<std::string>& lines);
+
 // Calls made so far, one entry each: "SELECT_STRINGS <title>", "INPUT_STRING <title>",
 // "READ_TWO_STRINGS <title>", "SET_COLOUR_SCALE", "CHECK_DISPLAY_VECTORS_SETTINGS".
 const std::vector<std::string>& CALLS();

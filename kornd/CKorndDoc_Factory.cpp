@@ -8,6 +8,9 @@
 #include <new>        // std::bad_alloc
 
 #include "kornd/CKorndApp.h"
+#include "kornd/CKorndArc.h"
+#include "kornd/CKorndBezier.h"
+#include "kornd/CKorndChord.h"
 #include "kornd/CKorndClear.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndEllipse.h"
@@ -15,18 +18,21 @@
 #include "kornd/CKorndLine.h"
 #include "kornd/CKorndMark.h"
 #include "kornd/CKorndMove.h"
+#include "kornd/CKorndPie.h"
 #include "kornd/CKorndPixel.h"
 #include "kornd/CKorndPlot.h"
 #include "kornd/CKorndPolygon.h"
 #include "kornd/CKorndPolyline.h"
 #include "kornd/CKorndRect.h"
 #include "kornd/CKorndReset.h"
+#include "kornd/CKorndRoundRect.h"
 #include "kornd/CKorndSetColor.h"
 #include "kornd/CKorndSetSymbol.h"
 #include "kornd/CKorndSetText.h"
 #include "kornd/CKorndSetGDI.h"
 #include "kornd/CKorndSetRgn.h"
 #include "kornd/CKorndSetXFORM.h"
+#include "kornd/CKorndSleep.h"
 #include "kornd/CKorndSolidRect.h"
 #include "kornd/CKorndSymbol.h"
 #include "kornd/CKorndText.h"
@@ -103,6 +109,13 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
     case 2:  // reset
       t = std::make_unique<CKorndReset>();
       break;
+    case 3:
+    case 4: {  // timed pauses
+      auto p = std::make_unique<CKorndSleep>(code);
+      p->milliseconds = a1;
+      t = std::move(p);
+      break;
+    }
     case 5: {  // colour of a role or custom colour
       if (!((a2 >= 1 && a2 <= 11) || (a2 >= 20 && a2 <= 35))) return nullptr;
       auto c = std::make_unique<CKorndSetColor>();
@@ -260,14 +273,40 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(s);
       break;
     }
+    case 23: {
+      auto r = std::make_unique<CKorndRoundRect>();
+      r->corner_width = a1;
+      r->corner_height = a2;
+      r->SetRect(box);
+      t = std::move(r);
+      break;
+    }
     case 24:
       t = std::make_unique<CKorndEllipse>();
       t->SetRect(box);
       break;
+    case 25:
+    case 26:
+    case 27: {  // radial points: the first four integers of the data area
+      std::int32_t p[4];
+      std::memcpy(p, b.data, sizeof p);
+      auto set = [&](auto arc) {
+        arc->start = {p[0], p[1]};
+        arc->end = {p[2], p[3]};
+        arc->SetRect(box);
+        t = std::move(arc);
+      };
+      if (code == 25) set(std::make_unique<CKorndArc>());
+      else if (code == 26) set(std::make_unique<CKorndChord>());
+      else set(std::make_unique<CKorndPie>());
+      break;
+    }
     case 28:
+    case 29:
     case 30: {  // point lists: the points follow through the data buffer
       std::int64_t n = a1;
-      if (n < (code == 28 ? 3 : 2) || n > Max_Points) {
+      bool bad = code == 29 ? (n < 4 || n % 3 != 1) : n < (code == 28 ? 3 : 2);
+      if (bad || n > Max_Points) {
         pending_message_ = IDS_INVALID_PARAMETER;
         return nullptr;
       }
@@ -284,6 +323,10 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
         g->fill_mode = b.fill_mode;
         g->points.resize(static_cast<std::size_t>(n));
         t = std::move(g);
+      } else if (code == 29) {
+        auto z = std::make_unique<CKorndBezier>();
+        z->points.resize(static_cast<std::size_t>(n));
+        t = std::move(z);
       } else {
         auto l = std::make_unique<CKorndPolyline>();
         l->points.resize(static_cast<std::size_t>(n));
@@ -332,6 +375,7 @@ bool CKorndDoc::FinishPointList(CKorndTool& t) {
   if (t.type() == 32) return FinishPlot(static_cast<CKorndPlot&>(t));
   std::vector<KRpoint>* points = nullptr;
   if (t.type() == 28) points = &static_cast<CKorndPolygon&>(t).points;
+  if (t.type() == 29) points = &static_cast<CKorndBezier&>(t).points;
   if (t.type() == 30) points = &static_cast<CKorndPolyline&>(t).points;
   if (points == nullptr) return true;
   std::size_t bytes = points->size() * sizeof(KRpoint);
@@ -346,6 +390,7 @@ bool CKorndDoc::FinishPointList(CKorndTool& t) {
     first = false;
   }
   t.SetRect(r);
+  if (t.type() == 29) static_cast<CKorndBezier&>(t).last = points->back();
   if (t.type() == 30) static_cast<CKorndPolyline&>(t).last = points->back();
   return true;
 }

@@ -217,6 +217,8 @@ void CKorndMain::timerEvent(QTimerEvent* event) {
 void CKorndMain::closeEvent(QCloseEvent* event) {
   if (status_timer_ != 0) killTimer(status_timer_);
   status_timer_ = 0;
+  for (int w = 1; w <= channel::Max_Window; ++w)  // every capture and wait ends
+    if (CKorndDoc* doc = app_->WindowDoc(w); doc && doc->View()) doc->View()->OnUpdate(14, nullptr, nullptr);
   for (QMdiSubWindow* sub : mdi_->subWindowList()) sub->close();
   event->accept();
   app_->closing = true;

@@ -1,7 +1,11 @@
 // CKorndView.cpp - view of a graphics window (see CKorndView.h).
 #include "kornd/CKorndView.h"
 
+#include <QEventLoop>
 #include <QPainter>
+#include <QTimer>
+
+#include <time.h>  // clock_gettime
 #include <QPaintEvent>
 
 #include "kornd/CKorndApp.h"
@@ -75,6 +79,39 @@ void CKorndView::ReplayAll() {
   update();
 }
 
+static std::uint32_t tick_now() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::uint32_t>(std::uint64_t(ts.tv_sec) * 1000 + std::uint64_t(ts.tv_nsec) / 1000000);
+}
+
+std::uint32_t CKorndView::WaitUntil(std::int64_t ms, std::uint32_t base) {
+  if (ended_ || waiting_ || replay_depth_ > 0) return 0;
+  const std::uint32_t deadline = base + static_cast<std::uint32_t>(ms);
+  QEventLoop loop;
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (static_cast<std::int32_t>(tick_now() - deadline) >= 0) loop.quit();
+  });
+  waiting_ = true;
+  wait_loop_ = &loop;
+  if (static_cast<std::int32_t>(tick_now() - deadline) < 0) {
+    poll.start();
+    loop.exec();
+  }
+  wait_loop_ = nullptr;
+  waiting_ = false;
+  if (ended_) throw CKorndWaitEnded{};
+  std::uint32_t now = tick_now();
+  return now - base - (base > now ? 1 : 0);
+}
+
+void CKorndView::EndWaits() {
+  ended_ = true;
+  if (wait_loop_) wait_loop_->quit();
+}
+
 void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
   if (doc_ == nullptr) return;
   switch (hint & 0xFF) {
@@ -96,6 +133,10 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
     case 2:   // background changed
       if (dc_ && EnsureSurface()) ReplayAll();
       update();
+      break;
+    case 14:  // the main frame closes
+    case 15:  // the window is released
+      EndWaits();
       break;
     default:  // hints that need no drawing here
       break;

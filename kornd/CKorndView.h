@@ -29,6 +29,12 @@ class CKorndView : public QWidget {
   // Makes the picture anew: background, then the whole list with a fresh environment.
   void ReplayAll();
   CKorndDoc* Doc() const { return doc_; }
+  // Waits until base + ms (ticks in milliseconds), serving events meanwhile; returns the
+  // milliseconds since base, 0 when no wait was started. Throws CKorndWaitEnded when the
+  // window ends during the wait.
+  std::uint32_t WaitUntil(std::int64_t ms, std::uint32_t base);
+  // Ends every wait (the window or the server closes).
+  void EndWaits();
   // The window's picture (read by tests and the pixel request).
   const QImage& Surface();
   void SetDoc(CKorndDoc* doc) { doc_ = doc; }
@@ -44,4 +50,7 @@ class CKorndView : public QWidget {
   QImage surface_;
   std::unique_ptr<KRdc> dc_;
   int replay_depth_ = 0;
+  bool waiting_ = false;
+  bool ended_ = false;
+  class QEventLoop* wait_loop_ = nullptr;
 };

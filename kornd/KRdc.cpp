@@ -8,7 +8,7 @@
 #include <QString>
 
 #include <algorithm>  // std::min, std::max, std::swap
-#include <cmath>      // std::lround
+#include <cmath>      // std::lround, std::atan2
 #include <cstdlib>    // std::abs
 
 namespace {
@@ -230,6 +230,66 @@ void KRdc::Polygon(const KRpoint* p, std::size_t n) {
   else fill_path(path, true, !thin);
   if (thin) outline(p, n, true);
   else if (brush_visible() && rop2_ == 13 && brush_.style != 2) fill_path(path, false, true);
+}
+
+void KRdc::shape(const QPainterPath& path) {
+  if (brush_visible() && rop2_ == 13 && brush_.style != 2) {
+    paint_path_solid(path, brush_.colour);
+    fill_path(path, false, true);
+  } else {
+    fill_path(path, true, true);
+  }
+}
+
+void KRdc::RoundRect(const KRrect& rr, int cw, int ch) {
+  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
+           std::max(rr.top, rr.bottom)};
+  QPainterPath path;
+  path.addRoundedRect(QRectF(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1), std::abs(cw) / 2.0,
+                      std::abs(ch) / 2.0);
+  shape(path);
+}
+
+void KRdc::arc_shape(int kind, const KRrect& rr, KRpoint p1, KRpoint p2) {
+  QRectF r(std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::abs(rr.right - rr.left) - 1,
+           std::abs(rr.bottom - rr.top) - 1);
+  if (r.width() <= 0 || r.height() <= 0) return;
+  QPointF c = r.center();
+  double a = r.width() / 2, b = r.height() / 2;
+  // Parametric angle (degrees, counter-clockwise on the screen) where the radial line meets the ellipse.
+  auto angle = [&](KRpoint p) {
+    double dx = p.x - c.x(), dy = c.y() - p.y;
+    return std::atan2(a * dy, b * dx) * 180.0 / 3.14159265358979323846;
+  };
+  double start = angle(p1), end = angle(p2);
+  double sweep = end - start;
+  while (sweep <= 0) sweep += 360.0;
+  if (p1 == p2) sweep = 360.0;
+  QPainterPath path;
+  if (kind == 2) {
+    path.moveTo(c);
+    path.arcTo(r, start, sweep);
+    path.closeSubpath();
+  } else {
+    path.arcMoveTo(r, start);
+    path.arcTo(r, start, sweep);
+    if (kind == 1) path.closeSubpath();
+  }
+  if (kind == 0) fill_path(path, false, true);
+  else shape(path);
+}
+
+void KRdc::Arc(const KRrect& r, KRpoint p1, KRpoint p2) { arc_shape(0, r, p1, p2); }
+void KRdc::Chord(const KRrect& r, KRpoint p1, KRpoint p2) { arc_shape(1, r, p1, p2); }
+void KRdc::Pie(const KRrect& r, KRpoint p1, KRpoint p2) { arc_shape(2, r, p1, p2); }
+
+void KRdc::PolyBezier(const KRpoint* p, std::size_t n) {
+  if (n < 4 || !pen_visible()) return;
+  QPainterPath path;
+  path.moveTo(p[0].x, p[0].y);
+  for (std::size_t i = 1; i + 2 < n; i += 3)
+    path.cubicTo(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, p[i + 2].x, p[i + 2].y);
+  fill_path(path, false, true);
 }
 
 // A cosmetic outline through the points, each segment without its end pixel.

@@ -51,6 +51,13 @@ class KRdc {
   void Rectangle(const KRrect& r);
   void Ellipse(const KRrect& r);
   void Polygon(const KRpoint* p, std::size_t n);
+  void RoundRect(const KRrect& r, int corner_width, int corner_height);
+  // Elliptic arc, chord and pie from the radial point p1 counter-clockwise to p2.
+  void Arc(const KRrect& r, KRpoint p1, KRpoint p2);
+  void Chord(const KRrect& r, KRpoint p1, KRpoint p2);
+  void Pie(const KRrect& r, KRpoint p1, KRpoint p2);
+  // Cubic Bezier curves through 3k + 1 points; the current position does not move.
+  void PolyBezier(const KRpoint* p, std::size_t n);
   // Fills with one colour (no raster operation), as FillSolidRect does.
   void FillSolidRect(const KRrect& r, std::uint32_t colour);
   // Fills with the current brush and raster operation, no outline.
@@ -84,6 +91,10 @@ class KRdc {
   void plot_brush(int x, int y);                          // the brush's colour or hatch
   void segment(KRpoint a, KRpoint b, bool last_pixel);    // a cosmetic line
   void fill_path(const QPainterPath& path, bool with_brush, bool with_pen);
+  // Interior with the brush, outline with the pen: the fast path when plain copying allows.
+  void shape(const QPainterPath& path);
+  // kind 0 arc, 1 chord, 2 pie.
+  void arc_shape(int kind, const KRrect& r, KRpoint p1, KRpoint p2);
   void fill_rect_brush(int l, int t, int r, int b);
 
   // Direct solid fill of a path through QPainter (copy mode, solid brush only).

@@ -1,19 +1,31 @@
-// Extrema: extrema of the result files for the colour scales.
+// Extrema: extrema of the result files and the colour-scale commands.
 //
 // Reads:   Result_Set (Result_Format, Sequential_Reading, Extrema_Mode, Global_Minimum,
-//          Global_Maximum, Buffer_Array_*), Result_Geometry; the result units.
-// Writes:  Command_State.Time_Step_Command, Result_Set (Time_Step_Number,
-//          Total_Time_Steps and Buffer_Array_* through READ_OUTPUT).
+//          Global_Maximum, Buffer_Array_*, names), Result_Geometry, Command_State,
+//          Display_Field (zoom window, Array_to_be_displayed), Display_Settings,
+//          Vector_Settings; the result units.
+// Writes:  Command_State (Time_Step_Command, Command_Code), Result_Set (Computed_*,
+//          Current_*, Selected_Solutions, Extrema_Mode, and through READ_OUTPUT the
+//          counts and Buffer_Array_*), Vector_Settings intensities.
 
 #include "result_files/Extrema.h"
 
+#include <algorithm>
 #include <cmath>  // std::fabs, std::isnan
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
 
+#include "display/Colour_Scale.h"
+#include "display/Tools_Graphical.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "result_files/Input_Layer.h"
+#include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
+#include "text/Fortran_Format.h"
+#include "text/Free_Form.h"
 
 namespace {
 
@@ -145,4 +157,147 @@ void FIND_EXTREMA(bool start_up, std::int32_t i, int unit, float& minimum, float
   }
   minimum = lo;
   maximum = hi;
+}
+
+// ---------------------------------------------------------------- colour-scale commands
+namespace {
+
+// One real read in free form from a typed text; false when it does not read as one.
+bool read_number(const std::string& text, float& value) {
+  Free_Form_Reader reader([&text, done = false](char* buffer, std::size_t max) mutable -> long {
+    if (done) return 0;
+    done = true;
+    const std::size_t n = std::min(max, text.size());
+    std::memcpy(buffer, text.data(), n);
+    return static_cast<long>(n);
+  });
+  float number = 0.0f;
+  if (reader.READ_REAL(number) != Free_Form_Status::Ok) return false;
+  value = number;
+  return true;
+}
+
+// The value shown in the form: 1P,G15.7 in a 20-character field.
+std::string form_text(float value) {
+  std::string text = FORMAT_LINE("(1P,G15.7)", {value});
+  text.resize(20, ' ');
+  return text;
+}
+
+std::string trimmed(std::string text) {
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+}  // namespace
+
+void READ_EXTREMA(std::int32_t mode, std::int32_t i) {
+  auto& r = Result_Set;
+  const std::string title = "\\fi" + trimmed(r.Name_To_Be_Displayed(i)).substr(0, 97);
+  const bool range_form = mode == 2;
+  const char* label_1 = range_form ? "\\fiMedian value:    " : "\\fiMinimum value:   ";
+  const char* label_2 = range_form ? "\\fiRange:           " : "\\fiMaximum value:   ";
+  float first = range_form ? (r.Current_Min(i) + r.Current_Max(i)) * 0.5f : r.Current_Min(i);
+  float second = range_form ? r.Current_Max(i) - r.Current_Min(i) : r.Current_Max(i);
+  std::string text_1 = form_text(first), text_2 = form_text(second);
+  READ_TWO_STRINGS(title, label_1, label_2, text_1, text_2);
+  read_number(text_1, first);
+  read_number(text_2, second);
+  if (range_form) {
+    r.Current_Min(i) = first - second * 0.5f;
+    r.Current_Max(i) = first + second * 0.5f;
+  } else {
+    r.Current_Min(i) = first;
+    r.Current_Max(i) = second;
+  }
+}
+
+void EXTREMA() {
+  auto& r = Result_Set;
+  const std::int32_t n = r.Number_Of_Solutions;
+  const std::int32_t code = Command_State.Command_Code;
+  std::int32_t first = 0;
+  if (n <= 1) {
+    r.Selected_Solutions.FILL(true);
+    first = 1;
+  } else {
+    std::vector<std::string> names;
+    for (int i = 1; i <= n; ++i) names.push_back(r.Name_To_Be_Displayed(i));
+    const std::vector<bool> chosen = SELECT_STRINGS("Select solution(s)", names);
+    for (int i = n; i >= 1; --i) {
+      r.Selected_Solutions(i) = chosen[i - 1];
+      if (chosen[i - 1]) first = i;
+    }
+  }
+  auto report = [&](const char* words) {
+    CONSOLE_EMPTY();
+    for (int i = 1; i <= n; ++i)
+      if (r.Selected_Solutions(i)) CONSOLE_LINE(" " + trimmed(r.Name_To_Be_Displayed(i)) + words);
+  };
+
+  switch (code) {
+    case 1:  // s+m: typed minimum and maximum
+    case 2:  // s+r: typed median and range
+      if (first != 0) {
+        READ_EXTREMA(code, first);
+        for (int i = 1; i <= n; ++i)
+          if (r.Selected_Solutions(i)) {
+            r.Current_Min(i) = r.Current_Min(first);
+            r.Current_Max(i) = r.Current_Max(first);
+          }
+      }
+      break;
+    case 3: {  // s+d: local extrema of the displayed plane over the zoom window
+      report(": using local min. and max. for scale");
+      const auto& f = Display_Field;
+      for (int i = 1; i <= n; ++i) {
+        if (!r.Selected_Solutions(i)) continue;
+        float lo = 0.0f, hi = 0.0f;
+        bool any = false;
+        for (int y = std::max(f.Zoom_Y_From, 1); y <= std::min(f.Zoom_Y_To, f.Display_Size_Y); ++y)
+          for (int x = std::max(f.Zoom_X_From, 1); x <= std::min(f.Zoom_X_To, f.Display_Size_X); ++x) {
+            const float v = f.Array_to_be_displayed(i, x, y);
+            if (std::isnan(v)) continue;
+            lo = any ? std::min(lo, v) : v;
+            hi = any ? std::max(hi, v) : v;
+            any = true;
+          }
+        if (std::fabs(hi - lo) < 1.0e-40f && std::fabs(hi) < 1.0e-40f) {
+          lo = -5.0e-21f;
+          hi = 5.0e-21f;
+        }
+        r.Current_Min(i) = lo;
+        r.Current_Max(i) = hi;
+      }
+      CONSOLE_EMPTY();
+      break;
+    }
+    case 4:  // s+g: global extrema, read again only when not known for all outputs
+    case 5:  // s+f: global extrema, always read again
+      if (code == 5 || r.Extrema_Mode != 1) {
+        r.Extrema_Mode = 1;
+        for (int i = 1; i <= n; ++i)
+          if (r.Selected_Solutions(i))
+            FIND_EXTREMA(false, i, Geometry_Unit + i, r.Computed_Min(i), r.Computed_Max(i));
+      }
+      report(": using global min. and max. for scale");
+      for (int i = 1; i <= n; ++i)
+        if (r.Selected_Solutions(i)) {
+          r.Current_Min(i) = r.Computed_Min(i);
+          r.Current_Max(i) = r.Computed_Max(i);
+        }
+      CONSOLE_EMPTY();
+      break;
+    default:
+      break;
+  }
+
+  if (Display_Settings.Stepwise_Colour_Scale) SET_COLOUR_SCALE();
+  const auto& v = Vector_Settings;
+  auto selected = [&r, n](std::int32_t i) { return i >= 1 && i <= n && r.Selected_Solutions(i); };
+  if (v.Vector_Mode != 0 && (selected(v.Vector_X_Component) || selected(v.Vector_Y_Component))) {
+    Vector_Settings.Vector_Min_Intensity = 3.4028235e38f;
+    Vector_Settings.Vector_Max_Intensity = -3.4028235e38f;
+  }
+  Command_State.Command_Code = 23;
 }

@@ -670,3 +670,154 @@ void TIME_STEP_SEEK_OPERATIONS() {
   }
   Command_State.Time_Step_Command = command;
 }
+
+// ---------------------------------------------------------------- combined pictures
+namespace {
+
+[[noreturn]] void unable_to_process() {
+  CONSOLE_EMPTY(2);
+  CONSOLE_LINE("Unable to process results");
+  CONSOLE_EMPTY(2);
+  STOP_PROGRAM();
+}
+
+// Lowest slot of the display array (1 when it has no slots).
+std::int64_t lowest_slot() {
+  const auto& a = Display_Field.Array_to_be_displayed;
+  return a.ALLOCATED() && a.EXTENT(0) > 0 ? a.LOWER(0) : 1;
+}
+
+std::int64_t plane_cells() {
+  const auto& a = Display_Field.Array_to_be_displayed;
+  return a.EXTENT(1) * a.EXTENT(2);
+}
+
+float* plane(std::int32_t slot) { return Display_Field.Array_to_be_displayed.ADDRESS(slot, 1, 1); }
+
+// Nearest whole number of a value already known to lie in [0, 2^31): halves go up.
+// Truncation and the exact remainder avoid the error of adding 0.5 in floating point.
+inline int nint_positive(float q) {
+  const int t = static_cast<int>(q);
+  return t + (q - static_cast<float>(t) >= 0.5f ? 1 : 0);
+}
+
+// Nearest whole number, halves away from zero, of a value of magnitude below 2^31.
+inline int nint(float q) { return q >= 0.0f ? nint_positive(q) : -nint_positive(-q); }
+
+// Adds weight x share (0..5) of each value between two limits to the combined plane.
+// A zero or undefined range and NaN values give the share 0; every value is limited
+// in floating point before it is converted to an integer.
+void add_rgb_shares(const float* __restrict v, float* __restrict combined, std::int64_t cells, float minimum,
+                    float maximum, float weight) {
+  const float range = maximum - minimum;
+  if (!(range != 0.0f) || !std::isfinite(range)) return;
+  for (std::int64_t c = 0; c < cells; ++c) {
+    float q = ((v[c] - minimum) / range) * 5.0f;
+    q = q > 0.0f ? q : 0.0f;  // NaN becomes 0
+    q = q < 5.0f ? q : 5.0f;
+    combined[c] += weight * static_cast<float>(nint_positive(q));
+  }
+}
+
+// Colour of one six-digit orientation code CCBBAA.
+float miller_colour(float v) {
+  if (!(v < 999999.5f)) return v <= -0.5f ? -1.0f : 217.0f;  // NaN and codes of seven digits
+  if (v <= -0.5f) return -1.0f;
+  const int n = nint_positive(std::fmax(v, 0.0f));
+  if (n == 0) return 217.0f;
+  const int aa = n % 100;
+  const float t = (v - static_cast<float>(aa)) / 100.0f;
+  const int bb = nint_positive(t) % 100;
+  const float cc = (t - static_cast<float>(bb)) / 100.0f;
+  const float g1 = cc, g2 = static_cast<float>(bb) - cc, g3 = static_cast<float>(aa) - g2 - g1;
+  const float s = g1 + g2 + g3;
+  if (s == 0.0f) return 217.0f;  // a code ending in 00: outside the colour cube
+  return static_cast<float>(36 * nint(5.0f * g1 / s) + 6 * nint(5.0f * g2 / s) + nint(5.0f * g3 / s));
+}
+
+}  // namespace
+
+bool MERGE_READ_RESULTS() {
+  const auto& r = Result_Set;
+  const auto& modes = Display_Settings.Processed_Display_Modes;
+  const std::int32_t n = r.Number_Of_Solutions;
+  const std::int64_t low = lowest_slot();
+  if (modes.RGB_Triangle && n != 3) unable_to_process();
+  if ((modes.RGB_Triangle && low != 0) || (modes.Miller_Indices && low != -n)) unable_to_process();
+  const std::int64_t cells = plane_cells();
+
+  if (modes.RGB_Triangle) {
+    // Outputs of different times do not make one picture: the combined panel is left
+    // out (marked with -1, outside the colour cube) with a warning, and the run goes on.
+    const float tolerance = std::max(r.Time(1) / 100.0f, 1.0e-10f);
+    for (int j = 1; j <= n; ++j)
+      if (!(std::fabs(r.Time(j) - r.Time(1)) <= tolerance)) {
+        CONSOLE_EMPTY();
+        CONSOLE_LINE(" Warning: the outputs shown are not at the same time: no 'RGB triangle'");
+        CONSOLE_EMPTY();
+        std::fill(plane(0), plane(0) + cells, -1.0f);
+        return false;
+      }
+    float* combined = plane(0);
+    std::fill(combined, combined + cells, 0.0f);
+    for (int j = 1; j <= 3; ++j)
+      add_rgb_shares(plane(j), combined, cells, r.Current_Min(j), r.Current_Max(j), j == 1 ? 1.0f : j == 2 ? 6.0f : 36.0f);
+    return true;
+  }
+  if (modes.Miller_Indices)
+    for (int i = 1; i <= n; ++i) {
+      const float* v = plane(i);
+      float* out = plane(-i);
+      // Grains share one code: the colour of the cell before is reused while it holds.
+      float last_code = std::nanf(""), last_colour = 217.0f;
+      for (std::int64_t c = 0; c < cells; ++c) {
+        if (!(v[c] == last_code)) {
+          last_code = v[c];
+          last_colour = miller_colour(last_code);
+        }
+        out[c] = last_colour;
+      }
+    }
+  return true;
+}
+
+bool CHECK_LOGARITHMIC(std::int32_t i) {
+  const auto& r = Result_Set;
+  return Display_Settings.Processed_Display_Modes.Logarithmic_Display && 0.0f < r.Current_Min(i) &&
+         r.Current_Min(i) < r.Current_Max(i);
+}
+
+void PROCESS_DISPLAYED_RESULTS() {
+  const auto& r = Result_Set;
+  const auto& modes = Display_Settings.Processed_Display_Modes;
+  const std::int32_t n = r.Number_Of_Solutions;
+  const std::int64_t low = lowest_slot();
+  if (modes.Difference_Display && (n != 2 || low != 0)) unable_to_process();
+  if (modes.Logarithmic_Display && low != -n) unable_to_process();
+  const std::int64_t cells = plane_cells();
+
+  if (modes.Difference_Display) {
+    const float *a = plane(1), *b = plane(2);
+    float* out = plane(0);
+    for (std::int64_t c = 0; c < cells; ++c) out[c] = a[c] - b[c];
+  }
+  if (modes.Logarithmic_Display) {
+    for (int i = 1; i <= n; ++i) {
+      const float* v = plane(i);
+      float* out = plane(-i);
+      const bool logarithmic = CHECK_LOGARITHMIC(i);
+      const float lo = r.Current_Min(i), hi = r.Current_Max(i);
+      for (std::int64_t c = 0; c < cells; ++c) {
+        const float w = modes.Absolute_Values ? std::fabs(v[c]) : v[c];
+        out[c] = logarithmic ? std::log(std::min(std::max(w, lo), hi)) : w;
+      }
+    }
+    return;
+  }
+  if (modes.Absolute_Values && !modes.Difference_Display)
+    for (int i = 1; i <= n; ++i) {
+      const float* v = plane(i);
+      float* out = plane(-i);
+      for (std::int64_t c = 0; c < cells; ++c) out[c] = std::fabs(v[c]);
+    }
+}

@@ -21,3 +21,13 @@ bool CHECK_END(int unit);
 
 // The seek and list moves 10 to 15: leaves the output number to seek in Seek_Step.
 void TIME_STEP_SEEK_OPERATIONS();
+
+// RGB-triangle colour indices into slot 0, or Miller-index colours into slots -1..-N.
+// Returns false when the combined picture was left out (outputs of different times).
+bool MERGE_READ_RESULTS();
+
+// Difference into slot 0, logarithms or absolute values into slots -1..-N.
+void PROCESS_DISPLAYED_RESULTS();
+
+// True when the logarithmic display is on and 0 < Current_Min(i) < Current_Max(i).
+bool CHECK_LOGARITHMIC(std::int32_t i);

@@ -1,8 +1,8 @@
 // Kornd_Server.cpp - a real kornd under test (see Kornd_Server.h).
 #include "Kornd_Server.h"
 
-#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>  // flock
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -25,7 +25,19 @@ std::string Kornd_Server::KorndPath() { return std::string(ZELTRA_BIN_DIR) + "/k
 
 Kornd_Server::~Kornd_Server() { Stop(); }
 
+// Instance numbers belong to the user, not to one test run: test programs of every build on
+// this machine (other worktrees included) take turns through one lock, held until the process
+// ends.
+static void take_machine_lock() {
+  static int fd = -1;
+  if (fd >= 0) return;
+  fd = open(("/tmp/kornd_server_tests." + std::to_string(getuid()) + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC,
+            0600);
+  if (fd >= 0) flock(fd, LOCK_EX);
+}
+
 bool Kornd_Server::Start(const std::string& answers, const std::vector<std::string>& args) {
+  take_machine_lock();
   char tmpl[] = "/tmp/kornd_test_err_XXXXXX";
   int fd = mkstemp(tmpl);
   if (fd < 0) return false;
@@ -151,20 +163,4 @@ channel::KRwinblock* Kornd_Server::MapWindow(int w, platform::Shared_Block& hold
 bool SHM_EXISTS(const std::string& block_name) {
   struct stat st {};
   return stat(("/dev/shm" + platform::SHM_NAME(block_name)).c_str(), &st) == 0;
-}
-
-std::vector<std::string> SHM_ENTRIES_OF(int instance) {
-  std::vector<std::string> out;
-  const std::string uid = "." + std::to_string(getuid());
-  const std::string a = "Kornd" + std::to_string(instance) + ".", b = "Kornd" + std::to_string(instance) + ":";
-  DIR* d = opendir("/dev/shm");
-  if (!d) return out;
-  while (dirent* e = readdir(d)) {
-    std::string n = e->d_name;
-    if ((n.rfind(a, 0) == 0 || n.rfind(b, 0) == 0) && n.size() > uid.size() &&
-        n.compare(n.size() - uid.size(), uid.size(), uid) == 0)
-      out.push_back(n);
-  }
-  closedir(d);
-  return out;
 }

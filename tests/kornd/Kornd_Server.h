@@ -61,5 +61,3 @@ class Kornd_Server {
 
 // True when /dev/shm holds an entry of this block name.
 bool SHM_EXISTS(const std::string& block_name);
-// Names in /dev/shm that belong to instance n of this user ("Kornd<n>." and "Kornd<n>:").
-std::vector<std::string> SHM_ENTRIES_OF(int instance);

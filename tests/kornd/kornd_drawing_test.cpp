@@ -393,3 +393,88 @@ TEST(Marks, SolidSquaresAndShapes) {
   w.A(14, {0, 0, 0, 60, 60});
   EXPECT_EQ(w.doc().ObjectCount(), before);
 }
+
+namespace {
+
+// Counts pixels of a colour inside a rectangle.
+int count(Window& w, QRgb colour, KRrect r) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (w.Pixel(x, y) == colour) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(Shapes, RoundRectArcChordPie) {
+  Window w(200, 100);
+  w.block().brush_style = 1;
+  w.block().brush_colour = 14;  // green
+  w.SetGDI(0x30);
+  w.A(23, {10, 10, 10, 10, 40, 30});  // corners of 10 x 10
+  expect_pixels(w, {{25, 20, Green}, {10, 10, White}, {10, 20, Black}, {25, 10, Black}});
+  // Quarter pie from 0 degrees (right) counter-clockwise to 90 degrees (top) of a circle.
+  std::int32_t radial[4] = {100, 30, 80, 10};
+  std::memcpy(w.block().data, radial, sizeof radial);
+  w.A(27, {0, 0, 60, 10, 100, 50});
+  EXPECT_GT(count(w, Green, {81, 11, 99, 29}), 150);   // the top-right quarter is filled
+  EXPECT_EQ(count(w, Green, {61, 31, 79, 49}), 0);     // the bottom-left is not
+  EXPECT_EQ(count(w, Green, {61, 11, 79, 29}), 0);
+  // A chord over the same quarter leaves the triangle at the centre empty.
+  Window c(200, 100);
+  c.block().brush_style = 1;
+  c.block().brush_colour = 14;
+  c.SetGDI(0x30);
+  std::memcpy(c.block().data, radial, sizeof radial);
+  c.A(26, {0, 0, 60, 10, 100, 50});
+  expect_pixels(c, {{92, 16, Green}, {83, 25, White}});
+  // An arc draws only its outline, in the quarter it spans.
+  Window a(200, 100);
+  std::memcpy(a.block().data, radial, sizeof radial);
+  a.A(25, {0, 0, 60, 10, 100, 50});
+  EXPECT_GT(count(a, Black, {80, 10, 100, 30}), 20);
+  EXPECT_EQ(count(a, Black, {60, 30, 80, 50}), 0);
+}
+
+TEST(Shapes, BezierCounts) {
+  Window w;
+  EXPECT_EQ(w.Points(29, {{10, 10}, {20, 0}, {30, 20}, {40, 10}, {50, 0}, {60, 20}, {70, 10}}), 1u);
+  EXPECT_EQ(w.Pixel(10, 10), Black);
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{10, 0, 70, 20}));
+  EXPECT_EQ(w.Request('N', 29, {6}), 0x80000002u);  // 6 points: refused with the question
+  EXPECT_EQ(w.Request('N', 29, {3}), 0x80000002u);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+}
+
+#include <QTimer>
+
+#include <chrono>
+
+TEST(Pauses, WaitWhenNewAndPassOverInRepaints) {
+  using Clock = std::chrono::steady_clock;
+  auto ms_since = [](Clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+  };
+  Window w;
+  auto t0 = Clock::now();
+  EXPECT_EQ(w.A(3, {60}), 1u);
+  EXPECT_GE(ms_since(t0), 55);
+  // Type 4: -5000 sets the base tick to 5000; 100 then waits until tick 5100, long past.
+  w.A(4, {-5000});
+  EXPECT_EQ(w.doc().Environment().base_tick, 5000u);
+  t0 = Clock::now();
+  w.A(4, {100});
+  EXPECT_LT(ms_since(t0), 50);
+  // A repaint of the whole list passes over the pauses.
+  t0 = Clock::now();
+  w.view().ReplayAll();
+  EXPECT_LT(ms_since(t0), 50);
+  // A window that ends during a wait ends the wait at once, and the server stops serving.
+  QTimer::singleShot(30, [&] { w.view().EndWaits(); });
+  t0 = Clock::now();
+  w.A(3, {5000});
+  EXPECT_LT(ms_since(t0), 2000);
+  EXPECT_TRUE(KorndApp()->closing);
+  KorndApp()->closing = false;
+}

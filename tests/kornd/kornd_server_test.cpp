@@ -40,6 +40,20 @@ std::uint32_t key_at(std::time_t t, int ms) {
   return 500u * (((std::uint32_t(u.tm_mday) * 24 + u.tm_hour) * 60 + u.tm_min) * 60 + u.tm_sec) + ms / 2;
 }
 
+// Inode of a block, 0 when it does not exist.
+ino_t inode_of(const std::string& block_name) {
+  struct stat st {};
+  return stat(("/dev/shm" + platform::SHM_NAME(block_name)).c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// True when none of the blocks is there any more as the object it was (another server of this
+// user may have made a block of the same name since).
+bool all_removed(const std::vector<std::pair<std::string, ino_t>>& blocks) {
+  for (const auto& [name, ino] : blocks)
+    if (inode_of(name) == ino) return false;
+  return true;
+}
+
 std::string cwd_of(pid_t pid) {
   std::error_code ec;
   return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/cwd", ec).string();
@@ -78,26 +92,32 @@ TEST(KorndStartUp, InstanceLineCarriesPidKeyAndVersion) {
 }
 
 TEST(KorndStartUp, SixteenthServerIsRefused) {
-  // Fill every free number 1-15 (other servers of this user may hold some), then one more.
+  // Start servers until one is refused; servers of this user in other processes may come and
+  // go meanwhile, so up to 16 starts are tried.
   std::vector<std::unique_ptr<Kornd_Server>> servers;
-  for (int i = 0; i < 15; ++i) {
+  std::unique_ptr<Kornd_Server> refused;
+  for (int i = 0; i < 17 && !refused; ++i) {
     auto k = std::make_unique<Kornd_Server>();
-    if (!k->Start()) {
-      EXPECT_EQ(k->CountErrors("kornd box: [Graphics Window] [Too many instances] buttons=OK"), 1);
-      break;
+    if (k->Start()) {
+      EXPECT_GE(k->instance(), 1);
+      EXPECT_LE(k->instance(), 15);
+      servers.push_back(std::move(k));
+    } else {
+      refused = std::move(k);
     }
-    EXPECT_LE(k->instance(), 15);
-    servers.push_back(std::move(k));
   }
-  Kornd_Server last;
-  EXPECT_FALSE(last.Start());
-  EXPECT_TRUE(WIFEXITED(last.exit_status()));
-  EXPECT_EQ(WEXITSTATUS(last.exit_status()), 1);
-  EXPECT_EQ(last.CountErrors("kornd box: [Graphics Window] [Too many instances] buttons=OK answer=OK"), 1)
-      << last.Errors();
-  EXPECT_FALSE(SHM_EXISTS("Kornd16"));
-  EXPECT_FALSE(platform::SERVER_ACCEPTS("Kornd16"));
+  ASSERT_TRUE(refused);
+  EXPECT_TRUE(WIFEXITED(refused->exit_status()));
+  EXPECT_EQ(WEXITSTATUS(refused->exit_status()), 1);
+  EXPECT_EQ(refused->CountErrors("kornd box: [Graphics Window] [Too many instances] buttons=OK answer=OK"), 1)
+      << refused->Errors();
   for (auto& s : servers) EXPECT_TRUE(SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(s->instance())));
+  // Number 16 is never taken by a server.
+  platform::Shared_Block b16;
+  if (b16.OPEN("Kornd16", 128) == platform::Block_Status::Ok) {
+    std::string line(static_cast<const char*>(b16.view()), 128);
+    for (auto& s : servers) EXPECT_NE(line.rfind("0," + std::to_string(s->pid()) + ",", 0), 0u);
+  }
 }
 
 TEST(KorndChannel, HandshakeEchoesTheKeyAndTakesTheClientFolder) {
@@ -331,6 +351,11 @@ TEST(KorndChannel, QuitAfterOkEndsTheServerAndRemovesItsBlocks) {
     ASSERT_EQ(k.Send("K,1,/tmp;/bin/client;Version  0.99.8b"), 1u);
     ASSERT_EQ(k.Send(open_text(0, 100, 100, "w")), 1u);
     ASSERT_EQ(k.Send(open_text(0, 100, 100, "w")), 2u);
+    std::vector<std::pair<std::string, ino_t>> blocks;
+    for (const std::string& b : {channel::INSTANCE_BLOCK_NAME(n), channel::WINDOW_BLOCK_NAME(n, 1),
+                                 channel::WINDOW_BLOCK_NAME(n, 2)})
+      blocks.emplace_back(b, inode_of(b));
+    for (const auto& b : blocks) ASSERT_NE(b.second, 0u) << b.first;
     EXPECT_EQ(k.Send(r.quit), Quit);
     ASSERT_TRUE(k.WaitExit(10000));
     EXPECT_TRUE(WIFEXITED(k.exit_status()));
@@ -339,7 +364,7 @@ TEST(KorndChannel, QuitAfterOkEndsTheServerAndRemovesItsBlocks) {
       EXPECT_EQ(k.CountErrors(r.box), 1) << k.Errors();
     }
     EXPECT_EQ(k.CountErrors("kornd box:"), r.box.empty() ? 0 : 1);
-    EXPECT_TRUE(SHM_ENTRIES_OF(n).empty());
+    EXPECT_TRUE(all_removed(blocks));
     EXPECT_EQ(k.Send("K,1,/tmp;a;b"), Kornd_Server::Gone);
   }
 }
@@ -353,13 +378,17 @@ TEST(KorndChannel, BlocksGoWhenWindowsCloseAndTheServerEnds) {
   EXPECT_EQ(k.Send(window_request('J', 2)), 1u);
   EXPECT_FALSE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(n, 2)));
   EXPECT_TRUE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(n, 1)));
-  EXPECT_EQ(SHM_ENTRIES_OF(n).size(), 3u);  // instance block and windows 1 and 3
+  std::vector<std::pair<std::string, ino_t>> blocks;
+  for (const std::string& b : {channel::INSTANCE_BLOCK_NAME(n), channel::WINDOW_BLOCK_NAME(n, 1),
+                               channel::WINDOW_BLOCK_NAME(n, 3)})
+    blocks.emplace_back(b, inode_of(b));
+  for (const auto& b : blocks) ASSERT_NE(b.second, 0u) << b.first;
   // A terminating signal ends it like a quit request.
   kill(k.pid(), SIGTERM);
   ASSERT_TRUE(k.WaitExit(10000));
   EXPECT_TRUE(WIFEXITED(k.exit_status()));
   EXPECT_EQ(WEXITSTATUS(k.exit_status()), 0);
-  EXPECT_TRUE(SHM_ENTRIES_OF(n).empty());
+  EXPECT_TRUE(all_removed(blocks));
 }
 
 TEST(KorndChannel, AStaleBlockOfADeadServerIsTakenOver) {
@@ -372,7 +401,9 @@ TEST(KorndChannel, AStaleBlockOfADeadServerIsTakenOver) {
   ASSERT_TRUE(SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(n)));
   Kornd_Server next;
   ASSERT_TRUE(next.Start()) << next.Errors();
-  EXPECT_EQ(next.instance(), n);  // the number is free again: its socket went with the process
+  // The number is free again (its socket went with the process): unless a server of another
+  // process of this user took it first, the next server takes it over.
+  if (next.instance() != n) GTEST_SKIP() << "instance " << n << " was taken by another process";
   EXPECT_EQ(next.InstanceLine().rfind("0," + std::to_string(next.pid()) + ",", 0), 0u);
   ASSERT_EQ(next.Send(open_text(0, 100, 100, "w")), 1u);  // the old window block is taken over
   platform::Shared_Block holder;

@@ -98,7 +98,8 @@ TEST_F(Read_Moves, SeekByTypedNumber) {
     std::string typed;
     int shown;
   } rows[] = {{8, 6, "4", 4}, {8, 2, "4", 4}, {5, 3, "9", 1}, {12, 1, "7", 7},
-              {5, 3, "", 3},  {5, 3, "x", 3}, {5, 3, "0", 3}, {5, 3, "-2", 3}};
+              {5, 3, "", 3},  {5, 3, "x", 3}, {5, 3, "0", 3}, {5, 3, "-2", 3},
+              {5, 3, "7.5", 3}, {8, 3, " 2, 5", 2}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.typed + " from " + std::to_string(row.from));
     CLOSE_RESULT_FILES();

@@ -1,28 +1,37 @@
 // rfprobe: drives the result-file readers from outside, for whole-process tests.
 //
 //   rfprobe [--format N] [--compressed] [--skip S] [--cut-direction D] [--cut-index I]
-//           [--symmetry M] [--symmetry-type T] RESULT_FILE...
+//           [--symmetry M] [--symmetry-type T] [--mode rgb|miller|difference|log|abs]
+//           [--answers FILE] RESULT_FILE...
 //
 // Opens the case with READ_GEOF (the geometry file named after the first result file,
-// "_geoF.zlt" or ".geoF", as the display derives it), reads the first output of every
-// file as the display's first pass does, then runs one command per line of standard
-// input: n next, p previous, f first, l last output of every file, d dump. A dump
-// prints per file i "file <i> output <Time_Step_Number> of <Total_Time_Steps> time
-// <Time>" and the file's display slot, one line per y = 1..NY, values x = 1..NX in
-// "%.9g" separated by one blank. Console messages go to standard error. A fatal stop
-// ends with exit code 1 after the working copies are deleted.
+// "_geoF.zlt" or ".geoF", as the display derives it), sets the colour limits from the
+// extrema, reads the first output of every file as the display's first pass does, then
+// runs one command per line of standard input: n next, p previous, f first, l last
+// output of every file, "s K" seek output K, "e C" the colour-scale command C (1-5),
+// d dump. A dump builds the combined pictures of the display modes as a redraw does,
+// then prints every slot from the lowest up: "slot <s>", for a file's slot the lines
+// "file <i> output <Time_Step_Number> of <Total_Time_Steps> time <Time>" and
+// "min <Current_Min> max <Current_Max>", then one line per y = 1..NY with the values
+// x = 1..NX in "%.9g" separated by one blank. The answers to pop-ups (lists, forms,
+// text input) come from the --answers file, one per line. Console messages go to
+// standard error. A fatal stop ends with exit code 1 after the working copies are
+// deleted.
 
 #include <unistd.h>  // access
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "display/Popup_Script.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "main/Tools_General.h"
+#include "result_files/Extrema.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
 
@@ -56,7 +65,8 @@ std::string geometry_name(const std::string& first) {
 [[noreturn]] void usage(const std::string& why) {
   std::cerr << "rfprobe: " << why << "\n"
             << "usage: rfprobe [--format N] [--compressed] [--skip S] [--cut-direction D] [--cut-index I]\n"
-            << "               [--symmetry M] [--symmetry-type T] RESULT_FILE...\n";
+            << "               [--symmetry M] [--symmetry-type T] [--mode rgb|miller|difference|log|abs]\n"
+            << "               [--answers FILE] RESULT_FILE...\n";
   std::exit(2);
 }
 
@@ -68,17 +78,31 @@ int number(const std::string& option, const char* text) {
   return static_cast<int>(value);
 }
 
+void print_rows(std::int32_t slot) {
+  const auto& f = Display_Field;
+  for (int y = 1; y <= f.Display_Size_Y; ++y) {
+    for (int x = 1; x <= f.Display_Size_X; ++x)
+      std::printf(x == 1 ? "%.9g" : " %.9g", static_cast<double>(f.Array_to_be_displayed(slot, x, y)));
+    std::printf("\n");
+  }
+}
+
 void dump() {
   const auto& r = Result_Set;
-  const auto& f = Display_Field;
-  for (int i = 1; i <= r.Number_Of_Solutions; ++i) {
-    std::printf("file %d output %d of %d time %.9g\n", i, r.Time_Step_Number(i), r.Total_Time_Steps(i),
-                static_cast<double>(r.Time(i)));
-    for (int y = 1; y <= f.Display_Size_Y; ++y) {
-      for (int x = 1; x <= f.Display_Size_X; ++x)
-        std::printf(x == 1 ? "%.9g" : " %.9g", static_cast<double>(f.Array_to_be_displayed(i, x, y)));
-      std::printf("\n");
+  const auto& modes = Display_Settings.Processed_Display_Modes;
+  if (modes.RGB_Triangle || modes.Miller_Indices) MERGE_READ_RESULTS();
+  else if (modes.Difference_Display || modes.Logarithmic_Display || modes.Absolute_Values) PROCESS_DISPLAYED_RESULTS();
+  const auto& slots = Display_Field.Array_to_be_displayed;
+  for (std::int64_t s = slots.LOWER(0); s <= slots.UPPER(0); ++s) {
+    const int slot = static_cast<int>(s);
+    std::printf("slot %d\n", slot);
+    if (slot >= 1) {
+      std::printf("file %d output %d of %d time %.9g\n", slot, r.Time_Step_Number(slot), r.Total_Time_Steps(slot),
+                  static_cast<double>(r.Time(slot)));
+      std::printf("min %.9g max %.9g\n", static_cast<double>(r.Current_Min(slot)),
+                  static_cast<double>(r.Current_Max(slot)));
     }
+    print_rows(slot);
   }
   std::fflush(stdout);
 }
@@ -113,6 +137,24 @@ int main(int argc, char** argv) {
       Display_Field.Symmetry_Mode = number(word, next), ++k;
     } else if (word == "--symmetry-type") {
       Display_Field.Symmetry_Type = number(word, next), ++k;
+    } else if (word == "--mode") {
+      auto& modes = Display_Settings.Processed_Display_Modes;
+      const std::string mode = next ? next : "";
+      ++k;
+      if (mode == "rgb") modes.RGB_Triangle = true;
+      else if (mode == "miller") modes.Miller_Indices = true;
+      else if (mode == "difference") modes.Difference_Display = true;
+      else if (mode == "log") modes.Logarithmic_Display = true;
+      else if (mode == "abs") modes.Absolute_Values = true;
+      else usage("unknown mode " + mode);
+    } else if (word == "--answers") {
+      if (!next) usage("--answers needs a file");
+      std::ifstream answers(next);
+      if (!answers) usage(std::string("cannot read ") + next);
+      std::vector<std::string> lines;
+      for (std::string line; std::getline(answers, line);) lines.push_back(line);
+      popup_script::QUEUE_LINES(lines);
+      ++k;
     } else if (word.rfind("--", 0) == 0) {
       usage("unknown option " + word);
     } else {
@@ -152,6 +194,13 @@ int main(int argc, char** argv) {
       else if (line == "f") move(-2);
       else if (line == "l") move(2);
       else if (line == "d") dump();
+      else if (line.rfind("s ", 0) == 0) {
+        popup_script::QUEUE_TEXT(line.substr(2));
+        move(10);
+      } else if (line.rfind("e ", 0) == 0) {
+        Command_State.Command_Code = std::atoi(line.c_str() + 2);
+        EXTREMA();
+      }
       else if (!line.empty()) std::cerr << "rfprobe: unknown command '" << line << "'\n";
     }
   } catch (const Program_Stop& stop) {

@@ -49,6 +49,11 @@ class Rfprobe : public ::testing::Test {
   Scratch_Folder dir_;
 };
 
+// The dump of one file's slot: its slot line, file line, limits line and rows.
+std::string file_slot(int i, const std::string& file_line, const std::string& limits, const std::string& rows) {
+  return "slot " + std::to_string(i) + "\nfile " + std::to_string(i) + " " + file_line + "\nmin " + limits + "\n" + rows;
+}
+
 std::vector<sample::Output> outputs(int count) {
   std::vector<sample::Output> list;
   for (int k = 1; k <= count; ++k) list.push_back({0.5 * k, {10.0 * k + 1, 10.0 * k + 2, 10.0 * k + 3, 1.0 / (k + 2), 5, 6}});
@@ -59,12 +64,13 @@ TEST_F(Rfprobe, DumpsAfterMoves) {
   write_case(Encoding::Double_Big_Endian, {3, 1, 2, 1e-4}, {outputs(3)});
   const Probe_Run result = run(file(1), "d\nn\nd\nl\np\nd\nf\nd\nn\nn\nn\nd\n");
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.out,
-            "file 1 output 1 of 3 time 0.5\n11 12 13\n0.333333343 5 6\n"
-            "file 1 output 2 of 3 time 1\n21 22 23\n0.25 5 6\n"
-            "file 1 output 2 of 3 time 1\n21 22 23\n0.25 5 6\n"
-            "file 1 output 1 of 3 time 0.5\n11 12 13\n0.333333343 5 6\n"
-            "file 1 output 1 of 3 time 0.5\n11 12 13\n0.333333343 5 6\n");
+  const std::string limits = "0.200000003 max 33";
+  const std::string first = "11 12 13\n0.333333343 5 6\n", second = "21 22 23\n0.25 5 6\n";
+  EXPECT_EQ(result.out, file_slot(1, "output 1 of 3 time 0.5", limits, first) +
+                            file_slot(1, "output 2 of 3 time 1", limits, second) +
+                            file_slot(1, "output 2 of 3 time 1", limits, second) +
+                            file_slot(1, "output 1 of 3 time 0.5", limits, first) +
+                            file_slot(1, "output 1 of 3 time 0.5", limits, first));
   EXPECT_NE(result.err.find("'implicit endian conversions'"), std::string::npos);
 }
 
@@ -74,10 +80,11 @@ TEST_F(Rfprobe, NineFoldMirroring) {
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.err, "");
   const std::string bottom = "6 5 4 4 5 6 6 5 4\n", top = "3 2 1 1 2 3 3 2 1\n";
-  EXPECT_EQ(result.out, "file 1 output 1 of 1 time 2\n" + bottom + top + top + bottom + bottom + top);
+  EXPECT_EQ(result.out, file_slot(1, "output 1 of 1 time 2", "1 max 6", bottom + top + top + bottom + bottom + top));
   const Probe_Run translated = run("--format 1 --symmetry 4 --symmetry-type 2 " + file(1), "d\n");
   const std::string lower = "1 2 3 1 2 3 1 2 3\n", upper = "4 5 6 4 5 6 4 5 6\n";
-  EXPECT_EQ(translated.out, "file 1 output 1 of 1 time 2\n" + lower + upper + lower + upper + lower + upper);
+  EXPECT_EQ(translated.out,
+            file_slot(1, "output 1 of 1 time 2", "1 max 6", lower + upper + lower + upper + lower + upper));
 }
 
 TEST_F(Rfprobe, CutSkipAndTwoFiles) {
@@ -87,7 +94,8 @@ TEST_F(Rfprobe, CutSkipAndTwoFiles) {
   const Probe_Run result = run("--cut-direction 1 --cut-index 2 --skip 2 " + file(1) + " " + file(2), "d\n");
   EXPECT_EQ(result.exit_code, 0) << result.err;
   // z = 2 plane (values 12..23), every second cell: x 1, 3 and y 1, 3.
-  EXPECT_EQ(result.out, "file 1 output 1 of 1 time 1\n12 14\n20 22\nfile 2 output 1 of 1 time 1\n12 14\n20 22\n");
+  EXPECT_EQ(result.out, file_slot(1, "output 1 of 1 time 1", "0 max 23", "12 14\n20 22\n") +
+                            file_slot(2, "output 1 of 1 time 1", "0 max 23", "12 14\n20 22\n"));
 }
 
 TEST_F(Rfprobe, FatalStopsExitWithOneAndRemoveCopies) {
@@ -111,8 +119,58 @@ TEST_F(Rfprobe, CompressedCaseLeavesNothingBehind) {
   const Probe_Run result = run("--compressed --format 1 " + file(1), "l\nd\n");
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.out, "file 1 output 3 of 3 time 1.5\n31 32 33\n0.200000003 5 6\n");
+  EXPECT_EQ(result.out, file_slot(1, "output 3 of 3 time 1.5", "0.200000003 max 33", "31 32 33\n0.200000003 5 6\n"));
   EXPECT_EQ(dir_.listing(), "Case_f1.zlt Case_geoF.zlt");
+}
+
+TEST_F(Rfprobe, DisplayModesAndColourCommands) {
+  // Three files of one output: the RGB triangle in slot 0 from the limits 0..10.
+  const std::vector<sample::Output> low{{1.0, {0, 10, 5, 0, 10, 5}}}, high{{1.0, {10, 10, 0, 0, 5, 5}}};
+  write_case(Encoding::Single, {3, 1, 2, 1e-4}, {low, high, low});
+  const Probe_Run rgb = run("--mode rgb " + file(1) + " " + file(2) + " " + file(3), "d\n");
+  EXPECT_EQ(rgb.exit_code, 0) << rgb.err;
+  ASSERT_EQ(rgb.out.substr(0, rgb.out.find("slot 1")), "slot 0\n30 215 111\n0 203 129\n");
+
+  // s+m on files 1 and 3 with typed limits from the answers file, then a dump.
+  write_bytes(dir_ / "answers.txt", "1 3\n-2\n2.5\n");
+  const Probe_Run typed = run("--answers '" + (dir_ / "answers.txt") + "' " + file(1) + " " + file(2) + " " + file(3),
+                              "e 1\nd\n");
+  EXPECT_EQ(typed.exit_code, 0) << typed.err;
+  EXPECT_NE(typed.out.find("file 1 output 1 of 1 time 1\nmin -2 max 2.5\n"), std::string::npos) << typed.out;
+  EXPECT_NE(typed.out.find("file 2 output 1 of 1 time 1\nmin 0 max 10\n"), std::string::npos);
+  EXPECT_NE(typed.out.find("file 3 output 1 of 1 time 1\nmin -2 max 2.5\n"), std::string::npos);
+}
+
+TEST_F(Rfprobe, SeekAndMiller) {
+  std::vector<sample::Output> codes;
+  for (int k = 1; k <= 4; ++k) codes.push_back({1.0 * k, {10203, 1, 101, 0, -3, 20301.0 + k - 1}});
+  write_case(Encoding::Double, {3, 1, 2, 1e-4}, {codes});
+  const Probe_Run result = run("--mode miller " + file(1), "s 3\nd\n");
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out, "slot -1\n86 5 30\n217 -1 120\nslot 0\n0 0 0\n0 0 0\n" +
+                            file_slot(1, "output 3 of 4 time 3", "-3 max 20304",
+                                      "10203 1 101\n0 -3 20303\n"));
+}
+
+TEST_F(Rfprobe, BadRecordsAreReportedAndSkipped) {
+  // Output 2 of file 1 holds another cell count; file 2 ends in half an output.
+  auto first = outputs(3);
+  first[1].values = {1, 2, 3, 4, 5, 6, 7};
+  first[1].cells = 7;
+  write_case(Encoding::Single, {3, 1, 2, 1e-4}, {first, outputs(2)});
+  const std::string second = dir_ / "Case_f2.zlt";
+  const std::string bytes = read_bytes(second);
+  write_bytes(second, bytes + bytes.substr(0, 20));
+  const Probe_Run result = run("--format 1 " + file(1) + " " + file(2), "n\nn\nd\n");
+  EXPECT_EQ(result.exit_code, 0);
+  // The start-up scan meets both; then every "next" from output 1 of file 1 meets its
+  // output 2 and wraps, and file 2 wraps after its output 2.
+  const std::string inconsistent =
+      "\nInconsistent geometry " + (dir_ / "Case_f1.zlt") + "\n (can be due to a wrong format specification)\n\n";
+  const std::string trailing = "\nTrailing data ingored in file " + (dir_ / "Case_f2.zlt") + "\n\n";
+  EXPECT_EQ(result.err, inconsistent + trailing + inconsistent + inconsistent + trailing);
+  EXPECT_NE(result.out.find("file 1 output 1 of 1 time 0.5\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("file 2 output 1 of 2 time 0.5\n"), std::string::npos) << result.out;
 }
 
 TEST_F(Rfprobe, BadArguments) {
@@ -120,6 +178,8 @@ TEST_F(Rfprobe, BadArguments) {
   EXPECT_EQ(run("--skip 0 x.zlt", "").exit_code, 2);
   EXPECT_EQ(run("--format x x.zlt", "").exit_code, 2);
   EXPECT_EQ(run("--bogus x.zlt", "").exit_code, 2);
+  EXPECT_EQ(run("--mode bright x.zlt", "").exit_code, 2);
+  EXPECT_EQ(run("--answers /nonexistent/answers x.zlt", "").exit_code, 2);
 }
 
 }  // namespace
