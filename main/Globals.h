@@ -272,10 +272,12 @@ struct Transfer_Files_Type {
 struct Transfer_Parse_Type {
   std::int32_t Name_Count = 0;
   bool Remove_One = false;   // -k
+  std::int32_t Remove_One_Number = 0;  // the number of the last -k word
   bool Remove_List = false;  // -l
   bool Rename = false;       // -r
   bool Matrix = false;       // -m
   bool Times = false;        // --Output_Times and its spellings
+  bool File_Missing = false; // a file named for a single-file mode was not there: exit 1
 };
 
 // Record buffers of the conversion (one output record each), kept for the whole run and
@@ -297,6 +299,7 @@ inline std::array<std::string, 4> Temporary_File_Names; // slots 0..3
 inline Transfer_Files_Type Transfer_Files;
 inline Transfer_Parse_Type Transfer_Parse;
 inline Transfer_Buffers_Type Transfer_Buffers;
+inline std::vector<std::string> Extensions;  // the 1029 known extensions of a result set
 
 inline void RESET_TRANSFER_STATE() {
   Transfer_Options = {};
@@ -308,4 +311,5 @@ inline void RESET_TRANSFER_STATE() {
   Transfer_Files = {};
   Transfer_Parse = {};
   Transfer_Buffers = {};
+  Extensions.clear();
 }

@@ -25,31 +25,11 @@
 
 namespace {
 
-struct Record_Head {
-  float time_single = 0.0f;
-  double time_double = 0.0;
-  std::int32_t count = 0;
-  std::int32_t length = 0;  // binary payload length
-};
-
 bool valid_format(std::int32_t format) { return format >= 1 && format <= 3; }
 
-// Payload length of a binary record of count values.
-std::int64_t payload_length(std::int32_t format, std::int64_t count) {
-  return format == Transfer_Binary_Double ? 12 + 8 * count : 8 + 4 * count;
-}
+}  // namespace
 
-[[noreturn]] void read_failure(const Transfer_Channel& in, Read_Status status, const std::string& detail) {
-  std::string reason = detail;
-  if (status == Read_Status::Truncated) reason = "the file ends inside this output";
-  if (status == Read_Status::Error) reason = std::strerror(in.error);
-  TRANSFER_STOP({" Unable to read output " + std::to_string(in.records_read + 1) + " of file: " + in.name,
-                 " (" + reason + ")"});
-}
-
-// Reads the time and cell count of a record and checks them against the framing and the
-// bytes left. Ok, End (clean end before the record) or a failure status with detail.
-Read_Status read_head(Transfer_Channel& in, std::int32_t format, Record_Head& head, std::string& detail) {
+Read_Status READ_OUTPUT_HEAD(Transfer_Channel& in, std::int32_t format, Output_Head& head, std::string& detail) {
   if (format == Transfer_Ascii) {
     in.reader->BEGIN_STATEMENT();
     Read_Status s = TEXT_STATUS(in.reader->READ_REAL(head.time_single), true);
@@ -86,7 +66,7 @@ Read_Status read_head(Transfer_Channel& in, std::int32_t format, Record_Head& he
     std::memcpy(&head.time_single, bytes, 4);
     std::memcpy(&head.count, bytes + 4, 4);
   }
-  if (head.count < 0 || payload_length(format, head.count) != head.length) {
+  if (head.count < 0 || PAYLOAD_LENGTH(format, head.count) != head.length) {
     detail = "record length " + std::to_string(head.length) + " does not match cell count " +
              std::to_string(head.count) + " (wrong input format?)";
     return Read_Status::Bad;
@@ -96,8 +76,7 @@ Read_Status read_head(Transfer_Channel& in, std::int32_t format, Record_Head& he
   return Read_Status::Ok;
 }
 
-// Reads the values and the closing length of a record whose head was read.
-Read_Status read_values(Transfer_Channel& in, std::int32_t format, const Record_Head& head, std::string& detail) {
+Read_Status READ_OUTPUT_VALUES(Transfer_Channel& in, std::int32_t format, const Output_Head& head, std::string& detail) {
   auto& buffers = Transfer_Buffers;
   if (format == Transfer_Ascii)
     return READ_TEXT_VALUES(in, std::span<float>(buffers.Buffer_Array_Single.data(), static_cast<std::size_t>(head.count)),
@@ -117,6 +96,8 @@ Read_Status read_values(Transfer_Channel& in, std::int32_t format, const Record_
   }
   return Read_Status::Ok;
 }
+
+namespace {
 
 // Makes a record buffer hold at least size elements (re-allocated with exactly size).
 template <typename T>
@@ -138,11 +119,13 @@ void ensure_buffer(std::vector<T>& buffer, std::int64_t size, const char* label)
   CHECK_ALLOCATION_SIZE(label, static_cast<std::int64_t>(buffer.size()), size);
 }
 
-void write_record(Transfer_Channel& out, std::int32_t format, const Record_Head& head, std::int32_t count) {
+}  // namespace
+
+void WRITE_OUTPUT_RECORD(Transfer_Channel& out, std::int32_t format, const Output_Head& head, std::int32_t count) {
   auto& buffers = Transfer_Buffers;
   switch (format) {
     case Transfer_Binary_Single: {  // length, time, count, values, length
-      const std::int32_t length = static_cast<std::int32_t>(payload_length(format, count));
+      const std::int32_t length = static_cast<std::int32_t>(PAYLOAD_LENGTH(format, count));
       WRITE_BYTES(out, &length, 4);
       WRITE_BYTES(out, &head.time_single, 4);
       WRITE_BYTES(out, &count, 4);
@@ -151,7 +134,7 @@ void write_record(Transfer_Channel& out, std::int32_t format, const Record_Head&
       break;
     }
     case Transfer_Binary_Double: {
-      const std::int32_t length = static_cast<std::int32_t>(payload_length(format, count));
+      const std::int32_t length = static_cast<std::int32_t>(PAYLOAD_LENGTH(format, count));
       WRITE_BYTES(out, &length, 4);
       WRITE_BYTES(out, &head.time_double, 8);
       WRITE_BYTES(out, &count, 4);
@@ -170,7 +153,18 @@ void write_record(Transfer_Channel& out, std::int32_t format, const Record_Head&
     TRANSFER_STOP({" Unable to write to file: " + out.name, " (" + std::string(std::strerror(out.error)) + ")"});
 }
 
-}  // namespace
+void ENSURE_RECORD_BUFFERS(std::int64_t size, bool single, bool dual) {
+  if (single) ensure_buffer(Transfer_Buffers.Buffer_Array_Single, size, "Buffer_Array_Single");
+  if (dual) ensure_buffer(Transfer_Buffers.Buffer_Array_Double, size, "Buffer_Array_Double");
+}
+
+void TRANSFER_READ_FAILURE(const Transfer_Channel& in, Read_Status status, const std::string& detail) {
+  std::string reason = detail;
+  if (status == Read_Status::Truncated) reason = "the file ends inside this output";
+  if (status == Read_Status::Error) reason = std::strerror(in.error);
+  TRANSFER_STOP({" Unable to read output " + std::to_string(in.records_read + 1) + " of file: " + in.name,
+                 " (" + reason + ")"});
+}
 
 void COPY_RESULTS(Transfer_Channel& in, std::int32_t format_in, Transfer_Channel* out, std::int32_t format_out,
                   std::int32_t& record_count, bool skip_only, const Rescale_Ratio_Type& ratio) {
@@ -179,14 +173,14 @@ void COPY_RESULTS(Transfer_Channel& in, std::int32_t format_in, Transfer_Channel
 
   // 1-2. Peek at the first record for its cell count, then step back over it.
   const std::uint64_t start = CHANNEL_OFFSET(in);
-  Record_Head first;
+  Output_Head first;
   std::string detail;
-  Read_Status status = read_head(in, format_in, first, detail);
+  Read_Status status = READ_OUTPUT_HEAD(in, format_in, first, detail);
   if (status == Read_Status::End) {
     record_count = 0;
     return;
   }
-  if (status != Read_Status::Ok) read_failure(in, status, detail);
+  if (status != Read_Status::Ok) TRANSFER_READ_FAILURE(in, status, detail);
   if (!CHANNEL_SEEK(in, start))
     TRANSFER_STOP({" Unable to position in file: " + in.name, " (" + std::string(std::strerror(in.error)) + ")"});
 
@@ -205,25 +199,23 @@ void COPY_RESULTS(Transfer_Channel& in, std::int32_t format_in, Transfer_Channel
   }
 
   // 4. Record buffers.
-  if (!(format_in == Transfer_Binary_Double && format_out == Transfer_Binary_Double))
-    ensure_buffer(buffers.Buffer_Array_Single, working_size, "Buffer_Array_Single");
-  if (format_in == Transfer_Binary_Double || format_out == Transfer_Binary_Double)
-    ensure_buffer(buffers.Buffer_Array_Double, working_size, "Buffer_Array_Double");
+  ENSURE_RECORD_BUFFERS(working_size, !(format_in == Transfer_Binary_Double && format_out == Transfer_Binary_Double),
+                        format_in == Transfer_Binary_Double || format_out == Transfer_Binary_Double);
 
   // 5. Records.
   std::int32_t handled = 0;
   for (;;) {
     if (record_count >= 0 && handled + 1 >= record_count) break;
-    Record_Head head;
-    status = read_head(in, format_in, head, detail);
+    Output_Head head;
+    status = READ_OUTPUT_HEAD(in, format_in, head, detail);
     if (status == Read_Status::End) break;
     if (status == Read_Status::Ok && head.count != first.count) {
       status = Read_Status::Bad;
       detail = "cell count " + std::to_string(head.count) + " differs from the first output's " +
                std::to_string(first.count);
     }
-    if (status == Read_Status::Ok) status = read_values(in, format_in, head, detail);
-    if (status != Read_Status::Ok) read_failure(in, status, detail);
+    if (status == Read_Status::Ok) status = READ_OUTPUT_VALUES(in, format_in, head, detail);
+    if (status != Read_Status::Ok) TRANSFER_READ_FAILURE(in, status, detail);
     ++handled;
     ++in.records_read;
     buffers.Cell_Count = head.count;
@@ -254,7 +246,7 @@ void COPY_RESULTS(Transfer_Channel& in, std::int32_t format_in, Transfer_Channel
         TRANSFER_STOP({" Rescale error! (" + std::string(text) + ")"});
       }
     }
-    write_record(*out, format_out, head, out_count);
+    WRITE_OUTPUT_RECORD(*out, format_out, head, out_count);
   }
   record_count = handled;
 }

@@ -1,14 +1,215 @@
-// Kick_Out_Output: the conversion's temporary file names, and the removal of outputs from
-// result files.
+// Kick_Out_Output: the conversion's temporary file names, and the removal of outputs
+// (time steps) from a result file, keeping its name, format and compression.
 //
-// Reads: the existence of candidate names. Writes: nothing yet.
-// Global records: Temporary_File_Names (from Temporary_Directory).
+// Reads: the result file (through an uncompressed copy in slot 1 when compressed).
+// Writes: the file without the removed outputs, first as a working file (beside it, or
+// slot 2 when it is compressed) that replaces it in one rename once complete; console lines.
+// Global records: Temporary_File_Names (filled by SET_TEMPORARY_FILE_NAMES, read otherwise),
+// Transfer_Options (input format, compression, whole set), Results_To_Kick_Out (read).
+//
+// The file is read once and never changed in place: a failure at any point leaves it as it
+// was. Binary files are walked record by record (each record's framing and cell count
+// checked) and the kept byte ranges are copied by the kernel; ASCII files are rewritten
+// record by record. A removal list is taken as a set: sorted, repeats and numbers below 1
+// dropped.
 
+#include <fcntl.h>   // open
+#include <unistd.h>  // copy_file_range, pread, pwrite
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>   // std::memcpy, std::strerror
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
+#include "result_files/Io_Fault.h"
+#include "result_files/Module_GZip.h"
+#include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"
+
+namespace {
+
+struct Removal {
+  std::int64_t total = 0;    // outputs the file held
+  std::int64_t removed = 0;  // outputs actually removed
+};
+
+[[noreturn]] void write_failure(const std::string& name, int error) {
+  TRANSFER_STOP({" Unable to write to file: " + name, " (" + std::string(std::strerror(error)) + ")"});
+}
+
+// Copies bytes [from, to) of in to out at out_offset, in the kernel when it can.
+void copy_range(Transfer_Channel& in, Transfer_Channel& out, std::uint64_t from, std::uint64_t to,
+                std::uint64_t& out_offset) {
+  bool kernel = true;
+  std::unique_ptr<char[]> buffer;
+  while (from < to) {
+    if (IO_FAULT_HIT(Io_Kind::Write)) write_failure(out.name, EIO);
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(to - from, 1u << 30));
+    ssize_t n = -1;
+    if (kernel) {
+      loff_t source = static_cast<loff_t>(from), target = static_cast<loff_t>(out_offset);
+      n = ::copy_file_range(in.fd, &source, out.fd, &target, want, 0);
+      if (n < 0 && (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP)) {
+        kernel = false;
+        continue;
+      }
+    } else {
+      if (!buffer) buffer.reset(new char[1 << 20]);
+      ssize_t r = ::pread(in.fd, buffer.get(), std::min<std::size_t>(want, 1 << 20), static_cast<off_t>(from));
+      if (r < 0 && errno == EINTR) continue;
+      if (r <= 0) TRANSFER_READ_FAILURE(in, r < 0 ? Read_Status::Error : Read_Status::Truncated, "");
+      n = 0;
+      while (n < r) {
+        ssize_t w = ::pwrite(out.fd, buffer.get() + n, static_cast<std::size_t>(r - n),
+                             static_cast<off_t>(out_offset + static_cast<std::uint64_t>(n)));
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) write_failure(out.name, w < 0 ? errno : EIO);
+        n += w;
+      }
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) write_failure(out.name, errno);
+    if (n == 0) TRANSFER_READ_FAILURE(in, Read_Status::Truncated, "");
+    from += static_cast<std::uint64_t>(n);
+    out_offset += static_cast<std::uint64_t>(n);
+  }
+}
+
+// Passes over the binary record at offset, checking its framing and cell count; false at a
+// clean end of the file. offset moves to the next record.
+bool next_binary_record(Transfer_Channel& in, std::int32_t format, std::uint64_t file_size, std::uint64_t& offset,
+                        std::int32_t& first_count) {
+  if (offset == file_size) return false;
+  const std::uint64_t head_size = format == Transfer_Binary_Double ? 12 : 8;
+  char head[16];
+  auto read_at = [&](std::uint64_t at, std::size_t n, char* to) {
+    if (at + n > file_size) TRANSFER_READ_FAILURE(in, Read_Status::Truncated, "");
+    if (IO_FAULT_HIT(Io_Kind::Read) || ::pread(in.fd, to, n, static_cast<off_t>(at)) != static_cast<ssize_t>(n)) {
+      in.error = errno ? errno : EIO;
+      TRANSFER_READ_FAILURE(in, Read_Status::Error, "");
+    }
+  };
+  read_at(offset, 4 + head_size, head);
+  std::int32_t length = 0, count = 0;
+  std::memcpy(&length, head, 4);
+  std::memcpy(&count, head + 4 + head_size - 4, 4);
+  if (count < 0 || PAYLOAD_LENGTH(format, count) != length)
+    TRANSFER_READ_FAILURE(in, Read_Status::Bad,
+                          "record length " + std::to_string(length) + " does not match cell count " +
+                              std::to_string(count) + " (wrong input format?)");
+  if (first_count >= 0 && count != first_count)
+    TRANSFER_READ_FAILURE(in, Read_Status::Bad,
+                          "cell count " + std::to_string(count) + " differs from the first output's " +
+                              std::to_string(first_count));
+  std::int32_t closing = 0;
+  read_at(offset + 4 + static_cast<std::uint64_t>(length), 4, reinterpret_cast<char*>(&closing));
+  if (closing != length)
+    TRANSFER_READ_FAILURE(in, Read_Status::Bad,
+                          "the record's closing length " + std::to_string(closing) +
+                              " differs from its opening length " + std::to_string(length));
+  first_count = count;
+  offset += 8 + static_cast<std::uint64_t>(length);
+  ++in.records_read;
+  return true;
+}
+
+// Writes the binary file without the outputs listed; returns the counts.
+Removal remove_binary(Transfer_Channel& in, Transfer_Channel& out, std::int32_t format,
+                      const std::vector<std::int32_t>& outputs) {
+  Removal result;
+  const std::int64_t size = CHANNEL_FILE_SIZE(in);
+  if (size < 0) TRANSFER_READ_FAILURE(in, Read_Status::Error, "");
+  const std::uint64_t file_size = static_cast<std::uint64_t>(size);
+  std::uint64_t offset = 0, kept_from = 0, out_offset = 0;
+  std::int32_t first_count = -1;
+  auto next_removed = outputs.begin();
+  for (;;) {
+    const std::uint64_t start = offset;
+    if (!next_binary_record(in, format, file_size, offset, first_count)) break;
+    ++result.total;
+    if (next_removed != outputs.end() && *next_removed == result.total) {
+      ++next_removed;
+      ++result.removed;
+      copy_range(in, out, kept_from, start, out_offset);
+      kept_from = offset;
+    }
+  }
+  if (result.removed > 0) copy_range(in, out, kept_from, file_size, out_offset);
+  return result;
+}
+
+// Writes the ASCII file without the outputs listed, record by record.
+Removal remove_text(Transfer_Channel& in, Transfer_Channel& out, const std::vector<std::int32_t>& outputs) {
+  Removal result;
+  std::int32_t previous = 0;
+  const Rescale_Ratio_Type same{};
+  for (std::int32_t r : outputs) {
+    std::int32_t count = r - previous;  // copy the count - 1 outputs before r
+    COPY_RESULTS(in, Transfer_Ascii, &out, Transfer_Ascii, count, false, same);
+    result.total += count;
+    count = 2;
+    COPY_RESULTS(in, Transfer_Ascii, &out, Transfer_Ascii, count, true, same);
+    result.total += count;
+    result.removed += count;
+    previous = r;
+  }
+  std::int32_t rest = -1;
+  COPY_RESULTS(in, Transfer_Ascii, &out, Transfer_Ascii, rest, false, same);
+  result.total += rest;
+  return result;
+}
+
+// Removes the outputs (ascending, each at least 1) from the file; the file is replaced only
+// when something was removed. With an empty list the outputs are only counted.
+Removal remove_outputs(const std::string& name, const std::vector<std::int32_t>& outputs) {
+  const auto& options = Transfer_Options;
+  const std::int32_t format = options.Input_Format;
+  if (FORMAT_WORD(format).empty()) TRANSFER_STOP({" Unrecognised input format!"});
+  Transfer_Options.FORM = format == Transfer_Ascii ? "FORMATTED" : "UNFORMATTED";
+  Working_File copy;
+  std::string path = name;
+  if (options.Input_Compressed) {
+    copy.SET(Temporary_File_Names[1]);
+    UNCOMPRESS_FILE(name, copy.PATH());
+    path = copy.PATH();
+  }
+  Transfer_Channel in;
+  if (!CHANNEL_OPEN_READ(in, path, name, format == Transfer_Ascii)) {
+    CONSOLE_EMPTY();
+    CONSOLE_LINE(" Unable to open: " + name);
+    CONSOLE_LINE(" (" + std::string(std::strerror(in.error)) + ")");
+    CONSOLE_EMPTY();
+    STOP_PROGRAM();
+  }
+  Working_File written(options.Input_Compressed ? Temporary_File_Names[2] : WORKING_FILE_NAME(name));
+  Transfer_Channel out;
+  if (!CHANNEL_OPEN_WRITE(out, written.PATH(), name, format == Transfer_Ascii))
+    TRANSFER_STOP({" Unable to open buffer file", " (" + written.PATH() + ": " + std::strerror(out.error) + ")"});
+  Removal result = format == Transfer_Ascii ? remove_text(in, out, outputs) : remove_binary(in, out, format, outputs);
+  CHANNEL_CLOSE(in);
+  if (!CHANNEL_CLOSE(out)) write_failure(name, out.error);
+  if (result.removed == 0) return result;  // nothing to replace: the guards delete the working files
+  if (options.Input_Compressed) {
+    COMPRESS_FILE(written.PATH(), name);
+    return result;
+  }
+  if (IO_FAULT_HIT(Io_Kind::Other) || std::rename(written.PATH().c_str(), name.c_str()) != 0)
+    write_failure(name, errno);
+  written.KEEP();
+  return result;
+}
+
+bool missing(const std::string& name) {
+  if (FILE_EXISTS(name)) return false;
+  if (!Transfer_Options.Whole_Set) REPORT_NOT_FOUND(name, false);
+  return true;
+}
+
+}  // namespace
 
 void SET_TEMPORARY_FILE_NAMES() {
   const std::string folder = NAME_WITHOUT_BLANKS(Temporary_Directory);
@@ -18,15 +219,34 @@ void SET_TEMPORARY_FILE_NAMES() {
   }
 }
 
-namespace {
-[[noreturn]] void not_built(const char* mode) {
-  TRANSFER_STOP({std::string(" The ") + mode + " is not available in this version."});
+void KICK_OUT_OUTPUT(std::string_view name_given, std::int32_t& k, bool report) {
+  const std::string name = NAME_WITHOUT_BLANKS(name_given);
+  if (missing(name)) return;
+  if (report) {
+    std::string line = " Result  : " + name;
+    SMART_CONCATENATION(line, "(");
+    if (FORMAT_WORD(Transfer_Options.Input_Format).empty()) TRANSFER_STOP({" Unrecognised input format!"});
+    SMART_CONCATENATION(line, FORMAT_WORD(Transfer_Options.Input_Format));
+    if (Transfer_Options.Input_Compressed) SMART_CONCATENATION(line, "compressed");
+    line += ")";
+    CONSOLE_LINE(line.substr(0, 200));
+  }
+  std::vector<std::int32_t> outputs;
+  if (k >= 1) outputs.push_back(k);
+  const Removal result = remove_outputs(name, outputs);
+  // The number of outputs that followed the removed one (all of them when k is 0).
+  k = k < 1 ? static_cast<std::int32_t>(result.total)
+            : static_cast<std::int32_t>(std::max<std::int64_t>(0, result.total - k));
 }
-}  // namespace
 
-void KICK_OUT_OUTPUT(std::string_view, std::int32_t&, bool) { not_built("removal of an output (-k)"); }
-void SEQUENTIAL_KICK_OUT(std::string_view) { not_built("removal of outputs (-l)"); }
-void TRANSFER_WHOLE_SET() { not_built("whole-set mode (-w, -r)"); }
-void COMPUTE_MATRIX_COMPOSITION(const std::array<std::string, 2>&, const std::string&) {
-  not_built("matrix composition (-m)");
+void SEQUENTIAL_KICK_OUT(std::string_view name_given) {
+  const std::string name = NAME_WITHOUT_BLANKS(name_given);
+  if (missing(name)) return;
+  std::vector<std::int32_t> outputs;
+  for (std::int32_t r : Results_To_Kick_Out)
+    if (r >= 1) outputs.push_back(r);
+  std::sort(outputs.begin(), outputs.end());
+  outputs.erase(std::unique(outputs.begin(), outputs.end()), outputs.end());
+  remove_outputs(name, outputs);
+  CONSOLE_LINE(" Output(s) removed from file: " + name);
 }

@@ -85,7 +85,7 @@ void LIST_OUTPUT_TIMES(std::string_view name_given) {
   Listed_Input input;
   input.name = NAME_WITHOUT_BLANKS(name_given);
   if (!FILE_EXISTS(input.name)) {
-    if (!options.Whole_Set) CONSOLE_LINE(" File: " + input.name + " not found");
+    if (!options.Whole_Set) REPORT_NOT_FOUND(input.name, false);
     return;
   }
   const std::int32_t format = options.Input_Format;

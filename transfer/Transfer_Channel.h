@@ -61,6 +61,11 @@ std::int64_t CHANNEL_FILE_SIZE(const Transfer_Channel& channel);
 
 // --- binary records ---------------------------------------------------------------------
 
+// Payload length of a binary record of count values (format 1: 8 + 4n, format 3: 12 + 8n).
+inline std::int64_t PAYLOAD_LENGTH(std::int32_t format, std::int64_t count) {
+  return format == 3 ? 12 + 8 * count : 8 + 4 * count;
+}
+
 // Reads the 4-byte length that opens a record.
 Read_Status READ_RECORD_LENGTH(Transfer_Channel& channel, std::int32_t& length);
 // Reads exactly bytes.size() bytes of a record (Truncated when the file ends first).
@@ -89,6 +94,32 @@ void EDIT_I12(std::string& out, std::int32_t value);
 // left at the start of the line after the last value (the rest of that line is passed
 // over). detail names the value that failed.
 Read_Status READ_TEXT_VALUES(Transfer_Channel& channel, std::span<float> values, std::string& detail);
+
+// --- output records (the layouts of the conversion's formats) -------------------------------
+
+struct Output_Head {
+  float time_single = 0.0f;
+  double time_double = 0.0;
+  std::int32_t count = 0;
+  std::int32_t length = 0;  // binary payload length
+};
+
+// Reads the time and cell count of a record and checks them against the framing and the
+// bytes left: Ok, End (a clean end before the record) or a failure with detail.
+Read_Status READ_OUTPUT_HEAD(Transfer_Channel& in, std::int32_t format, Output_Head& head, std::string& detail);
+
+// Reads the values (and a binary record's closing length) into the record buffers of
+// Transfer_Buffers (double precision for format 3), which must hold head.count values.
+Read_Status READ_OUTPUT_VALUES(Transfer_Channel& in, std::int32_t format, const Output_Head& head, std::string& detail);
+
+// Writes a record of count values from the record buffers; a failed write stops.
+void WRITE_OUTPUT_RECORD(Transfer_Channel& out, std::int32_t format, const Output_Head& head, std::int32_t count);
+
+// Makes the chosen record buffers hold at least size values (allocation checks included).
+void ENSURE_RECORD_BUFFERS(std::int64_t size, bool single, bool dual);
+
+// Fatal message for an output that cannot be read: names the file and the output.
+[[noreturn]] void TRANSFER_READ_FAILURE(const Transfer_Channel& in, Read_Status status, const std::string& detail);
 
 // Maps a free-form status to a read status; at_start: nothing of the record was read yet.
 Read_Status TEXT_STATUS(Free_Form_Status status, bool at_start);

@@ -31,12 +31,6 @@ constexpr std::size_t Line_Length = 200;
 
 void set_form(std::int32_t format) { Transfer_Options.FORM = format == Transfer_Ascii ? "FORMATTED" : "UNFORMATTED"; }
 
-void not_found(const std::string& name) {
-  CONSOLE_EMPTY();
-  CONSOLE_LINE(" File: " + name + " not found");
-  CONSOLE_EMPTY();
-}
-
 [[noreturn]] void unable_to_open(const std::string& name, int error) {
   CONSOLE_EMPTY();
   CONSOLE_LINE(" Unable to open: " + name);
@@ -66,13 +60,13 @@ void TRANSFER_FILE(std::string_view input_name, std::string_view output_name, co
 
   // 1-2. The files needed must be there.
   if (!FILE_EXISTS(input)) {
-    if (!options.Whole_Set) not_found(input);
+    if (!options.Whole_Set) REPORT_NOT_FOUND(input, true);
     return;
   }
   const bool rescaling = ratio.n != 1 || ratio.p != 1;
   const bool needs_geometry = rescaling && !options.Geometry_Input;
   if (needs_geometry && !FILE_EXISTS(geometry)) {
-    if (!options.Whole_Set) not_found(geometry);
+    if (!options.Whole_Set) REPORT_NOT_FOUND(geometry, true);
     return;
   }
 

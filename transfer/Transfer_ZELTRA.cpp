@@ -72,17 +72,6 @@ bool holds_letter(std::string_view word, char lower) {
   return false;
 }
 
-// EXTRA_RESULT_TO_KICK_OUT: one more output number for the list removal.
-void EXTRA_RESULT_TO_KICK_OUT(std::int32_t number) {
-  int status = 0;
-  try {
-    Results_To_Kick_Out.push_back(number);
-  } catch (const std::bad_alloc&) {
-    status = 1;
-  }
-  CHECK_ALLOCATION_ERROR("Results_To_Kick_Out", status);
-}
-
 // A file name: the first two plain names are inputs, the third the output.
 void take_name(const std::string& name, bool output_allowed) {
   auto& files = Transfer_Files;
@@ -113,6 +102,7 @@ void option_word(const std::string& word) {
   if (holds_letter(word, 'k')) {
     parse.Remove_One = true;
     Result_To_Kick_Out = READ_NUMBER(word);
+    parse.Remove_One_Number = Result_To_Kick_Out;
   }
   if (holds_letter(word, 'l')) {
     parse.Remove_List = true;
@@ -156,6 +146,13 @@ void TRANSFER_STOP(std::initializer_list<std::string> lines) {
   for (const auto& line : lines) CONSOLE_LINE(line);
   CONSOLE_EMPTY(2);
   STOP_PROGRAM();
+}
+
+void REPORT_NOT_FOUND(const std::string& name, bool framed) {
+  if (framed) CONSOLE_EMPTY();
+  CONSOLE_LINE(" File: " + name + " not found");
+  if (framed) CONSOLE_EMPTY();
+  Transfer_Parse.File_Missing = true;
 }
 
 std::string FORMAT_WORD(std::int32_t format) {
@@ -240,6 +237,11 @@ void TRANSFER_ZELTRA(const std::vector<std::string>& words) {
   }
 
   if (parse.Rename) parse.Remove_One = false;
+  // -k and -l together: the single removal joins the list, so both are removed.
+  if (parse.Remove_One && parse.Remove_List) {
+    EXTRA_RESULT_TO_KICK_OUT(parse.Remove_One_Number);
+    parse.Remove_One = false;
+  }
   if (parse.Rename) CONSOLE_EMPTY();
   const bool rescale_typed = Rescale_Ratio.n != 1 || Rescale_Ratio.p != 1;
   if (rescale_typed && options.Output_Format == Transfer_Binary_Double)
@@ -273,4 +275,6 @@ void TRANSFER_ZELTRA(const std::vector<std::string>& words) {
     TRANSFER_FILE(files.Working_Input, files.Output_File, Rescale_Ratio, files.Geometry_File);
   }
   if (parse.Rename) CONSOLE_EMPTY();
+  // The mode reported a missing file and did nothing: the run failed.
+  if (parse.File_Missing) STOP_PROGRAM(1);
 }

@@ -49,6 +49,12 @@ void LIST_OUTPUT_TIMES(std::string_view name);
 // Whole-set mode (-w, -r): every file of the set named by Transfer_Files.Working_Input.
 void TRANSFER_WHOLE_SET();
 
+// Fills Extensions with the 1029 known extensions, "geoF" last.
+void BUILD_EXTENSIONS();
+
+// Appends one output number to Results_To_Kick_Out.
+void EXTRA_RESULT_TO_KICK_OUT(std::int32_t number);
+
 // Removes output k from the named result file (k comes back as the number of outputs that
 // followed it); with report, the " Result  : " line first.
 void KICK_OUT_OUTPUT(std::string_view name, std::int32_t& k, bool report);
@@ -63,6 +69,10 @@ void COMPUTE_MATRIX_COMPOSITION(const std::array<std::string, 2>& inputs, const 
 
 // Fatal message of the conversion: two empty lines, the lines, two empty lines, stop.
 [[noreturn]] void TRANSFER_STOP(std::initializer_list<std::string> lines);
+
+// " File: <name> not found" (framed by single empty lines when asked); the run will end
+// with exit code 1.
+void REPORT_NOT_FOUND(const std::string& name, bool framed);
 
 // Word of a Transfer_Format code: "binary", "ASCII", "double precision" ("" for others).
 std::string FORMAT_WORD(std::int32_t format);

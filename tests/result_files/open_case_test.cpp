@@ -218,6 +218,20 @@ TEST_F(Open_Case, CompressedCaseWithoutTheOption) {
   EXPECT_EQ(dir_.listing(), "Case_f1.zlt Case_f2.zlt Case_geoF.zlt");
 }
 
+TEST_F(Open_Case, SearchThatAlsoFindsCompression) {
+  // Given code 1 without the compression option, the case is gzip double precision.
+  write_case(Encoding::Double, Small, {ramp_outputs(1, 6)});
+  for (const std::string& path : {geometry_path(), result_path(1)}) {
+    sample::GZIP_COPY(path, path + ".tmpgz");
+    std::filesystem::rename(path + ".tmpgz", path);
+  }
+  ASSERT_TRUE(open(1)) << console();
+  EXPECT_EQ(console(),
+            " Warning: format specification changed from binary single precision (not compressed)\n"
+            " to binary double precision (compressed)\n\n");
+  EXPECT_EQ(Result_Set.Result_Format, 2);
+}
+
 TEST_F(Open_Case, WorkingCopyNameTakenAlready) {
   write_case(Encoding::Double, Small, {ramp_outputs(1, 6)});
   for (const std::string& path : {geometry_path(), result_path(1)}) {

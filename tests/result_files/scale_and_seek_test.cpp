@@ -87,6 +87,21 @@ TEST_F(Scale_And_Seek, LimitsAcceptedAsShown) {
   EXPECT_EQ(Result_Set.Current_Min(1), -7.0f);
 }
 
+TEST_F(Scale_And_Seek, OneFileAsksNoChoice) {
+  write_case(Encoding::Single, {3, 1, 2, 1e-4}, {ramp_outputs(8, 6)});
+  Result_Set.Extrema_Mode = 2;
+  ASSERT_TRUE(open(1));
+  for (int k = 0; k < 5; ++k) ASSERT_TRUE(move(1));
+  clear_console();
+  extrema(5);  // s+f: the whole file again, from output 6 round to 5
+  EXPECT_TRUE(popup_script::CALLS().empty());
+  EXPECT_EQ(console(), "\n Case_f1.zlt: using global min. and max. for scale\n\n");
+  EXPECT_EQ(Result_Set.Current_Min(1), 100.0f);
+  EXPECT_EQ(Result_Set.Current_Max(1), 805.0f);
+  ASSERT_TRUE(move(1));
+  EXPECT_EQ(output_shown(1), 6);
+}
+
 TEST_F(Scale_And_Seek, LocalLimits) {
   open_three();
   struct Row {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>  // WEXITSTATUS
 
 #include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,7 @@ TEST(Transfer_Program, RescaledAgainstItsGeometry) {
   EXPECT_EQ(read_bytes(dir / "Out3"), read_bytes(dir / "Sim.conc1"));
   Program_Run missing = run_program(dir, {"-t", "-b", "--Rescale:1/2", "Sim.conc1", "Out4"});
   EXPECT_EQ(missing.console, "\n Transfer ZELTRA\n\n File: Sim.geoF not found\n\n");
+  EXPECT_EQ(missing.exit_code, 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "Out4"));
 }
 
@@ -298,6 +300,7 @@ TEST(Transfer_Program, BadInputLosesNothing) {
   EXPECT_EQ(read_bytes(dir / "Cut"), good.substr(0, good.size() - 5));
   Program_Run missing = run_program(dir, {"-t", "Missing", "Old"});
   EXPECT_EQ(missing.console, "\n Transfer ZELTRA\n\n File: Missing not found\n\n");
+  EXPECT_EQ(missing.exit_code, 1);
 }
 
 TEST(Transfer_Program, OutputTimes) {
@@ -339,6 +342,233 @@ TEST(Transfer_Program, OutputTimes) {
   EXPECT_EQ(empty.listing, "");
   Program_Run ignored = run_program(dir, {"-t", "--Output_TimesX", "R", "Out"});  // a plain conversion then
   EXPECT_EQ(ignored.console, conversion_lines("R (binary)", "Out (ASCII)"));
+}
+
+// Outputs numbered by their time: output i has time i and the values i, 10 i.
+std::vector<sample::Output> numbered_outputs(const std::vector<int>& numbers) {
+  std::vector<sample::Output> outputs;
+  for (int i : numbers) outputs.push_back({static_cast<double>(i), {static_cast<double>(i), 10.0 * i}});
+  return outputs;
+}
+
+std::vector<int> one_to(int n) {
+  std::vector<int> v;
+  for (int i = 1; i <= n; ++i) v.push_back(i);
+  return v;
+}
+
+TEST(Transfer_Program, RemovingOutputs) {
+  const struct {
+    std::vector<std::string> options;
+    int outputs;
+    std::vector<int> kept;
+    std::string console;  // after the title; "%" stands for the file's name
+  } cases[] = {
+      {{"-k3"}, 5, {1, 2, 4, 5}, " Result  : R (binary)\n"},
+      {{"-k5"}, 5, {1, 2, 3, 4}, " Result  : R (binary)\n"},
+      {{"-k1"}, 1, {}, " Result  : R (binary)\n"},
+      {{"-k9"}, 5, {1, 2, 3, 4, 5}, " Result  : R (binary)\n"},
+      {{"-k0"}, 5, {1, 2, 3, 4, 5}, " Result  : R (binary)\n"},
+      {{"-l3", "-l5"}, 7, {1, 2, 4, 6, 7}, " Output(s) removed from file: R\n"},
+      {{"-l5", "-l3", "-l5"}, 7, {1, 2, 4, 6, 7}, " Output(s) removed from file: R\n"},  // a set, in any order
+      {{"-l2", "-l99"}, 5, {1, 3, 4, 5}, " Output(s) removed from file: R\n"},
+      {{"-k2", "-l4"}, 5, {1, 3, 5}, " Output(s) removed from file: R\n"},  // both are removed
+  };
+  for (const auto& c : cases) {
+    for (auto encoding : {sample::Encoding::Single, sample::Encoding::Double, sample::Encoding::Ascii}) {
+      Scratch_Folder dir;
+      sample::WRITE_RESULTS(dir / "R", encoding, numbered_outputs(one_to(c.outputs)));
+      std::vector<std::string> words{"-t"};
+      if (encoding == sample::Encoding::Double) words.push_back("-d");
+      if (encoding == sample::Encoding::Ascii) words.push_back("-a");
+      words.insert(words.end(), c.options.begin(), c.options.end());
+      words.push_back("R");
+      Program_Run run = run_program(dir, words);
+      EXPECT_EQ(run.exit_code, 0);
+      std::string console = c.console;
+      if (encoding == sample::Encoding::Double) console = std::regex_replace(console, std::regex("binary"), "double precision");
+      if (encoding == sample::Encoding::Ascii) console = std::regex_replace(console, std::regex("binary"), "ASCII");
+      EXPECT_EQ(run.console, "\n Transfer ZELTRA\n" + console) << c.options[0];
+      // ASCII is rewritten in the conversion's own layout: compare through the binary form.
+      if (encoding == sample::Encoding::Ascii) {
+        ASSERT_EQ(run_program(dir, {"-t", "-a", "-b", "R", "R.bin"}).exit_code, c.kept.empty() ? 1 : 0);
+        sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, numbered_outputs(c.kept));
+        if (!c.kept.empty()) {
+          EXPECT_EQ(read_bytes(dir / "R.bin"), read_bytes(dir / "Expected")) << c.options[0];
+        }
+        EXPECT_EQ(read_bytes(dir / "R").empty(), c.kept.empty());
+      } else {
+        sample::WRITE_RESULTS(dir / "Expected", encoding, numbered_outputs(c.kept));
+        EXPECT_EQ(read_bytes(dir / "R"), read_bytes(dir / "Expected")) << c.options[0];
+      }
+    }
+  }
+}
+
+TEST(Transfer_Program, RemovingFromCompressedAndDamagedFiles) {
+  Scratch_Folder dir;
+  sample::WRITE_RESULTS(dir / "R", sample::Encoding::Single, numbered_outputs(one_to(4)));
+  sample::GZIP_COPY(dir / "R", dir / "R.gz");
+  std::filesystem::remove(dir / "R");
+  Program_Run run = run_program(dir, {"-t", "-y", "-k2", "R.gz"});
+  EXPECT_EQ(run.console, "\n Transfer ZELTRA\n Result  : R.gz (binary compressed)\n");
+  EXPECT_EQ(dir.listing(), "R.gz");
+  ASSERT_EQ(std::system(("gzip -dc '" + (dir / "R.gz") + "' > '" + (dir / "R") + "'").c_str()), 0);
+  sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, numbered_outputs({1, 3, 4}));
+  EXPECT_EQ(read_bytes(dir / "R"), read_bytes(dir / "Expected"));
+
+  const std::string good = read_bytes(dir / "R");
+  write_bytes(dir / "Cut", good.substr(0, good.size() - 3));
+  Program_Run cut = run_program(dir, {"-t", "-k1", "Cut"});
+  EXPECT_EQ(cut.exit_code, 1);
+  EXPECT_EQ(cut.console, "\n Transfer ZELTRA\n Result  : Cut (binary)\n\n\n Unable to read output 3 of file: Cut\n"
+                         " (the file ends inside this output)\n\n\n");
+  EXPECT_EQ(read_bytes(dir / "Cut"), good.substr(0, good.size() - 3));
+  Program_Run wrong = run_program(dir, {"-t", "-d", "-l1", "R"});
+  EXPECT_EQ(wrong.exit_code, 1);
+  EXPECT_EQ(read_bytes(dir / "R"), good);
+  EXPECT_EQ(dir.listing(), "Cut Expected R R.gz");
+  Program_Run missing = run_program(dir, {"-t", "-k1", "Missing"});
+  EXPECT_EQ(missing.console, "\n Transfer ZELTRA\n File: Missing not found\n");
+  EXPECT_EQ(missing.exit_code, 1);
+  Program_Run missing_times = run_program(dir, {"-t", "--Times", "Missing"});
+  EXPECT_EQ(missing_times.console, "\n Transfer ZELTRA\n File: Missing not found\n");
+  EXPECT_EQ(missing_times.exit_code, 1);
+}
+
+TEST(Transfer_Program, WholeSets) {
+  Scratch_Folder dir;
+  const std::vector<std::string> set{"Sim.conc1", "SimG.conc1", "Sim_conc2.zlt", "Sim.frac", "Sim.geoF"};
+  for (const auto& name : set) {
+    if (name == "Sim.geoF")
+      sample::WRITE_GEOMETRY(dir / name, sample::Encoding::Single, geometry(2, 1, 1, 1e-4));
+    else
+      sample::WRITE_RESULTS(dir / name, sample::Encoding::Single, numbered_outputs({1, 2}));
+  }
+  sample::WRITE_RESULTS(dir / "Other.conc1", sample::Encoding::Single, numbered_outputs({1}));
+  const std::string other = read_bytes(dir / "Other.conc1");
+
+  // Conversion to the stem New: every file of its own form and scheme, geometry last.
+  Program_Run to_new = run_program(dir, {"-t", "-w", "-b", "Sim.conc1", "New"});
+  EXPECT_EQ(to_new.exit_code, 0);
+  EXPECT_EQ(to_new.console, "\n Transfer ZELTRA\n"
+                            "\n Input : Sim.conc1 (binary)\n Output : New.conc1 (binary)\n\n"
+                            "\n Input : SimG.conc1 (binary)\n Output : NewG.conc1 (binary)\n\n"
+                            "\n Input : Sim_conc2.zlt (binary)\n Output : New_conc2.zlt (binary)\n\n"
+                            "\n Input : Sim.frac (binary)\n Output : New.frac (binary)\n\n"
+                            "\n Input : Sim.geoF (geoF file binary)\n Output : New.geoF (binary)\n\n");
+  for (const auto& name : set) {
+    const std::string renamed = "New" + name.substr(3);
+    EXPECT_EQ(read_bytes(dir / renamed), read_bytes(dir / name)) << renamed;
+    std::filesystem::remove(dir / renamed);
+  }
+
+  // Renaming to the other scheme and back.
+  Program_Run to_windows = run_program(dir, {"-t", "-r", "Sim"});
+  EXPECT_EQ(to_windows.exit_code, 0);
+  EXPECT_EQ(to_windows.console, "\n Transfer ZELTRA\n\n"
+                                " File: Sim.conc1 renamed to Sim_conc1.zlt\n"
+                                " File: SimG.conc1 renamed to SimG_conc1.zlt\n"
+                                " File: Sim_conc2.zlt renamed to Sim.conc2\n"
+                                " File: Sim.frac renamed to Sim_frac.zlt\n"
+                                " File: Sim.geoF renamed to Sim_geoF.zlt\n\n");
+  EXPECT_EQ(dir.listing(), "Other.conc1 Sim.conc2 SimG_conc1.zlt Sim_conc1.zlt Sim_frac.zlt Sim_geoF.zlt");
+  Program_Run back = run_program(dir, {"-t", "-r", "Sim_conc1.zlt"});
+  EXPECT_EQ(back.exit_code, 0);
+  EXPECT_EQ(dir.listing(), "Other.conc1 Sim.conc1 Sim.frac Sim.geoF SimG.conc1 Sim_conc2.zlt");
+
+  // A pair present under both names is never overwritten: nothing is renamed.
+  sample::WRITE_RESULTS(dir / "Sim_frac.zlt", sample::Encoding::Single, numbered_outputs({7}));
+  Program_Run clash = run_program(dir, {"-t", "-r", "Sim"});
+  EXPECT_EQ(clash.exit_code, 1);
+  EXPECT_EQ(clash.console, "\n Transfer ZELTRA\n\n\n\n Unable to rename file: from Sim.frac\n"
+                           "to Sim_frac.zlt (both exist: nothing of the set was renamed)\n\n\n");
+  EXPECT_EQ(dir.listing(), "Other.conc1 Sim.conc1 Sim.frac Sim.geoF SimG.conc1 Sim_conc2.zlt Sim_frac.zlt");
+  std::filesystem::remove(dir / "Sim_frac.zlt");
+
+  // Removal from every result file of the set; the geometry stays.
+  const std::string geometry_before = read_bytes(dir / "Sim.geoF");
+  Program_Run removal = run_program(dir, {"-t", "-w", "-k1", "Sim"});
+  EXPECT_EQ(removal.exit_code, 0);
+  EXPECT_EQ(removal.console, "\n Transfer ZELTRA\n Result  : Sim.conc1 (binary)\n Result  : SimG.conc1 (binary)\n"
+                             " Result  : Sim_conc2.zlt (binary)\n Result  : Sim.frac (binary)\n");
+  sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, numbered_outputs({2}));
+  for (const auto& name : set)
+    if (name != "Sim.geoF") EXPECT_EQ(read_bytes(dir / name), read_bytes(dir / "Expected")) << name;
+  EXPECT_EQ(read_bytes(dir / "Sim.geoF"), geometry_before);
+  EXPECT_EQ(read_bytes(dir / "Other.conc1"), other);
+
+  Program_Run times = run_program(dir, {"-t", "-w", "--Times", "Sim.frac"});
+  EXPECT_EQ(times.listing, std::string(4, ' ').substr(2) + "2.000000e+000\n  2.000000e+000\n  2.000000e+000\n  "
+                                                        "2.000000e+000\n");
+  Program_Run nothing = run_program(dir, {"-t", "-w", "Misspelt.conc1"});
+  EXPECT_EQ(nothing.console, "\n Transfer ZELTRA\n");
+}
+
+TEST(Transfer_Program, MatrixComposition) {
+  const struct {
+    std::vector<std::string> options;
+    double first, second;
+    std::vector<double> times_first, times_second;
+    double expected;
+    std::size_t records;
+    std::string title;
+  } cases[] = {
+      {{}, 20.0, 30.5, {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4, 5, 6}, 49.5, 5, " 'Calculate matrix composition' (binary)"},
+      {{"-1"}, 0.25, 0.5, {0, 1}, {0, 1}, 0.25, 2, " 'Calculate matrix composition', fraction! (binary)"},
+      {{"-100"}, 60, 70, {0.5}, {0.5}, -30, 1, " 'Calculate matrix composition' (binary)"},
+  };
+  for (const auto& c : cases) {
+    Scratch_Folder dir;
+    std::vector<sample::Output> a, b, expected;
+    for (double t : c.times_first) a.push_back({t, {c.first, c.first}});
+    for (double t : c.times_second) b.push_back({t, {c.second, c.second}});
+    for (std::size_t i = 0; i < c.records; ++i) expected.push_back({c.times_second[i], {c.expected, c.expected}});
+    sample::WRITE_RESULTS(dir / "Sim.conc1", sample::Encoding::Single, a);
+    sample::WRITE_RESULTS(dir / "Sim.conc2", sample::Encoding::Single, b);
+    sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, expected);
+    std::vector<std::string> words{"-t", "-m"};
+    words.insert(words.end(), c.options.begin(), c.options.end());
+    for (const char* w : {"-iSim.conc1", "-iSim.conc2", "-oSim.conc3"}) words.push_back(w);
+    Program_Run run = run_program(dir, words);
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.console, "\n Transfer ZELTRA\n\n" + c.title +
+                               "\n  Input file: Sim.conc1\n  Input file: Sim.conc2\n  Output file: Sim.conc3\n\n");
+    EXPECT_EQ(read_bytes(dir / "Sim.conc3"), read_bytes(dir / "Expected"));
+  }
+}
+
+TEST(Transfer_Program, MatrixCompositionSafety) {
+  Scratch_Folder dir;
+  sample::WRITE_RESULTS(dir / "A", sample::Encoding::Single, {{0.0, {20}}, {1.0, {20}}});
+  sample::WRITE_RESULTS(dir / "B", sample::Encoding::Single, {{0.0, {30}}, {1.0000001, {30}}});
+  sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, {{0.0, {50}}});
+  Program_Run mismatch = run_program(dir, {"-t", "-m", "A", "B", "Out"});
+  EXPECT_EQ(mismatch.exit_code, 1);
+  EXPECT_EQ(mismatch.console.substr(mismatch.console.size() - 29), "\n Incompatible output times\n\n");
+  EXPECT_EQ(read_bytes(dir / "Out"), read_bytes(dir / "Expected"));
+
+  // No output name: the second input is replaced only once the composition is complete.
+  sample::WRITE_RESULTS(dir / "B", sample::Encoding::Single, {{0.0, {30}}, {1.0, {30}}});
+  sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, {{0.0, {50}}, {1.0, {50}}});
+  Program_Run in_place = run_program(dir, {"-t", "-m", "A", "B"});
+  EXPECT_EQ(in_place.exit_code, 0);
+  EXPECT_EQ(read_bytes(dir / "B"), read_bytes(dir / "Expected"));
+
+  // Compressed inputs give a compressed output and leave no working copy.
+  sample::GZIP_COPY(dir / "A", dir / "A.gz");
+  sample::GZIP_COPY(dir / "A", dir / "A2.gz");
+  Program_Run compressed = run_program(dir, {"-t", "-m", "-y", "A.gz", "A2.gz", "Out.gz"});
+  EXPECT_EQ(compressed.exit_code, 0);
+  ASSERT_EQ(std::system(("gzip -dc '" + (dir / "Out.gz") + "' > '" + (dir / "Out") + "'").c_str()), 0);
+  sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, {{0.0, {60}}, {1.0, {60}}});
+  EXPECT_EQ(read_bytes(dir / "Out"), read_bytes(dir / "Expected"));
+  EXPECT_EQ(dir.listing(), "A A.gz A2.gz B Expected Out Out.gz");
+
+  Program_Run lone = run_program(dir, {"-t", "-m", "A"});
+  EXPECT_EQ(lone.exit_code, 1);
+  EXPECT_EQ(lone.console, "\n Transfer ZELTRA\n\n 'Calculate matrix composition' (binary)\n  Input file: A\n"
+                          "  Input file: No_File\n  Output file: A\n\n\n File: No_File not found\n\n");
 }
 
 }  // namespace

@@ -373,7 +373,9 @@ TEST(Transfer_File, InjectedFaultsLoseNothing) {
         break;
       }
       EXPECT_EQ(read_bytes(in_name), before) << n;
-      if (!c.in_place) EXPECT_EQ(read_bytes(out_name), "old output") << n;
+      if (!c.in_place) {
+        EXPECT_EQ(read_bytes(out_name), "old output") << n;
+      }
       ASSERT_LT(n, 100);
     }
     if (c.out_compressed) {
@@ -383,6 +385,43 @@ TEST(Transfer_File, InjectedFaultsLoseNothing) {
     EXPECT_EQ(dir.listing(), listing);
   }
   gzip_set_pause(nullptr);
+  RESET_TRANSFER_STATE();
+}
+
+TEST(Kick_Out_Output, ReturnsTheOutputsThatFollowed) {
+  const struct {
+    int outputs;
+    std::int32_t k, k_after;
+    std::size_t records_after;
+  } cases[] = {{5, 3, 2, 4}, {5, 5, 0, 4}, {1, 1, 0, 0}, {5, 9, 0, 5}, {5, 0, 5, 5}, {5, 1, 4, 4}};
+  for (const auto& c : cases) {
+    Scratch_Folder dir;
+    RESET_TRANSFER_STATE();
+    Temporary_Directory = dir.path().string() + "/";
+    SET_TEMPORARY_FILE_NAMES();
+    std::string file;
+    for (int i = 1; i <= c.outputs; ++i) file += binary_record(1, i, {1.0 * i});
+    write_bytes(dir / "R", file);
+    std::int32_t k = c.k;
+    Console_Capture console;
+    KICK_OUT_OUTPUT(dir / "R", k, false);
+    EXPECT_EQ(k, c.k_after) << c.k;
+    EXPECT_EQ(read_bytes(dir / "R").size(), c.records_after * binary_record(1, 0, {1}).size());
+    EXPECT_EQ(console.text(), "");
+    EXPECT_EQ(dir.listing(), "R");
+  }
+  RESET_TRANSFER_STATE();
+}
+
+TEST(Set_Temporary_File_Names, FreeNamesInTheFolderPrefix) {
+  Scratch_Folder dir;
+  RESET_TRANSFER_STATE();
+  write_bytes(dir / "tmpTransfer_ZELTRA_01_001.tmp", "");
+  Temporary_Directory = (dir / "tmp");
+  SET_TEMPORARY_FILE_NAMES();
+  EXPECT_EQ(Temporary_File_Names[0], dir / "tmpTransfer_ZELTRA_00_001.tmp");
+  EXPECT_EQ(Temporary_File_Names[1], dir / "tmpTransfer_ZELTRA_01_002.tmp");
+  EXPECT_EQ(Temporary_File_Names[3], dir / "tmpTransfer_ZELTRA_03_001.tmp");
   RESET_TRANSFER_STATE();
 }
 
