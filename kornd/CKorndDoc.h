@@ -53,6 +53,9 @@ class CKorndDoc {
   // Colour value (0x00bbggrr) or -1 of a colour code; a code that asks the user shows the
   // colour dialog, and `out` then receives the answer | 0x2000000.
   std::int32_t ResolveColor(int code, std::int32_t* out, const CKorndGC* env = nullptr);
+  // Lets the user choose the colour of a role (1-11) and records the choice, and every custom
+  // colour the dialog changed, as colour objects; returns the colour or -1.
+  std::int32_t MakeColorTool(int role);
   // Asks for a colour starting at `initial`; -1 when cancelled.
   std::int32_t AskColor(std::int32_t initial);
   int MarkSize(int type, int size, const CKorndGC* env = nullptr) const;

@@ -6,7 +6,9 @@
 #include <QTimer>
 
 #include <time.h>  // clock_gettime
+#include <QMouseEvent>
 #include <QPaintEvent>
+#include <QResizeEvent>
 
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndDoc.h"
@@ -16,7 +18,24 @@
 #include "kornd/CKorndTool.h"
 #include "kornd/GdiCache.h"
 
-CKorndView::CKorndView(CKorndDoc* doc) : doc_(doc) { setAttribute(Qt::WA_OpaquePaintEvent); }
+CKorndView::CKorndView(CKorndDoc* doc) : doc_(doc) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+}
+
+void CKorndView::mouseMoveEvent(QMouseEvent* event) {
+  CKorndApp* app = KorndApp();
+  if (app && app->main_frame && doc_)
+    app->main_frame->ShowCoordinates(event->position().toPoint().x(), event->position().toPoint().y(),
+                                     doc_->WindowNumber());
+  QWidget::mouseMoveEvent(event);
+}
+
+void CKorndView::resizeEvent(QResizeEvent* event) {
+  CKorndApp* app = KorndApp();
+  if (app && app->main_frame) app->main_frame->ShowViewRect(0, 0, width(), height());
+  QWidget::resizeEvent(event);
+}
 
 namespace {
 // Largest picture surface made (256 MB); a larger picture draws nothing instead of failing.
@@ -61,7 +80,7 @@ std::uint32_t CKorndView::DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, st
   return 0;
 }
 
-void CKorndView::ReplayAll() {
+void CKorndView::ReplayAll(bool replay_command) {
   if (!dc_ || replay_depth_ > 0) return;  // never a replay inside a replay
   ++replay_depth_;
   FillBackground();
@@ -71,7 +90,7 @@ void CKorndView::ReplayAll() {
   env.Apply(*dc_);
   for (auto& t : doc_->Tools()) {
     if (t->flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
-    DrawTool(t.get(), env, *dc_, CKorndTool::Not_Repainted);
+    if (DrawTool(t.get(), env, *dc_, replay_command ? 0 : CKorndTool::Not_Repainted) != 0) break;
   }
   // New objects go on with the document's own environment from here.
   doc_->Environment().Apply(*dc_);

@@ -478,3 +478,50 @@ TEST(Pauses, WaitWhenNewAndPassOverInRepaints) {
   EXPECT_TRUE(KorndApp()->closing);
   KorndApp()->closing = false;
 }
+
+#include <QAction>
+#include <QMenuBar>
+
+#include "kornd/CKorndMain.h"
+
+TEST(MainFrame, MenusModesPanesAndShowStates) {
+  CKorndMain main(KorndApp());
+  QStringList titles;
+  for (QAction* a : main.menuBar()->actions()) titles << a->text();
+  EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Window", "&Help"}));  // no graphics window yet
+  // The default modes: storing and buffering on, inquiring off; the menu flips them.
+  EXPECT_TRUE(main.default_storing);
+  EXPECT_FALSE(main.default_inquiring);
+  for (QAction* menu : main.menuBar()->actions())
+    for (QAction* a : menu->menu()->actions()) {
+      if (a->text() == "S&toring") a->trigger();
+      if (a->text() == "&Inquiring") a->trigger();
+    }
+  EXPECT_FALSE(main.default_storing);
+  EXPECT_TRUE(main.default_inquiring);
+  // Panes.
+  main.ShowCoordinates(12, 345, 3);
+  EXPECT_EQ(main.PaneText(1), QString(" 0- 3/ 0: u=12, v=345"));
+  main.ShowViewRect(0, 0, 640, 480);
+  EXPECT_EQ(main.PaneText(2), QString("(0, 0) - (640, 480)"));
+  main.SetLiveCount(42);
+  main.ShowStatusBar(true);
+  EXPECT_EQ(main.PaneText(3), QString("        42"));
+  // Show states and z-order.
+  main.show();
+  main.ShowFrame(11);
+  EXPECT_TRUE(main.IsTopmost());
+  main.ShowFrame(15);  // no such code: nothing
+  EXPECT_TRUE(main.IsTopmost());
+  main.ShowFrame(12);
+  EXPECT_FALSE(main.IsTopmost());
+  main.ShowFrame(0);
+  EXPECT_FALSE(main.isVisible());
+}
+
+TEST(Colours, CancelledColourCommandRecordsNothing) {
+  Window w;
+  EXPECT_EQ(w.doc().MakeColorTool(1), -1);  // every box and dialog takes its first answer: none
+  EXPECT_EQ(w.doc().ObjectCount(), 0);
+  EXPECT_EQ(w.block().fg, 0);
+}
