@@ -38,8 +38,9 @@ void CKorndView::resizeEvent(QResizeEvent* event) {
 }
 
 namespace {
-// Largest picture surface made (256 MB); a larger picture draws nothing instead of failing.
-constexpr std::int64_t Max_Surface_Pixels = std::int64_t(1) << 26;
+// Largest picture surface made (16 M pixels, 64 MB); a larger picture draws nothing instead of
+// taking the machine's memory.
+constexpr std::int64_t Max_Surface_Pixels = std::int64_t(1) << 24;
 }  // namespace
 
 // Keeps the surface at the picture size, made when first drawn into; a new size makes the
@@ -83,6 +84,7 @@ std::uint32_t CKorndView::DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, st
 void CKorndView::ReplayAll(bool replay_command) {
   if (!dc_ || replay_depth_ > 0) return;  // never a replay inside a replay
   ++replay_depth_;
+  replay_command_ = replay_command;
   FillBackground();
   *dc_ = KRdc(&surface_);
   CKorndGC env;
@@ -94,6 +96,7 @@ void CKorndView::ReplayAll(bool replay_command) {
   }
   // New objects go on with the document's own environment from here.
   doc_->Environment().Apply(*dc_);
+  replay_command_ = false;
   --replay_depth_;
   update();
 }
@@ -105,7 +108,7 @@ static std::uint32_t tick_now() {
 }
 
 std::uint32_t CKorndView::WaitUntil(std::int64_t ms, std::uint32_t base) {
-  if (ended_ || waiting_ || replay_depth_ > 0) return 0;
+  if (ended_ || waiting_ || (replay_depth_ > 0 && !replay_command_)) return 0;
   const std::uint32_t deadline = base + static_cast<std::uint32_t>(ms);
   QEventLoop loop;
   QTimer poll;

@@ -53,6 +53,7 @@ class CKorndView : public QWidget {
   QImage surface_;
   std::unique_ptr<KRdc> dc_;
   int replay_depth_ = 0;
+  bool replay_command_ = false;  // the Replay command runs: pauses are performed
   bool waiting_ = false;
   bool ended_ = false;
   class QEventLoop* wait_loop_ = nullptr;
