@@ -3,6 +3,7 @@
 #include <QColorDialog>
 
 #include <algorithm>  // std::min
+#include <array>
 #include <cstdlib>    // std::abs
 
 #include "kornd/CKorndBox.h"
@@ -139,4 +140,31 @@ void CKorndDoc::Rescale(channel::KRwinblock& b, int new_unit) {
   if (b.mark_size == 0) b.mark_size = 4;
   if (b.pen_x > 0) b.pen_x = static_cast<std::int32_t>(b.pen_x * r);
   if (b.pen_y > 0) b.pen_y = static_cast<std::int32_t>(b.pen_y * r);
+}
+
+std::int32_t CKorndDoc::MakeColorTool(int role) {
+  const std::array<std::int32_t, 16> before = env_.palette;
+  std::int32_t current = role >= 20 && role <= 35 ? env_.palette[static_cast<std::size_t>(role - 20)] : env_.Role(role);
+  std::int32_t c = AskColor(current);
+  if (c != -1 && role >= 1 && role <= 11) {
+    std::int32_t v = c | Direct;  // recorded as a direct colour in every role, also 3 and 4
+    switch (role) {
+      case 1: block_->fg = v; break;
+      case 2: block_->bg = v; break;
+      case 3: env_.pen_desc.colour = static_cast<std::uint32_t>(c); break;
+      case 4: env_.brush_desc.colour = static_cast<std::uint32_t>(c); break;
+      case 5: env_.marker_desc[3] = c; break;
+      case 6: env_.marker_desc[4] = c; break;
+      case 7: block_->text_colour = v; break;
+      case 8: block_->text_background = v; break;
+      case 9: block_->symbol_colour = v; break;
+      case 10: block_->symbol_background = v; break;
+      default: break;  // 11: nothing stored
+    }
+    AddNewTool(5, v, role);
+  }
+  for (int i = 0; i < 16; ++i)
+    if (env_.palette[static_cast<std::size_t>(i)] != before[static_cast<std::size_t>(i)])
+      AddNewTool(5, env_.palette[static_cast<std::size_t>(i)] | Direct, 20 + i);
+  return c;
 }

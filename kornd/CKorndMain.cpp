@@ -1,7 +1,14 @@
 // CKorndMain.cpp - main frame and the channel's request entry (see CKorndMain.h).
 #include "kornd/CKorndMain.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QUrl>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -34,8 +41,207 @@ CKorndMain::CKorndMain(CKorndApp* app) : app_(app), mdi_(new QMdiArea(this)) {
     if (i == 0) statusBar()->addWidget(panes_[i], 1);
     else statusBar()->addPermanentWidget(panes_[i]);
   }
+  // Panes 1-3 are as wide as their widest text.
+  const char* sizing[4] = {"", "99-99/99: X=99999, Y=99999", "(9999, 9999) - (9999, 9999)", "9999999999"};
+  for (int i = 1; i < 4; ++i)
+    panes_[i]->setMinimumWidth(panes_[i]->fontMetrics().horizontalAdvance(sizing[i]) + 8);
   resize(800, 600);
+  CreateMenus();
+  connect(mdi_, &QMdiArea::subWindowActivated, this, &CKorndMain::UpdateMenus);
   ShowStatusBar(true);
+}
+
+void CKorndMain::CreateMenus() {
+  auto add = [this](QMenu* m, const QString& text, auto slot, bool enabled = true) {
+    QAction* a = m->addAction(text);
+    a->setEnabled(enabled);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  auto none = [] {};
+  auto exit = [this] {
+    app_->closing = true;
+    close();
+  };
+  auto about = [this] {
+    app_->ProbeDisplay();
+    const DisplayInfo& d = app_->display_info;
+    QString mode = QString::asprintf("%d x %d (%d bpp, RGB%x%x%x)", d.horzres, d.vertres, d.bitspixel, d.red_bits,
+                                     d.green_bits, d.blue_bits);
+    if (d.vrefresh > 0) mode.insert(mode.size() - 1, QString::asprintf(", %d Hz", d.vrefresh));
+    app_->ShowMessageText(QString("Kornd    Version  0.99.8b\nPath: %1/%2\nOS Version: %3Display Mode: %4")
+                              .arg(app_->program_folder, app_->program_name, app_->platform_info.os_text, mode),
+                          &app_->box_title, 0x40040);
+  };
+  // Menus of the frame without windows.
+  QMenu* file0 = new QMenu("&File", this);
+  add(file0, "&Open...\tCtrl+O", none, false);
+  file0->addSeparator();
+  add(file0, "P&rint Setup...", none, false);
+  file0->addSeparator();
+  add(file0, "E&xit", exit);
+  // Menus of graphics windows.
+  QMenu* file = new QMenu("&File", this);
+  add(file, "&Open...\tCtrl+O", none, false);
+  add(file, "&Close", [this] { ActiveDocCommand([](CKorndDoc& d) { if (d.Child()) d.Child()->close(); }); });
+  add(file, "&Save\tCtrl+S", none, false);
+  add(file, "Save &As...", none, false);
+  file->addSeparator();
+  add(file, "&Print...\tCtrl+P", none, false);
+  add(file, "Print Pre&view", none, false);
+  add(file, "P&rint Setup...", none, false);
+  file->addSeparator();
+  add(file, "E&xit", exit);
+  QMenu* edit = new QMenu("&Edit", this);
+  add(edit, "&Copy", none, false);
+  add(edit, "&Import Clipboard", none, false);
+  QMenu* view = new QMenu("&View", this);
+  add(view, "Pause/&Abort", none, false);
+  add(view, "Re&play", [this] { ActiveDocCommand([](CKorndDoc& d) { if (d.View()) d.View()->ReplayAll(true); }); });
+  add(view, "Re&draw", [this] { ActiveDocCommand([](CKorndDoc& d) { if (d.View()) d.View()->update(); }); });
+  add(view, "&Flushing", none, false);
+  view->addSeparator();
+  add(view, "&Clear All", [this] { ActiveDocCommand([](CKorndDoc& d) { d.ClearAll(); }); });
+  view->addSeparator();
+  QMenu* view0 = new QMenu("&View", this);
+  storing_ = new QAction("S&toring", this);
+  buffering_ = new QAction("&Buffering", this);
+  status_bar_ = new QAction("Status Ba&r", this);
+  inquiring_ = new QAction("&Inquiring", this);
+  for (QAction* a : {storing_, buffering_, status_bar_, inquiring_}) {
+    a->setCheckable(true);
+    view->addAction(a);
+    view0->addAction(a);
+  }
+  connect(storing_, &QAction::toggled, this, [this](bool on) { default_storing = on; });
+  connect(buffering_, &QAction::toggled, this, [this](bool on) { default_buffering = on; });
+  connect(inquiring_, &QAction::toggled, this, [this](bool on) { default_inquiring = on; });
+  connect(status_bar_, &QAction::toggled, this, [this](bool on) { ShowStatusBar(on); });
+  QMenu* mode = new QMenu("&Mode", this);
+  for (const char* m : {"&Bitmap", "&Isotropic", "&Fit", "&Total"}) add(mode, m, none, false);
+  mode->addSeparator();
+  add(mode, "&Zoom in", none, false);
+  mode->addSeparator();
+  add(mode, "B&ack", none, false);
+  QMenu* window = new QMenu("&Window", this);
+  QMenu* window0 = new QMenu("&Window", this);
+  add(window, "&New Window", none, false);
+  add(window, "&Cascade", [this] { Arrange(1); });
+  add(window, "Tile &Horizontally", [this] { Arrange(2); });
+  add(window, "Tile &Vertically", [this] { Arrange(3); });
+  add(window, "&Arrange Icons", [this] { Arrange(4); });
+  add(window, "&Fit Frame", none, false);
+  window->addSeparator();
+  topmost_ = new QAction("Top Most(&T)", this);
+  topmost_->setCheckable(true);
+  connect(topmost_, &QAction::triggered, this, [this] { ShowFrame(IsTopmost() ? 12 : 11); });
+  window->addAction(topmost_);
+  window0->addAction(topmost_);
+  QMenu* options = new QMenu("&Options", this);
+  add(options, "&Text Font", none, false);
+  add(options, "&Symbol Font", none, false);
+  add(options, "&Foreground Color", [this] { ActiveDocCommand([](CKorndDoc& d) { d.MakeColorTool(1); }); });
+  add(options, "&Background Color", [this] { ActiveDocCommand([](CKorndDoc& d) { d.MakeColorTool(2); }); });
+  QMenu* help = new QMenu("&Help", this);
+  add(help, "&About kornd...", about);
+  add(help, "Library Manual (&m)", [this] { OnLibraryManual(); });
+  for (QMenu* m : {file0, view0, window0, help}) frame_menus_.append(m->menuAction());
+  for (QMenu* m : {file, edit, view, mode, window, options, help}) window_menus_.append(m->menuAction());
+  UpdateMenus();
+}
+
+// The menus follow the active window, their check marks the modes.
+void CKorndMain::UpdateMenus() {
+  menuBar()->clear();
+  const QList<QAction*>& menus = mdi_->activeSubWindow() ? window_menus_ : frame_menus_;
+  for (QAction* m : menus) menuBar()->addAction(m);
+  const QSignalBlocker b1(storing_), b2(buffering_), b3(inquiring_), b4(status_bar_);
+  storing_->setChecked(default_storing);
+  buffering_->setChecked(default_buffering);
+  inquiring_->setChecked(default_inquiring);
+  status_bar_->setChecked(status_shown);
+  topmost_->setChecked(IsTopmost());
+}
+
+void CKorndMain::ActiveDocCommand(void (*command)(CKorndDoc&)) {
+  auto* child = qobject_cast<CKorndChild*>(mdi_->activeSubWindow());
+  if (child && child->Doc()) command(*child->Doc());
+}
+
+void CKorndMain::OnLibraryManual() {
+  const QString name = "lKvin0998be.html";
+  QString folder = app_->program_folder + "/";
+  QString path = name;
+  if (2 * folder.size() < 260) {
+    path = folder + name;
+    if (!QFileInfo::exists(path)) {
+      path = QFileDialog::getOpenFileName(nullptr, QString(), path,
+                                          "Document Files ( *.html, *.htm, *.txt, *.doc ) (*.html *.htm *.txt *.doc)");
+      if (path.isEmpty()) return;
+    }
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    const QString title = "Graphics Window";
+    app_->ShowMessageText(QFileInfo::exists(path) ? "Error !" : "The specified file was not found.", &title,
+                          MB_NOTICE);
+  }
+}
+
+void CKorndMain::ShowCoordinates(int x, int y, int window) {
+  UpdatePane(1, QString::asprintf("%2d-%2d/%2d: u=%d, v=%d", app_->instance, window, app_->OpenWindowCount(), x, y));
+}
+
+void CKorndMain::ShowViewRect(int left, int top, int right, int bottom) {
+  UpdatePane(2, QString::asprintf("(%d, %d) - (%d, %d)", left, top, right, bottom));
+}
+
+void CKorndMain::Arrange(int n) {
+  switch (n) {
+    case 1: mdi_->cascadeSubWindows(); break;
+    case 2: {  // one above the other, full width
+      QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+      int h = subs.isEmpty() ? 0 : mdi_->viewport()->height() / int(subs.size());
+      for (int i = 0; i < subs.size(); ++i) {
+        subs[i]->showNormal();
+        subs[i]->setGeometry(0, i * h, mdi_->viewport()->width(), h);
+      }
+      break;
+    }
+    case 3: {  // side by side, full height
+      QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+      int w = subs.isEmpty() ? 0 : mdi_->viewport()->width() / int(subs.size());
+      for (int i = 0; i < subs.size(); ++i) {
+        subs[i]->showNormal();
+        subs[i]->setGeometry(i * w, 0, w, mdi_->viewport()->height());
+      }
+      break;
+    }
+    case 4: mdi_->tileSubWindows(); break;
+    default: break;
+  }
+}
+
+bool CKorndMain::IsTopmost() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+void CKorndMain::ShowFrame(int code) {
+  switch (code) {
+    case 0: hide(); break;
+    case 1: case 5: showMaximized(); break;
+    case 2: case 6: case 7: showMinimized(); break;
+    case 3: case 10: showNormal(); break;
+    case 4: case 8: case 9: show(); break;
+    case 11: case 12: {
+      bool visible = isVisible();
+      setWindowFlag(Qt::WindowStaysOnTopHint, code == 11);
+      if (visible) show();  // changing the flag hides the window
+      if (topmost_) topmost_->setChecked(code == 11);
+      break;
+    }
+    case 13: raise(); break;
+    case 14: lower(); break;
+    default: return;
+  }
+  update();
 }
 
 CKorndMain::~CKorndMain() = default;

@@ -39,6 +39,15 @@ class CKorndMain : public QMainWindow {
   std::uint32_t DispatchToWindow(CKorndDoc* doc, char letter);
 
   void ShowStatusBar(bool show);
+  // Pane 1: instance, window, open windows and the mouse position in the picture.
+  void ShowCoordinates(int x, int y, int window);
+  // Pane 2: the view rectangle.
+  void ShowViewRect(int left, int top, int right, int bottom);
+  // 1 cascade, 2 tile horizontally, 3 tile vertically, 4 arrange icons; others nothing.
+  void Arrange(int n);
+  // 0-10 show states, 11 topmost, 12 not topmost, 13 top, 14 bottom; others nothing.
+  void ShowFrame(int code);
+  bool IsTopmost() const;
   void UpdatePane(int n, const QString& text);
   void ClearPane(int n) { UpdatePane(n, QString()); }
   QString PaneText(int n) const;
@@ -59,10 +68,21 @@ class CKorndMain : public QMainWindow {
   std::uint32_t EntryError(const QString& format, const platform::Request_Packet& packet);
   std::uint32_t NoWindow();
   void StartStatusTimer();
+  void CreateMenus();
+  void UpdateMenus();
+  void ActiveDocCommand(void (*command)(CKorndDoc&));
+  void OnLibraryManual();
 
   CKorndApp* app_;
   QMdiArea* mdi_;
   QLabel* panes_[4] = {};
+  QList<class QAction*> window_menus_;  // shown while a graphics window is active
+  QList<class QAction*> frame_menus_;   // shown otherwise
+  class QAction* storing_ = nullptr;
+  class QAction* buffering_ = nullptr;
+  class QAction* status_bar_ = nullptr;
+  class QAction* inquiring_ = nullptr;
+  class QAction* topmost_ = nullptr;
   int status_timer_ = 0;
   int live_count_ = 0;
 };

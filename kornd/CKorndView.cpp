@@ -6,7 +6,9 @@
 #include <QTimer>
 
 #include <time.h>  // clock_gettime
+#include <QMouseEvent>
 #include <QPaintEvent>
+#include <QResizeEvent>
 
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndDoc.h"
@@ -16,11 +18,29 @@
 #include "kornd/CKorndTool.h"
 #include "kornd/GdiCache.h"
 
-CKorndView::CKorndView(CKorndDoc* doc) : doc_(doc) { setAttribute(Qt::WA_OpaquePaintEvent); }
+CKorndView::CKorndView(CKorndDoc* doc) : doc_(doc) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+}
+
+void CKorndView::mouseMoveEvent(QMouseEvent* event) {
+  CKorndApp* app = KorndApp();
+  if (app && app->main_frame && doc_)
+    app->main_frame->ShowCoordinates(event->position().toPoint().x(), event->position().toPoint().y(),
+                                     doc_->WindowNumber());
+  QWidget::mouseMoveEvent(event);
+}
+
+void CKorndView::resizeEvent(QResizeEvent* event) {
+  CKorndApp* app = KorndApp();
+  if (app && app->main_frame) app->main_frame->ShowViewRect(0, 0, width(), height());
+  QWidget::resizeEvent(event);
+}
 
 namespace {
-// Largest picture surface made (256 MB); a larger picture draws nothing instead of failing.
-constexpr std::int64_t Max_Surface_Pixels = std::int64_t(1) << 26;
+// Largest picture surface made (16 M pixels, 64 MB); a larger picture draws nothing instead of
+// taking the machine's memory.
+constexpr std::int64_t Max_Surface_Pixels = std::int64_t(1) << 24;
 }  // namespace
 
 // Keeps the surface at the picture size, made when first drawn into; a new size makes the
@@ -61,9 +81,10 @@ std::uint32_t CKorndView::DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, st
   return 0;
 }
 
-void CKorndView::ReplayAll() {
+void CKorndView::ReplayAll(bool replay_command) {
   if (!dc_ || replay_depth_ > 0) return;  // never a replay inside a replay
   ++replay_depth_;
+  replay_command_ = replay_command;
   FillBackground();
   *dc_ = KRdc(&surface_);
   CKorndGC env;
@@ -71,10 +92,11 @@ void CKorndView::ReplayAll() {
   env.Apply(*dc_);
   for (auto& t : doc_->Tools()) {
     if (t->flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
-    DrawTool(t.get(), env, *dc_, CKorndTool::Not_Repainted);
+    if (DrawTool(t.get(), env, *dc_, replay_command ? 0 : CKorndTool::Not_Repainted) != 0) break;
   }
   // New objects go on with the document's own environment from here.
   doc_->Environment().Apply(*dc_);
+  replay_command_ = false;
   --replay_depth_;
   update();
 }
@@ -86,7 +108,7 @@ static std::uint32_t tick_now() {
 }
 
 std::uint32_t CKorndView::WaitUntil(std::int64_t ms, std::uint32_t base) {
-  if (ended_ || waiting_ || replay_depth_ > 0) return 0;
+  if (ended_ || waiting_ || (replay_depth_ > 0 && !replay_command_)) return 0;
   const std::uint32_t deadline = base + static_cast<std::uint32_t>(ms);
   QEventLoop loop;
   QTimer poll;

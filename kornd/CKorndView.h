@@ -26,8 +26,9 @@ class CKorndView : public QWidget {
   void OnUpdate(int hint, CKorndTool* tool, const KRrect* area);
   // Draws one object; 0, or 0x80000002 when a wait inside it ended the drawing.
   std::uint32_t DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, std::uint32_t mask);
-  // Makes the picture anew: background, then the whole list with a fresh environment.
-  void ReplayAll();
+  // Makes the picture anew: background, then the whole list with a fresh environment; the
+  // Replay command also performs the timed pauses that repaints pass over.
+  void ReplayAll(bool replay_command = false);
   CKorndDoc* Doc() const { return doc_; }
   // Waits until base + ms (ticks in milliseconds), serving events meanwhile; returns the
   // milliseconds since base, 0 when no wait was started. Throws CKorndWaitEnded when the
@@ -41,6 +42,8 @@ class CKorndView : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   bool EnsureSurface();
@@ -50,6 +53,7 @@ class CKorndView : public QWidget {
   QImage surface_;
   std::unique_ptr<KRdc> dc_;
   int replay_depth_ = 0;
+  bool replay_command_ = false;  // the Replay command runs: pauses are performed
   bool waiting_ = false;
   bool ended_ = false;
   class QEventLoop* wait_loop_ = nullptr;

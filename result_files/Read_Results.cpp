@@ -1,16 +1,20 @@
-// Read_Results: time-step moves, reading one output, the end test, and the cut,
-// sub-sampling and symmetry copy into the display slots.
+// Read_Results: time-step moves, reading one output, the end test, the cut,
+// sub-sampling and symmetry copy into the display slots, seeking, and the combined
+// pictures of the display modes.
 //
-// Reads:   Command_State.Time_Step_Command, Result_Set (format, names, flags, Seek_Step),
-//          Result_Geometry, Display_Field settings; the result units 114..113+N.
+// Reads:   Command_State.Time_Step_Command, Result_Set (format, names, flags, limits,
+//          Seek_Step), Result_Geometry, Display_Field settings, Display_Settings modes;
+//          the result units 114..113+N.
 // Writes:  Result_Set (Time, Time_Step_Number, Total_Time_Steps, Selected_Solutions,
-//          Buffer_Array_*), Display_Field (Buffer_Array_Cut, slots 1..N of
-//          Array_to_be_displayed). Time_Step_Command is never changed here.
+//          Buffer_Array_*, Seek_Step, Seek_Reference_File), Display_Field
+//          (Buffer_Array_Cut, every slot of Array_to_be_displayed). Time_Step_Command
+//          ends as it was found (the seek dialogue restores it).
 
 #include "result_files/Read_Results.h"
 
 #include <algorithm>
 #include <cmath>    // std::round, std::floor
+#include <cstdint>  // INT16_MIN
 #include <cstdio>   // std::snprintf
 #include <cstring>  // std::memcpy
 #include <string>
@@ -735,6 +739,20 @@ float miller_colour(float v) {
   return static_cast<float>(36 * nint(5.0f * g1 / s) + 6 * nint(5.0f * g2 / s) + nint(5.0f * g3 / s));
 }
 
+// miller_colour, remembered for whole-numbered codes 1..999999 (the colour of such a
+// code depends on the code alone); other values are worked out each time.
+float known_miller_colour(float code) {
+  constexpr std::int16_t Unknown = INT16_MIN;  // such colours lie within +-21285
+  static std::vector<std::int16_t> known;
+  if (!(code >= 0.5f && code < 999999.5f)) return miller_colour(code);
+  const int n = static_cast<int>(code);
+  if (static_cast<float>(n) != code) return miller_colour(code);
+  if (known.empty()) known.assign(1000000, Unknown);
+  std::int16_t& colour = known[static_cast<std::size_t>(n)];
+  if (colour == Unknown) colour = static_cast<std::int16_t>(miller_colour(code));
+  return colour;
+}
+
 }  // namespace
 
 bool MERGE_READ_RESULTS() {
@@ -768,12 +786,14 @@ bool MERGE_READ_RESULTS() {
     for (int i = 1; i <= n; ++i) {
       const float* v = plane(i);
       float* out = plane(-i);
-      // Grains share one code: the colour of the cell before is reused while it holds.
+      // Grains share one code: the colour of the cell before is reused while it holds,
+      // and the colours of whole-numbered codes are kept once worked out.
       float last_code = std::nanf(""), last_colour = 217.0f;
       for (std::int64_t c = 0; c < cells; ++c) {
-        if (!(v[c] == last_code)) {
-          last_code = v[c];
-          last_colour = miller_colour(last_code);
+        const float code = v[c];
+        if (!(code == last_code)) {
+          last_code = code;
+          last_colour = known_miller_colour(code);
         }
         out[c] = last_colour;
       }

@@ -466,10 +466,13 @@ TEST(Pauses, WaitWhenNewAndPassOverInRepaints) {
   t0 = Clock::now();
   w.A(4, {100});
   EXPECT_LT(ms_since(t0), 50);
-  // A repaint of the whole list passes over the pauses.
+  // A repaint of the whole list passes over the pauses; the Replay command performs them.
   t0 = Clock::now();
   w.view().ReplayAll();
   EXPECT_LT(ms_since(t0), 50);
+  t0 = Clock::now();
+  w.view().ReplayAll(true);
+  EXPECT_GE(ms_since(t0), 55);
   // A window that ends during a wait ends the wait at once, and the server stops serving.
   QTimer::singleShot(30, [&] { w.view().EndWaits(); });
   t0 = Clock::now();
@@ -477,4 +480,91 @@ TEST(Pauses, WaitWhenNewAndPassOverInRepaints) {
   EXPECT_LT(ms_since(t0), 2000);
   EXPECT_TRUE(KorndApp()->closing);
   KorndApp()->closing = false;
+}
+
+#include <QAction>
+#include <QMenuBar>
+
+#include "kornd/CKorndMain.h"
+
+TEST(MainFrame, MenusModesPanesAndShowStates) {
+  CKorndMain main(KorndApp());
+  QStringList titles;
+  for (QAction* a : main.menuBar()->actions()) titles << a->text();
+  EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Window", "&Help"}));  // no graphics window yet
+  // The default modes: storing and buffering on, inquiring off; the menu flips them.
+  EXPECT_TRUE(main.default_storing);
+  EXPECT_FALSE(main.default_inquiring);
+  for (QAction* menu : main.menuBar()->actions())
+    for (QAction* a : menu->menu()->actions()) {
+      if (a->text() == "S&toring") a->trigger();
+      if (a->text() == "&Inquiring") a->trigger();
+    }
+  EXPECT_FALSE(main.default_storing);
+  EXPECT_TRUE(main.default_inquiring);
+  // Panes.
+  main.ShowCoordinates(12, 345, 3);
+  EXPECT_EQ(main.PaneText(1), QString(" 0- 3/ 0: u=12, v=345"));
+  main.ShowViewRect(0, 0, 640, 480);
+  EXPECT_EQ(main.PaneText(2), QString("(0, 0) - (640, 480)"));
+  main.SetLiveCount(42);
+  main.ShowStatusBar(true);
+  EXPECT_EQ(main.PaneText(3), QString("        42"));
+  // Show states and z-order.
+  main.show();
+  main.ShowFrame(11);
+  EXPECT_TRUE(main.IsTopmost());
+  main.ShowFrame(15);  // no such code: nothing
+  EXPECT_TRUE(main.IsTopmost());
+  main.ShowFrame(12);
+  EXPECT_FALSE(main.IsTopmost());
+  main.ShowFrame(0);
+  EXPECT_FALSE(main.isVisible());
+}
+
+TEST(Colours, CancelledColourCommandRecordsNothing) {
+  Window w;
+  EXPECT_EQ(w.doc().MakeColorTool(1), -1);  // every box and dialog takes its first answer: none
+  EXPECT_EQ(w.doc().ObjectCount(), 0);
+  EXPECT_EQ(w.block().fg, 0);
+}
+
+TEST(Attributes, TransformAndClip) {
+  Window w;
+  // Translation by (10, 20) with the identity matrix in 16.16 fixed point.
+  w.A(7, {10, 20, 65536, 0, 0, 65536});
+  EXPECT_TRUE(w.doc().Environment().xform_active);
+  w.A(22, {13, 0, 0, 0, 5, 5});  // a red square at (0, 0) lands at (10, 20)
+  expect_pixels(w, {{10, 20, Red}, {14, 24, Red}, {0, 0, White}, {15, 25, White}});
+  w.A(7, {0, 0, 65536, 0, 0, 65536});  // the identity clears the active flag
+  EXPECT_FALSE(w.doc().Environment().xform_active);
+  // Clip to (40, 40, 50, 50): a larger fill shows only inside it.
+  w.A(8, {0, 0, 40, 40, 50, 50});
+  EXPECT_EQ(w.doc().Environment().clip, (KRrect{40, 40, 50, 50}));
+  w.A(22, {14, 0, 30, 30, 70, 70});
+  expect_pixels(w, {{40, 40, Green}, {49, 49, Green}, {39, 45, White}, {50, 45, White}, {45, 50, White}});
+  w.A(8, {0, 0, 0, 0, 0, 0});  // an empty rectangle removes the clip
+  w.A(22, {14, 0, 30, 30, 70, 70});
+  expect_pixels(w, {{30, 30, Green}, {69, 69, Green}});
+  // A region mode outside 0-4 makes nothing.
+  int before = w.doc().ObjectCount();
+  w.A(8, {5, 0, 1, 1, 2, 2});
+  EXPECT_EQ(w.doc().ObjectCount(), before);
+}
+
+TEST(Attributes, ResetAndColourRoles) {
+  Window w;
+  w.block().pen_colour = 13;
+  w.SetGDI(0x4);
+  EXPECT_EQ(w.doc().Environment().Role(3), 0x0000FF);
+  w.A(5, {0x2123456, 20});  // custom colour 20
+  EXPECT_EQ(w.doc().Environment().palette[0], 0x123456);
+  int before = w.doc().ObjectCount();
+  w.A(5, {13, 12});  // slot 12 is neither a role nor a custom colour
+  EXPECT_EQ(w.doc().ObjectCount(), before);
+  w.block().pen_width = 7;
+  w.A(2);  // reset: the block head and the environment return to their defaults
+  EXPECT_EQ(w.block().pen_width, 1);
+  EXPECT_EQ(w.doc().Environment().Role(3), 0x000000);
+  EXPECT_EQ(w.doc().Environment().palette[0], 0x008080);
 }
