@@ -82,6 +82,7 @@ void CKorndDoc::AddTool(std::unique_ptr<CKorndTool>& slot) {
     pending_message_ = IDS_INVALID_PARAMETER;
     return;
   }
+  if (RecordTool(t)) return;
   std::int64_t current = block_->segment;
   std::int64_t segment = std::llabs(current);
   if (segment > Max_Segment) {
@@ -234,6 +235,21 @@ std::uint32_t CKorndDoc::ExecuteCommand(char letter) {
     case 'B':  // control requests: the point-list transfer
       reply = ExecuteB(reply);
       break;
+    case 'D':  // bitmaps
+      reply = ExecuteD(reply);
+      break;
+    case 'E':  // sizes and positions
+      reply = ExecuteE(reply);
+      break;
+    case 'F':  // colour of one pixel
+      reply = ExecuteF(reply);
+      break;
+    case 'G':  // show states
+      reply = ExecuteG(reply);
+      break;
+    case 'M':  // symbols
+      reply = ExecuteM(reply);
+      break;
     default:  // a letter this window does not serve
       return channel::Reply_Failed;
   }
@@ -244,6 +260,22 @@ std::uint32_t CKorndDoc::ExecuteCommand(char letter) {
 // The control requests of the point-list protocol; the other sub-codes are not served here.
 std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
   switch (block_->code) {
+    case 20: {  // a new zero-filled data buffer of a1 bytes (bounded: a refused size answers 0)
+      data_buffer_.clear();
+      data_buffer_.shrink_to_fit();
+      const int bytes = block_->a[0];
+      if (bytes < 0 || bytes > (1 << 30)) return 0u;
+      try {
+        data_buffer_.assign(static_cast<std::size_t>(bytes), 0);
+      } catch (const std::bad_alloc&) {
+        return 0u;
+      }
+      return reply;
+    }
+    case 21:  // release the data buffer
+      data_buffer_.clear();
+      data_buffer_.shrink_to_fit();
+      return reply;
     case 36:  // copy the data area into the data buffer
       return CopyToDataBuffer(block_->a[0], block_->a[1]) ? reply : 0u;
     case 37: {  // add the pending object

@@ -9,11 +9,14 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "kornd/CKorndGC.h"
+#include "kornd/CKRDIB.h"
+#include "kornd/CKREMF.h"
 #include "kornd/CKorndTool.h"
 #include "kornd/DrawUtil.h"
 #include "platform/Channel_Blocks.h"
@@ -95,6 +98,24 @@ class CKorndDoc {
   // Drops the pending object and the data buffer.
   void DropPending();
 
+  // --- bitmaps, symbols, inquiries and show states (CKorndDoc_Bitmaps.cpp, CKorndDoc_Symbols.cpp,
+  // CKorndDoc_Inquiry.cpp) ---
+  // Bitmap n, or null for a number outside the table or an empty entry.
+  CKRDIB* Bitmap(int n) const;
+  int NextBitmapNumber() const { return next_bitmap_; }
+  int LoadBitmapFile(int n, const QString& name);
+  int SaveBitmapFile(int n, const QString& name);
+  int CopyBitmap(int n, int source);
+  int MakeBitmap(const void* values, std::size_t bytes, int n, int w, int h, int depth);
+  int TextBitmap(int n, int w, int h, int x, int y, const QString& text);
+  // Symbol n (1 to the next symbol number - 1), or null.
+  CKREMF* Symbol(int n) const;
+  int NextSymbolNumber() const { return next_symbol_; }
+  // The symbol being recorded, or null.
+  CKREMF* RecordingSymbol() const { return recording_; }
+  int PrintMarginX() const { return print_margin_x_; }
+  int PrintMarginY() const { return print_margin_y_; }
+
   // --- state ---
   channel::KRwinblock* block() { return block_; }
   const channel::KRwinblock* block() const { return block_; }
@@ -130,6 +151,16 @@ class CKorndDoc {
   bool FinishPointList(CKorndTool& t);
   bool FinishPlot(CKorndPlot& p);
   std::uint32_t ExecuteB(std::uint32_t reply);
+  std::uint32_t ExecuteD(std::uint32_t reply);
+  std::uint32_t ExecuteE(std::uint32_t reply);
+  std::uint32_t ExecuteF(std::uint32_t reply);
+  std::uint32_t ExecuteG(std::uint32_t reply);
+  std::uint32_t ExecuteM(std::uint32_t reply);
+  int ChooseBitmapNumber(int n);
+  int ChooseSymbolEntry(int k);
+  // Draws an added object into the open recording and deletes it; false when none is open.
+  bool RecordTool(std::unique_ptr<CKorndTool>& t);
+  void WriteNumber(int n);
 
   platform::Shared_Block shared_;               // the window's shared block, when it has one
   channel::KRwinblock own_block_{};             // the document's own block
@@ -155,4 +186,11 @@ class CKorndDoc {
   bool released_ = false;
   CKorndView* view_ = nullptr;
   CKorndChild* child_ = nullptr;
+  std::vector<std::unique_ptr<CKRDIB>> bitmaps_ = std::vector<std::unique_ptr<CKRDIB>>(4);
+  int next_bitmap_ = 1;
+  std::vector<std::unique_ptr<CKREMF>> symbols_ = std::vector<std::unique_ptr<CKREMF>>(8);
+  int next_symbol_ = 1;
+  CKREMF* recording_ = nullptr;
+  std::array<std::uint8_t, channel::Head_Size> saved_head_{};
+  int print_margin_x_ = 5, print_margin_y_ = 5;
 };

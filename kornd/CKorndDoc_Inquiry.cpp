@@ -1,0 +1,221 @@
+// CKorndDoc_Inquiry.cpp - the requests E (sizes and positions), F (colour of one pixel) and
+// G (show states of the window and the main frame).
+//
+// Reads: the window block's sub-code and slots. Writes: slots a3 and a4 (E), a3 (F).
+// Changes: the picture size, the viewport rectangle and union, the print margins, the
+// server's page metrics (E 9, E 10), the sizes, positions and show states of the frames.
+// Views draw without a zoom mapping here, so device and logical pixels of the view are the same.
+#include "kornd/CKorndDoc.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <algorithm>  // std::min, std::max
+
+#include "kornd/CKorndApp.h"
+#include "kornd/CKorndChild.h"
+#include "kornd/CKorndMain.h"
+#include "kornd/CKorndView.h"
+
+namespace {
+
+// Show-state values (SW_...) of the eleven show codes.
+constexpr int Show_State[11] = {0, 3, 6, 9, 5, 3, 2, 7, 8, 4, 1};
+
+// Shows a frame in a show state (SW_ value).
+void show_window(QWidget* w, int state) {
+  if (w == nullptr) return;
+  switch (state) {
+    case 0: w->hide(); break;                              // SW_HIDE
+    case 1: case 9: w->showNormal(); break;                // SW_SHOWNORMAL, SW_RESTORE
+    case 2: case 6: case 7: w->showMinimized(); break;     // SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE
+    case 3: w->showMaximized(); break;                     // SW_MAXIMIZE
+    case 4: case 5: case 8: w->show(); break;              // SW_SHOWNOACTIVATE, SW_SHOW, SW_SHOWNA
+    default: break;
+  }
+  w->update();
+}
+
+// The main frame's show codes: 0-10 the show table, 11 topmost, 12 not topmost, 13 top,
+// 14 bottom; other codes do nothing.
+void show_main_frame(CKorndMain* main, int code) {
+  if (main == nullptr) return;
+  if (code >= 0 && code <= 10) {
+    show_window(main, Show_State[code]);
+    return;
+  }
+  switch (code) {
+    case 11:
+    case 12: {
+      const bool visible = main->isVisible();
+      main->setWindowFlag(Qt::WindowStaysOnTopHint, code == 11);
+      if (visible) main->show();
+      break;
+    }
+    case 13: main->raise(); break;
+    case 14: main->lower(); break;
+    default: return;
+  }
+  main->update();
+}
+
+KRrect normalised(const KRrect& r) {
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
+}
+
+}  // namespace
+
+std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
+  channel::KRwinblock& k = *block_;
+  CKorndApp* app = KorndApp();
+  CKorndMain* main = app ? app->main_frame : nullptr;
+  const int n = k.code, q = n < 0 ? -n : n;
+  const bool set = n < 0;
+  const int v1 = k.a[0], v2 = k.a[1];
+  const bool positive = v1 > 0 && v2 > 0;
+  std::uint32_t result = reply;
+  int out1 = 0, out2 = 0;
+  switch (q) {
+    case 1:  // picture size
+      if (set) {
+        if (!positive) result = 0;
+        else {
+          SetPageSize(v1, v2, true);
+          SendHint(10, nullptr, nullptr);
+        }
+      }
+      out1 = picture_width_, out2 = picture_height_;
+      break;
+    case 2:  // screen size: not settable
+      if (set) result = 0;
+      out1 = app ? app->display_info.horzres : 0, out2 = app ? app->display_info.vertres : 0;
+      break;
+    case 3:  // client size of the main frame
+      if (set) {
+        if (v1 < 0 || v2 < 0 || main == nullptr) result = 0;
+        else if (v1 == 0 || v2 == 0) {
+          // Fit: the main frame takes the size the active window's frame needs.
+          QWidget* child = child_;
+          if (child && main->MdiArea()) main->resize(main->size() + child->size() - main->MdiArea()->size());
+          result = 1;
+        } else {
+          main->resize(v1, v2);
+          result = 1;
+        }
+      }
+      if (main) out1 = main->width(), out2 = main->height();
+      break;
+    case 4:  // screen position of the main frame
+      if (set) {
+        if (!positive || main == nullptr) result = 0;
+        else {
+          main->move(v1, v2);
+          result = 1;
+        }
+      }
+      if (main) out1 = main->pos().x(), out2 = main->pos().y();
+      break;
+    case 5:  // client size of the view
+      if (set) {
+        if (!positive || view_ == nullptr) result = 0;
+        else {
+          QWidget* frame = child_;
+          if (frame) {
+            frame->showNormal();
+            frame->resize(frame->size() + QSize(v1, v2) - view_->size());
+          } else {
+            view_->resize(v1, v2);
+          }
+          result = 1;
+        }
+      }
+      if (view_) out1 = view_->width(), out2 = view_->height();
+      break;
+    case 6:  // position of the window's child frame
+      if (set) {
+        if (!positive || child_ == nullptr) result = 0;
+        else {
+          child_->move(v1, v2);
+          result = 1;
+        }
+      }
+      if (child_) {
+        QPoint p = child_->parentWidget() ? child_->parentWidget()->mapToGlobal(child_->pos()) : child_->pos();
+        out1 = p.x(), out2 = p.y();
+      }
+      break;
+    case 7:    // viewport rectangle: size in device pixels
+    case 8: {  // viewport rectangle: top-left in device pixels
+      KRrect d = normalised(viewport_rect_);
+      if (set) {
+        if (!positive) result = 0;
+        else {
+          KRrect r = q == 7 ? KRrect{d.left, d.top, d.left + v1, d.top + v2}
+                            : KRrect{v1, v2, v1 + (d.right - d.left), v2 + (d.bottom - d.top)};
+          // A rectangle stored with its edges exchanged stays stored that way.
+          if (viewport_rect_.left > viewport_rect_.right) std::swap(r.left, r.right);
+          if (viewport_rect_.top > viewport_rect_.bottom) std::swap(r.top, r.bottom);
+          viewport_rect_ = r;
+        }
+        out1 = v1, out2 = v2;
+      } else {
+        out1 = q == 7 ? d.right - d.left : d.left;
+        out2 = q == 7 ? d.bottom - d.top : d.top;
+      }
+      KRrect v = normalised(viewport_rect_);
+      viewport_union_ = viewport_union_.IsEmpty() ? v
+                        : KRrect{std::min(viewport_union_.left, v.left), std::min(viewport_union_.top, v.top),
+                                 std::max(viewport_union_.right, v.right), std::max(viewport_union_.bottom, v.bottom)};
+      break;
+    }
+    case 9:  // page size less the margins, for the whole server
+      if (set && positive && app) app->page_metrics.width = v1, app->page_metrics.height = v2;
+      if (app) out1 = app->page_metrics.width, out2 = app->page_metrics.height;
+      break;
+    case 10:  // page resolution, for the whole server
+      if (set && positive && app) app->page_metrics.resolution_x = v1, app->page_metrics.resolution_y = v2;
+      if (app) out1 = app->page_metrics.resolution_x, out2 = app->page_metrics.resolution_y;
+      break;
+    case 11:  // print margins in millimetres
+      if (set) {
+        if (!positive) result = 0;
+        else print_margin_x_ = v1, print_margin_y_ = v2;
+      }
+      out1 = print_margin_x_, out2 = print_margin_y_;
+      break;
+    case 12:  // printer page size: not settable, setting ignored
+      if (app) out1 = app->page_metrics.horzres, out2 = app->page_metrics.vertres;
+      break;
+    case 13:  // printer resolution: not settable, setting ignored
+      if (app) out1 = app->page_metrics.logpixels_x, out2 = app->page_metrics.logpixels_y;
+      break;
+    default:  // 0 and |n| above 13
+      return 0;
+  }
+  k.a[2] = out1;
+  k.a[3] = out2;
+  return result;
+}
+
+std::uint32_t CKorndDoc::ExecuteF(std::uint32_t reply) {
+  channel::KRwinblock& k = *block_;
+  std::int32_t colour = -1;  // outside the picture: no colour
+  if (view_) {
+    const QImage& s = view_->Surface();
+    const int x = k.code, y = k.a[0];
+    if (x >= 0 && y >= 0 && x < s.width() && y < s.height()) {
+      QRgb p = s.pixel(x, y);
+      colour = static_cast<std::int32_t>(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16);
+    }
+  }
+  k.a[2] = colour;
+  return reply;
+}
+
+std::uint32_t CKorndDoc::ExecuteG(std::uint32_t reply) {
+  const int s = block_->code;
+  if (s == -2) show_window(child_, Show_State[5]);
+  else if (s >= 15 && s <= 25) show_window(child_, Show_State[s - 15]);
+  else if (CKorndApp* app = KorndApp()) show_main_frame(app->main_frame, s);
+  return reply;
+}

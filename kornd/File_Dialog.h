@@ -1,0 +1,12 @@
+// File_Dialog.h - the open and save file dialogs of the server, with the test seam of
+// CKorndBox (KORND_TEST_ANSWERS): under the seam the dialog is not shown, it logs
+// "kornd dialog: [open file|save file] [<initial name>] answer=<name>" and takes the next answer;
+// an empty answer or "Cancel" cancels. A relative answer is taken in the starting folder.
+// Changes: the application's client folder (the folder of a chosen file).
+#pragma once
+
+#include <QString>
+
+// Asks for a file name starting in the client folder with `initial` preset; false when cancelled.
+// On success `chosen` is the full path and the client folder becomes its folder.
+bool ASK_FILE_NAME(bool save, const QString& initial, QString& chosen);
