@@ -355,3 +355,34 @@ TEST_F(Window_Requests, MarkerSymbols) {
   EXPECT_EQ(Req('M', 2, {3}, Path("none.emf")), 0u);
   ASSERT_EQ(Req('M', 1, {}), 1u);
 }
+
+TEST_F(Window_Requests, TextBitmapsShowTheTextInTheTextColours) {
+  Open();
+  ASSERT_EQ(Req('A', 19, {0, 0, -1}), 1u);  // a pixel in the foreground colour
+  ASSERT_EQ(Req('F', 0, {0}), 1u);
+  const std::uint32_t fg = static_cast<std::uint32_t>(b_->a[2]);
+  ASSERT_EQ(Req('F', 5, {5}), 1u);
+  const std::uint32_t bg = static_cast<std::uint32_t>(b_->a[2]);
+  ASSERT_EQ(Req('D', 7, {0, 0, 60, 30, 2, 0}, std::string("WWW")), 1u);
+  EXPECT_EQ(Data(), "1");
+  ASSERT_EQ(Req('D', 4, {1}), 1u);
+  EXPECT_EQ(b_->a[2], 60);
+  EXPECT_EQ(b_->a[3], 30);
+  EXPECT_EQ(b_->a[4], 1);
+  const std::string file = Path("text.bmp");
+  ASSERT_EQ(Req('D', 2, {1}, file), 1u);
+  Bytes f = read_file(file);
+  ASSERT_EQ(f.size(), 62u + 8u * 30u);
+  EXPECT_EQ(get32(f, 10), 62u);
+  auto entry = [&f](int i) { return std::uint32_t(f[54 + 4 * i + 2]) | std::uint32_t(f[55 + 4 * i]) << 8 | std::uint32_t(f[54 + 4 * i]) << 16; };
+  EXPECT_EQ(entry(0), fg);  // the text
+  EXPECT_EQ(entry(1), bg);  // the background
+  int text_bits = 0;
+  for (int row = 0; row < 30; ++row)
+    for (int x = 0; x < 60; ++x) text_bits += (f[62 + 8 * row + x / 8] >> (7 - x % 8) & 1) == 0;
+  EXPECT_GT(text_bits, 0);
+  EXPECT_LT(text_bits, 60 * 30);
+  // A requested number is taken as it is.
+  ASSERT_EQ(Req('D', 7, {9, 0, 10, 10, 0, 0}, std::string("x")), 1u);
+  EXPECT_EQ(Data(), "9");
+}

@@ -361,3 +361,20 @@ TEST(BitmapCopy, CopyTakesHeaderPixelsAndName) {
   EXPECT_FALSE(b.CopyFrom(empty));
   EXPECT_TRUE(b.IsEmpty());
 }
+
+TEST(BitmapMemory, LargeBitmapsAskAndYesMakesThemSmaller) {
+  EXPECT_EQ(CheckBitmapMemory(std::uint64_t(64) << 20), 1);  // at the limit: no question
+  CDib d;
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(d.Create(5000, 5000, 32, 0, 0xFFFFFF));  // 95 MB: answered Yes (the first button)
+  std::string boxes = testing::internal::GetCapturedStderr();
+  EXPECT_NE(boxes.find("% of memory in use] [Bitmap size exceeds the physical memory size (or 64 Mb).\\nContinue with a "
+                       "smaller size?\\nSelect Cancel to Continue.] buttons=Yes,No,Cancel answer=Yes"),
+            std::string::npos)
+      << boxes;
+  EXPECT_EQ(d.ShrinkFactor(), 2);
+  EXPECT_EQ(d.Width(), 2500);
+  EXPECT_EQ(d.Height(), 2500);
+  EXPECT_EQ(d.Bits().size(), 2500u * 2500u * 4u);
+  EXPECT_EQ(d.PixelColour(2499, 2499), 0xFFFFFFu);
+}
