@@ -657,6 +657,7 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
   if (const KRrect* c = dc.Clip()) cl = std::max(cl, c->left), ct = std::max(ct, c->top), cr = std::min(cr, c->right),
                                    cb = std::min(cb, c->bottom);
   const QImage& src = Image();
+  const QImage* mask = masked ? &mask_->Image() : nullptr;  // white where the target shows through
   const int sw = src.width(), sh = src.height();
   const std::uint8_t code = static_cast<std::uint8_t>(rop >> 16);
   const std::uint32_t pattern = dc.Brush().colour & 0xFFFFFF;
@@ -666,12 +667,13 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
     int sy = static_cast<int>(std::int64_t(i) * sh / ah);
     if (height < 0) sy = sh - 1 - sy;
     const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+    const QRgb* m = mask ? reinterpret_cast<const QRgb*>(mask->constScanLine(sy)) : nullptr;
     QRgb* d = reinterpret_cast<QRgb*>(surface->scanLine(dy));
     for (int dx = std::max(x0, cl); dx < std::min(x1, cr); ++dx) {
       int j = dx - x0;
       int sx = static_cast<int>(std::int64_t(j) * sw / aw);
       if (width < 0) sx = sw - 1 - sx;
-      if (masked && mask_->PixelColour(sx, sy) == 0xFFFFFF) continue;
+      if (m && (m[sx] & 0xFFFFFF) == 0xFFFFFF) continue;
       // Through the mask the picture lands as it is; otherwise the raster operation decides.
       std::uint32_t out = masked ? s[sx] & 0xFFFFFF : rop3(code, pattern_rgb, s[sx] & 0xFFFFFF, d[dx] & 0xFFFFFF);
       d[dx] = 0xFF000000u | out;

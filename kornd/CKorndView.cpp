@@ -48,27 +48,24 @@ constexpr std::int64_t Max_Surface_Pixels = std::int64_t(1) << 24;
 bool CKorndView::EnsureSurface() {
   if (doc_ == nullptr) return false;
   int w = std::max(1, doc_->PictureWidth()), h = std::max(1, doc_->PictureHeight());
-  if (surface_.width() == w && surface_.height() == h && dc_) return true;
+  if (back_.Width() == w && back_.Height() == h && back_.Dc()) return true;
   if (std::int64_t(w) * h > Max_Surface_Pixels) {
-    surface_ = QImage();
-    dc_.reset();
+    back_.Reset();
     return false;
   }
-  surface_ = QImage(w, h, QImage::Format_RGB32);
-  if (surface_.isNull()) return false;
-  dc_ = std::make_unique<KRdc>(&surface_);
+  if (!back_.Create(w, h, -1)) return false;
   ReplayAll();
   return true;
 }
 
 void CKorndView::FillBackground() {
   std::int32_t bg = doc_->BackgroundColour();
-  surface_.fill(ColorOf(static_cast<std::uint32_t>(bg)));
+  back_.Invalidate(0, nullptr, &bg);
 }
 
 const QImage& CKorndView::Surface() {
   EnsureSurface();
-  return surface_;
+  return back_.Surface();
 }
 
 std::uint32_t CKorndView::DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, std::uint32_t mask) {
@@ -82,20 +79,20 @@ std::uint32_t CKorndView::DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, st
 }
 
 void CKorndView::ReplayAll(bool replay_command) {
-  if (!dc_ || replay_depth_ > 0) return;  // never a replay inside a replay
+  if (!back_.Dc() || replay_depth_ > 0) return;  // never a replay inside a replay
   ++replay_depth_;
   replay_command_ = replay_command;
   FillBackground();
-  *dc_ = KRdc(&surface_);
+  back_.ResetDc();
   CKorndGC env;
   env.SetDefaults(*doc_);
-  env.Apply(*dc_);
+  env.Apply(*back_.Dc());
   for (auto& t : doc_->Tools()) {
     if (t->flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
-    if (DrawTool(t.get(), env, *dc_, replay_command ? 0 : CKorndTool::Not_Repainted) != 0) break;
+    if (DrawTool(t.get(), env, *back_.Dc(), replay_command ? 0 : CKorndTool::Not_Repainted) != 0) break;
   }
   // New objects go on with the document's own environment from here.
-  doc_->Environment().Apply(*dc_);
+  doc_->Environment().Apply(*back_.Dc());
   replay_command_ = false;
   --replay_depth_;
   update();
@@ -140,7 +137,7 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
     case 3:  // a new object: drawn at once
       if (!EnsureSurface() || tool == nullptr) break;
       if (tool->flags() & (CKorndTool::Erased | CKorndTool::Hidden)) break;
-      DrawTool(tool, doc_->Environment(), *dc_, 0);
+      DrawTool(tool, doc_->Environment(), *back_.Dc(), 0);
       if (tool->type() == 5 && static_cast<CKorndSetColor*>(tool)->slot == 2) {
         std::int32_t bg = doc_->Environment().Role(2);
         doc_->SetBackground(bg);
@@ -153,7 +150,7 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
     case 9:   // objects erased
     case 1:   // picture made anew
     case 2:   // background changed
-      if (dc_ && EnsureSurface()) ReplayAll();
+      if (back_.Dc() && EnsureSurface()) ReplayAll();
       update();
       break;
     case 14:  // the main frame closes
@@ -168,5 +165,5 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
 void CKorndView::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   p.fillRect(event->rect(), ColorOf(static_cast<std::uint32_t>(doc_ ? doc_->BackgroundColour() : 0xFFFFFF)));
-  if (dc_) p.drawImage(0, 0, surface_);
+  if (back_.Dc()) p.drawImage(0, 0, back_.Surface());
 }

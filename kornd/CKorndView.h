@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "kornd/CMemDIB.h"
 #include "kornd/KRdc.h"
 
 class CKorndDoc;
@@ -53,8 +54,7 @@ class CKorndView : public QWidget {
   void FillBackground();
 
   CKorndDoc* doc_;
-  QImage surface_;
-  std::unique_ptr<KRdc> dc_;
+  CMemDIB back_;  // the back buffer
   int replay_depth_ = 0;
   bool replay_command_ = false;  // the Replay command runs: pauses are performed
   bool waiting_ = false;

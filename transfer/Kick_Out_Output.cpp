@@ -13,7 +13,6 @@
 // record by record. A removal list is taken as a set: sorted, repeats and numbers below 1
 // dropped.
 
-#include <fcntl.h>   // open
 #include <unistd.h>  // copy_file_range, pread, pwrite
 
 #include <algorithm>

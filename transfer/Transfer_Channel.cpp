@@ -9,6 +9,7 @@
 #include <unistd.h>    // read, write, lseek, fsync, close
 
 #include <algorithm>
+#include <array>
 #include <cerrno>      // errno
 #include <charconv>    // std::to_chars
 #include <cmath>       // std::isnan, std::isinf, std::signbit
@@ -342,11 +343,9 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; 
 struct Text_Part {
   const char* begin = nullptr;
   std::size_t size = 0;
-  std::size_t given = 0;  // bytes handed to the reader
   std::vector<float> values;
   std::vector<std::uint32_t> ends;
-  bool bad = false;  // a token that is not a number: the caller reads sequentially
-  std::unique_ptr<Free_Form_Reader> reader;  // kept: its buffer is allocated once
+  bool bad = false;  // a token outside the plain number forms: the caller reads sequentially
 };
 
 // Kept from record to record: fresh pages for every record cost more than the parsing.
@@ -358,30 +357,38 @@ struct Parallel_Scratch {
 };
 Parallel_Scratch scratch;
 
+// Reads the plain number forms (optional sign, digits, point, E exponent) separated by
+// blanks. Anything else (commas, D exponents, repeat counts, words) marks the part bad, and
+// the record is then read by the free-form reader with all of its rules.
 void parse_part(Text_Part& part) {
-  if (!part.reader)
-    part.reader = std::make_unique<Free_Form_Reader>([&part](char* out, std::size_t max) {
-      const std::size_t n = std::min(max, part.size - part.given);
-      std::memcpy(out, part.begin + part.given, n);
-      part.given += n;
-      return static_cast<long>(n);
-    });
-  part.given = 0;
-  part.reader->RESET(0);
-  Free_Form_Reader& reader = *part.reader;
   part.values.clear();
   part.ends.clear();
   part.bad = false;
+  static const auto blank = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char c : {' ', '\t', '\r', '\n'}) table[c] = true;
+    return table;
+  }();
+  const char* p = part.begin;
+  const char* const end = part.begin + part.size;
   for (;;) {
-    float v;
-    Free_Form_Status s = reader.READ_REAL(v);
-    if (s == Free_Form_Status::End_Of_File) return;
-    if (s != Free_Form_Status::Ok) {
+    while (p < end && blank[static_cast<unsigned char>(*p)]) ++p;
+    if (p == end) return;
+    const char* token_end = p;
+    while (token_end < end && !blank[static_cast<unsigned char>(*token_end)]) ++token_end;
+    const char* number = *p == '+' ? p + 1 : p;
+    const char* digits = *number == '-' ? number + 1 : number;
+    float value;
+    const auto r = digits < token_end && ((*digits >= '0' && *digits <= '9') || *digits == '.')
+                       ? std::from_chars(number, token_end, value)
+                       : std::from_chars_result{number, std::errc::invalid_argument};
+    if (r.ec != std::errc() || r.ptr != token_end) {
       part.bad = true;
       return;
     }
-    part.values.push_back(v);
-    part.ends.push_back(static_cast<std::uint32_t>(reader.OFFSET()));
+    part.values.push_back(value);
+    part.ends.push_back(static_cast<std::uint32_t>(token_end - part.begin));
+    p = token_end;
   }
 }
 
@@ -417,7 +424,7 @@ bool read_values_in_parallel(Transfer_Channel& channel, std::span<float> values,
   }
   const unsigned threads = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
   std::vector<Text_Part>& parts = scratch.parts;
-  if (parts.size() != threads) parts = std::vector<Text_Part>(threads);  // readers point at their part
+  parts.resize(threads);
   std::size_t from = 0;
   for (unsigned t = 0; t < threads; ++t) {
     std::size_t to = t + 1 == threads ? usable : std::max(from, usable / threads * (t + 1));

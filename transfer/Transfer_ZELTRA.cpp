@@ -15,7 +15,6 @@
 #include "main/Console.h"
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
-#include "result_files/Delete_File.h"
 #include "transfer/Module_Rescale.h"
 
 namespace {

@@ -17,6 +17,7 @@
 #include "kornd/Bmp_File.h"
 #include "kornd/CDib.h"
 #include "kornd/CKorndApp.h"
+#include "kornd/CMemDIB.h"
 #include "kornd/KRdc.h"
 
 namespace {
@@ -360,4 +361,46 @@ TEST(BitmapCopy, CopyTakesHeaderPixelsAndName) {
   CDib empty;
   EXPECT_FALSE(b.CopyFrom(empty));
   EXPECT_TRUE(b.IsEmpty());
+}
+
+TEST(BitmapMemory, LargeBitmapsAskAndYesMakesThemSmaller) {
+  EXPECT_EQ(CheckBitmapMemory(std::uint64_t(64) << 20), 1);  // at the limit: no question
+  CDib d;
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(d.Create(5000, 5000, 32, 0, 0xFFFFFF));  // 95 MB: answered Yes (the first button)
+  std::string boxes = testing::internal::GetCapturedStderr();
+  EXPECT_NE(boxes.find("% of memory in use] [Bitmap size exceeds the physical memory size (or 64 Mb).\\nContinue with a "
+                       "smaller size?\\nSelect Cancel to Continue.] buttons=Yes,No,Cancel answer=Yes"),
+            std::string::npos)
+      << boxes;
+  EXPECT_EQ(d.ShrinkFactor(), 2);
+  EXPECT_EQ(d.Width(), 2500);
+  EXPECT_EQ(d.Height(), 2500);
+  EXPECT_EQ(d.Bits().size(), 2500u * 2500u * 4u);
+  EXPECT_EQ(d.PixelColour(2499, 2499), 0xFFFFFFu);
+}
+
+TEST(BackBuffer, StateWordAndDirtyRectangle) {
+  CMemDIB m;
+  EXPECT_EQ(m.State(), 12u);
+  EXPECT_FALSE(m.Create(0, 5, -1));
+  EXPECT_EQ(m.State(), 12u);
+  ASSERT_TRUE(m.Create(10, 5, -1));
+  EXPECT_EQ(m.State(), 8u);
+  EXPECT_EQ(m.Surface().pixel(9, 4), 0xFF000000u);  // black without a fill colour
+  m.ClearDirty();
+  const KRrect a{1, 1, 3, 3}, b{5, 0, 6, 2}, empty{4, 4, 4, 4};
+  m.Invalidate(0, &a, nullptr);
+  m.Invalidate(0x10, &b, nullptr);
+  EXPECT_EQ(m.State(), 0x12u);
+  EXPECT_EQ(m.Dirty(), (KRrect{1, 0, 6, 3}));
+  m.Invalidate(0, &empty, nullptr);  // an empty rectangle changes nothing more
+  EXPECT_EQ(m.Dirty(), (KRrect{1, 0, 6, 3}));
+  const std::int32_t white = 0xFFFFFF;
+  m.Invalidate(1, nullptr, &white);
+  EXPECT_EQ(m.State(), 0x1Bu);
+  EXPECT_EQ(m.Surface().pixel(0, 0), 0xFFFFFFFFu);
+  m.ClearDirty();
+  EXPECT_EQ(m.State(), 0u);
+  EXPECT_TRUE(m.Dirty().IsAllZero());
 }

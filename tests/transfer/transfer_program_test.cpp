@@ -571,4 +571,28 @@ TEST(Transfer_Program, MatrixCompositionSafety) {
                           "  Input file: No_File\n  Output file: A\n\n\n File: No_File not found\n\n");
 }
 
+TEST(Transfer_Program, WholeSetRescaleAndRenameWins) {
+  Scratch_Folder dir;
+  for (const char* g : {"Sim.geoF", "Sim_geoF.zlt"})
+    sample::WRITE_GEOMETRY(dir / g, sample::Encoding::Single, geometry(4, 1, 1, 1e-4));
+  for (const char* r : {"Sim.conc1", "Sim_conc1.zlt", "SimG.conc1"})
+    sample::WRITE_RESULTS(dir / r, sample::Encoding::Single, {{0.5, {1, 2, 3, 4}}});
+  const std::string unscaled = read_bytes(dir / "SimG.conc1");
+  Program_Run run = run_program(dir, {"-t", "-w", "-b", "--Rescale:1/2", "Sim.conc1"});
+  EXPECT_EQ(run.exit_code, 0);
+  sample::WRITE_RESULTS(dir / "Half", sample::Encoding::Single, {{0.5, {1.5, 3.5}}});
+  sample::WRITE_GEOMETRY(dir / "Half_geometry", sample::Encoding::Single, geometry(2, 1, 1, 2e-4, 2e-4, 2e-4));
+  EXPECT_EQ(read_bytes(dir / "Sim.conc1"), read_bytes(dir / "Half"));
+  EXPECT_EQ(read_bytes(dir / "Sim_conc1.zlt"), read_bytes(dir / "Half"));
+  EXPECT_EQ(read_bytes(dir / "SimG.conc1"), unscaled);  // the G family keeps its size
+  EXPECT_EQ(read_bytes(dir / "Sim.geoF"), read_bytes(dir / "Half_geometry"));
+  EXPECT_EQ(read_bytes(dir / "Sim_geoF.zlt"), read_bytes(dir / "Half_geometry"));
+
+  // -r with -k: only the renaming runs.
+  Program_Run rename = run_program(dir, {"-t", "-r", "-k1", "SimG.conc1"});
+  EXPECT_EQ(rename.exit_code, 0);
+  EXPECT_EQ(rename.console, "\n Transfer ZELTRA\n\n File: SimG.conc1 renamed to SimG_conc1.zlt\n\n");
+  EXPECT_EQ(read_bytes(dir / "SimG_conc1.zlt"), unscaled);
+}
+
 }  // namespace

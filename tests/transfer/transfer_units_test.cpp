@@ -305,14 +305,14 @@ TEST(Copy_Results, LargeAsciiRecords) {
   std::string text = " 0.5 " + std::to_string(n) + "\n";
   for (std::size_t i = 0; i < n; ++i) {
     first[i] = static_cast<float>(0.001 * static_cast<double>(i) - 3.0);
-    text += (i % 7 == 0 ? "\r\n " : (i % 3 == 0 ? "," : "  ")) + std::to_string(static_cast<float>(first[i]));
+    text += (i % 7 == 0 ? "\r\n " : (i % 3 == 0 ? " \t" : "  ")) + std::to_string(static_cast<float>(first[i]));
   }
   text += " 99 98 97\n 1.5E+00 " + std::to_string(n) + " ";  // the line's rest is skipped
   for (std::size_t i = 0; i < n; ++i) {
     second[i] = static_cast<float>(1.0e-6 * static_cast<double>(i));
     char v[32];
     std::snprintf(v, sizeof v, "%.9e", static_cast<float>(second[i]));
-    text += std::string(v) + (i % 2 ? "\n" : " ");
+    text += std::string(v) + (i % 2 ? "\n" : (i % 5 ? " " : ","));  // commas: the reader's own rules
   }
   Copier c;
   write_bytes(c.dir / "in", text);
