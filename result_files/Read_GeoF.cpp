@@ -298,8 +298,10 @@ bool CHECK_GEOMETRY(std::int32_t code) {
 
   // Counts that no grid has, or that no output record could hold, do not fit; this
   // also keeps a corrupt header from asking for a giant buffer.
-  const std::int64_t cells = std::int64_t{record.nx} * record.ny * record.nz;
-  if (record.nx < 1 || record.ny < 1 || record.nz < 1 || cells > max_cells(code)) return false;
+  if (record.nx < 1 || record.ny < 1 || record.nz < 1) return false;
+  const std::int64_t plane = std::int64_t{record.nx} * record.ny;  // below 2^62
+  if (plane > max_cells(code) || record.nz > max_cells(code) / plane) return false;
+  const std::int64_t cells = plane * record.nz;
 
   geometry.AnzX = record.nx;
   geometry.AnzY = record.ny;
