@@ -162,6 +162,7 @@ bool CKREMF::SetBits(std::vector<std::uint8_t> bytes) {
   emf::Header h;
   if (!emf::CHECK(bytes, &h)) return false;
   bits_ = std::move(bytes);
+  play_failure_told_ = false;
   frame_width = h.frame.right;
   frame_height = h.frame.bottom;
   pixel_width = frame_width / FactorX();
@@ -196,5 +197,13 @@ bool CKREMF::SaveFile(const QString& file_name) const {
 
 bool CKREMF::Play(KRdc& dc, const KRrect& rect, std::uint32_t* failed_type) const {
   if (!HasMetafile()) return true;
-  return emf::PLAY(bits_, dc, rect, pixel_width, pixel_height, failed_type);
+  std::uint32_t type = 0;
+  if (emf::PLAY(bits_, dc, rect, pixel_width, pixel_height, &type)) return true;
+  if (failed_type) *failed_type = type;
+  // Told once per picture and not fatal: repaints would otherwise ask again and again.
+  if (!play_failure_told_) {
+    play_failure_told_ = true;
+    if (CKorndApp* app = KorndApp()) app->ShowError(QString::asprintf("Kornd Error-10: failed to play EnhMetaFile [%x]", type), false);
+  }
+  return false;
 }

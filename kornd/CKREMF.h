@@ -75,4 +75,5 @@ class CKREMF {
   QImage canvas_;
   std::unique_ptr<KRdc> recorder_;
   std::unique_ptr<CKorndGC> environment_;
+  mutable bool play_failure_told_ = false;
 };

@@ -40,17 +40,29 @@ std::uint32_t min_size(std::uint32_t type) {
   }
 }
 
-// The variable parts of a record lie inside it.
-bool record_fits(const std::uint8_t* r, std::uint32_t size) {
+// The variable parts of a record lie inside it, its handles are inside the header's table and
+// its bitmap is one a bitmap can be made of.
+bool record_fits(const std::uint8_t* r, std::uint32_t size, std::uint32_t handles) {
   const std::uint32_t type = GET32(r);
   switch (type) {
     case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYGON16: case EMR_POLYLINE16: {
       const std::uint64_t per = type == EMR_POLYGON || type == EMR_POLYLINE ? 8 : 4;
       return 28 + per * std::uint64_t(GET32(r + 24)) <= size;
     }
+    case EMR_CREATEPEN: case EMR_CREATEBRUSHINDIRECT: {
+      const std::uint32_t index = GET32(r + 8);
+      return index >= 1 && index < handles;
+    }
+    case EMR_SELECTOBJECT: {
+      const std::uint32_t index = GET32(r + 8);
+      return (index & Stock_Object) != 0 || (index >= 1 && index < handles);
+    }
     case EMR_STRETCHDIBITS: {
       const std::uint64_t bmi = GET32(r + 48), cb_bmi = GET32(r + 52), bits = GET32(r + 56), cb_bits = GET32(r + 60);
-      return bmi >= 80 && bmi + cb_bmi <= size && bits >= 80 && bits + cb_bits <= size;
+      if (bmi < 80 || bmi + cb_bmi > size || bits < 80 || bits + cb_bits > size) return false;
+      bmp::Info_Header h;
+      std::uint64_t image = 0;
+      return bmp::CHECK_BLOCK(r + bmi, cb_bmi, cb_bits, std::uint64_t(1) << 30, h, image);
     }
     default:
       return true;
@@ -147,7 +159,8 @@ bool CHECK(const std::vector<std::uint8_t>& bytes, Header* header) {
     if (at + 8 > n) return false;
     const std::uint32_t type = GET32(b + at), size = GET32(b + at + 4);
     if (size < 8 || size % 4 != 0 || at + size > n) return false;
-    if (size < min_size(type) || !record_fits(b + at, size)) return false;
+    if (size < min_size(type) || !record_fits(b + at, size, std::min<std::uint32_t>(bmp::GET16(b + 56), Max_Handles)))
+      return false;
     if (count > 0 && type == EMR_HEADER) return false;
     last = type;
     ++count;

@@ -386,3 +386,49 @@ TEST_F(Window_Requests, TextBitmapsShowTheTextInTheTextColours) {
   ASSERT_EQ(Req('D', 7, {9, 0, 10, 10, 0, 0}, std::string("x")), 1u);
   EXPECT_EQ(Data(), "9");
 }
+
+TEST_F(Window_Requests, NamesWithAStarAskForTheFile) {
+  const std::string bmp_file = Path("picked.bmp"), emf_file = Path("picked.emf");
+  Open(bmp_file + ";" + emf_file + ";;");
+  // Make the two files first: a bitmap and a marker symbol, written under their names.
+  ASSERT_EQ(MakeBitmap(0, 2, 1, 24, {0x0000FF, 0x00FF00}), 1u);
+  ASSERT_EQ(Req('D', 2, {1}, bmp_file), 1u);
+  ASSERT_EQ(Req('M', 7, {0, 2, 5, direct(0x00FF00), -100, 4}), 1u);
+  ASSERT_EQ(Req('M', 3, {1}, emf_file), 1u);
+  ASSERT_EQ(Req('D', 1, {0}, std::string("*.bmp")), 1u);
+  EXPECT_EQ(Data(), "2");
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [open file] [*.bmp] answer=" + bmp_file), 1) << k_.Errors();
+  ASSERT_EQ(Req('M', 2, {0}, std::string("*.emf")), 1u);
+  EXPECT_EQ(Data(), "2");
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [open file] [*.emf] answer=" + emf_file), 1) << k_.Errors();
+  // A name that names no file asks too; the empty answer cancels: no symbol.
+  EXPECT_EQ(Req('M', 2, {0}, Path("missing.emf")), 0u);
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [open file] [*.emf] answer="), 2);
+}
+
+TEST_F(Window_Requests, CorruptedBitmapFilesAreRefusedAndTheServerGoesOn) {
+  std::string answers;
+  for (int i = 0; i < 60; ++i) answers += "Ignore;No;";
+  Open(answers);
+  const std::vector<std::uint32_t> px = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF, 0x101010, 0x202020};
+  ASSERT_EQ(MakeBitmap(0, 3, 2, 8, px), 1u);
+  const std::string good_file = Path("good.bmp");
+  ASSERT_EQ(Req('D', 2, {1}, good_file), 1u);
+  const Bytes good = read_file(good_file);
+  std::uint32_t seed = 2024;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+  int refused = 0;
+  for (int round = 0; round < 40; ++round) {
+    Bytes b = good;
+    for (int c = 0; c < 3; ++c) b[next() % 80] = static_cast<std::uint8_t>(next());
+    if (round % 4 == 0) b.resize(next() % b.size());
+    write_file(Path("fuzz.bmp"), b);
+    const std::uint32_t r = Req('D', 1, {1}, Path("fuzz.bmp"));
+    ASSERT_TRUE(r == 0u || r == 1u) << "round " << round << ": " << r;
+    refused += r == 0;
+    ASSERT_TRUE(k_.running());
+  }
+  EXPECT_GT(refused, 0);
+  EXPECT_EQ(k_.CountErrors("answer=Abort"), 0);
+  EXPECT_EQ(MakeBitmap(0, 1, 1, 24, {0}), 1u);  // still serving
+}

@@ -248,3 +248,25 @@ TEST(EmfFiles, MalformedFilesAreRefusedWholeAndNeverCrash) {
   }
   EXPECT_GT(played, 0);
 }
+
+TEST(EmfPlayer, ARecordThatCannotBePlayedIsToldOnceAndEndsThePlay) {
+  emf::Writer w(4, 4, 104, 104, 1920, 1080, 508, 286);
+  w.UseHandle(1);
+  w.Add(emf::EMR_SELECTOBJECT, {1});  // a handle no record created
+  w.Add(emf::EMR_SETPIXELV, {0, 0, 0x0000FF});
+  CKREMF s;
+  ASSERT_TRUE(s.SetBits(w.Finish()));
+  s.pixel_width = s.pixel_height = 4;
+  QImage t = white(4, 4);
+  KRdc dc(&t);
+  std::uint32_t type = 0;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(s.Play(dc, {0, 0, 4, 4}, &type));
+  EXPECT_FALSE(s.Play(dc, {0, 0, 4, 4}, &type));
+  const std::string boxes = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(type, 37u);
+  EXPECT_EQ(t.pixel(0, 0), 0xFFFFFFFFu);  // nothing after the failing record
+  const std::string text = "kornd box: [Kornd: Error] [Kornd Error-10: failed to play EnhMetaFile [25]]";
+  EXPECT_NE(boxes.find(text), std::string::npos) << boxes;
+  EXPECT_EQ(boxes.find(text), boxes.rfind(text));
+}
