@@ -66,8 +66,12 @@ void install(std::vector<std::unique_ptr<CKRDIB>>& table, int& next, int n, std:
 
 int CKorndDoc::LoadBitmapFile(int n, const QString& name) {
   QString path = name;
-  if (path.contains('*') || !QFile(path).exists()) {
-    if (!ASK_FILE_NAME(false, path, path)) {
+  auto openable = [](const QString& p) {
+    QFile f(p);
+    return f.open(QIODevice::ReadOnly);
+  };
+  if (path.contains('*') || !openable(path)) {
+    if (!ASK_FILE_NAME(false, path, path) || !openable(path)) {
       pending_message_ = IDS_OPEN_FAILED;
       return 0;
     }

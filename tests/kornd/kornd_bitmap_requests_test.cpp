@@ -432,3 +432,14 @@ TEST_F(Window_Requests, CorruptedBitmapFilesAreRefusedAndTheServerGoesOn) {
   EXPECT_EQ(k_.CountErrors("answer=Abort"), 0);
   EXPECT_EQ(MakeBitmap(0, 1, 1, 24, {0}), 1u);  // still serving
 }
+
+TEST_F(Window_Requests, ABitmapFileThatCannotBeOpenedAsksOnceThenFails) {
+  Open(Path("still_missing.bmp") + ";No");
+  EXPECT_EQ(Req('D', 1, {0}, Path("missing.bmp")), 0u);
+  EXPECT_EQ(Data(), "0");
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [open file] [" + Path("missing.bmp") + "]"), 1) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("[Failed to open file.  Abort?] buttons=Yes,No answer=No"), 1) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("Kornd Error-1"), 0);
+  EXPECT_EQ(Req('D', 4, {1}), 1u);
+  EXPECT_EQ(Data(), "0,0,0,null");
+}

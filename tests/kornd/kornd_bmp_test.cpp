@@ -181,6 +181,15 @@ TEST(ColourReduction, OneBitFromTwoColoursSmallerFirst) {
   }
 }
 
+TEST(ColourReduction, OneBitBitmapShowsEachPixelInItsOwnColour) {
+  for (auto v : {std::vector<std::uint32_t>{0x00FF00, 0x0000FF, 0x0000FF}, std::vector<std::uint32_t>{0x0000FF, 0x00FF00, 0x00FF00}}) {
+    CDib d;
+    ASSERT_TRUE(d.FromValues(v.data(), 3, 1, 1));
+    EXPECT_EQ(d.ColourCount(), 2u);
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(d.PixelColour(x, 0), v[std::size_t(x)]) << x;
+  }
+}
+
 TEST(ColourReduction, TableSortedByUseAndQuantisedWhenFull) {
   std::vector<std::uint32_t> v = {0xAA, 0xAA, 0xAA, 0xBB, 0xCC, 0xCC};
   EXPECT_EQ(CDib::ReduceColours(v, 8, 0), (std::vector<std::uint32_t>{0xBB, 0xCC, 0xAA}));
@@ -198,6 +207,14 @@ TEST(ColourReduction, TableSortedByUseAndQuantisedWhenFull) {
     for (int shift : {0, 8, 16}) EXPECT_NE(std::find(levels, levels + 8, c >> shift & 0xFF), levels + 8) << std::hex << c;
   EXPECT_EQ(table.back(), 0xFFFFFFu);  // the most used colour comes last
   EXPECT_EQ(idx.back(), table.size() - 1);
+
+  // Depth 4: 4 levels per channel (q x 255 / 3), at most 16 entries.
+  std::vector<std::uint32_t> four = many;
+  std::vector<std::uint32_t> table4 = CDib::ReduceColours(four, 4, 0);
+  ASSERT_LE(table4.size(), 16u);
+  for (std::uint32_t c : table4)
+    for (int shift : {0, 8, 16}) EXPECT_EQ((c >> shift & 0xFF) % 85, 0u) << std::hex << c;
+  for (std::uint32_t i : four) EXPECT_LT(i, table4.size());
 
   CDib d;
   ASSERT_TRUE(d.FromValues(many.data(), 35, 10, 8));
