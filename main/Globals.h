@@ -278,7 +278,7 @@ struct Transfer_Parse_Type {
   bool Rename = false;       // -r
   bool Matrix = false;       // -m
   bool Times = false;        // --Output_Times and its spellings
-  bool File_Missing = false; // a file named for a single-file mode was not there: exit 1
+  bool Run_Failed = false;   // a mode reported a failure and returned: the run exits with 1
 };
 
 // Record buffers of the conversion (one output record each), kept for the whole run and

@@ -75,6 +75,8 @@ bool read_output(Transfer_Channel& in, std::int32_t format, float& time, std::in
     std::memcpy(&time, head, 4);
     std::memcpy(&count, head + 4, 4);
   }
+  // A length that does not fit the count is another layout: a wrong input-format flag.
+  if (count < 0 || PAYLOAD_LENGTH(format, count) != length) return false;
   return SKIP_RECORD_BYTES(in, static_cast<std::uint64_t>(length - head_size) + 4) == Read_Status::Ok;
 }
 
@@ -105,11 +107,13 @@ void LIST_OUTPUT_TIMES(std::string_view name_given) {
   std::int32_t first_count = 0;
   if (!read_output(input.channel, format, time, first_count, nullptr)) {
     CONSOLE_LINE(" Unable to read first output!");
+    Transfer_Parse.Run_Failed = true;
     close_input(input);
     return;
   }
   if (!CHANNEL_SEEK(input.channel, 0)) {
     CONSOLE_LINE(" Unable to 'rewind' input file!");
+    Transfer_Parse.Run_Failed = true;
     close_input(input);
     return;
   }

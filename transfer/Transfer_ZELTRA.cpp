@@ -151,7 +151,7 @@ void REPORT_NOT_FOUND(const std::string& name, bool framed) {
   if (framed) CONSOLE_EMPTY();
   CONSOLE_LINE(" File: " + name + " not found");
   if (framed) CONSOLE_EMPTY();
-  Transfer_Parse.File_Missing = true;
+  Transfer_Parse.Run_Failed = true;
 }
 
 std::string FORMAT_WORD(std::int32_t format) {
@@ -275,5 +275,5 @@ void TRANSFER_ZELTRA(const std::vector<std::string>& words) {
   }
   if (parse.Rename) CONSOLE_EMPTY();
   // The mode reported a missing file and did nothing: the run failed.
-  if (parse.File_Missing) STOP_PROGRAM(1);
+  if (parse.Run_Failed) STOP_PROGRAM(1);
 }

@@ -340,6 +340,11 @@ TEST(Transfer_Program, OutputTimes) {
   Program_Run empty = run_program(dir, {"-t", "--TIMES", "E"});
   EXPECT_EQ(empty.console, "\n Transfer ZELTRA\n Unable to read first output!\n");
   EXPECT_EQ(empty.listing, "");
+  EXPECT_EQ(empty.exit_code, 1);
+  Program_Run wrong_flag = run_program(dir, {"-t", "-d", "--Times", "R"});  // R is single precision
+  EXPECT_EQ(wrong_flag.console, "\n Transfer ZELTRA\n Unable to read first output!\n");
+  EXPECT_EQ(wrong_flag.listing, "");
+  EXPECT_EQ(wrong_flag.exit_code, 1);
   Program_Run ignored = run_program(dir, {"-t", "--Output_TimesX", "R", "Out"});  // a plain conversion then
   EXPECT_EQ(ignored.console, conversion_lines("R (binary)", "Out (ASCII)"));
 }
