@@ -299,6 +299,31 @@ void EDIT_G15_7(std::string& out, float value) {
   append_right(out, std::string_view(text, n), 15);
 }
 
+namespace {
+
+// After the record head (28 columns) the first line has room for 3 values of 15 columns,
+// every further line (one blank, then values) for 5: where a value starts a line follows.
+constexpr std::size_t First_Line_Values = (Last_Column - 28) / 15;
+constexpr std::size_t Line_Values = (Last_Column - 1) / 15;
+// Records of at least this many values are formatted in parts by several threads.
+constexpr std::size_t Parallel_Format_Minimum = 1 << 16;
+
+bool starts_line(std::size_t index) {
+  return index >= First_Line_Values && (index - First_Line_Values) % Line_Values == 0;
+}
+
+// Appends the values that stand at first_index.. of their record, with their line ends.
+void format_values(std::string& out, std::span<const float> values, std::size_t first_index) {
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    if (starts_line(first_index + k)) out.append("\r\n ");
+    EDIT_G15_7(out, values[k]);
+  }
+}
+
+std::vector<std::string> format_parts;  // kept from record to record
+
+}  // namespace
+
 void WRITE_ASCII_RECORD(Transfer_Channel& channel, float time, std::int32_t count, std::span<const float> values) {
   std::string& out = channel.pending;
   int column = 1;
@@ -307,10 +332,24 @@ void WRITE_ASCII_RECORD(Transfer_Channel& channel, float time, std::int32_t coun
   EDIT_G15_7(out, time);
   place_field(out, column, 12);
   EDIT_I12(out, count);
-  for (float v : values) {
-    place_field(out, column, 15);
-    EDIT_G15_7(out, v);
-    if (out.size() >= Write_Block_Size) flush_pending(channel);
+  if (values.size() < Parallel_Format_Minimum) {
+    format_values(out, values, 0);
+  } else {
+    const std::size_t threads = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+    format_parts.resize(threads);
+    const std::size_t share = (values.size() + threads - 1) / threads;
+    auto format_part = [&](std::size_t t) {
+      const std::size_t from = std::min(values.size(), t * share);
+      const std::size_t to = std::min(values.size(), from + share);
+      format_parts[t].clear();
+      format_values(format_parts[t], values.subspan(from, to - from), from);
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t t = 1; t < threads; ++t) workers.emplace_back(format_part, t);
+    format_part(0);
+    for (auto& w : workers) w.join();
+    flush_pending(channel);
+    for (const std::string& part : format_parts) write_out(channel, part.data(), part.size());
   }
   out.append("\r\n");
   maybe_flush(channel);

@@ -425,4 +425,34 @@ TEST(Set_Temporary_File_Names, FreeNamesInTheFolderPrefix) {
   RESET_TRANSFER_STATE();
 }
 
+// A record large enough to be formatted in parts keeps the one line layout and reads back.
+TEST(Copy_Results, LargeRecordsToAscii) {
+  const std::size_t n = 70003;
+  std::vector<double> values(n);
+  for (std::size_t i = 0; i < n; ++i) values[i] = 0.25 * static_cast<double>(i) - 100.0;
+  const std::string binary = binary_record(1, 2.5, values) + binary_record(1, 3.5, values);
+  Copier to_text;
+  write_bytes(to_text.dir / "in", binary);
+  EXPECT_EQ(to_text.run(1, 2, -1, false), 2);
+  const std::string text = to_text.written();
+  std::vector<std::size_t> lengths;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos);
+    lengths.push_back(end - at);
+    at = end + 2;
+  }
+  const std::size_t per_record = 1 + (n - 3 + 4) / 5;  // 73, then 76 each, the last shorter
+  ASSERT_EQ(lengths.size(), 2 * per_record);
+  for (std::size_t line = 0; line < lengths.size(); ++line) {
+    const std::size_t in_record = line % per_record;
+    const std::size_t expected = in_record == 0 ? 73 : in_record + 1 < per_record ? 76 : 1 + 15 * ((n - 3) % 5 ? (n - 3) % 5 : 5);
+    EXPECT_EQ(lengths[line], expected) << line;
+  }
+  Copier back;
+  write_bytes(back.dir / "in", text);
+  EXPECT_EQ(back.run(2, 1, -1, false), 2);
+  EXPECT_EQ(back.written(), binary);
+}
+
 }  // namespace
