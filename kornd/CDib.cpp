@@ -649,6 +649,11 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
     }
     mask_colour_ = colour;
   }
+  // The rectangle's corners go through the world transform (stretching, mirroring and moving
+  // follow it; a turn gives the picture upright in the turned corners' box).
+  const KRpoint c0 = dc.Map(x, y), c1 = dc.Map(x + width, y + height);
+  x = c0.x, y = c0.y, width = c1.x - c0.x, height = c1.y - c0.y;
+  if (width == 0 || height == 0) return;
   // The destination columns and rows, exclusive at the far side; negative sizes run backwards.
   const int x0 = std::min(x, x + width), x1 = std::max(x, x + width);
   const int y0 = std::min(y, y + height), y1 = std::max(y, y + height);

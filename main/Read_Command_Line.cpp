@@ -29,6 +29,8 @@ bool CONVERSION_REQUESTED(const std::vector<std::string>& words) {
 }
 
 void READ_COMMAND_LINE(const std::vector<std::string>& words) {
+  // A conversion run is recognised before any display option is looked at: letters that
+  // mean something else to the display (-m, -k ...) must not stop a conversion.
   if (CONVERSION_REQUESTED(words)) {
     TRANSFER_ZELTRA(words);
     STOP_PROGRAM(0);

@@ -421,3 +421,19 @@ TEST(BackBuffer, StateWordAndDirtyRectangle) {
   EXPECT_EQ(m.State(), 0u);
   EXPECT_TRUE(m.Dirty().IsAllZero());
 }
+
+TEST(BitmapDrawing, WorldTransformMovesAndStretchesThePicture) {
+  const std::uint32_t v[2] = {0x0000FF, 0x00FF00};
+  CDib d;
+  ASSERT_TRUE(d.FromValues(v, 2, 1, 24));
+  QImage s(8, 2, QImage::Format_RGB32);
+  s.fill(Qt::white);
+  KRdc dc(&s);
+  KRxform xf;
+  xf.eM11 = 2, xf.eDx = 3;  // twice as wide, three pixels to the right
+  dc.SetTransform(&xf);
+  d.DrawTransparent(dc, 0, 0, 2, 1, 0x00CC0020, false, -1);
+  const QRgb row[8] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00, 0xFFFFFFFF};
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(s.pixel(x, 0), row[x]) << x;
+  EXPECT_EQ(s.pixel(3, 1), 0xFFFFFFFFu);
+}

@@ -155,6 +155,13 @@ TEST(Transfer_Program, CompressedInputAndOutput) {
     }
     EXPECT_EQ(text, Ascii_Three_Outputs);
   }
+  // Working copies go to the --Temp: folder (a prefix) and are gone afterwards.
+  std::filesystem::create_directory(dir / "work");
+  Program_Run in_temp = run_program(dir, {"-t", "-yz", "--Temp:work/", "Sim.conc1.gz", "Temp.gz"});
+  EXPECT_EQ(in_temp.exit_code, 0);
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "work"));
+  std::filesystem::remove(dir / "work");
+  std::filesystem::remove(dir / "Temp.gz");
   // In place with both compressed: the name ends up holding the converted file.
   Program_Run run = run_program(dir, {"-t", "-yz", "Sim.conc1.gz"});
   EXPECT_EQ(run.exit_code, 0);
