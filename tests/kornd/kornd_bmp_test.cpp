@@ -17,6 +17,7 @@
 #include "kornd/Bmp_File.h"
 #include "kornd/CDib.h"
 #include "kornd/CKorndApp.h"
+#include "kornd/CKorndDoc.h"
 #include "kornd/CMemDIB.h"
 #include "kornd/KRdc.h"
 
@@ -436,4 +437,26 @@ TEST(BitmapDrawing, WorldTransformMovesAndStretchesThePicture) {
   const QRgb row[8] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00, 0xFFFFFFFF};
   for (int x = 0; x < 8; ++x) EXPECT_EQ(s.pixel(x, 0), row[x]) << x;
   EXPECT_EQ(s.pixel(3, 1), 0xFFFFFFFFu);
+}
+
+TEST(TextBitmap, TextColourNoneTakesTheForeground) {
+  CKorndDoc doc;
+  doc.SetPageSize(300, 300, true);
+  doc.SetColors(300, 300, 0, 19);
+  doc.Environment().SetDefaults(doc);
+  const std::int32_t fg = doc.Environment().Role(1), bg = doc.Environment().Role(2);
+  struct Row { std::int32_t text, back; std::uint32_t entry0, entry1; };
+  for (const Row& r : {Row{0x0000FF, 0x00FF00, 0x0000FF, 0x00FF00},
+                       Row{-1, -1, static_cast<std::uint32_t>(fg), static_cast<std::uint32_t>(bg)}}) {
+    doc.Environment().SetRole(7, r.text);
+    doc.Environment().SetRole(8, r.back);
+    const int n = doc.TextBitmap(0, 40, 20, 0, 0, "Ab");
+    ASSERT_GT(n, 0);
+    CKRDIB* b = doc.Bitmap(n);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->BitCount(), 1);
+    EXPECT_EQ(b->TableColour(0), r.entry0);
+    EXPECT_EQ(b->TableColour(1), r.entry1);
+  }
+  EXPECT_EQ(doc.TextBitmap(-3, 40, 20, 0, 0, "x"), -3);
 }
