@@ -609,7 +609,9 @@ const QImage& CDib::Image() const {
   } else {
     if (image_.width() != w || image_.height() != h || image_.format() != QImage::Format_RGB32)
       image_ = QImage(w, h, QImage::Format_RGB32);
-    const bool plain32 = BitCount() == 32 && (Compression() == bmp::BI_RGB || format_ == Format_888);
+    const bool plain32 = BitCount() == 32 && (Compression() == bmp::BI_RGB ||
+                                              (header_.size() >= 52 && bmp::GET32(header_.data() + 40) == 0xFF0000 &&
+                                               bmp::GET32(header_.data() + 44) == 0xFF00 && bmp::GET32(header_.data() + 48) == 0xFF));
     for (int y = 0; y < h && !image_.isNull(); ++y) {
       QRgb* out = reinterpret_cast<QRgb*>(image_.scanLine(y));
       const std::uint8_t* r = Row(y);
