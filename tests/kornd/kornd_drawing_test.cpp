@@ -568,3 +568,61 @@ TEST(Attributes, ResetAndColourRoles) {
   EXPECT_EQ(w.doc().Environment().Role(3), 0x000000);
   EXPECT_EQ(w.doc().Environment().palette[0], 0x008080);
 }
+
+#include "kornd/CKorndHintTool.h"
+#include "kornd/CKorndLine.h"
+#include "kornd/CKorndOG.h"
+#include "kornd/CKorndSetColor.h"
+
+TEST(Groups, MembersMovedDrawnAndCounted) {
+  Window w;
+  auto group = std::make_unique<CKorndOG>();
+  std::unique_ptr<CKorndTool> empty = std::make_unique<CKorndOG>();
+  EXPECT_EQ(group->AddTool(empty), 0);  // an empty group changes nothing and is not marked
+  EXPECT_FALSE(empty->IsErased());
+  std::unique_ptr<CKorndTool> colour = std::make_unique<CKorndSetColor>();
+  static_cast<CKorndSetColor&>(*colour).slot = 5;
+  static_cast<CKorndSetColor&>(*colour).colour = 0x00FF00;
+  EXPECT_EQ(group->AddTool(colour), 1);
+  EXPECT_EQ(colour, nullptr);
+  // Only attribute objects: the environment changes, nothing is drawn, the rectangle is empty.
+  QImage scratch(40, 10, QImage::Format_RGB32);
+  scratch.fill(Qt::white);
+  KRdc dc(&scratch);
+  CKorndGC env;
+  EXPECT_EQ(group->Draw(env, &w.doc(), &w.view(), dc, 0), 0);
+  EXPECT_EQ(env.Role(5), 0x00FF00);
+  EXPECT_EQ(group->rect(), KRrect{});
+  // The members of another group move in; the emptied group is marked erased.
+  std::unique_ptr<CKorndTool> other = std::make_unique<CKorndOG>();
+  std::unique_ptr<CKorndTool> line = std::make_unique<CKorndLine>();
+  static_cast<CKorndLine&>(*line).end = {30, 5};
+  line->SetRect({0, 5, 30, 6});
+  static_cast<CKorndOG&>(*other).AddTool(line);
+  EXPECT_EQ(group->AddTool(other), 1);
+  EXPECT_TRUE(other->IsErased());
+  EXPECT_EQ(static_cast<CKorndOG&>(*other).Weight(), 0);
+  EXPECT_EQ(group->Weight(), 2);
+  // Drawing: 1 when a member drew; the rectangle is the members' union.
+  dc.MoveTo(0, 5);
+  EXPECT_EQ(group->Draw(env, &w.doc(), &w.view(), dc, 0), 1);
+  EXPECT_EQ(scratch.pixel(10, 5), Black);
+  EXPECT_EQ(group->rect(), (KRrect{0, 5, 30, 6}));
+  // In a document a group counts as its members.
+  std::unique_ptr<CKorndTool> g = std::move(group);
+  w.doc().AddTool(g);
+  EXPECT_EQ(w.doc().ObjectCount(), 2);
+  EXPECT_EQ(w.doc().ObjectsInSegment(0), 1);
+}
+
+TEST(Groups, HintObjectsTakeNoId) {
+  int next = CKorndTool::NextId();
+  {
+    CKorndHintTool hint;
+    EXPECT_EQ(hint.id(), 0);
+    EXPECT_EQ(hint.flags(), 0xCu);
+  }
+  EXPECT_EQ(CKorndTool::NextId(), next);
+  CKorndLine line;
+  EXPECT_EQ(line.id(), next);
+}
