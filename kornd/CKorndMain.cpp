@@ -138,8 +138,8 @@ void CKorndMain::CreateMenus() {
   window->addAction(topmost_);
   window0->addAction(topmost_);
   QMenu* options = new QMenu("&Options", this);
-  add(options, "&Text Font", none, false);
-  add(options, "&Symbol Font", none, false);
+  add(options, "&Text Font", [this] { ActiveDocCommand([](CKorndDoc& d) { d.MakeTextTool(); }); });
+  add(options, "&Symbol Font", [this] { ActiveDocCommand([](CKorndDoc& d) { d.MakeSymbolTool(); }); });
   add(options, "&Foreground Color", [this] { ActiveDocCommand([](CKorndDoc& d) { d.MakeColorTool(1); }); });
   add(options, "&Background Color", [this] { ActiveDocCommand([](CKorndDoc& d) { d.MakeColorTool(2); }); });
   QMenu* help = new QMenu("&Help", this);

@@ -524,7 +524,9 @@ TEST(MainFrame, MenusModesPanesAndShowStates) {
 
 TEST(Colours, CancelledColourCommandRecordsNothing) {
   Window w;
-  EXPECT_EQ(w.doc().MakeColorTool(1), -1);  // every box and dialog takes its first answer: none
+  EXPECT_FALSE(w.doc().MakeTextTool());  // every box and dialog takes its first answer: none
+  EXPECT_FALSE(w.doc().MakeSymbolTool());
+  EXPECT_EQ(w.doc().MakeColorTool(1), -1);
   EXPECT_EQ(w.doc().ObjectCount(), 0);
   EXPECT_EQ(w.block().fg, 0);
 }
