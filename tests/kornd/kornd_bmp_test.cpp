@@ -460,3 +460,25 @@ TEST(TextBitmap, TextColourNoneTakesTheForeground) {
   }
   EXPECT_EQ(doc.TextBitmap(-3, 40, 20, 0, 0, "x"), -3);
 }
+
+TEST_F(Files, BitfieldMasksDecideTheChannels) {
+  // 32-bit BI_BITFIELDS with blue in the high byte and red in the low byte.
+  Bytes file(66 + 4, 0);
+  file[0] = 'B', file[1] = 'M';
+  put32(file, 2, 70);
+  put32(file, 10, 66);
+  bmp::Info_Header info;
+  info.width = 1, info.height = 1, info.bit_count = 32, info.compression = 3, info.size_image = 4;
+  bmp::PUT_INFO(file.data() + 14, info);
+  put32(file, 54, 0x0000FF);  // red
+  put32(file, 58, 0x00FF00);  // green
+  put32(file, 62, 0xFF0000);  // blue
+  put32(file, 66, 0x000010);  // red 0x10
+  CDib d;
+  bool ok = false;
+  read_boxes(d, Write("bgr.bmp", file), &ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(d.PixelColour(0, 0), 0x000010u);
+  EXPECT_EQ(d.Image().pixel(0, 0), 0xFF100000u);
+  EXPECT_EQ(d.FileBytes(), file);
+}
