@@ -216,7 +216,8 @@ void CKorndMain::Arrange(int n) {
       }
       break;
     }
-    case 4: mdi_->tileSubWindows(); break;
+    case 4:  // the MDI area keeps minimised windows arranged along its bottom edge itself
+      break;
     default: break;
   }
 }
