@@ -628,3 +628,33 @@ TEST(Groups, HintObjectsTakeNoId) {
   CKorndLine line;
   EXPECT_EQ(line.id(), next);
 }
+
+#include <QMdiArea>
+
+#include "kornd/CKorndChild.h"
+
+TEST(MainFrame, ArrangeTilesTheWindows) {
+  CKorndMain main(KorndApp());
+  main.resize(800, 600);
+  main.show();
+  std::vector<CKorndChild*> children;
+  for (int i = 0; i < 2; ++i) {
+    auto* child = new CKorndChild(std::make_unique<CKorndDoc>(), 5);
+    main.MdiArea()->addSubWindow(child);
+    child->show();
+    children.push_back(child);
+  }
+  main.Arrange(2);  // one above the other, full width
+  EXPECT_EQ(children[0]->x(), 0);
+  EXPECT_EQ(children[1]->x(), 0);
+  EXPECT_LT(children[0]->y(), children[1]->y());
+  EXPECT_EQ(children[0]->width(), main.MdiArea()->viewport()->width());
+  main.Arrange(3);  // side by side, full height
+  EXPECT_EQ(children[0]->y(), 0);
+  EXPECT_EQ(children[1]->y(), 0);
+  EXPECT_LT(children[0]->x(), children[1]->x());
+  EXPECT_EQ(children[0]->height(), main.MdiArea()->viewport()->height());
+  QRect before = children[1]->geometry();
+  main.Arrange(9);  // no such arrangement: nothing
+  EXPECT_EQ(children[1]->geometry(), before);
+}
