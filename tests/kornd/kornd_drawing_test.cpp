@@ -658,3 +658,21 @@ TEST(MainFrame, ArrangeTilesTheWindows) {
   main.Arrange(9);  // no such arrangement: nothing
   EXPECT_EQ(children[1]->geometry(), before);
 }
+
+TEST(View, PaintCopiesThePictureAndStoringOffIsLostOnReplay) {
+  Window w;
+  w.view().resize(100, 80);
+  w.A(22, {13, 0, 10, 10, 20, 20});
+  QImage shown = w.view().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), QSize(100, 80));
+  EXPECT_EQ(shown.pixel(15, 15), Red);
+  EXPECT_EQ(shown.pixel(25, 25), White);
+  // Storing off: drawn once, not kept, so a replay of the list loses it.
+  w.doc().SetStoring(false);
+  w.A(22, {14, 0, 30, 30, 40, 40});
+  EXPECT_EQ(w.Pixel(35, 35), Green);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+  w.view().ReplayAll();
+  EXPECT_EQ(w.Pixel(35, 35), White);
+  EXPECT_EQ(w.Pixel(15, 15), Red);
+}
