@@ -13,7 +13,11 @@
 #include "kornd/CKorndChord.h"
 #include "kornd/CKorndClear.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndEMF.h"
 #include "kornd/CKorndEllipse.h"
+#include "kornd/CKorndImage.h"
+#include "kornd/CKRDIB.h"
+#include "kornd/CKREMF.h"
 #include "kornd/CKorndFlood.h"
 #include "kornd/CKorndLine.h"
 #include "kornd/CKorndMark.h"
@@ -98,6 +102,29 @@ void font_attributes(CKorndDoc& doc, T& t, KRlogfont& env_font, int font_valid, 
 // so no later sum, difference or rounding leaves 32 bits.
 constexpr std::int32_t Max_Coordinate = (1 << 27) - 1;
 std::int32_t coord(std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -Max_Coordinate, Max_Coordinate)); }
+
+// Ternary raster operations of the client's raster codes 0-15.
+constexpr std::uint32_t Raster_Operations[16] = {0x990066, 0xCC0020, 0xEE0086, 0x8800C6, 0x660046, 0x440328,
+                                                 0x330008, 0x1100A6, 0xC000CA, 0xBB0226, 0xF00021, 0xFB0A09,
+                                                 0x5A0049, 0x550009, 0x000042, 0xFF0062};
+
+// The w x h box placed at (x, y) by a position mode; bitmaps know nine places, symbols
+// (only_corners) the four corners, everything else is centred.
+KRrect placed(int x, int y, int w, int h, int mode, bool only_corners) {
+  int left = x - w / 2, top = y - h / 2;
+  switch (mode) {
+    case 4: left = x, top = y; break;
+    case 3: left = x - w, top = y; break;
+    case 1: left = x, top = y - h; break;
+    case 2: left = x - w, top = y - h; break;
+    case 8: if (!only_corners) left = x - w / 2, top = y; break;
+    case 5: if (!only_corners) left = x, top = y - h / 2; break;
+    case 7: if (!only_corners) left = x - w, top = y - h / 2; break;
+    case 6: if (!only_corners) left = x - w / 2, top = y - h; break;
+    default: break;
+  }
+  return {left, top, left + w, top + h};
+}
 
 KRrect normalised(int l, int t, int r, int b) {
   l = coord(l), t = coord(t), r = coord(r), b = coord(b);
@@ -218,6 +245,34 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       auto m = std::make_unique<CKorndMove>();
       m->point = {coord(a1), coord(a2)};
       t = std::move(m);
+      break;
+    }
+    case 12: {  // a user symbol at (a1, a2)
+      const CKREMF* sym = Symbol(b.combined_number);
+      if (b.combined_number < 1 || sym == nullptr || !sym->HasMetafile()) return nullptr;
+      auto e = std::make_unique<CKorndEMF>();
+      e->symbol = b.combined_number;
+      int w = coord(b.a[2] != 0 ? b.a[2] : sym->pixel_width), h = coord(b.a[3] != 0 ? b.a[3] : sym->pixel_height);
+      if (w < 0) e->mirror_x = true, w = -w;
+      if (h < 0) e->mirror_y = true, h = -h;
+      e->SetRect(placed(coord(a1), coord(a2), w, h, b.combined_place, true));
+      t = std::move(e);
+      break;
+    }
+    case 13: {  // a bitmap at (a1, a2)
+      const CKRDIB* bmp = Bitmap(b.bitmap_number);
+      if (b.bitmap_number < 0 || bmp == nullptr || b.bitmap_rop < 0) return nullptr;
+      auto im = std::make_unique<CKorndImage>();
+      im->bitmap = b.bitmap_number;
+      im->rop = b.bitmap_rop < 16 ? Raster_Operations[b.bitmap_rop] : static_cast<std::uint32_t>(b.bitmap_rop - 16);
+      im->put_mode = b.bitmap_flags;
+      bool display = std::int64_t(bmp->display_width) * bmp->display_height != 0;
+      int w = coord(display ? bmp->display_width : bmp->pixel_width);
+      int h = coord(display ? bmp->display_height : bmp->pixel_height);
+      if (w < 0) im->mirror_x = true, w = -w;
+      if (h < 0) im->mirror_y = true, h = -h;
+      im->SetRect(placed(coord(a1), coord(a2), w, h, bmp->position_mode, false));
+      t = std::move(im);
       break;
     }
     case 14: {  // a mark of the environment's marker at (a4, a5)
