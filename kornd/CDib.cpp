@@ -609,7 +609,9 @@ const QImage& CDib::Image() const {
   } else {
     if (image_.width() != w || image_.height() != h || image_.format() != QImage::Format_RGB32)
       image_ = QImage(w, h, QImage::Format_RGB32);
-    const bool plain32 = BitCount() == 32 && (Compression() == bmp::BI_RGB || format_ == Format_888);
+    const bool plain32 = BitCount() == 32 && (Compression() == bmp::BI_RGB ||
+                                              (header_.size() >= 52 && bmp::GET32(header_.data() + 40) == 0xFF0000 &&
+                                               bmp::GET32(header_.data() + 44) == 0xFF00 && bmp::GET32(header_.data() + 48) == 0xFF));
     for (int y = 0; y < h && !image_.isNull(); ++y) {
       QRgb* out = reinterpret_cast<QRgb*>(image_.scanLine(y));
       const std::uint8_t* r = Row(y);
@@ -649,6 +651,11 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
     }
     mask_colour_ = colour;
   }
+  // The rectangle's corners go through the world transform (stretching, mirroring and moving
+  // follow it; a turn gives the picture upright in the turned corners' box).
+  const KRpoint c0 = dc.Map(x, y), c1 = dc.Map(x + width, y + height);
+  x = c0.x, y = c0.y, width = c1.x - c0.x, height = c1.y - c0.y;
+  if (width == 0 || height == 0) return;
   // The destination columns and rows, exclusive at the far side; negative sizes run backwards.
   const int x0 = std::min(x, x + width), x1 = std::max(x, x + width);
   const int y0 = std::min(y, y + height), y1 = std::max(y, y + height);
@@ -662,6 +669,24 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
   const std::uint8_t code = static_cast<std::uint8_t>(rop >> 16);
   const std::uint32_t pattern = dc.Brush().colour & 0xFFFFFF;
   const std::uint32_t pattern_rgb = (pattern & 0xFF) << 16 | (pattern & 0xFF00) | (pattern >> 16 & 0xFF);
+  // Made smaller with AND or OR, a destination pixel combines its whole block of source pixels
+  // the same way (as the black-on-white and white-on-black stretch modes do), so that thin
+  // lines of a mask and picture pair survive.
+  const bool reduce = !masked && (code == 0x88 || code == 0xEE) && (aw < sw || ah < sh);
+  auto reduced = [&](const QImage& img, int j, int i, bool mirror_x, bool mirror_y) {
+    int bx0 = static_cast<int>(std::int64_t(j) * sw / aw), bx1 = static_cast<int>(std::int64_t(j + 1) * sw / aw);
+    int by0 = static_cast<int>(std::int64_t(i) * sh / ah), by1 = static_cast<int>(std::int64_t(i + 1) * sh / ah);
+    bx1 = std::max(bx1, bx0 + 1), by1 = std::max(by1, by0 + 1);
+    std::uint32_t acc = code == 0x88 ? 0xFFFFFF : 0;
+    for (int yy = by0; yy < by1; ++yy) {
+      const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(mirror_y ? sh - 1 - yy : yy));
+      for (int xx = bx0; xx < bx1; ++xx) {
+        std::uint32_t v = row[mirror_x ? sw - 1 - xx : xx] & 0xFFFFFF;
+        acc = code == 0x88 ? acc & v : acc | v;
+      }
+    }
+    return acc;
+  };
   for (int dy = std::max(y0, ct); dy < std::min(y1, cb); ++dy) {
     int i = dy - y0;
     int sy = static_cast<int>(std::int64_t(i) * sh / ah);
@@ -674,8 +699,10 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
       int sx = static_cast<int>(std::int64_t(j) * sw / aw);
       if (width < 0) sx = sw - 1 - sx;
       if (m && (m[sx] & 0xFFFFFF) == 0xFFFFFF) continue;
+      std::uint32_t pixel = s[sx] & 0xFFFFFF;
+      if (reduce) pixel = reduced(src, j, i, width < 0, height < 0);
       // Through the mask the picture lands as it is; otherwise the raster operation decides.
-      std::uint32_t out = masked ? s[sx] & 0xFFFFFF : rop3(code, pattern_rgb, s[sx] & 0xFFFFFF, d[dx] & 0xFFFFFF);
+      std::uint32_t out = masked ? pixel : rop3(code, pattern_rgb, pixel, d[dx] & 0xFFFFFF);
       d[dx] = 0xFF000000u | out;
     }
   }

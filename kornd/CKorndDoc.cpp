@@ -12,6 +12,7 @@
 
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndBox.h"
+#include "kornd/CKorndHintTool.h"
 #include "kornd/CKorndMain.h"
 #include "kornd/CKorndView.h"
 #include "kornd/KRdc.h"
@@ -163,7 +164,11 @@ int CKorndDoc::EraseLast(int n, bool redraw) {
     ++erased;
   }
   PurgeTools(0);
-  if (redraw && !area.IsAllZero()) SendHint(Hint_Erase, nullptr, &area);
+  if (redraw && !area.IsAllZero()) {
+    CKorndHintTool hint;
+    hint.SetRect(area);
+    SendHint(Hint_Erase, &hint, &area);
+  }
   return erased;
 }
 

@@ -56,6 +56,10 @@ class CKorndDoc {
   // Lets the user choose the colour of a role (1-11) and records the choice, and every custom
   // colour the dialog changed, as colour objects; returns the colour or -1.
   std::int32_t MakeColorTool(int role);
+  // The "Text Font" and "Symbol Font" commands: the user chooses a font, which is recorded as a
+  // text or symbol attribute object; true when a font was chosen.
+  bool MakeTextTool();
+  bool MakeSymbolTool();
   // Asks for a colour starting at `initial`; -1 when cancelled.
   std::int32_t AskColor(std::int32_t initial);
   int MarkSize(int type, int size, const CKorndGC* env = nullptr) const;

@@ -1,13 +1,17 @@
 // CKorndDoc_Colors.cpp - colour codes and the drawing-state defaults of a window's block head
 // (part of CKorndDoc; see CKorndDoc.h). Changes: the block head and the document environment.
 #include <QColorDialog>
+#include <QFontDialog>
 
 #include <algorithm>  // std::min
 #include <array>
 #include <cstdlib>    // std::abs
+#include <cstring>    // std::memcpy, strnlen
 
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndSetSymbol.h"
+#include "kornd/CKorndSetText.h"
 #include "kornd/GdiCache.h"
 
 namespace {
@@ -167,4 +171,55 @@ std::int32_t CKorndDoc::MakeColorTool(int role) {
     if (env_.palette[static_cast<std::size_t>(i)] != before[static_cast<std::size_t>(i)])
       AddNewTool(5, env_.palette[static_cast<std::size_t>(i)] | Direct, 20 + i);
   return c;
+}
+
+namespace {
+
+// Asks for a font face starting at the description's; false when cancelled.
+bool ask_font(KRlogfont& font) {
+  QString face = QString::fromLocal8Bit(font.face_name, static_cast<qsizetype>(strnlen(font.face_name, 32)));
+  QString answer;
+  if (!CKorndBox::SeamAnswer("Font", face, answer)) {
+    bool ok = false;
+    QFont chosen = QFontDialog::getFont(&ok, QFont(face));
+    if (!ok) return false;
+    answer = chosen.family();
+  }
+  if (answer.isEmpty() || answer.compare("Cancel", Qt::CaseInsensitive) == 0) return false;
+  QByteArray f = answer.toLocal8Bit().left(31);
+  std::memset(font.face_name, 0, sizeof font.face_name);
+  std::memcpy(font.face_name, f.constData(), static_cast<std::size_t>(f.size()));
+  return true;
+}
+
+}  // namespace
+
+bool CKorndDoc::MakeTextTool() {
+  if (!ask_font(env_.text_logfont)) return false;
+  auto t = std::make_unique<CKorndSetText>();
+  t->font_valid = 1;
+  t->align = env_.text_align;
+  t->background = env_.Role(8);
+  t->colour = env_.text_colour;
+  env_.SetRole(7, t->colour);
+  block_->text_colour = t->colour | Direct;
+  t->logfont = env_.text_logfont;
+  std::unique_ptr<CKorndTool> slot = std::move(t);
+  AddTool(slot);
+  return true;
+}
+
+bool CKorndDoc::MakeSymbolTool() {
+  if (!ask_font(env_.symbol_logfont)) return false;
+  auto t = std::make_unique<CKorndSetSymbol>();
+  t->font_valid = 1;
+  t->align = env_.symbol_align;
+  t->background = env_.Role(10);
+  t->colour = env_.symbol_colour;
+  env_.SetRole(9, t->colour);
+  block_->symbol_colour = t->colour | Direct;
+  t->logfont = env_.symbol_logfont;
+  std::unique_ptr<CKorndTool> slot = std::move(t);
+  AddTool(slot);
+  return true;
 }

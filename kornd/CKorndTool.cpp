@@ -9,6 +9,8 @@ static int next_id = 1;
 
 CKorndTool::CKorndTool(int type, std::uint32_t flags) : type_(type), id_(next_id++), flags_(flags) {}
 
+CKorndTool::CKorndTool(int type, std::uint32_t flags, No_Id) : type_(type), id_(0), flags_(flags) {}
+
 int CKorndTool::Draw(CKorndGC&, CKorndDoc*, CKorndView*, KRdc&, std::uint32_t) { return 0; }
 
 bool CKorndTool::EndPoint(KRpoint&) const { return false; }

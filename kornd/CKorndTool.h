@@ -29,6 +29,9 @@ class CKorndTool {
   static constexpr int Group_Type = 31;
 
   CKorndTool(int type, std::uint32_t flags);
+  struct No_Id {};
+  // An object that takes no id from the counter (the hint object).
+  CKorndTool(int type, std::uint32_t flags, No_Id);
   virtual ~CKorndTool() = default;
   CKorndTool(const CKorndTool&) = delete;
   CKorndTool& operator=(const CKorndTool&) = delete;

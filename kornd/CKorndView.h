@@ -35,8 +35,13 @@ class CKorndView : public QWidget {
   // milliseconds since base, 0 when no wait was started. Throws CKorndWaitEnded when the
   // window ends during the wait.
   std::uint32_t WaitUntil(std::int64_t ms, std::uint32_t base);
+  // A group draws its members with the replay depth raised, so no nested replay starts.
+  void EnterReplay() { ++replay_depth_; }
+  void LeaveReplay() { if (replay_depth_ > 0) --replay_depth_; }
   // Ends every wait (the window or the server closes).
   void EndWaits();
+  // True when dc draws on the window itself (not on a copy of the picture).
+  bool IsWindowDC(const KRdc& dc) const { return back_.Dc() == &dc; }
   // The window's picture (read by tests and the pixel request).
   const QImage& Surface();
   void SetDoc(CKorndDoc* doc) { doc_ = doc; }

@@ -42,6 +42,8 @@ class KRdc {
   // World transform applied to every coordinate; null is the identity.
   void SetTransform(const KRxform* xf);
   // Polygon fill mode: 1 alternate, 2 winding.
+  // A logical point through the world transform, in device pixels.
+  KRpoint Map(int x, int y) const { return map(x, y); }
   void SetPolyFillMode(int mode) { fill_mode_ = mode == 2 ? 2 : 1; }
 
   void MoveTo(int x, int y) { pos_ = {x, y}; }

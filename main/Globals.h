@@ -214,7 +214,8 @@ inline std::int32_t Solution_Counter = 0;
 inline std::int32_t EDX_Processing_Mode = 0;
 
 
-// Puts every record back to its load values and releases their arrays.
+// Puts every record of the display back to its load values and releases their arrays
+// (the conversion's records have RESET_TRANSFER_STATE).
 inline void RESET_GLOBALS() {
   Result_Set = {};
   Result_Geometry = {};

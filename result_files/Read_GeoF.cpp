@@ -15,9 +15,12 @@
 
 #include "result_files/Read_GeoF.h"
 
+#include <unistd.h>  // unlink
+
 #include <algorithm>
 #include <array>
 #include <cstdio>   // std::snprintf
+#include <cstdlib>  // std::atexit
 #include <cstring>  // std::memcpy
 #include <filesystem>
 #include <string>
@@ -471,7 +474,19 @@ bool Names_Made = false;
   set_off_stop({"Routine 'Zipped_Files' called with unrecognised parameters!"});
 }
 
+// Last resort at process exit: a run that ends without CLOSE_RESULT_FILES (a main that
+// forgot it, an exit from a library) still leaves no working copy behind. Only names
+// are touched here: the streams may already be gone.
+void delete_copies_at_exit() {
+  const auto& r = Result_Set;
+  if (!Names_Made || !r.Temporary_Files.ALLOCATED()) return;
+  for (std::int64_t k = r.Temporary_Files.LOWER(0); k <= r.Temporary_Files.UPPER(0); ++k)
+    ::unlink(r.Temporary_Files(k).c_str());
+}
+
 void make_names() {
+  static const bool registered = std::atexit(delete_copies_at_exit) == 0;
+  (void)registered;
   auto& r = Result_Set;
   const std::int32_t n = r.Number_Of_Solutions;
   CHECK_ALLOCATION_ERROR("Temporary_Files", r.Temporary_Files.ALLOCATE({Bounds{0, n}}));

@@ -87,12 +87,17 @@ class Window_Requests : public ::testing::Test {
 }  // namespace
 
 TEST_F(Window_Requests, BitmapNumbersAreHandedOutInOrder) {
-  Open();
+  Open("Ignore;No");
   const std::vector<std::uint32_t> px = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF};
   ASSERT_EQ(MakeBitmap(0, 2, 2, 24, px), 1u);
   EXPECT_EQ(Data(), "1");
   ASSERT_EQ(MakeBitmap(0, 2, 2, 24, px), 1u);
   EXPECT_EQ(Data(), "2");
+  // A failed load into entry 1 keeps what entry 1 holds: the next n = 0 still gives 3.
+  write_file(Path("bad.bmp"), Bytes{'B', 'M', 0, 0});
+  EXPECT_EQ(Req('D', 1, {1}, Path("bad.bmp")), 0u);
+  ASSERT_EQ(Req('D', 4, {1}), 1u);
+  EXPECT_EQ(b_->a[2], 2);
   ASSERT_EQ(MakeBitmap(5, 2, 2, 24, px), 1u);
   EXPECT_EQ(Data(), "5");
   ASSERT_EQ(MakeBitmap(0, 2, 2, 24, px), 1u);
@@ -309,6 +314,7 @@ TEST_F(Window_Requests, SymbolsRecordedSavedLoadedCopiedAndDeleted) {
 
   ASSERT_EQ(Req('M', 2, {4}, file), 1u);
   EXPECT_EQ(Data(), "4");
+  EXPECT_EQ(k_.CountErrors("kornd dialog:"), 0);  // an existing name is read without a dialog
   ASSERT_EQ(Req('M', 6, {4}), 1u);
   EXPECT_EQ(b_->code, 20);
   EXPECT_EQ(b_->a[0], 10);

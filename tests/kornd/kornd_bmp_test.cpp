@@ -17,6 +17,7 @@
 #include "kornd/Bmp_File.h"
 #include "kornd/CDib.h"
 #include "kornd/CKorndApp.h"
+#include "kornd/CKorndDoc.h"
 #include "kornd/CMemDIB.h"
 #include "kornd/KRdc.h"
 
@@ -420,4 +421,64 @@ TEST(BackBuffer, StateWordAndDirtyRectangle) {
   m.ClearDirty();
   EXPECT_EQ(m.State(), 0u);
   EXPECT_TRUE(m.Dirty().IsAllZero());
+}
+
+TEST(BitmapDrawing, WorldTransformMovesAndStretchesThePicture) {
+  const std::uint32_t v[2] = {0x0000FF, 0x00FF00};
+  CDib d;
+  ASSERT_TRUE(d.FromValues(v, 2, 1, 24));
+  QImage s(8, 2, QImage::Format_RGB32);
+  s.fill(Qt::white);
+  KRdc dc(&s);
+  KRxform xf;
+  xf.eM11 = 2, xf.eDx = 3;  // twice as wide, three pixels to the right
+  dc.SetTransform(&xf);
+  d.DrawTransparent(dc, 0, 0, 2, 1, 0x00CC0020, false, -1);
+  const QRgb row[8] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00, 0xFFFFFFFF};
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(s.pixel(x, 0), row[x]) << x;
+  EXPECT_EQ(s.pixel(3, 1), 0xFFFFFFFFu);
+}
+
+TEST(TextBitmap, TextColourNoneTakesTheForeground) {
+  CKorndDoc doc;
+  doc.SetPageSize(300, 300, true);
+  doc.SetColors(300, 300, 0, 19);
+  doc.Environment().SetDefaults(doc);
+  const std::int32_t fg = doc.Environment().Role(1), bg = doc.Environment().Role(2);
+  struct Row { std::int32_t text, back; std::uint32_t entry0, entry1; };
+  for (const Row& r : {Row{0x0000FF, 0x00FF00, 0x0000FF, 0x00FF00},
+                       Row{-1, -1, static_cast<std::uint32_t>(fg), static_cast<std::uint32_t>(bg)}}) {
+    doc.Environment().SetRole(7, r.text);
+    doc.Environment().SetRole(8, r.back);
+    const int n = doc.TextBitmap(0, 40, 20, 0, 0, "Ab");
+    ASSERT_GT(n, 0);
+    CKRDIB* b = doc.Bitmap(n);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->BitCount(), 1);
+    EXPECT_EQ(b->TableColour(0), r.entry0);
+    EXPECT_EQ(b->TableColour(1), r.entry1);
+  }
+  EXPECT_EQ(doc.TextBitmap(-3, 40, 20, 0, 0, "x"), -3);
+}
+
+TEST_F(Files, BitfieldMasksDecideTheChannels) {
+  // 32-bit BI_BITFIELDS with blue in the high byte and red in the low byte.
+  Bytes file(66 + 4, 0);
+  file[0] = 'B', file[1] = 'M';
+  put32(file, 2, 70);
+  put32(file, 10, 66);
+  bmp::Info_Header info;
+  info.width = 1, info.height = 1, info.bit_count = 32, info.compression = 3, info.size_image = 4;
+  bmp::PUT_INFO(file.data() + 14, info);
+  put32(file, 54, 0x0000FF);  // red
+  put32(file, 58, 0x00FF00);  // green
+  put32(file, 62, 0xFF0000);  // blue
+  put32(file, 66, 0x000010);  // red 0x10
+  CDib d;
+  bool ok = false;
+  read_boxes(d, Write("bgr.bmp", file), &ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(d.PixelColour(0, 0), 0x000010u);
+  EXPECT_EQ(d.Image().pixel(0, 0), 0xFF100000u);
+  EXPECT_EQ(d.FileBytes(), file);
 }

@@ -270,3 +270,20 @@ TEST(EmfPlayer, ARecordThatCannotBePlayedIsToldOnceAndEndsThePlay) {
   EXPECT_NE(boxes.find(text), std::string::npos) << boxes;
   EXPECT_EQ(boxes.find(text), boxes.rfind(text));
 }
+
+TEST(EmfSymbols, ThinLinesSurviveASmallerPlay) {
+  CKREMF s;
+  ASSERT_TRUE(s.BeginRecord(20, 20));
+  s.Recorder()->SelectPen({0, 1, 0, 0x0000FF});
+  s.Recorder()->MoveTo(10, 0);
+  s.Recorder()->LineTo(10, 20);  // one pixel wide, red
+  ASSERT_TRUE(s.EndRecord());
+  QImage t(5, 5, QImage::Format_RGB32);
+  t.fill(QColor(0, 255, 0));
+  KRdc dc(&t);
+  ASSERT_TRUE(s.Play(dc, {0, 0, 5, 5}));
+  for (int y = 0; y < 5; ++y) {
+    EXPECT_EQ(t.pixel(2, y), 0xFFFF0000u) << y;  // the line's column
+    EXPECT_EQ(t.pixel(0, y), 0xFF00FF00u) << y;  // the target elsewhere
+  }
+}

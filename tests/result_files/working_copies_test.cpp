@@ -139,3 +139,20 @@ TEST_F(Working_Copies, PlainCaseGivenAsCompressed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Working_Copies, CopiesAreGoneWhenTheProcessEndsWithoutClosing) {
+  compressed_case(Encoding::Single, 2, 2);
+  EXPECT_EXIT(
+      {
+        SET_CONSOLE_STREAM(nullptr);
+        prepare(1, true);
+        READ_GEOF();
+        std::exit(std::filesystem::exists(Result_Set.Temporary_Files(1)) ? 3 : 4);
+      },
+      ::testing::ExitedWithCode(3), "");
+  EXPECT_EQ(dir_.listing(), "Case_f1.zlt Case_f2.zlt Case_geoF.zlt");
+}
+
+}  // namespace
