@@ -40,6 +40,8 @@ class CKorndView : public QWidget {
   void LeaveReplay() { if (replay_depth_ > 0) --replay_depth_; }
   // Ends every wait (the window or the server closes).
   void EndWaits();
+  // True when dc draws on the window itself (not on a copy of the picture).
+  bool IsWindowDC(const KRdc& dc) const { return back_.Dc() == &dc; }
   // The window's picture (read by tests and the pixel request).
   const QImage& Surface();
   void SetDoc(CKorndDoc* doc) { doc_ = doc; }
