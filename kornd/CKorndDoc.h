@@ -128,8 +128,9 @@ class CKorndDoc {
   bool SavePicture(const QString& name);
   // Appends a picture file's objects (and its bitmaps and symbols, numbered after the window's
   // own); with grow the picture takes the larger size and the file's drawing state. A refused
-  // file changes nothing and gives 0, else the window number.
-  int ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale, bool grow);
+  // file changes nothing and gives 0, else the window number. Relative bitmap and symbol file
+  // names are looked for in `folder` (the picture file's) first.
+  int ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale, bool grow, const QString& folder = QString());
   // Request B 11: mode 0 as stored, 1 rescaled, 2 grown, other both. 0 when no file opened.
   int LoadPicture(const QString& name, int mode);
   // Request B 12: type 1 picture file, 2 metafile, 3 bitmap, other by the extension; area mode

@@ -80,6 +80,16 @@ QString client_path(const QString& name) {
   return QDir(app->client_folder).filePath(name);
 }
 
+// A file named in a picture file: a relative name is looked for next to the picture first,
+// then in the client's folder; a name found nowhere goes on as given (its dialog asks).
+QString entry_path(const std::string& stored, const QString& picture_folder) {
+  const QString name = QString::fromStdString(stored);
+  if (QDir::isAbsolutePath(name)) return name;
+  if (!picture_folder.isEmpty() && QFileInfo::exists(QDir(picture_folder).filePath(name)))
+    return QDir(picture_folder).filePath(name);
+  return client_path(name);
+}
+
 KRrect normalised(const KRrect& r) {
   return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
 }
@@ -202,7 +212,7 @@ bool CKorndDoc::SavePicture(const QString& name) {
   return file.commit();
 }
 
-int CKorndDoc::ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale, bool grow) {
+int CKorndDoc::ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale, bool grow, const QString& folder) {
   if (bytes.size() < 8 || bytes[0] != 'K' || bytes[1] != 'R') {
     show_invalid_file("");
     return 0;
@@ -215,6 +225,7 @@ int CKorndDoc::ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale,
   Picture p;
   try {
     KRArchive ar(bytes.data(), bytes.size());
+    ar.bitmap_offset = next_bitmap_ - 1, ar.symbol_offset = next_symbol_ - 1;
     ar.ReadU32();
     p.background = ar.ReadI32();
     read_body(ar, p, rescale, block_->unit);
@@ -231,7 +242,7 @@ int CKorndDoc::ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale,
   for (const Bitmap_Entry& e : p.bitmaps) {
     auto dib = std::make_unique<CKRDIB>();
     for (;;) {
-      if (dib->ReadFile(client_path(QString::fromStdString(e.name)))) break;
+      if (dib->ReadFile(entry_path(e.name, folder))) break;
       const int answer = app ? app->ShowMessageID(IDS_OPEN_FAILED, nullptr, MB_ERROR) : CKorndBox::IDIGNORE;
       if (answer == CKorndBox::IDRETRY) continue;
       if (answer != CKorndBox::IDABORT && app) app->ShowMessageID(IDS_CLOSE, nullptr, MB_FATAL);
@@ -246,7 +257,7 @@ int CKorndDoc::ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale,
   std::vector<std::pair<int, std::unique_ptr<CKREMF>>> new_symbols;
   for (Symbol_Entry& e : p.symbols) {
     auto s = std::make_unique<CKREMF>();
-    const bool made = e.bits.empty() ? s->LoadFile(client_path(QString::fromStdString(e.name))) : s->SetBits(std::move(e.bits));
+    const bool made = e.bits.empty() ? s->LoadFile(entry_path(e.name, folder)) : s->SetBits(std::move(e.bits));
     if (!made) {
       show_invalid_file(" (symbol) ");
       return 0;
@@ -314,7 +325,7 @@ int CKorndDoc::LoadPicture(const QString& given, int mode) {
   }
   const std::vector<std::uint8_t> bytes(data.begin(), data.end());
   const bool rescale = mode != 0 && mode != 2, grow = mode != 0 && mode != 1;
-  const int result = ReadPicture(bytes, rescale, grow);
+  const int result = ReadPicture(bytes, rescale, grow, QFileInfo(name).absolutePath());
   return result == 0 ? window_number_ : result;
 }
 

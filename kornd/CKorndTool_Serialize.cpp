@@ -13,8 +13,10 @@
 #include "kornd/CKorndBezier.h"
 #include "kornd/CKorndChord.h"
 #include "kornd/CKorndClear.h"
+#include "kornd/CKorndEMF.h"
 #include "kornd/CKorndEllipse.h"
 #include "kornd/CKorndFlood.h"
+#include "kornd/CKorndImage.h"
 #include "kornd/CKorndLine.h"
 #include "kornd/CKorndMark.h"
 #include "kornd/CKorndMove.h"
@@ -119,6 +121,8 @@ std::unique_ptr<CKorndTool> MAKE_TOOL_OF_CLASS(const std::string& name) {
   if (name == "CKorndSetText") return std::make_unique<CKorndSetText>();
   if (name == "CKorndSetSymbol") return std::make_unique<CKorndSetSymbol>();
   if (name == "CKorndMove") return std::make_unique<CKorndMove>();
+  if (name == "CKorndEMF") return std::make_unique<CKorndEMF>();
+  if (name == "CKorndImage") return std::make_unique<CKorndImage>();
   if (name == "CKorndMark") return std::make_unique<CKorndMark>();
   if (name == "CKorndText") return std::make_unique<CKorndText>();
   if (name == "CKorndSymbol") return std::make_unique<CKorndSymbol>();
@@ -226,6 +230,38 @@ void CKorndSetSymbol::Serialize(KRArchive& ar) {
 void CKorndMove::Serialize(KRArchive& ar) {
   CKorndTool::Serialize(ar);
   serialize_point(ar, point);
+}
+
+// A number of the bitmap or symbol table, moved past the window's own entries when read.
+static void serialize_number(KRArchive& ar, int& n, int offset) {
+  if (ar.IsStoring()) {
+    ar.WriteI32(n);
+    return;
+  }
+  n = ar.ReadI32();
+  if (n > 0) n += offset;
+}
+
+static void serialize_flag(KRArchive& ar, bool& f) {
+  if (ar.IsStoring()) ar.WriteU32(f ? 1 : 0);
+  else f = ar.ReadU32() != 0;
+}
+
+void CKorndEMF::Serialize(KRArchive& ar) {
+  CKorndTool::Serialize(ar);
+  serialize_number(ar, symbol, ar.symbol_offset);
+  serialize_flag(ar, mirror_x);
+  serialize_flag(ar, mirror_y);
+}
+
+void CKorndImage::Serialize(KRArchive& ar) {
+  CKorndTool::Serialize(ar);
+  serialize_number(ar, bitmap, ar.bitmap_offset);
+  serialize_u32(ar, put_mode);
+  if (ar.IsStoring()) ar.WriteU32(rop);
+  else rop = ar.ReadU32();
+  serialize_flag(ar, mirror_x);
+  serialize_flag(ar, mirror_y);
 }
 
 void CKorndText::Serialize(KRArchive& ar) {

@@ -81,6 +81,8 @@ class KRArchive {
   KRrect Scaled(const KRrect& r) const { return {Scaled(r.left), Scaled(r.top), Scaled(r.right), Scaled(r.bottom)}; }
   // The erased id range (low, high] of a store: objects in it are written with flag 0x400.
   int erased_low = 0, erased_high = 0;
+  // Loading: bitmap and symbol numbers of objects grow by these (numbered after the window's own).
+  int bitmap_offset = 0, symbol_offset = 0;
   // Sum of the weights of objects read with flag 0x400.
   int hidden_read = 0;
   // Nesting depth of lists being read (groups in groups), bounded against hostile files.
