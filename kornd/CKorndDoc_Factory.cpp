@@ -13,7 +13,11 @@
 #include "kornd/CKorndChord.h"
 #include "kornd/CKorndClear.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndEMF.h"
 #include "kornd/CKorndEllipse.h"
+#include "kornd/CKorndImage.h"
+#include "kornd/CKRDIB.h"
+#include "kornd/CKREMF.h"
 #include "kornd/CKorndFlood.h"
 #include "kornd/CKorndLine.h"
 #include "kornd/CKorndMark.h"
@@ -94,7 +98,36 @@ void font_attributes(CKorndDoc& doc, T& t, KRlogfont& env_font, int font_valid, 
   }
 }
 
+// Coordinates from the client are held to the range the platform's drawing takes (27 bits),
+// so no later sum, difference or rounding leaves 32 bits.
+constexpr std::int32_t Max_Coordinate = (1 << 27) - 1;
+std::int32_t coord(std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -Max_Coordinate, Max_Coordinate)); }
+
+// Ternary raster operations of the client's raster codes 0-15.
+constexpr std::uint32_t Raster_Operations[16] = {0x990066, 0xCC0020, 0xEE0086, 0x8800C6, 0x660046, 0x440328,
+                                                 0x330008, 0x1100A6, 0xC000CA, 0xBB0226, 0xF00021, 0xFB0A09,
+                                                 0x5A0049, 0x550009, 0x000042, 0xFF0062};
+
+// The w x h box placed at (x, y) by a position mode; bitmaps know nine places, symbols
+// (only_corners) the four corners, everything else is centred.
+KRrect placed(int x, int y, int w, int h, int mode, bool only_corners) {
+  int left = x - w / 2, top = y - h / 2;
+  switch (mode) {
+    case 4: left = x, top = y; break;
+    case 3: left = x - w, top = y; break;
+    case 1: left = x, top = y - h; break;
+    case 2: left = x - w, top = y - h; break;
+    case 8: if (!only_corners) left = x - w / 2, top = y; break;
+    case 5: if (!only_corners) left = x, top = y - h / 2; break;
+    case 7: if (!only_corners) left = x - w, top = y - h / 2; break;
+    case 6: if (!only_corners) left = x - w / 2, top = y - h; break;
+    default: break;
+  }
+  return {left, top, left + w, top + h};
+}
+
 KRrect normalised(int l, int t, int r, int b) {
+  l = coord(l), t = coord(t), r = coord(r), b = coord(b);
   return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
 }
 
@@ -197,28 +230,56 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       x->text = data_text(b);
       std::int64_t w = picture_width_, h = picture_height_;
       if (a1 > 2 * w || a2 > 2 * h || a1 < -w || a2 < -h) x->point = {32767, 32767};
-      else x->point = {a1, a2};
+      else x->point = {coord(a1), coord(a2)};
       t = std::move(x);
       break;
     }
     case 16: {
       auto y = std::make_unique<CKorndSymbol>();
       y->character = b.symbol_char;
-      y->point = {a1, a2};
+      y->point = {coord(a1), coord(a2)};
       t = std::move(y);
       break;
     }
     case 11: {
       auto m = std::make_unique<CKorndMove>();
-      m->point = {a1, a2};
+      m->point = {coord(a1), coord(a2)};
       t = std::move(m);
+      break;
+    }
+    case 12: {  // a user symbol at (a1, a2)
+      const CKREMF* sym = Symbol(b.combined_number);
+      if (b.combined_number < 1 || sym == nullptr || !sym->HasMetafile()) return nullptr;
+      auto e = std::make_unique<CKorndEMF>();
+      e->symbol = b.combined_number;
+      int w = coord(b.a[2] != 0 ? b.a[2] : sym->pixel_width), h = coord(b.a[3] != 0 ? b.a[3] : sym->pixel_height);
+      if (w < 0) e->mirror_x = true, w = -w;
+      if (h < 0) e->mirror_y = true, h = -h;
+      e->SetRect(placed(coord(a1), coord(a2), w, h, b.combined_place, true));
+      t = std::move(e);
+      break;
+    }
+    case 13: {  // a bitmap at (a1, a2)
+      const CKRDIB* bmp = Bitmap(b.bitmap_number);
+      if (b.bitmap_number < 0 || bmp == nullptr || b.bitmap_rop < 0) return nullptr;
+      auto im = std::make_unique<CKorndImage>();
+      im->bitmap = b.bitmap_number;
+      im->rop = b.bitmap_rop < 16 ? Raster_Operations[b.bitmap_rop] : static_cast<std::uint32_t>(b.bitmap_rop - 16);
+      im->put_mode = b.bitmap_flags;
+      bool display = std::int64_t(bmp->display_width) * bmp->display_height != 0;
+      int w = coord(display ? bmp->display_width : bmp->pixel_width);
+      int h = coord(display ? bmp->display_height : bmp->pixel_height);
+      if (w < 0) im->mirror_x = true, w = -w;
+      if (h < 0) im->mirror_y = true, h = -h;
+      im->SetRect(placed(coord(a1), coord(a2), w, h, bmp->position_mode, false));
+      t = std::move(im);
       break;
     }
     case 14: {  // a mark of the environment's marker at (a4, a5)
       const auto& m = env_.marker_desc;
       if (m[0] >= 7 || m[0] < 0) return nullptr;
-      int x = b.a[3], y = b.a[4];
-      int d = m[0] == 0 ? default_marker_size_ : m[1];
+      int x = coord(b.a[3]), y = coord(b.a[4]);
+      int d = coord(m[0] == 0 ? default_marker_size_ : m[1]);
       if (m[0] <= 1 && m[1] == 0) d = 1;
       KRrect r = normalised(x - d / 2, y - d / 2, x - d / 2 + d, y - d / 2 + d);
       if (m[0] <= 1) {
@@ -233,7 +294,7 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
     }
     case 17: {
       auto f = std::make_unique<CKorndFlood>();
-      f->point = {a1, a2};
+      f->point = {coord(a1), coord(a2)};
       f->SetRect({0, 0, picture_width_, picture_height_});
       t = std::move(f);
       break;
@@ -248,13 +309,13 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
     case 19: {
       auto p = std::make_unique<CKorndPixel>();
       p->colour = ResolveColor(b.a[2] == -1 ? -2 : b.a[2], nullptr);
-      p->SetRect({a1, a2, a1 + 1, a2 + 1});
+      p->SetRect({coord(a1), coord(a2), coord(a1) + 1, coord(a2) + 1});
       t = std::move(p);
       break;
     }
     case 20: {
       auto l = std::make_unique<CKorndLine>();
-      l->end = {a1, a2};
+      l->end = {coord(a1), coord(a2)};
       KRrect r = normalised(b.pen_x, b.pen_y, a1, a2);
       if (r.right == r.left) r.right += 1;
       if (r.bottom == r.top) r.bottom += 1;
@@ -275,8 +336,8 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
     }
     case 23: {
       auto r = std::make_unique<CKorndRoundRect>();
-      r->corner_width = a1;
-      r->corner_height = a2;
+      r->corner_width = coord(a1);
+      r->corner_height = coord(a2);
       r->SetRect(box);
       t = std::move(r);
       break;
@@ -291,8 +352,8 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       std::int32_t p[4];
       std::memcpy(p, b.data, sizeof p);
       auto set = [&](auto arc) {
-        arc->start = {p[0], p[1]};
-        arc->end = {p[2], p[3]};
+        arc->start = {coord(p[0]), coord(p[1])};
+        arc->end = {coord(p[2]), coord(p[3])};
         arc->SetRect(box);
         t = std::move(arc);
       };
@@ -350,10 +411,10 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
         return nullptr;
       }
       p->mode = a2;
-      p->first = b.a[2];
-      p->last = b.a[3];
-      p->size = b.a[4];
-      p->base = b.a[5];
+      p->first = coord(b.a[2]);
+      p->last = coord(b.a[3]);
+      p->size = coord(b.a[4]);
+      p->base = coord(b.a[5]);
       p->count = a1;
       t = std::move(p);
       break;
@@ -382,6 +443,7 @@ bool CKorndDoc::FinishPointList(CKorndTool& t) {
   if (data_buffer_.size() < bytes) return false;
   std::memcpy(points->data(), data_buffer_.data(), bytes);
   data_buffer_.clear();
+  for (KRpoint& p : *points) p = {coord(p.x), coord(p.y)};
   KRrect r;
   bool first = true;
   for (const KRpoint& p : *points) {
@@ -403,6 +465,7 @@ bool CKorndDoc::FinishPlot(CKorndPlot& p) {
   for (std::size_t i = 0; i < m; ++i) {
     std::int32_t v;
     std::memcpy(&v, data_buffer_.data() + i * sizeof v, sizeof v);
+    v = coord(v);
     std::int64_t pos = m == 1 ? p.first : p.first + (std::int64_t(p.last) - p.first) * std::int64_t(i) / std::int64_t(m - 1);
     KRpoint q = p.count > 0 ? KRpoint{static_cast<std::int32_t>(pos), v} : KRpoint{v, static_cast<std::int32_t>(pos)};
     p.points[i] = q;

@@ -216,7 +216,8 @@ void CKorndMain::Arrange(int n) {
       }
       break;
     }
-    case 4: mdi_->tileSubWindows(); break;
+    case 4:  // the MDI area keeps minimised windows arranged along its bottom edge itself
+      break;
     default: break;
   }
 }
@@ -244,7 +245,9 @@ void CKorndMain::ShowFrame(int code) {
   update();
 }
 
-CKorndMain::~CKorndMain() = default;
+// The MDI area reports activations while its windows are destroyed with the frame; the menus
+// must not follow them any more.
+CKorndMain::~CKorndMain() { disconnect(mdi_, nullptr, this, nullptr); }
 
 std::uint32_t CKorndMain::OnCopyData(const platform::Request_Packet& packet) {
   if (app_->closing) return channel::Reply_Failed;

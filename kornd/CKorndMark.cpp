@@ -11,10 +11,13 @@ void CKorndMark::PlayMarker(KRdc& dc, const std::array<std::int32_t, 6>& m, cons
   int kind = m[0];
   if (kind < 0 || kind > 6) return;
   int s = m[1] > 0 ? m[1] : 1;
-  int rw = r.right - r.left, rh = r.bottom - r.top;
+  std::int64_t rw = std::int64_t(r.right) - r.left, rh = std::int64_t(r.bottom) - r.top;
   if (rw <= 0 || rh <= 0) return;
   // Marker space (0..s) to the square.
-  auto at = [&](int x, int y) { return KRpoint{r.left + x * rw / s, r.top + y * rh / s}; };
+  auto at = [&](int x, int y) {
+    return KRpoint{static_cast<std::int32_t>(r.left + std::int64_t(x) * rw / s),
+                   static_cast<std::int32_t>(r.top + std::int64_t(y) * rh / s)};
+  };
   KRlogpen keep_pen = dc.Pen();
   KRlogbrush keep_brush = dc.Brush();
   int keep_rop = dc.GetROP2();

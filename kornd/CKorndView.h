@@ -81,6 +81,8 @@ class CKorndView : public QWidget {
   void ShowCaptureText(int kind);
   // Windows virtual-key code of a Qt key (0 for keys without one).
   static int VirtualKey(int qt_key);
+  // True when dc draws on the window itself (not on a copy of the picture).
+  bool IsWindowDC(const KRdc& dc) const { return back_.Dc() == &dc; }
   // The window's picture (read by tests and the pixel request).
   const QImage& Surface();
   void SetDoc(CKorndDoc* doc) { doc_ = doc; }

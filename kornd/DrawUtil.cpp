@@ -6,8 +6,16 @@
 #include <QPrinter>
 
 #include <algorithm>  // std::min, std::max
+#include <climits>    // INT32_MIN, INT32_MAX
 #include <cmath>      // std::cos, std::sin, std::floor
 #include <numbers>    // std::numbers::pi
+
+// Truncates toward zero, holding values beyond 32 bits at the ends of the range.
+static std::int32_t trunc32(double v) {
+  if (!(v > -2147483648.0)) return INT32_MIN;  // also NaN
+  if (v >= 2147483647.0) return INT32_MAX;
+  return static_cast<std::int32_t>(v);
+}
 
 void PrepareDC(QPainter& dc) {
   dc.setRenderHint(QPainter::Antialiasing, false);
@@ -20,14 +28,14 @@ KRpoint RotatePoint(KRpoint p, KRpoint centre, int angle) {
   double dx = p.x - centre.x, dy = p.y - centre.y;
   double x = dx * std::cos(r) + dy * std::sin(r) + centre.x;
   double y = centre.y - dx * std::sin(r) + dy * std::cos(r);
-  return {static_cast<std::int32_t>(x + 0.5), static_cast<std::int32_t>(y + 0.5)};
+  return {trunc32(x + 0.5), trunc32(y + 0.5)};
 }
 
 KRpoint TransformPoint(KRpoint p, const KRxform* xf) {
   if (xf == nullptr) return p;
   double x = p.x * double(xf->eM11) + p.y * double(xf->eM21) + xf->eDx;
   double y = p.x * double(xf->eM12) + p.y * double(xf->eM22) + xf->eDy;
-  return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+  return {trunc32(x), trunc32(y)};
 }
 
 void ExtendRect(KRrect& r, KRpoint p) {
@@ -46,8 +54,8 @@ void FitSize(int& width, int& height, int box_width, int box_height, bool cover)
   double s = double(box_width) / width;
   if (!cover && height * s > box_height) s = double(box_height) / height;
   if (cover && height * s < box_height) s = double(box_height) / height;
-  width = static_cast<int>(std::floor(width * s + 0.5));
-  height = static_cast<int>(std::floor(height * s + 0.5));
+  width = trunc32(std::floor(width * s + 0.5));
+  height = trunc32(std::floor(height * s + 0.5));
 }
 
 void RotatedBounds(KRrect& r, KRpoint centre, int angle) {

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 
+#include <algorithm>  // std::min, std::clamp
 #include <cstring>  // std::memcpy, std::strlen
 #include <map>
 #include <string>
@@ -104,8 +105,10 @@ Entry make_font(const KRlogfont& d) {
   Entry e;
   std::size_t n = strnlen(d.face_name, sizeof d.face_name);
   e.font = QFont(QString::fromLocal8Bit(d.face_name, static_cast<qsizetype>(n)));
-  int h = d.height < 0 ? -d.height : d.height;
-  e.font.setPixelSize(h > 0 ? h : 16);
+  // Heights beyond any picture are cut: the font engine would render glyphs of any size asked.
+  constexpr std::int64_t Max_Font_Pixels = 2048;
+  std::int64_t h = d.height < 0 ? -std::int64_t(d.height) : d.height;
+  e.font.setPixelSize(h > 0 ? static_cast<int>(std::min(h, Max_Font_Pixels)) : 16);
   if (d.weight > 0) e.font.setWeight(static_cast<QFont::Weight>(std::clamp(d.weight, 100, 900)));
   e.font.setItalic(d.italic != 0);
   e.font.setUnderline(d.underline != 0);

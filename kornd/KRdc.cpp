@@ -92,7 +92,10 @@ KRpoint KRdc::map(int x, int y) const {
   if (!has_xform_) return {x, y};
   double mx = x * double(xform_.eM11) + y * double(xform_.eM21) + xform_.eDx;
   double my = x * double(xform_.eM12) + y * double(xform_.eM22) + xform_.eDy;
-  return {static_cast<std::int32_t>(std::lround(mx)), static_cast<std::int32_t>(std::lround(my))};
+  // Held to 27 bits like the coordinates themselves: a transform cannot push them further.
+  constexpr double limit = (1 << 27) - 1;
+  return {static_cast<std::int32_t>(std::lround(std::clamp(mx, -limit, limit))),
+          static_cast<std::int32_t>(std::lround(std::clamp(my, -limit, limit)))};
 }
 
 void KRdc::plot_brush(int x, int y) {
@@ -113,7 +116,37 @@ bool KRdc::GetPixel(int x, int y, std::uint32_t& colour) const {
 }
 
 // Bresenham from a to b; the end pixel only when asked. Dashes run on across segments.
+// Cuts a line whose ends lie far off the surface to the part near it, so that a line of any
+// length costs no more than the surface's size; near ends are kept exactly.
+static bool near_surface(KRpoint p, int w, int h) {
+  constexpr int margin = 1 << 15;
+  return p.x >= -margin && p.y >= -margin && p.x <= w + margin && p.y <= h + margin;
+}
+
 void KRdc::segment(KRpoint a, KRpoint b, bool last_pixel) {
+  if (!near_surface(a, width_, height_) || !near_surface(b, width_, height_)) {
+    // Liang-Barsky against the surface grown by one pixel.
+    double x0 = a.x, y0 = a.y, dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 + 1, width_ - x0, y0 + 1, height_ - y0};
+    for (int i = 0; i < 4; ++i) {
+      if (p[i] == 0) {
+        if (q[i] < 0) return;  // parallel and outside
+        continue;
+      }
+      double t = q[i] / p[i];
+      if (p[i] < 0) t0 = std::max(t0, t);
+      else t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return;  // misses the surface
+    KRpoint na{static_cast<std::int32_t>(std::lround(x0 + t0 * dx)), static_cast<std::int32_t>(std::lround(y0 + t0 * dy))};
+    KRpoint nb{static_cast<std::int32_t>(std::lround(x0 + t1 * dx)), static_cast<std::int32_t>(std::lround(y0 + t1 * dy))};
+    bool end_cut = t1 < 1;
+    a = na;
+    b = nb;
+    last_pixel = last_pixel || end_cut;
+  }
   const std::vector<int>& dashes = dash_pattern(pen_.style);
   int period = 0;
   for (int d : dashes) period += d;
@@ -179,6 +212,11 @@ void KRdc::Polyline(const KRpoint* p, std::size_t n) {
 }
 
 void KRdc::fill_rect_brush(int l, int t, int r, int b) {
+  // Only the part on the surface is visited, however large the rectangle.
+  l = std::max(l, 0);
+  t = std::max(t, 0);
+  r = std::min(r, width_);
+  b = std::min(b, height_);
   for (int y = t; y < b; ++y)
     for (int x = l; x < r; ++x) plot_brush(x, y);
 }
@@ -373,8 +411,8 @@ void KRdc::FillSolidRect(const KRrect& rr, std::uint32_t colour) {
     fill_path(path, true, false);
     brush_ = b;
   } else {
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) plot(x, y, colour);
+    for (int y = std::max(r.top, 0); y < std::min(r.bottom, height_); ++y)
+      for (int x = std::max(r.left, 0); x < std::min(r.right, width_); ++x) plot(x, y, colour);
   }
   rop2_ = saved;
 }
@@ -438,9 +476,12 @@ KRpoint KRdc::TextOut(int x, int y, const QString& text, const QFont& font, std:
       p->translate(-box.left(), -box.top());
       p->setTransform(full, true);
     }
-    gp.setFont(f);
-    gp.setPen(Qt::white);
-    gp.drawText(QPointF(0, 0), text);
+    // Outlines, not the glyph cache: any transform and size stay geometry.
+    QPainterPath glyph_path;
+    glyph_path.addText(0, 0, f, text);
+    gp.setPen(Qt::NoPen);
+    gp.setBrush(Qt::white);
+    gp.drawPath(glyph_path);
     cp.fillRect(cell, Qt::white);
     gp.end();
     cp.end();

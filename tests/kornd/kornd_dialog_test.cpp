@@ -13,7 +13,8 @@
 
 TEST(Dialogs, FontAndColourChoicesAreRecorded) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  setenv("KORND_TEST_ANSWERS", "Courier;#102030;Cancel", 1);  // font, colour, then a cancelled colour
+  // A font, a colour, a cancelled colour, then the answers of the message boxes below.
+  setenv("KORND_TEST_ANSWERS", "Courier;#102030;Cancel;Ignore;Abort;Cancel", 1);
   int argc = 1;
   char name[] = "kornd_dialog_test";
   char* argv[] = {name, nullptr};
@@ -44,6 +45,22 @@ TEST(Dialogs, FontAndColourChoicesAreRecorded) {
 
   EXPECT_EQ(doc->MakeColorTool(2), -1);
   EXPECT_EQ(doc->ObjectCount(), 2);
+
+  // Message boxes: Ignore suppresses that message from then on, Abort and Cancel stop the serving.
+  app.closing = false;
+  EXPECT_EQ(app.ShowMessageID(IDS_INVALID_PARAMETER, nullptr, MB_ERROR), 5);
+  EXPECT_EQ(app.ShowMessageID(IDS_INVALID_PARAMETER, nullptr, MB_ERROR), 0);  // no box
+  EXPECT_FALSE(app.closing);
+  EXPECT_EQ(app.ShowMessageID(IDS_OPEN_FAILED, nullptr, MB_ERROR), 3);  // takes "Abort"
+  EXPECT_TRUE(app.closing);
+  app.closing = false;
+  EXPECT_EQ(app.ShowMessageText("Close?", nullptr, MB_QUESTION), 2);
+  EXPECT_TRUE(app.closing);
+  EXPECT_FALSE(app.box_open);
+  app.closing = false;
+  EXPECT_EQ(app.ShowError("Insufficient system memory", false), 3);  // list used up: the first button
+  EXPECT_FALSE(app.closing);  // an error box closes the frame but does not set closing itself
+  EXPECT_EQ(app.ShowSystemError("Kornd: Error-3", 0, 0), 0);  // no error code: no box
   doc->SetView(nullptr);
   doc.reset();
 }

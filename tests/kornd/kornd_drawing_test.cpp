@@ -628,3 +628,98 @@ TEST(Groups, HintObjectsTakeNoId) {
   CKorndLine line;
   EXPECT_EQ(line.id(), next);
 }
+
+#include <QMdiArea>
+
+#include "kornd/CKorndChild.h"
+
+TEST(MainFrame, ArrangeTilesTheWindows) {
+  CKorndMain main(KorndApp());
+  main.resize(800, 600);
+  main.show();
+  std::vector<CKorndChild*> children;
+  for (int i = 0; i < 2; ++i) {
+    auto* child = new CKorndChild(std::make_unique<CKorndDoc>(), 5);
+    main.MdiArea()->addSubWindow(child);
+    child->show();
+    children.push_back(child);
+  }
+  main.Arrange(2);  // one above the other, full width
+  EXPECT_EQ(children[0]->x(), 0);
+  EXPECT_EQ(children[1]->x(), 0);
+  EXPECT_LT(children[0]->y(), children[1]->y());
+  EXPECT_EQ(children[0]->width(), main.MdiArea()->viewport()->width());
+  main.Arrange(3);  // side by side, full height
+  EXPECT_EQ(children[0]->y(), 0);
+  EXPECT_EQ(children[1]->y(), 0);
+  EXPECT_LT(children[0]->x(), children[1]->x());
+  EXPECT_EQ(children[0]->height(), main.MdiArea()->viewport()->height());
+  QRect before = children[1]->geometry();
+  main.Arrange(9);  // no such arrangement: nothing
+  EXPECT_EQ(children[1]->geometry(), before);
+}
+
+TEST(View, PaintCopiesThePictureAndStoringOffIsLostOnReplay) {
+  Window w;
+  w.view().resize(100, 80);
+  w.A(22, {13, 0, 10, 10, 20, 20});
+  QImage shown = w.view().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), QSize(100, 80));
+  EXPECT_EQ(shown.pixel(15, 15), Red);
+  EXPECT_EQ(shown.pixel(25, 25), White);
+  // Storing off: drawn once, not kept, so a replay of the list loses it.
+  w.doc().SetStoring(false);
+  w.A(22, {14, 0, 30, 30, 40, 40});
+  EXPECT_EQ(w.Pixel(35, 35), Green);
+  EXPECT_EQ(w.doc().ObjectCount(), 1);
+  w.view().ReplayAll();
+  EXPECT_EQ(w.Pixel(35, 35), White);
+  EXPECT_EQ(w.Pixel(15, 15), Red);
+}
+
+#include <cstdio>
+
+TEST(Images, BitmapsPutAndMovedWithoutATrail) {
+  Window w;
+  std::vector<std::uint32_t> red(4 * 3, 0x0000FF);
+  int n = w.doc().MakeBitmap(red.data(), red.size() * 4, 0, 4, 3, 24);
+  ASSERT_GT(n, 0);
+  w.block().bitmap_number = n;
+  w.block().bitmap_rop = 1;  // copy
+  w.block().bitmap_flags = 1;
+  EXPECT_EQ(w.A(13, {20, 20}), 1u);  // centred on (20, 20)
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{18, 19, 22, 22}));
+  expect_pixels(w, {{18, 19, Red}, {21, 21, Red}, {22, 21, White}, {17, 19, White}});
+  // Put mode 7: each put restores what the last one covered, saves and draws.
+  w.block().bitmap_flags = 7;
+  w.A(13, {50, 50});
+  w.A(13, {70, 50});
+  expect_pixels(w, {{50, 50, White}, {70, 50, Red}, {20, 20, Red}});
+  // Numbers without a bitmap make nothing.
+  int before = w.doc().ObjectCount();
+  for (int bad : {-1, n + 1, 1000}) {
+    w.block().bitmap_number = bad;
+    w.A(13, {5, 5});
+  }
+  EXPECT_EQ(w.doc().ObjectCount(), before);
+}
+
+TEST(Images, SymbolsPlayedAtTheirPlace) {
+  Window w;
+  // A marker symbol: a filled red square of 6 pixels (M 7).
+  ASSERT_EQ(w.Request('M', 7, {0, 1, 6, 13, -100, 4}), 1u);
+  int symbol = 0;
+  ASSERT_EQ(std::sscanf(w.block().data, "%d", &symbol), 1);
+  ASSERT_GT(symbol, 0);
+  w.block().combined_number = symbol;
+  w.block().combined_place = 4;  // top left at the point
+  EXPECT_EQ(w.A(12, {50, 10, 0, 0}), 1u);
+  EXPECT_EQ(w.doc().Tools().back()->rect(), (KRrect{50, 10, 56, 16}));
+  EXPECT_GT(count(w, Red, {50, 10, 56, 16}), 0);
+  EXPECT_EQ(count(w, Red, {0, 0, 100, 10}), 0);
+  EXPECT_EQ(count(w, Red, {56, 0, 100, 80}), 0);
+  int before = w.doc().ObjectCount();
+  w.block().combined_number = symbol + 1;  // no such symbol
+  w.A(12, {5, 5, 0, 0});
+  EXPECT_EQ(w.doc().ObjectCount(), before);
+}
