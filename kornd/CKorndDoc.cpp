@@ -21,6 +21,11 @@
 
 namespace {
 
+// The data area as a file name (a zero-terminated text within the area).
+QString request_name(const channel::KRwinblock& b) {
+  return QString::fromLocal8Bit(b.data, static_cast<qsizetype>(strnlen(b.data, channel::Data_Size)));
+}
+
 // Highest segment number a list object may carry; the table of objects by segment grows to it.
 constexpr std::int64_t Max_Segment = 65535;
 
@@ -290,6 +295,10 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
     case 38:  // drop the pending object and the buffer
       DropPending();
       return reply;
+    case 11:  // load a picture file into this window
+      return static_cast<std::uint32_t>(LoadPicture(request_name(*block_), block_->a[0]));
+    case 12:  // save or export the picture
+      return SaveByType(request_name(*block_), block_->a[2], block_->a[3], block_->a[0], block_->a[1]) ? reply : 0u;
     default:
       return ExecuteControl(reply);
   }

@@ -118,10 +118,6 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       return reply;
     case 10:
       return Options(a[0], a[1]);
-    case 11:  // loading picture files is not served by this build
-      return 0u;
-    case 12:  // saving picture files is not served by this build
-      return 0u;
     case 13: {  // file-open dialog
       QString chosen;
       if (!ASK_FILE_NAME(false, data_text(b), chosen)) return 2u;
