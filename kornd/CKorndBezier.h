@@ -10,6 +10,7 @@ class CKorndBezier : public CKorndTool {
  public:
   CKorndBezier() : CKorndTool(29, 0x206) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
   bool EndPoint(KRpoint& p) const override { p = last; return true; }
 
   std::vector<KRpoint> points;

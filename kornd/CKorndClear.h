@@ -12,6 +12,7 @@ class CKorndClear : public CKorndTool {
  public:
   CKorndClear() : CKorndTool(18, 0x2) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   std::int32_t colour = 0;  // colour value, or -k for role k - 1
 };

@@ -7,6 +7,7 @@
 // Includes no widget header: views subscribe through the update hints.
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 #include <array>
@@ -120,6 +121,29 @@ class CKorndDoc {
   int PrintMarginX() const { return print_margin_x_; }
   int PrintMarginY() const { return print_margin_y_; }
 
+  // --- picture files and exports (CKorndDoc_Serialize.cpp) ---
+  // The picture file's bytes (objects in the erased id range marked erased).
+  std::vector<std::uint8_t> PictureBytes();
+  // Writes the picture file through a temporary; false when nothing was written.
+  bool SavePicture(const QString& name);
+  // Appends a picture file's objects (and its bitmaps and symbols, numbered after the window's
+  // own); with grow the picture takes the larger size and the file's drawing state. A refused
+  // file changes nothing and gives 0, else the window number. Relative bitmap and symbol file
+  // names are looked for in `folder` (the picture file's) first.
+  int ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale, bool grow, const QString& folder = QString());
+  // Request B 11: mode 0 as stored, 1 rescaled, 2 grown, other both. 0 when no file opened.
+  int LoadPicture(const QString& name, int mode);
+  // Request B 12: type 1 picture file, 2 metafile, 3 bitmap, other by the extension; area mode
+  // 1-5 (other: the view's); w x h the output size (0: chosen). False when nothing was saved.
+  bool SaveByType(const QString& name, int type, int mode, int w, int h);
+  bool SaveMetafile(const QString& name, int mode, int w, int h);
+  bool SaveBitmap(const QString& name, int mode, int w, int h);
+  // The source area and, when w or h is 0, the chosen output size; false when there is none.
+  bool ExportArea(KRrect& area, int kind, int mode, int& w, int& h) const;
+  QImage ExportImage(const KRrect& area, int mode, int w, int h);
+  const QString& PathName() const { return path_name_; }
+  void SetPathName(const QString& p) { path_name_ = p; }
+
   // --- state ---
   channel::KRwinblock* block() { return block_; }
   const channel::KRwinblock* block() const { return block_; }
@@ -148,6 +172,18 @@ class CKorndDoc {
   CKorndChild* Child() const { return child_; }
   void SetChild(CKorndChild* c) { child_ = c; }
   std::unique_ptr<CKorndTool>& PendingTool() { return pending_tool_; }
+
+  // --- control requests, state stack, segments and groups (CKorndDoc_Control.cpp) ---
+  // The B requests the point-list transfer above does not serve.
+  std::uint32_t ExecuteControl(std::uint32_t reply);
+  // B 24 and B 25: saving the head as drawing state n and restoring it.
+  std::uint32_t SaveState(int n, std::uint32_t reply);
+  std::uint32_t RestoreState(int n, std::uint32_t reply);
+  int StateCount() const { return static_cast<int>(states_.size()); }
+  int CurrentState() const { return current_state_; }
+  // B 19's device origin and viewport rectangle from the head's viewport.
+  void ComputeViewport();
+  std::uint32_t CreationTick() const { return creation_tick_; }
 
  private:
   void SendHint(int hint, CKorndTool* tool, const KRrect* area);
@@ -197,4 +233,18 @@ class CKorndDoc {
   CKREMF* recording_ = nullptr;
   std::array<std::uint8_t, channel::Head_Size> saved_head_{};
   int print_margin_x_ = 5, print_margin_y_ = 5;
+  // control requests
+  std::uint32_t creation_tick_ = 0;
+  std::uint32_t timer_period_ = 0;  // B 39's periodic timer, 0 off
+  std::int32_t timer_count_ = 0;
+  std::uint32_t timer_due_ = 0;
+  std::vector<std::unique_ptr<class CKorndStateSave>> states_;
+  int current_state_ = -1;
+  std::uint32_t WaitForClass(int event_class);
+  std::uint32_t TimedWait(bool from_creation);
+  std::uint32_t LastButton();
+  std::uint32_t Options(int option, int value);
+  std::uint32_t InputText();
+  QString path_name_;
+  int view_mode_ = 2;  // area mode of exports that name none
 };

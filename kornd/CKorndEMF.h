@@ -10,6 +10,7 @@ class CKorndEMF : public CKorndTool {
  public:
   CKorndEMF() : CKorndTool(12, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   int symbol = 0;
   bool mirror_x = false, mirror_y = false;

@@ -12,6 +12,7 @@ class CKorndFlood : public CKorndTool {
  public:
   CKorndFlood() : CKorndTool(17, 0x2) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   KRpoint point;
 };

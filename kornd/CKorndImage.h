@@ -12,6 +12,7 @@ class CKorndImage : public CKorndTool {
  public:
   CKorndImage() : CKorndTool(13, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   int bitmap = 0;
   std::uint32_t rop = 0xCC0020;  // ternary raster operation

@@ -12,6 +12,7 @@ class CKorndMove : public CKorndTool {
  public:
   CKorndMove() : CKorndTool(11, 0x202) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
   bool EndPoint(KRpoint& p) const override { p = point; return true; }
 
   KRpoint point;

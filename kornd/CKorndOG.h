@@ -11,6 +11,7 @@ class CKorndOG : public CKorndTool {
  public:
   CKorndOG() : CKorndTool(Group_Type, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
   int Weight() const override { return static_cast<int>(members_.size()); }
 
   // Appends an object, taken from the slot (1); or moves the members of a group in the slot

@@ -10,6 +10,7 @@ class CKorndPie : public CKorndTool {
  public:
   CKorndPie() : CKorndTool(27, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   KRpoint start, end;  // radial points
 };

@@ -12,6 +12,7 @@ class CKorndPixel : public CKorndTool {
  public:
   CKorndPixel() : CKorndTool(19, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   std::int32_t colour = 0;
 };

@@ -11,6 +11,7 @@ class CKorndPlot : public CKorndTool {
  public:
   CKorndPlot() : CKorndTool(32, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   int mode = -1;
   int first = 0, last = 0;  // value-axis positions of the first and the last point

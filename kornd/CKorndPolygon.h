@@ -12,6 +12,7 @@ class CKorndPolygon : public CKorndTool {
  public:
   CKorndPolygon() : CKorndTool(28, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   int fill_mode = 1;  // 1 alternate, 2 winding, negative: keep the surface's mode
   std::vector<KRpoint> points;

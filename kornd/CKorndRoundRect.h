@@ -10,6 +10,7 @@ class CKorndRoundRect : public CKorndTool {
  public:
   CKorndRoundRect() : CKorndTool(23, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   int corner_width = 0, corner_height = 0;
 };

@@ -12,6 +12,7 @@ class CKorndSetGDI : public CKorndTool {
  public:
   CKorndSetGDI() : CKorndTool(6, 0x2) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   std::uint32_t mask = 0;
   KRlogpen pen;

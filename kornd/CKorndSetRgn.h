@@ -12,6 +12,7 @@ class CKorndSetRgn : public CKorndTool {
  public:
   CKorndSetRgn() : CKorndTool(8, 0x2) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   int mode = 5;  // region combine code: 1 and, 2 or, 3 xor, 4 difference, 5 copy
 };

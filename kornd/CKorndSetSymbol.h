@@ -11,6 +11,7 @@ class CKorndSetSymbol : public CKorndTool {
  public:
   CKorndSetSymbol() : CKorndTool(10, 0x0) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   KRlogfont logfont;
   std::int32_t colour = 0;

@@ -12,6 +12,7 @@ class CKorndSetXFORM : public CKorndTool {
  public:
   CKorndSetXFORM() : CKorndTool(7, 0x2) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   KRxform xform;
 };

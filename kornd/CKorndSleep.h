@@ -11,6 +11,7 @@ class CKorndSleep : public CKorndTool {
  public:
   explicit CKorndSleep(int type) : CKorndTool(type, 0x18) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   std::int32_t milliseconds = 0;
 };

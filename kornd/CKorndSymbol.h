@@ -11,6 +11,7 @@ class CKorndSymbol : public CKorndTool {
  public:
   CKorndSymbol() : CKorndTool(16, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
 
   KRpoint point;
   unsigned char character = 158;

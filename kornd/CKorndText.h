@@ -11,6 +11,7 @@ class CKorndText : public CKorndTool {
  public:
   CKorndText() : CKorndTool(15, 0x6) {}
   int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask) override;
+  void Serialize(KRArchive& ar) override;
   // Baseline origin of a w x h text whose anchor (by alignment 0-8) is (x, y).
   static KRpoint OriginFromAnchor(int align, KRpoint anchor, int w, int h);
   // Anchor of a text whose baseline origin is (x, y).

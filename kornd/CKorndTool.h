@@ -13,6 +13,7 @@
 class CKorndDoc;
 class CKorndGC;
 class CKorndView;
+class KRArchive;
 class KRdc;
 
 class CKorndTool {
@@ -45,6 +46,8 @@ class CKorndTool {
   virtual KRrect GetBounds(CKorndGC& env, int recompute);
   // Objects it counts as in the document's counts: 1, or a group's member count.
   virtual int Weight() const { return 1; }
+  // Writes or reads the object's picture-file record: the base record, then its own.
+  virtual void Serialize(KRArchive& ar);
 
   int type() const { return type_; }
   int id() const { return id_; }

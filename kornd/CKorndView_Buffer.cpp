@@ -443,6 +443,7 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
   switch (hint & 0xFF) {
     case 1:  // a picture or a drawing state set up anew
       if (!EnsureSurface()) break;
+      MarkBuffers(0x8, nullptr, true);  // the list the buffer was made from has changed
       SetBuffering(buffering_);
       doc_->Environment().Apply(buffer_ ? *buffer_->Dc() : *window_.Dc());
       InvalidateWindow(nullptr, true);

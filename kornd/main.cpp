@@ -1,9 +1,12 @@
 // main.cpp - entry of kornd, the graphics-window server: start-up, event loop, exit.
 #include "kornd/CKorndApp.h"
+#include "kornd/CKorndTestInput.h"
 
 int main(int argc, char** argv) {
   CKorndApp app(argc, argv);
   if (!app.InitInstance()) return 1;
+  CKorndTestInput test_input;  // only with KORND_TEST_INPUT (see README.md)
+  if (!test_input.Start()) return 1;
   app.exec();
   return app.ExitInstance();
 }

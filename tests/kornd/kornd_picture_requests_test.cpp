@@ -1,0 +1,154 @@
+// Picture files through a running server: B 12 saves a window with its bitmaps (by file name)
+// and symbols (by their bits, also one loaded from a file), B 11 loads it into another window,
+// which then shows the same pixels even after the symbol's file is gone; refused files and
+// empty windows through the requests.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Kornd_Server.h"
+#include "platform/Channel_Blocks.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::uint32_t get32(const Bytes& b, std::size_t at) {
+  return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
+}
+Bytes read_file(const std::string& p) {
+  std::ifstream f(p, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(f), {});
+}
+std::int32_t direct(std::uint32_t c) { return static_cast<std::int32_t>(0x2000000u | c); }
+
+class Pictures : public ::testing::Test {
+ protected:
+  void Open(const std::string& answers) {
+    ASSERT_TRUE(k_.Start(answers)) << k_.Errors();
+    for (int w : {1, 2}) {
+      ASSERT_EQ(k_.Send("I," + std::to_string(w) + ",200,100,0,19,5,"), std::uint32_t(w)) << k_.Errors();
+      b_[w] = k_.MapWindow(w, holder_[w]);
+      ASSERT_NE(b_[w], nullptr);
+    }
+  }
+  std::uint32_t Req(int w, char letter, int code, std::vector<int> a = {}, const std::string& data = {}) {
+    channel::KRwinblock& b = *b_[w];
+    b.code = code;
+    for (std::size_t i = 0; i < 6; ++i) b.a[i] = i < a.size() ? a[i] : 0;
+    std::memset(b.data, 0, channel::Data_Size);
+    std::memcpy(b.data, data.data(), std::min(data.size(), channel::Data_Size - 1));
+    return k_.Send(std::string{letter, static_cast<char>(w + 32)});
+  }
+  std::int32_t Pixel(int w, int x, int y) {
+    EXPECT_EQ(Req(w, 'F', x, {y}), std::uint32_t(w));
+    return b_[w]->a[2];
+  }
+  std::uint32_t MakeBitmap(int n, std::uint32_t colour) {
+    const std::vector<std::uint32_t> values(8, colour);
+    if (Req(1, 'B', 20, {32}) != 1) return 0xBAD;
+    std::memcpy(b_[1]->data, values.data(), 32);
+    b_[1]->code = 36, b_[1]->a[0] = 0, b_[1]->a[1] = 32;
+    if (k_.Send(std::string{'B', 33}) != 1) return 0xBAD;
+    return Req(1, 'D', 5, {n, 24, 4, 2});
+  }
+  void TearDown() override {
+    std::error_code ec;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
+  }
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+  Kornd_Server k_;
+  platform::Shared_Block holder_[3];
+  channel::KRwinblock* b_[3] = {};
+  std::string dir_ = [] {
+    std::string t = std::filesystem::temp_directory_path().string() + "/kornd_pictures_XXXXXX";
+    return mkdtemp(t.data()) ? t : std::string();
+  }();
+};
+
+}  // namespace
+
+TEST_F(Pictures, SavedWithBitmapsAndSymbolsLoadedIntoAnotherWindow) {
+  Open("No");
+  // Symbol 1 recorded in the window, symbol 2 loaded from its file.
+  ASSERT_EQ(Req(1, 'M', 0, {0, 0, 20, 10}), 1u);
+  ASSERT_EQ(Req(1, 'A', 22, {direct(0x0000FF), 0, 0, 0, 20, 10}), 1u);
+  ASSERT_EQ(Req(1, 'M', 1), 1u);
+  ASSERT_EQ(Req(1, 'M', 3, {1}, Path("sym.emf")), 1u);
+  ASSERT_EQ(Req(1, 'M', 2, {2}, Path("sym.emf")), 1u);
+  // Bitmap 1 written to a file (so it has a name), bitmap 2 without one.
+  ASSERT_EQ(MakeBitmap(1, 0x00FF00), 1u);
+  ASSERT_EQ(Req(1, 'D', 2, {1}, Path("b1.bmp")), 1u);
+  ASSERT_EQ(MakeBitmap(2, 0xFF0000), 1u);  // the window number
+  // A line, symbol 2 at (50, 50), bitmap 1 at (100, 60).
+  ASSERT_EQ(Req(1, 'A', 11, {10, 90}), 1u);
+  ASSERT_EQ(Req(1, 'A', 20, {190, 90}), 1u);
+  b_[1]->combined_number = 2;
+  ASSERT_EQ(Req(1, 'A', 12, {50, 50}), 1u);
+  b_[1]->bitmap_number = 1, b_[1]->bitmap_rop = 0;
+  ASSERT_EQ(Req(1, 'A', 13, {100, 60}), 1u);
+  // The picture of window 1 on a grid: it shows the symbol's red and the bitmap's green.
+  std::vector<std::int32_t> before;
+  for (int y = 0; y < 100; y += 2)
+    for (int x = 0; x < 200; x += 2) before.push_back(Pixel(1, x, y));
+  EXPECT_NE(std::count(before.begin(), before.end(), 0x0000FF), 0);
+  EXPECT_NE(std::count(before.begin(), before.end(), 0x00FF00), 0);
+
+  ASSERT_EQ(Req(1, 'B', 12, {0, 0, 0, 0}, Path("pic")), 1u) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("[Save the bitmap #2 to a file]"), 1) << k_.Errors();
+  const Bytes b = read_file(Path("pic.krd"));
+  ASSERT_GT(b.size(), 2400u);
+  // Bitmap 1 by its name only; then symbols 1 and 2, both by their bits.
+  std::size_t at = 2344;
+  ASSERT_EQ(get32(b, at), 1u);
+  ASSERT_EQ(b[at + 4], 6);
+  EXPECT_EQ(std::string(b.begin() + std::ptrdiff_t(at) + 5, b.begin() + std::ptrdiff_t(at) + 11), "b1.bmp");
+  at += 4 + 7 + 20;
+  EXPECT_EQ(get32(b, at), 0u);
+  at += 4;
+  for (std::uint32_t symbol : {1u, 2u}) {
+    ASSERT_EQ(get32(b, at), symbol);
+    const std::uint32_t size = get32(b, at + 4);
+    EXPECT_GT(size, 108u) << symbol;
+    at += 8 + size;
+  }
+  EXPECT_EQ(get32(b, at), 0u);
+
+  std::filesystem::remove(Path("sym.emf"));
+  EXPECT_EQ(Req(2, 'B', 11, {0}, Path("pic.krd")), 2u) << k_.Errors();
+  std::vector<std::int32_t> after;
+  for (int y = 0; y < 100; y += 2)
+    for (int x = 0; x < 200; x += 2) after.push_back(Pixel(2, x, y));
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(k_.CountErrors("kornd dialog:"), 0) << k_.Errors();
+}
+
+TEST_F(Pictures, RefusedFilesAndEmptyWindowsThroughRequests) {
+  Open("");
+  // Window 2 is empty: nothing to save, and an existing file is kept.
+  { std::ofstream(Path("old.krd")) << "old"; }
+  EXPECT_EQ(Req(2, 'B', 12, {0, 0, 1, 0}, Path("old.krd")), 0u);
+  EXPECT_EQ(read_file(Path("old.krd")), (Bytes{'o', 'l', 'd'}));
+  ASSERT_EQ(Req(1, 'A', 19, {5, 5, direct(0x123456)}), 1u);
+  ASSERT_EQ(Req(1, 'B', 12, {0, 0, 1, 0}, Path("one.krd")), 1u);
+  Bytes b = read_file(Path("one.krd"));
+  ASSERT_GT(b.size(), 4u);
+  b[3] = 0x97;
+  { std::ofstream(Path("old-version.krd"), std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size())); }
+  EXPECT_EQ(Req(2, 'B', 11, {0}, Path("old-version.krd")), 2u);
+  EXPECT_EQ(k_.CountErrors("[Invakid file  (Ver: 0997 != 0998) ]"), 1) << k_.Errors();
+  EXPECT_EQ(Pixel(2, 5, 5), 0xFFFFFF);
+  // The good file: its pixel appears in window 2; a pixel read right after drawing sees it.
+  EXPECT_EQ(Req(2, 'B', 11, {0}, Path("one.krd")), 2u);
+  EXPECT_EQ(Pixel(2, 5, 5), 0x123456);
+  ASSERT_EQ(Req(2, 'A', 19, {6, 5, direct(0x654321)}), 2u);
+  EXPECT_EQ(Pixel(2, 6, 5), 0x654321);
+}

@@ -1,0 +1,446 @@
+// Picture files and exports, in process: the archive's byte layout (string prefixes, class
+// records and references, lists), the ".krd" layout of a window, every object type through a
+// save and a load, refused files (wrong version, truncated, corrupted) changing nothing,
+// loading twice, rescaling on load, and the ".bmp" and ".emf" exports.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "kornd/CKorndApp.h"
+#include "kornd/CKorndDoc.h"
+#include "kornd/CKorndLine.h"
+#include "kornd/CKorndOG.h"
+#include "kornd/CKorndRect.h"
+#include "kornd/CKorndSetGDI.h"
+#include "kornd/CKorndText.h"
+#include "kornd/CKorndView.h"
+#include "kornd/KRArchive.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class App_Environment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("KORND_TEST_ANSWERS", "", 1);
+    static int argc = 1;
+    static char name[] = "kornd_picture_test";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<CKorndApp>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<CKorndApp> app_;
+};
+const auto* const app_environment = ::testing::AddGlobalTestEnvironment(new App_Environment);
+
+std::uint16_t get16(const Bytes& b, std::size_t at) { return std::uint16_t(b[at] | b[at + 1] << 8); }
+std::uint32_t get32(const Bytes& b, std::size_t at) {
+  return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
+}
+Bytes read_file(const std::string& p) {
+  std::ifstream f(p, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(f), {});
+}
+
+// A graphics window of w x h pixels, black on white, registered as window n.
+class Window {
+ public:
+  explicit Window(int n = 1, int w = 200, int h = 100) : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
+    doc_->SetView(view_);
+    doc_->SetWindowNumber(n);
+    KorndApp()->SetWindowDoc(n, doc_.get());
+    doc_->SetBackground(0xFFFFFF);
+    doc_->SetPageSize(w, h, true);
+    doc_->SetColors(w, h, 0, 19);
+  }
+  ~Window() {
+    doc_->SetView(nullptr);
+    doc_.reset();
+    delete view_;
+  }
+  channel::KRwinblock& block() { return *doc_->block(); }
+  std::uint32_t Request(char letter, int code, std::vector<int> a = {}) {
+    block().code = code;
+    for (std::size_t i = 0; i < 6; ++i) block().a[i] = i < a.size() ? a[i] : 0;
+    return doc_->ExecuteCommand(letter);
+  }
+  std::uint32_t A(int code, std::vector<int> a = {}) { return Request('A', code, std::move(a)); }
+  void Data(const void* p, std::size_t n) {
+    std::memset(block().data, 0, channel::Data_Size);
+    std::memcpy(block().data, p, n);
+  }
+  // N, the data buffer filled through B 36, then B 37.
+  std::uint32_t Buffered(int code, std::vector<int> a, const void* p, std::size_t n) {
+    if (Request('N', code, a) != 1) return 0;
+    Data(p, n);
+    if (Request('B', 36, {0, int(n)}) != 1) return 0;
+    return Request('B', 37);
+  }
+  CKorndDoc& doc() { return *doc_; }
+  const QImage& Surface() { return view_->Surface(); }
+
+ private:
+  std::unique_ptr<CKorndDoc> doc_;
+  CKorndView* view_;
+};
+
+// One object of every type the requests make.
+void draw_every_type(Window& w) {
+  w.A(2);
+  w.A(4, {0});
+  w.A(5, {13, 1});
+  w.block().pen_width = 2, w.block().brush_style = 1, w.block().brush_colour = 14, w.block().pen_mix = 13;
+  w.block().mark_type = 3, w.block().mark_size = 6;
+  w.block().change_mask = 0xFFF;
+  w.A(6);
+  w.A(7, {5, 3, 65536, 0, 0, 65536});
+  w.A(8, {0, 0, 0, 0, 190, 95});
+  w.A(9, {0});
+  w.A(10, {0});
+  w.A(11, {10, 10});
+  w.A(14, {0, 0, 0, 40, 40});
+  const char text[] = "Hello, 1.5";
+  w.Data(text, sizeof text);
+  w.A(15, {20, 60});
+  w.A(16, {30, 30});
+  w.A(19, {3, 4, 13});
+  w.A(20, {60, 20});
+  w.A(21, {0, 0, 70, 10, 90, 30});
+  w.A(22, {16, 0, 100, 10, 110, 20});
+  w.A(23, {6, 4, 120, 10, 150, 30});
+  w.A(24, {0, 0, 10, 70, 40, 90});
+  const std::int32_t radial[4] = {150, 50, 120, 80};
+  for (int code : {25, 26, 27}) {
+    w.Data(radial, sizeof radial);
+    w.A(code, {0, 0, 110, 40, 170, 90});
+  }
+  const KRpoint pts[4] = {{100, 60}, {140, 95}, {180, 60}, {190, 90}};
+  for (int code : {28, 29, 30}) w.Buffered(code, {4}, pts, sizeof pts);
+  const std::int32_t values[5] = {10, 30, 20, 50, 40};
+  w.Buffered(32, {5, 0, 0, 199, 0, 99}, values, sizeof values);
+  w.A(17, {195, 5});
+}
+
+std::size_t list_start(const Bytes& b) { return 2344 + 4 + 4; }  // no bitmaps, no symbols
+
+std::string temp_dir() {
+  std::string t = std::filesystem::temp_directory_path().string() + "/kornd_pictures_XXXXXX";
+  return mkdtemp(t.data()) ? t : std::string();
+}
+
+}  // namespace
+
+TEST(Archive, StringLengthPrefixes) {
+  struct Row {
+    std::size_t length;
+    Bytes prefix;
+  } rows[] = {{0, {0x00}}, {254, {0xFE}}, {255, {0xFF, 0xFF, 0x00}}, {0xFFFD, {0xFF, 0xFD, 0xFF}},
+              {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}};
+  for (const Row& r : rows) {
+    Bytes out;
+    KRArchive ar(out);
+    ar.WriteString(std::string(r.length, 'x'));
+    ASSERT_EQ(out.size(), r.prefix.size() + r.length) << r.length;
+    EXPECT_EQ(Bytes(out.begin(), out.begin() + std::ptrdiff_t(r.prefix.size())), r.prefix) << r.length;
+    KRArchive in(out.data(), out.size());
+    EXPECT_EQ(in.ReadString().size(), r.length);
+    EXPECT_EQ(in.Remaining(), 0u);
+    // One byte short: refused.
+    KRArchive shorter(out.data(), out.size() - 1);
+    EXPECT_THROW(shorter.ReadString(), KRArchiveError) << r.length;
+  }
+}
+
+TEST(Archive, ClassRecordsThenReferencesByIndex) {
+  ToolList list;
+  list.push_back(std::make_unique<CKorndLine>());
+  list.push_back(std::make_unique<CKorndLine>());
+  list.push_back(std::make_unique<CKorndRect>());
+  list.push_back(std::make_unique<CKorndLine>());
+  Bytes out;
+  KRArchive ar(out);
+  ar.WriteList(list);
+  // count 4; new class (index 1) "CKorndLine", object 2; class 1 again, object 3; new class
+  // (index 4) "CKorndRect", object 5; class 1, object 6.
+  ASSERT_EQ(get16(out, 0), 4);
+  ASSERT_EQ(get16(out, 2), 0xFFFF);
+  EXPECT_EQ(get16(out, 4), 0x1FFF);
+  EXPECT_EQ(get16(out, 6), 10);
+  EXPECT_EQ(std::string(out.begin() + 8, out.begin() + 18), "CKorndLine");
+  const std::size_t line_record = 22 + 8;  // base record and end point
+  std::size_t at = 18 + line_record;
+  EXPECT_EQ(get16(out, at), 0x8001);
+  at += 2 + line_record;
+  EXPECT_EQ(get16(out, at), 0xFFFF);
+  EXPECT_EQ(std::string(out.begin() + std::ptrdiff_t(at) + 6, out.begin() + std::ptrdiff_t(at) + 16), "CKorndRect");
+  at += 16 + 22;
+  EXPECT_EQ(get16(out, at), 0x8001);
+  KRArchive in(out.data(), out.size());
+  ToolList back = in.ReadList();
+  ASSERT_EQ(back.size(), 4u);
+  EXPECT_EQ(back.back()->type(), 20);
+  EXPECT_EQ(in.Remaining(), 0u);
+  // A reference to an object instead of a class, an unknown class index, a wrong schema.
+  struct Bad {
+    std::size_t at;
+    std::uint16_t value;
+  } bad[] = {{2, 0x0002}, {2, 0x8003}, {4, 0x1FFE}, {2, 0x0000}};
+  for (const Bad& b : bad) {
+    Bytes c = out;
+    c[b.at] = std::uint8_t(b.value), c[b.at + 1] = std::uint8_t(b.value >> 8);
+    KRArchive r(c.data(), c.size());
+    EXPECT_THROW(r.ReadList(), KRArchiveError) << b.at << " " << b.value;
+  }
+}
+
+TEST(Archive, GroupsCarryTheirMembers) {
+  CKorndOG group;
+  std::unique_ptr<CKorndTool> a = std::make_unique<CKorndLine>(), b = std::make_unique<CKorndText>();
+  static_cast<CKorndText&>(*b).text = "inner";
+  group.AddTool(a);
+  group.AddTool(b);
+  Bytes out;
+  KRArchive ar(out);
+  ar.WriteObject(group);
+  KRArchive in(out.data(), out.size());
+  std::unique_ptr<CKorndTool> back = in.ReadObject();
+  ASSERT_EQ(back->type(), 31);
+  EXPECT_EQ(back->Weight(), 2);
+  const auto& members = static_cast<CKorndOG&>(*back).Members();
+  EXPECT_EQ(static_cast<CKorndText&>(*members.back()).text, "inner");
+}
+
+TEST(PictureFile, LayoutOfTheFile) {
+  Window w;
+  w.A(11, {10, 10});
+  w.A(20, {60, 20});
+  w.A(21, {0, 0, 70, 10, 90, 30});
+  const Bytes b = w.doc().PictureBytes();
+  ASSERT_GT(b.size(), 2360u);
+  EXPECT_EQ(Bytes(b.begin(), b.begin() + 4), (Bytes{'K', 'R', 0x09, 0x98}));
+  EXPECT_EQ(get32(b, 4), 0xFFFFFFu);
+  EXPECT_EQ(std::memcmp(b.data() + 8, w.doc().block(), 2300), 0);
+  EXPECT_EQ(get32(b, 2324 + 8), std::uint32_t(w.doc().Bounds().right));
+  EXPECT_EQ(get32(b, 2340), 1u);                       // next bitmap number
+  EXPECT_EQ(get32(b, 2344), 0u);                       // no bitmaps
+  EXPECT_EQ(get32(b, 2348), 0u);                       // no symbols
+  EXPECT_EQ(get16(b, 2352), 3);                        // three objects
+  EXPECT_EQ(get16(b, 2354), 0xFFFF);                   // first class record
+  EXPECT_EQ(get16(b, 2356), 0x1FFF);
+  EXPECT_EQ(std::string(b.begin() + 2360, b.begin() + 2370), "CKorndMove");
+  EXPECT_EQ(get16(b, 2370), 11);                       // type of the first object
+}
+
+TEST(PictureFile, EveryObjectTypeRoundTripsWithNewIds) {
+  Window a(1);
+  draw_every_type(a);
+  std::vector<int> types;
+  for (auto& t : a.doc().Tools()) types.push_back(t->type());
+  std::vector<int> kinds = types;
+  std::sort(kinds.begin(), kinds.end());
+  EXPECT_EQ(kinds, (std::vector<int>{2, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 19, 20, 21, 22, 23, 24, 25, 26, 27,
+                                     28, 29, 30, 32}));
+  const Bytes saved = a.doc().PictureBytes();
+  const int first_new_id = CKorndTool::NextId();
+  Window b(2);
+  ASSERT_EQ(b.doc().ReadPicture(saved, false, true), 2);
+  EXPECT_EQ(b.doc().ObjectCount(), a.doc().ObjectCount());
+  std::vector<int> read;
+  for (auto& t : b.doc().Tools()) {
+    read.push_back(t->type());
+    EXPECT_GE(t->id(), first_new_id);
+  }
+  EXPECT_EQ(read, types);
+  // Saved again, the object records are the same bytes; and the pictures are the same.
+  const Bytes again = b.doc().PictureBytes();
+  EXPECT_TRUE(std::equal(saved.begin() + std::ptrdiff_t(list_start(saved)), saved.end(),
+                         again.begin() + std::ptrdiff_t(list_start(again)), again.end()));
+  EXPECT_EQ(a.Surface(), b.Surface());
+}
+
+TEST(PictureFile, RefusedFilesChangeNothing) {
+  Window a(1);
+  draw_every_type(a);
+  const Bytes good = a.doc().PictureBytes();
+  Window b(2);
+  b.A(11, {1, 1});
+  b.A(20, {5, 5});
+  const QImage before = b.Surface().copy();
+  const int objects = b.doc().ObjectCount();
+  auto unchanged = [&](const char* what) {
+    EXPECT_EQ(b.doc().ObjectCount(), objects) << what;
+    EXPECT_EQ(b.doc().Tools().size(), 2u) << what;
+    EXPECT_EQ(b.Surface(), before) << what;
+  };
+  // A file of version 0997: its message, and nothing read.
+  Bytes old = good;
+  old[3] = 0x97;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(b.doc().ReadPicture(old, false, true), 0);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("[Invakid file  (Ver: 0997 != 0998) ]"), std::string::npos) << err;
+  unchanged("version");
+  Bytes wrong = good;
+  wrong[1] = 'X';
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(b.doc().ReadPicture(wrong, false, true), 0);
+  err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("[Invakid file ]"), std::string::npos) << err;
+  unchanged("magic");
+  // Every truncation is refused; corrupted bytes (fixed seed) never crash and, when refused,
+  // change nothing.
+  testing::internal::CaptureStderr();
+  for (std::size_t n : {std::size_t(0), std::size_t(7), std::size_t(100), std::size_t(2308), std::size_t(2350),
+                        good.size() / 2, good.size() - 1}) {
+    EXPECT_EQ(b.doc().ReadPicture(Bytes(good.begin(), good.begin() + std::ptrdiff_t(n)), false, false), 0) << n;
+    unchanged("truncated");
+  }
+  std::mt19937 random(20261210);
+  int refused = 0;
+  for (int round = 0; round < 200; ++round) {
+    Bytes c = good;
+    for (int k = 0; k < 4; ++k) {
+      std::size_t at = 2352 + random() % (c.size() - 2352);
+      c[at] = std::uint8_t(random());
+    }
+    Window x(3);
+    if (x.doc().ReadPicture(c, false, false) == 0) {
+      ++refused;
+      EXPECT_EQ(x.doc().ObjectCount(), 0);
+    }
+  }
+  testing::internal::GetCapturedStderr();
+  EXPECT_GT(refused, 0);
+}
+
+TEST(PictureFile, LoadingTwiceDoublesTheObjects) {
+  Window a(1);
+  a.A(11, {10, 10});
+  a.A(20, {60, 20});
+  const Bytes saved = a.doc().PictureBytes();
+  Window b(2);
+  EXPECT_EQ(b.doc().ReadPicture(saved, false, false), 2);
+  EXPECT_EQ(b.doc().ReadPicture(saved, false, false), 2);
+  EXPECT_EQ(b.doc().ObjectCount(), 4);
+  EXPECT_EQ(b.doc().ObjectsInSegment(0), 4);
+}
+
+TEST(PictureFile, RescalingFrom600To300HalvesCoordinates) {
+  Window a(1, 1200, 600);  // unit 600
+  a.A(11, {101, 51});
+  a.A(20, {601, 301});
+  a.block().mark_type = 3, a.block().mark_size = 6;
+  a.block().change_mask = 0x300;
+  a.A(6);
+  const Bytes saved = a.doc().PictureBytes();
+  Window b(2, 600, 300);   // unit 300
+  ASSERT_EQ(b.doc().ReadPicture(saved, true, false), 2);
+  std::vector<CKorndTool*> t;
+  for (auto& p : b.doc().Tools()) t.push_back(p.get());
+  ASSERT_EQ(t.size(), 3u);
+  KRpoint p;
+  ASSERT_TRUE(t[0]->EndPoint(p));
+  EXPECT_EQ(p, (KRpoint{50, 25}));
+  ASSERT_TRUE(t[1]->EndPoint(p));
+  EXPECT_EQ(p, (KRpoint{300, 150}));
+  auto* g = static_cast<CKorndSetGDI*>(t[2]);
+  const auto* source = static_cast<CKorndSetGDI*>(std::next(a.doc().Tools().begin(), 2)->get());
+  EXPECT_EQ(g->marker[1], std::max(4, source->marker[1] / 2));
+  // Without rescaling the coordinates stay.
+  Window c(3, 600, 300);
+  ASSERT_EQ(c.doc().ReadPicture(saved, false, false), 3);
+  ASSERT_TRUE(std::next(c.doc().Tools().begin())->get()->EndPoint(p));
+  EXPECT_EQ(p, (KRpoint{601, 301}));
+}
+
+TEST(PictureFile, MarkerSizesStayAtLeastFour) {
+  Window a(1, 1200, 600);
+  auto g = std::make_unique<CKorndSetGDI>();
+  g->mask = 0x100;
+  g->marker = {3, 6, 0, 0, -1, 13};
+  std::unique_ptr<CKorndTool> slot = std::move(g);
+  a.doc().AddTool(slot);
+  Window b(2, 600, 300);
+  ASSERT_EQ(b.doc().ReadPicture(a.doc().PictureBytes(), true, false), 2);
+  EXPECT_EQ(static_cast<CKorndSetGDI&>(*b.doc().Tools().front()).marker[1], 4);
+}
+
+TEST(Export, BitmapOfModeOneHoldsTheTopLeftPixels) {
+  const std::string dir = temp_dir();
+  Window w(1, 200, 100);
+  draw_every_type(w);
+  const std::string name = dir + "/part.bmp";
+  ASSERT_TRUE(w.doc().SaveByType(QString::fromStdString(name), 0, 1, 100, 50));
+  QImage out(QString::fromStdString(name));
+  ASSERT_EQ(out.size(), QSize(100, 50));
+  const QImage expected = w.Surface().copy(0, 0, 100, 50).convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(out.convertToFormat(QImage::Format_RGB32), expected);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Export, MetafileFrameAndConversion) {
+  const std::string dir = temp_dir();
+  Window w(1, 3300, 2400);
+  w.A(21, {0, 0, 100, 100, 3000, 2000});
+  const std::string name = dir + "/pic.EMF";  // the extension in any case
+  ASSERT_TRUE(w.doc().SaveByType(QString::fromStdString(name), 0, 1, 0, 0));
+  const Bytes b = read_file(name);
+  ASSERT_GT(b.size(), 108u);
+  EXPECT_EQ(get32(b, 40), 0x464D4520u);
+  // frame (bytes 24-39): 3300 x 2540 / 300 = 27940, 2400 x 2540 / 300 = 20320
+  EXPECT_EQ(get32(b, 24), 0u);
+  EXPECT_EQ(get32(b, 28), 0u);
+  EXPECT_EQ(get32(b, 32), 27940u);
+  EXPECT_EQ(get32(b, 36), 20320u);
+  if (std::system("command -v emf2svg-conv >/dev/null 2>&1") != 0) {
+    std::filesystem::remove_all(dir);
+    GTEST_SKIP() << "emf2svg-conv not installed";
+  }
+  const std::string svg = dir + "/pic.svg";
+  EXPECT_EQ(std::system(("emf2svg-conv -i '" + name + "' -o '" + svg + "' >/dev/null 2>&1").c_str()), 0);
+  EXPECT_GT(std::filesystem::file_size(svg), 0u);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Export, NamesTypesAndEmptyWindows) {
+  const std::string dir = temp_dir();
+  Window w(1);
+  // An empty window saves nothing in any form; an existing file stays as it was.
+  const std::string existing = dir + "/keep.krd";
+  std::ofstream(existing) << "old";
+  for (int type : {0, 1, 2, 3})
+    EXPECT_FALSE(w.doc().SaveByType(QString::fromStdString(existing), type, 1, 0, 0)) << type;
+  EXPECT_EQ(read_file(existing), (Bytes{'o', 'l', 'd'}));
+  w.A(21, {0, 0, 10, 10, 50, 50});
+  struct Row {
+    const char* name;
+    int type;
+    const char* written;
+    std::uint8_t first;
+  } rows[] = {{"pic", 0, "pic.krd", 'K'},      {"a.EMF", 0, "a.EMF", 1},  {"b.bmp", 0, "b.bmp", 'B'},
+              {"c.txt", 0, "c.txt.krd", 'K'},  {"d.krd", 3, "d.krd", 'B'}, {"e", 2, "e", 1}};
+  for (const Row& r : rows) {
+    ASSERT_TRUE(w.doc().SaveByType(QString::fromStdString(dir + "/" + r.name), r.type, 0, 0, 0)) << r.name;
+    const Bytes b = read_file(dir + "/" + r.written);
+    ASSERT_FALSE(b.empty()) << r.written;
+    EXPECT_EQ(b[0], r.first) << r.written;
+  }
+  // A picture file into a folder that does not exist: false, nothing written.
+  EXPECT_FALSE(w.doc().SaveByType(QString::fromStdString(dir + "/none/x.krd"), 1, 0, 0, 0));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/none"));
+  std::filesystem::remove_all(dir);
+}
