@@ -1,6 +1,8 @@
 // CKorndDoc.cpp - window document: life, object list, bounds, replay and the pending question
 // (see CKorndDoc.h; colours and drawing-state defaults are in CKorndDoc_Colors.cpp).
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndStateSave.h"
+#include "kornd/Tick_Count.h"
 
 #include <QThread>
 
@@ -27,12 +29,6 @@ QString request_name(const channel::KRwinblock& b) {
 // Highest segment number a list object may carry; the table of objects by segment grows to it.
 constexpr std::int64_t Max_Segment = 65535;
 
-std::uint32_t tick_count() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::uint32_t>(std::uint64_t(ts.tv_sec) * 1000 + std::uint64_t(ts.tv_nsec) / 1000000);
-}
-
 bool default_inquiring() {
   CKorndApp* app = KorndApp();
   return app && app->main_frame && app->main_frame->default_inquiring;
@@ -49,7 +45,8 @@ CKorndDoc::CKorndDoc() {
   }
   const PageMetrics page = app ? app->page_metrics : PageMetrics{};
   SetPageSize(page.width, page.height, true);
-  env_.base_tick = tick_count();
+  env_.base_tick = creation_tick_ = TICK_COUNT();
+  states_.resize(2);
 }
 
 CKorndDoc::~CKorndDoc() {
@@ -303,8 +300,7 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
     case 12:  // save or export the picture
       return SaveByType(request_name(*block_), block_->a[2], block_->a[3], block_->a[0], block_->a[1]) ? reply : 0u;
     default:
-      if (block_->code < 0 || block_->code > 40) return channel::Reply_Refused;
-      return channel::Reply_Failed;
+      return ExecuteControl(reply);
   }
 }
 

@@ -173,6 +173,18 @@ class CKorndDoc {
   void SetChild(CKorndChild* c) { child_ = c; }
   std::unique_ptr<CKorndTool>& PendingTool() { return pending_tool_; }
 
+  // --- control requests, state stack, segments and groups (CKorndDoc_Control.cpp) ---
+  // The B requests the point-list transfer above does not serve.
+  std::uint32_t ExecuteControl(std::uint32_t reply);
+  // B 24 and B 25: saving the head as drawing state n and restoring it.
+  std::uint32_t SaveState(int n, std::uint32_t reply);
+  std::uint32_t RestoreState(int n, std::uint32_t reply);
+  int StateCount() const { return static_cast<int>(states_.size()); }
+  int CurrentState() const { return current_state_; }
+  // B 19's device origin and viewport rectangle from the head's viewport.
+  void ComputeViewport();
+  std::uint32_t CreationTick() const { return creation_tick_; }
+
  private:
   void SendHint(int hint, CKorndTool* tool, const KRrect* area);
   void DeleteAllTools();
@@ -221,6 +233,18 @@ class CKorndDoc {
   CKREMF* recording_ = nullptr;
   std::array<std::uint8_t, channel::Head_Size> saved_head_{};
   int print_margin_x_ = 5, print_margin_y_ = 5;
+  // control requests
+  std::uint32_t creation_tick_ = 0;
+  std::uint32_t timer_period_ = 0;  // B 39's periodic timer, 0 off
+  std::int32_t timer_count_ = 0;
+  std::uint32_t timer_due_ = 0;
+  std::vector<std::unique_ptr<class CKorndStateSave>> states_;
+  int current_state_ = -1;
+  std::uint32_t WaitForClass(int event_class);
+  std::uint32_t TimedWait(bool from_creation);
+  std::uint32_t LastButton();
+  std::uint32_t Options(int option, int value);
+  std::uint32_t InputText();
   QString path_name_;
   int view_mode_ = 2;  // area mode of exports that name none
 };

@@ -3,25 +3,19 @@
 
 #include <QThread>
 
-#include <time.h>  // clock_gettime
 
 #include "kornd/CKorndGC.h"
 #include "kornd/CKorndView.h"
-
-static std::uint32_t tick_count() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::uint32_t>(std::uint64_t(ts.tv_sec) * 1000 + std::uint64_t(ts.tv_nsec) / 1000000);
-}
+#include "kornd/Tick_Count.h"
 
 int CKorndSleep::Draw(CKorndGC& env, CKorndDoc*, CKorndView* view, KRdc&, std::uint32_t skip) {
   if (view == nullptr || Skipped(skip)) return 0;
   if (type_ == 3) {
-    view->WaitUntil(milliseconds, tick_count());
+    view->WaitUntil(milliseconds, TICK_COUNT());
   } else if (milliseconds >= 1) {
     view->WaitUntil(milliseconds, env.base_tick);
   } else if (milliseconds == 0) {
-    env.base_tick = tick_count();
+    env.base_tick = TICK_COUNT();
   } else {
     env.base_tick = static_cast<std::uint32_t>(-static_cast<std::int64_t>(milliseconds));
   }

@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QTimer>
 
-#include <time.h>  // clock_gettime
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
@@ -24,6 +23,7 @@ CKorndView::CKorndView(CKorndDoc* doc) : doc_(doc) {
 }
 
 void CKorndView::mouseMoveEvent(QMouseEvent* event) {
+  OnMouseMove(KRpoint{event->position().toPoint().x(), event->position().toPoint().y()});
   CKorndApp* app = KorndApp();
   if (app && app->main_frame && doc_)
     app->main_frame->ShowCoordinates(event->position().toPoint().x(), event->position().toPoint().y(),
@@ -98,39 +98,6 @@ void CKorndView::ReplayAll(bool replay_command) {
   update();
 }
 
-static std::uint32_t tick_now() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::uint32_t>(std::uint64_t(ts.tv_sec) * 1000 + std::uint64_t(ts.tv_nsec) / 1000000);
-}
-
-std::uint32_t CKorndView::WaitUntil(std::int64_t ms, std::uint32_t base) {
-  if (ended_ || waiting_ || (replay_depth_ > 0 && !replay_command_)) return 0;
-  const std::uint32_t deadline = base + static_cast<std::uint32_t>(ms);
-  QEventLoop loop;
-  QTimer poll;
-  poll.setInterval(5);
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (static_cast<std::int32_t>(tick_now() - deadline) >= 0) loop.quit();
-  });
-  waiting_ = true;
-  wait_loop_ = &loop;
-  if (static_cast<std::int32_t>(tick_now() - deadline) < 0) {
-    poll.start();
-    loop.exec();
-  }
-  wait_loop_ = nullptr;
-  waiting_ = false;
-  if (ended_) throw CKorndWaitEnded{};
-  std::uint32_t now = tick_now();
-  return now - base - (base > now ? 1 : 0);
-}
-
-void CKorndView::EndWaits() {
-  ended_ = true;
-  if (wait_loop_) wait_loop_->quit();
-}
-
 void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
   if (doc_ == nullptr) return;
   switch (hint & 0xFF) {
@@ -166,4 +133,5 @@ void CKorndView::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   p.fillRect(event->rect(), ColorOf(static_cast<std::uint32_t>(doc_ ? doc_->BackgroundColour() : 0xFFFFFF)));
   if (back_.Dc()) p.drawImage(0, 0, back_.Surface());
+  DrawBand(p);
 }

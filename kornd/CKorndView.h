@@ -10,12 +10,12 @@
 #include <memory>
 
 #include "kornd/CMemDIB.h"
+#include "kornd/DrawUtil.h"
 #include "kornd/KRdc.h"
 
 class CKorndDoc;
 class CKorndGC;
 class CKorndTool;
-struct KRrect;
 
 class CKorndView : public QWidget {
   Q_OBJECT
@@ -40,6 +40,47 @@ class CKorndView : public QWidget {
   void LeaveReplay() { if (replay_depth_ > 0) --replay_depth_; }
   // Ends every wait (the window or the server closes).
   void EndWaits();
+
+  // --- waits and input (CKorndView_Input.cpp) ---
+  // Wait flags: a wait runs while any bit is set.
+  enum Wait_Bit : unsigned {
+    Wait_Point = 0x1, Wait_Rect = 0x2, Wait_Line = 0x4, Wait_Line_From = 0x8, Wait_Captures = 0xF,
+    Wait_Timed = 0x10, Wait_Key_Up = 0x20, Wait_Key_Down = 0x40, Wait_Char = 0x80, Wait_Any = 0x100,
+    Wait_All = 0x1FF
+  };
+  struct Key_Record {
+    int key = 0, repeat = 0, flags = 0;  // virtual-key or character code
+  };
+  // What the view saw of the mouse and keyboard; the requests read and clear parts of it.
+  struct Input_State {
+    KRpoint point1, point2;  // capture points (picture pixels)
+    bool band_shown = false, drag = false;
+    int result = 0;  // 0 none, 1 left button, 2 right button, -1 Escape
+    std::int32_t pixel = -1;  // colour under the last capture press
+    int last_event = 0;
+    int last_button = 0;
+    KRpoint last_click{-1, -1};
+    KRpoint mouse{-1, -1};
+    Key_Record last_char, last_key_down, raw_down, raw_up;
+    bool left_down = false, right_down = false;
+    std::uint32_t deadline = 0;
+  };
+  Input_State input;
+  unsigned WaitFlags() const { return wait_flags_; }
+  void ArmWait(unsigned bits) { wait_flags_ |= bits; }
+  void DisarmWait(unsigned bits) { wait_flags_ &= ~bits; }
+  // 0 when a capture runs already, else 1 once the capture of the kind (1, 2, 4, 8) has ended.
+  int StartCapture(int kind);
+  // Ends the captures and the timed wait the mask selects (15 the captures, 0x1FF all).
+  void EndCapture(unsigned mask);
+  // Sets the bit and serves events until the view clears it.
+  void WaitFor(unsigned bit);
+  // Serves events until no wait flag is left; 0 when called from inside itself.
+  int PumpWhileWaiting();
+  // Status pane 0 after a capture result (kind 1, 2, 4, 8).
+  void ShowCaptureText(int kind);
+  // Windows virtual-key code of a Qt key (0 for keys without one).
+  static int VirtualKey(int qt_key);
   // True when dc draws on the window itself (not on a copy of the picture).
   bool IsWindowDC(const KRdc& dc) const { return back_.Dc() == &dc; }
   // The window's picture (read by tests and the pixel request).
@@ -50,6 +91,11 @@ class CKorndView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
 
  private:
   bool EnsureSurface();
@@ -59,7 +105,19 @@ class CKorndView : public QWidget {
   CMemDIB back_;  // the back buffer
   int replay_depth_ = 0;
   bool replay_command_ = false;  // the Replay command runs: pauses are performed
-  bool waiting_ = false;
   bool ended_ = false;
   class QEventLoop* wait_loop_ = nullptr;
+  unsigned wait_flags_ = 0;
+  int wait_timer_ = 0;
+  bool pumping_ = false;
+  QString capture_text_;
+  // Wakes the running wait loop so that it looks at the flags again.
+  void Wake();
+  void DrawBand(class QPainter& p);
+  void OnMouseMove(KRpoint p);
+  void OnKeyDown(int vk, int repeat, int flags);
+  void OnChar(int c, int repeat, int flags);
+  void OnKeyUp(int vk, int repeat, int flags);
+  // Input ends an any-event wait and its deadline.
+  void EndAnyWait(unsigned extra);
 };
