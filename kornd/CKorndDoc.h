@@ -233,7 +233,6 @@ class CKorndDoc {
   CKREMF* recording_ = nullptr;
   std::array<std::uint8_t, channel::Head_Size> saved_head_{};
   int print_margin_x_ = 5, print_margin_y_ = 5;
-<<<<<<< HEAD
   // control requests
   std::uint32_t creation_tick_ = 0;
   std::uint32_t timer_period_ = 0;  // B 39's periodic timer, 0 off
@@ -246,8 +245,6 @@ class CKorndDoc {
   std::uint32_t LastButton();
   std::uint32_t Options(int option, int value);
   std::uint32_t InputText();
-=======
   QString path_name_;
   int view_mode_ = 2;  // area mode of exports that name none
->>>>>>> main
 };
