@@ -86,6 +86,12 @@ class CKorndView : public QWidget {
   // The window's picture (read by tests and the pixel request).
   const QImage& Surface();
   void SetDoc(CKorndDoc* doc) { doc_ = doc; }
+  // Copies the rectangle of the picture (none or empty: the whole shown picture) stretched to
+  // the client size into bitmap `slot` and, when asked, onto the clipboard. Returns the slot,
+  // -1 when no bitmap could be made, a negative slot unchanged (nothing done).
+  int CopyToClipboard(const KRrect* r, int slot, bool to_clipboard);
+  // "Import Clipboard": the clipboard's image becomes bitmap 0; without one bitmap 0 stays.
+  bool ImportClipboard();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
