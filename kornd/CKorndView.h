@@ -11,6 +11,7 @@
 
 #include "kornd/CMemDIB.h"
 #include "kornd/DrawUtil.h"
+#include "kornd/CKorndViewMode.h"
 #include "kornd/KRdc.h"
 
 class CKorndDoc;
@@ -92,6 +93,9 @@ class CKorndView : public QWidget {
   int CopyToClipboard(const KRrect* r, int slot, bool to_clipboard);
   // "Import Clipboard": the clipboard's image becomes bitmap 0; without one bitmap 0 stays.
   bool ImportClipboard();
+  // Mode 0-5 (request B 15, the mode commands); the document's export mode follows.
+  void SetViewMode(int m, const KRrect* r);
+  CKorndViewMode view_mode;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -31,6 +31,7 @@
 #include "kornd/CKorndSetGDI.h"
 #include "kornd/CKorndText.h"
 #include "kornd/CKorndView.h"
+#include "kornd/CKorndViewMode.h"
 #include "kornd/KRArchive.h"
 
 namespace {
@@ -582,4 +583,84 @@ TEST(Clipboard, CopyIntoASlotAndImport) {
   EXPECT_FALSE(w.doc().View()->ImportClipboard());
   ASSERT_NE(w.doc().Bitmap(0), nullptr);
   EXPECT_EQ(w.doc().Bitmap(0)->Width(), 3);
+}
+
+TEST(ViewModes, ZoomStackAndBack) {
+  Window w(1, 400, 200);
+  CKorndViewMode& v = w.doc().View()->view_mode;
+  v.OnSize(200, 100, w.doc());
+  EXPECT_EQ(v.mode, 2);
+  // Back with an empty stack changes nothing.
+  const KRrect shown = v.view_rect;
+  EXPECT_EQ(v.SetViewMode(0, nullptr, w.doc()), CKorndViewMode::Mark_Dirty);
+  EXPECT_EQ(v.mode, 2);
+  EXPECT_EQ(v.view_rect, shown);
+  // Two zooms, two Backs: the mode before the first zoom, and its rectangle.
+  w.doc().View()->SetViewMode(4, nullptr);
+  EXPECT_EQ(w.doc().ViewMode(), 4);
+  EXPECT_EQ(v.view_rect, (KRrect{0, 0, 400, 200}));
+  const KRrect a{10, 10, 110, 60}, b{20, 20, 40, 30};
+  w.doc().View()->SetViewMode(5, &a);
+  w.doc().View()->SetViewMode(5, &b);
+  EXPECT_EQ(v.stack.size(), 2u);
+  EXPECT_EQ(v.view_rect, b);
+  w.doc().View()->SetViewMode(0, nullptr);
+  EXPECT_EQ(v.mode, 5);
+  EXPECT_EQ(v.view_rect, a);
+  w.doc().View()->SetViewMode(0, nullptr);
+  EXPECT_EQ(v.mode, 4);
+  EXPECT_EQ(w.doc().ViewMode(), 4);
+  EXPECT_EQ(v.view_rect, (KRrect{0, 0, 400, 200}));
+  // A zoom rectangle of no size grows to 2 x 2; a direct mode empties the stack.
+  const KRrect dot{50, 50, 50, 50};
+  v.SetViewMode(5, &dot, w.doc());
+  EXPECT_EQ(v.view_rect, (KRrect{49, 49, 51, 51}));
+  // Switching to or from mode 1 asks for a size check, others for a whole repaint.
+  EXPECT_EQ(v.SetViewMode(1, nullptr, w.doc()), CKorndViewMode::Mark_Size);
+  EXPECT_TRUE(v.stack.empty());
+  EXPECT_EQ(v.SetViewMode(3, nullptr, w.doc()), CKorndViewMode::Mark_Size);
+  EXPECT_EQ(v.SetViewMode(4, nullptr, w.doc()), CKorndViewMode::Mark_Dirty);
+}
+
+TEST(ViewModes, ShownRectanglesAndConversions) {
+  Window w(1, 400, 200);
+  CKorndViewMode& v = w.doc().View()->view_mode;
+  // Mode 1 with a picture narrower than the client: scroll position 0.
+  v.SetViewMode(1, nullptr, w.doc());
+  v.scroll = {300, 150};
+  v.OnSize(500, 100, w.doc());
+  EXPECT_EQ(v.scroll, (KRpoint{0, 100}));
+  EXPECT_EQ(v.ToLogical({5, 5}), (KRpoint{5, 105}));
+  // Mode 4: the whole picture stretched onto 200 x 100: two units a pixel.
+  v.SetViewMode(4, nullptr, w.doc());
+  v.OnSize(200, 100, w.doc());
+  EXPECT_EQ(v.scale_x, 2);
+  EXPECT_EQ(v.ToLogical({10, 10}), (KRpoint{20, 20}));
+  EXPECT_EQ(v.MapRect(nullptr, 1, 1, false), KRrect{});
+  const KRrect r{30, 30, 10, 10};
+  EXPECT_EQ(v.MapRect(&r, 1, 2, false), (KRrect{8, 8, 34, 34}));
+  EXPECT_EQ(v.MapRect(&r, 1, 2, true), (KRrect{10, 10, 30, 30}));
+  // Near: within about two client pixels (four units here).
+  EXPECT_TRUE(v.NearPoint({0, 0}, {2, 2}));
+  EXPECT_FALSE(v.NearPoint({0, 0}, {6, 0}));
+  // A minimised window (no client area) divides by nothing.
+  v.OnSize(0, 0, w.doc());
+  EXPECT_EQ(v.ToLogical({0, 0}), (KRpoint{0, 0}));
+  EXPECT_FALSE(v.PointInClient({0, 0}));
+  EXPECT_TRUE(v.NearPoint({0, 0}, {100, 100}));  // no pixels apart on no client area
+  // Mode 3 shows the drawing bounds (the whole picture while there are none).
+  v.OnSize(200, 100, w.doc());
+  v.SetViewMode(3, nullptr, w.doc());
+  EXPECT_EQ(v.view_rect, (KRrect{0, 0, 400, 200}));
+  w.A(21, {0, 0, 100, 50, 150, 80});
+  v.RecalcViewRect(w.doc());
+  EXPECT_EQ(v.view_rect, w.doc().Bounds());
+  // Request B 15: 1-4 set the mode, 5 zooms to the viewport rectangle, others nothing.
+  EXPECT_EQ(w.Request('B', 15, {1}), 1u);
+  EXPECT_EQ(v.mode, 1);
+  EXPECT_EQ(w.Request('B', 15, {5}), 1u);
+  EXPECT_EQ(v.mode, 5);
+  EXPECT_EQ(v.view_rect, w.doc().ViewportRect());
+  EXPECT_EQ(w.Request('B', 15, {9}), 1u);
+  EXPECT_EQ(v.mode, 5);
 }
