@@ -33,6 +33,7 @@ void CKorndView::mouseMoveEvent(QMouseEvent* event) {
 void CKorndView::resizeEvent(QResizeEvent* event) {
   CKorndApp* app = KorndApp();
   if (app && app->main_frame) app->main_frame->ShowViewRect(0, 0, width(), height());
+  if (doc_) view_mode.OnSize(width(), height(), *doc_);
   QWidget::resizeEvent(event);
 }
 

@@ -13,6 +13,7 @@
 #include "kornd/CKorndTool.h"
 #include "kornd/CMemDIB.h"
 #include "kornd/DrawUtil.h"
+#include "kornd/CKorndViewMode.h"
 #include "kornd/KRdc.h"
 
 class CKorndDoc;
@@ -130,6 +131,15 @@ class CKorndView : public QWidget {
   // The window's picture (read by tests and the pixel request).
   const QImage& Surface();
   void SetDoc(CKorndDoc* doc) { doc_ = doc; }
+  // Copies the rectangle of the picture (none or empty: the whole shown picture) stretched to
+  // the client size into bitmap `slot` and, when asked, onto the clipboard. Returns the slot,
+  // -1 when no bitmap could be made, a negative slot unchanged (nothing done).
+  int CopyToClipboard(const KRrect* r, int slot, bool to_clipboard);
+  // "Import Clipboard": the clipboard's image becomes bitmap 0; without one bitmap 0 stays.
+  bool ImportClipboard();
+  // Mode 0-5 (request B 15, the mode commands); the document's export mode follows.
+  void SetViewMode(int m, const KRrect* r);
+  CKorndViewMode view_mode;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
