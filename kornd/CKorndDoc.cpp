@@ -117,7 +117,8 @@ void CKorndDoc::GrowBounds(const KRrect& r) {
 }
 
 int CKorndDoc::PurgeTools(int limit) {
-  if (hidden_count_ <= limit) return 0;
+  // A replay paused inside the list holds a position in it: erased objects wait for its end.
+  if (hidden_count_ <= limit || (view_ && view_->InReplay())) return 0;
   int removed = 0;
   auto it = tools_.end();
   while (it != tools_.begin() && hidden_count_ > 0) {
