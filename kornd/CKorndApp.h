@@ -114,6 +114,7 @@ class CKorndApp : public QApplication {
   bool closing = false;
   bool box_open = false;
   bool preview_open = false;
+  bool landscape = false;  // default printer orientation
   int last_ignored = 0;
   bool advanced_graphics = true;
   PlatformInfo platform_info;

@@ -4,6 +4,8 @@
 // empty windows through the requests.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -151,4 +153,56 @@ TEST_F(Pictures, RefusedFilesAndEmptyWindowsThroughRequests) {
   EXPECT_EQ(Pixel(2, 5, 5), 0x123456);
   ASSERT_EQ(Req(2, 'A', 19, {6, 5, direct(0x654321)}), 2u);
   EXPECT_EQ(Pixel(2, 6, 5), 0x654321);
+}
+
+TEST_F(Pictures, PictureFilesOnTheCommandLineOpenWindows) {
+  // A picture of one red pixel, made by a first server.
+  Open("");
+  ASSERT_EQ(Req(1, 'A', 19, {7, 8, direct(0x0000FF)}), 1u);
+  ASSERT_EQ(Req(1, 'B', 12, {0, 0, 1, 0}, Path("red.krd")), 1u);
+  k_.Stop();
+  Bytes old = read_file(Path("red.krd"));
+  old[3] = 0x97;
+  { std::ofstream(Path("old.krd"), std::ios::binary).write(reinterpret_cast<const char*>(old.data()), std::streamsize(old.size())); }
+  // The refused file opens no window; the good one opens one, with its picture. (The instance
+  // line then names that window, so the server is found through its window block.)
+  const std::string program = Kornd_Server::KorndPath(), old_arg = Path("old.krd"), red_arg = Path("red.krd");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("KORND_TEST_ANSWERS", "", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    freopen(Path("err.txt").c_str(), "w", stderr);
+    execl(program.c_str(), program.c_str(), old_arg.c_str(), "-B", red_arg.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int instance = 0;
+  for (int i = 0; i < 500 && instance == 0; ++i) {
+    for (int n = channel::First_Instance; n <= channel::Last_Client_Instance && instance == 0; ++n)
+      if (SHM_EXISTS(channel::WINDOW_BLOCK_NAME(n, 1)) && platform::SERVER_ACCEPTS(channel::INSTANCE_BLOCK_NAME(n))) instance = n;
+    if (instance == 0) usleep(20000);
+  }
+  ASSERT_NE(instance, 0);
+  // A first request is served once start-up (and the window of the refused file) is over.
+  platform::Channel_Client client;
+  ASSERT_TRUE(client.CONNECT(channel::INSTANCE_BLOCK_NAME(instance)));
+  std::uint32_t reply = 0;
+  const char pixel[] = {'F', 33, 0};
+  ASSERT_EQ(client.SEND(pixel, sizeof pixel, reply), platform::Send_Status::Reply);
+  platform::Shared_Block holder;
+  ASSERT_EQ(holder.OPEN(channel::WINDOW_BLOCK_NAME(instance, 1), sizeof(channel::KRwinblock)), platform::Block_Status::Ok);
+  auto* b = static_cast<channel::KRwinblock*>(holder.view());
+  EXPECT_EQ(b->width, 200);
+  b->code = 7, b->a[0] = 8;
+  ASSERT_EQ(client.SEND(pixel, sizeof pixel, reply), platform::Send_Status::Reply);
+  EXPECT_EQ(reply, 1u);
+  EXPECT_EQ(b->a[2], 0x0000FF);
+  EXPECT_FALSE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(instance, 2)));
+  client.CLOSE();
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const Bytes err = read_file(Path("err.txt"));
+  const std::string text(err.begin(), err.end());
+  EXPECT_NE(text.find("[Invakid file  (Ver: 0997 != 0998) ]"), std::string::npos) << text;
 }

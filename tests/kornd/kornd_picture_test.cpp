@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "kornd/CKorndApp.h"
+#include "kornd/CKorndCommandLineInfo.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndLine.h"
 #include "kornd/CKorndOG.h"
@@ -442,5 +443,62 @@ TEST(Export, NamesTypesAndEmptyWindows) {
   // A picture file into a folder that does not exist: false, nothing written.
   EXPECT_FALSE(w.doc().SaveByType(QString::fromStdString(dir + "/none/x.krd"), 1, 0, 0, 0));
   EXPECT_FALSE(std::filesystem::exists(dir + "/none"));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(CommandLine, SwitchesAndFiles) {
+  const std::string dir = temp_dir();
+  const std::string existing = dir + "/pic.krd";
+  std::ofstream(existing) << "x";
+  struct Row {
+    std::vector<const char*> args;
+    int show, z, arrange, resolution, x, y, w, h, storing, buffering, status, inquiring, landscape;
+    std::uint32_t given;
+    int files;
+  } rows[] = {
+      // show code, z-order, arrange, dpi, x, y, w, h, t, b, r, i, l, given, files
+      {{"/b"}, -1, -1, -1, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0x2, 0},
+      {{"-B"}, -1, -1, -1, 0, 0, 0, 0, 0, 1, 0, 1, 0, -1, 0x2, 0},
+      {{"/bx"}, -1, -1, -1, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0x2, 0},
+      {{"/top"}, 13, -1, -1, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/p10,20"}, -1, -1, -1, 0, 10, 20, 0, 0, 1, 1, 1, 0, -1, 0x10, 0},
+      {{"-p10.20"}, -1, -1, -1, 0, 10, 20, 0, 0, 1, 1, 1, 0, -1, 0x10, 0},
+      {{"/p-5,3"}, -1, -1, -1, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/p7"}, -1, -1, -1, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/s640,480"}, -1, -1, -1, 0, 0, 0, 640, 480, 1, 1, 1, 0, -1, 0x20, 0},
+      {{"/300"}, -1, -1, -1, 300, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/D300"}, -1, -1, -1, 300, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"-dpi300"}, -1, -1, -1, 300, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/DPI300"}, -1, -1, -1, 300, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/Maximize"}, -1, -1, -1, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/maximize", "/z2", "/a3"}, 1, 2, 3, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/M6", "-cascade"}, 6, -1, 1, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0, 0},
+      {{"/T", "/R", "/i", "/l"}, -1, -1, -1, 0, 0, 0, 0, 0, 0, 1, 0, 1, 1, 0x4D, 0},
+      {{"/L"}, -1, -1, -1, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0x40, 0},
+      {{"a.krd", "/x/b.krd", "-b"}, -1, -1, -1, 0, 0, 0, 0, 0, 1, 1, 1, 0, -1, 0x2, 2},
+  };
+  for (const Row& r : rows) {
+    QStringList args;
+    for (const char* a : r.args) args << a;
+    CKorndCommandLineInfo c;
+    c.ParseCommandLine(args);
+    const std::string what = args.join(' ').toStdString();
+    EXPECT_EQ(c.show_code, r.show) << what;
+    EXPECT_EQ(c.z_order, r.z) << what;
+    EXPECT_EQ(c.arrange, r.arrange) << what;
+    EXPECT_EQ(c.resolution, r.resolution) << what;
+    EXPECT_EQ((std::vector<int>{c.x, c.y, c.width, c.height}), (std::vector<int>{r.x, r.y, r.w, r.h})) << what;
+    EXPECT_EQ((std::vector<int>{c.storing, c.buffering, c.status_bar, c.inquiring, c.landscape}),
+              (std::vector<int>{r.storing, r.buffering, r.status, r.inquiring, r.landscape})) << what;
+    EXPECT_EQ(c.given, r.given) << what;
+    EXPECT_EQ(c.files.size(), r.files) << what;
+  }
+  // Paths keep their leading '/'.
+  CKorndCommandLineInfo c;
+  c.ParseCommandLine({"a.krd", "/x/b.krd", "/b"});
+  EXPECT_EQ(c.files, (QStringList{"a.krd", "/x/b.krd"}));
+  CKorndCommandLineInfo absolute;
+  absolute.ParseCommandLine({QString::fromStdString(existing)});
+  EXPECT_EQ(absolute.files, QStringList{QString::fromStdString(existing)});
   std::filesystem::remove_all(dir);
 }
