@@ -80,6 +80,10 @@ class Waits : public ::testing::Test {
     auto reply = std::async(std::launch::async, [&] { return k_.Send("B!"); });
     EXPECT_TRUE(Seen(started, before + 1)) << k_.Errors();
     for (const std::string& l : lines) Input(l);
+    if (reply.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "the wait did not end: " << k_.Errors();
+      k_.Stop();  // the client's send then ends
+    }
     return reply.get();
   }
   std::string Data() const { return std::string(b_->data, strnlen(b_->data, channel::Data_Size)); }
