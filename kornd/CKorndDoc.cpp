@@ -117,7 +117,8 @@ void CKorndDoc::GrowBounds(const KRrect& r) {
 }
 
 int CKorndDoc::PurgeTools(int limit) {
-  if (hidden_count_ <= limit) return 0;
+  // A replay paused inside the list holds a position in it: erased objects wait for its end.
+  if (hidden_count_ <= limit || (view_ && view_->InReplay())) return 0;
   int removed = 0;
   auto it = tools_.end();
   while (it != tools_.begin() && hidden_count_ > 0) {
@@ -299,6 +300,10 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
       return static_cast<std::uint32_t>(LoadPicture(request_name(*block_), block_->a[0]));
     case 12:  // save or export the picture
       return SaveByType(request_name(*block_), block_->a[2], block_->a[3], block_->a[0], block_->a[1]) ? reply : 0u;
+    case 15:  // view mode: 1-4 that mode, 5 zoomed to the viewport rectangle, others nothing
+      if (view_ && block_->a[0] >= 1 && block_->a[0] <= 4) view_->SetViewMode(block_->a[0], nullptr);
+      else if (view_ && block_->a[0] == 5) view_->SetViewMode(5, &viewport_rect_);
+      return reply;
     default:
       return ExecuteControl(reply);
   }

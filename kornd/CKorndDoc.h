@@ -141,6 +141,13 @@ class CKorndDoc {
   // The source area and, when w or h is 0, the chosen output size; false when there is none.
   bool ExportArea(KRrect& area, int kind, int mode, int& w, int& h) const;
   QImage ExportImage(const KRrect& area, int mode, int w, int h);
+  // The area mode of exports and printing that name none (1-5).
+  int ViewMode() const { return view_mode_; }
+  void SetViewMode(int m) { if (m >= 1 && m <= 5) view_mode_ = m; }
+  // Puts a bitmap into slot n (its old one goes; the table grows to hold it); false for n < 0.
+  bool PutBitmap(int n, std::unique_ptr<CKRDIB> bitmap);
+  // A 24-bit bitmap of an image's pixels; false when it cannot be made.
+  static bool ImageToDib(const QImage& image, CDib& dib);
   const QString& PathName() const { return path_name_; }
   void SetPathName(const QString& p) { path_name_ = p; }
 

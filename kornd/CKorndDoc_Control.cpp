@@ -59,25 +59,6 @@ std::uint32_t elapsed_since(std::uint32_t base) {
   return now - base - (base > now ? 1u : 0u);
 }
 
-Qt::CursorShape cursor_of(int id) {
-  switch (id & 0xFFFF) {
-    case 32513: return Qt::IBeamCursor;
-    case 32514: return Qt::WaitCursor;
-    case 32515: return Qt::CrossCursor;
-    case 32516: return Qt::UpArrowCursor;
-    case 32642: return Qt::SizeFDiagCursor;
-    case 32643: return Qt::SizeBDiagCursor;
-    case 32644: return Qt::SizeHorCursor;
-    case 32645: return Qt::SizeVerCursor;
-    case 32646: return Qt::SizeAllCursor;
-    case 32648: return Qt::ForbiddenCursor;
-    case 32649: return Qt::PointingHandCursor;
-    case 32650: return Qt::BusyCursor;
-    case 32651: return Qt::WhatsThisCursor;
-    default: return Qt::ArrowCursor;
-  }
-}
-
 }  // namespace
 
 std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
@@ -296,9 +277,8 @@ std::uint32_t CKorndDoc::Options(int option, int value) {
       }
       return storing_ ? 1u : 0u;
     case 2:
-      // The view always keeps its picture surface, which is its back buffer.
       if (value >= 0) SendHint(Hint_Buffering | (value << 8), nullptr, nullptr);
-      return 1u;
+      return view_ && view_->BackBuffer() ? 1u : 0u;
     case 3:
       if (value < 0) return static_cast<std::uint32_t>(-1);
       if (frame) {
@@ -307,8 +287,7 @@ std::uint32_t CKorndDoc::Options(int option, int value) {
       }
       return value > 0 ? 1u : 0u;
     case 4:
-      view_->setCursor(QCursor(value > 32512 ? cursor_of(value) : Qt::ArrowCursor));
-      SendHint(Hint_Cursor, nullptr, nullptr);
+      SendHint(Hint_Cursor | (value << 8), nullptr, nullptr);  // the view sets the cursor
       return static_cast<std::uint32_t>(window_number_);
     default:
       return static_cast<std::uint32_t>(-1);

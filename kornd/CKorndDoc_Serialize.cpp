@@ -416,20 +416,34 @@ QImage CKorndDoc::ExportImage(const KRrect& area, int mode, int w, int h) {
   return out;
 }
 
+bool CKorndDoc::ImageToDib(const QImage& source, CDib& dib) {
+  if (source.isNull()) return false;
+  const QImage image = source.convertToFormat(QImage::Format_RGB32);
+  const int w = image.width(), h = image.height();
+  std::vector<std::uint32_t> values(std::size_t(w) * std::size_t(h));
+  for (int y = 0; y < h; ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < w; ++x) values[std::size_t(y) * std::size_t(w) + std::size_t(x)] = qRed(row[x]) | qGreen(row[x]) << 8 | qBlue(row[x]) << 16;
+  }
+  return dib.FromValues(values.data(), w, h, 24);
+}
+
+bool CKorndDoc::PutBitmap(int n, std::unique_ptr<CKRDIB> bitmap) {
+  if (n < 0 || n > 4096) return false;
+  if (n >= int(bitmaps_.size())) bitmaps_.resize(std::size_t(n) + 1);
+  bitmaps_[std::size_t(n)] = std::move(bitmap);
+  if (bitmaps_[std::size_t(n)]) next_bitmap_ = std::max(next_bitmap_, n + 1);
+  return true;
+}
+
 bool CKorndDoc::SaveBitmap(const QString& name, int mode, int w, int h) {
   PurgeTools(0);
   KRrect area;
   if (!ExportArea(area, 3, mode, w, h)) return false;
   const QImage image = ExportImage(area, mode, std::abs(w), std::abs(h));
   if (image.isNull()) return false;
-  std::vector<std::uint32_t> values(std::size_t(image.width()) * std::size_t(image.height()));
-  for (int y = 0; y < image.height(); ++y) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x)
-      values[std::size_t(y) * std::size_t(image.width()) + std::size_t(x)] = qRed(row[x]) | qGreen(row[x]) << 8 | qBlue(row[x]) << 16;
-  }
   CDib dib;
-  if (!dib.FromValues(values.data(), image.width(), image.height(), 24)) return false;
+  if (!ImageToDib(image, dib)) return false;
   return dib.WriteFile(name);
 }
 
@@ -442,13 +456,8 @@ bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h) {
   const int pw = std::max(1, fw / CKREMF::FactorX()), ph = std::max(1, fh / CKREMF::FactorY());
   const QImage image = ExportImage(area, mode, pw, ph);
   if (image.isNull()) return false;
-  std::vector<std::uint32_t> values(std::size_t(pw) * std::size_t(ph));
-  for (int y = 0; y < ph; ++y) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < pw; ++x) values[std::size_t(y) * std::size_t(pw) + std::size_t(x)] = qRed(row[x]) | qGreen(row[x]) << 8 | qBlue(row[x]) << 16;
-  }
   CDib dib;
-  if (!dib.FromValues(values.data(), pw, ph, 24)) return false;
+  if (!ImageToDib(image, dib)) return false;
   CKorndApp* app = KorndApp();
   const int dev_x = app && app->display_info.horzres > 0 ? app->display_info.horzres : 1920;
   const int dev_y = app && app->display_info.vertres > 0 ? app->display_info.vertres : 1080;

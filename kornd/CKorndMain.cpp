@@ -97,12 +97,20 @@ void CKorndMain::CreateMenus() {
   add(edit, "&Import Clipboard", none, false);
   QMenu* view = new QMenu("&View", this);
   add(view, "Pause/&Abort", none, false);
-  add(view, "Re&play", [this] { ActiveDocCommand([](CKorndDoc& d) { if (d.View()) d.View()->ReplayAll(true); }); });
-  add(view, "Re&draw", [this] { ActiveDocCommand([](CKorndDoc& d) { if (d.View()) d.View()->update(); }); });
+  auto on_view = [this](void (CKorndView::*command)()) {
+    return [this, command] {
+      if (CKorndView* v = ActiveView()) (v->*command)();
+    };
+  };
+  replay_ = add(view, "Re&play", on_view(&CKorndView::OnReplay));
+  redraw_ = add(view, "Re&draw", on_view(&CKorndView::OnRedraw));
   add(view, "&Flushing", none, false);
   view->addSeparator();
-  add(view, "&Clear All", [this] { ActiveDocCommand([](CKorndDoc& d) { d.ClearAll(); }); });
+  clear_all_ = add(view, "&Clear All", [this] { ActiveDocCommand([](CKorndDoc& d) { d.ClearAll(); }); });
   view->addSeparator();
+  // In a graphics window storing, buffering and inquiring are the window's own.
+  view_storing_ = add(view, "S&toring", on_view(&CKorndView::OnStoring));
+  view_buffering_ = add(view, "&Buffering", on_view(&CKorndView::OnBuffering));
   QMenu* view0 = new QMenu("&View", this);
   storing_ = new QAction("S&toring", this);
   buffering_ = new QAction("&Buffering", this);
@@ -110,9 +118,12 @@ void CKorndMain::CreateMenus() {
   inquiring_ = new QAction("&Inquiring", this);
   for (QAction* a : {storing_, buffering_, status_bar_, inquiring_}) {
     a->setCheckable(true);
-    view->addAction(a);
     view0->addAction(a);
   }
+  view->addAction(status_bar_);
+  view_inquiring_ = add(view, "&Inquiring", on_view(&CKorndView::OnInquiring));
+  for (QAction* a : {view_storing_, view_buffering_, view_inquiring_}) a->setCheckable(true);
+  connect(view, &QMenu::aboutToShow, this, &CKorndMain::UpdateViewMenu);
   connect(storing_, &QAction::toggled, this, [this](bool on) { default_storing = on; });
   connect(buffering_, &QAction::toggled, this, [this](bool on) { default_buffering = on; });
   connect(inquiring_, &QAction::toggled, this, [this](bool on) { default_inquiring = on; });
@@ -161,6 +172,23 @@ void CKorndMain::UpdateMenus() {
   inquiring_->setChecked(default_inquiring);
   status_bar_->setChecked(status_shown);
   topmost_->setChecked(IsTopmost());
+  UpdateViewMenu();
+}
+
+// The window View menu's states follow the active window.
+void CKorndMain::UpdateViewMenu() {
+  CKorndView* v = ActiveView();
+  CKorndDoc* d = v ? v->Doc() : nullptr;
+  const bool objects = d && !d->Tools().empty();
+  for (QAction* a : {replay_, redraw_, clear_all_}) a->setEnabled(objects);
+  view_storing_->setChecked(d && d->Storing());
+  view_buffering_->setChecked(v && v->BackBuffer() != nullptr);
+  view_inquiring_->setChecked(v && v->Inquiring());
+}
+
+CKorndView* CKorndMain::ActiveView() const {
+  auto* child = qobject_cast<CKorndChild*>(mdi_->activeSubWindow());
+  return child ? child->View() : nullptr;
 }
 
 void CKorndMain::ActiveDocCommand(void (*command)(CKorndDoc&)) {

@@ -54,6 +54,10 @@ class CKorndMain : public QMainWindow {
   void SetLiveCount(int n) { live_count_ = n; }
 
   QMdiArea* MdiArea() const { return mdi_; }
+  // The view of the active graphics window, or null.
+  class CKorndView* ActiveView() const;
+  // Enabled states and check marks of the graphics windows' View menu.
+  void UpdateViewMenu();
 
   bool default_storing = true;
   bool default_buffering = true;
@@ -83,6 +87,12 @@ class CKorndMain : public QMainWindow {
   class QAction* status_bar_ = nullptr;
   class QAction* inquiring_ = nullptr;
   class QAction* topmost_ = nullptr;
+  class QAction* replay_ = nullptr;
+  class QAction* redraw_ = nullptr;
+  class QAction* clear_all_ = nullptr;
+  class QAction* view_storing_ = nullptr;
+  class QAction* view_buffering_ = nullptr;
+  class QAction* view_inquiring_ = nullptr;
   int status_timer_ = 0;
   int live_count_ = 0;
 };

@@ -46,6 +46,22 @@ class KRdc {
   KRpoint Map(int x, int y) const { return map(x, y); }
   void SetPolyFillMode(int mode) { fill_mode_ = mode == 2 ? 2 : 1; }
 
+  // What SaveDC keeps: the selected state, clip, transform and position.
+  struct State {
+    int rop2, fill_mode;
+    KRlogpen pen;
+    KRlogbrush brush;
+    bool has_clip, has_xform;
+    KRrect clip;
+    KRxform xform;
+    KRpoint pos;
+  };
+  State Save() const { return {rop2_, fill_mode_, pen_, brush_, has_clip_, has_xform_, clip_, xform_, pos_}; }
+  void Restore(const State& s) {
+    rop2_ = s.rop2, fill_mode_ = s.fill_mode, pen_ = s.pen, brush_ = s.brush;
+    has_clip_ = s.has_clip, has_xform_ = s.has_xform, clip_ = s.clip, xform_ = s.xform, pos_ = s.pos;
+  }
+
   void MoveTo(int x, int y) { pos_ = {x, y}; }
   KRpoint CurrentPosition() const { return pos_; }
   void LineTo(int x, int y);

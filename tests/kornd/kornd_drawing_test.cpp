@@ -672,6 +672,11 @@ TEST(View, PaintCopiesThePictureAndStoringOffIsLostOnReplay) {
   w.A(22, {14, 0, 30, 30, 40, 40});
   EXPECT_EQ(w.Pixel(35, 35), Green);
   EXPECT_EQ(w.doc().ObjectCount(), 1);
+  // The back buffer got it too, so a repaint keeps it; once storing is on again, a repaint that
+  // makes the picture anew from the list loses it.
+  w.view().ReplayAll();
+  EXPECT_EQ(w.Pixel(35, 35), Green);
+  w.doc().SetStoring(true);
   w.view().ReplayAll();
   EXPECT_EQ(w.Pixel(35, 35), White);
   EXPECT_EQ(w.Pixel(15, 15), Red);

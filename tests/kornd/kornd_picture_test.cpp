@@ -4,7 +4,12 @@
 // loading twice, rescaling on load, and the ".bmp" and ".emf" exports.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QImage>
 
 #include <algorithm>
@@ -21,10 +26,12 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndLine.h"
 #include "kornd/CKorndOG.h"
+#include "kornd/CKorndPrint.h"
 #include "kornd/CKorndRect.h"
 #include "kornd/CKorndSetGDI.h"
 #include "kornd/CKorndText.h"
 #include "kornd/CKorndView.h"
+#include "kornd/CKorndViewMode.h"
 #include "kornd/KRArchive.h"
 
 namespace {
@@ -501,4 +508,159 @@ TEST(CommandLine, SwitchesAndFiles) {
   absolute.ParseCommandLine({QString::fromStdString(existing)});
   EXPECT_EQ(absolute.files, QStringList{QString::fromStdString(existing)});
   std::filesystem::remove_all(dir);
+}
+
+TEST(Printing, PageRectangleInsideTheMargins) {
+  struct Row {
+    int mx, my, dpi_x, dpi_y, horzres, vertres, mode, cw, ch;
+    KRrect page;
+  } rows[] = {
+      {5, 5, 300, 300, 3300, 2400, 1, 640, 480, {60, 60, 3240, 2340}},   // 5 mm at 300 dpi: 60 pixels
+      {5, 5, 300, 300, 3300, 2400, 2, 640, 480, {60, 60, 3100, 2340}},   // client fitted inside
+      {5, 5, 300, 300, 3300, 2400, 4, 480, 640, {60, 60, 1770, 2340}},
+      {5, 5, 300, 300, 3300, 2400, 3, 0, 0, {60, 60, 3240, 2340}},       // no client area: no division
+      {1, 2, 600, 300, 6600, 2400, 1, 0, 0, {24, 24, 6576, 2376}},       // 1 x 600 / 25, 2 x 300 / 25
+      {5, 5, 24, 24, 100, 100, 1, 0, 0, {4, 4, 96, 96}},                 // 120 / 25 rounds down
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(CKorndPrint::PrintPageRect(r.mx, r.my, r.dpi_x, r.dpi_y, r.horzres, r.vertres, r.mode, r.cw, r.ch), r.page)
+        << r.mode << " " << r.cw << "x" << r.ch << " " << r.dpi_x;
+}
+
+TEST(Printing, OntoAPdfFileAndANonModalPreview) {
+  const std::string dir = temp_dir();
+  Window w(1, 300, 200);
+  w.A(22, {13, 0, 10, 10, 290, 190});
+  for (int mode : {1, 2, 3, 4, 5}) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(300);
+    const std::string name = dir + "/page" + std::to_string(mode) + ".pdf";
+    printer.setOutputFileName(QString::fromStdString(name));
+    ASSERT_TRUE(CKorndPrint::Print(w.doc(), printer, mode)) << mode;
+    const Bytes b = read_file(name);
+    ASSERT_GT(b.size(), 100u) << mode;
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "%PDF") << mode;
+  }
+  // No printer here: the preview opens only when asked to regardless, and then does not block.
+  EXPECT_EQ(CKorndPrint::Preview(w.doc(), nullptr), nullptr);
+  QPrintPreviewDialog* preview = CKorndPrint::Preview(w.doc(), nullptr, true);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_FALSE(preview->isModal());
+  EXPECT_TRUE(preview->isVisible());
+  EXPECT_TRUE(KorndApp()->preview_open);
+  preview->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(KorndApp()->preview_open);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Clipboard, CopyIntoASlotAndImport) {
+  Window w(1, 200, 100);
+  w.A(22, {13, 0, 0, 0, 100, 100});  // left half red
+  const QSize client = w.doc().View()->size();
+  EXPECT_EQ(w.doc().View()->CopyToClipboard(nullptr, -3, true), -3);
+  EXPECT_EQ(w.doc().Bitmap(0), nullptr);
+  ASSERT_EQ(w.doc().View()->CopyToClipboard(nullptr, 0, true), 0);
+  ASSERT_NE(w.doc().Bitmap(0), nullptr);
+  EXPECT_EQ(QSize(w.doc().Bitmap(0)->Width(), w.doc().Bitmap(0)->Height()), client);
+  const QImage clip = QGuiApplication::clipboard()->image();
+  ASSERT_EQ(clip.size(), client);
+  EXPECT_EQ(clip.pixel(2, 2) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(clip.pixel(client.width() - 2, 2) & 0xFFFFFF, 0xFFFFFFu);
+  // A rectangle of the red half into slot 5, not onto the clipboard: all red at the client size.
+  const KRrect red{0, 0, 100, 100};
+  ASSERT_EQ(w.doc().View()->CopyToClipboard(&red, 5, false), 5);
+  EXPECT_EQ(w.doc().Bitmap(5)->PixelColour(client.width() - 1, client.height() - 1), 0x0000FFu);
+  EXPECT_EQ(w.doc().NextBitmapNumber(), 6);
+  // Import: an image becomes bitmap 0; an empty clipboard leaves bitmap 0 alone.
+  QImage small(3, 2, QImage::Format_RGB32);
+  small.fill(Qt::blue);
+  QGuiApplication::clipboard()->setImage(small);
+  ASSERT_TRUE(w.doc().View()->ImportClipboard());
+  EXPECT_EQ(w.doc().Bitmap(0)->Width(), 3);
+  QGuiApplication::clipboard()->clear();
+  EXPECT_FALSE(w.doc().View()->ImportClipboard());
+  ASSERT_NE(w.doc().Bitmap(0), nullptr);
+  EXPECT_EQ(w.doc().Bitmap(0)->Width(), 3);
+}
+
+TEST(ViewModes, ZoomStackAndBack) {
+  Window w(1, 400, 200);
+  CKorndViewMode& v = w.doc().View()->view_mode;
+  v.OnSize(200, 100, w.doc());
+  EXPECT_EQ(v.mode, 2);
+  // Back with an empty stack changes nothing.
+  const KRrect shown = v.view_rect;
+  EXPECT_EQ(v.SetViewMode(0, nullptr, w.doc()), CKorndViewMode::Mark_Dirty);
+  EXPECT_EQ(v.mode, 2);
+  EXPECT_EQ(v.view_rect, shown);
+  // Two zooms, two Backs: the mode before the first zoom, and its rectangle.
+  w.doc().View()->SetViewMode(4, nullptr);
+  EXPECT_EQ(w.doc().ViewMode(), 4);
+  EXPECT_EQ(v.view_rect, (KRrect{0, 0, 400, 200}));
+  const KRrect a{10, 10, 110, 60}, b{20, 20, 40, 30};
+  w.doc().View()->SetViewMode(5, &a);
+  w.doc().View()->SetViewMode(5, &b);
+  EXPECT_EQ(v.stack.size(), 2u);
+  EXPECT_EQ(v.view_rect, b);
+  w.doc().View()->SetViewMode(0, nullptr);
+  EXPECT_EQ(v.mode, 5);
+  EXPECT_EQ(v.view_rect, a);
+  w.doc().View()->SetViewMode(0, nullptr);
+  EXPECT_EQ(v.mode, 4);
+  EXPECT_EQ(w.doc().ViewMode(), 4);
+  EXPECT_EQ(v.view_rect, (KRrect{0, 0, 400, 200}));
+  // A zoom rectangle of no size grows to 2 x 2; a direct mode empties the stack.
+  const KRrect dot{50, 50, 50, 50};
+  v.SetViewMode(5, &dot, w.doc());
+  EXPECT_EQ(v.view_rect, (KRrect{49, 49, 51, 51}));
+  // Switching to or from mode 1 asks for a size check, others for a whole repaint.
+  EXPECT_EQ(v.SetViewMode(1, nullptr, w.doc()), CKorndViewMode::Mark_Size);
+  EXPECT_TRUE(v.stack.empty());
+  EXPECT_EQ(v.SetViewMode(3, nullptr, w.doc()), CKorndViewMode::Mark_Size);
+  EXPECT_EQ(v.SetViewMode(4, nullptr, w.doc()), CKorndViewMode::Mark_Dirty);
+}
+
+TEST(ViewModes, ShownRectanglesAndConversions) {
+  Window w(1, 400, 200);
+  CKorndViewMode& v = w.doc().View()->view_mode;
+  // Mode 1 with a picture narrower than the client: scroll position 0.
+  v.SetViewMode(1, nullptr, w.doc());
+  v.scroll = {300, 150};
+  v.OnSize(500, 100, w.doc());
+  EXPECT_EQ(v.scroll, (KRpoint{0, 100}));
+  EXPECT_EQ(v.ToLogical({5, 5}), (KRpoint{5, 105}));
+  // Mode 4: the whole picture stretched onto 200 x 100: two units a pixel.
+  v.SetViewMode(4, nullptr, w.doc());
+  v.OnSize(200, 100, w.doc());
+  EXPECT_EQ(v.scale_x, 2);
+  EXPECT_EQ(v.ToLogical({10, 10}), (KRpoint{20, 20}));
+  EXPECT_EQ(v.MapRect(nullptr, 1, 1, false), KRrect{});
+  const KRrect r{30, 30, 10, 10};
+  EXPECT_EQ(v.MapRect(&r, 1, 2, false), (KRrect{8, 8, 34, 34}));
+  EXPECT_EQ(v.MapRect(&r, 1, 2, true), (KRrect{10, 10, 30, 30}));
+  // Near: within about two client pixels (four units here).
+  EXPECT_TRUE(v.NearPoint({0, 0}, {2, 2}));
+  EXPECT_FALSE(v.NearPoint({0, 0}, {6, 0}));
+  // A minimised window (no client area) divides by nothing.
+  v.OnSize(0, 0, w.doc());
+  EXPECT_EQ(v.ToLogical({0, 0}), (KRpoint{0, 0}));
+  EXPECT_FALSE(v.PointInClient({0, 0}));
+  EXPECT_TRUE(v.NearPoint({0, 0}, {100, 100}));  // no pixels apart on no client area
+  // Mode 3 shows the drawing bounds (the whole picture while there are none).
+  v.OnSize(200, 100, w.doc());
+  v.SetViewMode(3, nullptr, w.doc());
+  EXPECT_EQ(v.view_rect, (KRrect{0, 0, 400, 200}));
+  w.A(21, {0, 0, 100, 50, 150, 80});
+  v.RecalcViewRect(w.doc());
+  EXPECT_EQ(v.view_rect, w.doc().Bounds());
+  // Request B 15: 1-4 set the mode, 5 zooms to the viewport rectangle, others nothing.
+  EXPECT_EQ(w.Request('B', 15, {1}), 1u);
+  EXPECT_EQ(v.mode, 1);
+  EXPECT_EQ(w.Request('B', 15, {5}), 1u);
+  EXPECT_EQ(v.mode, 5);
+  EXPECT_EQ(v.view_rect, w.doc().ViewportRect());
+  EXPECT_EQ(w.Request('B', 15, {9}), 1u);
+  EXPECT_EQ(v.mode, 5);
 }
