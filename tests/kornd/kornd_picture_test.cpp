@@ -447,8 +447,11 @@ TEST(Export, NamesTypesAndEmptyWindows) {
     ASSERT_FALSE(b.empty()) << r.written;
     EXPECT_EQ(b[0], r.first) << r.written;
   }
-  // A picture file into a folder that does not exist: false, nothing written.
-  EXPECT_FALSE(w.doc().SaveByType(QString::fromStdString(dir + "/none/x.krd"), 1, 0, 0, 0));
+  // Into a folder that does not exist: false in every form (the bitmap's save dialog is
+  // cancelled), nothing written.
+  testing::internal::CaptureStderr();
+  for (int type : {1, 2, 3}) EXPECT_FALSE(w.doc().SaveByType(QString::fromStdString(dir + "/none/x.krd"), type, 0, 0, 0)) << type;
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("kornd dialog: [save file]"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir + "/none"));
   std::filesystem::remove_all(dir);
 }

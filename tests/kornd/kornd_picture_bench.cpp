@@ -1,0 +1,50 @@
+// Writing and reading picture files of many objects, in process; prints figures, not a test.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "kornd/CKorndApp.h"
+#include "kornd/CKorndDoc.h"
+#include "kornd/CKorndView.h"
+
+namespace {
+
+double seconds_since(std::chrono::steady_clock::time_point t) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  setenv("KORND_TEST_ANSWERS", "", 1);
+  CKorndApp app(argc, argv);
+  constexpr int Objects = 200000;
+  auto make_window = [](int n) {
+    auto doc = std::make_unique<CKorndDoc>();
+    doc->SetWindowNumber(n);
+    KorndApp()->SetWindowDoc(n, doc.get());
+    doc->SetBackground(0xFFFFFF);
+    doc->SetPageSize(1000, 800, true);
+    doc->SetColors(1000, 800, 0, 19);
+    return doc;
+  };
+  auto source = make_window(1);
+  channel::KRwinblock& b = *source->block();
+  for (int i = 0; i < Objects; ++i) {
+    b.a[0] = i % 1000, b.a[1] = (i * 7) % 800;
+    source->AddNewTool(i % 2 ? 20 : 11, b.a[0], b.a[1]);
+  }
+  auto t = std::chrono::steady_clock::now();
+  const std::vector<std::uint8_t> bytes = source->PictureBytes();
+  const double write_s = seconds_since(t);
+  auto target = make_window(2);
+  t = std::chrono::steady_clock::now();
+  const int read = target->ReadPicture(bytes, true, false);
+  const double read_s = seconds_since(t);
+  std::printf("picture file of %d objects: %zu bytes\n", target->ObjectCount(), bytes.size());
+  std::printf("write: %.3f s (%.1f M objects/s)  read: %.3f s (%.1f M objects/s)%s\n", write_s, Objects / write_s / 1e6,
+              read_s, Objects / read_s / 1e6, read == 2 ? "" : "  READ FAILED");
+  return read == 2 ? 0 : 1;
+}
