@@ -18,6 +18,8 @@ CKorndInputDlg::CKorndInputDlg(QWidget* parent) : QDialog(parent), edit_(new QLi
   row->addWidget(edit_);
   row->addWidget(ok);
   connect(ok, &QPushButton::clicked, this, &CKorndInputDlg::accept);
+  connect(edit_, &QLineEdit::returnPressed, this, &CKorndInputDlg::accept);  // Enter takes the line
+  setFocusProxy(edit_);
   resize(435, 45);
 }
 

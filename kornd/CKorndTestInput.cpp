@@ -126,7 +126,7 @@ bool CKorndTestInput::Deliver(const QString& line) {
     QString text;
     if (key == Qt::Key_Escape) text = QString(QChar(27));
     else if (key == Qt::Key_Return) text = QString(QChar('\r'));
-    else if (words[2].size() == 1) text = words[2];
+    else if (words[2].size() == 1) text = words[2].toLower();  // no Shift held
     if (verb != "up") send_key(key_target(view), QEvent::KeyPress, key, text);
     if (verb != "down") send_key(key_target(view), QEvent::KeyRelease, key, text);
     return true;

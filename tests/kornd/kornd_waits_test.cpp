@@ -1,0 +1,175 @@
+// Waits, picks of events and the text-input dialog of a running kornd, with keys and mouse
+// clicks delivered to its windows through the scripted input seam (KORND_TEST_INPUT, a FIFO):
+// key codes and events, elapsed times of timed waits, the end of a wait whose window closes,
+// the dialog's 256 characters and its Escape, and a client question's Cancel.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Kornd_Server.h"
+
+namespace {
+
+constexpr std::uint32_t Failed = 0x80000001u;
+
+class Waits : public ::testing::Test {
+ protected:
+  void Open(const std::string& answers = "") {
+    char pattern[] = "/tmp/kornd_waits_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    fifo_ = dir_ + "/input";
+    ASSERT_EQ(mkfifo(fifo_.c_str(), 0600), 0);
+    setenv("KORND_TEST_INPUT", fifo_.c_str(), 1);
+    bool started = k_.Start(answers);
+    unsetenv("KORND_TEST_INPUT");
+    ASSERT_TRUE(started) << k_.Errors();
+    ASSERT_EQ(k_.Send("I,1,200,100,0,19,5,"), 1u) << k_.Errors();
+    b_ = k_.MapWindow(1, holder_);
+    ASSERT_NE(b_, nullptr);
+  }
+  void TearDown() override {
+    k_.Stop();
+    std::error_code ec;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
+  }
+  void Set(int code, std::vector<int> a, const std::string& data = "") {
+    b_->code = code;
+    for (std::size_t i = 0; i < 6; ++i) b_->a[i] = i < a.size() ? a[i] : 0;
+    std::memset(b_->data, 0, channel::Data_Size);
+    std::memcpy(b_->data, data.data(), std::min(data.size(), channel::Data_Size - 1));
+  }
+  std::uint32_t B(int code, std::vector<int> a = {}, const std::string& data = "") {
+    Set(code, std::move(a), data);
+    return k_.Send("B!");  // window 1
+  }
+  // Waits until the server's standard error holds `count` lines containing `part`.
+  bool Seen(const std::string& part, int count) {
+    for (int i = 0; i < 500; ++i) {
+      if (k_.CountErrors(part) >= count) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+  // Writes one input line and waits until the server delivered it.
+  void Input(const std::string& line) {
+    const int before = k_.CountErrors("kornd input: done " + line);
+    int fd = ::open(fifo_.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    const std::string text = line + "\n";
+    ASSERT_EQ(::write(fd, text.data(), text.size()), ssize_t(text.size()));
+    ::close(fd);
+    ASSERT_TRUE(Seen("kornd input: done " + line, before + 1)) << k_.Errors();
+  }
+  // Sends a request whose wait the lines end; the lines go once the wait (or dialog) runs.
+  std::uint32_t During(int code, std::vector<int> a, const std::vector<std::string>& lines,
+                       const std::string& started = "kornd input: waiting", const std::string& data = "") {
+    const int before = k_.CountErrors(started);
+    Set(code, std::move(a), data);
+    auto reply = std::async(std::launch::async, [&] { return k_.Send("B!"); });
+    EXPECT_TRUE(Seen(started, before + 1)) << k_.Errors();
+    for (const std::string& l : lines) Input(l);
+    if (reply.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "the wait did not end: " << k_.Errors();
+      k_.Stop();  // the client's send then ends
+    }
+    return reply.get();
+  }
+  std::string Data() const { return std::string(b_->data, strnlen(b_->data, channel::Data_Size)); }
+
+  Kornd_Server k_;
+  platform::Shared_Block holder_;
+  channel::KRwinblock* b_ = nullptr;
+  std::string dir_, fifo_;
+};
+
+TEST_F(Waits, TimedWaitRunsItsTimeOrEndsOnAnEvent) {
+  Open();
+  const auto start = std::chrono::steady_clock::now();
+  const std::uint32_t elapsed = B(32, {300});
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, 300u);
+  EXPECT_LE(elapsed, 600u);
+  EXPECT_GE(took, std::chrono::milliseconds(300));
+  EXPECT_EQ(b_->a[3], 0) << "the time ran out";
+
+  struct Row {
+    std::vector<std::string> lines;
+    int event, x, y;
+  } rows[] = {
+      {{"move 1 40 50", "click 1 left 40 50"}, -1, 40, 50},
+      {{"move 1 60 70", "click 1 right 60 70"}, -2, 60, 70},
+      {{"text 1 q"}, 'q', 60, 70},
+  };
+  for (const Row& r : rows) {
+    EXPECT_LT(During(32, {100000}, r.lines), 50000u);
+    EXPECT_EQ(b_->a[3], r.event);
+    EXPECT_EQ(b_->a[4], r.x);
+    EXPECT_EQ(b_->a[5], r.y);
+  }
+}
+
+TEST_F(Waits, KeyWaitsAnswerVirtualKeyAndCharacter) {
+  Open();
+  EXPECT_EQ(During(1, {128}, {"down 1 a"}), std::uint32_t('A'));
+  EXPECT_EQ(b_->a[3], 'a');
+  Input("up 1 a");
+  EXPECT_EQ(During(1, {64}, {"down 1 F2"}), 113u);
+  EXPECT_EQ(During(1, {32}, {"up 1 F2"}), 113u);
+  // after a click, the last button is the left one at the click, read once
+  Input("click 1 left 11 22");
+  EXPECT_EQ(B(35), 1u);
+  EXPECT_EQ((std::vector<int>{b_->a[2], b_->a[3], b_->a[4]}), (std::vector<int>{11, 22, -1}));
+  EXPECT_EQ(B(35), 1u);
+  EXPECT_EQ((std::vector<int>{b_->a[2], b_->a[3], b_->a[4]}), (std::vector<int>{-1, -1, 0}));
+}
+
+TEST_F(Waits, ClosingTheWindowDuringAWaitFailsTheRequestAndEndsTheServer) {
+  Open();
+  EXPECT_EQ(During(32, {100000}, {"close 1"}), Failed);
+  EXPECT_TRUE(k_.WaitExit(5000)) << k_.Errors();
+}
+
+TEST_F(Waits, TextInputKeepsTheFirst256CharactersAndEscapeGivesNothing) {
+  Open();
+  const std::string typed(300, 'x');
+  std::string expected(256, 'x');
+  EXPECT_EQ(During(14, {}, {"text 1 " + typed, "key 1 Return"}, "kornd input: dialog", "Number:"), 1u);
+  EXPECT_EQ(Data(), expected);
+  EXPECT_EQ(b_->a[2], 1) << "taken";
+  EXPECT_EQ(During(14, {}, {"text 1 abc", "key 1 Escape"}, "kornd input: dialog", "Number:"), 1u);
+  EXPECT_EQ(Data(), "");
+  EXPECT_EQ(b_->a[2], 2) << "cancelled";
+  EXPECT_EQ(During(14, {}, {"key 1 Return"}, "kornd input: dialog", "Number:"), 1u);
+  EXPECT_EQ(Data(), "");
+  EXPECT_EQ(b_->a[2], 1) << "an empty line taken";
+  EXPECT_EQ(std::string(b_->data + 256, 16), std::string(16, '\0'));
+}
+
+TEST_F(Waits, ClientQuestionAnswersItsButtonAndCancelKeepsServing) {
+  Open("Cancel;No;OK");
+  struct Row {
+    int kind;
+    int button;
+  } rows[] = {{0, 2}, {0, 7}, {1, 1}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(B(3, {r.kind}, "Go on?"), 1u);
+    EXPECT_EQ(b_->a[2], r.button);
+  }
+  EXPECT_EQ(k_.CountErrors("[Message from Kornd] [Go on?]"), 3);
+  EXPECT_EQ(B(40) < 100000u, true) << "still serving";
+  EXPECT_EQ(B(4), 1u);
+}
+
+}  // namespace
