@@ -137,6 +137,9 @@ class CKorndDoc {
   // Request B 12: type 1 picture file, 2 metafile, 3 bitmap, other by the extension; area mode
   // 1-5 (other: the view's); w x h the output size (0: chosen). False when nothing was saved.
   bool SaveByType(const QString& name, int type, int mode, int w, int h);
+  // "Save" and "Save As": without a name the save dialog asks; with replace the document takes
+  // the new name. A failed save leaves any existing file as it was.
+  bool DoSave(const QString& name, bool replace);
   bool SaveMetafile(const QString& name, int mode, int w, int h);
   bool SaveBitmap(const QString& name, int mode, int w, int h);
   // The source area and, when w or h is 0, the chosen output size; false when there is none.

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -499,4 +500,23 @@ bool CKorndDoc::SaveByType(const QString& given, int type, int mode, int w, int 
   }
   erased_low_ = erased_high_ = 0;
   return saved;
+}
+
+bool CKorndDoc::DoSave(const QString& given, bool replace) {
+  QString name = given;
+  if (name.isEmpty()) {
+    QString start = path_name_;
+    if (start.isEmpty() && replace) {
+      start = title_;
+      const qsizetype cut = start.indexOf(QRegularExpression("[ #%;/\\\\]"));
+      if (cut >= 0) start = start.left(cut);
+      start += ".krd";
+    }
+    if (!ASK_FILE_NAME(true, start, name)) return false;
+  }
+  const QString lower = name.toLower();
+  if (!lower.endsWith(".krd") && !lower.endsWith(".emf") && !lower.endsWith(".bmp")) name += ".krd";
+  if (!SaveByType(name, 0, 0, 0, 0)) return false;
+  if (replace) SetPathName(QFileInfo(name).absoluteFilePath());
+  return true;
 }

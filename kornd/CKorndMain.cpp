@@ -26,6 +26,9 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
 #include "kornd/Request_Text.h"
+#include "kornd/CKorndCommandLineInfo.h"
+#include "kornd/CKorndPrint.h"
+#include "kornd/File_Dialog.h"
 
 namespace {
 constexpr int Status_Period_Ms = 200;
@@ -75,26 +78,39 @@ void CKorndMain::CreateMenus() {
   };
   // Menus of the frame without windows.
   QMenu* file0 = new QMenu("&File", this);
-  add(file0, "&Open...\tCtrl+O", none, false);
+  add(file0, "&Open...\tCtrl+O", [this] {
+    QString name;
+    if (ASK_FILE_NAME(false, QString(), name)) OPEN_PICTURE_WINDOW(*app_, name);
+  });
   file0->addSeparator();
   add(file0, "P&rint Setup...", none, false);
   file0->addSeparator();
   add(file0, "E&xit", exit);
   // Menus of graphics windows.
   QMenu* file = new QMenu("&File", this);
-  add(file, "&Open...\tCtrl+O", none, false);
+  auto open_picture = [this] {
+    QString name;
+    if (ASK_FILE_NAME(false, QString(), name)) OPEN_PICTURE_WINDOW(*app_, name);
+  };
+  add(file, "&Open...\tCtrl+O", open_picture);
   add(file, "&Close", [this] { ActiveDocCommand([](CKorndDoc& d) { if (d.Child()) d.Child()->close(); }); });
-  add(file, "&Save\tCtrl+S", none, false);
-  add(file, "Save &As...", none, false);
+  add(file, "&Save\tCtrl+S", [this] { ActiveDocCommand([](CKorndDoc& d) { d.DoSave(d.PathName(), true); }); });
+  add(file, "Save &As...", [this] { ActiveDocCommand([](CKorndDoc& d) { d.DoSave(QString(), true); }); });
   file->addSeparator();
-  add(file, "&Print...\tCtrl+P", none, false);
-  add(file, "Print Pre&view", none, false);
+  const bool printer = !app_->page_metrics.no_printer;
+  add(file, "&Print...\tCtrl+P", [this] { ActiveDocCommand([](CKorndDoc& d) { CKorndPrint::OnFilePrint(d); }); }, printer);
+  add(file, "Print Pre&view", [this] { ActiveDocCommand([](CKorndDoc& d) { CKorndPrint::Preview(d, d.View()); }); },
+      printer);
   add(file, "P&rint Setup...", none, false);
   file->addSeparator();
   add(file, "E&xit", exit);
   QMenu* edit = new QMenu("&Edit", this);
-  add(edit, "&Copy", none, false);
-  add(edit, "&Import Clipboard", none, false);
+  add(edit, "&Copy", [this] {
+    if (CKorndView* v = ActiveView()) v->CopyToClipboard(nullptr, 0, true);
+  });
+  add(edit, "&Import Clipboard", [this] {
+    if (CKorndView* v = ActiveView()) v->ImportClipboard();
+  });
   QMenu* view = new QMenu("&View", this);
   add(view, "Pause/&Abort", none, false);
   auto on_view = [this](void (CKorndView::*command)()) {

@@ -447,6 +447,10 @@ TEST(Export, NamesTypesAndEmptyWindows) {
     ASSERT_FALSE(b.empty()) << r.written;
     EXPECT_EQ(b[0], r.first) << r.written;
   }
+  // Save As: the document takes the name written.
+  ASSERT_TRUE(w.doc().DoSave(QString::fromStdString(dir + "/saved"), true));
+  EXPECT_EQ(w.doc().PathName().toStdString(), dir + "/saved.krd");
+  EXPECT_EQ(read_file(dir + "/saved.krd")[0], 'K');
   // Into a folder that does not exist: false in every form (the bitmap's save dialog is
   // cancelled), nothing written.
   testing::internal::CaptureStderr();
