@@ -16,6 +16,7 @@
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndHintTool.h"
 #include "kornd/CKorndMain.h"
+#include "kornd/CKorndOG.h"
 #include "kornd/CKorndView.h"
 #include "kornd/KRdc.h"
 
@@ -94,7 +95,10 @@ void CKorndDoc::AddTool(std::unique_ptr<CKorndTool>& slot) {
     return;
   }
   t->SetSegment(static_cast<int>(segment));
-  if (current < 0) return;  // objects of a group in the making are neither drawn nor counted
+  if (current < 0) {  // objects of a group in the making are neither drawn nor counted
+    if (CKorndOG* g = GetGroup(static_cast<int>(segment))) g->AddTool(t);
+    return;
+  }
   CKorndTool* added = t.get();
   if (storing_) {
     if (segment >= std::int64_t(by_segment_.size())) by_segment_.resize(static_cast<std::size_t>(segment) + 1, 0);

@@ -26,6 +26,7 @@
 class CKorndView;
 class CKorndChild;
 class CKorndPlot;
+class CKorndOG;
 class KRdc;
 
 class CKorndDoc {
@@ -194,6 +195,14 @@ class CKorndDoc {
   // B 19's device origin and viewport rectangle from the head's viewport.
   void ComputeViewport();
   std::uint32_t CreationTick() const { return creation_tick_; }
+  // Segments and groups (CKorndDoc_Segments.cpp): the group of segment s (s >= 0), made when
+  // missing; putting it into the drawing; B 26 and B 23.
+  CKorndOG* GetGroup(int s);
+  CKorndOG* CommitGroup(int s);
+  int CollectSegment(int s, KRrect& area);
+  int EraseSegment(int s, KRrect& area);
+  int ShowGroup(int n, const KRrect* area);
+  int SegmentOp(int a, int b);
 
  private:
   void SendHint(int hint, CKorndTool* tool, const KRrect* area);
@@ -250,6 +259,10 @@ class CKorndDoc {
   std::uint32_t timer_due_ = 0;
   std::vector<std::unique_ptr<class CKorndStateSave>> states_;
   int current_state_ = -1;
+  std::vector<std::unique_ptr<CKorndOG>> groups_;  // the group table
+  std::vector<int> group_index_ = std::vector<int>(32, -1);
+  bool GrowSegments(int s);
+  void SendArea(const KRrect& area);
   std::uint32_t WaitForClass(int event_class);
   std::uint32_t TimedWait(bool from_creation);
   std::uint32_t LastButton();

@@ -128,10 +128,16 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       if (child_) child_->show();
       view_->update();
       return reply;
+    case 23: {
+      const std::uint32_t r = static_cast<std::uint32_t>(SegmentOp(a[0], a[1]));
+      return r;
+    }
     case 24:
       return SaveState(a[0], reply);
     case 25:
       return RestoreState(a[0], reply);
+    case 26:
+      return static_cast<std::uint32_t>(ShowGroup(a[0], nullptr));
     case 27:
       ClearAll();
       return reply;

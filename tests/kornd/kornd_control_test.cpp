@@ -397,6 +397,43 @@ TEST_F(Control, EscapeDuringACaptureLeavesTheAbortQuestion) {
   doc_->SetPendingMessage(0);
 }
 
+std::uint32_t A(CKorndDoc& doc, int code, std::vector<int> a) {
+  doc.block()->code = code;
+  for (std::size_t i = 0; i < 6; ++i) doc.block()->a[i] = i < a.size() ? a[i] : 0;
+  return doc.ExecuteCommand('A');
+}
+
+TEST_F(Control, SegmentsAndGroups) {
+  EXPECT_EQ(B(23, {0, 1}), std::uint32_t(doc_->ObjectCount())) << "answers the object count";
+  EXPECT_EQ(b().segment, 1);
+  A(*doc_, 11, {10, 10});
+  A(*doc_, 20, {20, 10});
+  EXPECT_EQ(B(23, {1, 1}), 2u);
+  EXPECT_EQ(B(23, {0, 0}), 1u) << "the current segment";
+  // objects of segment -3 go into group 3, unseen, until it is shown
+  B(23, {0, -3});
+  const int before = doc_->ObjectCount();
+  A(*doc_, 11, {30, 30});
+  A(*doc_, 20, {40, 40});
+  A(*doc_, 20, {50, 30});
+  EXPECT_EQ(doc_->ObjectCount(), before);
+  EXPECT_EQ(B(23, {-3, -3}), 3u) << "size of group 3";
+  EXPECT_EQ(B(26, {3}), 3u);
+  EXPECT_EQ(doc_->ObjectCount(), before + 3);
+  EXPECT_EQ(B(23, {-3, -3}), 0u) << "a fresh group takes its place";
+  // segment 1 moves to segment 2: two objects, two each
+  EXPECT_EQ(B(23, {1, 2}), 4u);
+  EXPECT_EQ(B(23, {2, 2}), 2u);
+  EXPECT_EQ(B(23, {1, 1}), 0u);
+  // segment 2 collected into group 5 leaves the drawing
+  EXPECT_EQ(B(23, {2, -5}), 2u);
+  EXPECT_EQ(B(23, {2, 2}), 0u);
+  EXPECT_EQ(doc_->ObjectCount(), before + 3 - 2 + 0) << "group 5 committed empty";
+  // numbers outside 16 bits are refused
+  EXPECT_EQ(B(23, {70000, 1}), 0u);
+  EXPECT_EQ(B(26, {-70000}), 0u);
+}
+
 TEST_F(Control, ReleasedWindowEndsTheWaitWithTheWaitException) {
   Soon([&] { view_->OnUpdate(15, nullptr, nullptr); });
   EXPECT_THROW(B(1, {128}), CKorndWaitEnded);
