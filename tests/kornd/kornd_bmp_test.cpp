@@ -23,24 +23,6 @@
 
 namespace {
 
-// The application object; boxes are answered Ignore so that a refused file never closes anything.
-class App_Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("KORND_TEST_ANSWERS", "", 1);
-    static int argc = 1;
-    static char name[] = "kornd_bitmaps_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<CKorndApp>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<CKorndApp> app_;
-};
-const auto* const app_environment = ::testing::AddGlobalTestEnvironment(new App_Environment);
-
 using Bytes = std::vector<std::uint8_t>;
 
 void put32(Bytes& b, std::size_t at, std::uint32_t v) { bmp::PUT32(b.data() + at, v); }

@@ -20,24 +20,6 @@ namespace {
 
 constexpr QRgb White = 0xFFFFFFFF, Black = 0xFF000000, Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF;
 
-// The application object the documents register with; every box answers with its first button.
-class App_Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("KORND_TEST_ANSWERS", "", 1);
-    static int argc = 1;
-    static char name[] = "kornd_drawing_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<CKorndApp>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<CKorndApp> app_;
-};
-const auto* const app_environment = ::testing::AddGlobalTestEnvironment(new App_Environment);
-
 // One graphics window of 100 x 80 pixels, black on white, as the open request makes it.
 class Window {
  public:

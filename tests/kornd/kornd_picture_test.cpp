@@ -38,23 +38,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class App_Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("KORND_TEST_ANSWERS", "", 1);
-    static int argc = 1;
-    static char name[] = "kornd_picture_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<CKorndApp>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<CKorndApp> app_;
-};
-const auto* const app_environment = ::testing::AddGlobalTestEnvironment(new App_Environment);
-
 std::uint16_t get16(const Bytes& b, std::size_t at) { return std::uint16_t(b[at] | b[at + 1] << 8); }
 std::uint32_t get32(const Bytes& b, std::size_t at) {
   return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
