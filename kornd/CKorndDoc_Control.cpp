@@ -144,6 +144,14 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
     case 28:
       SetColors(0, 0, -1, -1);
       return reply;
+    case 29:
+      return static_cast<std::uint32_t>(PushAnchor(a[0]));
+    case 34: {
+      const int n = a[0];
+      if (n >= 1 && n <= anchor_count_ && anchors_[std::size_t(n)] == nullptr)
+        return static_cast<std::uint32_t>(PushAnchor(n));
+      return static_cast<std::uint32_t>(SelectAnchor(n));
+    }
     case 30: {
       const KRxform& x = env_.xform;
       a[0] = trunc_int(x.eDx);
