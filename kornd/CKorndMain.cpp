@@ -202,6 +202,19 @@ void CKorndMain::UpdateViewMenu() {
   view_inquiring_->setChecked(v && v->Inquiring());
 }
 
+bool CKorndMain::TriggerCommand(CKorndChild* child, const QString& text) {
+  mdi_->setActiveSubWindow(child);
+  UpdateMenus();
+  for (QAction* menu : window_menus_)
+    for (QAction* a : menu->menu()->actions())
+      if (a->text() == text) {
+        if (!a->isEnabled()) return false;
+        a->trigger();
+        return true;
+      }
+  return false;
+}
+
 CKorndView* CKorndMain::ActiveView() const {
   auto* child = qobject_cast<CKorndChild*>(mdi_->activeSubWindow());
   return child ? child->View() : nullptr;

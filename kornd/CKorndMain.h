@@ -58,6 +58,9 @@ class CKorndMain : public QMainWindow {
   class CKorndView* ActiveView() const;
   // Enabled states and check marks of the graphics windows' View menu.
   void UpdateViewMenu();
+  // Activates the window and runs its menu command of that text; false when there is none or
+  // it is disabled.
+  bool TriggerCommand(class CKorndChild* child, const QString& text);
 
   bool default_storing = true;
   bool default_buffering = true;

@@ -4,6 +4,7 @@
 //   text <w> <text>    every character typed (press with its text, release)
 //   press <w> left|right <x> <y>, release <w> left|right <x> <y>, click (both), move <w> <x> <y>
 //   close <w>          closes the window's frame
+//   command <w> <text> runs the menu command of that text (e.g. Re&play) in the window
 // Keys and text go to an open modal dialog instead of the view when one is up.
 #include "kornd/CKorndTestInput.h"
 
@@ -22,6 +23,7 @@
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndChild.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndMain.h"
 #include "kornd/CKorndView.h"
 
 namespace {
@@ -99,6 +101,10 @@ bool CKorndTestInput::Deliver(const QString& line) {
   CKorndDoc* doc = app ? app->WindowDoc(words[1].toInt()) : nullptr;
   CKorndView* view = doc ? doc->View() : nullptr;
   if (view == nullptr) return false;
+  if (verb == "command") {  // a menu command of the window, by its menu text
+    CKorndMain* frame = app->main_frame;
+    return frame && doc->Child() && frame->TriggerCommand(doc->Child(), line.section(' ', 2));
+  }
   if (verb == "close") {
     if (doc->Child()) doc->Child()->close();
     return true;

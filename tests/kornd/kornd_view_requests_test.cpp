@@ -1,0 +1,126 @@
+// The view's storing and buffering paths through a running server: the options request
+// (B 10) switches storing and buffering, the repaint request (B 4) paints the window again, the
+// View menu's commands run through the test input seam, and the pixel request (F) reads the
+// window back.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "Kornd_Server.h"
+#include "platform/Channel_Blocks.h"
+
+namespace {
+
+constexpr std::int32_t White = 0xFFFFFF, Red = 0x0000FF, Green = 0x00FF00;
+
+class View_Requests : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The test input seam: lines written to this FIFO reach the server's windows.
+    ASSERT_EQ(mkfifo(fifo_.c_str(), 0600), 0);
+    setenv("KORND_TEST_INPUT", fifo_.c_str(), 1);
+    ASSERT_TRUE(k_.Start("")) << k_.Errors();
+    unsetenv("KORND_TEST_INPUT");
+    fd_ = open(fifo_.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd_, 0);
+    ASSERT_EQ(k_.Send("I,1,100,80,0,19,5,"), 1u) << k_.Errors();
+    b_ = k_.MapWindow(1, holder_);
+    ASSERT_NE(b_, nullptr);
+  }
+  std::uint32_t Req(char letter, int code, std::vector<int> a = {}) {
+    b_->code = code;
+    for (std::size_t i = 0; i < 6; ++i) b_->a[i] = i < a.size() ? a[i] : 0;
+    return k_.Send(std::string{letter, static_cast<char>(1 + 32)});
+  }
+  std::int32_t Pixel(int x, int y) {
+    EXPECT_EQ(Req('F', x, {y}), 1u);
+    return b_->a[2];
+  }
+  void TearDown() override {
+    if (fd_ >= 0) close(fd_);
+    unlink(fifo_.c_str());
+  }
+  // Runs a menu command of window 1 and waits until the server reports it done.
+  bool Command(const std::string& text) {
+    const std::string line = "command 1 " + text + "\n";
+    const int before = k_.CountErrors("kornd input: done command 1 " + text);
+    const int bad_before = k_.CountErrors("kornd input: bad command 1 " + text);
+    if (write(fd_, line.data(), line.size()) != ssize_t(line.size())) return false;
+    for (int i = 0; i < 500; ++i) {
+      if (k_.CountErrors("kornd input: done command 1 " + text) > before) return true;
+      if (k_.CountErrors("kornd input: bad command 1 " + text) > bad_before) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+  // Option 1 storing, 2 buffering; -1 only asks.
+  std::uint32_t Option(int option, int value) { return Req('B', 10, {option, value}); }
+
+  Kornd_Server k_;
+  platform::Shared_Block holder_;
+  channel::KRwinblock* b_ = nullptr;
+  std::string fifo_ = "/tmp/kornd_view_input_" + std::to_string(getpid());
+  int fd_ = -1;
+};
+
+}  // namespace
+
+TEST_F(View_Requests, StoringAndBufferingDecideWhatARepaintShows) {
+  ASSERT_EQ(Req('A', 22, {13, 0, 10, 10, 20, 20}), 1u);  // red, stored
+  EXPECT_EQ(Option(2, -1), 1u);                          // a back buffer from the start
+  EXPECT_EQ(Option(1, 0), 0u);                           // storing off
+  ASSERT_EQ(Req('A', 22, {14, 0, 30, 30, 40, 40}), 1u);  // green, drawn but not kept
+  EXPECT_EQ(Pixel(35, 35), Green);
+  // With the buffer the unstored square survives a repaint.
+  EXPECT_EQ(Req('B', 4), 1u);
+  EXPECT_EQ(Pixel(35, 35), Green);
+  EXPECT_EQ(Pixel(15, 15), Red);
+  // Buffering off and storing off: a repaint has nothing to draw.
+  EXPECT_EQ(Option(2, 0), 0u);
+  EXPECT_EQ(Req('B', 4), 1u);
+  EXPECT_EQ(Pixel(15, 15), White);
+  EXPECT_EQ(Pixel(35, 35), White);
+  // Storing on: the repaint replays the list.
+  EXPECT_EQ(Option(1, 1), 1u);
+  EXPECT_EQ(Req('B', 4), 1u);
+  EXPECT_EQ(Pixel(15, 15), Red);
+  EXPECT_EQ(Pixel(35, 35), White);
+  // Buffering on again: the same picture, now copied from the buffer.
+  EXPECT_EQ(Option(2, 1), 1u);
+  EXPECT_EQ(Option(2, -1), 1u);
+  ASSERT_EQ(Req('A', 22, {14, 0, 50, 50, 60, 60}), 1u);
+  EXPECT_EQ(Req('B', 4), 1u);
+  EXPECT_EQ(Pixel(15, 15), Red);
+  EXPECT_EQ(Pixel(55, 55), Green);
+  EXPECT_EQ(Pixel(35, 35), White);
+}
+
+TEST_F(View_Requests, MenuCommandsOfTheWindow) {
+  EXPECT_FALSE(Command("Re&play"));  // disabled while the list is empty
+  ASSERT_EQ(Req('A', 22, {13, 0, 10, 10, 20, 20}), 1u);
+  // Buffering off through the menu: the option request reports it.
+  ASSERT_TRUE(Command("&Buffering")) << k_.Errors();
+  EXPECT_EQ(Option(2, -1), 0u);
+  // Storing off through the menu; the next square is drawn, not kept.
+  ASSERT_TRUE(Command("S&toring"));
+  EXPECT_EQ(Option(1, -1), 0u);
+  ASSERT_EQ(Req('A', 22, {14, 0, 30, 30, 40, 40}), 1u);
+  EXPECT_EQ(Pixel(35, 35), Green);
+  ASSERT_TRUE(Command("S&toring"));
+  // Replay makes the picture from the list: the unstored square is gone.
+  ASSERT_TRUE(Command("Re&play"));
+  EXPECT_EQ(Pixel(15, 15), Red);
+  EXPECT_EQ(Pixel(35, 35), White);
+  ASSERT_TRUE(Command("&Buffering"));
+  EXPECT_EQ(Option(2, -1), 1u);
+  EXPECT_FALSE(Command("No Such Command"));
+}
