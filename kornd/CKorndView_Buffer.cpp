@@ -512,10 +512,16 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
     case 15:  // the window is released
       EndWaits();
       break;
+    case 12:  // view-mode request: the mode commands 1-4
+      if (p >= 1 && p <= 4) SetViewMode(p, nullptr);
+      break;
+    case 19: {  // zoom request: the document's viewport rectangle
+      const KRrect r = doc_->ViewportRect();
+      SetViewMode(5, &r);
+      break;
+    }
     case 16:  // storing switched on
     case 17:  // storing switched off
-    case 12:  // view modes and zoom: not served by this view
-    case 19:
       break;
     default:  // the framework's own update
       InvalidateWindow(nullptr, true);

@@ -205,7 +205,6 @@ TEST(ViewHints, EachCodeHasItsEffect) {
       {10, true, 0x8},
       {16, true, 0},  // storing on or off: nothing
       {17, true, 0},
-      {12 | (3 << 8), true, 0},
   };
   for (const Row& r : rows) {
     w.Trigger("Re&draw");
@@ -220,6 +219,14 @@ TEST(ViewHints, EachCodeHasItsEffect) {
   EXPECT_EQ(w.Pixel(15, 15), Blue);
   w.view().OnUpdate(8, nullptr, nullptr);
   EXPECT_EQ(w.Pixel(15, 15), Red);
+  // 12 sets the modes 1-4 (others nothing), 19 zooms to the viewport rectangle.
+  struct Mode_Row {
+    int hint, mode;
+  } modes[] = {{12 | (3 << 8), 3}, {12 | (9 << 8), 3}, {12 | (4 << 8), 4}, {19, 5}, {12 | (1 << 8), 1}};
+  for (const Mode_Row& m : modes) {
+    w.view().OnUpdate(m.hint, nullptr, nullptr);
+    EXPECT_EQ(w.view().view_mode.mode, m.mode) << m.hint;
+  }
   // 13: the cursor.
   struct Cursor_Row {
     int id;
