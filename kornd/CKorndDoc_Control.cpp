@@ -108,6 +108,10 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
     case 14:
       InputText();
       return reply;
+    case 15:  // view mode 1-4, or 5: zoom to the viewport rectangle
+      if (a[0] >= 1 && a[0] <= 4) SendHint(12 | a[0] << 8, nullptr, nullptr);
+      else if (a[0] == 5) SendHint(19, nullptr, nullptr);
+      return reply;
     case 16: {  // arrangement and this window's frame
       const int k = a[0];
       if (k >= 1 && k <= 4) {

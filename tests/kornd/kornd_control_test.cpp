@@ -458,6 +458,16 @@ TEST_F(Control, AnchorsAreSetReplacedSelectedAndRemoved) {
   }
 }
 
+TEST_F(Control, ViewModeRequestSetsTheModeAndIgnoresOthers) {
+  struct Row {
+    int k, mode;
+  } rows[] = {{3, 3}, {9, 3}, {0, 3}, {1, 1}, {5, 5}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(B(15, {r.k}), Window_Number);
+    EXPECT_EQ(doc_->ViewMode(), r.mode) << r.k;
+  }
+}
+
 TEST_F(Control, ErasingStopsAtTheLastAnchor) {
   B(23, {0, 1});
   A(*doc_, 11, {10, 10});
