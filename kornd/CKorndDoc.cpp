@@ -75,6 +75,7 @@ void CKorndDoc::SetPageSize(int width, int height, bool reset) {
 }
 
 void CKorndDoc::SendHint(int hint, CKorndTool* tool, const KRrect* area) {
+  last_hint_ = hint;
   if (view_) view_->OnUpdate(hint, tool, area);
 }
 

@@ -203,6 +203,12 @@ class CKorndDoc {
   int EraseSegment(int s, KRrect& area);
   int ShowGroup(int n, const KRrect* area);
   int SegmentOp(int a, int b);
+  // Anchors (B 29, B 34): the selected anchor's number, or 0 / minus the missing ones.
+  int PushAnchor(int n);
+  int SelectAnchor(int n);
+  int AnchorCount() const { return anchor_count_; }
+  // The last update hint sent to the views (code and parameter).
+  int LastHint() const { return last_hint_; }
 
  private:
   void SendHint(int hint, CKorndTool* tool, const KRrect* area);
@@ -261,6 +267,11 @@ class CKorndDoc {
   int current_state_ = -1;
   std::vector<std::unique_ptr<CKorndOG>> groups_;  // the group table
   std::vector<int> group_index_ = std::vector<int>(32, -1);
+  std::vector<class CKorndAnchor*> anchors_ = std::vector<class CKorndAnchor*>(1, nullptr);  // 1..count
+  int anchor_count_ = 0;
+  int current_anchor_ = 0;
+  int last_hint_ = 0;
+  void RemoveLastAnchor();
   bool GrowSegments(int s);
   void SendArea(const KRrect& area);
   std::uint32_t WaitForClass(int event_class);

@@ -108,6 +108,10 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
     case 14:
       InputText();
       return reply;
+    case 15:  // view mode 1-4, or 5: zoom to the viewport rectangle
+      if (a[0] >= 1 && a[0] <= 4) SendHint(12 | a[0] << 8, nullptr, nullptr);
+      else if (a[0] == 5) SendHint(19, nullptr, nullptr);
+      return reply;
     case 16: {  // arrangement and this window's frame
       const int k = a[0];
       if (k >= 1 && k <= 4) {
@@ -144,6 +148,14 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
     case 28:
       SetColors(0, 0, -1, -1);
       return reply;
+    case 29:
+      return static_cast<std::uint32_t>(PushAnchor(a[0]));
+    case 34: {
+      const int n = a[0];
+      if (n >= 1 && n <= anchor_count_ && anchors_[std::size_t(n)] == nullptr)
+        return static_cast<std::uint32_t>(PushAnchor(n));
+      return static_cast<std::uint32_t>(SelectAnchor(n));
+    }
     case 30: {
       const KRxform& x = env_.xform;
       a[0] = trunc_int(x.eDx);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "kornd/CKorndAnchor.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndHintTool.h"
 #include "kornd/CKorndOG.h"
@@ -185,4 +186,58 @@ int CKorndDoc::SegmentOp(int a, int b) {
   }
   GetGroup(-a)->SetSegment(0);  // a < 0, b = 0: the group becomes part of the base
   return ShowGroup(-a, &area);
+}
+
+void CKorndDoc::RemoveLastAnchor() {
+  if (CKorndAnchor* last = anchors_[std::size_t(anchor_count_)]) MarkErased(*last);
+  anchors_[std::size_t(anchor_count_)] = nullptr;
+  anchors_.resize(std::size_t(anchor_count_));
+  --anchor_count_;
+}
+
+int CKorndDoc::PushAnchor(int n) {
+  if (n >= 1) {
+    if (n == anchor_count_) {
+      RemoveLastAnchor();
+      current_anchor_ = 0;
+    }
+    if (storing_) {
+      PurgeTools(0);
+      auto anchor = std::make_unique<CKorndAnchor>();
+      anchor->SetSegment(0);
+      anchor->Capture(env_);
+      CKorndAnchor* added = anchor.get();
+      tools_.push_back(std::move(anchor));
+      object_count_ += 1;
+      by_segment_[0] += 1;
+      ++anchor_count_;
+      anchors_.push_back(added);
+    }
+    return SelectAnchor(anchor_count_);
+  }
+  const long long k = n < 0 ? -static_cast<long long>(n) : anchor_count_;
+  long long removed = 0;
+  while (removed < k && anchor_count_ > 0) {
+    RemoveLastAnchor();
+    ++removed;
+  }
+  current_anchor_ = 0;
+  if (anchor_count_ > 0) SelectAnchor(anchor_count_);
+  return static_cast<int>(removed - k);
+}
+
+int CKorndDoc::SelectAnchor(int n) {
+  if (n == 0) {
+    current_anchor_ = 0;
+    SendHint(6, nullptr, nullptr);
+    return 0;
+  }
+  if (n == -1) return current_anchor_;
+  if (n < 0) return anchor_count_;
+  if (n <= anchor_count_ && anchors_[std::size_t(n)] != nullptr) {
+    const int hint = n < current_anchor_ ? (4 | 1 << 8) : 4;
+    current_anchor_ = n;
+    SendHint(hint, nullptr, nullptr);
+  }
+  return current_anchor_;
 }

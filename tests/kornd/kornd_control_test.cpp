@@ -434,6 +434,49 @@ TEST_F(Control, SegmentsAndGroups) {
   EXPECT_EQ(B(26, {-70000}), 0u);
 }
 
+TEST_F(Control, AnchorsAreSetReplacedSelectedAndRemoved) {
+  struct Row {
+    int code, n;
+    std::uint32_t reply;
+    int count, hint;
+  } rows[] = {
+      {29, 1, 1, 1, 4}, {29, 2, 2, 2, 4}, {29, 3, 3, 3, 4},
+      {34, 2, 2, 3, 260},  // going back sends the parameter 1
+      {34, 1, 1, 3, 260}, {34, 2, 2, 3, 4},
+      {34, -1, 2, 3, -1}, {34, -2, 3, 3, -1}, {34, 9, 2, 3, -1},
+      {29, 3, 3, 3, 4},  // the last anchor replaced: the count stays
+      {34, 0, 0, 3, 6},
+      {29, -1, 0, 2, 4},  // the last remaining anchor is selected
+      {29, -5, std::uint32_t(-3), 0, -1},  // two removed, three missing
+  };
+  for (const Row& r : rows) {
+    const int before_hint = doc_->LastHint();
+    EXPECT_EQ(B(r.code, {r.n}), r.reply) << r.code << " " << r.n;
+    EXPECT_EQ(doc_->AnchorCount(), r.count) << r.code << " " << r.n;
+    if (r.hint >= 0) EXPECT_EQ(doc_->LastHint(), r.hint) << r.code << " " << r.n;
+    else EXPECT_EQ(doc_->LastHint(), before_hint) << r.code << " " << r.n;
+  }
+}
+
+TEST_F(Control, ViewModeRequestSetsTheModeAndIgnoresOthers) {
+  struct Row {
+    int k, mode;
+  } rows[] = {{3, 3}, {9, 3}, {0, 3}, {1, 1}, {5, 5}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(B(15, {r.k}), Window_Number);
+    EXPECT_EQ(doc_->ViewMode(), r.mode) << r.k;
+  }
+}
+
+TEST_F(Control, ErasingStopsAtTheLastAnchor) {
+  B(23, {0, 1});
+  A(*doc_, 11, {10, 10});
+  B(29, {1});
+  A(*doc_, 20, {20, 10});
+  A(*doc_, 20, {30, 10});
+  EXPECT_EQ(B(5, {0}), 2u);
+}
+
 TEST_F(Control, ReleasedWindowEndsTheWaitWithTheWaitException) {
   Soon([&] { view_->OnUpdate(15, nullptr, nullptr); });
   EXPECT_THROW(B(1, {128}), CKorndWaitEnded);
