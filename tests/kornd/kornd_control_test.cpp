@@ -468,6 +468,16 @@ TEST_F(Control, ViewModeRequestSetsTheModeAndIgnoresOthers) {
   }
 }
 
+TEST_F(Control, PictureCopiesIntoBitmapsAnswerTheirNumber) {
+  EXPECT_EQ(B(7, {0, 0, 10, 10, 0, 0}), Window_Number);
+  EXPECT_EQ(std::string(b().data), std::to_string(1));
+  EXPECT_NE(doc_->Bitmap(1), nullptr);
+  EXPECT_EQ(B(7, {3, 0, 0, 0, 0, 0}), Window_Number);
+  EXPECT_EQ(std::string(b().data), "3");
+  EXPECT_EQ(B(8, {0, 0, 5, 5, 20, 20}), Window_Number);
+  EXPECT_NE(doc_->Bitmap(0), nullptr);
+}
+
 TEST_F(Control, ErasingStopsAtTheLastAnchor) {
   B(23, {0, 1});
   A(*doc_, 11, {10, 10});
