@@ -94,6 +94,14 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       return reply;
     case 5:
       return static_cast<std::uint32_t>(EraseLast(a[0], a[1] != 0));
+    case 7:    // the picture inside a rectangle into a document bitmap
+    case 8: {  // the same into bitmap 0 and onto the clipboard
+      KRrect r{std::min(a[2], a[4]), std::min(a[3], a[5]), std::max(a[2], a[4]), std::max(a[3], a[5])};
+      const int wanted = b.code == 8 ? 0 : (a[0] <= 0 ? NextBitmapNumber() : a[0]);
+      const int slot = view_->CopyToClipboard(&r, wanted, b.code == 8);
+      if (b.code == 7) put_data_text(b, QByteArray::number(slot));
+      return slot < 0 ? 0u : reply;
+    }
     case 9:
       a[0] = a[0] == -1 ? -1 : ResolveColor(a[0], nullptr);
       return reply;

@@ -17,6 +17,7 @@
 
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndDocTemplate.h"
 #include "kornd/CKorndMain.h"
 #include "kornd/CKorndView.h"
 #include "kornd/Tick_Count.h"
@@ -466,6 +467,38 @@ TEST_F(Control, ViewModeRequestSetsTheModeAndIgnoresOthers) {
     EXPECT_EQ(B(15, {r.k}), Window_Number);
     EXPECT_EQ(doc_->ViewMode(), r.mode) << r.k;
   }
+}
+
+TEST_F(Control, PictureCopiesIntoBitmapsAnswerTheirNumber) {
+  EXPECT_EQ(B(7, {0, 0, 10, 10, 0, 0}), Window_Number);
+  EXPECT_EQ(std::string(b().data), std::to_string(1));
+  EXPECT_NE(doc_->Bitmap(1), nullptr);
+  EXPECT_EQ(B(7, {3, 0, 0, 0, 0, 0}), Window_Number);
+  EXPECT_EQ(std::string(b().data), "3");
+  EXPECT_EQ(B(8, {0, 0, 5, 5, 20, 20}), Window_Number);
+  EXPECT_NE(doc_->Bitmap(0), nullptr);
+}
+
+TEST(DocTemplate, FilterExtensionsGetTheirAsterisks) {
+  struct Row {
+    const char* doc_string;
+    int index;
+    const char* text;
+  } rows[] = {
+      {"\n\n\n\n.krd;.emf;.bmp", 4, ".krd;*.emf;*.bmp"},
+      {"\n\n\n\n.krd;.emf", 4, ".krd;.emf"},
+      {"\n\n\n\n.a;.b;.c;.d", 4, ".a;*.b;.c;*.d"},
+      {"a\nb;c;d", 1, "b;c;d"},
+      {"a\nb", 7, ""},
+  };
+  for (const Row& r : rows) {
+    QString text = "x";
+    EXPECT_TRUE(CKorndDocTemplate(r.doc_string).GetDocString(text, r.index));
+    EXPECT_EQ(text.toStdString(), r.text) << r.doc_string;
+  }
+  QString filter;
+  CKorndDocTemplate().GetDocString(filter, 4);
+  EXPECT_EQ(filter.toStdString(), ".krd;*.emf;*.bmp");
 }
 
 TEST_F(Control, ErasingStopsAtTheLastAnchor) {
