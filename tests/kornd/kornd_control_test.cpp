@@ -33,23 +33,6 @@ std::uint32_t test_clock() {
   return t;
 }
 
-class App_Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("KORND_TEST_ANSWERS", "", 1);
-    static int argc = 1;
-    static char name[] = "kornd_control_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<CKorndApp>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<CKorndApp> app_;
-};
-const auto* const app_environment = ::testing::AddGlobalTestEnvironment(new App_Environment);
-
 constexpr std::uint32_t Window_Number = 1;
 
 // Window 1 of 100 x 100 pixels with its view; the clock is the test's while it lives.
