@@ -248,6 +248,9 @@ std::uint32_t CKorndDoc::ExecuteCommand(char letter) {
     case 'B':  // control requests: the point-list transfer
       reply = ExecuteB(reply);
       break;
+    case 'C':  // interactive picks
+      reply = ExecuteC(reply);
+      break;
     case 'D':  // bitmaps
       reply = ExecuteD(reply);
       break;

@@ -216,6 +216,7 @@ class CKorndDoc {
   bool FinishPointList(CKorndTool& t);
   bool FinishPlot(CKorndPlot& p);
   std::uint32_t ExecuteB(std::uint32_t reply);
+  std::uint32_t ExecuteC(std::uint32_t reply);
   std::uint32_t ExecuteD(std::uint32_t reply);
   std::uint32_t ExecuteE(std::uint32_t reply);
   std::uint32_t ExecuteF(std::uint32_t reply);

@@ -338,6 +338,36 @@ TEST_F(Control, PointCaptureEndsWithAClick) {
   EXPECT_EQ(view_->input.point2, (KRpoint{0, 0}));
 }
 
+TEST_F(Control, PickRequestsWriteTheirPointsAndAnswerTheButton) {
+  auto C = [&](int kind, std::vector<int> a = {}) {
+    b().code = kind;
+    for (std::size_t i = 0; i < 6; ++i) b().a[i] = i < a.size() ? a[i] : 0;
+    return doc_->ExecuteCommand('C');
+  };
+  Soon([&] { Click(Qt::LeftButton, 15, 25); });
+  EXPECT_EQ(C(1), 1u);
+  EXPECT_EQ(b().a[3], 15);
+  EXPECT_EQ(b().a[4], 25);
+
+  Soon([&] {
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, 10, 10);
+    Mouse(QEvent::MouseMove, Qt::NoButton, 50, 40);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, 50, 40);
+  });
+  EXPECT_EQ(C(4), 1u);
+  EXPECT_EQ((std::vector<int>{b().a[2], b().a[3], b().a[4], b().a[5]}), (std::vector<int>{10, 10, 50, 40}));
+
+  Soon([&] { Click(Qt::RightButton, 30, 20); });
+  EXPECT_EQ(C(8, {5, 6}), 2u);  // a band from (5, 6): the right button ends it
+
+  for (int kind : {0, 3, 16}) {
+    EXPECT_EQ(C(kind, {0, 0, 0, 77}), 0x80000001u) << kind;
+    EXPECT_EQ(b().a[3], 77) << "no slot written for kind " << kind;
+  }
+  EXPECT_EQ(view_->input.last_button, 0);
+  EXPECT_EQ(view_->input.last_click, (KRpoint{-1, -1}));
+}
+
 TEST_F(Control, LineCaptureEndsOnReleaseAndRectangleOnTheRightButton) {
   Soon([&] {
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, 10, 10);
