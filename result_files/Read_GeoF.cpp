@@ -15,7 +15,10 @@
 
 #include "result_files/Read_GeoF.h"
 
-#include <unistd.h>  // unlink
+#include <fcntl.h>   // open
+#include <unistd.h>  // unlink, close
+
+#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -484,6 +487,20 @@ void delete_copies_at_exit() {
     ::unlink(r.Temporary_Files(k).c_str());
 }
 
+// Returns a free working-copy name of the base and creates it empty at once, so that another
+// program viewing a case in the same folder cannot pick the same name before the copy exists.
+std::string reserve_name(const std::string& base) {
+  for (;;) {
+    std::string name = base + "_" + CHECK_FILE(base, 2, "tmp") + ".tmp";
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      return name;
+    }
+    if (errno != EEXIST) return name;  // the copy itself reports why the folder cannot be used
+  }
+}
+
 void make_names() {
   static const bool registered = std::atexit(delete_copies_at_exit) == 0;
   (void)registered;
@@ -497,7 +514,7 @@ void make_names() {
     char number[16];
     std::snprintf(number, sizeof number, "%02d", k);
     const std::string base = folder + "DP_ZELTRA_" + number;
-    r.Temporary_Files(k) = base + "_" + CHECK_FILE(base, 2, "tmp") + ".tmp";
+    r.Temporary_Files(k) = reserve_name(base);
   }
   Names_Made = true;
 }
