@@ -14,6 +14,10 @@ class CKorndAnchor : public CKorndTool {
   // Keeps a copy of the environment.
   void Capture(const CKorndGC& env) { saved_ = std::make_unique<CKorndGC>(env); }
   const CKorndGC* Saved() const { return saved_.get(); }
+  // The saved environment continues drawing from the anchor's own place in the list.
+  void SetReplayPosition(ToolList::iterator at) {
+    if (saved_) saved_->replay_position = at;
+  }
 
  private:
   std::unique_ptr<CKorndGC> saved_;

@@ -207,6 +207,15 @@ class CKorndDoc {
   int PushAnchor(int n);
   int SelectAnchor(int n);
   int AnchorCount() const { return anchor_count_; }
+  int CurrentAnchor() const { return current_anchor_; }
+  // Id of the selected anchor object (0 when none is selected), and the environment saved in
+  // the last anchor pushed (null without anchors).
+  int SelectedAnchorId() const;
+  const CKorndGC* TopAnchorEnv() const;
+  // The picture as it looks at the selected anchor: the list up to that anchor from env, then
+  // on from the environment saved in the last anchor, so the objects between are left out.
+  // Without a selected anchor the whole list.
+  void RenderAtAnchor(KRdc* dc, CKorndGC& env);
   // The last update hint sent to the views (code and parameter).
   int LastHint() const { return last_hint_; }
 

@@ -208,6 +208,7 @@ int CKorndDoc::PushAnchor(int n) {
       anchor->Capture(env_);
       CKorndAnchor* added = anchor.get();
       tools_.push_back(std::move(anchor));
+      added->SetReplayPosition(std::prev(tools_.end()));
       object_count_ += 1;
       by_segment_[0] += 1;
       ++anchor_count_;
@@ -240,4 +241,27 @@ int CKorndDoc::SelectAnchor(int n) {
     SendHint(hint, nullptr, nullptr);
   }
   return current_anchor_;
+}
+
+int CKorndDoc::SelectedAnchorId() const {
+  if (current_anchor_ <= 0 || current_anchor_ > anchor_count_) return 0;
+  const CKorndAnchor* a = anchors_[std::size_t(current_anchor_)];
+  return a != nullptr ? a->id() : 0;
+}
+
+const CKorndGC* CKorndDoc::TopAnchorEnv() const {
+  if (anchor_count_ <= 0) return nullptr;
+  const CKorndAnchor* a = anchors_[std::size_t(anchor_count_)];
+  return a != nullptr ? a->Saved() : nullptr;
+}
+
+void CKorndDoc::RenderAtAnchor(KRdc* dc, CKorndGC& env) {
+  const int stop = SelectedAnchorId();
+  const bool stopped = Render(dc, env, stop) != tools_.end() || (stop > 0 && env.replay_position &&
+                                                                 (**env.replay_position)->id() >= stop);
+  const CKorndGC* top = TopAnchorEnv();
+  if (stop <= 0 || !stopped || top == nullptr || dc == nullptr) return;
+  env.CopyFrom(*top);
+  env.Apply(*dc);
+  Render(dc, env, 0);
 }
