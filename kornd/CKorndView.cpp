@@ -37,7 +37,9 @@ void CKorndView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CKorndView::resizeEvent(QResizeEvent* event) {
-  if (doc_) {
+  // A window without a client area (minimised, or behind a maximised one) keeps its picture and
+  // buffers as they are rather than remaking them at no size.
+  if (doc_ && width() > 0 && height() > 0) {
     view_mode.client_width = std::max(0, width());
     view_mode.client_height = std::max(0, height());
     if (view_mode.mode != 1) view_mode.device_width = view_mode.client_width, view_mode.device_height = view_mode.client_height;

@@ -205,8 +205,6 @@ class CKorndView : public QWidget {
   bool in_scroll_ = false;
   bool in_scroll_sizes_ = false;
   bool view_rect_set_ = false;  // the shown rectangle was computed once
-  // Pause/Abort when a resize came while a replay ran and inquiring is on.
-  void AskPauseAbort();
 
   CKorndDoc* doc_;
   CMemDIB window_;                     // the window DC's surface

@@ -384,7 +384,7 @@ void CKorndView::OnDraw(KRdc& dc, const KRrect& area) {
       } else {
         SetupMapping(dc);
         pending_invalid_ = unite(pending_invalid_, DeviceRect());
-        if (inquiring_) AskPauseAbort();
+        if (inquiring_) OnPauseAbort();  // the user may end the running replay
       }
       size_changed_ = false;
       return;

@@ -27,17 +27,13 @@ CKorndMain* main_frame() {
 }
 
 // The mapping on a painting layer; the layer's own isotropic adjustment is read back.
-template <class DC>
-void apply_mapping(DC& dc, KRmapping& m) {
-  if constexpr (!requires { dc.SetMapMode(1); }) return;  // TEMPORARY until the layer maps
-  else {
+void apply_mapping(KRdc& dc, KRmapping& m) {
   dc.SetMapMode(m.map_mode);
   dc.SetWindowOrg(m.window_org.x, m.window_org.y);
   dc.SetViewportOrg(m.viewport_org.x, m.viewport_org.y);
   dc.SetWindowExt(m.window_ext.x, m.window_ext.y);
   dc.SetViewportExt(m.viewport_ext.x, m.viewport_ext.y);
   m.viewport_ext = dc.ViewportExt();
-  }
 }
 
 }  // namespace
@@ -52,16 +48,6 @@ void CKorndView::SetViewMode(int m, const KRrect* r) {
   InvalidateWindow(nullptr, true);
 }
 
-namespace {
-// The Pause/Abort command of a view, once the view has one.
-template <class View>
-void pause_abort(View& v) {
-  if constexpr (requires { v.OnPauseAbort(); }) v.OnPauseAbort();
-}
-}  // namespace
-
-void CKorndView::AskPauseAbort() { pause_abort(*this); }
-
 void CKorndView::OnViewMode(int m) { SetViewMode(m, nullptr); }
 
 void CKorndView::RecalcViewRect() {
@@ -70,7 +56,7 @@ void CKorndView::RecalcViewRect() {
     view_mode.resolution_x = app->page_metrics.resolution_x;
     view_mode.resolution_y = app->page_metrics.resolution_y;
   }
-  view_mode.client_width = width(), view_mode.client_height = height();
+  if (width() > 0 && height() > 0) view_mode.client_width = width(), view_mode.client_height = height();
   view_mode.RecalcViewRect(*doc_);
   view_rect_set_ = true;
   // A new device extent makes the surface anew (mapped there); otherwise it is mapped here.

@@ -24,6 +24,7 @@ constexpr QRgb White = 0xFFFFFFFF, Black = 0xFF000000, Red = 0xFFFF0000, Green =
 class Window {
  public:
   explicit Window(int w = 100, int h = 80) : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
+    view_->resize(w, h);  // a client area of the picture's size shows it 1:1
     doc_->SetView(view_);
     doc_->SetWindowNumber(1);
     KorndApp()->SetWindowDoc(1, doc_.get());

@@ -51,6 +51,7 @@ Bytes read_file(const std::string& p) {
 class Window {
  public:
   explicit Window(int n = 1, int w = 200, int h = 100) : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
+    view_->resize(w, h);  // a client area of the picture's size shows it 1:1
     doc_->SetView(view_);
     doc_->SetWindowNumber(n);
     KorndApp()->SetWindowDoc(n, doc_.get());

@@ -37,6 +37,7 @@ class Window {
     doc_->SetBackground(0xFFFFFF);
     doc_->SetPageSize(pw, ph, true);
     doc_->SetColors(pw, ph, 0, 19);
+    KorndApp()->main_frame = &main_;  // the frame whose panes and size the view changes
     main_.resize(1000, 800);
     main_.MdiArea()->addSubWindow(child_);
     main_.show();
@@ -45,7 +46,10 @@ class Window {
     Client(cw, ch);
     view().Surface();  // the first paint
   }
-  ~Window() { KorndApp()->SetWindowDoc(1, nullptr); }
+  ~Window() {
+    KorndApp()->SetWindowDoc(1, nullptr);
+    KorndApp()->main_frame = nullptr;
+  }
   // Resizes the child frame until the view's client area has the size.
   void Client(int cw, int ch) {
     for (int i = 0; i < 3 && view().size() != QSize(cw, ch); ++i)
@@ -323,6 +327,7 @@ TEST(ModesOnScreen, ModeMenuChecksTheModeAndEnablesWhatApplies) {
   for (const Row& r : rows) {
     ASSERT_TRUE(w.Command(r.command));
     EXPECT_EQ(w.view().view_mode.mode, r.mode);
+    w.main().UpdateViewMenu();  // as when the menu opens
     for (int i = 0; i < 5; ++i) EXPECT_EQ(w.Action(texts[i])->isChecked(), i + 1 == r.mode) << r.command << texts[i];
   }
   ASSERT_TRUE(w.Command("&Zoom in"));
@@ -373,4 +378,16 @@ TEST(ModesOnScreen, MousePositionsArePicturePoints) {
   EXPECT_TRUE(w.main().PaneText(1).endsWith("u=598, v=398")) << w.main().PaneText(1).toStdString();
   w.Mouse(QEvent::MouseButtonPress, Qt::LeftButton, 50, 60);
   EXPECT_EQ(w.view().input.last_click, (KRpoint{100, 120}));
+}
+
+TEST(ModesOnScreen, AWindowWithoutClientAreaKeepsItsPicture) {
+  Window w(600, 400, 300, 200);
+  w.A(22, {13, 0, 100, 100, 300, 300});
+  ASSERT_TRUE(w.Command("&Total"));
+  w.child().resize(w.child().width(), w.child().height() - w.view().height());  // no height left
+  ASSERT_EQ(w.view().height(), 0);
+  EXPECT_EQ(w.view().Surface().size(), QSize(300, 200));
+  EXPECT_EQ(w.view().ReadPixel(150, 150), 0x0000FF);  // red, as a picture point
+  EXPECT_EQ(w.view().ReadPixel(50, 50), 0xFFFFFF);
+  EXPECT_EQ(w.view().ReadPixel(600, 0), -1);  // off the surface
 }
