@@ -3,6 +3,7 @@
 // view sits beside the frame's scroll bars, which the view shows in its bitmap mode.
 #pragma once
 
+#include <QIcon>
 #include <QMdiSubWindow>
 
 #include <memory>
@@ -23,6 +24,8 @@ class CKorndChild : public QMdiSubWindow {
   int ShowCode() const { return show_code_; }
   QScrollBar* HorizontalBar() const { return hbar_; }
   QScrollBar* VerticalBar() const { return vbar_; }
+  // The frame's small icon for a window with (true) or without a back buffer.
+  static QIcon BufferingIcon(bool buffered);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

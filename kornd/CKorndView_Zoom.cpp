@@ -88,6 +88,11 @@ KRrect CKorndView::ToDevice(const KRrect& logical) const {
   return view_mode.window_mapping.LPtoDP(logical);
 }
 
+KRrect CKorndView::DeviceOf(const KRdc& dc, const KRrect& logical) const {
+  const bool own = IsWindowDC(dc) || (buffer_ && &dc == buffer_->Dc()) || (snapshot_ && &dc == snapshot_->Dc());
+  return own ? ToDevice(logical) : dc.LPtoDP(logical);
+}
+
 KRrect CKorndView::ToLogicalRect(const KRrect& device) const {
   if (view_mode.mode == 1) return device;
   return view_mode.window_mapping.DPtoLP(device);
