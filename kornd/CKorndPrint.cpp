@@ -23,12 +23,6 @@ constexpr int Preview_Growth = 4;  // pixels of the preview's frame around the p
 int width_of(const KRrect& r) { return r.right - r.left; }
 int height_of(const KRrect& r) { return r.bottom - r.top; }
 
-// The window's background as the page's colour value (white when it has none).
-QRgb background_rgb(CKorndDoc& doc) {
-  const std::int32_t bg = doc.BackgroundColour();
-  return qRgb(bg & 0xFF, (bg >> 8) & 0xFF, (bg >> 16) & 0xFF);
-}
-
 int view_mode_of(CKorndDoc& doc) {
   CKorndView* v = doc.View();
   return v ? v->view_mode.mode : doc.ViewMode();
@@ -158,10 +152,6 @@ void CKorndPrint::OnPrint(CKorndDoc& doc, KRdc& dc, const Print_Mapping& m) {
   dc.SetViewportOrg(m.viewport_org.x, m.viewport_org.y);
   if (m.map_mode != 1) dc.SetViewportExt(m.viewport_ext.x, m.viewport_ext.y);
   dc.SetClip(&m.page);
-  {
-    QPainter p(page);
-    p.fillRect(QRect(m.page.left, m.page.top, width_of(m.page), height_of(m.page)), QColor(background_rgb(doc)));
-  }
   CKorndGC env;
   doc.RenderAtAnchor(&dc, env);
 }

@@ -59,8 +59,7 @@ class CKorndPrint {
   static Print_Page_Input PageInput(CKorndDoc& doc, int mode, int horzres, int vertres, int dpi_x, int dpi_y,
                                     bool preview);
   // Draws the page into the printer surface dc (OnPrint): the mapping set, clipped to the
-  // page, the page filled with the window's background and the picture replayed as it looks at
-  // the selected anchor, or the back buffer copied.
+  // page and the picture replayed as it looks at the selected anchor, or the back buffer copied.
   static void OnPrint(CKorndDoc& doc, KRdc& dc, const Print_Mapping& m);
   // The page image (white paper, horzres x vertres) for the mode; a null image after a box
   // when the page is too large to be drawn.
