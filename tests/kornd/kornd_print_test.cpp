@@ -24,8 +24,8 @@ namespace {
 
 constexpr QRgb White = 0xFFFFFFFF, Blue = 0xFF0000FF, Red = 0xFFFF0000;
 
-// A graphics window of w x h pixels registered as window n: cleared to blue, a red rectangle
-// (50, 50)-(150, 100) on it.
+// A graphics window of w x h pixels registered as window n: a blue rectangle over the whole
+// picture (so the drawing bounds are the picture), a red rectangle (50, 50)-(150, 100) on it.
 class Window {
  public:
   explicit Window(int n = 1, int w = 300, int h = 200)
@@ -36,7 +36,7 @@ class Window {
     doc_->SetBackground(0xFFFFFF);
     doc_->SetPageSize(w, h, true);
     doc_->SetColors(w, h, 0, 19);
-    A(18, {0, 0, 0x2FF0000});            // clear to blue (0x00bbggrr)
+    A(22, {0x2FF0000, 0, 0, 0, w, h});   // blue (0x00bbggrr)
     A(22, {13, 0, 50, 50, 150, 100});    // red
   }
   ~Window() {
@@ -69,6 +69,7 @@ class Print_Test : public ::testing::Test {
     saved_metrics_ = app->page_metrics;
     saved_defaults_ = app->printer_defaults;
     app->page_metrics.no_printer = false;
+    setenv("KORND_PDF_PRINTER", (dir_ / "default.pdf").c_str(), 1);
     Printer_Settings s;
     s.valid = true;
     s.output_file = QString::fromStdString((dir_ / "default.pdf").string());
@@ -78,6 +79,7 @@ class Print_Test : public ::testing::Test {
   void TearDown() override {
     KorndApp()->page_metrics = saved_metrics_;
     KorndApp()->printer_defaults = saved_defaults_;
+    unsetenv("KORND_PDF_PRINTER");
     std::filesystem::remove_all(dir_);
   }
   std::filesystem::path dir_;
@@ -144,34 +146,41 @@ TEST(PrintMapping, PreviewFrameScalesWithTheView) {
 // Colour of the page pixel, opaque.
 QRgb at(const QImage& page, int x, int y) { return page.pixel(x, y) | 0xFF000000u; }
 
+struct Probe {
+  int x, y;
+  QRgb colour;
+  const char* what;
+};
+
 TEST_F(Print_Test, MarginsAndThePreviewFrameOnTheReplayedPage) {
   Window w;
+  w.view().view_mode.OnSize(300, 200, w.doc());
   w.view().SetViewMode(3, nullptr);
-  // Drawing bounds (42, 42)-(158, 108) onto the page (60, 60)-(3240, 2180).
+  ASSERT_EQ(w.doc().Bounds(), (KRrect{0, 0, 300, 200}));
+  // The drawing bounds onto the page (60, 60)-(3240, 2180): 10.6 pixels per unit.
   const QImage page = CKorndPrint::RenderPage(w.doc(), 3, 3300, 2550, 300, 300, false);
   ASSERT_EQ(page.size(), QSize(3300, 2550));
-  struct Probe {
-    int x, y;
-    QRgb colour;
-    const char* what;
-  };
   const Probe printed[] = {
-      {59, 60, White, "left margin"},      {60, 59, White, "top margin"},
-      {60, 60, Blue, "page corner"},       {3239, 2179, Blue, "last page pixel"},
+      {59, 60, White, "left margin"},       {60, 59, White, "top margin"},
+      {60, 60, Blue, "page corner"},        {3239, 2179, Blue, "last page pixel"},
       {3240, 2179, White, "right of page"}, {3239, 2180, White, "below page"},
-      {1650, 1120, Red, "the rectangle's middle (100, 75)"},
-      {60 + 3180 * 6 / 116, 1120, Blue, "left of the rectangle (48, 75)"},
-      {60 + 3180 * 10 / 116, 1120, Red, "inside its left edge (52, 75)"},
+      {1120, 855, Red, "the rectangle's middle (100, 75)"},
+      {588, 855, Blue, "left of the rectangle's edge at 590"},
+      {592, 855, Red, "inside its left edge"},
   };
   for (const Probe& p : printed) EXPECT_EQ(at(page, p.x, p.y), p.colour) << p.what;
-  // The preview shows a 4-pixel frame of background around the drawing bounds.
+  // The preview: the page grown to (56, 56)-(3244, 2184), the window by 4 units on every side,
+  // so a frame of background (4 view pixels, about 41 page pixels here) runs around the
+  // drawing bounds, which end at about 97 and 3203 across, 97 and 2143 down.
   const QImage preview = CKorndPrint::RenderPage(w.doc(), 3, 3300, 2550, 300, 300, true);
   ASSERT_EQ(preview.size(), QSize(3300, 2550));
   const Probe previewed[] = {
-      {55, 60, White, "outside the frame"},    {56, 56, Blue, "frame corner"},
-      {59, 60, Blue, "frame, left"},           {3243, 2183, Blue, "frame, bottom right"},
-      {3244, 2183, White, "right of the frame"}, {3243, 2184, White, "below the frame"},
-      {1650, 1120, Red, "the rectangle's middle"},
+      {56, 1000, White, "frame, left"},        {94, 1000, White, "frame, left inner edge"},
+      {101, 1000, Blue, "bounds, left"},       {3198, 1000, Blue, "bounds, right"},
+      {3206, 1000, White, "frame, right"},     {3243, 1000, White, "frame, right outer edge"},
+      {1000, 93, White, "frame, top"},         {1000, 101, Blue, "bounds, top"},
+      {1000, 2139, Blue, "bounds, bottom"},    {1000, 2147, White, "frame, bottom"},
+      {1132, 864, Red, "the rectangle's middle"},
   };
   for (const Probe& p : previewed) EXPECT_EQ(at(preview, p.x, p.y), p.colour) << p.what;
 }
@@ -180,12 +189,14 @@ TEST_F(Print_Test, ModeOneByTheBackBufferAndAtAnotherResolution) {
   Window w;
   w.view().SetViewMode(1, nullptr);
   ASSERT_TRUE(w.view().Buffering());
+  // At the server's resolution the page is the back buffer's copy, elsewhere a replay.
+  EXPECT_TRUE(CKorndPrint::PageMapping(CKorndPrint::PageInput(w.doc(), 1, 3300, 2550, 300, 300, false)).copy_buffer);
+  EXPECT_FALSE(CKorndPrint::PageMapping(CKorndPrint::PageInput(w.doc(), 1, 6600, 5100, 600, 600, false)).copy_buffer);
   struct Row {
     int dpi;
     int margin;     // pixels
     int scale;      // printer pixels per picture pixel, at least 1
-    QRgb beyond;    // right of the picture: paper after the buffer's copy, the replayed clear
-  } rows[] = {{300, 60, 1, White}, {600, 120, 2, Blue}, {150, 30, 1, Blue}};
+  } rows[] = {{300, 60, 1}, {600, 120, 2}, {150, 30, 1}};
   for (const Row& r : rows) {
     const QImage page = CKorndPrint::RenderPage(w.doc(), 1, 11 * r.dpi, 17 * r.dpi / 2, r.dpi, r.dpi, false);
     ASSERT_FALSE(page.isNull()) << r.dpi;
@@ -199,7 +210,7 @@ TEST_F(Print_Test, ModeOneByTheBackBufferAndAtAnotherResolution) {
     EXPECT_EQ(at(page, dev(149), dev(99)), Red) << r.dpi;
     EXPECT_EQ(at(page, dev(150), dev(75)), Blue) << r.dpi;
     EXPECT_EQ(at(page, dev(299), dev(199)), Blue) << r.dpi;
-    EXPECT_EQ(at(page, dev(300) + r.scale, dev(100)), r.beyond) << r.dpi;
+    EXPECT_EQ(at(page, dev(300) + r.scale, dev(100)), White) << r.dpi;
   }
 }
 
