@@ -184,6 +184,8 @@ bool CKorndPrint::Print(CKorndDoc& doc, QPrinter& printer, int mode, bool previe
   if (page.isNull()) return false;
   QPainter painter;
   if (!painter.begin(&printer)) return false;
+  // Colours exactly as drawn: no lossy compression of the page in a PDF.
+  painter.setRenderHint(QPainter::LosslessImageRendering);
   painter.drawImage(0, 0, page);
   return painter.end();
 }
