@@ -222,6 +222,11 @@ class CKorndDoc {
   // on from the environment saved in the last anchor, so the objects between are left out.
   // Without a selected anchor the whole list.
   void RenderAtAnchor(KRdc* dc, CKorndGC& env);
+  // env continues where the last anchor pushed left off (its saved environment and list place),
+  // applied to dc; false without anchors.
+  bool StartAtTopAnchor(KRdc& dc, CKorndGC& env) const;
+  // The group table (entries may be empty).
+  const std::vector<std::unique_ptr<CKorndOG>>& Groups() const { return groups_; }
   // The last update hint sent to the views (code and parameter).
   int LastHint() const { return last_hint_; }
 
@@ -296,6 +301,9 @@ class CKorndDoc {
   std::uint32_t LastButton();
   std::uint32_t Options(int option, int value);
   std::uint32_t InputText();
+  // B 17 and B 18: extents of the data area's text and of one symbol character.
+  std::uint32_t TextExtent(std::uint32_t reply);
+  std::uint32_t SymbolExtent(std::uint32_t reply);
   QString path_name_;
   int view_mode_ = 2;  // area mode of exports that name none
 };

@@ -56,7 +56,8 @@ class CKorndView : public QWidget {
   bool SetBuffering(bool on);
   // Paints an area (null or all zero: the whole) with the background; returns it.
   KRrect EraseArea(KRdc& dc, const KRrect* area);
-  // The rectangle grown by 1 left and top, 2 right and bottom, refilled with the background.
+  // The rectangle (logical, through dc's transform) shows the background again: the picture at
+  // the selected anchor from the snapshot, else the background colour.
   void RestoreBackground(KRdc& dc, const KRrect& r);
   // Replaces dc's clip by the device rectangle; returns it.
   KRrect ClipToRect(KRdc& dc, const KRrect& r);
@@ -65,6 +66,15 @@ class CKorndView : public QWidget {
   void InvalidateWindow(const KRrect* area, bool erase = true);
   // Serves the invalid area now (what a paint message does).
   void PaintPending();
+  // --- the picture at the selected anchor (CKorndView_Buffer.cpp) ---
+  // Brings the anchor snapshot (the picture up to the selected anchor) up to date; false when
+  // no anchor is selected, the snapshot cannot be made or does not end at the anchor.
+  bool UpdateAnchorSnapshot();
+  const CMemDIB* AnchorSnapshot() const { return snapshot_.get(); }
+  // "Flushing": the groups still being collected are drawn into the window.
+  void OnFlushing();
+  // The frame was activated or deactivated: a pending Buffering command is applied.
+  void OnActivateView(bool activate);
   // The view's commands.
   void OnReplay();
   void OnRedraw();
@@ -124,6 +134,9 @@ class CKorndView : public QWidget {
   int PumpWhileWaiting();
   // Status pane 0 after a capture result (kind 1, 2, 4, 8).
   void ShowCaptureText(int kind);
+  // The "Pause/Abort" command: a running capture ends after "On capturing" is answered OK (Cancel
+  // lets it go on and keeps the server serving); then the next request asks "Abort".
+  void OnPauseAbort();
   // Windows virtual-key code of a Qt key (0 for keys without one).
   static int VirtualKey(int qt_key);
   // True when dc draws on the window itself (not on a copy of the picture).
@@ -159,6 +172,10 @@ class CKorndView : public QWidget {
   KRrect DeviceRect() const { return {0, 0, window_.Width(), window_.Height()}; }
   void OnEraseBkgnd(KRdc& dc, const KRrect& box);
   void SetCursorHint(int id);
+  // The snapshot while it shows the selected anchor's picture, else null.
+  CMemDIB* Snapshot() const;
+  // From the last anchor pushed on to the end of the list (the objects after the anchors).
+  void ReplayFromTopAnchor(KRdc& dc, CKorndGC& env, const KRrect* clip);
 
   CKorndDoc* doc_;
   CMemDIB window_;                     // the window DC's surface
@@ -167,6 +184,11 @@ class CKorndView : public QWidget {
   bool buffering_ = true;              // taken from the frame's default when the surface is made
   bool buffering_started_ = false;
   bool pending_toggle_ = false;        // a Buffering command that came while an object was drawn
+  bool snapshot_at_anchor_ = false;    // the snapshot's last replay stopped at the anchor
+  int snapshot_anchor_ = 0;            // id of the anchor the snapshot was replayed up to
+  bool anchor_gap_ = false;            // the picture leaves out objects between two anchors
+  bool updating_back_ = false;         // the back buffer is being replayed into
+  bool updating_snapshot_ = false;     // the snapshot is being replayed into
   bool drawing_ = false;               // an object is being drawn
   bool drew_ = false;                  // the last object drawn put something on the surface
   bool list_reset_ = false;            // the list was cleared while a replay ran
@@ -190,7 +212,9 @@ class CKorndView : public QWidget {
   void Wake();
   void DrawBand(class QPainter& p);
   void OnMouseMove(KRpoint p);
-  void OnKeyDown(int vk, int repeat, int flags);
+  // During an any-event wait the arrow keys move the pointer by 8 pixels, 32 with Shift, 1 with
+  // Ctrl; the view's mouse position follows (also where no pointer exists, as offscreen).
+  void OnKeyDown(int vk, int repeat, int flags, Qt::KeyboardModifiers modifiers);
   void OnChar(int c, int repeat, int flags);
   void OnKeyUp(int vk, int repeat, int flags);
   // Input ends an any-event wait and its deadline.
