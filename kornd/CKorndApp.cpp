@@ -270,11 +270,11 @@ void CKorndApp::PostCloseMain() {
   else QMetaObject::invokeMethod(this, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-int CKorndApp::ShowMessageID(int id, const QString* title, unsigned flags) {
+int CKorndApp::ShowMessageID(int id, const QString* title, unsigned flags, bool cancel_stops) {
   if (id == last_ignored) return 0;
   box_open = true;
   int answer = CKorndBox::Show(title ? *title : box_title, StringOf(id), flags);
-  if (answer == CKorndBox::IDCANCEL) closing = true;
+  if (answer == CKorndBox::IDCANCEL && cancel_stops) closing = true;
   if (answer == CKorndBox::IDABORT) {
     closing = true;
     PostCloseMain();

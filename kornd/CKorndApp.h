@@ -85,7 +85,9 @@ class CKorndApp : public QApplication {
   // Sets closing and closes every window; returns the exit code.
   int ExitInstance();
 
-  int ShowMessageID(int id, const QString* title, unsigned flags);
+  // A string-table box. Cancel (with cancel_stops) or Abort there stop the serving; a question
+  // whose Cancel only means "not now" passes cancel_stops = false.
+  int ShowMessageID(int id, const QString* title, unsigned flags, bool cancel_stops = true);
   int ShowMessageText(const QString& text, const QString* title, unsigned flags);
   int ShowError(const QString& text, bool fatal);
   int ShowSystemError(const QString& title, int code, int fatal);

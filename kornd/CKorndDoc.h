@@ -293,6 +293,9 @@ class CKorndDoc {
   std::uint32_t LastButton();
   std::uint32_t Options(int option, int value);
   std::uint32_t InputText();
+  // B 17 and B 18: extents of the data area's text and of one symbol character.
+  std::uint32_t TextExtent(std::uint32_t reply);
+  std::uint32_t SymbolExtent(std::uint32_t reply);
   QString path_name_;
   int view_mode_ = 2;  // area mode of exports that name none
   // Anchors read from a picture file (from `first` on) join the anchor table, each keeping the

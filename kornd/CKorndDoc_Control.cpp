@@ -2,6 +2,7 @@
 // transfer: mouse state and waits for keys, events and times, status text, message boxes,
 // options, file and text-input dialogs, window arrangement, the viewport, the state stack,
 // clearing and resetting, colours, the world transform and the periodic timer.
+// Also the text and symbol extents in the document's fonts.
 // Reads and writes: the window block (slots, data area, head); the view's input records.
 // Changes: the document's options, timer and state stack, status pane 0, the main frame's
 // status bar, the client folder (file dialog).
@@ -22,6 +23,7 @@
 #include "kornd/CKorndInputDlg.h"
 #include "kornd/CKorndMain.h"
 #include "kornd/CKorndStateSave.h"
+#include "kornd/CKorndText.h"
 #include "kornd/CKorndView.h"
 #include "kornd/File_Dialog.h"
 #include "kornd/Tick_Count.h"
@@ -132,6 +134,10 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       }
       return reply;
     }
+    case 17:
+      return TextExtent(reply);
+    case 18:
+      return SymbolExtent(reply);
     case 19:
       ComputeViewport();
       SendHint(Hint_Viewport, nullptr, nullptr);
@@ -290,6 +296,37 @@ std::uint32_t CKorndDoc::LastButton() {
   in.last_button = 0;
   in.last_click = KRpoint{-1, -1};
   return 0;
+}
+
+std::uint32_t CKorndDoc::TextExtent(std::uint32_t reply) {
+  if (env_.text_font == nullptr) env_.text_font = GetCachedFont(env_.text_logfont);
+  if (env_.text_font == nullptr) return channel::Reply_Failed;
+  int cx, cy;
+  CKorndText::Extent(*env_.text_font, data_text(*block_), cx, cy);
+  // The box stands on the baseline with its origin at the bottom left; the reference point is
+  // where the alignment anchors a text object.
+  const KRpoint ref = CKorndText::AnchorFromOrigin(env_.text_align, KRpoint{0, 0}, cx, cy);
+  KRrect box{0, -cy, cx, 0};
+  RotatedBounds(box, ref, env_.text_logfont.escapement);
+  std::int32_t* a = block_->a;
+  a[2] = box.right - box.left;
+  a[3] = box.bottom - box.top;
+  a[4] = ref.x - box.left;
+  a[5] = box.bottom - ref.y;  // the reference's height above the box's bottom edge
+  return reply;
+}
+
+std::uint32_t CKorndDoc::SymbolExtent(std::uint32_t reply) {
+  if (env_.symbol_font == nullptr) env_.symbol_font = GetCachedFont(env_.symbol_logfont);
+  if (env_.symbol_font == nullptr) return static_cast<std::uint32_t>(-1);
+  int cx, cy;
+  const QChar character(static_cast<unsigned char>(block_->a[0]));  // as a symbol object holds it
+  CKorndText::Extent(*env_.symbol_font, QString(character), cx, cy);
+  KRrect box{0, 0, cx, cy};
+  RotatedBounds(box, KRpoint{0, 0}, env_.symbol_logfont.escapement);
+  block_->a[3] = box.right - box.left;
+  block_->a[4] = box.bottom - box.top;
+  return reply;
 }
 
 std::uint32_t CKorndDoc::Options(int option, int value) {

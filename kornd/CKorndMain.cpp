@@ -112,12 +112,12 @@ void CKorndMain::CreateMenus() {
     if (CKorndView* v = ActiveView()) v->ImportClipboard();
   });
   QMenu* view = new QMenu("&View", this);
-  add(view, "Pause/&Abort", none, false);
   auto on_view = [this](void (CKorndView::*command)()) {
     return [this, command] {
       if (CKorndView* v = ActiveView()) (v->*command)();
     };
   };
+  add(view, "Pause/&Abort", on_view(&CKorndView::OnPauseAbort));
   replay_ = add(view, "Re&play", on_view(&CKorndView::OnReplay));
   redraw_ = add(view, "Re&draw", on_view(&CKorndView::OnRedraw));
   add(view, "&Flushing", none, false);

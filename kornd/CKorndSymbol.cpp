@@ -6,6 +6,7 @@
 
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndGC.h"
+#include "kornd/CKorndText.h"
 #include "kornd/KRdc.h"
 
 int CKorndSymbol::Draw(CKorndGC& env, CKorndDoc*, CKorndView*, KRdc& dc, std::uint32_t skip) {
@@ -13,8 +14,11 @@ int CKorndSymbol::Draw(CKorndGC& env, CKorndDoc*, CKorndView*, KRdc& dc, std::ui
   if (env.symbol_font == nullptr) env.symbol_font = GetCachedFont(env.symbol_logfont);
   QString s = QString(QChar(character));  // the character code as one Latin-1 character
   QFont font = *env.symbol_font;
-  QFontMetrics fm(font);
-  int w = fm.horizontalAdvance(s), h = fm.height();
+  QFont metrics_font = font;
+  metrics_font.setStyleStrategy(QFont::NoAntialias);
+  QFontMetrics fm(metrics_font);
+  int w, h;
+  CKorndText::Extent(font, s, w, h);
   int angle = env.symbol_logfont.escapement;
   int x = point.x, y = point.y;
   KRpoint tl;

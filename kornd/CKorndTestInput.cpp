@@ -1,5 +1,6 @@
 // CKorndTestInput.cpp - see CKorndTestInput.h. Lines (window numbers w, view pixels x y):
-//   key <w> <key>      press and release of a key (a Qt key name such as Escape, F1, A)
+//   key <w> <key>      press and release of a key (a Qt key name such as Escape, F1, A, with
+//                      modifiers held as in Shift+Left or Ctrl+Down)
 //   down <w> <key>     press only;   up <w> <key>   release only
 //   text <w> <text>    every character typed (press with its text, release)
 //   press <w> left|right <x> <y>, release <w> left|right <x> <y>, click (both), move <w> <x> <y>
@@ -28,10 +29,11 @@
 
 namespace {
 
-int key_of(const QString& name) {
-  if (name.size() == 1) return QKeySequence::fromString(name.toUpper())[0].key();
+// A key name, with modifiers as "Shift+Left" or "Ctrl+Down".
+QKeyCombination key_of(const QString& name) {
+  if (name.size() == 1) return QKeySequence::fromString(name.toUpper())[0];
   QKeySequence seq = QKeySequence::fromString(name);
-  return seq.isEmpty() ? 0 : seq[0].key();
+  return seq.isEmpty() ? QKeyCombination() : seq[0];
 }
 
 QWidget* key_target(CKorndView* view) {
@@ -42,8 +44,9 @@ QWidget* key_target(CKorndView* view) {
   return view;
 }
 
-void send_key(QWidget* target, QEvent::Type type, int key, const QString& text) {
-  QKeyEvent e(type, key, Qt::NoModifier, text);
+void send_key(QWidget* target, QEvent::Type type, int key, const QString& text,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QKeyEvent e(type, key, modifiers, text);
   QApplication::sendEvent(target, &e);
 }
 
@@ -121,14 +124,16 @@ bool CKorndTestInput::Deliver(const QString& line) {
   }
   if (verb == "key" || verb == "down" || verb == "up") {
     if (words.size() < 3) return false;
-    const int key = key_of(words[2]);
+    const QKeyCombination combination = key_of(words[2]);
+    const int key = combination.key();
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
     if (key == 0) return false;
     QString text;
     if (key == Qt::Key_Escape) text = QString(QChar(27));
     else if (key == Qt::Key_Return) text = QString(QChar('\r'));
     else if (words[2].size() == 1) text = words[2].toLower();  // no Shift held
-    if (verb != "up") send_key(key_target(view), QEvent::KeyPress, key, text);
-    if (verb != "down") send_key(key_target(view), QEvent::KeyRelease, key, text);
+    if (verb != "up") send_key(key_target(view), QEvent::KeyPress, key, text, modifiers);
+    if (verb != "down") send_key(key_target(view), QEvent::KeyRelease, key, text, modifiers);
     return true;
   }
   if (verb == "move") {

@@ -36,6 +36,14 @@ KRpoint CKorndText::AnchorFromOrigin(int align, KRpoint o, int w, int h) {
   }
 }
 
+void CKorndText::Extent(const QFont& font, const QString& text, int& w, int& h) {
+  QFont f = font;
+  f.setStyleStrategy(QFont::NoAntialias);  // the metrics of the font TextOut draws with
+  QFontMetrics fm(f);
+  w = fm.horizontalAdvance(text);
+  h = fm.height();
+}
+
 int CKorndText::Draw(CKorndGC& env, CKorndDoc*, CKorndView*, KRdc& dc, std::uint32_t skip) {
   if (Skipped(skip)) return 0;
   if (env.text_font == nullptr) env.text_font = GetCachedFont(env.text_logfont);
@@ -43,7 +51,8 @@ int CKorndText::Draw(CKorndGC& env, CKorndDoc*, CKorndView*, KRdc& dc, std::uint
   QFont font = *env.text_font;
   font.setStyleStrategy(QFont::NoAntialias);
   QFontMetrics fm(font);
-  int w = fm.horizontalAdvance(s), h = fm.height();
+  int w, h;
+  Extent(font, s, w, h);
   int angle = env.text_logfont.escapement;
   KRpoint anchor, origin;
   if (point.x == 32767 && point.y == 32767) {

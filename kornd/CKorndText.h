@@ -7,6 +7,8 @@
 #include "kornd/CKorndTool.h"
 #include "kornd/GdiCache.h"
 
+class QString;
+
 class CKorndText : public CKorndTool {
  public:
   CKorndText() : CKorndTool(15, 0x6) {}
@@ -16,6 +18,8 @@ class CKorndText : public CKorndTool {
   static KRpoint OriginFromAnchor(int align, KRpoint anchor, int w, int h);
   // Anchor of a text whose baseline origin is (x, y).
   static KRpoint AnchorFromOrigin(int align, KRpoint origin, int w, int h);
+  // Width (advance) and height of a text in a font as KRdc::TextOut lays out its cell.
+  static void Extent(const QFont& font, const QString& text, int& w, int& h);
 
   KRpoint point{32767, 32767};  // (32767, 32767): continue at the text position
   std::string text;

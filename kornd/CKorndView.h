@@ -124,6 +124,9 @@ class CKorndView : public QWidget {
   int PumpWhileWaiting();
   // Status pane 0 after a capture result (kind 1, 2, 4, 8).
   void ShowCaptureText(int kind);
+  // The "Pause/Abort" command: a running capture ends after "On capturing" is answered OK (Cancel
+  // lets it go on and keeps the server serving); then the next request asks "Abort".
+  void OnPauseAbort();
   // Windows virtual-key code of a Qt key (0 for keys without one).
   static int VirtualKey(int qt_key);
   // True when dc draws on the window itself (not on a copy of the picture).
@@ -188,7 +191,9 @@ class CKorndView : public QWidget {
   void Wake();
   void DrawBand(class QPainter& p);
   void OnMouseMove(KRpoint p);
-  void OnKeyDown(int vk, int repeat, int flags);
+  // During an any-event wait the arrow keys move the pointer by 8 pixels, 32 with Shift, 1 with
+  // Ctrl; the view's mouse position follows (also where no pointer exists, as offscreen).
+  void OnKeyDown(int vk, int repeat, int flags, Qt::KeyboardModifiers modifiers);
   void OnChar(int c, int repeat, int flags);
   void OnKeyUp(int vk, int repeat, int flags);
   // Input ends an any-event wait and its deadline.

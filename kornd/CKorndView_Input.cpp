@@ -2,8 +2,9 @@
 // points, rectangles and lines with their rubber band, the timed wait on the view's 5-ms
 // timer, and the local event loop every wait runs (a nested QEventLoop). A wait whose window
 // or event loop ends throws CKorndWaitEnded after its loop has returned.
-// Reads: the tick count. Changes: the document's pending message (Escape during a capture),
-// status pane 0 (capture texts), the cursor.
+// Reads: the tick count. Changes: the document's pending message (Escape during a capture,
+// Pause/Abort), status pane 0 (capture texts), the cursor.
+#include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 
 #include "kornd/CKorndApp.h"
+#include "kornd/CKorndBox.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndMain.h"
 #include "kornd/CKorndView.h"
@@ -26,7 +28,13 @@
 namespace {
 
 constexpr int Wait_Timer_Ms = 5;
-constexpr int VK_SHIFT = 16, VK_CONTROL = 17, VK_ESCAPE = 27;
+constexpr int VK_SHIFT = 16, VK_CONTROL = 17, VK_ESCAPE = 27, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40;
+
+// A pointer that can be moved: platforms without a screen (offscreen, minimal) have none.
+bool pointer_exists() {
+  const QString platform = QGuiApplication::platformName();
+  return platform != "offscreen" && platform != "minimal";
+}
 
 // Within about two pixels of each other.
 bool near_point(KRpoint p, KRpoint q) {
@@ -218,6 +226,16 @@ void CKorndView::ShowCaptureText(int kind) {
   frame->UpdatePane(0, text);
 }
 
+void CKorndView::OnPauseAbort() {
+  CKorndApp* app = KorndApp();
+  if (wait_flags_ & Wait_Captures) {
+    if (app && app->ShowMessageID(IDS_ON_CAPTURING, nullptr, MB_QUESTION, false) == CKorndBox::IDCANCEL) return;
+    if (app && app->main_frame) app->main_frame->UpdatePane(0, QString());
+    EndCapture(Wait_Captures);
+  }
+  if (doc_) doc_->SetPendingMessage(IDS_ABORT);
+}
+
 void CKorndView::DrawBand(QPainter& p) {
   const unsigned kind = wait_flags_ & (Wait_Rect | Wait_Line | Wait_Line_From);
   input.band_shown = kind != 0 && !(input.point1 == input.point2);
@@ -330,7 +348,7 @@ void CKorndView::OnMouseMove(KRpoint p) {
   }
 }
 
-void CKorndView::OnKeyDown(int vk, int repeat, int flags) {
+void CKorndView::OnKeyDown(int vk, int repeat, int flags, Qt::KeyboardModifiers modifiers) {
   input.raw_down = Key_Record{vk, repeat, flags};
   input.last_button = vk;
   input.last_click = input.mouse;
@@ -342,6 +360,13 @@ void CKorndView::OnKeyDown(int vk, int repeat, int flags) {
     // Escape ends any timed wait, so that no pause can hold the window for its whole length.
     if ((wait_flags_ & Wait_Timed) && !(wait_flags_ & Wait_Any)) EndCapture(Wait_Timed);
     EndAnyWait(0);
+  }
+  if ((wait_flags_ & Wait_Any) && vk >= VK_LEFT && vk <= VK_DOWN) {  // the arrows move the pointer
+    const int step = (modifiers & Qt::ControlModifier) ? 1 : (modifiers & Qt::ShiftModifier) ? 32 : 8;
+    const int dx = vk == VK_LEFT ? -step : vk == VK_RIGHT ? step : 0;
+    const int dy = vk == VK_UP ? -step : vk == VK_DOWN ? step : 0;
+    input.mouse = KRpoint{input.mouse.x + dx, input.mouse.y + dy};
+    if (pointer_exists()) QCursor::setPos(QCursor::pos() + QPoint(dx, dy));
   }
   if (vk != VK_SHIFT && vk != VK_CONTROL) input.last_key_down = input.raw_down;
   wait_flags_ &= ~Wait_Key_Down;
@@ -366,7 +391,7 @@ void CKorndView::OnKeyUp(int vk, int repeat, int flags) {
 void CKorndView::keyPressEvent(QKeyEvent* event) {
   const int repeat = std::max(1, event->count());
   const int flags = event->isAutoRepeat() ? 0x4000 : 0;
-  OnKeyDown(VirtualKey(event->key()), repeat, flags);
+  OnKeyDown(VirtualKey(event->key()), repeat, flags, event->modifiers());
   const QString text = event->text();
   if (!text.isEmpty()) OnChar(text.at(0).unicode() & 0xFF, repeat, flags);
   event->accept();

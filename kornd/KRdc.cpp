@@ -86,16 +86,119 @@ void KRdc::SetTransform(const KRxform* xf) {
   has_xform_ = xf != nullptr && !(xf->eM11 == 1 && xf->eM12 == 0 && xf->eM21 == 0 && xf->eM22 == 1 &&
                                   xf->eDx == 0 && xf->eDy == 0);
   if (has_xform_) xform_ = *xf;
+  update_transform();
 }
 
-KRpoint KRdc::map(int x, int y) const {
-  if (!has_xform_) return {x, y};
-  double mx = x * double(xform_.eM11) + y * double(xform_.eM21) + xform_.eDx;
-  double my = x * double(xform_.eM12) + y * double(xform_.eM22) + xform_.eDy;
-  // Held to 27 bits like the coordinates themselves: a transform cannot push them further.
+void KRdc::SetMapMode(int mode) {
+  page_.mode = mode == MM_ISOTROPIC || mode == MM_ANISOTROPIC ? mode : MM_TEXT;
+  adjust_isotropic();
+  update_transform();
+}
+
+void KRdc::SetWindowOrg(int x, int y) {
+  page_.window_org = {x, y};
+  update_transform();
+}
+
+void KRdc::SetViewportOrg(int x, int y) {
+  page_.viewport_org = {x, y};
+  update_transform();
+}
+
+// Extents count only in the scaling modes and never as zero, as with the system's own DCs.
+void KRdc::SetWindowExt(int cx, int cy) {
+  if (page_.mode == MM_TEXT || cx == 0 || cy == 0) return;
+  page_.window_ext = {cx, cy};
+  adjust_isotropic();
+  update_transform();
+}
+
+void KRdc::SetViewportExt(int cx, int cy) {
+  if (page_.mode == MM_TEXT || cx == 0 || cy == 0) return;
+  page_.viewport_ext = {cx, cy};
+  adjust_isotropic();
+  update_transform();
+}
+
+// The axis with the larger scale gives way, so one logical unit is as long on both axes.
+void KRdc::adjust_isotropic() {
+  if (page_.mode != MM_ISOTROPIC) return;
+  const std::int64_t wx = std::abs(std::int64_t(page_.window_ext.x)), wy = std::abs(std::int64_t(page_.window_ext.y));
+  const std::int64_t vx = std::abs(std::int64_t(page_.viewport_ext.x)), vy = std::abs(std::int64_t(page_.viewport_ext.y));
+  auto scaled = [](std::int64_t a, std::int64_t b, std::int64_t c) {  // a * b / c rounded, at least 1
+    return static_cast<std::int32_t>(std::max<std::int64_t>(1, (a * b + c / 2) / c));
+  };
+  if (vx * wy > vy * wx) {
+    const std::int32_t x = scaled(wx, vy, wy);
+    page_.viewport_ext.x = page_.viewport_ext.x < 0 ? -x : x;
+  } else if (vx * wy < vy * wx) {
+    const std::int32_t y = scaled(wy, vx, wx);
+    page_.viewport_ext.y = page_.viewport_ext.y < 0 ? -y : y;
+  }
+}
+
+void KRdc::update_transform() {
+  QTransform world;
+  if (has_xform_) world = QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy);
+  double sx = 1, sy = 1;
+  if (page_.mode != MM_TEXT) {
+    sx = double(page_.viewport_ext.x) / page_.window_ext.x;
+    sy = double(page_.viewport_ext.y) / page_.window_ext.y;
+  }
+  const QTransform page(sx, 0, 0, sy, page_.viewport_org.x - page_.window_org.x * sx,
+                        page_.viewport_org.y - page_.window_org.y * sy);
+  full_ = world * page;
+  identity_ = full_.isIdentity();
+  axis_aligned_ = full_.m12() == 0 && full_.m21() == 0;
+}
+
+namespace {
+
+// Held to 27 bits like the coordinates themselves: a transform cannot push them further.
+KRpoint rounded(double x, double y) {
   constexpr double limit = (1 << 27) - 1;
-  return {static_cast<std::int32_t>(std::lround(std::clamp(mx, -limit, limit))),
-          static_cast<std::int32_t>(std::lround(std::clamp(my, -limit, limit)))};
+  return {static_cast<std::int32_t>(std::lround(std::clamp(x, -limit, limit))),
+          static_cast<std::int32_t>(std::lround(std::clamp(y, -limit, limit)))};
+}
+
+KRrect normalised(const KRrect& r) {
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
+}
+
+}  // namespace
+
+KRpoint KRdc::map(int x, int y) const {
+  if (identity_) return {x, y};
+  return rounded(x * full_.m11() + y * full_.m21() + full_.dx(), x * full_.m12() + y * full_.m22() + full_.dy());
+}
+
+KRpoint KRdc::DPtoLP(KRpoint p) const {
+  if (identity_) return p;
+  bool ok = false;
+  const QTransform inverse = full_.inverted(&ok);
+  if (!ok) return p;
+  return rounded(p.x * inverse.m11() + p.y * inverse.m21() + inverse.dx(),
+                 p.x * inverse.m12() + p.y * inverse.m22() + inverse.dy());
+}
+
+KRrect KRdc::LPtoDP(const KRrect& r) const {
+  const KRpoint a = map(r.left, r.top), b = map(r.right, r.bottom);
+  return normalised({a.x, a.y, b.x, b.y});
+}
+
+KRrect KRdc::DPtoLP(const KRrect& r) const {
+  const KRpoint a = DPtoLP(KRpoint{r.left, r.top}), b = DPtoLP(KRpoint{r.right, r.bottom});
+  return normalised({a.x, a.y, b.x, b.y});
+}
+
+KRrect KRdc::shape_rect(const KRrect& r, bool& device) const {
+  device = axis_aligned_;
+  return device ? LPtoDP(r) : normalised(r);
+}
+
+double KRdc::device_pen_width() const {
+  if (pen_.width_x <= 1) return 0;
+  return std::max(1.0, pen_.width_x * std::sqrt(std::abs(full_.determinant())));
 }
 
 void KRdc::plot_brush(int x, int y) {
@@ -222,9 +325,9 @@ void KRdc::fill_rect_brush(int l, int t, int r, int b) {
 }
 
 void KRdc::Rectangle(const KRrect& rr) {
-  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
-           std::max(rr.top, rr.bottom)};
-  if (has_xform_) {
+  bool device;
+  const KRrect r = shape_rect(rr, device);
+  if (!device) {  // turned or sheared: the outline follows the transform
     QPainterPath path;
     path.addRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1);
     fill_path(path, true, true);
@@ -245,15 +348,16 @@ void KRdc::Rectangle(const KRrect& rr) {
   } else if (pen_visible() && pen_.width_x > 1) {
     QPainterPath path;
     path.addRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1);
-    fill_path(path, false, true);
+    fill_path(path, false, true, true);
   }
 }
 
 void KRdc::Ellipse(const KRrect& rr) {
+  bool device;
+  const KRrect r = shape_rect(rr, device);
   QPainterPath path;
-  path.addEllipse(QRectF(std::min(rr.left, rr.right), std::min(rr.top, rr.bottom),
-                         std::abs(rr.right - rr.left) - 1, std::abs(rr.bottom - rr.top) - 1));
-  fill_path(path, true, true);
+  path.addEllipse(QRectF(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
+  fill_path(path, true, true, device);
 }
 
 void KRdc::Polygon(const KRpoint* p, std::size_t n) {
@@ -270,27 +374,30 @@ void KRdc::Polygon(const KRpoint* p, std::size_t n) {
   else if (brush_visible() && rop2_ == 13 && brush_.style != 2) fill_path(path, false, true);
 }
 
-void KRdc::shape(const QPainterPath& path) {
+void KRdc::shape(const QPainterPath& path, bool device) {
   if (brush_visible() && rop2_ == 13 && brush_.style != 2) {
-    paint_path_solid(path, brush_.colour);
-    fill_path(path, false, true);
+    paint_path_solid(path, brush_.colour, device);
+    fill_path(path, false, true, device);
   } else {
-    fill_path(path, true, true);
+    fill_path(path, true, true, device);
   }
 }
 
 void KRdc::RoundRect(const KRrect& rr, int cw, int ch) {
-  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
-           std::max(rr.top, rr.bottom)};
+  bool device;
+  const KRrect r = shape_rect(rr, device);
+  const double rx = std::abs(cw) / 2.0 * (device ? std::abs(full_.m11()) : 1.0);
+  const double ry = std::abs(ch) / 2.0 * (device ? std::abs(full_.m22()) : 1.0);
   QPainterPath path;
-  path.addRoundedRect(QRectF(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1), std::abs(cw) / 2.0,
-                      std::abs(ch) / 2.0);
-  shape(path);
+  path.addRoundedRect(QRectF(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1), rx, ry);
+  shape(path, device);
 }
 
 void KRdc::arc_shape(int kind, const KRrect& rr, KRpoint p1, KRpoint p2) {
-  QRectF r(std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::abs(rr.right - rr.left) - 1,
-           std::abs(rr.bottom - rr.top) - 1);
+  bool device;
+  const KRrect box = shape_rect(rr, device);
+  if (device) p1 = map(p1.x, p1.y), p2 = map(p2.x, p2.y);
+  QRectF r(box.left, box.top, box.right - box.left - 1, box.bottom - box.top - 1);
   if (r.width() <= 0 || r.height() <= 0) return;
   QPointF c = r.center();
   double a = r.width() / 2, b = r.height() / 2;
@@ -313,8 +420,8 @@ void KRdc::arc_shape(int kind, const KRrect& rr, KRpoint p1, KRpoint p2) {
     path.arcTo(r, start, sweep);
     if (kind == 1) path.closeSubpath();
   }
-  if (kind == 0) fill_path(path, false, true);
-  else shape(path);
+  if (kind == 0) fill_path(path, false, true, device);
+  else shape(path, device);
 }
 
 void KRdc::Arc(const KRrect& r, KRpoint p1, KRpoint p2) { arc_shape(0, r, p1, p2); }
@@ -338,12 +445,11 @@ void KRdc::outline(const KRpoint* p, std::size_t n, bool closed) {
   if (closed) segment(map(p[n - 1].x, p[n - 1].y), map(p[0].x, p[0].y), false);
 }
 
-void KRdc::paint_path_solid(const QPainterPath& path, std::uint32_t colour) {
+void KRdc::paint_path_solid(const QPainterPath& path, std::uint32_t colour, bool device) {
   QPainter painter(image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   if (has_clip_) painter.setClipRect(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top);
-  if (has_xform_)
-    painter.setTransform(QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy));
+  if (!device && !identity_) painter.setTransform(full_);
   painter.setPen(Qt::NoPen);
   painter.setBrush(ColorOf(colour));
   painter.drawPath(path);
@@ -351,10 +457,10 @@ void KRdc::paint_path_solid(const QPainterPath& path, std::uint32_t colour) {
 
 // Rasterises the path (in logical units) into coverage masks without smoothing, then
 // combines the brush (interior) and the pen (outline) per pixel.
-void KRdc::fill_path(const QPainterPath& path, bool with_brush, bool with_pen) {
-  QTransform t;
-  if (has_xform_) t = QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy);
-  int pen_width = std::max(1, pen_.width_x);
+void KRdc::fill_path(const QPainterPath& path, bool with_brush, bool with_pen, bool device) {
+  const QTransform t = device ? QTransform() : full_;
+  const double device_width = device_pen_width();
+  const int pen_width = static_cast<int>(std::ceil(std::max(1.0, device_width)));
   QRect box = t.map(path).boundingRect().toAlignedRect().adjusted(-pen_width - 1, -pen_width - 1, pen_width + 1,
                                                                     pen_width + 1);
   box = box.intersected(image_->rect());
@@ -372,7 +478,8 @@ void KRdc::fill_path(const QPainterPath& path, bool with_brush, bool with_pen) {
       p.setBrush(Qt::white);
       p.drawPath(path);
     } else {
-      QPen pen(Qt::white, pen_.width_x <= 1 ? 0 : pen_.width_x);
+      // Geometric pens scale with the transform; drawn in device pixels they carry the scale.
+      QPen pen(Qt::white, pen_.width_x <= 1 ? 0 : device ? device_width : pen_.width_x);
       p.setPen(pen);
       p.setBrush(Qt::NoBrush);
       p.drawPath(path);
@@ -401,9 +508,9 @@ void KRdc::fill_path(const QPainterPath& path, bool with_brush, bool with_pen) {
 void KRdc::FillSolidRect(const KRrect& rr, std::uint32_t colour) {
   int saved = rop2_;
   rop2_ = 13;
-  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
-           std::max(rr.top, rr.bottom)};
-  if (has_xform_) {
+  bool device;
+  const KRrect r = shape_rect(rr, device);
+  if (!device) {
     KRlogbrush b = brush_;
     brush_ = {0, colour, 0};
     QPainterPath path;
@@ -419,9 +526,15 @@ void KRdc::FillSolidRect(const KRrect& rr, std::uint32_t colour) {
 
 void KRdc::PatBlt(const KRrect& rr) {
   if (!brush_visible()) return;
-  KRrect r{std::min(rr.left, rr.right), std::min(rr.top, rr.bottom), std::max(rr.left, rr.right),
-           std::max(rr.top, rr.bottom)};
-  fill_rect_brush(r.left, r.top, r.right, r.bottom);
+  bool device;
+  const KRrect r = shape_rect(rr, device);
+  if (device) {
+    fill_rect_brush(r.left, r.top, r.right, r.bottom);
+    return;
+  }
+  QPainterPath path;
+  path.addRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  fill_path(path, true, false);
 }
 
 bool KRdc::FloodFill(int x0, int y0) {
@@ -456,8 +569,7 @@ KRpoint KRdc::TextOut(int x, int y, const QString& text, const QFont& font, std:
   f.setStyleStrategy(QFont::NoAntialias);
   QFontMetrics fm(f);
   int w = fm.horizontalAdvance(text);
-  QTransform t;
-  if (has_xform_) t = QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy);
+  const QTransform& t = full_;
   QTransform place;
   place.translate(x, y);
   place.rotate(-angle / 10.0);

@@ -1,8 +1,9 @@
 // KRdc.h - the painting layer of the server: GDI drawing semantics on a QImage surface.
 //
 // Exclusive right and bottom edges, lines that leave out their end pixel, the 16 binary
-// raster operations applied per pixel, a current position, a rectangular clip, a world
-// transform, solid and hatched brushes, surface flood fill. Shapes that need filling are
+// raster operations applied per pixel, a current position, a rectangular clip (device pixels),
+// a world transform followed by a page mapping (mapping mode, window and viewport origins and
+// extents), solid and hatched brushes, surface flood fill. Shapes that need filling are
 // rasterised by QPainter into a coverage mask without smoothing, then combined per pixel.
 // Writes: the surface image only.
 #pragma once
@@ -42,11 +43,36 @@ class KRdc {
   // World transform applied to every coordinate; null is the identity.
   void SetTransform(const KRxform* xf);
   // Polygon fill mode: 1 alternate, 2 winding.
-  // A logical point through the world transform, in device pixels.
-  KRpoint Map(int x, int y) const { return map(x, y); }
   void SetPolyFillMode(int mode) { fill_mode_ = mode == 2 ? 2 : 1; }
 
-  // What SaveDC keeps: the selected state, clip, transform and position.
+  // Page mapping after the world transform: device = viewport origin + (p - window origin) *
+  // viewport extent / window extent per axis. MM_TEXT keeps the scale 1 (origins still apply);
+  // MM_ISOTROPIC shrinks one viewport extent so both axes keep the same scale.
+  static constexpr int MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
+  void SetMapMode(int mode);
+  int GetMapMode() const { return page_.mode; }
+  void SetWindowOrg(int x, int y);
+  void SetWindowExt(int cx, int cy);
+  void SetViewportOrg(int x, int y);
+  void SetViewportExt(int cx, int cy);
+  KRpoint WindowOrg() const { return page_.window_org; }
+  KRpoint WindowExt() const { return page_.window_ext; }
+  KRpoint ViewportOrg() const { return page_.viewport_org; }
+  KRpoint ViewportExt() const { return page_.viewport_ext; }
+  // Logical to device and back through the world transform and the mapping (rectangles come
+  // back normalised).
+  KRpoint LPtoDP(KRpoint p) const { return map(p.x, p.y); }
+  KRpoint DPtoLP(KRpoint p) const;
+  KRrect LPtoDP(const KRrect& r) const;
+  KRrect DPtoLP(const KRrect& r) const;
+  // A logical point in device pixels (LPtoDP).
+  KRpoint Map(int x, int y) const { return map(x, y); }
+
+  struct Page {
+    int mode = MM_TEXT;
+    KRpoint window_org, window_ext{1, 1}, viewport_org, viewport_ext{1, 1};
+  };
+  // What SaveDC keeps: the selected state, clip, transform, mapping and position.
   struct State {
     int rop2, fill_mode;
     KRlogpen pen;
@@ -54,12 +80,14 @@ class KRdc {
     bool has_clip, has_xform;
     KRrect clip;
     KRxform xform;
+    Page page;
     KRpoint pos;
   };
-  State Save() const { return {rop2_, fill_mode_, pen_, brush_, has_clip_, has_xform_, clip_, xform_, pos_}; }
+  State Save() const { return {rop2_, fill_mode_, pen_, brush_, has_clip_, has_xform_, clip_, xform_, page_, pos_}; }
   void Restore(const State& s) {
     rop2_ = s.rop2, fill_mode_ = s.fill_mode, pen_ = s.pen, brush_ = s.brush;
-    has_clip_ = s.has_clip, has_xform_ = s.has_xform, clip_ = s.clip, xform_ = s.xform, pos_ = s.pos;
+    has_clip_ = s.has_clip, has_xform_ = s.has_xform, clip_ = s.clip, xform_ = s.xform, page_ = s.page, pos_ = s.pos;
+    update_transform();
   }
 
   void MoveTo(int x, int y) { pos_ = {x, y}; }
@@ -96,6 +124,12 @@ class KRdc {
   bool pen_visible() const { return pen_.style != 5 && pen_.colour != 0xFFFFFFFFu; }
   bool brush_visible() const { return brush_.style != 1 && brush_.colour != 0xFFFFFFFFu; }
   KRpoint map(int x, int y) const;
+  // World transform and mapping as one; identity_ when both are the identity, axis_aligned_
+  // when no turn or shear is involved (rectangles map to rectangles).
+  void update_transform();
+  void adjust_isotropic();
+  // Width of the pen on the device: geometric pens scale with the mapping, 0 means cosmetic.
+  double device_pen_width() const;
   bool inside(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
     return !has_clip_ || (x >= clip_.left && x < clip_.right && y >= clip_.top && y < clip_.bottom);
@@ -108,15 +142,19 @@ class KRdc {
   static std::uint32_t rgb_of(std::uint32_t c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
   void plot_brush(int x, int y);                          // the brush's colour or hatch
   void segment(KRpoint a, KRpoint b, bool last_pixel);    // a cosmetic line
-  void fill_path(const QPainterPath& path, bool with_brush, bool with_pen);
+  // Paths in logical units through the full transform; in device pixels with device = true.
+  void fill_path(const QPainterPath& path, bool with_brush, bool with_pen, bool device = false);
   // Interior with the brush, outline with the pen: the fast path when plain copying allows.
-  void shape(const QPainterPath& path);
+  void shape(const QPainterPath& path, bool device = false);
+  // A shape's bounding rectangle, normalised: in device pixels (device = true) where the
+  // transform keeps rectangles, so exclusive edges hold on the device; else logical.
+  KRrect shape_rect(const KRrect& r, bool& device) const;
   // kind 0 arc, 1 chord, 2 pie.
   void arc_shape(int kind, const KRrect& r, KRpoint p1, KRpoint p2);
   void fill_rect_brush(int l, int t, int r, int b);
 
   // Direct solid fill of a path through QPainter (copy mode, solid brush only).
-  void paint_path_solid(const QPainterPath& path, std::uint32_t colour);
+  void paint_path_solid(const QPainterPath& path, std::uint32_t colour, bool device = false);
   void outline(const KRpoint* p, std::size_t n, bool closed);
 
   QImage* image_;
@@ -130,6 +168,9 @@ class KRdc {
   KRrect clip_;
   bool has_xform_ = false;
   KRxform xform_;
+  Page page_;
+  QTransform full_;
+  bool identity_ = true, axis_aligned_ = true;
   int fill_mode_ = 1;
   KRpoint pos_{0, 0};
   int dash_phase_ = 0;

@@ -77,8 +77,8 @@ class Control : public ::testing::Test {
     Mouse(QEvent::MouseButtonPress, button, x, y);
     Mouse(QEvent::MouseButtonRelease, button, x, y);
   }
-  void Key(QEvent::Type type, int key, const QString& text = {}) {
-    QKeyEvent e(type, key, Qt::NoModifier, text);
+  void Key(QEvent::Type type, int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent e(type, key, modifiers, text);
     QApplication::sendEvent(view_, &e);
   }
   // Runs `action` from the event loop once the wait has started.
@@ -409,6 +409,56 @@ TEST_F(Control, EscapeDuringACaptureLeavesTheAbortQuestion) {
   EXPECT_EQ(view_->input.result, 1);
   EXPECT_EQ(doc_->PendingMessage(), IDS_ABORT);
   doc_->SetPendingMessage(0);
+}
+
+TEST_F(Control, ArrowKeysDuringAnEventWaitMoveThePointer) {
+  struct Row {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int dx, dy;
+  } rows[] = {
+      {Qt::Key_Left, Qt::NoModifier, -8, 0},
+      {Qt::Key_Right, Qt::ShiftModifier, 32, 0},
+      {Qt::Key_Up, Qt::ControlModifier, 0, -1},
+      {Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier, 0, 1},  // Ctrl wins
+      {Qt::Key_Down, Qt::NoModifier, 0, 8},
+      {Qt::Key_Up, Qt::ShiftModifier, 0, -32},
+  };
+  for (const Row& r : rows) {
+    Mouse(QEvent::MouseMove, Qt::NoButton, 50, 50);
+    Soon([&] {
+      Key(QEvent::KeyPress, r.key, {}, r.modifiers);
+      Key(QEvent::KeyRelease, r.key, {}, r.modifiers);
+      EXPECT_NE(view_->WaitFlags() & CKorndView::Wait_Any, 0u) << "an arrow does not end the wait";
+      Key(QEvent::KeyPress, Qt::Key_Q, "q");
+    });
+    B(32, {100000});
+    EXPECT_EQ(b().a[3], 'q');
+    EXPECT_EQ(b().a[4], 50 + r.dx) << r.key << " " << r.modifiers;
+    EXPECT_EQ(b().a[5], 50 + r.dy) << r.key << " " << r.modifiers;
+  }
+  // outside an event wait the arrows leave the position alone
+  Mouse(QEvent::MouseMove, Qt::NoButton, 50, 50);
+  Key(QEvent::KeyPress, Qt::Key_Left);
+  Key(QEvent::KeyRelease, Qt::Key_Left);
+  EXPECT_EQ(view_->input.mouse, (KRpoint{50, 50}));
+}
+
+TEST_F(Control, PauseAbortEndsACaptureAndTheNextRequestAsksAbort) {
+  // boxes take their first button here: OK to "On capturing", Yes to "Abort"
+  Soon([&] { view_->OnPauseAbort(); });
+  EXPECT_EQ(view_->StartCapture(CKorndView::Wait_Rect), 1);
+  EXPECT_EQ(view_->WaitFlags(), 0u);
+  EXPECT_EQ(view_->input.result, 0) << "no button ended it";
+  EXPECT_EQ(doc_->PendingMessage(), IDS_ABORT);
+  EXPECT_EQ(B(40), 0x80000002u);
+  EXPECT_EQ(doc_->PendingMessage(), 0);
+  EXPECT_FALSE(KorndApp()->closing);
+  // without a capture only the question is left for the next request
+  view_->OnPauseAbort();
+  EXPECT_EQ(doc_->PendingMessage(), IDS_ABORT);
+  EXPECT_EQ(B(40), 0x80000002u);
+  EXPECT_EQ(B(40), 0u) << "asked once";
 }
 
 std::uint32_t A(CKorndDoc& doc, int code, std::vector<int> a) {

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr std::uint32_t Failed = 0x80000001u;
+constexpr std::uint32_t Failed = 0x80000001u, Refused = 0x80000002u;
 
 class Waits : public ::testing::Test {
  protected:
@@ -75,9 +75,15 @@ class Waits : public ::testing::Test {
   // Sends a request whose wait the lines end; the lines go once the wait (or dialog) runs.
   std::uint32_t During(int code, std::vector<int> a, const std::vector<std::string>& lines,
                        const std::string& started = "kornd input: waiting", const std::string& data = "") {
+    return DuringRequest("B!", code, std::move(a), lines, started, data);
+  }
+  // The same for a request of any letter of window 1 ("C!" a pick).
+  std::uint32_t DuringRequest(const std::string& text, int code, std::vector<int> a,
+                              const std::vector<std::string>& lines,
+                              const std::string& started = "kornd input: waiting", const std::string& data = "") {
     const int before = k_.CountErrors(started);
     Set(code, std::move(a), data);
-    auto reply = std::async(std::launch::async, [&] { return k_.Send("B!"); });
+    auto reply = std::async(std::launch::async, [&] { return k_.Send(text); });
     EXPECT_TRUE(Seen(started, before + 1)) << k_.Errors();
     for (const std::string& l : lines) Input(l);
     if (reply.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
@@ -169,6 +175,29 @@ TEST_F(Waits, ClientQuestionAnswersItsButtonAndCancelKeepsServing) {
   }
   EXPECT_EQ(k_.CountErrors("[Message from Kornd] [Go on?]"), 3);
   EXPECT_EQ(B(40) < 100000u, true) << "still serving";
+  EXPECT_EQ(B(4), 1u);
+}
+
+TEST_F(Waits, PauseAbortDuringAPickAsksAndEndsItOrLetsItGoOn) {
+  Open("OK;Yes;Cancel;OK;No;Yes");
+  const std::string pause = "command 1 Pause/&Abort";
+  const std::string capturing = "[Graphics Window #" + std::to_string(k_.instance()) + "] [On capturing] buttons=OK,Cancel";
+  // OK ends the pick; Yes to "Abort" refuses it
+  EXPECT_EQ(DuringRequest("C!", 1, {}, {pause}), Refused);
+  EXPECT_EQ(k_.CountErrors(capturing + " answer=OK"), 1) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("[Abort] buttons=Yes,No answer=Yes"), 1) << k_.Errors();
+  // Cancel: the pick goes on until a click ends it, and the server keeps serving
+  b_->a[3] = b_->a[4] = 0;
+  EXPECT_EQ(DuringRequest("C!", 1, {}, {pause, "click 1 left 30 40"}), 1u);
+  EXPECT_EQ(k_.CountErrors(capturing + " answer=Cancel"), 1) << k_.Errors();
+  EXPECT_EQ((std::vector<int>{b_->a[3], b_->a[4]}), (std::vector<int>{30, 40}));
+  EXPECT_EQ(B(4), 1u) << "still serving";
+  // OK then No: the pick ends without a button
+  EXPECT_EQ(DuringRequest("C!", 1, {}, {pause}), 0u);
+  // without a pick the next request asks
+  Input(pause);
+  EXPECT_EQ(B(4), Refused);
+  EXPECT_EQ(k_.CountErrors("[Abort] buttons=Yes,No"), 3);
   EXPECT_EQ(B(4), 1u);
 }
 
