@@ -235,6 +235,21 @@ TEST_F(Print_Requests, ClosedPreviewLetsTheServerQuit) {
   EXPECT_EQ(k_.CountErrors("[Close preview]"), 0) << k_.Errors();
 }
 
+TEST_F(Print_Requests, PreviewClosesWithItsWindow) {
+  Start("OK;OK");
+  OpenWindow(1);
+  OpenWindow(2);
+  ASSERT_TRUE(Command(1, "Print Pre&view"));
+  const std::string line = "close 1\n";
+  ASSERT_EQ(write(fd_, line.data(), line.size()), ssize_t(line.size()));
+  for (int i = 0; i < 500 && k_.CountErrors("kornd input: done close 1") == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(Req(2, 'B', 0), 2u);
+  k_.Send("L,1,");
+  EXPECT_TRUE(k_.WaitExit(10000)) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("[Close preview]"), 0) << k_.Errors();
+}
+
 TEST_F(Print_Requests, WithoutAPrinterNothingPrints) {
   if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
   Start("file=" + pdf("never.pdf"), false);
