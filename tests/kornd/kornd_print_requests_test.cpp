@@ -183,6 +183,36 @@ TEST_F(Print_Requests, PrintRequestPrintsOnePage) {
   EXPECT_EQ(Req(1, 'B', 0), 1u);  // still serving
 }
 
+TEST_F(Print_Requests, TheWindowsMarginsAndThePrintersPage) {
+  Start("file=" + pdf("margins.pdf"));
+  OpenWindow(1);
+  // The PDF printer's landscape letter page at 300 dpi; the page metrics less 59-pixel margins.
+  struct Row {
+    int n;
+    int a3, a4;
+  } rows[] = {{12, 3300, 2550}, {13, 300, 300}, {9, 3182, 2432}, {11, 5, 5}};
+  for (const Row& r : rows) {
+    ASSERT_EQ(Req(1, 'E', r.n), 1u) << r.n;
+    EXPECT_EQ(windows_[1]->a[2], r.a3) << r.n;
+    EXPECT_EQ(windows_[1]->a[3], r.a4) << r.n;
+  }
+  ASSERT_EQ(Req(1, 'E', -11, {10, 15}), 1u);
+  ASSERT_EQ(Req(1, 'B', 6), 1u);
+  // Margins of 10 x 300 / 25 = 120 and 15 x 300 / 25 = 180 pixels: at 30 dpi the picture at
+  // (12, 18)-(42, 38), the red rectangle at (17, 23)-(27, 28).
+  const Raster r = rasterise(pdf("margins.pdf"), 30);
+  ASSERT_EQ(r.width, 330);
+  struct Probe {
+    int x, y;
+    std::uint32_t colour;
+    const char* what;
+  } probes[] = {
+      {10, 25, White, "left margin"}, {20, 16, White, "top margin"}, {13, 19, Blue, "picture corner"},
+      {22, 25, Red, "rectangle"},     {44, 25, White, "right of it"}, {22, 40, White, "below it"},
+  };
+  for (const Probe& p : probes) EXPECT_EQ(named(r.at(p.x, p.y)), p.colour) << p.what;
+}
+
 TEST_F(Print_Requests, CancelPrintsNothing) {
   Start("Cancel;Cancel");
   OpenWindow(1);
