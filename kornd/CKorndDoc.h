@@ -20,6 +20,7 @@
 #include "kornd/CKREMF.h"
 #include "kornd/CKorndTool.h"
 #include "kornd/DrawUtil.h"
+#include "kornd/Printer_Settings.h"
 #include "platform/Channel_Blocks.h"
 #include "platform/Shared_Block.h"
 
@@ -121,6 +122,11 @@ class CKorndDoc {
   CKREMF* RecordingSymbol() const { return recording_; }
   int PrintMarginX() const { return print_margin_x_; }
   int PrintMarginY() const { return print_margin_y_; }
+  // The window's own printer set-up: a copy of the application's selection, taken when the
+  // window is made (GetPrinterPage) and after each print or print set-up.
+  void GetPrinterPage();
+  const Printer_Settings& PrinterSettings() const { return printer_settings_; }
+  void SetPrinterSettings(const Printer_Settings& s) { printer_settings_ = s; }
 
   // --- picture files and exports (CKorndDoc_Serialize.cpp) ---
   // The picture file's bytes (objects in the erased id range marked erased).
@@ -137,6 +143,10 @@ class CKorndDoc {
   // Request B 12: type 1 picture file, 2 metafile, 3 bitmap, other by the extension; area mode
   // 1-5 (other: the view's); w x h the output size (0: chosen). False when nothing was saved.
   bool SaveByType(const QString& name, int type, int mode, int w, int h);
+  // The file dialog of saving and opening pictures, titled by string title_id, with the
+  // template's filter, then picture files, metafiles, bitmaps and all files; `name` is the
+  // starting name and, on OK, the chosen one.
+  bool PromptFileName(QString& name, int title_id, bool open);
   // "Save" and "Save As": without a name the save dialog asks; with replace the document takes
   // the new name. A failed save leaves any existing file as it was.
   bool DoSave(const QString& name, bool replace);
@@ -273,6 +283,7 @@ class CKorndDoc {
   CKREMF* recording_ = nullptr;
   std::array<std::uint8_t, channel::Head_Size> saved_head_{};
   int print_margin_x_ = 5, print_margin_y_ = 5;
+  Printer_Settings printer_settings_;
   // control requests
   std::uint32_t creation_tick_ = 0;
   std::uint32_t timer_period_ = 0;  // B 39's periodic timer, 0 off
@@ -299,4 +310,7 @@ class CKorndDoc {
   std::uint32_t SymbolExtent(std::uint32_t reply);
   QString path_name_;
   int view_mode_ = 2;  // area mode of exports that name none
+  // Anchors read from a picture file (from `first` on) join the anchor table, each keeping the
+  // environment a replay reaches at its place.
+  void AdoptAnchors(ToolList::iterator first);
 };

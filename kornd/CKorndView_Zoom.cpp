@@ -56,7 +56,8 @@ void CKorndView::RecalcViewRect() {
     view_mode.resolution_x = app->page_metrics.resolution_x;
     view_mode.resolution_y = app->page_metrics.resolution_y;
   }
-  if (width() > 0 && height() > 0) view_mode.client_width = width(), view_mode.client_height = height();
+  // The first time the client size is the window's own (later resizes bring it).
+  if (!view_rect_set_ && width() > 0 && height() > 0) view_mode.client_width = width(), view_mode.client_height = height();
   view_mode.RecalcViewRect(*doc_);
   view_rect_set_ = true;
   // A new device extent makes the surface anew (mapped there); otherwise it is mapped here.
