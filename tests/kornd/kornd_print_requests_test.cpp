@@ -138,11 +138,11 @@ class Print_Requests : public ::testing::Test {
     return false;
   }
   std::string pdf(const std::string& name) const { return (dir_ / name).string(); }
-  // The folder's PDF files.
+  // The folder's files but the input FIFO (PDFs and any temporary left behind).
   std::vector<std::string> Pdfs() const {
     std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(dir_))
-      if (e.path().extension() == ".pdf") out.push_back(e.path().filename().string());
+    for (const auto& e : fs::recursive_directory_iterator(dir_))
+      if (e.path().filename() != "input" && !e.is_directory()) out.push_back(e.path().filename().string());
     return out;
   }
 
@@ -164,6 +164,7 @@ TEST_F(Print_Requests, PrintRequestPrintsOnePage) {
                            ", landscape, 300 dpi] answer=file=" + pdf("b6.pdf")), 1)
       << k_.Errors();
   ASSERT_TRUE(fs::exists(pdf("b6.pdf"))) << k_.Errors();
+  EXPECT_EQ(Pdfs(), std::vector<std::string>{"b6.pdf"});  // no temporary left
   EXPECT_EQ(pdf_info(pdf("b6.pdf"), "Pages"), "1");
   EXPECT_EQ(pdf_info(pdf("b6.pdf"), "Page size").substr(0, 14), "792 x 612 pts ");
   // At 30 dpi a printer pixel is a tenth: the picture at (6, 6)-(36, 26), the red rectangle
@@ -221,6 +222,19 @@ TEST_F(Print_Requests, CancelPrintsNothing) {
   EXPECT_EQ(k_.CountErrors("kornd dialog: [print] ["), 2);
   EXPECT_TRUE(Pdfs().empty());
   EXPECT_EQ(Req(1, 'B', 0), 1u);  // a cancelled print does not stop the serving
+}
+
+TEST_F(Print_Requests, AFileThatCannotBeWrittenIsReported) {
+  const std::string bad = pdf("missing/folder/page.pdf");
+  Start("file=" + bad + ";OK");
+  OpenWindow(1);
+  EXPECT_EQ(Req(1, 'B', 6), 1u);
+  EXPECT_EQ(k_.CountErrors("kornd box: [Graphics Window #" + std::to_string(k_.instance()) + "] [Cannot print to " + bad +
+                           ".] buttons=OK answer=OK"),
+            1)
+      << k_.Errors();
+  EXPECT_TRUE(Pdfs().empty());
+  EXPECT_EQ(Req(1, 'B', 0), 1u);
 }
 
 TEST_F(Print_Requests, EachWindowKeepsItsPrinterSetUp) {
