@@ -98,10 +98,10 @@ class Print_Requests : public ::testing::Test {
     fs::remove_all(dir_);
   }
   // Starts the server; with a PDF printer its default file is default.pdf in the test folder.
-  void Start(const std::string& answers, bool pdf_printer = true) {
+  void Start(const std::string& answers, bool pdf_printer = true, const std::vector<std::string>& args = {}) {
     if (pdf_printer) setenv("KORND_PDF_PRINTER", (dir_ / "default.pdf").c_str(), 1);
     setenv("KORND_TEST_INPUT", fifo_.c_str(), 1);
-    ASSERT_TRUE(k_.Start(answers)) << k_.Errors();
+    ASSERT_TRUE(k_.Start(answers, args)) << k_.Errors();
     unsetenv("KORND_TEST_INPUT");
     unsetenv("KORND_PDF_PRINTER");
     fd_ = open(fifo_.c_str(), O_WRONLY | O_CLOEXEC);
@@ -213,6 +213,28 @@ TEST_F(Print_Requests, TheWindowsMarginsAndThePrintersPage) {
   };
   for (const Probe& p : probes) EXPECT_EQ(named(r.at(p.x, p.y)), p.colour) << p.what;
 }
+
+// The l and L switches choose the default printer's orientation; without either a page at least
+// as wide as high is landscape.
+class Print_Orientation : public Print_Requests, public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(Print_Orientation, SwitchesTurnThePage) {
+  const bool portrait = GetParam() == std::vector<std::string>{"-L"};
+  Start("file=" + pdf("turned.pdf"), true, GetParam());
+  OpenWindow(1);
+  ASSERT_EQ(Req(1, 'E', 12), 1u);
+  EXPECT_EQ(windows_[1]->a[2], portrait ? 2550 : 3300);
+  EXPECT_EQ(windows_[1]->a[3], portrait ? 3300 : 2550);
+  ASSERT_EQ(Req(1, 'E', 9), 1u);
+  EXPECT_EQ(windows_[1]->a[2], portrait ? 2432 : 3182);
+  EXPECT_EQ(windows_[1]->a[3], portrait ? 3182 : 2432);
+  ASSERT_EQ(Req(1, 'B', 6), 1u);
+  EXPECT_EQ(pdf_info(pdf("turned.pdf"), "Page size").substr(0, 14), portrait ? "612 x 792 pts " : "792 x 612 pts ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, Print_Orientation,
+                         ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"-l"},
+                                           std::vector<std::string>{"-L"}));
 
 TEST_F(Print_Requests, CancelPrintsNothing) {
   Start("Cancel;Cancel");
