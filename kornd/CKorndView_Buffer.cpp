@@ -545,10 +545,11 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
       if (tool && EnsureSurface()) DrawNewTool(tool);
       break;
     case 4: {  // an anchor selected (p: below the one before)
-      // Objects between two anchors that the picture left out come back with any later anchor.
+      // The picture changes whenever objects between two anchors are left out before or after,
+      // also when no anchor was selected before (p is 0 then).
       const bool gap_before = anchor_gap_;
       anchor_gap_ = doc_->CurrentAnchor() < doc_->AnchorCount();
-      if (p != 0 || gap_before) {
+      if (p != 0 || gap_before || anchor_gap_) {
         MarkBuffers(0x8, nullptr, true);
         InvalidateWindow(nullptr, true);
         break;

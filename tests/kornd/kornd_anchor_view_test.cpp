@@ -168,6 +168,10 @@ TEST(AnchorView, RepaintsShowThePictureUpToTheSelectedAnchorAndAfterTheLast) {
       EXPECT_EQ(shown(w.view().Surface()), "01234");
       w.view().ReplayAll();
       EXPECT_EQ(shown(w.view().Surface()), "01234");
+      // From no anchor to one below the last: no going back by number, yet squares leave.
+      EXPECT_EQ(w.B(34, {2}), 2u);
+      EXPECT_EQ(w.doc().LastHint(), 4);
+      EXPECT_EQ(shown(w.view().Surface()), "014");
     }
   }
 }
