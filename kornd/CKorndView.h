@@ -222,6 +222,8 @@ class CKorndView : public QWidget {
   bool view_rect_set_ = false;  // the shown rectangle was computed once
   // The snapshot while it shows the selected anchor's picture, else null.
   CMemDIB* Snapshot() const;
+  // True when the picture leaves out objects: an anchor below the last one is selected.
+  bool AnchorGap() const;
   // From the last anchor pushed on to the end of the list (the objects after the anchors).
   void ReplayFromTopAnchor(KRdc& dc, CKorndGC& env, const KRrect* clip);
 
