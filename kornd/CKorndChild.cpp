@@ -2,6 +2,8 @@
 #include "kornd/CKorndChild.h"
 
 #include <QCloseEvent>
+#include <QPainter>
+#include <QPixmap>
 
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
@@ -12,7 +14,34 @@ CKorndChild::CKorndChild(std::unique_ptr<CKorndDoc> doc, int show_code)
   setWidget(view_);
   doc_->SetView(view_);
   doc_->SetChild(this);
+  // The view hears of its frame's activation (a Buffering command may wait for it).
+  connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
+    if ((before ^ now).testFlag(Qt::WindowActive) && view_) view_->OnActivateView(now.testFlag(Qt::WindowActive));
+  });
 }
+
+namespace {
+
+// 16 x 16: a window with a title bar; with a back buffer a second sheet stands behind it.
+QIcon make_buffering_icon(bool buffered) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setPen(QColor(0, 0, 0));
+  if (buffered) {
+    p.setBrush(QColor(192, 192, 192));
+    p.drawRect(4, 0, 11, 10);
+  }
+  const QRect front = buffered ? QRect(0, 4, 11, 11) : QRect(1, 2, 13, 12);
+  p.setBrush(QColor(255, 255, 255));
+  p.drawRect(front);
+  p.fillRect(front.left() + 1, front.top() + 1, front.width() - 1, 3, buffered ? QColor(0, 128, 0) : QColor(0, 0, 128));
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+QIcon CKorndChild::BufferingIcon(bool buffered) { return make_buffering_icon(buffered); }
 
 CKorndChild::~CKorndChild() {
   // The view goes with the frame; the document must not call it any more.

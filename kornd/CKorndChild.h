@@ -2,6 +2,7 @@
 // document; closing the frame closes the document (refused while a message box is up).
 #pragma once
 
+#include <QIcon>
 #include <QMdiSubWindow>
 
 #include <memory>
@@ -19,6 +20,8 @@ class CKorndChild : public QMdiSubWindow {
   CKorndDoc* Doc() const { return doc_.get(); }
   CKorndView* View() const { return view_; }
   int ShowCode() const { return show_code_; }
+  // The frame's small icon for a window with (true) or without a back buffer.
+  static QIcon BufferingIcon(bool buffered);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

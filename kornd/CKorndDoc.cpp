@@ -185,6 +185,10 @@ void CKorndDoc::DeleteAllTools() {
   std::fill(by_segment_.begin(), by_segment_.end(), 0);
   object_count_ = 0;
   hidden_count_ = 0;
+  // The anchors went with the list: no later request may reach them through the table.
+  anchors_.assign(1, nullptr);
+  anchor_count_ = 0;
+  current_anchor_ = 0;
 }
 
 bool CKorndDoc::ClearAll() {

@@ -216,6 +216,11 @@ class CKorndDoc {
   // on from the environment saved in the last anchor, so the objects between are left out.
   // Without a selected anchor the whole list.
   void RenderAtAnchor(KRdc* dc, CKorndGC& env);
+  // env continues where the last anchor pushed left off (its saved environment and list place),
+  // applied to dc; false without anchors.
+  bool StartAtTopAnchor(KRdc& dc, CKorndGC& env) const;
+  // The group table (entries may be empty).
+  const std::vector<std::unique_ptr<CKorndOG>>& Groups() const { return groups_; }
   // The last update hint sent to the views (code and parameter).
   int LastHint() const { return last_hint_; }
 

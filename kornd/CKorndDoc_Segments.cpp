@@ -259,9 +259,14 @@ void CKorndDoc::RenderAtAnchor(KRdc* dc, CKorndGC& env) {
   const int stop = SelectedAnchorId();
   const bool stopped = Render(dc, env, stop) != tools_.end() || (stop > 0 && env.replay_position &&
                                                                  (**env.replay_position)->id() >= stop);
-  const CKorndGC* top = TopAnchorEnv();
-  if (stop <= 0 || !stopped || top == nullptr || dc == nullptr) return;
-  env.CopyFrom(*top);
-  env.Apply(*dc);
+  if (stop <= 0 || !stopped || dc == nullptr || !StartAtTopAnchor(*dc, env)) return;
   Render(dc, env, 0);
+}
+
+bool CKorndDoc::StartAtTopAnchor(KRdc& dc, CKorndGC& env) const {
+  const CKorndGC* top = TopAnchorEnv();
+  if (top == nullptr) return false;
+  env.CopyFrom(*top);
+  env.Apply(dc);
+  return true;
 }

@@ -120,7 +120,7 @@ void CKorndMain::CreateMenus() {
   add(view, "Pause/&Abort", on_view(&CKorndView::OnPauseAbort));
   replay_ = add(view, "Re&play", on_view(&CKorndView::OnReplay));
   redraw_ = add(view, "Re&draw", on_view(&CKorndView::OnRedraw));
-  add(view, "&Flushing", none, false);
+  add(view, "&Flushing", on_view(&CKorndView::OnFlushing));
   view->addSeparator();
   clear_all_ = add(view, "&Clear All", [this] { ActiveDocCommand([](CKorndDoc& d) { d.ClearAll(); }); });
   view->addSeparator();

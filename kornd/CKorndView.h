@@ -56,7 +56,8 @@ class CKorndView : public QWidget {
   bool SetBuffering(bool on);
   // Paints an area (null or all zero: the whole) with the background; returns it.
   KRrect EraseArea(KRdc& dc, const KRrect* area);
-  // The rectangle grown by 1 left and top, 2 right and bottom, refilled with the background.
+  // The rectangle (logical, through dc's transform) shows the background again: the picture at
+  // the selected anchor from the snapshot, else the background colour.
   void RestoreBackground(KRdc& dc, const KRrect& r);
   // Replaces dc's clip by the device rectangle; returns it.
   KRrect ClipToRect(KRdc& dc, const KRrect& r);
@@ -65,6 +66,15 @@ class CKorndView : public QWidget {
   void InvalidateWindow(const KRrect* area, bool erase = true);
   // Serves the invalid area now (what a paint message does).
   void PaintPending();
+  // --- the picture at the selected anchor (CKorndView_Buffer.cpp) ---
+  // Brings the anchor snapshot (the picture up to the selected anchor) up to date; false when
+  // no anchor is selected, the snapshot cannot be made or does not end at the anchor.
+  bool UpdateAnchorSnapshot();
+  const CMemDIB* AnchorSnapshot() const { return snapshot_.get(); }
+  // "Flushing": the groups still being collected are drawn into the window.
+  void OnFlushing();
+  // The frame was activated or deactivated: a pending Buffering command is applied.
+  void OnActivateView(bool activate);
   // The view's commands.
   void OnReplay();
   void OnRedraw();
@@ -160,6 +170,10 @@ class CKorndView : public QWidget {
   KRrect DeviceRect() const { return {0, 0, window_.Width(), window_.Height()}; }
   void OnEraseBkgnd(KRdc& dc, const KRrect& box);
   void SetCursorHint(int id);
+  // The snapshot while it shows the selected anchor's picture, else null.
+  CMemDIB* Snapshot() const;
+  // From the last anchor pushed on to the end of the list (the objects after the anchors).
+  void ReplayFromTopAnchor(KRdc& dc, CKorndGC& env, const KRrect* clip);
 
   CKorndDoc* doc_;
   CMemDIB window_;                     // the window DC's surface
@@ -168,6 +182,11 @@ class CKorndView : public QWidget {
   bool buffering_ = true;              // taken from the frame's default when the surface is made
   bool buffering_started_ = false;
   bool pending_toggle_ = false;        // a Buffering command that came while an object was drawn
+  bool snapshot_at_anchor_ = false;    // the snapshot's last replay stopped at the anchor
+  int snapshot_anchor_ = 0;            // id of the anchor the snapshot was replayed up to
+  bool anchor_gap_ = false;            // the picture leaves out objects between two anchors
+  bool updating_back_ = false;         // the back buffer is being replayed into
+  bool updating_snapshot_ = false;     // the snapshot is being replayed into
   bool drawing_ = false;               // an object is being drawn
   bool drew_ = false;                  // the last object drawn put something on the surface
   bool list_reset_ = false;            // the list was cleared while a replay ran

@@ -8,7 +8,6 @@
 // application's closing flag (a wait that ended inside a drawing).
 #include <QCursor>
 #include <QPainter>
-#include <QStyle>
 
 #include <algorithm>  // std::min, std::max
 #include <cstdlib>    // std::abs
@@ -19,6 +18,7 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndGC.h"
 #include "kornd/CKorndMain.h"
+#include "kornd/CKorndOG.h"
 #include "kornd/CKorndPlot.h"
 #include "kornd/CKorndSetColor.h"
 #include "kornd/CKorndTool.h"
@@ -240,14 +240,22 @@ KRrect CKorndView::ClipToRect(KRdc& dc, const KRrect& r) {
   return r;
 }
 
+CMemDIB* CKorndView::Snapshot() const {
+  if (!snapshot_ || snapshot_->IsEmpty() || doc_ == nullptr || doc_->SelectedAnchorId() <= 0) return nullptr;
+  return snapshot_.get();
+}
+
+// The snapshot is the background of the window and of the back buffer only: other surfaces
+// (print pages, copies) have other sizes, and the snapshot cannot be its own background.
 KRrect CKorndView::EraseArea(KRdc& dc, const KRrect* area) {
   KRrect a = map_rect(area, 0, 0);
   QImage* image = dc.Surface();
   if (a.IsAllZero() && image) a = {0, 0, image->width(), image->height()};
-  if (snapshot_ && !snapshot_->IsEmpty() && &dc != snapshot_->Dc()) {
+  CMemDIB* snap = Snapshot();
+  if (snap && (IsWindowDC(dc) || (buffer_ && &dc == buffer_->Dc()))) {
     KRdc::State s = dc.Save();
     dc.SetClip(&a);
-    copy_buffer(*snapshot_, dc, &a);
+    if (!a.IsEmpty()) copy_buffer(*snap, dc, &a);
     dc.Restore(s);
   } else {
     fill_surface(image, a, Background());
@@ -256,9 +264,16 @@ KRrect CKorndView::EraseArea(KRdc& dc, const KRrect* area) {
 }
 
 void CKorndView::RestoreBackground(KRdc& dc, const KRrect& r) {
-  KRrect a = map_rect(&r, 1, 2);
-  if (snapshot_ && !snapshot_->IsEmpty()) copy_buffer(*snapshot_, dc, &a);
-  else fill_surface(dc.Surface(), intersect(a, dc.Clip() ? *dc.Clip() : Whole_Window), Background());
+  const KRpoint corners[4] = {dc.Map(r.left, r.top), dc.Map(r.right, r.top), dc.Map(r.left, r.bottom),
+                              dc.Map(r.right, r.bottom)};
+  KRrect a{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+  for (const KRpoint& c : corners)
+    a = {std::min(a.left, c.x), std::min(a.top, c.y), std::max(a.right, c.x), std::max(a.bottom, c.y)};
+  if (const KRrect* clip = dc.Clip()) a = intersect(a, *clip);
+  if (a.IsEmpty()) return;
+  CMemDIB* snap = Snapshot();
+  if (snap && (IsWindowDC(dc) || (buffer_ && &dc == buffer_->Dc()))) copy_buffer(*snap, dc, &a);
+  else fill_surface(dc.Surface(), a, Background());
 }
 
 void CKorndView::MarkBuffers(unsigned bits, const KRrect* area, bool both) {
@@ -294,28 +309,86 @@ bool CKorndView::MakeBuffer(std::unique_ptr<CMemDIB>& slot) {
 }
 
 bool CKorndView::UpdateBackBuffer() {
+  // A paint that comes while the buffer is replayed into shows it as it stands.
+  if (updating_back_) return buffer_ != nullptr;
   if (!EnsureSurface() || !MakeBuffer(buffer_)) return false;
+  const bool at_anchor = UpdateAnchorSnapshot();
   CMemDIB& b = *buffer_;
   if (b.State() == 0) return true;
   KRdc& dc = *b.Dc();
   KRdc::State saved = dc.Save();
   dc.SetClip(nullptr);
   dc.SetTransform(nullptr);
+  // The stale area starts from the picture at the anchor (or the background).
   const KRrect area = (b.State() & 0x8) ? KRrect{} : b.Dirty();
   EraseArea(dc, area.IsEmpty() ? nullptr : &area);
   dc.Restore(saved);
   if (doc_->ObjectCount() > 0) {
     CKorndGC& env = b.Environment();
-    env.SetDefaults(*doc_);
     saved = dc.Save();
     if (!area.IsEmpty()) ClipToRect(dc, area);
-    env.Apply(dc);
-    ReplayList(dc, env, 0, area.IsEmpty() ? nullptr : &area);
+    const KRrect* clip = area.IsEmpty() ? nullptr : &area;
+    updating_back_ = true;
+    if (at_anchor) {
+      ReplayFromTopAnchor(dc, env, clip);
+    } else {
+      env.SetDefaults(*doc_);
+      env.Apply(dc);
+      ReplayList(dc, env, 0, clip);
+    }
+    updating_back_ = false;
     dc.Restore(saved);
   }
   // The buffer may have gone while a pause inside the replay served commands.
   if (buffer_.get() == &b) b.ClearDirty();
   return true;
+}
+
+bool CKorndView::UpdateAnchorSnapshot() {
+  const int stop = doc_ ? doc_->SelectedAnchorId() : 0;
+  if (updating_snapshot_) return stop > 0 && snapshot_ && snapshot_at_anchor_;
+  if (stop <= 0) {  // a picture of an anchor that is no longer selected is of no use
+    snapshot_.reset();
+    return false;
+  }
+  if (!EnsureSurface() || !MakeBuffer(snapshot_)) {
+    snapshot_.reset();
+    return false;
+  }
+  CMemDIB& s = *snapshot_;
+  if (snapshot_anchor_ != stop) {  // made for another anchor
+    const std::int32_t bg = Background();
+    s.Invalidate(0x8, nullptr, &bg);
+  }
+  if (s.State() == 0) return snapshot_at_anchor_;
+  const bool whole = (s.State() & 0xC) != 0;
+  const KRrect area = whole ? KRrect{} : s.Dirty();
+  fill_surface(&s.Surface(), whole ? Whole_Window : area, Background());
+  bool at_anchor = false;
+  if (doc_->ObjectCount() > 0) {
+    KRdc& dc = *s.Dc();
+    KRdc::State saved = dc.Save();
+    dc.SetTransform(nullptr);
+    dc.SetClip(nullptr);
+    if (!whole) ClipToRect(dc, area);
+    CKorndGC& env = s.Environment();
+    env.SetDefaults(*doc_);
+    env.Apply(dc);
+    updating_snapshot_ = true;
+    at_anchor = ReplayList(dc, env, stop, whole ? nullptr : &area).has_value();
+    updating_snapshot_ = false;
+    if (snapshot_.get() == &s) dc.Restore(saved);
+  }
+  if (snapshot_.get() != &s) return false;  // dropped while a pause inside served requests
+  s.ClearDirty();
+  snapshot_at_anchor_ = at_anchor;
+  snapshot_anchor_ = stop;
+  // Another anchor chosen while a pause inside served requests: the next update starts anew.
+  return at_anchor && doc_->SelectedAnchorId() == stop;
+}
+
+void CKorndView::ReplayFromTopAnchor(KRdc& dc, CKorndGC& env, const KRrect* clip) {
+  if (doc_->StartAtTopAnchor(dc, env)) ReplayList(dc, env, 0, clip);
 }
 
 bool CKorndView::SetBuffering(bool on) {
@@ -332,8 +405,7 @@ bool CKorndView::SetBuffering(bool on) {
     buffer_.reset();
   }
   buffering_ = buffer_ != nullptr;
-  if (CKorndChild* child = doc_->Child())
-    child->setWindowIcon(style()->standardIcon(buffering_ ? QStyle::SP_DriveHDIcon : QStyle::SP_FileIcon));
+  if (CKorndChild* child = doc_->Child()) child->setWindowIcon(CKorndChild::BufferingIcon(buffering_));
   return buffering_;
 }
 
@@ -354,10 +426,21 @@ void CKorndView::Redraw(KRdc& dc, const KRrect* area) {
   const KRrect* clip = a.IsEmpty() ? nullptr : &a;
   if (IsWindowDC(dc) && !replay_all_ && buffer_) {
     if (UpdateBackBuffer() && buffer_) copy_buffer(*buffer_, dc, clip);
+  } else if (IsWindowDC(dc) && !replay_all_ && doc_->SelectedAnchorId() > 0) {
+    // The picture at the anchor comes from the snapshot; only the objects after the anchors
+    // are replayed.
+    CKorndGC env;
+    if (UpdateAnchorSnapshot() && snapshot_) {
+      copy_buffer(*snapshot_, dc, clip);
+    } else {
+      EraseArea(dc, clip);
+      ReplayList(dc, env, doc_->SelectedAnchorId(), clip);
+    }
+    ReplayFromTopAnchor(dc, env, clip);
   } else if (doc_->Storing()) {
     fill_surface(dc.Surface(), clip ? *clip : Whole_Window, Background());
     CKorndGC env;
-    ReplayList(dc, env, 0, clip);
+    if (ReplayList(dc, env, doc_->SelectedAnchorId(), clip)) ReplayFromTopAnchor(dc, env, clip);
   }
   replay_all_ = false;
   dc.Restore(saved);
@@ -368,10 +451,16 @@ void CKorndView::OnDraw(KRdc& dc, const KRrect& area) {
   if (box.IsEmpty()) return;
   if (IsWindowDC(dc)) {
     if (replay_depth_ > 0) {
-      // A paint while a pause inside a replay serves messages: shown from the buffer as it
-      // stands, drawn in full once the replay ends.
+      // A paint while a pause inside a replay serves messages: shown from the buffer (or the
+      // picture at the anchor), drawn in full once the replay ends. The Replay command's own
+      // replay is what brings them up to date.
       pending_invalid_ = unite(pending_invalid_, box);
-      if (buffer_) copy_buffer(*buffer_, dc, &box);
+      if (buffer_) {
+        if (!replay_all_) UpdateBackBuffer();
+        if (buffer_) copy_buffer(*buffer_, dc, &box);
+      } else if (!replay_all_ && UpdateAnchorSnapshot() && snapshot_) {
+        copy_buffer(*snapshot_, dc, &box);
+      }
       return;
     }
     if (!pending_invalid_.IsEmpty()) {
@@ -455,15 +544,22 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
     case 3:  // a new object
       if (tool && EnsureSurface()) DrawNewTool(tool);
       break;
-    case 4:  // an anchor selected
-      if (p != 0) {
+    case 4: {  // an anchor selected (p: below the one before)
+      // Objects between two anchors that the picture left out come back with any later anchor.
+      const bool gap_before = anchor_gap_;
+      anchor_gap_ = doc_->CurrentAnchor() < doc_->AnchorCount();
+      if (p != 0 || gap_before) {
         MarkBuffers(0x8, nullptr, true);
         InvalidateWindow(nullptr, true);
-      } else if (snapshot_ && doc_->Storing()) {
+        break;
+      }
+      if (snapshot_ && doc_->Storing()) {
         const std::int32_t bg = Background();
         snapshot_->Invalidate(0x8, nullptr, &bg);
       }
+      if (EnsureSurface()) UpdateAnchorSnapshot();
       break;
+    }
     case 5:  // fill the anchor snapshot
       if (snapshot_) {
         const std::int32_t bg = Background();
@@ -471,10 +567,16 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
       }
       break;
     case 6:  // no anchor selected
-      snapshot_.reset();
+      if (!updating_snapshot_) snapshot_.reset();
+      if (anchor_gap_) {  // the objects the anchor left out are shown again
+        anchor_gap_ = false;
+        MarkBuffers(0x8, nullptr, false);
+        InvalidateWindow(nullptr, true);
+      }
       break;
     case 7:  // cleared
       list_reset_ = true;
+      anchor_gap_ = false;  // the anchors went with the list
       if (!EnsureSurface()) break;
       if (buffer_ && buffer_->Dc()) fill_surface(&buffer_->Surface(), Whole_Window, Background());
       EraseArea(*window_.Dc(), nullptr);
@@ -541,6 +643,20 @@ void CKorndView::OnReplay() {
 }
 
 void CKorndView::OnRedraw() { InvalidateWindow(nullptr, true); }
+
+void CKorndView::OnFlushing() {
+  if (doc_ == nullptr || !EnsureSurface()) return;
+  for (const std::unique_ptr<CKorndOG>& g : doc_->Groups())
+    if (g && DrawTool(g.get(), doc_->Environment(), *window_.Dc(), 0) != 0) break;
+  update();
+}
+
+void CKorndView::OnActivateView(bool) {
+  // Never while an object is drawn: the toggle stays pending until that drawing ends.
+  if (!pending_toggle_ || drawing_ || replay_depth_ > 0) return;
+  pending_toggle_ = false;
+  SetBuffering(!buffering_);
+}
 
 void CKorndView::ReplayAll(bool replay_command) {
   if (replay_command) {
