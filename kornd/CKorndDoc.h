@@ -137,6 +137,10 @@ class CKorndDoc {
   // Request B 12: type 1 picture file, 2 metafile, 3 bitmap, other by the extension; area mode
   // 1-5 (other: the view's); w x h the output size (0: chosen). False when nothing was saved.
   bool SaveByType(const QString& name, int type, int mode, int w, int h);
+  // The file dialog of saving and opening pictures, titled by string title_id, with the
+  // template's filter, then picture files, metafiles, bitmaps and all files; `name` is the
+  // starting name and, on OK, the chosen one.
+  bool PromptFileName(QString& name, int title_id, bool open);
   // "Save" and "Save As": without a name the save dialog asks; with replace the document takes
   // the new name. A failed save leaves any existing file as it was.
   bool DoSave(const QString& name, bool replace);
@@ -299,4 +303,7 @@ class CKorndDoc {
   std::uint32_t SymbolExtent(std::uint32_t reply);
   QString path_name_;
   int view_mode_ = 2;  // area mode of exports that name none
+  // Anchors read from a picture file (from `first` on) join the anchor table, each keeping the
+  // environment a replay reaches at its place.
+  void AdoptAnchors(ToolList::iterator first);
 };

@@ -20,9 +20,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "kornd/CKorndAnchor.h"
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndDocTemplate.h"
 #include "kornd/CKorndOG.h"
 #include "kornd/CKorndView.h"
 #include "kornd/Emf_Records.h"
@@ -37,6 +39,8 @@ constexpr int Picture_Version = 0x0998;
 constexpr std::size_t Unit_Offset = 48;
 constexpr std::int64_t Max_Export_Pixels = std::int64_t(1) << 27;
 constexpr qint64 Max_Picture_File = qint64(1) << 31;
+// Titles of the save dialogs: saving under a new name, saving a copy.
+constexpr int Title_Save_As = 61441, Title_Save_Copy = 61444;
 
 struct Bitmap_Entry {
   int number;
@@ -296,9 +300,32 @@ int CKorndDoc::ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale,
     object_count_ += t->Weight();
   }
   hidden_count_ += p.hidden;
+  const bool had_tools = !tools_.empty();
+  const auto last_own = had_tools ? std::prev(tools_.end()) : tools_.end();
   tools_.splice(tools_.end(), p.tools);
+  AdoptAnchors(had_tools ? std::next(last_own) : tools_.begin());
   SendHint(Hint_Open, nullptr, nullptr);
   return window_number_;
+}
+
+void CKorndDoc::AdoptAnchors(ToolList::iterator first) {
+  std::vector<CKorndAnchor*> read;
+  for (auto it = first; it != tools_.end(); ++it)
+    if ((*it)->type() == 1 && !(*it)->IsErased() && (*it)->segment() == 0) read.push_back(static_cast<CKorndAnchor*>(it->get()));
+  if (read.empty()) return;
+  // A file keeps no environments: a replay (onto a scratch pixel) finds each as it is at its
+  // anchor, so that showing the picture at an anchor read from a file works as for one set here.
+  QImage scratch(1, 1, QImage::Format_RGB32);
+  KRdc dc(&scratch);
+  CKorndGC env;
+  for (CKorndAnchor* a : read) {
+    Render(&dc, env, a->id());
+    if (!env.replay_position || (**env.replay_position).get() != a) break;  // ids out of list order
+    a->Capture(env);
+    a->SetReplayPosition(*env.replay_position);
+    anchors_.push_back(a);
+    ++anchor_count_;
+  }
 }
 
 int CKorndDoc::LoadPicture(const QString& given, int mode) {
@@ -403,7 +430,7 @@ QImage CKorndDoc::ExportImage(const KRrect& area, int mode, int w, int h) {
   {
     KRdc dc(&picture);
     CKorndGC env;
-    Render(&dc, env, 0);
+    RenderAtAnchor(&dc, env);
   }
   out = QImage(w, h, QImage::Format_RGB32);
   out.fill(fill);
@@ -483,12 +510,21 @@ bool CKorndDoc::SaveByType(const QString& given, int type, int mode, int w, int 
   if (object_count_ == 0 || bounds_.IsEmpty() || view_ == nullptr) return false;
   PurgeTools(0);
   QString name = given;
-  if (name.isEmpty() && !ASK_FILE_NAME(true, path_name_, name)) return false;
+  if (name.isEmpty()) {
+    name = path_name_;
+    if (!PromptFileName(name, Title_Save_Copy, false)) return false;
+  }
   name = client_path(name);
   const int dot = name.lastIndexOf('.');
   const QString extension = dot >= 0 && dot > name.lastIndexOf('/') ? name.mid(dot).toLower() : QString();
   if (type < 1 || type > 3) type = extension == ".emf" ? 2 : extension == ".bmp" ? 3 : 1;
   if (mode < 1 || mode > 5) mode = view_mode_;
+  // With an earlier anchor selected the picture file leaves out what came after it, up to and
+  // including the last anchor (exports draw the picture at the anchor themselves).
+  if (current_anchor_ > 0 && current_anchor_ < anchor_count_ && anchors_[std::size_t(anchor_count_)] != nullptr) {
+    erased_low_ = SelectedAnchorId();
+    erased_high_ = anchors_[std::size_t(anchor_count_)]->id();
+  }
   bool saved;
   if (type == 2) {
     saved = SaveMetafile(name, mode, w, h);
@@ -502,6 +538,25 @@ bool CKorndDoc::SaveByType(const QString& given, int type, int mode, int w, int 
   return saved;
 }
 
+bool CKorndDoc::PromptFileName(QString& name, int title_id, bool open) {
+  const CKorndDocTemplate doc_template;
+  QString text, extensions;
+  doc_template.GetDocString(text, 3);
+  doc_template.GetDocString(extensions, 4);
+  const std::vector<File_Filter> filters = {{text, "*" + extensions},
+                                            {"KRD Files (*.krd)", "*.krd"},
+                                            {"Metafiles (*.emf)", "*.emf"},
+                                            {"Bitmap Files (*.bmp)", "*.bmp"},
+                                            {"All Files (*.*)", "*.*"}};
+  const QString title = title_id == Title_Save_As ? "Save As" : title_id == Title_Save_Copy ? "Save Copy As" : QString();
+  QString chosen;
+  if (!ASK_FILE_NAME(!open, name.left(260), title, filters, chosen)) return false;
+  name = chosen;
+  return true;
+}
+
+// Every form is written to a temporary beside the file and renamed over it only when complete,
+// so a save that fails, or writes nothing, leaves an existing file as it was.
 bool CKorndDoc::DoSave(const QString& given, bool replace) {
   QString name = given;
   if (name.isEmpty()) {
@@ -510,9 +565,12 @@ bool CKorndDoc::DoSave(const QString& given, bool replace) {
       start = title_;
       const qsizetype cut = start.indexOf(QRegularExpression("[ #%;/\\\\]"));
       if (cut >= 0) start = start.left(cut);
-      start += ".krd";
+      QString extensions;
+      CKorndDocTemplate().GetDocString(extensions, 4);
+      start += extensions.section(';', 0, 0);
     }
-    if (!ASK_FILE_NAME(true, start, name)) return false;
+    if (!PromptFileName(start, replace ? Title_Save_As : Title_Save_Copy, false)) return false;
+    name = start;
   }
   const QString lower = name.toLower();
   if (!lower.endsWith(".krd") && !lower.endsWith(".emf") && !lower.endsWith(".bmp")) name += ".krd";

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "kornd/CKorndAnchor.h"
 #include "kornd/CKorndArc.h"
 #include "kornd/CKorndBezier.h"
 #include "kornd/CKorndChord.h"
@@ -112,6 +113,7 @@ void serialize_radial(KRArchive& ar, Radial& r) {
 const char* CLASS_NAME_OF_TYPE(int type) { return type >= 1 && type <= 32 ? Class_Names[type] : nullptr; }
 
 std::unique_ptr<CKorndTool> MAKE_TOOL_OF_CLASS(const std::string& name) {
+  if (name == "CKorndAnchor") return std::make_unique<CKorndAnchor>();
   if (name == "CKorndReset") return std::make_unique<CKorndReset>();
   if (name == "CKorndSleep") return std::make_unique<CKorndSleep>(3);
   if (name == "CKorndSetColor") return std::make_unique<CKorndSetColor>();

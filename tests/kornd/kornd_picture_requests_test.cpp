@@ -4,9 +4,14 @@
 // empty windows through the requests.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <algorithm>
 #include <cstring>
@@ -33,8 +38,19 @@ std::int32_t direct(std::uint32_t c) { return static_cast<std::int32_t>(0x200000
 
 class Pictures : public ::testing::Test {
  protected:
-  void Open(const std::string& answers) {
-    ASSERT_TRUE(k_.Start(answers)) << k_.Errors();
+  void Open(const std::string& answers, bool with_input = false) {
+    if (with_input) {
+      // The test input seam: "command <w> <menu text>" lines reach the server's menus.
+      ASSERT_EQ(mkfifo(fifo_.c_str(), 0600), 0);
+      setenv("KORND_TEST_INPUT", fifo_.c_str(), 1);
+    }
+    const bool started = k_.Start(answers);
+    unsetenv("KORND_TEST_INPUT");
+    ASSERT_TRUE(started) << k_.Errors();
+    if (with_input) {
+      fd_ = open(fifo_.c_str(), O_WRONLY | O_CLOEXEC);
+      ASSERT_GE(fd_, 0);
+    }
     for (int w : {1, 2}) {
       ASSERT_EQ(k_.Send("I," + std::to_string(w) + ",200,100,0,19,5,"), std::uint32_t(w)) << k_.Errors();
       b_[w] = k_.MapWindow(w, holder_[w]);
@@ -61,7 +77,24 @@ class Pictures : public ::testing::Test {
     if (k_.Send(std::string{'B', 33}) != 1) return 0xBAD;
     return Req(1, 'D', 5, {n, 24, 4, 2});
   }
+  // Runs a menu command of window w and waits until the server reports it done.
+  bool Command(int w, const std::string& text) {
+    const std::string line = "command " + std::to_string(w) + " " + text;
+    const int before = k_.CountErrors("kornd input: done " + line);
+    const std::string sent = line + "\n";
+    if (write(fd_, sent.data(), sent.size()) != ssize_t(sent.size())) return false;
+    for (int i = 0; i < 500; ++i) {
+      if (k_.CountErrors("kornd input: done " + line) > before) return true;
+      if (k_.CountErrors("kornd input: bad " + line) > 0) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
   void TearDown() override {
+    if (fd_ >= 0) {
+      close(fd_);
+      unlink(fifo_.c_str());
+    }
     std::error_code ec;
     if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
   }
@@ -70,6 +103,8 @@ class Pictures : public ::testing::Test {
   Kornd_Server k_;
   platform::Shared_Block holder_[3];
   channel::KRwinblock* b_[3] = {};
+  std::string fifo_ = "/tmp/kornd_pictures_input_" + std::to_string(getpid());
+  int fd_ = -1;
   std::string dir_ = [] {
     std::string t = std::filesystem::temp_directory_path().string() + "/kornd_pictures_XXXXXX";
     return mkdtemp(t.data()) ? t : std::string();
@@ -153,6 +188,40 @@ TEST_F(Pictures, RefusedFilesAndEmptyWindowsThroughRequests) {
   EXPECT_EQ(Pixel(2, 5, 5), 0x123456);
   ASSERT_EQ(Req(2, 'A', 19, {6, 5, direct(0x654321)}), 2u);
   EXPECT_EQ(Pixel(2, 6, 5), 0x654321);
+}
+
+TEST_F(Pictures, SaveAsAsksWithTheFiltersAndNeverHarmsAnExistingFile) {
+  Open(Path("keep.krd") + ";" + Path("saved") + ";" + Path("copy.emf") + ";Cancel", true);
+  const std::string filters =
+      "[Kornd Files (*.krd; *.emf; *.bmp)|*.krd;*.emf;*.bmp|KRD Files (*.krd)|*.krd|Metafiles (*.emf)|*.emf|"
+      "Bitmap Files (*.bmp)|*.bmp|All Files (*.*)|*.*]";
+  // An empty window has nothing to save: "Save As" onto an existing file writes nothing and
+  // keeps it. The dialog starts from the window's title cut at the first of " #%;/\".
+  ASSERT_EQ(k_.Send("I,3,200,100,0,19,5,Ni;Al 600K"), 3u) << k_.Errors();
+  { std::ofstream(Path("keep.krd")) << "old"; }
+  ASSERT_TRUE(Command(3, "Save &As...")) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [save file] [Ni.krd] [Save As] " + filters + " answer=" + Path("keep.krd")), 1)
+      << k_.Errors();
+  EXPECT_EQ(read_file(Path("keep.krd")), (Bytes{'o', 'l', 'd'}));
+  // Window 1 saved under a name without extension: the picture file gets ".krd" and the
+  // window that name, which a later save of a copy starts from.
+  ASSERT_EQ(Req(1, 'A', 19, {5, 5, direct(0x123456)}), 1u);
+  ASSERT_TRUE(Command(1, "Save &As...")) << k_.Errors();
+  const Bytes saved = read_file(Path("saved.krd"));
+  ASSERT_GT(saved.size(), 4u);
+  EXPECT_EQ(std::string(saved.begin(), saved.begin() + 2), "KR");
+  ASSERT_EQ(Req(1, 'B', 12, {0, 0, 0, 0}, ""), 1u) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [save file] [" + Path("saved.krd") + "] [Save Copy As] " + filters +
+                           " answer=" + Path("copy.emf")),
+            1)
+      << k_.Errors();
+  const Bytes copy = read_file(Path("copy.emf"));
+  ASSERT_GT(copy.size(), 108u);
+  EXPECT_EQ(get32(copy, 40), 0x464D4520u);
+  // A cancelled dialog writes nothing and leaves the picture file as it was.
+  ASSERT_TRUE(Command(1, "Save &As...")) << k_.Errors();
+  EXPECT_EQ(read_file(Path("saved.krd")), saved);
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [save file]"), 4) << k_.Errors();
 }
 
 TEST_F(Pictures, PictureFilesOnTheCommandLineOpenWindows) {

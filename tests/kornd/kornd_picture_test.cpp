@@ -335,6 +335,71 @@ TEST(PictureFile, MarkerSizesStayAtLeastFour) {
   EXPECT_EQ(static_cast<CKorndSetGDI&>(*b.doc().Tools().front()).marker[1], 4);
 }
 
+// Five solid squares, the anchors 1-4 between them: square i at x = 40 (i - 1) + 5.
+void squares_between_anchors(Window& w) {
+  for (int i = 1; i <= 5; ++i) {
+    const int x = 40 * (i - 1) + 5;
+    w.A(22, {0x2000000 | (0x30 * i), 0, x, 10, x + 30, 40});
+    if (i < 5) w.doc().PushAnchor(i);
+  }
+}
+
+// Which of the five squares a bitmap export shows (true: not background).
+std::vector<bool> squares_shown(const std::string& bmp) {
+  const QImage out = QImage(QString::fromStdString(bmp)).convertToFormat(QImage::Format_RGB32);
+  std::vector<bool> shown;
+  for (int i = 1; i <= 5; ++i) shown.push_back(!out.isNull() && out.pixel(40 * (i - 1) + 20, 25) != qRgb(255, 255, 255));
+  return shown;
+}
+
+TEST(Anchors, ExportsAndPictureFilesLeaveOutWhatFollowsAnEarlierAnchor) {
+  const std::string dir = temp_dir();
+  Window a(1, 200, 100);
+  squares_between_anchors(a);
+  ASSERT_EQ(a.doc().AnchorCount(), 4);
+  struct Row {
+    int selected;
+    std::vector<bool> shown;
+  } rows[] = {
+      {0, {true, true, true, true, true}},     // none selected: the whole picture
+      {4, {true, true, true, true, true}},     // the last anchor: nothing left out
+      {2, {true, true, false, false, true}},   // up to anchor 2, then after anchor 4
+      {1, {true, false, false, false, true}},
+  };
+  for (const Row& r : rows) {
+    a.doc().SelectAnchor(r.selected);
+    const std::string name = dir + "/at" + std::to_string(r.selected) + ".bmp";
+    ASSERT_TRUE(a.doc().SaveByType(QString::fromStdString(name), 0, 1, 0, 0)) << r.selected;
+    EXPECT_EQ(squares_shown(name), r.shown) << r.selected;
+  }
+  // The picture file at anchor 2 marks squares 3 and 4 and anchors 3 and 4 erased; the window
+  // itself keeps them.
+  a.doc().SelectAnchor(2);
+  const std::string krd = dir + "/at2.krd";
+  ASSERT_TRUE(a.doc().SaveByType(QString::fromStdString(krd), 1, 0, 0, 0));
+  EXPECT_EQ(a.doc().HiddenCount(), 0);
+  Window b(2, 200, 100);
+  ASSERT_EQ(b.doc().LoadPicture(QString::fromStdString(krd), 2), 2);
+  std::vector<std::pair<int, bool>> read;  // type, erased
+  for (const auto& t : b.doc().Tools()) read.emplace_back(t->type(), t->IsErased());
+  const std::vector<std::pair<int, bool>> expected = {{22, false}, {1, false}, {22, false}, {1, false}, {22, true},
+                                                      {1, true},   {22, true}, {1, true},  {22, false}};
+  EXPECT_EQ(read, expected);
+  EXPECT_EQ(b.doc().HiddenCount(), 4);
+  // The anchors read back are anchors of the window: selecting the first shows square 1 and
+  // what follows the last one.
+  ASSERT_EQ(b.doc().AnchorCount(), 2);
+  EXPECT_EQ(b.doc().SelectAnchor(1), 1);
+  const std::string again = dir + "/again.bmp";
+  ASSERT_TRUE(b.doc().SaveByType(QString::fromStdString(again), 3, 1, 0, 0));
+  EXPECT_EQ(squares_shown(again), (std::vector<bool>{true, false, false, false, true}));
+  // Loading the same file again appends its two anchors after the window's own.
+  b.doc().SelectAnchor(0);
+  ASSERT_EQ(b.doc().LoadPicture(QString::fromStdString(krd), 2), 2);
+  EXPECT_EQ(b.doc().AnchorCount(), 4);
+  std::filesystem::remove_all(dir);
+}
+
 TEST(Export, BitmapOfModeOneHoldsTheTopLeftPixels) {
   const std::string dir = temp_dir();
   Window w(1, 200, 100);
