@@ -169,16 +169,45 @@ bool CKorndApp::ClaimInstance() {
   return true;
 }
 
+// Measures the selected printer's page; without one the page keeps its defaults and the
+// no-printer flag is set.
 void CKorndApp::ReadPrinter() {
-  QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) {
+  Printer_Settings s;
+  if (!GetPrinterSettings(s)) {
     page_metrics = COMPUTE_PAGE_METRICS(0, 0, 0, 0, 0, false);
     return;
   }
-  QPrinter printer(info, QPrinter::HighResolution);
-  QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-  page_metrics = COMPUTE_PAGE_METRICS(0, page.width(), page.height(), printer.resolution(), printer.resolution(),
-                                      true);
+  QPrinter printer(QPrinter::HighResolution);
+  APPLY_PRINTER_SETTINGS(s, printer);
+  page_metrics = COMPUTE_PAGE_METRICS(0, printer.width(), printer.height(), printer.logicalDpiX(),
+                                      printer.logicalDpiY(), true);
+}
+
+void CKorndApp::RefreshPrinterDefaults(bool force) {
+  if (!force && PRINTER_STILL_THERE(printer_defaults)) return;
+  printer_defaults = DEFAULT_PRINTER_SETTINGS();
+  printer_defaults.landscape = page_metrics.horzres >= page_metrics.vertres;
+}
+
+bool CKorndApp::GetPrinterSettings(Printer_Settings& out) {
+  RefreshPrinterDefaults(!printer_defaults.valid);
+  if (!printer_defaults.valid) return false;
+  out = printer_defaults;
+  return true;
+}
+
+void CKorndApp::SetPrinterOrientation(bool landscape) {
+  if (!printer_defaults.valid) return;
+  printer_defaults.landscape = landscape;
+  ReadPrinter();
+}
+
+void CKorndApp::OnFilePrintSetup(CKorndDoc* active) {
+  if (active) CopyPrinterSettings(active->PrinterSettings());
+  Printer_Settings s;
+  if (!GetPrinterSettings(s)) return;
+  if (ASK_PRINTER_SETTINGS(true, s)) CopyPrinterSettings(s);
+  if (active) active->SetPrinterSettings(printer_defaults);
 }
 
 void CKorndApp::WriteAvailability() {

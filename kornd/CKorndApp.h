@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "kornd/Printer_Settings.h"
 #include "platform/Channel_Blocks.h"
 #include "platform/Shared_Block.h"
 
@@ -106,6 +107,18 @@ class CKorndApp : public QApplication {
   // Asks the main frame to close once the event loop runs again.
   void PostCloseMain();
 
+  // --- printer defaults ---
+  // Not forced, a selected printer that still exists stays; otherwise the print dialog's
+  // defaults replace it, landscape when the measured page is at least as wide as high.
+  void RefreshPrinterDefaults(bool force);
+  // Refreshes (forced without a selection) and copies the selection; false without a printer.
+  bool GetPrinterSettings(Printer_Settings& out);
+  void CopyPrinterSettings(const Printer_Settings& s) { printer_defaults = s; }
+  // The default printer's orientation (the l and L switches); the page is measured again.
+  void SetPrinterOrientation(bool landscape);
+  // The print set-up command: the active document's settings go through the dialog and back.
+  void OnFilePrintSetup(CKorndDoc* active);
+
   int instance = 0;
   QString instance_name;  // "Kornd1"
   QString box_title;      // "Graphics Window #1"
@@ -116,7 +129,7 @@ class CKorndApp : public QApplication {
   bool closing = false;
   bool box_open = false;
   bool preview_open = false;
-  bool landscape = false;  // default printer orientation
+  Printer_Settings printer_defaults;  // the selected printer, copied to and from documents
   int last_ignored = 0;
   bool advanced_graphics = true;
   PlatformInfo platform_info;

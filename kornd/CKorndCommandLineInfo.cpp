@@ -119,12 +119,13 @@ void CKorndCommandLineInfo::Apply(CKorndApp& app) const {
   if ((given & Given_Size) && width > 0 && height > 0) frame->resize(width, height);
   if (z_order >= 1 && z_order <= 4) frame->ShowFrame(z_order + 10);
   else if (show_code >= 11 && show_code <= 14) frame->ShowFrame(show_code);
+  // The orientation first: the page is measured again with it, before a resolution applies.
+  if (given & Given_Landscape) app.SetPrinterOrientation(landscape != 0);
   if (resolution > 0) {
     const PageMetrics& old = app.page_metrics;
     app.page_metrics = COMPUTE_PAGE_METRICS(resolution, old.horzres, old.vertres, old.logpixels_x, old.logpixels_y,
                                             !old.no_printer);
   }
-  if (given & Given_Landscape) app.landscape = landscape != 0;
   for (const QString& f : files) OPEN_PICTURE_WINDOW(app, f);
   if (arrange >= 1 && arrange <= 4) frame->Arrange(arrange);
 }

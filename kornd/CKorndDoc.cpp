@@ -44,10 +44,17 @@ CKorndDoc::CKorndDoc() {
     app->newest_doc = this;
     app->CountWindow(1);
   }
+  GetPrinterPage();
   const PageMetrics page = app ? app->page_metrics : PageMetrics{};
   SetPageSize(page.width, page.height, true);
   env_.base_tick = creation_tick_ = TICK_COUNT();
   states_.resize(2);
+}
+
+void CKorndDoc::GetPrinterPage() {
+  CKorndApp* app = KorndApp();
+  Printer_Settings s;
+  if (app && app->GetPrinterSettings(s)) printer_settings_ = s;
 }
 
 CKorndDoc::~CKorndDoc() {

@@ -20,6 +20,7 @@
 #include "kornd/CKREMF.h"
 #include "kornd/CKorndTool.h"
 #include "kornd/DrawUtil.h"
+#include "kornd/Printer_Settings.h"
 #include "platform/Channel_Blocks.h"
 #include "platform/Shared_Block.h"
 
@@ -121,6 +122,11 @@ class CKorndDoc {
   CKREMF* RecordingSymbol() const { return recording_; }
   int PrintMarginX() const { return print_margin_x_; }
   int PrintMarginY() const { return print_margin_y_; }
+  // The window's own printer set-up: a copy of the application's selection, taken when the
+  // window is made (GetPrinterPage) and after each print or print set-up.
+  void GetPrinterPage();
+  const Printer_Settings& PrinterSettings() const { return printer_settings_; }
+  void SetPrinterSettings(const Printer_Settings& s) { printer_settings_ = s; }
 
   // --- picture files and exports (CKorndDoc_Serialize.cpp) ---
   // The picture file's bytes (objects in the erased id range marked erased).
@@ -277,6 +283,7 @@ class CKorndDoc {
   CKREMF* recording_ = nullptr;
   std::array<std::uint8_t, channel::Head_Size> saved_head_{};
   int print_margin_x_ = 5, print_margin_y_ = 5;
+  Printer_Settings printer_settings_;
   // control requests
   std::uint32_t creation_tick_ = 0;
   std::uint32_t timer_period_ = 0;  // B 39's periodic timer, 0 off

@@ -1,6 +1,6 @@
 // CKorndDoc_Control.cpp - the window's control requests (letter B) other than the point-list
 // transfer: mouse state and waits for keys, events and times, status text, message boxes,
-// options, file and text-input dialogs, window arrangement, the viewport, the state stack,
+// options, file and text-input dialogs, printing, window arrangement, the viewport, the state stack,
 // clearing and resetting, colours, the world transform and the periodic timer.
 // Also the text and symbol extents in the document's fonts.
 // Reads and writes: the window block (slots, data area, head); the view's input records.
@@ -22,6 +22,7 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndInputDlg.h"
 #include "kornd/CKorndMain.h"
+#include "kornd/CKorndPrint.h"
 #include "kornd/CKorndStateSave.h"
 #include "kornd/CKorndText.h"
 #include "kornd/CKorndView.h"
@@ -96,6 +97,9 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       return reply;
     case 5:
       return static_cast<std::uint32_t>(EraseLast(a[0], a[1] != 0));
+    case 6:  // the print command
+      CKorndPrint::OnFilePrint(*this);
+      return reply;
     case 7:    // the picture inside a rectangle into a document bitmap
     case 8: {  // the same into bitmap 0 and onto the clipboard
       KRrect r{std::min(a[2], a[4]), std::min(a[3], a[5]), std::max(a[2], a[4]), std::max(a[3], a[5])};

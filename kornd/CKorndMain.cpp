@@ -22,6 +22,7 @@
 #include <cstring>  // std::memcpy
 
 #include "kornd/CKorndApp.h"
+#include "kornd/CKorndBox.h"
 #include "kornd/CKorndChild.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
@@ -83,7 +84,7 @@ void CKorndMain::CreateMenus() {
     if (ASK_FILE_NAME(false, QString(), name)) OPEN_PICTURE_WINDOW(*app_, name);
   });
   file0->addSeparator();
-  add(file0, "P&rint Setup...", none, false);
+  print_setup0_ = add(file0, "P&rint Setup...", [this] { app_->OnFilePrintSetup(nullptr); });
   file0->addSeparator();
   add(file0, "E&xit", exit);
   // Menus of graphics windows.
@@ -97,11 +98,16 @@ void CKorndMain::CreateMenus() {
   add(file, "&Save\tCtrl+S", [this] { ActiveDocCommand([](CKorndDoc& d) { d.DoSave(d.PathName(), true); }); });
   add(file, "Save &As...", [this] { ActiveDocCommand([](CKorndDoc& d) { d.DoSave(QString(), true); }); });
   file->addSeparator();
-  const bool printer = !app_->page_metrics.no_printer;
-  add(file, "&Print...\tCtrl+P", [this] { ActiveDocCommand([](CKorndDoc& d) { CKorndPrint::OnFilePrint(d); }); }, printer);
-  add(file, "Print Pre&view", [this] { ActiveDocCommand([](CKorndDoc& d) { CKorndPrint::Preview(d, d.View()); }); },
-      printer);
-  add(file, "P&rint Setup...", none, false);
+  // Enabled only while a printer exists (UpdateMenus).
+  print_ = add(file, "&Print...\tCtrl+P", [this] { ActiveDocCommand([](CKorndDoc& d) { CKorndPrint::OnFilePrint(d); }); });
+  print_->setShortcut(QKeySequence::Print);
+  print_preview_ = add(file, "Print Pre&view", [this] {
+    ActiveDocCommand([](CKorndDoc& d) { CKorndPrint::Preview(d, d.View()); });
+  });
+  print_setup_ = add(file, "P&rint Setup...", [this] {
+    auto* child = qobject_cast<CKorndChild*>(mdi_->activeSubWindow());
+    app_->OnFilePrintSetup(child ? child->Doc() : nullptr);
+  });
   file->addSeparator();
   add(file, "E&xit", exit);
   QMenu* edit = new QMenu("&Edit", this);
@@ -188,6 +194,8 @@ void CKorndMain::UpdateMenus() {
   inquiring_->setChecked(default_inquiring);
   status_bar_->setChecked(status_shown);
   topmost_->setChecked(IsTopmost());
+  const bool printer = !app_->page_metrics.no_printer;
+  for (QAction* a : {print_, print_preview_, print_setup_, print_setup0_}) a->setEnabled(printer);
   UpdateViewMenu();
 }
 
@@ -207,7 +215,7 @@ bool CKorndMain::TriggerCommand(CKorndChild* child, const QString& text) {
   UpdateMenus();
   for (QAction* menu : window_menus_)
     for (QAction* a : menu->menu()->actions())
-      if (a->text() == text) {
+      if (a->text() == text || a->text().section('\t', 0, 0) == text) {  // with or without the accelerator
         if (!a->isEnabled()) return false;
         a->trigger();
         return true;
@@ -481,6 +489,11 @@ void CKorndMain::timerEvent(QTimerEvent* event) {
 }
 
 void CKorndMain::closeEvent(QCloseEvent* event) {
+  // Closing during a print preview asks first (not when the server already ends).
+  if (app_->preview_open && !app_->closing && app_->ShowMessageID(IDS_ABORT, nullptr, MB_YESNO_ASK) != CKorndBox::IDYES) {
+    event->ignore();
+    return;
+  }
   if (status_timer_ != 0) killTimer(status_timer_);
   status_timer_ = 0;
   for (int w = 1; w <= channel::Max_Window; ++w)  // every capture and wait ends

@@ -96,6 +96,10 @@ class CKorndMain : public QMainWindow {
   class QAction* view_storing_ = nullptr;
   class QAction* view_buffering_ = nullptr;
   class QAction* view_inquiring_ = nullptr;
+  class QAction* print_ = nullptr;
+  class QAction* print_preview_ = nullptr;
+  class QAction* print_setup_ = nullptr;
+  class QAction* print_setup0_ = nullptr;  // the frame's File menu
   int status_timer_ = 0;
   int live_count_ = 0;
 };

@@ -4,22 +4,28 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "kornd/CKorndApp.h"
+#include "kornd/CKorndBox.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
+#include "kornd/KRdc.h"
 
 namespace {
 
-constexpr std::int64_t Max_Page_Pixels = std::int64_t(1) << 25;
+// Largest page surface drawn (64 M pixels, 256 MB): a letter page at 600 dpi fits.
+constexpr std::int64_t Max_Page_Pixels = std::int64_t(1) << 26;
+constexpr int Preview_Growth = 4;  // pixels of the preview's frame around the page
 
-int server_resolution(bool x) {
-  CKorndApp* app = KorndApp();
-  const int r = app ? (x ? app->page_metrics.resolution_x : app->page_metrics.resolution_y) : 300;
-  return r > 0 ? r : 300;
+int width_of(const KRrect& r) { return r.right - r.left; }
+int height_of(const KRrect& r) { return r.bottom - r.top; }
+
+int view_mode_of(CKorndDoc& doc) {
+  CKorndView* v = doc.View();
+  return v ? v->view_mode.mode : doc.ViewMode();
 }
 
 }  // namespace
@@ -36,57 +42,171 @@ KRrect CKorndPrint::PrintPageRect(int margin_x_mm, int margin_y_mm, int dpi_x, i
   return {mx, my, mx + w, my + h};
 }
 
-KRrect CKorndPrint::PrintArea(const CKorndDoc& doc, int mode, int w, int h, int printer_dpi_x, int printer_dpi_y) {
-  const KRrect whole{0, 0, doc.PictureWidth(), doc.PictureHeight()};
-  switch (mode) {
-    case 1:
-      return {0, 0, static_cast<int>(std::int64_t(w) * server_resolution(true) / std::max(1, printer_dpi_x)),
-              static_cast<int>(std::int64_t(h) * server_resolution(false) / std::max(1, printer_dpi_y))};
-    case 2: {
-      const KRrect& u = doc.ViewportUnion();
-      if (u.IsEmpty() || w <= 0 || h <= 0) return whole;
-      int aw = w, ah = h;
-      FitSize(aw, ah, u.right - u.left, u.bottom - u.top, true);
-      return {u.left, u.top, u.left + aw, u.top + ah};
+Print_Mapping CKorndPrint::PageMapping(const Print_Page_Input& in) {
+  Print_Mapping m;
+  m.page = PrintPageRect(in.margin_x_mm, in.margin_y_mm, in.printer_dpi_x, in.printer_dpi_y, in.horzres, in.vertres,
+                         in.mode, in.client_width, in.client_height);
+  const int pw = width_of(m.page), ph = height_of(m.page);
+  m.viewport_org = {m.page.left, m.page.top};
+  m.viewport_ext = {pw, ph};
+  if (in.mode == 1) {
+    if (in.printer_dpi_x == in.server_dpi_x && in.printer_dpi_y == in.server_dpi_y) {
+      m.map_mode = 1;
+      m.copy_buffer = !in.preview && in.buffer_ready;
+    } else {
+      m.map_mode = 7;
+      const auto scaled = [](int size, int server, int printer) {
+        return static_cast<int>(std::uint64_t(std::uint32_t(size)) * std::uint32_t(server) /
+                                std::max<std::uint32_t>(1, std::uint32_t(printer)));
+      };
+      m.window_ext = {std::max(1, scaled(pw, in.server_dpi_x, in.printer_dpi_x)),
+                      std::max(1, scaled(ph, in.server_dpi_y, in.printer_dpi_y))};
+    }
+    return m;
+  }
+  const KRrect whole = in.picture;
+  KRrect window;
+  switch (in.mode) {
+    case 2: {  // the viewport union, shown whole with the page's aspect ratio
+      const KRrect u = in.viewport_union.IsEmpty() ? whole : in.viewport_union;
+      int w = pw, h = ph;
+      FitSize(w, h, width_of(u), height_of(u), true);
+      m.map_mode = 7;
+      window = {u.left, u.top, u.left + w, u.top + h};
+      break;
     }
     case 3:
-      return doc.Bounds().IsAllZero() ? whole : doc.Bounds();
+      m.map_mode = 8;
+      window = in.bounds.IsAllZero() || in.bounds.IsEmpty() ? whole : in.bounds;
+      break;
+    case 4:
+      m.map_mode = 8;
+      window = whole;
+      break;
     case 5:
-      return doc.ViewportRect().IsEmpty() ? whole : doc.ViewportRect();
-    default:
-      return whole;
+      m.map_mode = 8;
+      window = in.view_rect.IsEmpty() ? whole : in.view_rect;
+      break;
+    default: {  // no mode of its own: the picture, aspect ratio kept
+      int w = pw, h = ph;
+      FitSize(w, h, width_of(whole), height_of(whole), true);
+      m.map_mode = 7;
+      window = {0, 0, w, h};
+      break;
+    }
   }
+  if (in.preview) {
+    const int gx = Preview_Growth * std::max(1, in.scale_x), gy = Preview_Growth * std::max(1, in.scale_y);
+    window = {window.left - gx, window.top - gy, window.right + gx, window.bottom + gy};
+    m.page = {m.page.left - Preview_Growth, m.page.top - Preview_Growth, m.page.right + Preview_Growth,
+              m.page.bottom + Preview_Growth};
+    m.viewport_org = {m.page.left, m.page.top};
+    m.viewport_ext = {width_of(m.page), height_of(m.page)};
+  }
+  m.window_org = {window.left, window.top};
+  m.window_ext = {std::max(1, width_of(window)), std::max(1, height_of(window))};
+  return m;
 }
 
-bool CKorndPrint::Print(CKorndDoc& doc, QPrinter& printer, int mode) {
+Print_Page_Input CKorndPrint::PageInput(CKorndDoc& doc, int mode, int horzres, int vertres, int dpi_x, int dpi_y,
+                                        bool preview) {
+  Print_Page_Input in;
+  CKorndApp* app = KorndApp();
+  in.mode = mode;
+  in.printer_dpi_x = dpi_x, in.printer_dpi_y = dpi_y;
+  if (app) in.server_dpi_x = app->page_metrics.resolution_x, in.server_dpi_y = app->page_metrics.resolution_y;
+  in.horzres = horzres, in.vertres = vertres;
+  in.margin_x_mm = doc.PrintMarginX(), in.margin_y_mm = doc.PrintMarginY();
+  in.picture = {0, 0, doc.PictureWidth(), doc.PictureHeight()};
+  in.viewport_union = doc.ViewportUnion();
+  in.bounds = doc.Bounds();
+  in.preview = preview;
+  in.client_width = doc.PictureWidth(), in.client_height = doc.PictureHeight();
+  if (CKorndView* v = doc.View()) {
+    const CKorndViewMode& vm = v->view_mode;
+    in.client_width = vm.client_width, in.client_height = vm.client_height;
+    in.scale_x = vm.scale_x, in.scale_y = vm.scale_y;
+    in.view_rect = vm.view_rect;
+    // The buffer is brought up to date only where it would be copied.
+    if (mode == 1 && !preview && dpi_x == in.server_dpi_x && dpi_y == in.server_dpi_y && v->Buffering())
+      in.buffer_ready = v->UpdateBackBuffer() && v->BackBuffer() && !v->BackBuffer()->IsEmpty() &&
+                        v->BackBuffer()->State() == 0;
+  }
+  return in;
+}
+
+void CKorndPrint::OnPrint(CKorndDoc& doc, KRdc& dc, const Print_Mapping& m) {
+  QImage* page = dc.Surface();
+  if (page == nullptr) return;
+  CKorndView* v = doc.View();
+  if (m.copy_buffer && v && v->BackBuffer()) {
+    const QImage& buffer = const_cast<CMemDIB*>(v->BackBuffer())->Surface();
+    QPainter p(page);
+    p.setClipRect(QRect(m.page.left, m.page.top, width_of(m.page), height_of(m.page)));
+    p.drawImage(m.viewport_org.x, m.viewport_org.y, buffer);
+    return;
+  }
+  dc.SetMapMode(m.map_mode);
+  dc.SetWindowOrg(m.window_org.x, m.window_org.y);
+  if (m.map_mode != 1) dc.SetWindowExt(m.window_ext.x, m.window_ext.y);
+  dc.SetViewportOrg(m.viewport_org.x, m.viewport_org.y);
+  if (m.map_mode != 1) dc.SetViewportExt(m.viewport_ext.x, m.viewport_ext.y);
+  dc.SetClip(&m.page);
+  CKorndGC env;
+  doc.RenderAtAnchor(&dc, env);
+}
+
+QImage CKorndPrint::RenderPage(CKorndDoc& doc, int mode, int horzres, int vertres, int dpi_x, int dpi_y,
+                               bool preview) {
+  if (horzres <= 0 || vertres <= 0 || std::int64_t(horzres) * vertres > Max_Page_Pixels) {
+    if (CKorndApp* app = KorndApp())
+      app->ShowMessageText(QString("The page of %1 x %2 pixels is too large to be printed.").arg(horzres).arg(vertres),
+                           &doc.Title(), MB_NOTICE);
+    return {};
+  }
+  QImage page(horzres, vertres, QImage::Format_RGB32);
+  if (page.isNull()) return page;
+  page.fill(Qt::white);
+  CKorndView* v = doc.View();
+  if (v) v->printing = true;
+  const Print_Mapping m = PageMapping(PageInput(doc, mode, horzres, vertres, dpi_x, dpi_y, preview));
+  {
+    KRdc dc(&page);
+    OnPrint(doc, dc, m);
+  }
+  if (v) v->printing = false;
+  return page;
+}
+
+bool CKorndPrint::Print(CKorndDoc& doc, QPrinter& printer, int mode, bool preview) {
+  const int dpi_x = printer.logicalDpiX(), dpi_y = printer.logicalDpiY();
+  const QImage page = RenderPage(doc, mode, printer.width(), printer.height(), dpi_x, dpi_y, preview);
+  if (page.isNull()) return false;
   QPainter painter;
   if (!painter.begin(&printer)) return false;
-  const int dpi_x = printer.logicalDpiX(), dpi_y = printer.logicalDpiY();
-  int cw = doc.PictureWidth(), ch = doc.PictureHeight();
-  if (CKorndView* v = doc.View(); v && v->width() > 0 && v->height() > 0) cw = v->width(), ch = v->height();
-  const KRrect page = PrintPageRect(doc.PrintMarginX(), doc.PrintMarginY(), dpi_x, dpi_y, printer.width(), printer.height(),
-                                    mode, cw, ch);
-  int pw = page.right - page.left, ph = page.bottom - page.top;
-  if (pw <= 0 || ph <= 0) return false;
-  const KRrect area = PrintArea(doc, mode, pw, ph, dpi_x, dpi_y);
-  // A page of many pixels is rendered smaller and stretched onto the page.
-  int rw = pw, rh = ph;
-  while (std::int64_t(rw) * rh > Max_Page_Pixels) rw = std::max(1, rw / 2), rh = std::max(1, rh / 2);
-  const QImage image = doc.ExportImage(area, mode == 1 ? 3 : mode, rw, rh);
-  if (image.isNull()) return false;
-  painter.setClipRect(QRect(page.left, page.top, pw, ph));
-  painter.drawImage(QRect(page.left, page.top, pw, ph), image);
+  // Colours exactly as drawn: no lossy compression of the page in a PDF.
+  painter.setRenderHint(QPainter::LosslessImageRendering);
+  painter.drawImage(0, 0, page);
   return painter.end();
 }
 
 bool CKorndPrint::OnFilePrint(CKorndDoc& doc) {
   CKorndApp* app = KorndApp();
   if (app == nullptr || app->page_metrics.no_printer) return false;
-  QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) return false;
-  QPrinter printer(info, QPrinter::HighResolution);
-  SetPrinterOrientation(printer, app->landscape);
-  return Print(doc, printer, doc.ViewMode());
+  if (doc.PrinterSettings().valid) app->CopyPrinterSettings(doc.PrinterSettings());
+  Printer_Settings s;
+  bool printed = false;
+  if (app->GetPrinterSettings(s) && ASK_PRINTER_SETTINGS(false, s)) {
+    app->CopyPrinterSettings(s);
+    QPrinter printer(QPrinter::HighResolution);
+    APPLY_PRINTER_SETTINGS(s, printer);
+    printed = Print(doc, printer, view_mode_of(doc));
+    if (!printed)
+      app->ShowMessageText(QString("Cannot print to %1.").arg(s.printer_name.isEmpty() ? s.output_file : s.printer_name),
+                           &doc.Title(), MB_NOTICE);
+  }
+  doc.SetPrinterSettings(app->printer_defaults);
+  return printed;
 }
 
 QPrintPreviewDialog* CKorndPrint::Preview(CKorndDoc& doc, QWidget* parent, bool even_without_printer) {
@@ -95,10 +215,12 @@ QPrintPreviewDialog* CKorndPrint::Preview(CKorndDoc& doc, QWidget* parent, bool 
   auto* dialog = new QPrintPreviewDialog(parent);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setModal(false);
-  if (app) SetPrinterOrientation(*dialog->printer(), app->landscape);
+  Printer_Settings s = doc.PrinterSettings();
+  if (!s.valid && app) app->GetPrinterSettings(s);
+  if (s.valid) APPLY_PRINTER_SETTINGS(s, *dialog->printer());
   CKorndDoc* d = &doc;
   QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                   [d](QPrinter* printer) { Print(*d, *printer, d->ViewMode()); });
+                   [d](QPrinter* printer) { Print(*d, *printer, view_mode_of(*d), true); });
   if (CKorndView* v = doc.View()) QObject::connect(v, &QObject::destroyed, dialog, &QWidget::close);
   if (app) {
     app->preview_open = true;
@@ -107,5 +229,12 @@ QPrintPreviewDialog* CKorndPrint::Preview(CKorndDoc& doc, QWidget* parent, bool 
     });
   }
   dialog->show();
+  // Under the test seam the preview takes an answer: Close (or Cancel) closes it once shown.
+  QString answer;
+  if (CKorndBox::SeamAnswer("print preview", DESCRIBE_PRINTER_SETTINGS(s), answer) &&
+      (answer.compare("Close", Qt::CaseInsensitive) == 0 || answer.compare("Cancel", Qt::CaseInsensitive) == 0)) {
+    dialog->close();
+    return nullptr;
+  }
   return dialog;
 }

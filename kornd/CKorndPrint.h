@@ -1,16 +1,50 @@
 // CKorndPrint.h - printing a window's picture: the page rectangle inside the document's
-// margins, the part of the picture a page shows for each area mode, drawing it onto a printer
-// (a PDF file where no printer exists), the print command and the non-modal print preview.
-// Reads: the document's picture, margins and area mode; the application's page metrics,
-// printer orientation and no-printer flag. Changes: the application's preview flag.
+// margins, the page mapping for each view mode, the page drawn by replaying the document's
+// list into a printer surface (an image of the page at the printer's resolution, painted 1:1
+// onto the printer), the print command with the window's own printer set-up, and the
+// non-modal print preview.
+// Reads: the document's picture, margins, printer set-up and list; the view's mode, scale
+// factors and back buffer; the application's page metrics and printer defaults.
+// Changes: the application's printer defaults (replaced by the window's for a print), the
+// document's printer set-up (taken back after it), the application's preview flag, the view's
+// printing flag and creation resolution (for the duration of a page).
 #pragma once
+
+#include <QImage>
 
 #include "kornd/DrawUtil.h"
 
 class CKorndDoc;
+class CKorndView;
+class KRdc;
 class QPrinter;
 class QPrintPreviewDialog;
 class QWidget;
+
+// The page mapping of one printed page: GDI mapping mode with window and viewport origins and
+// extents; with copy_buffer the view's back buffer is copied at the viewport origin instead of
+// a replay.
+struct Print_Mapping {
+  int map_mode = 1;  // 1 MM_TEXT, 7 MM_ISOTROPIC, 8 MM_ANISOTROPIC
+  KRpoint window_org, window_ext{1, 1}, viewport_org, viewport_ext{1, 1};
+  KRrect page;       // the page rectangle the page is clipped to (device pixels)
+  bool copy_buffer = false;
+  bool operator==(const Print_Mapping&) const = default;
+};
+
+// What the page mapping needs of the window and the printer.
+struct Print_Page_Input {
+  int mode = 2;                              // view mode 1-5
+  int printer_dpi_x = 300, printer_dpi_y = 300;
+  int server_dpi_x = 300, server_dpi_y = 300;
+  int horzres = 3300, vertres = 2400;        // the printer's page in pixels
+  int margin_x_mm = 5, margin_y_mm = 5;
+  int client_width = 0, client_height = 0;   // the view's client size
+  int scale_x = 1, scale_y = 1;              // the view's logical units per pixel
+  KRrect picture, viewport_union, bounds, view_rect;
+  bool preview = false;
+  bool buffer_ready = false;                 // buffering on with an up-to-date back buffer
+};
 
 class CKorndPrint {
  public:
@@ -19,11 +53,21 @@ class CKorndPrint {
   // (a zero client size keeps the printable size).
   static KRrect PrintPageRect(int margin_x_mm, int margin_y_mm, int dpi_x, int dpi_y, int horzres, int vertres,
                               int mode, int client_width, int client_height);
-  // The picture's area a page of w x h printer pixels shows in the mode.
-  static KRrect PrintArea(const CKorndDoc& doc, int mode, int w, int h, int printer_dpi_x, int printer_dpi_y);
+  // The mapping of the page for the mode (see Print_Mapping).
+  static Print_Mapping PageMapping(const Print_Page_Input& in);
+  // What the page mapping needs of this window for a printer page (view null: the picture).
+  static Print_Page_Input PageInput(CKorndDoc& doc, int mode, int horzres, int vertres, int dpi_x, int dpi_y,
+                                    bool preview);
+  // Draws the page into the printer surface dc (OnPrint): the mapping set, clipped to the
+  // page and the picture replayed as it looks at the selected anchor, or the back buffer copied.
+  static void OnPrint(CKorndDoc& doc, KRdc& dc, const Print_Mapping& m);
+  // The page image (white paper, horzres x vertres) for the mode; a null image after a box
+  // when the page is too large to be drawn.
+  static QImage RenderPage(CKorndDoc& doc, int mode, int horzres, int vertres, int dpi_x, int dpi_y, bool preview);
   // Draws the page onto the printer; false when nothing could be drawn.
-  static bool Print(CKorndDoc& doc, QPrinter& printer, int mode);
-  // The print command: nothing (false) without a printer; else one page on the default printer.
+  static bool Print(CKorndDoc& doc, QPrinter& printer, int mode, bool preview = false);
+  // The print command: nothing (false) without a printer; else the window's printer set-up
+  // goes through the print dialog and one page is printed; the window keeps the set-up used.
   static bool OnFilePrint(CKorndDoc& doc);
   // Opens the print preview without blocking (null without a printer unless forced); it
   // closes with the window.

@@ -153,6 +153,8 @@ class CKorndView : public QWidget {
   // Mode 0-5 (request B 15, the mode commands); the document's export mode follows.
   void SetViewMode(int m, const KRrect* r);
   CKorndViewMode view_mode;
+  // Set while a page of this window is printed.
+  bool printing = false;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
