@@ -1,12 +1,15 @@
 // CKorndPrint.cpp - printing a window's picture (see CKorndPrint.h).
 #include "kornd/CKorndPrint.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>  // std::rename
 
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndBox.h"
@@ -22,6 +25,11 @@ constexpr int Preview_Growth = 4;  // pixels of the preview's frame around the p
 
 int width_of(const KRrect& r) { return r.right - r.left; }
 int height_of(const KRrect& r) { return r.bottom - r.top; }
+
+// The window's message: titled with the window's title, the server's box title without one.
+void tell(CKorndDoc& doc, const QString& text) {
+  if (CKorndApp* app = KorndApp()) app->ShowMessageText(text, doc.Title().isEmpty() ? nullptr : &doc.Title(), MB_NOTICE);
+}
 
 int view_mode_of(CKorndDoc& doc) {
   CKorndView* v = doc.View();
@@ -159,9 +167,7 @@ void CKorndPrint::OnPrint(CKorndDoc& doc, KRdc& dc, const Print_Mapping& m) {
 QImage CKorndPrint::RenderPage(CKorndDoc& doc, int mode, int horzres, int vertres, int dpi_x, int dpi_y,
                                bool preview) {
   if (horzres <= 0 || vertres <= 0 || std::int64_t(horzres) * vertres > Max_Page_Pixels) {
-    if (CKorndApp* app = KorndApp())
-      app->ShowMessageText(QString("The page of %1 x %2 pixels is too large to be printed.").arg(horzres).arg(vertres),
-                           &doc.Title(), MB_NOTICE);
+    tell(doc, QString("The page of %1 x %2 pixels is too large to be printed.").arg(horzres).arg(vertres));
     return {};
   }
   QImage page(horzres, vertres, QImage::Format_RGB32);
@@ -200,10 +206,18 @@ bool CKorndPrint::OnFilePrint(CKorndDoc& doc) {
     app->CopyPrinterSettings(s);
     QPrinter printer(QPrinter::HighResolution);
     APPLY_PRINTER_SETTINGS(s, printer);
-    printed = Print(doc, printer, view_mode_of(doc));
-    if (!printed)
-      app->ShowMessageText(QString("Cannot print to %1.").arg(s.printer_name.isEmpty() ? s.output_file : s.printer_name),
-                           &doc.Title(), MB_NOTICE);
+    // A PDF goes to a temporary file beside its name first: a failed print leaves no half file
+    // and an existing file as it was.
+    const bool to_file = s.printer_name.isEmpty() && !s.output_file.isEmpty();
+    const QString temporary = s.output_file + QString(".%1.tmp").arg(QCoreApplication::applicationPid());
+    if (to_file) printer.setOutputFileName(temporary);
+    printed = (to_file || !s.printer_name.isEmpty()) && Print(doc, printer, view_mode_of(doc));
+    if (to_file) {
+      if (printed) printed = std::rename(QFile::encodeName(temporary).constData(),
+                                         QFile::encodeName(s.output_file).constData()) == 0;
+      if (!printed) QFile::remove(temporary);
+    }
+    if (!printed) tell(doc, QString("Cannot print to %1.").arg(s.printer_name.isEmpty() ? s.output_file : s.printer_name));
   }
   doc.SetPrinterSettings(app->printer_defaults);
   return printed;

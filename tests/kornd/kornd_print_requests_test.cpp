@@ -98,10 +98,10 @@ class Print_Requests : public ::testing::Test {
     fs::remove_all(dir_);
   }
   // Starts the server; with a PDF printer its default file is default.pdf in the test folder.
-  void Start(const std::string& answers, bool pdf_printer = true) {
+  void Start(const std::string& answers, bool pdf_printer = true, const std::vector<std::string>& args = {}) {
     if (pdf_printer) setenv("KORND_PDF_PRINTER", (dir_ / "default.pdf").c_str(), 1);
     setenv("KORND_TEST_INPUT", fifo_.c_str(), 1);
-    ASSERT_TRUE(k_.Start(answers)) << k_.Errors();
+    ASSERT_TRUE(k_.Start(answers, args)) << k_.Errors();
     unsetenv("KORND_TEST_INPUT");
     unsetenv("KORND_PDF_PRINTER");
     fd_ = open(fifo_.c_str(), O_WRONLY | O_CLOEXEC);
@@ -138,11 +138,11 @@ class Print_Requests : public ::testing::Test {
     return false;
   }
   std::string pdf(const std::string& name) const { return (dir_ / name).string(); }
-  // The folder's PDF files.
+  // The folder's files but the input FIFO (PDFs and any temporary left behind).
   std::vector<std::string> Pdfs() const {
     std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(dir_))
-      if (e.path().extension() == ".pdf") out.push_back(e.path().filename().string());
+    for (const auto& e : fs::recursive_directory_iterator(dir_))
+      if (e.path().filename() != "input" && !e.is_directory()) out.push_back(e.path().filename().string());
     return out;
   }
 
@@ -164,6 +164,7 @@ TEST_F(Print_Requests, PrintRequestPrintsOnePage) {
                            ", landscape, 300 dpi] answer=file=" + pdf("b6.pdf")), 1)
       << k_.Errors();
   ASSERT_TRUE(fs::exists(pdf("b6.pdf"))) << k_.Errors();
+  EXPECT_EQ(Pdfs(), std::vector<std::string>{"b6.pdf"});  // no temporary left
   EXPECT_EQ(pdf_info(pdf("b6.pdf"), "Pages"), "1");
   EXPECT_EQ(pdf_info(pdf("b6.pdf"), "Page size").substr(0, 14), "792 x 612 pts ");
   // At 30 dpi a printer pixel is a tenth: the picture at (6, 6)-(36, 26), the red rectangle
@@ -183,6 +184,58 @@ TEST_F(Print_Requests, PrintRequestPrintsOnePage) {
   EXPECT_EQ(Req(1, 'B', 0), 1u);  // still serving
 }
 
+TEST_F(Print_Requests, TheWindowsMarginsAndThePrintersPage) {
+  Start("file=" + pdf("margins.pdf"));
+  OpenWindow(1);
+  // The PDF printer's landscape letter page at 300 dpi; the page metrics less 59-pixel margins.
+  struct Row {
+    int n;
+    int a3, a4;
+  } rows[] = {{12, 3300, 2550}, {13, 300, 300}, {9, 3182, 2432}, {11, 5, 5}};
+  for (const Row& r : rows) {
+    ASSERT_EQ(Req(1, 'E', r.n), 1u) << r.n;
+    EXPECT_EQ(windows_[1]->a[2], r.a3) << r.n;
+    EXPECT_EQ(windows_[1]->a[3], r.a4) << r.n;
+  }
+  ASSERT_EQ(Req(1, 'E', -11, {10, 15}), 1u);
+  ASSERT_EQ(Req(1, 'B', 6), 1u);
+  // Margins of 10 x 300 / 25 = 120 and 15 x 300 / 25 = 180 pixels: at 30 dpi the picture at
+  // (12, 18)-(42, 38), the red rectangle at (17, 23)-(27, 28).
+  const Raster r = rasterise(pdf("margins.pdf"), 30);
+  ASSERT_EQ(r.width, 330);
+  struct Probe {
+    int x, y;
+    std::uint32_t colour;
+    const char* what;
+  } probes[] = {
+      {10, 25, White, "left margin"}, {20, 16, White, "top margin"}, {13, 19, Blue, "picture corner"},
+      {22, 25, Red, "rectangle"},     {44, 25, White, "right of it"}, {22, 40, White, "below it"},
+  };
+  for (const Probe& p : probes) EXPECT_EQ(named(r.at(p.x, p.y)), p.colour) << p.what;
+}
+
+// The l and L switches choose the default printer's orientation; without either a page at least
+// as wide as high is landscape.
+class Print_Orientation : public Print_Requests, public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(Print_Orientation, SwitchesTurnThePage) {
+  const bool portrait = GetParam() == std::vector<std::string>{"-L"};
+  Start("file=" + pdf("turned.pdf"), true, GetParam());
+  OpenWindow(1);
+  ASSERT_EQ(Req(1, 'E', 12), 1u);
+  EXPECT_EQ(windows_[1]->a[2], portrait ? 2550 : 3300);
+  EXPECT_EQ(windows_[1]->a[3], portrait ? 3300 : 2550);
+  ASSERT_EQ(Req(1, 'E', 9), 1u);
+  EXPECT_EQ(windows_[1]->a[2], portrait ? 2432 : 3182);
+  EXPECT_EQ(windows_[1]->a[3], portrait ? 3182 : 2432);
+  ASSERT_EQ(Req(1, 'B', 6), 1u);
+  EXPECT_EQ(pdf_info(pdf("turned.pdf"), "Page size").substr(0, 14), portrait ? "612 x 792 pts " : "792 x 612 pts ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, Print_Orientation,
+                         ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"-l"},
+                                           std::vector<std::string>{"-L"}));
+
 TEST_F(Print_Requests, CancelPrintsNothing) {
   Start("Cancel;Cancel");
   OpenWindow(1);
@@ -191,6 +244,19 @@ TEST_F(Print_Requests, CancelPrintsNothing) {
   EXPECT_EQ(k_.CountErrors("kornd dialog: [print] ["), 2);
   EXPECT_TRUE(Pdfs().empty());
   EXPECT_EQ(Req(1, 'B', 0), 1u);  // a cancelled print does not stop the serving
+}
+
+TEST_F(Print_Requests, AFileThatCannotBeWrittenIsReported) {
+  const std::string bad = pdf("missing/folder/page.pdf");
+  Start("file=" + bad + ";OK");
+  OpenWindow(1);
+  EXPECT_EQ(Req(1, 'B', 6), 1u);
+  EXPECT_EQ(k_.CountErrors("kornd box: [Graphics Window #" + std::to_string(k_.instance()) + "] [Cannot print to " + bad +
+                           ".] buttons=OK answer=OK"),
+            1)
+      << k_.Errors();
+  EXPECT_TRUE(Pdfs().empty());
+  EXPECT_EQ(Req(1, 'B', 0), 1u);
 }
 
 TEST_F(Print_Requests, EachWindowKeepsItsPrinterSetUp) {
@@ -230,6 +296,21 @@ TEST_F(Print_Requests, ClosedPreviewLetsTheServerQuit) {
   Start("Close;OK");
   OpenWindow(1);
   ASSERT_TRUE(Command(1, "Print Pre&view"));
+  k_.Send("L,1,");
+  EXPECT_TRUE(k_.WaitExit(10000)) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("[Close preview]"), 0) << k_.Errors();
+}
+
+TEST_F(Print_Requests, PreviewClosesWithItsWindow) {
+  Start("OK;OK");
+  OpenWindow(1);
+  OpenWindow(2);
+  ASSERT_TRUE(Command(1, "Print Pre&view"));
+  const std::string line = "close 1\n";
+  ASSERT_EQ(write(fd_, line.data(), line.size()), ssize_t(line.size()));
+  for (int i = 0; i < 500 && k_.CountErrors("kornd input: done close 1") == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(Req(2, 'B', 0), 2u);
   k_.Send("L,1,");
   EXPECT_TRUE(k_.WaitExit(10000)) << k_.Errors();
   EXPECT_EQ(k_.CountErrors("[Close preview]"), 0) << k_.Errors();
