@@ -26,6 +26,8 @@ CKorndChild::CKorndChild(std::unique_ptr<CKorndDoc> doc, int show_code)
   grid->addWidget(vbar_, 0, 1);
   grid->addWidget(hbar_, 1, 0);
   setWidget(client);
+  view_->setFocusPolicy(Qt::StrongFocus);  // keys reach the view, not only its frame
+  client->setFocusProxy(view_);
   connect(hbar_, &QScrollBar::valueChanged, view_, &CKorndView::OnScrollBars);
   connect(vbar_, &QScrollBar::valueChanged, view_, &CKorndView::OnScrollBars);
   doc_->SetView(view_);

@@ -123,6 +123,7 @@ class CKorndView : public QWidget {
   };
   Input_State input;
   unsigned WaitFlags() const { return wait_flags_; }
+  bool HasFocus() const { return has_focus_; }
   void ArmWait(unsigned bits) { wait_flags_ |= bits; }
   void DisarmWait(unsigned bits) { wait_flags_ &= ~bits; }
   // 0 when a capture runs already, else 1 once the capture of the kind (1, 2, 4, 8) has ended.
@@ -199,6 +200,11 @@ class CKorndView : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  // Focus: the status panes show this window; losing it drops a held key and the mouse grab.
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  // Tab and Shift+Tab are keys of the window, not focus moves.
+  bool focusNextPrevChild(bool) override { return false; }
 
  private:
   bool EnsureSurface();
@@ -257,6 +263,7 @@ class CKorndView : public QWidget {
   unsigned wait_flags_ = 0;
   int wait_timer_ = 0;
   bool pumping_ = false;
+  bool has_focus_ = false;
   QString capture_text_;
   // Wakes the running wait loop so that it looks at the flags again.
   void Wake();
@@ -269,4 +276,6 @@ class CKorndView : public QWidget {
   void OnKeyUp(int vk, int repeat, int flags);
   // Input ends an any-event wait and its deadline.
   void EndAnyWait(unsigned extra);
+  // Grabs the mouse for a pick (where a pointer exists) or lets it go.
+  void HoldMouse(bool hold);
 };
