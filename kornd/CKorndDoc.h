@@ -154,6 +154,9 @@ class CKorndDoc {
   bool SaveBitmap(const QString& name, int mode, int w, int h);
   // The source area and, when w or h is 0, the chosen output size; false when there is none.
   bool ExportArea(KRrect& area, int kind, int mode, int& w, int& h) const;
+  // The page mapping of an export (kind 2 metafile, 3 bitmap) from the area onto w x h.
+  void PrepareExportDC(int kind, KRdc& dc, int mode, int w, int h, const KRrect& area) const;
+  // The picture at the selected anchor drawn through the bitmap mapping of the area onto w x h.
   QImage ExportImage(const KRrect& area, int mode, int w, int h);
   // The area mode of exports and printing that name none (1-5).
   int ViewMode() const { return view_mode_; }

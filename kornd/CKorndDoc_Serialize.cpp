@@ -95,6 +95,21 @@ QString entry_path(const std::string& stored, const QString& picture_folder) {
   return client_path(name);
 }
 
+// The screen as the metafiles' reference device: its size in pixels and in millimetres.
+struct Reference_Device {
+  int pixels_x, pixels_y, millimetres_x, millimetres_y;
+};
+
+Reference_Device reference_device() {
+  CKorndApp* app = KorndApp();
+  Reference_Device r;
+  r.pixels_x = app && app->display_info.horzres > 0 ? app->display_info.horzres : 1920;
+  r.pixels_y = app && app->display_info.vertres > 0 ? app->display_info.vertres : 1080;
+  r.millimetres_x = app && app->display_info.horzsize > 0 ? app->display_info.horzsize : std::max(1, r.pixels_x * CKREMF::FactorX() / 100);
+  r.millimetres_y = app && app->display_info.vertsize > 0 ? app->display_info.vertsize : std::max(1, r.pixels_y * CKREMF::FactorY() / 100);
+  return r;
+}
+
 KRrect normalised(const KRrect& r) {
   return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
 }
@@ -417,30 +432,36 @@ bool CKorndDoc::ExportArea(KRrect& area, int kind, int mode, int& w, int& h) con
   return w != 0 && h != 0 && !area.IsEmpty();
 }
 
-// The picture replayed from a fresh environment onto the background, area mapped onto
-// w x h pixels (isotropic modes keep the aspect ratio, the others stretch).
+// The area onto the output: modes 1 and 2 keep the aspect ratio, 3-5 stretch. A metafile's
+// window runs upwards onto a viewport of its frame in the reference device's pixels.
+void CKorndDoc::PrepareExportDC(int kind, KRdc& dc, int mode, int w, int h, const KRrect& area) const {
+  dc.SetMapMode(mode <= 2 ? KRdc::MM_ISOTROPIC : KRdc::MM_ANISOTROPIC);
+  const int aw = area.right - area.left, ah = area.bottom - area.top;
+  dc.SetWindowOrg(area.left, area.top);
+  dc.SetViewportOrg(0, 0);
+  if (kind == 2) {
+    const Reference_Device r = reference_device();
+    dc.SetWindowExt(aw, -ah);
+    dc.SetViewportExt(static_cast<int>(std::int64_t(w) * r.pixels_x / r.millimetres_x / 100),
+                      -static_cast<int>(std::int64_t(h) * r.pixels_y / r.millimetres_y / 100));
+  } else {
+    dc.SetWindowExt(aw, ah);
+    dc.SetViewportExt(w, h);
+  }
+}
+
+// The picture (at the selected anchor) replayed from a fresh environment onto the background
+// of a w x h surface through the export mapping of the area.
 QImage CKorndDoc::ExportImage(const KRrect& area, int mode, int w, int h) {
   QImage out;
-  if (w <= 0 || h <= 0 || std::int64_t(w) * h > Max_Export_Pixels) return out;
-  if (std::int64_t(std::max(1, picture_width_)) * std::max(1, picture_height_) > Max_Export_Pixels) return out;
-  QImage picture(std::max(1, picture_width_), std::max(1, picture_height_), QImage::Format_RGB32);
-  const std::int32_t bg = BackgroundColour();
-  const QRgb fill = qRgb(bg & 0xFF, (bg >> 8) & 0xFF, (bg >> 16) & 0xFF);
-  picture.fill(fill);
-  {
-    KRdc dc(&picture);
-    CKorndGC env;
-    RenderAtAnchor(&dc, env);
-  }
+  if (w <= 0 || h <= 0 || std::int64_t(w) * h > Max_Export_Pixels || area.IsEmpty()) return out;
   out = QImage(w, h, QImage::Format_RGB32);
-  out.fill(fill);
-  const QImage part = picture.copy(area.left, area.top, area.right - area.left, area.bottom - area.top);
-  if (mode == 1 && part.width() == w && part.height() == h) {
-    QPainter(&out).drawImage(0, 0, part);
-  } else {
-    const Qt::AspectRatioMode aspect = mode <= 2 ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio;
-    QPainter(&out).drawImage(0, 0, part.scaled(w, h, aspect, Qt::FastTransformation));
-  }
+  const std::int32_t bg = BackgroundColour();
+  out.fill(qRgb(bg & 0xFF, (bg >> 8) & 0xFF, (bg >> 16) & 0xFF));
+  KRdc dc(&out);
+  PrepareExportDC(3, dc, mode, w, h, area);
+  CKorndGC env;
+  RenderAtAnchor(&dc, env);
   return out;
 }
 
@@ -480,22 +501,29 @@ bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h) {
   KRrect area;
   if (!ExportArea(area, 2, mode, w, h)) return false;
   const int fw = std::abs(w), fh = std::abs(h);
-  // The frame in the reference device's pixels.
-  const int pw = std::max(1, fw / CKREMF::FactorX()), ph = std::max(1, fh / CKREMF::FactorY());
+  const int aw = area.right - area.left, ah = area.bottom - area.top;
+  // The mapping the records carry, as the export mapping sets it up.
+  QImage probe(1, 1, QImage::Format_RGB32);
+  KRdc mapping(&probe);
+  PrepareExportDC(2, mapping, mode, w, h, area);
+  const KRpoint viewport = mapping.ViewportExt();
+  const int pw = std::max(1, std::abs(viewport.x)), ph = std::max(1, std::abs(viewport.y));
+  // The picture drawn at the reference device's resolution (one-pixel lines stay visible),
+  // placed over the area in logical units: the player's mapping puts it onto the frame.
   const QImage image = ExportImage(area, mode, pw, ph);
   if (image.isNull()) return false;
   CDib dib;
   if (!ImageToDib(image, dib)) return false;
-  CKorndApp* app = KorndApp();
-  const int dev_x = app && app->display_info.horzres > 0 ? app->display_info.horzres : 1920;
-  const int dev_y = app && app->display_info.vertres > 0 ? app->display_info.vertres : 1080;
-  const int mm_x = app && app->display_info.horzsize > 0 ? app->display_info.horzsize : dev_x * CKREMF::FactorX() / 100;
-  const int mm_y = app && app->display_info.vertsize > 0 ? app->display_info.vertsize : dev_y * CKREMF::FactorY() / 100;
-  emf::Writer writer(pw, ph, fw, fh, dev_x, dev_y, mm_x, mm_y);
-  writer.Add(emf::EMR_SETMAPMODE, {static_cast<std::int32_t>(emf::MM_ANISOTROPIC)});
-  writer.Add(emf::EMR_SETWINDOWEXTEX, {pw, ph});
-  writer.Add(emf::EMR_SETVIEWPORTEXTEX, {pw, ph});
-  writer.AddStretchDIBits(0, 0, pw, ph, dib, emf::SRCCOPY);
+  const Reference_Device r = reference_device();
+  emf::Writer writer(pw, ph, fw, fh, r.pixels_x, r.pixels_y, r.millimetres_x, r.millimetres_y);
+  const KRpoint window_org = mapping.WindowOrg(), window_ext = mapping.WindowExt(), viewport_org = mapping.ViewportOrg();
+  writer.Add(emf::EMR_SETMAPMODE, {mapping.GetMapMode()});
+  writer.Add(emf::EMR_SETWINDOWORGEX, {window_org.x, window_org.y});
+  writer.Add(emf::EMR_SETWINDOWEXTEX, {window_ext.x, window_ext.y});
+  writer.Add(emf::EMR_SETVIEWPORTORGEX, {viewport_org.x, viewport_org.y});
+  writer.Add(emf::EMR_SETVIEWPORTEXTEX, {viewport.x, viewport.y});
+  const KRrect device = mapping.LPtoDP(area);
+  writer.AddStretchDIBits(area.left, area.top, aw, ah, dib, emf::SRCCOPY, &device);
   const std::vector<std::uint8_t> bytes = writer.Finish();
   QSaveFile file(name);
   if (!file.open(QIODevice::WriteOnly)) return false;

@@ -174,6 +174,8 @@ class CKorndView : public QWidget {
   void SetCursorHint(int id);
   // The snapshot while it shows the selected anchor's picture, else null.
   CMemDIB* Snapshot() const;
+  // True when the picture leaves out objects: an anchor below the last one is selected.
+  bool AnchorGap() const;
   // From the last anchor pushed on to the end of the list (the objects after the anchors).
   void ReplayFromTopAnchor(KRdc& dc, CKorndGC& env, const KRrect* clip);
 

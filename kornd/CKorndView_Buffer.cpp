@@ -240,6 +240,10 @@ KRrect CKorndView::ClipToRect(KRdc& dc, const KRrect& r) {
   return r;
 }
 
+bool CKorndView::AnchorGap() const {
+  return doc_ != nullptr && doc_->CurrentAnchor() > 0 && doc_->CurrentAnchor() < doc_->AnchorCount();
+}
+
 CMemDIB* CKorndView::Snapshot() const {
   if (!snapshot_ || snapshot_->IsEmpty() || doc_ == nullptr || doc_->SelectedAnchorId() <= 0) return nullptr;
   return snapshot_.get();
@@ -467,6 +471,12 @@ void CKorndView::OnDraw(KRdc& dc, const KRrect& area) {
       box = unite(box, pending_invalid_);
       pending_invalid_ = {};
     }
+    // Removing anchors selects none without a hint: what they left out is drawn again.
+    if (anchor_gap_ && !AnchorGap()) {
+      anchor_gap_ = false;
+      MarkBuffers(0x8, nullptr, true);
+      box = DeviceRect();
+    }
   }
   painting_ = true;
   Redraw(dc, &box);
@@ -545,10 +555,11 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
       if (tool && EnsureSurface()) DrawNewTool(tool);
       break;
     case 4: {  // an anchor selected (p: below the one before)
-      // Objects between two anchors that the picture left out come back with any later anchor.
+      // The picture changes whenever objects between two anchors are left out before or after,
+      // also when no anchor was selected before (p is 0 then).
       const bool gap_before = anchor_gap_;
-      anchor_gap_ = doc_->CurrentAnchor() < doc_->AnchorCount();
-      if (p != 0 || gap_before) {
+      anchor_gap_ = AnchorGap();
+      if (p != 0 || gap_before || anchor_gap_) {
         MarkBuffers(0x8, nullptr, true);
         InvalidateWindow(nullptr, true);
         break;

@@ -106,7 +106,8 @@ void Writer::Add(std::uint32_t type, const std::vector<std::int32_t>& params) {
   ++records_;
 }
 
-void Writer::AddStretchDIBits(int x, int y, int width, int height, const CDib& dib, std::uint32_t rop) {
+void Writer::AddStretchDIBits(int x, int y, int width, int height, const CDib& dib, std::uint32_t rop,
+                              const KRrect* device) {
   const std::vector<std::uint8_t>& block = dib.HeaderBlock();
   const std::vector<std::uint8_t>& bits = dib.Bits();
   const std::size_t cb_bmi = (block.size() + 3) / 4 * 4, cb_bits = (bits.size() + 3) / 4 * 4;
@@ -116,10 +117,11 @@ void Writer::AddStretchDIBits(int x, int y, int width, int height, const CDib& d
   std::uint8_t* r = bytes_.data() + at;
   PUT32(r, EMR_STRETCHDIBITS);
   PUT32(r + 4, static_cast<std::uint32_t>(size));
-  PUT32(r + 8, static_cast<std::uint32_t>(std::min(x, x + width)));
-  PUT32(r + 12, static_cast<std::uint32_t>(std::min(y, y + height)));
-  PUT32(r + 16, static_cast<std::uint32_t>(std::max(x, x + width) - 1));
-  PUT32(r + 20, static_cast<std::uint32_t>(std::max(y, y + height) - 1));
+  const KRrect bounds = device ? *device : KRrect{x, y, x + width, y + height};
+  PUT32(r + 8, static_cast<std::uint32_t>(std::min(bounds.left, bounds.right)));
+  PUT32(r + 12, static_cast<std::uint32_t>(std::min(bounds.top, bounds.bottom)));
+  PUT32(r + 16, static_cast<std::uint32_t>(std::max(bounds.left, bounds.right) - 1));
+  PUT32(r + 20, static_cast<std::uint32_t>(std::max(bounds.top, bounds.bottom) - 1));
   PUT32(r + 24, static_cast<std::uint32_t>(x));
   PUT32(r + 28, static_cast<std::uint32_t>(y));
   PUT32(r + 40, static_cast<std::uint32_t>(dib.Width()));
@@ -183,13 +185,15 @@ bool CHECK(const std::vector<std::uint8_t>& bytes, Header* header) {
 
 namespace {
 
-// Records' logical coordinates (the picture's pixels) onto the target rectangle.
+// Records' logical coordinates (the picture's pixels, from the window origin on) onto the
+// target rectangle.
 struct Mapping {
   KRrect rect;
   std::int64_t pw, ph;
+  KRpoint origin;
   KRpoint operator()(std::int32_t x, std::int32_t y) const {
-    return {static_cast<std::int32_t>(rect.left + std::int64_t(x) * (rect.right - rect.left) / pw),
-            static_cast<std::int32_t>(rect.top + std::int64_t(y) * (rect.bottom - rect.top) / ph)};
+    return {static_cast<std::int32_t>(rect.left + (std::int64_t(x) - origin.x) * (rect.right - rect.left) / pw),
+            static_cast<std::int32_t>(rect.top + (std::int64_t(y) - origin.y) * (rect.bottom - rect.top) / ph)};
   }
   KRrect box(const std::uint8_t* p) const {
     KRpoint a = (*this)(S32(p), S32(p + 4)), c = (*this)(S32(p + 8), S32(p + 12));
@@ -233,7 +237,7 @@ bool PLAY(const std::vector<std::uint8_t>& bytes, KRdc& dc, const KRrect& rect, 
     if (failed_type) *failed_type = bytes.size() >= 4 ? GET32(bytes.data()) : 0;
     return false;
   }
-  const Mapping map{rect, std::max(1, pixel_width), std::max(1, pixel_height)};
+  Mapping map{rect, std::max(1, pixel_width), std::max(1, pixel_height), {0, 0}};
   std::vector<Gdi_Object> handles(std::min<std::uint32_t>(std::max<std::uint32_t>(h.handles, 1), Max_Handles));
   const KRlogpen keep_pen = dc.Pen();
   const KRlogbrush keep_brush = dc.Brush();
@@ -253,6 +257,9 @@ bool PLAY(const std::vector<std::uint8_t>& bytes, KRdc& dc, const KRrect& rect, 
       case EMR_SETVIEWPORTEXTEX:
       case EMR_SETVIEWPORTORGEX:
       case EMR_SETMAPMODE:
+        break;
+      case EMR_SETWINDOWORGEX:
+        map.origin = {S32(r + 8), S32(r + 12)};
         break;
       case EMR_MOVETOEX: {
         KRpoint p = map(S32(r + 8), S32(r + 12));

@@ -4,8 +4,9 @@
 // device pixels, frame in hundredths of a millimetre), the drawing records, EMR_EOF. The
 // checker walks every record against the bytes that are there before anything is played; the
 // player draws the records through the painting layer, stretching the picture onto a target
-// rectangle (exchanged edges mirror), passing over the mapping records and any record type it
-// does not know. Reads and writes memory only; changes no global state.
+// rectangle (exchanged edges mirror), passing over the map mode and extent records (the
+// target's mapping stays; a window origin moves the picture) and any record type it does not
+// know. Reads and writes memory only; changes no global state.
 #pragma once
 
 #include <cstdint>
@@ -53,8 +54,10 @@ class Writer {
          int millimetres_cx, int millimetres_cy);
   // A record of 32-bit parameters.
   void Add(std::uint32_t type, const std::vector<std::int32_t>& params);
-  // The whole bitmap stretched to (x, y, width, height) with a raster operation.
-  void AddStretchDIBits(int x, int y, int width, int height, const CDib& dib, std::uint32_t rop);
+  // The whole bitmap stretched to (x, y, width, height) with a raster operation; the record's
+  // bounds are the device rectangle when one is given, else the destination.
+  void AddStretchDIBits(int x, int y, int width, int height, const CDib& dib, std::uint32_t rop,
+                        const KRrect* device = nullptr);
   // Object handle numbers handed out so far + 1 (the header's handle count).
   void UseHandle(std::uint32_t h) { if (h + 1 > handles_) handles_ = h + 1; }
   // Appends EMR_EOF, completes the header and returns the bytes.

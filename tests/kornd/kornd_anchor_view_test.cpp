@@ -168,6 +168,10 @@ TEST(AnchorView, RepaintsShowThePictureUpToTheSelectedAnchorAndAfterTheLast) {
       EXPECT_EQ(shown(w.view().Surface()), "01234");
       w.view().ReplayAll();
       EXPECT_EQ(shown(w.view().Surface()), "01234");
+      // From no anchor to one below the last: no going back by number, yet squares leave.
+      EXPECT_EQ(w.B(34, {2}), 2u);
+      EXPECT_EQ(w.doc().LastHint(), 4);
+      EXPECT_EQ(shown(w.view().Surface()), "014");
     }
   }
 }
@@ -269,6 +273,26 @@ TEST(AnchorView, ClearingTheWindowForgetsTheAnchors) {
   w.view().ReplayAll();
   EXPECT_EQ(shown(w.view().Surface()), "2");
   EXPECT_EQ(w.view().AnchorSnapshot(), nullptr);
+}
+
+TEST(AnchorView, RemovingTheAnchorsShowsTheObjectsTheyLeftOut) {
+  // Whatever is removed, the last remaining anchor (or none) is selected: nothing is left out.
+  struct Row {
+    int removed;  // B 29 with 0 or -k
+    std::uint32_t reply;
+  } rows[] = {{0, 0u}, {-4, 0u}, {-2, 0u}, {-6, std::uint32_t(-2)}};
+  for (const Row& r : rows) {
+    for (bool buffering : {true, false}) {
+      Windows w;
+      if (!buffering) w.view().OnUpdate(11, nullptr, nullptr);
+      draw_anchored_picture(w);
+      w.B(34, {2});
+      ASSERT_EQ(shown(w.view().Surface()), "014");
+      EXPECT_EQ(w.B(29, {r.removed}), r.reply) << r.removed;
+      EXPECT_EQ(w.B(4), 1u);  // the repaint request
+      EXPECT_EQ(shown(w.view().Surface()), "01234") << r.removed << (buffering ? " buffered" : "");
+    }
+  }
 }
 
 TEST(AnchorView, FlushingDrawsTheGroupsBeingCollected) {

@@ -193,6 +193,34 @@ TEST(EmfPlayer, VectorRecordsPlayAndUnknownOrMappingRecordsAreSkipped) {
   EXPECT_EQ(a.pixel(8, 4), 0xFFFFFFFFu);
 }
 
+TEST(EmfPlayer, AWindowOriginMovesThePicture) {
+  // The same rectangle and line drawn at the origin, and drawn (3, 2) further on from a window
+  // origin of (3, 2): both play alike; other origins shift the picture.
+  auto picture = [](int ox, int oy, int dx, int dy) {
+    emf::Writer w(10, 10, 260, 260, 1920, 1080, 508, 286);
+    if (ox != 0 || oy != 0) w.Add(emf::EMR_SETWINDOWORGEX, {ox, oy});
+    w.Add(emf::EMR_SELECTOBJECT, {static_cast<std::int32_t>(0x80000004)});  // black brush
+    w.Add(emf::EMR_RECTANGLE, {2 + dx, 2 + dy, 6 + dx, 6 + dy});
+    w.Add(emf::EMR_MOVETOEX, {0 + dx, 8 + dy});
+    w.Add(emf::EMR_LINETO, {9 + dx, 8 + dy});
+    return w.Finish();
+  };
+  auto play = [](const Bytes& bits) {
+    CKREMF s;
+    EXPECT_TRUE(s.SetBits(bits));
+    s.pixel_width = s.pixel_height = 10;
+    QImage out = white(10, 10);
+    KRdc dc(&out);
+    EXPECT_TRUE(s.Play(dc, {0, 0, 10, 10}));
+    return out;
+  };
+  const QImage plain = play(picture(0, 0, 0, 0));
+  EXPECT_EQ(plain.pixel(4, 4), 0xFF000000u);
+  EXPECT_EQ(play(picture(3, 2, 3, 2)), plain);
+  EXPECT_NE(play(picture(3, 2, 0, 0)), plain);
+  EXPECT_EQ(play(picture(3, 2, 0, 0)).pixel(1, 2), 0xFF000000u);  // (4, 4) moved by (-3, -2)
+}
+
 TEST(EmfMarkers, SizesKindsAndBackgrounds) {
   struct Row { std::array<std::int32_t, 6> d; int side; QRgb corner, centre; };
   const Row rows[] = {

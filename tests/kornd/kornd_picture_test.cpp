@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -470,6 +471,141 @@ TEST(Export, MetafileFrameAndConversion) {
   EXPECT_EQ(std::system(("emf2svg-conv -i '" + name + "' -o '" + svg + "' >/dev/null 2>&1").c_str()), 0);
   EXPECT_GT(std::filesystem::file_size(svg), 0u);
   std::filesystem::remove_all(dir);
+}
+
+// Records of a metafile after its header: type -> the parameters of the first record of it.
+std::map<std::uint32_t, std::vector<std::int32_t>> first_records(const Bytes& b) {
+  std::map<std::uint32_t, std::vector<std::int32_t>> out;
+  for (std::size_t at = get32(b, 4); at + 8 <= b.size();) {
+    const std::uint32_t type = get32(b, at), size = get32(b, at + 4);
+    if (size < 8 || at + size > b.size()) break;
+    std::vector<std::int32_t> params;
+    for (std::size_t k = 8; k + 4 <= size && k < 80; k += 4) params.push_back(static_cast<std::int32_t>(get32(b, at + k)));
+    out.emplace(type, std::move(params));
+    at += size;
+  }
+  return out;
+}
+
+TEST(Export, BitmapAreaModesDrawThroughThePageMapping) {
+  const std::string dir = temp_dir();
+  Window w(1, 200, 100);
+  // A red square and a one-pixel black line across the picture at y = 81.
+  w.A(22, {0x2000000 | 0x0000FF, 0, 20, 20, 60, 40});
+  w.A(11, {0, 81});
+  w.A(20, {199, 81});
+  struct Row {
+    int mode, w, h;
+  } rows[] = {{1, 100, 50}, {1, 0, 0}, {4, 800, 400}, {4, 50, 25}, {3, 300, 150}, {3, 0, 0}, {4, 0, 0}, {5, 400, 200}};
+  for (const Row& r : rows) {
+    KRrect area;
+    int ow = r.w, oh = r.h;
+    ASSERT_TRUE(w.doc().ExportArea(area, 3, r.mode, ow, oh)) << r.mode;
+    const std::string name = dir + "/mode.bmp";
+    ASSERT_TRUE(w.doc().SaveByType(QString::fromStdString(name), 3, r.mode, r.w, r.h)) << r.mode << " " << r.w;
+    const QImage out = QImage(QString::fromStdString(name)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(out.size(), QSize(ow, oh)) << r.mode << " " << r.w;
+    // The mapping: anisotropic modes scale each axis, isotropic ones by the smaller scale.
+    double sx = double(ow) / (area.right - area.left), sy = double(oh) / (area.bottom - area.top);
+    if (r.mode <= 2) sx = sy = std::min(sx, sy);
+    auto dx = [&](double x) { return (x - area.left) * sx; };
+    auto dy = [&](double y) { return (y - area.top) * sy; };
+    auto pixel = [&](double x, double y) { return out.pixel(int(x), int(y)); };
+    auto inside = [&](double x, double y) { return x >= 0 && y >= 0 && x < ow && y < oh; };
+    const std::string what = "mode " + std::to_string(r.mode) + " " + std::to_string(r.w) + "x" + std::to_string(r.h);
+    // The square at its mapped place, with white two pixels beyond each edge.
+    const double l = dx(20), t = dy(20), rr = dx(60), b = dy(40);
+    if (inside((l + rr) / 2, (t + b) / 2)) EXPECT_EQ(pixel((l + rr) / 2, (t + b) / 2), qRgb(255, 0, 0)) << what;
+    for (auto [x, y] : {std::pair{l - 2, (t + b) / 2}, {rr + 2, (t + b) / 2}, {(l + rr) / 2, t - 2}, {(l + rr) / 2, b + 2}})
+      if (inside(x, y)) EXPECT_EQ(pixel(x, y), qRgb(255, 255, 255)) << what << " at " << x << "," << y;
+    // The line stays one pixel thick whatever the scale.
+    const double lx = dx(150), ly = dy(81);
+    if (inside(lx, ly)) {
+      int black = 0;
+      for (int y = 0; y < oh; ++y) black += out.pixel(int(lx), y) == qRgb(0, 0, 0);
+      EXPECT_EQ(black, 1) << what;
+      EXPECT_LE(std::abs(ly - 0.5 - [&] {
+                  for (int y = 0; y < oh; ++y)
+                    if (out.pixel(int(lx), y) == qRgb(0, 0, 0)) return y;
+                  return -100;
+                }()),
+                1.0)
+          << what;
+    }
+  }
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Export, MetafileRecordsCarryTheMappingAndConvert) {
+  const std::string dir = temp_dir();
+  Window w(1, 3300, 2400);
+  w.A(22, {0x2000000 | 0x0000FF, 0, 100, 100, 3000, 2000});
+  w.A(11, {200, 2200});
+  w.A(20, {3200, 2300});
+  const bool converter = std::system("command -v emf2svg-conv >/dev/null 2>&1") == 0;
+  struct Row {
+    int mode, w, h;
+    std::int32_t map_mode;
+  } rows[] = {{1, 0, 0, 7}, {1, 10000, 5000, 7}, {2, 20000, 10000, 7}, {3, 30000, 20000, 8}, {4, 25400, 12700, 8},
+              {5, 10000, 10000, 8}};
+  for (const Row& r : rows) {
+    KRrect area;
+    int fw = r.w, fh = r.h;
+    ASSERT_TRUE(w.doc().ExportArea(area, 2, r.mode, fw, fh)) << r.mode;
+    const std::string name = dir + "/pic" + std::to_string(r.mode) + "_" + std::to_string(r.w) + ".emf";
+    ASSERT_TRUE(w.doc().SaveByType(QString::fromStdString(name), 2, r.mode, r.w, r.h)) << r.mode;
+    const Bytes b = read_file(name);
+    ASSERT_GT(b.size(), 108u);
+    const std::string what = "mode " + std::to_string(r.mode) + " " + std::to_string(r.w);
+    EXPECT_EQ(get32(b, 32), std::uint32_t(fw)) << what;
+    EXPECT_EQ(get32(b, 36), std::uint32_t(fh)) << what;
+    // The viewport is the frame in the reference device's pixels (header bytes 72-87).
+    const std::int64_t dev_x = get32(b, 72), dev_y = get32(b, 76), mm_x = get32(b, 80), mm_y = get32(b, 84);
+    const std::int32_t vx = std::int32_t(fw * dev_x / mm_x / 100), vy = std::int32_t(fh * dev_y / mm_y / 100);
+    const std::int32_t aw = area.right - area.left, ah = area.bottom - area.top;
+    auto rec = first_records(b);
+    EXPECT_EQ(rec[17], (std::vector<std::int32_t>{r.map_mode})) << what;
+    EXPECT_EQ(rec[10], (std::vector<std::int32_t>{area.left, area.top})) << what;
+    EXPECT_EQ(rec[9], (std::vector<std::int32_t>{aw, -ah})) << what;
+    EXPECT_EQ(rec[12], (std::vector<std::int32_t>{0, 0})) << what;
+    ASSERT_EQ(rec[11].size(), 2u) << what;
+    if (r.map_mode == 8) {
+      EXPECT_EQ(rec[11], (std::vector<std::int32_t>{vx, -vy})) << what;
+    } else {  // isotropic: one axis shrunk to the other's scale
+      EXPECT_LE(std::abs(rec[11][0]), vx) << what;
+      EXPECT_LE(std::abs(rec[11][1]), vy) << what;
+      EXPECT_TRUE(std::abs(rec[11][0]) == vx || std::abs(rec[11][1]) == vy) << what;
+      EXPECT_NEAR(double(rec[11][0]) / aw, double(rec[11][1]) / -ah, 1.0 / std::min(aw, ah) + 1e-9) << what;
+    }
+    // The picture covers the area in logical units (destination x, y, then its size).
+    ASSERT_GE(rec[81].size(), 18u) << what;
+    EXPECT_EQ(rec[81][4], area.left) << what;
+    EXPECT_EQ(rec[81][5], area.top) << what;
+    EXPECT_EQ(rec[81][16], aw) << what;
+    EXPECT_EQ(rec[81][17], ah) << what;
+    // Header bounds: the device pixels the picture covers.
+    EXPECT_EQ(get32(b, 16) + 1, std::uint32_t(std::abs(rec[11][0]))) << what;
+    EXPECT_EQ(get32(b, 20) + 1, std::uint32_t(std::abs(rec[11][1]))) << what;
+    if (converter) {
+      const std::string svg = name + ".svg";
+      EXPECT_EQ(std::system(("emf2svg-conv -i '" + name + "' -o '" + svg + "' >/dev/null 2>&1").c_str()), 0) << what;
+      // The converter, honouring the mapping, puts the picture at the origin over the viewport.
+      const Bytes bytes = read_file(svg);
+      const std::string text(bytes.begin(), bytes.end());
+      const std::size_t image = text.find("<image");
+      ASSERT_NE(image, std::string::npos) << what;
+      auto number = [&](const std::string& attribute) {
+        const std::size_t at = text.find(" " + attribute + "=\"", image);
+        return at == std::string::npos ? -1e9 : std::atof(text.c_str() + at + attribute.size() + 3);
+      };
+      EXPECT_NEAR(number("x"), 0.0, 1.0) << what;
+      EXPECT_NEAR(number("y"), 0.0, 1.0) << what;
+      EXPECT_NEAR(number("width"), std::abs(rec[11][0]), 1.5) << what;
+      EXPECT_NEAR(number("height"), std::abs(rec[11][1]), 1.5) << what;
+    }
+  }
+  std::filesystem::remove_all(dir);
+  if (!converter) GTEST_SKIP() << "emf2svg-conv not installed";
 }
 
 TEST(Export, NamesTypesAndEmptyWindows) {

@@ -124,3 +124,42 @@ TEST_F(View_Requests, MenuCommandsOfTheWindow) {
   EXPECT_EQ(Option(2, -1), 1u);
   EXPECT_FALSE(Command("No Such Command"));
 }
+
+TEST_F(View_Requests, AnAnchorBelowTheLastLeavesOutTheObjectsBetweenAndFlushingShowsGroups) {
+  constexpr std::int32_t Blue = 0xFF0000, Yellow = 0x00FFFF;
+  struct Square {
+    int colour_code;
+    std::int32_t colour;
+    int x;
+  } squares[] = {{13, Red, 0}, {14, Green, 20}, {16, Blue, 40}, {15, Yellow, 60}};
+  // A square before each of three anchors and one after the last.
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(Req('A', 22, {squares[i].colour_code, 0, squares[i].x, 0, squares[i].x + 10, 10}), 1u);
+    if (i < 3) ASSERT_EQ(Req('B', 29, {i + 1}), std::uint32_t(i + 1));
+  }
+  struct Row {
+    int anchor;        // selected through B 34
+    int buffering;     // option 2
+    const char* shown;  // squares shown after a repaint request
+  } rows[] = {
+      {1, 1, "03"}, {1, 0, "03"}, {2, 0, "013"}, {2, 1, "013"}, {0, 1, "0123"}, {1, 1, "03"}, {3, 0, "0123"},
+  };
+  for (const Row& r : rows) {
+    Option(2, r.buffering);
+    EXPECT_EQ(Req('B', 34, {r.anchor}), std::uint32_t(r.anchor));
+    EXPECT_EQ(Req('B', 4), 1u);
+    std::string shown;
+    for (int i = 0; i < 4; ++i) {
+      const std::int32_t p = Pixel(squares[i].x + 5, 5);
+      if (p == squares[i].colour) shown += char('0' + i);
+      else if (p != White) shown += '?';
+    }
+    EXPECT_EQ(shown, r.shown) << "anchor " << r.anchor << ", buffering " << r.buffering;
+  }
+  // Objects of a negative segment wait in their group; Flushing draws them.
+  ASSERT_EQ(Req('B', 23, {0, -3}), 7u);  // the object count: four squares, three anchors
+  ASSERT_EQ(Req('A', 22, {14, 0, 0, 40, 10, 50}), 1u);
+  EXPECT_EQ(Pixel(5, 45), White);
+  ASSERT_TRUE(Command("&Flushing")) << k_.Errors();
+  EXPECT_EQ(Pixel(5, 45), Green);
+}
