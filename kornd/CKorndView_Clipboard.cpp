@@ -1,5 +1,5 @@
 // CKorndView_Clipboard.cpp - a window's picture onto the clipboard and into the document's
-// bitmap table, and a clipboard image into bitmap 0.
+// bitmap table, and a clipboard image into bitmap 0 (previewed while the view inquires).
 // Reads: the view's picture (always up to date: objects are drawn into it as they come), the
 // clipboard. Changes: the clipboard, the document's bitmap table.
 #include <QClipboard>
@@ -10,6 +10,7 @@
 
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndPreviewDlg.h"
 #include "kornd/CKorndView.h"
 
 int CKorndView::CopyToClipboard(const KRrect* r, int slot, bool to_clipboard) {
@@ -46,5 +47,7 @@ bool CKorndView::ImportClipboard() {
   auto dib = std::make_unique<CKRDIB>();
   if (!CKorndDoc::ImageToDib(image, *dib)) return false;
   dib->AfterConstruction();
-  return doc_->PutBitmap(0, std::move(dib));
+  if (!doc_->PutBitmap(0, std::move(dib))) return false;
+  if (inquiring_ && doc_->Bitmap(0)) CKorndPreviewDlg::Open(false, "BMP# 0", doc_->Bitmap(0), this);
+  return true;
 }

@@ -4,9 +4,13 @@
 // of the list makes the same picture as the objects drawn one by one.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 
+#include <cmath>
+
 #include <cstdlib>
+#include <string>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -15,55 +19,16 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
 #include "kornd/KRdc.h"
+#include "Kornd_Window.h"
 
 namespace {
 
 constexpr QRgb White = 0xFFFFFFFF, Black = 0xFF000000, Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF;
 
-// One graphics window of 100 x 80 pixels, black on white, as the open request makes it.
-class Window {
+// One graphics window of 100 x 80 pixels (window 1).
+class Window : public Kornd_Window {
  public:
-  explicit Window(int w = 100, int h = 80) : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
-    doc_->SetView(view_);
-    doc_->SetWindowNumber(1);
-    KorndApp()->SetWindowDoc(1, doc_.get());
-    doc_->SetBackground(0xFFFFFF);
-    doc_->SetPageSize(w, h, true);
-    doc_->SetColors(w, h, 0, 19);
-  }
-  ~Window() {
-    doc_->SetView(nullptr);
-    doc_.reset();
-    delete view_;
-  }
-  channel::KRwinblock& block() { return *doc_->block(); }
-  // A window request with its sub-code and slots a1..a6.
-  std::uint32_t Request(char letter, int code, std::vector<int> a = {}) {
-    block().code = code;
-    for (std::size_t i = 0; i < 6; ++i) block().a[i] = i < a.size() ? a[i] : 0;
-    return doc_->ExecuteCommand(letter);
-  }
-  std::uint32_t A(int code, std::vector<int> a = {}) { return Request('A', code, std::move(a)); }
-  // Sends a point list through N, B 36 pieces and B 37.
-  std::uint32_t Points(int code, const std::vector<KRpoint>& pts) {
-    std::uint32_t r = Request('N', code, {int(pts.size())});
-    if (r != 1) return r;
-    std::memcpy(block().data, pts.data(), pts.size() * sizeof(KRpoint));
-    if (Request('B', 36, {0, int(pts.size() * sizeof(KRpoint))}) != 1) return 0;
-    return Request('B', 37);
-  }
-  // Pen, brush or marker fields changed through the change mask (request A 6).
-  void SetGDI(std::uint32_t mask) {
-    block().change_mask = mask;
-    A(6);
-  }
-  QRgb Pixel(int x, int y) { return view_->Surface().pixel(x, y); }
-  CKorndDoc& doc() { return *doc_; }
-  CKorndView& view() { return *view_; }
-
- private:
-  std::unique_ptr<CKorndDoc> doc_;
-  CKorndView* view_;
+  explicit Window(int w = 100, int h = 80) : Kornd_Window(1, w, h) {}
 };
 
 struct Pixel_Row {
@@ -285,6 +250,111 @@ TEST(Text, DrawnInItsColourAndFollowedByTheNext) {
   std::strcpy(w.block().data, "x");
   w.A(15, {3 * 200, 0});  // a point far outside the picture continues too
   EXPECT_EQ(w.doc().Tools().back()->rect().left, after.x);
+}
+
+// Bounds of the pixels that are not white (all zero when there are none).
+KRrect inked(const QImage& s) {
+  KRrect r{s.width(), s.height(), 0, 0};
+  for (int y = 0; y < s.height(); ++y)
+    for (int x = 0; x < s.width(); ++x)
+      if (s.pixel(x, y) != White) r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
+  return r.IsEmpty() ? KRrect{} : r;
+}
+
+void expect_near(const KRrect& got, const KRrect& want, int slack, const std::string& what) {
+  EXPECT_NEAR(got.left, want.left, slack) << what;
+  EXPECT_NEAR(got.top, want.top, slack) << what;
+  EXPECT_NEAR(got.right, want.right, slack) << what;
+  EXPECT_NEAR(got.bottom, want.bottom, slack) << what;
+}
+
+// The text request draws its cell (glyphs red on a green background) where the extent request
+// places the text box: the box stands on the baseline, the drawn cell reaches the descent below
+// it, along the turned text.
+TEST(Text, ExtentRequestMeasuresTheBoxTheTextIsDrawnIn) {
+  struct Row {
+    const char* text;
+    const char* face;
+    int height, align, angle;
+    int slack;  // turned cells are rasterised to a pixel or two
+  } rows[] = {
+      {"Hello", "DejaVu Sans", 20, 1, 0, 0},      {"Hello", "DejaVu Sans", 20, 0, 0, 0},
+      {"Wg|1.5", "DejaVu Serif", 33, 4, 0, 0},    {"Wg|1.5", "DejaVu Serif", -16, 7, 0, 0},
+      {"x", "DejaVu Sans Mono", 24, 8, 0, 0},     {"Hello", "DejaVu Sans", 20, 12, 0, 0},
+      {"Hello", "DejaVu Sans", 20, 1, 900, 2},    {"Wg|1.5", "DejaVu Serif", 30, 4, 1800, 2},
+      {"Hello", "DejaVu Sans", 20, 0, 450, 2},    {"Wg|1.5", "DejaVu Sans", 26, 3, 2700, 2},
+  };
+  for (const Row& r : rows) {
+    const std::string what = std::string(r.text) + " " + r.face + " " + std::to_string(r.height) + " align " +
+                             std::to_string(r.align) + " angle " + std::to_string(r.angle);
+    Window w(300, 300);
+    w.block().text_height = r.height;
+    w.block().text_align = r.align;
+    w.block().text_angle = r.angle;
+    w.block().text_colour = 13;      // red
+    w.block().text_background = 14;  // green: the whole cell shows
+    w.Data(r.face, std::strlen(r.face) + 1);
+    ASSERT_EQ(w.A(9, {1}), 1u);
+    w.Data(r.text, std::strlen(r.text) + 1);
+    ASSERT_EQ(w.Request('B', 17), 1u) << what;
+    const int width = w.block().a[2], height = w.block().a[3], ref_x = w.block().a[4], ref_y = w.block().a[5];
+    ASSERT_EQ(w.A(15, {150, 150}), 1u);
+
+    QFont font = *w.doc().Environment().text_font;
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics fm(font);
+    if (r.angle == 0) {
+      EXPECT_EQ(width, fm.horizontalAdvance(r.text)) << what;
+      EXPECT_EQ(height, fm.height()) << what;
+    }
+    // the box with its reference point on the anchor, moved by the descent turned with the text
+    const double turn = r.angle * M_PI / 1800;
+    const int dx = int(std::lround(fm.descent() * std::sin(turn))), dy = int(std::lround(fm.descent() * std::cos(turn)));
+    const int left = 150 - ref_x, bottom = 150 + ref_y;
+    expect_near(inked(w.Surface()), KRrect{left + dx, bottom - height + dy, left + width + dx, bottom + dy}, r.slack, what);
+  }
+}
+
+TEST(Text, ExtentRequestForCentredTextOfEvenHeightGivesHalves) {
+  Window w;
+  w.block().text_height = 20;
+  w.block().text_align = 0;
+  w.Data("DejaVu Sans", 12);
+  w.A(9, {1});
+  w.Data("Centre", 7);
+  ASSERT_EQ(w.Request('B', 17), 1u);
+  ASSERT_EQ(w.block().a[3] % 2, 0) << "an even cell height";
+  EXPECT_EQ(w.block().a[4], w.block().a[2] / 2);
+  EXPECT_EQ(w.block().a[5], w.block().a[3] / 2);
+}
+
+TEST(Text, SymbolExtentRequestMeasuresTheDrawnCharacterCell) {
+  struct Row {
+    int character, height, angle, slack;
+  } rows[] = {{'A', 20, 0, 0}, {'g', 31, 0, 0}, {0xB0, 18, 0, 0}, {0x141, 20, 0, 0},  // "%c": the low byte
+              {'W', 24, 900, 2}, {'W', 24, 450, 2}, {'j', 28, 1800, 2}};
+  for (const Row& r : rows) {
+    const std::string what = std::to_string(r.character) + " height " + std::to_string(r.height) + " angle " +
+                             std::to_string(r.angle);
+    Window w(200, 200);
+    w.block().symbol_height = r.height;
+    w.block().symbol_angle = r.angle;
+    w.block().symbol_align = 0;
+    w.block().symbol_colour = 13;
+    w.block().symbol_background = 14;
+    w.Data("DejaVu Sans", 12);
+    ASSERT_EQ(w.A(10, {1}), 1u);
+    w.block().a[3] = w.block().a[4] = 0;
+    ASSERT_EQ(w.Request('B', 18, {r.character, 0, 0, 0, 0, 77}), 1u) << what;
+    EXPECT_EQ(w.block().a[5], 77) << "a6 is not written";
+    const int width = w.block().a[3], height = w.block().a[4];
+    w.block().symbol_char = static_cast<std::uint8_t>(r.character);
+    ASSERT_EQ(w.A(16, {100, 100}), 1u);
+    const KRrect cell = inked(w.Surface());
+    EXPECT_NEAR(cell.right - cell.left, width, r.slack) << what;
+    EXPECT_NEAR(cell.bottom - cell.top, height, r.slack) << what;
+    EXPECT_GT(width, 0) << what;
+  }
 }
 
 TEST(Text, AttributesWithoutAFontChangeOnlyAlignmentAndBackground) {

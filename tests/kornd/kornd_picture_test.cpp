@@ -34,6 +34,7 @@
 #include "kornd/CKorndView.h"
 #include "kornd/CKorndViewMode.h"
 #include "kornd/KRArchive.h"
+#include "Kornd_Window.h"
 
 namespace {
 
@@ -48,46 +49,10 @@ Bytes read_file(const std::string& p) {
   return Bytes(std::istreambuf_iterator<char>(f), {});
 }
 
-// A graphics window of w x h pixels, black on white, registered as window n.
-class Window {
+// A graphics window of w x h pixels registered as window n.
+class Window : public Kornd_Window {
  public:
-  explicit Window(int n = 1, int w = 200, int h = 100) : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
-    doc_->SetView(view_);
-    doc_->SetWindowNumber(n);
-    KorndApp()->SetWindowDoc(n, doc_.get());
-    doc_->SetBackground(0xFFFFFF);
-    doc_->SetPageSize(w, h, true);
-    doc_->SetColors(w, h, 0, 19);
-  }
-  ~Window() {
-    doc_->SetView(nullptr);
-    doc_.reset();
-    delete view_;
-  }
-  channel::KRwinblock& block() { return *doc_->block(); }
-  std::uint32_t Request(char letter, int code, std::vector<int> a = {}) {
-    block().code = code;
-    for (std::size_t i = 0; i < 6; ++i) block().a[i] = i < a.size() ? a[i] : 0;
-    return doc_->ExecuteCommand(letter);
-  }
-  std::uint32_t A(int code, std::vector<int> a = {}) { return Request('A', code, std::move(a)); }
-  void Data(const void* p, std::size_t n) {
-    std::memset(block().data, 0, channel::Data_Size);
-    std::memcpy(block().data, p, n);
-  }
-  // N, the data buffer filled through B 36, then B 37.
-  std::uint32_t Buffered(int code, std::vector<int> a, const void* p, std::size_t n) {
-    if (Request('N', code, a) != 1) return 0;
-    Data(p, n);
-    if (Request('B', 36, {0, int(n)}) != 1) return 0;
-    return Request('B', 37);
-  }
-  CKorndDoc& doc() { return *doc_; }
-  const QImage& Surface() { return view_->Surface(); }
-
- private:
-  std::unique_ptr<CKorndDoc> doc_;
-  CKorndView* view_;
+  explicit Window(int n = 1, int w = 200, int h = 100) : Kornd_Window(n, w, h) {}
 };
 
 // One object of every type the requests make.

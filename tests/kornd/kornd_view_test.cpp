@@ -1,7 +1,8 @@
 // The view's drawing paths, in process with a real main frame and child frame: storing and
 // buffering on and off, the back buffer's stale rectangle caught up at the next paint, clipped
 // repaints that carry the pen, the update hints, and the window View menu's commands (Replay
-// performs the pauses again and never replays inside itself).
+// performs the pauses again and never replays inside itself); the picture preview's size,
+// caption and painting.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -19,6 +20,8 @@
 #include "kornd/CKorndChild.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndMain.h"
+#include "kornd/CKorndPreviewDlg.h"
+#include "kornd/CDib.h"
 #include "kornd/CKorndView.h"
 
 namespace {
@@ -280,3 +283,75 @@ TEST(ViewMenu, CommandsAndTheirStatesFollowTheWindow) {
   EXPECT_FALSE(w.doc().Storing());
   EXPECT_FALSE(storing->isChecked());
 }
+
+namespace {
+
+TEST(Preview, SizeOfTheShownBitmap) {
+  struct Row {
+    int width, height, screen_width, screen_height;
+    double zoom;
+    int shown_width, shown_height;
+  } rows[] = {
+      {64, 32, 800, 600, 159.0 / 32, 318, 159},       // the larger of 191/64 and 159/32
+      {128, 128, 800, 600, 1.0, 128, 128},            // not small: as it is
+      {127, 200, 800, 600, 2.0, 254, 400},            // narrower than 128: 254/127 beats 327/200
+      {200, 100, 800, 600, 2.27, 454, 227},
+      {799, 599, 800, 600, 1.0, 799, 599},            // below the screen on both sides
+      {800, 500, 800, 600, 0.8, 640, 400},            // as wide as the screen: 0.8 of it
+      {1000, 2000, 800, 600, 0.24, 240, 480},         // the smaller factor
+      {64, 4000, 1000, 1000, 2.984375 * 800 / 11937, 12, 800},  // enlarged, then reduced: the zoom is both
+      {64, 32, 0, 0, 159.0 / 32, 318, 159},           // no screen known: no reduction
+  };
+  for (const Row& r : rows) {
+    const CKorndPreviewDlg::Sizing s = CKorndPreviewDlg::SizeFor(r.width, r.height, r.screen_width, r.screen_height);
+    EXPECT_NEAR(s.zoom, r.zoom, 1e-9) << r.width << " x " << r.height;
+    EXPECT_NEAR(s.width, r.shown_width, r.width == 64 && r.height == 4000 ? 1 : 0) << r.width << " x " << r.height;
+    EXPECT_NEAR(s.height, r.shown_height, r.width == 64 && r.height == 4000 ? 1 : 0) << r.width << " x " << r.height;
+  }
+}
+
+TEST(Preview, CaptionIsTheTitleOrTheSizeAndZoom) {
+  struct Row {
+    const char* title;
+    int width, height;
+    double zoom;
+    const char* caption;
+  } rows[] = {
+      {"", 64, 32, 159.0 / 32, " 64 x 32 (5.0x)"}, {"BMP# 0", 64, 32, 159.0 / 32, "BMP# 0"},
+      {"", 200, 200, 1.0, " 200 x 200"},           {"", 200, 200, 1.04, " 200 x 200"},
+      {"", 200, 200, 1.06, " 200 x 200 (1.1x)"},   {"", 1000, 2000, 0.24, " 1000 x 2000 (0.2x)"},
+      {"", 100, 100, 0.049, ""},                   {"BMP# 0", 100, 100, 0.04, ""},  // zoom rounds to 0
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(CKorndPreviewDlg::Caption(r.title, r.width, r.height, r.zoom).toStdString(), r.caption) << r.zoom;
+}
+
+TEST(Preview, DialogShowsTheWholeBitmapInItsClientArea) {
+  // left half red, right half blue (colour values 0x00bbggrr)
+  std::vector<std::uint32_t> values(64 * 32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 64; ++x) values[std::size_t(y * 64 + x)] = x < 32 ? 0x0000FF : 0xFF0000;
+  CDib dib;
+  ASSERT_TRUE(dib.FromValues(values.data(), 64, 32, 24));
+  const int before = CKorndPreviewDlg::OpenCount();
+  {
+    CKorndPreviewDlg dialog("", &dib, nullptr);
+    EXPECT_EQ(CKorndPreviewDlg::OpenCount(), before + 1);
+    EXPECT_TRUE(dialog.Showable());
+    EXPECT_EQ(dialog.size(), QSize(318, 159));
+    EXPECT_EQ(dialog.windowTitle(), QString(" 64 x 32 (5.0x)"));
+    const QImage shown = dialog.grab().toImage();
+    EXPECT_EQ(shown.pixel(0, 0), Red);
+    EXPECT_EQ(shown.pixel(157, 158), Red);
+    EXPECT_EQ(shown.pixel(160, 0), Blue);
+    EXPECT_EQ(shown.pixel(317, 158), Blue);
+  }
+  EXPECT_EQ(CKorndPreviewDlg::OpenCount(), before);
+  CDib empty;
+  CKorndPreviewDlg nothing("BMP# 0", &empty, nullptr);
+  EXPECT_FALSE(nothing.Showable());
+  CKorndPreviewDlg plain("", nullptr, nullptr);
+  EXPECT_TRUE(plain.Showable()) << "without a bitmap the plain dialog is shown";
+}
+
+}  // namespace

@@ -9,7 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <future>
@@ -199,6 +201,75 @@ TEST_F(Waits, PauseAbortDuringAPickAsksAndEndsItOrLetsItGoOn) {
   EXPECT_EQ(B(4), Refused);
   EXPECT_EQ(k_.CountErrors("[Abort] buttons=Yes,No"), 3);
   EXPECT_EQ(B(4), 1u);
+}
+
+TEST_F(Waits, ArrowKeysDuringAnEventWaitMoveThePointerPosition) {
+  Open();
+  // offscreen there is no pointer to move: the position the wait reports moves all the same
+  EXPECT_LT(During(32, {100000}, {"move 1 50 50", "key 1 Shift+Left", "key 1 Ctrl+Down", "key 1 Right",
+                                  "key 1 Ctrl+Shift+Up", "text 1 q"}),
+            50000u);
+  EXPECT_EQ(b_->a[3], 'q');
+  EXPECT_EQ(b_->a[4], 50 - 32 + 8);
+  EXPECT_EQ(b_->a[5], 50 + 1 - 1);
+}
+
+TEST_F(Waits, FileOpenRequestAnswersTheChosenPathOrCancel) {
+  char pattern[] = "/tmp/kornd_open_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  const std::string deep = "/" + std::string(2100, 'd') + ".krd";
+  std::string answers;
+  for (const std::string& a : {folder + "/first.krd", std::string("second.krd"), std::string("Cancel"),
+                               std::string(""), deep})
+    answers += a + ";";
+  Open(answers);
+  struct Row {
+    std::string initial;
+    std::uint32_t reply;
+    std::string data;
+  } rows[] = {
+      {"start.krd", 1, folder + "/first.krd"},
+      {"", 1, folder + "/second.krd"},  // a relative name in the folder of the last choice
+      {"keep.krd", 2, "keep.krd"},       // cancelled: the data area keeps its name
+      {"keep.krd", 2, "keep.krd"},       // an empty answer cancels too
+      {"long.krd", 2, "long.krd"},       // a path the data area cannot hold
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(B(13, {}, r.initial), r.reply) << r.initial;
+    EXPECT_EQ(Data(), r.data);
+  }
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [open file] [start.krd] answer=" + folder + "/first.krd"), 1) << k_.Errors();
+  std::filesystem::remove_all(folder);
+}
+
+TEST_F(Waits, ImportedClipboardIsPreviewedWhileInquiring) {
+  Open("OK");
+  Set(22, {13, 0, 10, 10, 60, 40});
+  ASSERT_EQ(k_.Send("A!"), 1u);
+  Input("command 1 &Copy");
+  Input("command 1 &Import Clipboard");
+  EXPECT_EQ(k_.CountErrors("[preview]"), 0) << "not inquiring: no preview";
+  Input("command 1 &Inquiring");
+  Input("command 1 &Import Clipboard");
+  // bitmap 0 has the window's client size (not small); the offscreen screen is 800 x 600
+  Set(4, {0});
+  ASSERT_EQ(k_.Send("D!"), 1u);
+  const int width = b_->a[2], height = b_->a[3];
+  ASSERT_GE(std::min(width, height), 128);
+  const std::string log = k_.Errors(), line = "kornd dialog: [preview] [BMP# 0, ";
+  ASSERT_EQ(k_.CountErrors(line), 1) << log;
+  int shown_width = 0, shown_height = 0;
+  ASSERT_EQ(std::sscanf(log.c_str() + log.find(line) + line.size(), "%d x %d", &shown_width, &shown_height), 2);
+  if (width < 800 && height < 600) {
+    EXPECT_EQ(shown_width, width);
+    EXPECT_EQ(shown_height, height);
+  } else {  // reduced to 0.8 of the screen, the picture's shape kept
+    EXPECT_TRUE(shown_width == 640 || shown_height == 480) << shown_width << " x " << shown_height;
+    EXPECT_LE(shown_width, 640);
+    EXPECT_LE(shown_height, 480);
+    EXPECT_NEAR(double(shown_width) / shown_height, double(width) / height, 0.01);
+  }
 }
 
 }  // namespace
