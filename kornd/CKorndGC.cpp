@@ -81,7 +81,18 @@ void CKorndGC::Apply(KRdc& dc) const {
   dc.SelectPen(pen_desc);
   dc.SelectBrush(brush_desc);
   dc.SetROP2(mix_mode);
-  if (!clip.IsEmpty()) dc.SetClip(&clip);
+  if (!clip.IsEmpty()) {
+    const KRrect device = DeviceClip(dc, clip);
+    dc.SetClip(&device);
+  }
+}
+
+KRrect CKorndGC::DeviceClip(KRdc& dc, const KRrect& r) {
+  const KRdc::State keep = dc.Save();
+  dc.SetTransform(nullptr);
+  const KRrect device = dc.LPtoDP(r);
+  dc.Restore(keep);
+  return device;
 }
 
 void CKorndGC::CopyFrom(const CKorndGC& o) {

@@ -30,6 +30,9 @@ class CKorndGC {
   void SetDefaults(CKorndDoc& doc);
   // Selects pen and brush, transparent background, and the clip rectangle when it is not empty.
   void Apply(KRdc& dc) const;
+  // A clip rectangle of the picture in the dc's device pixels: through its page mapping only
+  // (clip regions do not turn with the world transform); the same rectangle on a plain dc.
+  static KRrect DeviceClip(KRdc& dc, const KRrect& r);
   // Copies everything but the dialogs; text and symbol colours follow roles 7 and 9.
   void CopyFrom(const CKorndGC& other);
   // Takes pen, brush and fonts anew from the cache by their descriptions.

@@ -16,7 +16,7 @@ int CKorndSetRgn::Draw(CKorndGC& env, CKorndDoc*, CKorndView*, KRdc& dc, std::ui
   }
   env.clip = rect_;
   const KRrect* old = dc.Clip();
-  KRrect c = rect_;
+  KRrect c = CKorndGC::DeviceClip(dc, rect_);
   // Rectangle regions: "and" intersects with the old clip; the other modes take the new one,
   // the nearest rectangle to their result.
   if (mode == 1 && old)

@@ -501,6 +501,32 @@ TEST(Export, BitmapAreaModesDrawThroughThePageMapping) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(Export, ClipRectanglesFollowThePageMapping) {
+  const std::string dir = temp_dir();
+  Window w(1, 200, 100);
+  // Clipped to (50, 24)-(150, 76), a red fill of the whole picture shows only there.
+  w.A(8, {0, 0, 50, 24, 150, 76});
+  w.A(22, {0x2000000 | 0x0000FF, 0, 0, 0, 200, 100});
+  struct Row {
+    int mode, w, h;
+  } rows[] = {{4, 400, 200}, {4, 100, 50}, {1, 200, 100}, {4, 600, 100}};
+  for (const Row& r : rows) {
+    const std::string name = dir + "/clip.bmp";
+    ASSERT_TRUE(w.doc().SaveByType(QString::fromStdString(name), 3, r.mode, r.w, r.h));
+    const QImage out = QImage(QString::fromStdString(name)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(out.size(), QSize(r.w, r.h));
+    const int l = 50 * r.w / 200, t = 24 * r.h / 100, rr = 150 * r.w / 200, b = 76 * r.h / 100;
+    const std::string what = std::to_string(r.mode) + " " + std::to_string(r.w) + "x" + std::to_string(r.h);
+    int red = 0;
+    for (int y = 0; y < r.h; ++y)
+      for (int x = 0; x < r.w; ++x) red += out.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_EQ(red, (rr - l) * (b - t)) << what;
+    EXPECT_EQ(out.pixel(l, t), qRgb(255, 0, 0)) << what;
+    EXPECT_EQ(out.pixel(rr - 1, b - 1), qRgb(255, 0, 0)) << what;
+  }
+  std::filesystem::remove_all(dir);
+}
+
 TEST(Export, MetafileRecordsCarryTheMappingAndConvert) {
   const std::string dir = temp_dir();
   Window w(1, 3300, 2400);
