@@ -1,14 +1,16 @@
 // CKorndDoc_Serialize.cpp - a window's picture as a file: writing and reading the ".krd"
 // picture file (header "KR" 09 98, background, the 2300-byte window block, viewport union,
 // drawing bounds, bitmap and symbol entries, the object list), loading a picture into a window
-// (request B 11) and saving or exporting it as ".krd", ".emf" or ".bmp" (request B 12).
+// (request B 11) and saving or exporting it as ".krd", ".emf" or ".bmp" (request B 12, "Save",
+// "Save As" and their file dialog). Exports replay the picture at the selected anchor through
+// the page mapping of their area mode.
 //
 // Reading is done into a staging record first; only a file that was read whole and whose
 // bitmaps and symbols could all be made changes the window, so a refused or corrupt file
 // leaves it as it was. Every file is written through a temporary and renamed into place.
 // Reads: the application's page and display records, its client folder.
-// Changes: the document's object list, counts, bitmap and symbol tables, picture geometry and
-// (when the picture grows the window) its window block.
+// Changes: the document's object list, counts, bitmap, symbol and anchor tables, picture
+// geometry and (when the picture grows the window) its window block.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
