@@ -396,19 +396,14 @@ void CKorndView::ReplayFromTopAnchor(KRdc& dc, CKorndGC& env, const KRrect* clip
 }
 
 bool CKorndView::SetBuffering(bool on) {
-  if (on) {
-    if (buffer_ && !buffer_->IsEmpty() && buffer_->State() == 0) return buffering_;
-    if (!UpdateBackBuffer()) on = false;
-  }
-  if (!on) {
-    if (!buffer_) return buffering_;
-    if (drawing_ || replay_depth_ > 0) {  // never delete the buffer while it is drawn into
-      pending_toggle_ = true;
-      return buffering_;
-    }
-    buffer_.reset();
+  const bool ready = buffer_ && !buffer_->IsEmpty() && buffer_->State() == 0;
+  if (on && !ready && !UpdateBackBuffer()) on = false;
+  if (!on && buffer_) {
+    if (drawing_ || replay_depth_ > 0) pending_toggle_ = true;  // never delete the buffer while it is drawn into
+    else buffer_.reset();
   }
   buffering_ = buffer_ != nullptr;
+  // The frame always shows the state, also when nothing changed (a window that starts unbuffered).
   if (CKorndChild* child = doc_->Child()) child->setWindowIcon(CKorndChild::BufferingIcon(buffering_));
   return buffering_;
 }

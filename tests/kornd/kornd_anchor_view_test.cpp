@@ -33,11 +33,13 @@ constexpr int Code_Red = 13, Code_Green = 14, Code_Yellow = 15, Code_Blue = 16, 
 class Windows {
  public:
   Windows() : main_(KorndApp()) {
+    KorndApp()->main_frame = &main_;  // as the server's own frame: windows take its defaults
     main_.show();
     Open(1);
   }
   ~Windows() {
     for (int w : numbers_) KorndApp()->SetWindowDoc(w, nullptr);
+    KorndApp()->main_frame = nullptr;
   }
   // A further window, made the active one.
   void Open(int n) {
@@ -57,6 +59,7 @@ class Windows {
     numbers_.push_back(n);
   }
   CKorndChild& child(int i = 0) { return *children_[std::size_t(i)]; }
+  CKorndMain& main() { return main_; }
   CKorndView& view(int i = 0) { return *child(i).View(); }
   CKorndDoc& doc(int i = 0) { return *child(i).Doc(); }
   void Activate(int i) { main_.MdiArea()->setActiveSubWindow(&child(i)); }
@@ -333,4 +336,26 @@ TEST(AnchorView, ABufferingCommandDuringADrawingWaitsForTheFramesActivation) {
               CKorndChild::BufferingIcon(false).pixmap(16, 16).toImage());
   w.Activate(0);  // applied once only
   EXPECT_FALSE(w.view().Buffering());
+}
+
+TEST(AnchorView, TheFrameIconShowsWhetherTheWindowIsBuffered) {
+  Windows w;
+  const QImage buffered = CKorndChild::BufferingIcon(true).pixmap(16, 16).toImage();
+  const QImage unbuffered = CKorndChild::BufferingIcon(false).pixmap(16, 16).toImage();
+  ASSERT_FALSE(buffered == unbuffered);
+  auto icon = [&](int i) { return w.child(i).windowIcon().pixmap(16, 16).toImage(); };
+  EXPECT_TRUE(icon(0) == buffered);
+  w.main().default_buffering = false;  // a window that starts without a buffer
+  w.Open(2);
+  EXPECT_EQ(w.view(1).BackBuffer(), nullptr);
+  EXPECT_TRUE(icon(1) == unbuffered);
+  struct Row {
+    int hint;
+    bool buffered;
+  } rows[] = {{11, false}, {11 | (1 << 8), true}, {11 | (-1 << 8), true}, {11 | (1 << 8), true}, {11, false}};
+  for (const Row& r : rows) {
+    w.view(1).OnUpdate(r.hint, nullptr, nullptr);
+    EXPECT_EQ(w.view(1).Buffering(), r.buffered) << r.hint;
+    EXPECT_TRUE(icon(1) == (r.buffered ? buffered : unbuffered)) << r.hint;
+  }
 }
