@@ -11,6 +11,7 @@
 CKorndChild::CKorndChild(std::unique_ptr<CKorndDoc> doc, int show_code)
     : doc_(std::move(doc)), view_(new CKorndView(doc_.get())), show_code_(show_code) {
   setAttribute(Qt::WA_DeleteOnClose);
+  view_->setFocusPolicy(Qt::StrongFocus);  // keys reach the view, not only its frame
   setWidget(view_);
   doc_->SetView(view_);
   doc_->SetChild(this);

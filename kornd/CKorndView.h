@@ -122,6 +122,7 @@ class CKorndView : public QWidget {
   };
   Input_State input;
   unsigned WaitFlags() const { return wait_flags_; }
+  bool HasFocus() const { return has_focus_; }
   void ArmWait(unsigned bits) { wait_flags_ |= bits; }
   void DisarmWait(unsigned bits) { wait_flags_ &= ~bits; }
   // 0 when a capture runs already, else 1 once the capture of the kind (1, 2, 4, 8) has ended.
@@ -165,6 +166,11 @@ class CKorndView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
+  // Focus: the status panes show this window; losing it drops a held key and the mouse grab.
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  // Tab and Shift+Tab are keys of the window, not focus moves.
+  bool focusNextPrevChild(bool) override { return false; }
 
  private:
   bool EnsureSurface();
@@ -209,6 +215,7 @@ class CKorndView : public QWidget {
   unsigned wait_flags_ = 0;
   int wait_timer_ = 0;
   bool pumping_ = false;
+  bool has_focus_ = false;
   QString capture_text_;
   // Wakes the running wait loop so that it looks at the flags again.
   void Wake();
@@ -221,4 +228,6 @@ class CKorndView : public QWidget {
   void OnKeyUp(int vk, int repeat, int flags);
   // Input ends an any-event wait and its deadline.
   void EndAnyWait(unsigned extra);
+  // Grabs the mouse for a pick (where a pointer exists) or lets it go.
+  void HoldMouse(bool hold);
 };

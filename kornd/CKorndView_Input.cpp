@@ -6,6 +6,7 @@
 // Pause/Abort), status pane 0 (capture texts), the cursor.
 #include <QCursor>
 #include <QEventLoop>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -59,7 +60,7 @@ int CKorndView::VirtualKey(int k) {
   if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
   switch (k) {
     case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
     case Qt::Key_Return: case Qt::Key_Enter: return 13;
     case Qt::Key_Shift: return VK_SHIFT;
     case Qt::Key_Control: return VK_CONTROL;
@@ -177,6 +178,7 @@ int CKorndView::StartCapture(int kind) {
   input.band_shown = false;
   input.result = 0;
   setCursor(Qt::CrossCursor);
+  HoldMouse(true);
   if (kind == Wait_Line_From) {
     input.point2 = input.point1;
     input.drag = true;
@@ -196,6 +198,7 @@ void CKorndView::EndCapture(unsigned mask) {
     input.band_shown = false;
     unsetCursor();
     input.drag = false;
+    HoldMouse(false);
     ShowCaptureText(static_cast<int>(kinds));
     wait_flags_ &= ~kinds;
     update();
@@ -224,6 +227,30 @@ void CKorndView::ShowCaptureText(int kind) {
   else return;
   capture_text_ = frame->PaneText(0);
   frame->UpdatePane(0, text);
+}
+
+void CKorndView::HoldMouse(bool hold) {
+  // Offscreen there is no pointer to hold; a hidden widget cannot hold it.
+  if (hold && pointer_exists() && isVisible() && mouseGrabber() != this) grabMouse();
+  else if (!hold && mouseGrabber() == this) releaseMouse();
+}
+
+void CKorndView::focusInEvent(QFocusEvent* event) {
+  has_focus_ = true;
+  CKorndApp* app = KorndApp();
+  if (CKorndMain* frame = app ? app->main_frame : nullptr; frame && doc_) {
+    frame->ShowCoordinates(input.mouse.x, input.mouse.y, doc_->WindowNumber());
+    frame->ShowViewRect(0, 0, width(), height());
+    frame->SetLiveCount(doc_->ObjectCount() - doc_->HiddenCount());
+  }
+  QWidget::focusInEvent(event);
+}
+
+void CKorndView::focusOutEvent(QFocusEvent* event) {
+  input.last_key_down = Key_Record{};  // its release goes to another window
+  HoldMouse(false);
+  has_focus_ = false;
+  QWidget::focusOutEvent(event);
 }
 
 void CKorndView::OnPauseAbort() {
@@ -342,6 +369,8 @@ void CKorndView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CKorndView::OnMouseMove(KRpoint p) {
   input.mouse = p;
+  // During a pick the view holds the mouse while the pointer is over it, and lets it go outside.
+  if (wait_flags_ & Wait_Captures) HoldMouse(pointer_exists() && rect().contains(mapFromGlobal(QCursor::pos())));
   if ((wait_flags_ & Wait_Captures) && input.drag) {
     input.point2 = p;
     update();

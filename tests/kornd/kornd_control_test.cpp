@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -231,6 +232,17 @@ TEST_F(Control, KeyWaitsAnswerTheKeyAndTheCharacter) {
   // Shift alone is no key-down
   Key(QEvent::KeyPress, Qt::Key_Shift);
   EXPECT_EQ(B(1, {0}), 0u);
+}
+
+TEST_F(Control, LosingTheFocusDropsAHeldKey) {
+  Key(QEvent::KeyPress, Qt::Key_Left);
+  EXPECT_EQ(B(1, {0}), 37u);
+  QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
+  QApplication::sendEvent(view_, &in);
+  EXPECT_TRUE(view_->HasFocus());
+  QApplication::sendEvent(view_, &out);
+  EXPECT_FALSE(view_->HasFocus());
+  EXPECT_EQ(B(1, {0}), 0u) << "its release goes to another window";
 }
 
 TEST_F(Control, StateStackSavesAndRestoresTheHead) {

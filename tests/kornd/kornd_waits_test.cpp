@@ -134,6 +134,9 @@ TEST_F(Waits, KeyWaitsAnswerVirtualKeyAndCharacter) {
   EXPECT_EQ(b_->a[3], 'a');
   Input("up 1 a");
   EXPECT_EQ(During(1, {64}, {"down 1 F2"}), 113u);
+  EXPECT_EQ(During(1, {64}, {"key 1 Tab"}), 9u) << "Tab is a key of the window, not a focus move";
+  EXPECT_EQ(During(1, {64}, {"key 1 Shift+Tab"}), 9u);
+  EXPECT_EQ(During(1, {64}, {"key 1 Backtab"}), 9u);
   EXPECT_EQ(During(1, {32}, {"up 1 F2"}), 113u);
   // after a click, the last button is the left one at the click, read once
   Input("click 1 left 11 22");
