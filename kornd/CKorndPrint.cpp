@@ -166,8 +166,14 @@ void CKorndPrint::OnPrint(CKorndDoc& doc, KRdc& dc, const Print_Mapping& m) {
 
 QImage CKorndPrint::RenderPage(CKorndDoc& doc, int mode, int horzres, int vertres, int dpi_x, int dpi_y,
                                bool preview) {
-  if (horzres <= 0 || vertres <= 0 || std::int64_t(horzres) * vertres > Max_Page_Pixels) {
+  if (horzres <= 0 || vertres <= 0) return {};
+  if (std::int64_t(horzres) * vertres > Max_Page_Pixels) {
     tell(doc, QString("The page of %1 x %2 pixels is too large to be printed.").arg(horzres).arg(vertres));
+    return {};
+  }
+  const Print_Mapping m = PageMapping(PageInput(doc, mode, horzres, vertres, dpi_x, dpi_y, preview));
+  if (m.page.IsEmpty()) {
+    tell(doc, "The print margins leave no room on the page.");
     return {};
   }
   QImage page(horzres, vertres, QImage::Format_RGB32);
@@ -175,7 +181,6 @@ QImage CKorndPrint::RenderPage(CKorndDoc& doc, int mode, int horzres, int vertre
   page.fill(Qt::white);
   CKorndView* v = doc.View();
   if (v) v->printing = true;
-  const Print_Mapping m = PageMapping(PageInput(doc, mode, horzres, vertres, dpi_x, dpi_y, preview));
   {
     KRdc dc(&page);
     OnPrint(doc, dc, m);
@@ -184,16 +189,20 @@ QImage CKorndPrint::RenderPage(CKorndDoc& doc, int mode, int horzres, int vertre
   return page;
 }
 
-bool CKorndPrint::Print(CKorndDoc& doc, QPrinter& printer, int mode, bool preview) {
+CKorndPrint::Result CKorndPrint::PrintPage(CKorndDoc& doc, QPrinter& printer, int mode, bool preview) {
   const int dpi_x = printer.logicalDpiX(), dpi_y = printer.logicalDpiY();
   const QImage page = RenderPage(doc, mode, printer.width(), printer.height(), dpi_x, dpi_y, preview);
-  if (page.isNull()) return false;
+  if (page.isNull()) return printer.width() > 0 && printer.height() > 0 ? Result::No_Page : Result::Failed;
   QPainter painter;
-  if (!painter.begin(&printer)) return false;
+  if (!painter.begin(&printer)) return Result::Failed;
   // Colours exactly as drawn: no lossy compression of the page in a PDF.
   painter.setRenderHint(QPainter::LosslessImageRendering);
   painter.drawImage(0, 0, page);
-  return painter.end();
+  return painter.end() ? Result::Printed : Result::Failed;
+}
+
+bool CKorndPrint::Print(CKorndDoc& doc, QPrinter& printer, int mode, bool preview) {
+  return PrintPage(doc, printer, mode, preview) == Result::Printed;
 }
 
 bool CKorndPrint::OnFilePrint(CKorndDoc& doc) {
@@ -211,13 +220,17 @@ bool CKorndPrint::OnFilePrint(CKorndDoc& doc) {
     const bool to_file = s.printer_name.isEmpty() && !s.output_file.isEmpty();
     const QString temporary = s.output_file + QString(".%1.tmp").arg(QCoreApplication::applicationPid());
     if (to_file) printer.setOutputFileName(temporary);
-    printed = (to_file || !s.printer_name.isEmpty()) && Print(doc, printer, view_mode_of(doc));
+    Result r = to_file || !s.printer_name.isEmpty() ? PrintPage(doc, printer, view_mode_of(doc), false) : Result::Failed;
     if (to_file) {
-      if (printed) printed = std::rename(QFile::encodeName(temporary).constData(),
-                                         QFile::encodeName(s.output_file).constData()) == 0;
-      if (!printed) QFile::remove(temporary);
+      if (r == Result::Printed && std::rename(QFile::encodeName(temporary).constData(),
+                                              QFile::encodeName(s.output_file).constData()) != 0)
+        r = Result::Failed;
+      if (r != Result::Printed) QFile::remove(temporary);
     }
-    if (!printed) tell(doc, QString("Cannot print to %1.").arg(s.printer_name.isEmpty() ? s.output_file : s.printer_name));
+    printed = r == Result::Printed;
+    // A page that could not be drawn has told why already.
+    if (r == Result::Failed)
+      tell(doc, QString("Cannot print to %1.").arg(s.printer_name.isEmpty() ? s.output_file : s.printer_name));
   }
   doc.SetPrinterSettings(app->printer_defaults);
   return printed;

@@ -62,9 +62,12 @@ class CKorndPrint {
   // page and the picture replayed as it looks at the selected anchor, or the back buffer copied.
   static void OnPrint(CKorndDoc& doc, KRdc& dc, const Print_Mapping& m);
   // The page image (white paper, horzres x vertres) for the mode; a null image after a box
-  // when the page is too large to be drawn.
+  // when the page is too large to be drawn or the margins leave no room on it.
   static QImage RenderPage(CKorndDoc& doc, int mode, int horzres, int vertres, int dpi_x, int dpi_y, bool preview);
-  // Draws the page onto the printer; false when nothing could be drawn.
+  // Draws the page onto the printer: printed, no page (its box has been shown: too large, no
+  // room inside the margins) or the printer failed. Print: true when printed.
+  enum class Result { Printed, No_Page, Failed };
+  static Result PrintPage(CKorndDoc& doc, QPrinter& printer, int mode, bool preview);
   static bool Print(CKorndDoc& doc, QPrinter& printer, int mode, bool preview = false);
   // The print command: nothing (false) without a printer; else the window's printer set-up
   // goes through the print dialog and one page is printed; the window keeps the set-up used.

@@ -214,6 +214,20 @@ TEST_F(Print_Requests, TheWindowsMarginsAndThePrintersPage) {
   for (const Probe& p : probes) EXPECT_EQ(named(r.at(p.x, p.y)), p.colour) << p.what;
 }
 
+TEST_F(Print_Requests, MarginsLeavingNoRoomPrintNothing) {
+  Start("file=" + pdf("none.pdf") + ";OK;file=" + pdf("some.pdf"));
+  OpenWindow(1);
+  // 106 mm x 300 / 25 = 1272 pixels on each side of 2550 leave 6 pixels; 107 mm leave none.
+  ASSERT_EQ(Req(1, 'E', -11, {5, 107}), 1u);
+  ASSERT_EQ(Req(1, 'B', 6), 1u);
+  EXPECT_EQ(k_.CountErrors("[The print margins leave no room on the page.] buttons=OK"), 1) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors("[Cannot print to"), 0) << k_.Errors();
+  EXPECT_TRUE(Pdfs().empty());
+  ASSERT_EQ(Req(1, 'E', -11, {5, 106}), 1u);
+  ASSERT_EQ(Req(1, 'B', 6), 1u);
+  EXPECT_EQ(Pdfs(), std::vector<std::string>{"some.pdf"}) << k_.Errors();
+}
+
 // The l and L switches choose the default printer's orientation; without either a page at least
 // as wide as high is landscape.
 class Print_Orientation : public Print_Requests, public ::testing::WithParamInterface<std::vector<std::string>> {};
