@@ -2,6 +2,8 @@
 #include "kornd/CKorndChild.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
+#include <QScrollBar>
 #include <QPainter>
 #include <QPixmap>
 
@@ -11,8 +13,23 @@
 CKorndChild::CKorndChild(std::unique_ptr<CKorndDoc> doc, int show_code)
     : doc_(std::move(doc)), view_(new CKorndView(doc_.get())), show_code_(show_code) {
   setAttribute(Qt::WA_DeleteOnClose);
+  // The view's client area is what the scroll bars leave of the frame.
+  auto* client = new QWidget;
+  auto* grid = new QGridLayout(client);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+  hbar_ = new QScrollBar(Qt::Horizontal, client);
+  vbar_ = new QScrollBar(Qt::Vertical, client);
+  hbar_->hide();
+  vbar_->hide();
+  grid->addWidget(view_, 0, 0);
+  grid->addWidget(vbar_, 0, 1);
+  grid->addWidget(hbar_, 1, 0);
+  setWidget(client);
   view_->setFocusPolicy(Qt::StrongFocus);  // keys reach the view, not only its frame
-  setWidget(view_);
+  client->setFocusProxy(view_);
+  connect(hbar_, &QScrollBar::valueChanged, view_, &CKorndView::OnScrollBars);
+  connect(vbar_, &QScrollBar::valueChanged, view_, &CKorndView::OnScrollBars);
   doc_->SetView(view_);
   doc_->SetChild(this);
   // The view hears of its frame's activation (a Buffering command may wait for it).

@@ -1,5 +1,6 @@
 // CKorndChild.h - the MDI child frame around one graphics window's view. It owns the window's
-// document; closing the frame closes the document (refused while a message box is up).
+// document; closing the frame closes the document (refused while a message box is up). The
+// view sits beside the frame's scroll bars, which the view shows in its bitmap mode.
 #pragma once
 
 #include <QIcon>
@@ -9,6 +10,7 @@
 
 class CKorndDoc;
 class CKorndView;
+class QScrollBar;
 
 class CKorndChild : public QMdiSubWindow {
   Q_OBJECT
@@ -20,6 +22,8 @@ class CKorndChild : public QMdiSubWindow {
   CKorndDoc* Doc() const { return doc_.get(); }
   CKorndView* View() const { return view_; }
   int ShowCode() const { return show_code_; }
+  QScrollBar* HorizontalBar() const { return hbar_; }
+  QScrollBar* VerticalBar() const { return vbar_; }
   // The frame's small icon for a window with (true) or without a back buffer.
   static QIcon BufferingIcon(bool buffered);
 
@@ -29,5 +33,7 @@ class CKorndChild : public QMdiSubWindow {
  private:
   std::unique_ptr<CKorndDoc> doc_;
   CKorndView* view_;
+  QScrollBar* hbar_;
+  QScrollBar* vbar_;
   int show_code_;
 };

@@ -199,16 +199,8 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
 
 std::uint32_t CKorndDoc::ExecuteF(std::uint32_t reply) {
   channel::KRwinblock& k = *block_;
-  std::int32_t colour = -1;  // outside the picture: no colour
-  if (view_) {
-    const QImage& s = view_->Surface();
-    const int x = k.code, y = k.a[0];
-    if (x >= 0 && y >= 0 && x < s.width() && y < s.height()) {
-      QRgb p = s.pixel(x, y);
-      colour = static_cast<std::int32_t>(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16);
-    }
-  }
-  k.a[2] = colour;
+  // A picture point, wherever the view shows it; off the window's surface no colour.
+  k.a[2] = view_ ? view_->ReadPixel(k.code, k.a[0]) : -1;
   return reply;
 }
 

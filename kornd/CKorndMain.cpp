@@ -151,11 +151,31 @@ void CKorndMain::CreateMenus() {
   connect(inquiring_, &QAction::toggled, this, [this](bool on) { default_inquiring = on; });
   connect(status_bar_, &QAction::toggled, this, [this](bool on) { ShowStatusBar(on); });
   QMenu* mode = new QMenu("&Mode", this);
-  for (const char* m : {"&Bitmap", "&Isotropic", "&Fit", "&Total"}) add(mode, m, none, false);
+  const struct {
+    const char* text;
+    const char* prompt;
+    int mode;
+  } modes[] = {{"&Bitmap", "Full size as a bitmap with scroll bars", 1},
+               {"&Isotropic", "Zoom window in isotropic mode", 2},
+               {"&Fit", "Zoom window in fitting mode", 3},
+               {"&Total", "Zoom window to display total area", 4}};
+  for (const auto& m : modes) {
+    const int n = m.mode;
+    QAction* a = add(mode, m.text, [this, n] {
+      if (CKorndView* v = ActiveView()) v->OnViewMode(n);
+    });
+    a->setStatusTip(m.prompt);
+    a->setCheckable(true);
+    mode_[n] = a;
+  }
   mode->addSeparator();
-  add(mode, "&Zoom in", none, false);
+  mode_[5] = add(mode, "&Zoom in", on_view(&CKorndView::OnZoomIn));
+  mode_[5]->setStatusTip("Zoom into selected area");
+  mode_[5]->setCheckable(true);
   mode->addSeparator();
-  add(mode, "B&ack", none, false);
+  mode_[0] = add(mode, "B&ack", on_view(&CKorndView::OnBack));
+  mode_[0]->setStatusTip("Back to the previous view mode");
+  connect(mode, &QMenu::aboutToShow, this, &CKorndMain::UpdateViewMenu);
   QMenu* window = new QMenu("&Window", this);
   QMenu* window0 = new QMenu("&Window", this);
   add(window, "&New Window", none, false);
@@ -163,7 +183,7 @@ void CKorndMain::CreateMenus() {
   add(window, "Tile &Horizontally", [this] { Arrange(2); });
   add(window, "Tile &Vertically", [this] { Arrange(3); });
   add(window, "&Arrange Icons", [this] { Arrange(4); });
-  add(window, "&Fit Frame", none, false);
+  add(window, "&Fit Frame", on_view(&CKorndView::OnFitFrame))->setStatusTip("Fit the size of the frame to the active view");
   window->addSeparator();
   topmost_ = new QAction("Top Most(&T)", this);
   topmost_->setCheckable(true);
@@ -208,6 +228,13 @@ void CKorndMain::UpdateViewMenu() {
   view_storing_->setChecked(d && d->Storing());
   view_buffering_->setChecked(v && v->BackBuffer() != nullptr);
   view_inquiring_->setChecked(v && v->Inquiring());
+  // The Mode menu: the mode's check mark; fitting needs something to fit, Back a zoom to undo.
+  const int shown = v ? v->view_mode.mode : 0;
+  for (int m = 1; m <= 5; ++m) mode_[m]->setChecked(shown == m);
+  const bool picture = objects || (v && v->BackBuffer() && !v->BackBuffer()->IsEmpty());
+  mode_[2]->setEnabled(picture);
+  mode_[3]->setEnabled(picture);
+  mode_[0]->setEnabled(v && !v->ZoomStackEmpty());
 }
 
 bool CKorndMain::TriggerCommand(CKorndChild* child, const QString& text) {

@@ -96,6 +96,7 @@ class CKorndMain : public QMainWindow {
   class QAction* view_storing_ = nullptr;
   class QAction* view_buffering_ = nullptr;
   class QAction* view_inquiring_ = nullptr;
+  class QAction* mode_[6] = {};  // the Mode menu: 0 Back, 1-4 the modes, 5 Zoom in
   class QAction* print_ = nullptr;
   class QAction* print_preview_ = nullptr;
   class QAction* print_setup_ = nullptr;

@@ -4,6 +4,7 @@
 // either. Takes the document's update hints.
 #pragma once
 
+#include <QCursor>
 #include <QImage>
 #include <QWidget>
 
@@ -158,6 +159,38 @@ class CKorndView : public QWidget {
   // Set while a page of this window is printed.
   bool printing = false;
 
+  // --- view modes, zoom and scrolling (CKorndView_Zoom.cpp) ---
+  // The shown rectangle, device extent and scale factors anew, with the mapping of the window's
+  // surface and of both buffers.
+  void RecalcViewRect();
+  // Sets the mapping of the mode on a surface of this view (and removes its clip).
+  void SetupMapping(KRdc& dc, int divisor = 1);
+  // Mode 1: scroll bars for the picture; other modes none.
+  void UpdateScrollSizes();
+  // Keeps the scroll position inside the picture; with from_bars it is read from the bars.
+  void ClampScroll(bool from_bars);
+  // Client pixels and picture units; surface pixels (device) and picture units.
+  KRpoint ToLogical(KRpoint client) const { return view_mode.ToLogical(client); }
+  KRpoint ToClient(KRpoint logical) const { return view_mode.ToClient(logical); }
+  KRrect ToDevice(const KRrect& logical) const;
+  KRrect ToLogicalRect(const KRrect& device) const;
+  // Picture units on a surface in its pixels: the view's own surfaces share the window's
+  // mapping, any other surface (a page, a copy) goes through its own.
+  KRrect DeviceOf(const KRdc& dc, const KRrect& logical) const;
+  // Colour (0x00bbggrr) at a picture point, from the back buffer when there is one; -1 outside.
+  std::int32_t ReadPixel(int x, int y);
+  // The Mode menu: modes 1-4, the zoom-in selection, Back; and Fit Frame.
+  void OnViewMode(int m);
+  void OnZoomIn();
+  void OnBack() { SetViewMode(0, nullptr); }
+  void OnFitFrame();
+  bool ZoomArmed() const { return zoom_armed_; }
+  bool ZoomStackEmpty() const { return view_mode.stack.empty(); }
+  // Ends the zoom-in selection without zooming.
+  void DisarmZoom();
+  // The scroll bars moved.
+  void OnScrollBars();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -167,6 +200,7 @@ class CKorndView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   // Focus: the status panes show this window; losing it drops a held key and the mouse grab.
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
@@ -179,6 +213,20 @@ class CKorndView : public QWidget {
   KRrect DeviceRect() const { return {0, 0, window_.Width(), window_.Height()}; }
   void OnEraseBkgnd(KRdc& dc, const KRrect& box);
   void SetCursorHint(int id);
+  // The zoom-in selection's rubber band: press, drag and release of the left button (client
+  // pixels); true when the event belonged to it.
+  bool ZoomPress(QPoint p);
+  bool ZoomMove(QPoint p);
+  bool ZoomRelease(QPoint p);
+  void DrawZoomBand(class QPainter& p);
+  bool zoom_armed_ = false;
+  bool zoom_tracking_ = false;
+  QPoint zoom_from_, zoom_to_;
+  bool zoom_cursor_saved_ = false;
+  QCursor zoom_saved_cursor_;
+  bool in_scroll_ = false;
+  bool in_scroll_sizes_ = false;
+  bool view_rect_set_ = false;  // the shown rectangle was computed once
   // The snapshot while it shows the selected anchor's picture, else null.
   CMemDIB* Snapshot() const;
   // True when the picture leaves out objects: an anchor below the last one is selected.

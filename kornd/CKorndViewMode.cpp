@@ -1,8 +1,10 @@
-// CKorndViewMode.cpp - view modes, zoom stack and conversions (see CKorndViewMode.h).
+// CKorndViewMode.cpp - view modes, zoom stack, mappings and conversions (see CKorndViewMode.h).
 #include "kornd/CKorndViewMode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 #include "kornd/CKorndDoc.h"
 
@@ -15,7 +17,53 @@ KRrect normalised(const KRrect& r) {
 int width_of(const KRrect& r) { return r.right - r.left; }
 int height_of(const KRrect& r) { return r.bottom - r.top; }
 
+std::int32_t rounded(double v) {
+  v = std::floor(v + 0.5);
+  return static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+// One axis of a scaled mapping: from + (v - from_org) * to_ext / from_ext.
+std::int32_t scale_axis(int v, int from_org, int from_ext, int to_org, int to_ext) {
+  if (from_ext == 0) return v - from_org + to_org;
+  return to_org + rounded((double(v) - from_org) * to_ext / from_ext);
+}
+
 }  // namespace
+
+void KRmapping::FixIsotropic() {
+  if (map_mode != Isotropic || window_ext.x == 0 || window_ext.y == 0 || viewport_ext.x == 0 || viewport_ext.y == 0)
+    return;
+  const double sx = std::abs(double(viewport_ext.x) / window_ext.x), sy = std::abs(double(viewport_ext.y) / window_ext.y);
+  if (sx > sy) {
+    const int v = std::max(1, rounded(std::abs(double(window_ext.x)) * sy));
+    viewport_ext.x = viewport_ext.x < 0 ? -v : v;
+  } else if (sy > sx) {
+    const int v = std::max(1, rounded(std::abs(double(window_ext.y)) * sx));
+    viewport_ext.y = viewport_ext.y < 0 ? -v : v;
+  }
+}
+
+KRpoint KRmapping::LPtoDP(KRpoint p) const {
+  if (map_mode == Text) return {p.x - window_org.x + viewport_org.x, p.y - window_org.y + viewport_org.y};
+  return {scale_axis(p.x, window_org.x, window_ext.x, viewport_org.x, viewport_ext.x),
+          scale_axis(p.y, window_org.y, window_ext.y, viewport_org.y, viewport_ext.y)};
+}
+
+KRpoint KRmapping::DPtoLP(KRpoint p) const {
+  if (map_mode == Text) return {p.x - viewport_org.x + window_org.x, p.y - viewport_org.y + window_org.y};
+  return {scale_axis(p.x, viewport_org.x, viewport_ext.x, window_org.x, window_ext.x),
+          scale_axis(p.y, viewport_org.y, viewport_ext.y, window_org.y, window_ext.y)};
+}
+
+KRrect KRmapping::LPtoDP(const KRrect& r) const {
+  const KRpoint a = LPtoDP(KRpoint{r.left, r.top}), b = LPtoDP(KRpoint{r.right, r.bottom});
+  return normalised({a.x, a.y, b.x, b.y});
+}
+
+KRrect KRmapping::DPtoLP(const KRrect& r) const {
+  const KRpoint a = DPtoLP(KRpoint{r.left, r.top}), b = DPtoLP(KRpoint{r.right, r.bottom});
+  return normalised({a.x, a.y, b.x, b.y});
+}
 
 unsigned CKorndViewMode::SetViewMode(int m, const KRrect* r, const CKorndDoc& doc) {
   const unsigned mark = (m != mode && (m == 1 || mode == 1)) ? Mark_Size : Mark_Dirty;
@@ -44,38 +92,45 @@ unsigned CKorndViewMode::SetViewMode(int m, const KRrect* r, const CKorndDoc& do
   return mark;
 }
 
-void CKorndViewMode::RecalcViewRect(const CKorndDoc& doc) {
+void CKorndViewMode::ScaleFactors() {
   const int cw = std::max(1, client_width), ch = std::max(1, client_height);
+  scale_x = width_of(view_rect) / cw;
+  scale_y = height_of(view_rect) / ch;
+  arrow_size = height_of(view_rect) / 50 >= 3 ? height_of(view_rect) / 50 : 2;
+}
+
+void CKorndViewMode::RecalcViewRect(const CKorndDoc& doc) {
   const int W = doc.PictureWidth(), H = doc.PictureHeight();
   if (mode == 1) {
+    device_width = W, device_height = H;
     ClampScroll(doc);
-    return;
-  }
-  switch (mode) {
-    case 2: {
-      const KRrect& u = doc.ViewportUnion();
-      int w = cw, h = ch;
-      if (!u.IsAllZero() && !u.IsEmpty()) {
-        FitSize(w, h, width_of(u), height_of(u), true);
-        view_rect = {u.left, u.top, u.left + w, u.top + h};
-      } else {
-        if (W > 0 && H > 0) FitSize(w, h, W, H, true);
-        view_rect = {0, 0, w, h};
+  } else {
+    device_width = client_width, device_height = client_height;
+    switch (mode) {
+      case 2: {
+        const KRrect& u = doc.ViewportUnion();
+        int w = std::max(1, client_width), h = std::max(1, client_height);
+        if (!u.IsAllZero() && !u.IsEmpty()) {
+          FitSize(w, h, width_of(u), height_of(u), true);
+          view_rect = {u.left, u.top, u.left + w, u.top + h};
+        } else {
+          if (W > 0 && H > 0) FitSize(w, h, W, H, true);
+          view_rect = {0, 0, w, h};
+        }
+        break;
       }
-      break;
+      case 3:
+        view_rect = doc.Bounds().IsAllZero() ? KRrect{0, 0, W, H} : doc.Bounds();
+        break;
+      case 5:
+        break;
+      default:
+        view_rect = {0, 0, W, H};
+        break;
     }
-    case 3:
-      view_rect = doc.Bounds().IsAllZero() ? KRrect{0, 0, W, H} : doc.Bounds();
-      break;
-    case 5:
-      break;
-    default:
-      view_rect = {0, 0, W, H};
-      break;
+    ScaleFactors();
   }
-  scale_x = std::max(1, width_of(view_rect) / cw);
-  scale_y = std::max(1, height_of(view_rect) / ch);
-  arrow_size = height_of(view_rect) / 50 >= 3 ? height_of(view_rect) / 50 : 2;
+  SetupMapping(doc, true, 1);
 }
 
 void CKorndViewMode::ClampScroll(const CKorndDoc& doc) {
@@ -94,6 +149,71 @@ void CKorndViewMode::OnSize(int cx, int cy, const CKorndDoc& doc) {
   RecalcViewRect(doc);
 }
 
+KRmapping CKorndViewMode::SetupMapping(const CKorndDoc& doc, bool window_dc, int divisor) {
+  KRmapping m;
+  std::int64_t w = std::max(1, device_width), h = std::max(1, device_height);
+  if (creation_resolution_x != resolution_x || creation_resolution_y != resolution_y) {
+    w = w * std::max(1, creation_resolution_x) / std::max(1, resolution_x);
+    h = h * std::max(1, creation_resolution_y) / std::max(1, resolution_y);
+  }
+  if (divisor > 1) w /= divisor, h /= divisor;
+  int ew = static_cast<int>(std::clamp<std::int64_t>(w, 1, 1 << 30));
+  int eh = static_cast<int>(std::clamp<std::int64_t>(h, 1, 1 << 30));
+  const int W = doc.PictureWidth(), H = doc.PictureHeight();
+  if (mode == 1 && divisor <= 1) {
+    // The window's surface holds the whole picture in this mode: the widget shows the part at
+    // the scroll position, so the surfaces map 1:1 from the origin.
+    if (window_dc) ClampScroll(doc);
+  } else {
+    // The window extent when it is fitted: (ew, eh) scaled to cover the target.
+    auto fitted = [&](const KRrect& target) {
+      int fw = ew, fh = eh;
+      if (width_of(target) > 0 && height_of(target) > 0) FitSize(fw, fh, width_of(target), height_of(target), true);
+      return KRpoint{std::max(1, fw), std::max(1, fh)};
+    };
+    KRrect shown;
+    switch (mode) {
+      case 2: {
+        m.map_mode = KRmapping::Isotropic;
+        const KRrect& u = doc.ViewportUnion();
+        const KRrect target = !u.IsAllZero() && !u.IsEmpty() ? u : KRrect{0, 0, W, H};
+        const KRpoint e = fitted(target);
+        shown = {target.left, target.top, target.left + e.x, target.top + e.y};
+        break;
+      }
+      case 3:
+        m.map_mode = KRmapping::Anisotropic;
+        shown = doc.Bounds().IsAllZero() || doc.Bounds().IsEmpty() ? KRrect{0, 0, W, H} : doc.Bounds();
+        break;
+      case 4:
+        m.map_mode = KRmapping::Anisotropic;
+        shown = {0, 0, W, H};
+        break;
+      case 5:
+        m.map_mode = KRmapping::Anisotropic;
+        shown = view_rect;
+        break;
+      default: {
+        m.map_mode = KRmapping::Isotropic;
+        const KRpoint e = fitted(KRrect{0, 0, W, H});
+        shown = {0, 0, e.x, e.y};
+        break;
+      }
+    }
+    if (shown.IsEmpty()) shown = {shown.left, shown.top, shown.left + 1, shown.top + 1};
+    m.window_org = {shown.left, shown.top};
+    m.window_ext = {width_of(shown), height_of(shown)};
+    m.viewport_ext = {ew, eh};
+    m.FixIsotropic();
+    if (window_dc) {
+      view_rect = shown;
+      ScaleFactors();
+    }
+  }
+  if (window_dc) window_mapping = m;
+  return m;
+}
+
 KRrect CKorndViewMode::MapRect(const KRrect* r, int a, int b, bool printing) const {
   if (r == nullptr || r->IsAllZero()) return {};
   KRrect n = normalised(*r);
@@ -102,15 +222,18 @@ KRrect CKorndViewMode::MapRect(const KRrect* r, int a, int b, bool printing) con
     if (mode != 1) return n;
     return {n.left - a, n.top - a, n.right + b, n.bottom + b};
   }
-  const int sx = mode == 1 ? 1 : std::max(1, scale_x), sy = mode == 1 ? 1 : std::max(1, scale_y);
+  const int sx = mode == 1 || scale_x == 0 ? 1 : scale_x, sy = mode == 1 || scale_y == 0 ? 1 : scale_y;
   return {n.left - a * sx, n.top - a * sy, n.right + b * sx, n.bottom + b * sy};
 }
 
 KRpoint CKorndViewMode::ToLogical(KRpoint p) const {
   if (mode == 1) return {p.x + scroll.x, p.y + scroll.y};
-  const std::int64_t cw = std::max(1, client_width), ch = std::max(1, client_height);
-  return {static_cast<std::int32_t>(view_rect.left + std::int64_t(p.x) * width_of(view_rect) / cw),
-          static_cast<std::int32_t>(view_rect.top + std::int64_t(p.y) * height_of(view_rect) / ch)};
+  return window_mapping.DPtoLP(p);
+}
+
+KRpoint CKorndViewMode::ToClient(KRpoint p) const {
+  if (mode == 1) return {p.x - scroll.x, p.y - scroll.y};
+  return window_mapping.LPtoDP(p);
 }
 
 bool CKorndViewMode::PointInClient(KRpoint p) const {

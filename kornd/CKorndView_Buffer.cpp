@@ -63,13 +63,6 @@ KRrect reach(CKorndTool& t, CKorndGC& env) {
   return {b.left - m, b.top - m, b.right + m, b.bottom + m};
 }
 
-// MapRect of the unscaled mapping: normalised and grown; null or all zero gives all zero.
-KRrect map_rect(const KRrect* r, int grow_lt, int grow_rb) {
-  if (r == nullptr || r->IsAllZero()) return {};
-  KRrect n = normalised(*r);
-  return {n.left - grow_lt, n.top - grow_lt, n.right + grow_rb, n.bottom + grow_rb};
-}
-
 // Rows of a surface written in place, as the painting layer writes them: the layer's pixel
 // pointer must stay valid, so the image is never detached.
 QRgb* row_of(QImage* image, int y) { return reinterpret_cast<QRgb*>(const_cast<uchar*>(image->constScanLine(y))); }
@@ -125,11 +118,13 @@ Qt::CursorShape cursor_shape(int id) {
 
 std::int32_t CKorndView::Background() const { return doc_ ? doc_->BackgroundColour() : 0xFFFFFF; }
 
-// Keeps the window's surface at the picture size; a new size draws the picture anew. The first
-// surface also starts buffering as the frame's default asks.
+// Keeps the window's surface at the device extent (the client size, in the bitmap mode the
+// picture size); a new size draws the picture anew. The first surface also starts buffering as
+// the frame's default asks.
 bool CKorndView::EnsureSurface() {
   if (doc_ == nullptr) return false;
-  const int w = std::max(1, doc_->PictureWidth()), h = std::max(1, doc_->PictureHeight());
+  if (!view_rect_set_) RecalcViewRect();
+  const int w = std::max(1, view_mode.device_width), h = std::max(1, view_mode.device_height);
   if (window_.Width() == w && window_.Height() == h && window_.Dc()) return true;
   if (std::int64_t(w) * h > Max_Surface_Pixels) {
     window_.Reset();
@@ -139,6 +134,7 @@ bool CKorndView::EnsureSurface() {
   }
   if (!window_.Create(w, h, Background())) return false;
   doc_->Environment().Apply(*window_.Dc());
+  SetupMapping(*window_.Dc());
   if (!buffering_started_) {
     buffering_started_ = true;
     CKorndApp* app = KorndApp();
@@ -182,6 +178,11 @@ void CKorndView::PaintPending() {
 }
 
 void CKorndView::OnEraseBkgnd(KRdc& dc, const KRrect& box) {
+  // In the bitmap mode a new client size may move the scroll position.
+  if (IsWindowDC(dc) && view_mode.mode == 1 && (size_changed_ || in_scroll_)) {
+    ClampScroll(in_scroll_);
+    size_changed_ = false;
+  }
   if (IsWindowDC(dc) && buffer_) return;  // the copy of the buffer covers it
   fill_surface(dc.Surface(), box, Background());
 }
@@ -252,17 +253,19 @@ CMemDIB* CKorndView::Snapshot() const {
 // The snapshot is the background of the window and of the back buffer only: other surfaces
 // (print pages, copies) have other sizes, and the snapshot cannot be its own background.
 KRrect CKorndView::EraseArea(KRdc& dc, const KRrect* area) {
-  KRrect a = map_rect(area, 0, 0);
+  KRrect a = view_mode.MapRect(area, 0, 0, false);
   QImage* image = dc.Surface();
-  if (a.IsAllZero() && image) a = {0, 0, image->width(), image->height()};
+  KRrect d = a.IsAllZero() ? Whole_Window : DeviceOf(dc, a);  // surface pixels
+  if (image) d = intersect(d, {0, 0, image->width(), image->height()});
+  if (a.IsAllZero()) a = view_mode.mode == 1 ? DeviceRect() : view_mode.view_rect;
   CMemDIB* snap = Snapshot();
   if (snap && (IsWindowDC(dc) || (buffer_ && &dc == buffer_->Dc()))) {
     KRdc::State s = dc.Save();
-    dc.SetClip(&a);
-    if (!a.IsEmpty()) copy_buffer(*snap, dc, &a);
+    dc.SetClip(&d);
+    if (!d.IsEmpty()) copy_buffer(*snap, dc, &d);
     dc.Restore(s);
   } else {
-    fill_surface(image, a, Background());
+    fill_surface(image, d, Background());
   }
   return a;
 }
@@ -309,6 +312,7 @@ bool CKorndView::MakeBuffer(std::unique_ptr<CMemDIB>& slot) {
   }
   fresh->ResetDc();
   slot = std::move(fresh);
+  SetupMapping(*slot->Dc());
   return true;
 }
 
@@ -330,7 +334,7 @@ bool CKorndView::UpdateBackBuffer() {
   if (doc_->ObjectCount() > 0) {
     CKorndGC& env = b.Environment();
     saved = dc.Save();
-    if (!area.IsEmpty()) ClipToRect(dc, area);
+    if (!area.IsEmpty()) ClipToRect(dc, ToDevice(view_mode.MapRect(&area, 1, 2, false)));
     const KRrect* clip = area.IsEmpty() ? nullptr : &area;
     updating_back_ = true;
     if (at_anchor) {
@@ -367,14 +371,15 @@ bool CKorndView::UpdateAnchorSnapshot() {
   if (s.State() == 0) return snapshot_at_anchor_;
   const bool whole = (s.State() & 0xC) != 0;
   const KRrect area = whole ? KRrect{} : s.Dirty();
-  fill_surface(&s.Surface(), whole ? Whole_Window : area, Background());
+  const KRrect pixels = whole ? Whole_Window : ToDevice(view_mode.MapRect(&area, 1, 2, false));
+  fill_surface(&s.Surface(), pixels, Background());
   bool at_anchor = false;
   if (doc_->ObjectCount() > 0) {
     KRdc& dc = *s.Dc();
     KRdc::State saved = dc.Save();
     dc.SetTransform(nullptr);
     dc.SetClip(nullptr);
-    if (!whole) ClipToRect(dc, area);
+    if (!whole) ClipToRect(dc, pixels);
     CKorndGC& env = s.Environment();
     env.SetDefaults(*doc_);
     env.Apply(dc);
@@ -409,35 +414,38 @@ bool CKorndView::SetBuffering(bool on) {
 }
 
 void CKorndView::Redraw(KRdc& dc, const KRrect* area) {
-  KRrect a = map_rect(area, 1, 2);
+  const KRrect a = view_mode.MapRect(area, 1, 2, false);  // picture units
+  KRrect d;                                               // the same on the surface
+  if (!a.IsEmpty()) {
+    d = ToDevice(a);
+    if (dc.Surface()) d = intersect(d, {0, 0, dc.Surface()->width(), dc.Surface()->height()});
+    if (d.IsEmpty()) d = {-1, -1, -1, -1};  // nothing of it is on the surface
+  }
   if (replay_depth_ > 0) {
     // Never a replay inside a replay: the area waits for the end of the running one.
-    pending_invalid_ = unite(pending_invalid_, a.IsEmpty() ? DeviceRect() : a);
-    if (IsWindowDC(dc) && buffer_) copy_buffer(*buffer_, dc, a.IsEmpty() ? nullptr : &a);
+    pending_invalid_ = unite(pending_invalid_, d.IsEmpty() ? DeviceRect() : d);
+    if (IsWindowDC(dc) && buffer_) copy_buffer(*buffer_, dc, d.IsEmpty() ? nullptr : &d);
     return;
   }
   KRdc::State saved = dc.Save();
-  if (!a.IsEmpty() && dc.Surface()) {
-    a = intersect(a, {0, 0, dc.Surface()->width(), dc.Surface()->height()});
-    if (a.IsEmpty()) a = {-1, -1, -1, -1};  // nothing of it is on the surface
-    ClipToRect(dc, a);
-  }
+  if (!d.IsEmpty()) ClipToRect(dc, d);
   const KRrect* clip = a.IsEmpty() ? nullptr : &a;
+  const KRrect* device_clip = d.IsEmpty() ? nullptr : &d;
   if (IsWindowDC(dc) && !replay_all_ && buffer_) {
-    if (UpdateBackBuffer() && buffer_) copy_buffer(*buffer_, dc, clip);
+    if (UpdateBackBuffer() && buffer_) copy_buffer(*buffer_, dc, device_clip);
   } else if (IsWindowDC(dc) && !replay_all_ && doc_->SelectedAnchorId() > 0) {
     // The picture at the anchor comes from the snapshot; only the objects after the anchors
     // are replayed.
     CKorndGC env;
     if (UpdateAnchorSnapshot() && snapshot_) {
-      copy_buffer(*snapshot_, dc, clip);
+      copy_buffer(*snapshot_, dc, device_clip);
     } else {
       EraseArea(dc, clip);
       ReplayList(dc, env, doc_->SelectedAnchorId(), clip);
     }
     ReplayFromTopAnchor(dc, env, clip);
   } else if (doc_->Storing()) {
-    fill_surface(dc.Surface(), clip ? *clip : Whole_Window, Background());
+    fill_surface(dc.Surface(), device_clip ? *device_clip : Whole_Window, Background());
     CKorndGC env;
     if (ReplayList(dc, env, doc_->SelectedAnchorId(), clip)) ReplayFromTopAnchor(dc, env, clip);
   }
@@ -449,6 +457,20 @@ void CKorndView::OnDraw(KRdc& dc, const KRrect& area) {
   KRrect box = area;
   if (box.IsEmpty()) return;
   if (IsWindowDC(dc)) {
+    if (size_changed_ && view_mode.mode != 1) {
+      // The surface has the new client size: the whole shown picture is drawn anew.
+      RecalcViewRect();
+      MarkBuffers(0x4, nullptr, true);
+      if (replay_depth_ == 0) {
+        Redraw(dc, &view_mode.view_rect);
+      } else {
+        SetupMapping(dc);
+        pending_invalid_ = unite(pending_invalid_, DeviceRect());
+        if (inquiring_) OnPauseAbort();  // the user may end the running replay
+      }
+      size_changed_ = false;
+      return;
+    }
     if (replay_depth_ > 0) {
       // A paint while a pause inside a replay serves messages: shown from the buffer (or the
       // picture at the anchor), drawn in full once the replay ends. The Replay command's own
@@ -474,7 +496,8 @@ void CKorndView::OnDraw(KRdc& dc, const KRrect& area) {
     }
   }
   painting_ = true;
-  Redraw(dc, &box);
+  const KRrect logical_box = ToLogicalRect(box);
+  Redraw(dc, &logical_box);
   painting_ = false;
   if (IsWindowDC(dc)) {
     if (!pending_invalid_.IsEmpty()) {
@@ -594,10 +617,13 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
     case 9:  // a rectangle changed
       if (tool && EnsureSurface()) {
         const KRrect r = tool->rect();
-        KRrect a = map_rect(&r, 1, 1);
+        KRrect a = view_mode.MapRect(&r, 1, 1, false);
         MarkBuffers(0x2, &a, false);
-        Redraw(*window_.Dc(), &a);
-        MarkBuffers(0x2, &a, true);
+        if (view_mode.mode != 1) a = intersect(a, view_mode.view_rect);
+        if (!a.IsEmpty()) {
+          Redraw(*window_.Dc(), &a);
+          MarkBuffers(0x2, &a, true);
+        }
         update();
         break;
       }
@@ -607,7 +633,9 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
       InvalidateWindow(nullptr, true);
       break;
     case 10:  // picture geometry changed
+      RecalcViewRect();
       MarkBuffers(0x8, nullptr, true);
+      UpdateScrollSizes();
       InvalidateWindow(nullptr, true);
       break;
     case 11:  // buffering option
@@ -620,8 +648,9 @@ void CKorndView::OnUpdate(int hint, CKorndTool* tool, const KRrect*) {
     case 15:  // the window is released
       EndWaits();
       break;
-    case 12:  // view-mode request: the mode commands 1-4
-      if (p >= 1 && p <= 4) SetViewMode(p, nullptr);
+    case 12:  // view-mode request: the mode commands 1-4, 5 arms the zoom-in selection
+      if (p >= 1 && p <= 4) OnViewMode(p);
+      else if (p == 5) OnZoomIn();
       break;
     case 19: {  // zoom request: the document's viewport rectangle
       const KRrect r = doc_->ViewportRect();

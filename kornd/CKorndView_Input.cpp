@@ -37,13 +37,7 @@ bool pointer_exists() {
   return platform != "offscreen" && platform != "minimal";
 }
 
-// Within about two pixels of each other.
-bool near_point(KRpoint p, KRpoint q) {
-  std::int64_t dx = std::int64_t(p.x) - q.x, dy = std::int64_t(p.y) - q.y;
-  return dx * dx + dy * dy < 5;
-}
-
-KRpoint logical(const QMouseEvent* e) {
+KRpoint client_point(const QMouseEvent* e) {
   QPoint p = e->position().toPoint();
   return KRpoint{p.x(), p.y()};
 }
@@ -240,7 +234,8 @@ void CKorndView::focusInEvent(QFocusEvent* event) {
   CKorndApp* app = KorndApp();
   if (CKorndMain* frame = app ? app->main_frame : nullptr; frame && doc_) {
     frame->ShowCoordinates(input.mouse.x, input.mouse.y, doc_->WindowNumber());
-    frame->ShowViewRect(0, 0, width(), height());
+    const KRrect& v = view_mode.view_rect;
+    frame->ShowViewRect(v.left, v.top, v.right, v.bottom);
     frame->SetLiveCount(doc_->ObjectCount() - doc_->HiddenCount());
   }
   QWidget::focusInEvent(event);
@@ -271,34 +266,39 @@ void CKorndView::DrawBand(QPainter& p) {
   if (!input.band_shown) return;
   p.setPen(QPen(Qt::white, 0));
   p.setCompositionMode(QPainter::RasterOp_NotDestination);
-  const QPoint a(input.point1.x, input.point1.y), b(input.point2.x, input.point2.y);
+  // The band's points are picture points; the painter draws on the client area.
+  auto at = [this](int x, int y) {
+    const KRpoint c = ToClient(KRpoint{x, y});
+    return QPoint(c.x, c.y);
+  };
+  const KRpoint a = input.point1, b = input.point2;
   if (kind == Wait_Rect) {
-    const QPoint pts[] = {a, QPoint(a.x(), b.y()), b, QPoint(b.x(), a.y()), a};
+    const QPoint pts[] = {at(a.x, a.y), at(a.x, b.y), at(b.x, b.y), at(b.x, a.y), at(a.x, a.y)};
     p.drawPolyline(pts, 5);
     return;
   }
-  p.drawLine(a, b);
-  const double dx = b.x() - a.x(), dy = b.y() - a.y(), len = std::hypot(dx, dy);
-  const double size = std::max(2, height() / 50);
+  p.drawLine(at(a.x, a.y), at(b.x, b.y));
+  const double dx = b.x - a.x, dy = b.y - a.y, len = std::hypot(dx, dy);
+  const double size = view_mode.arrow_size;
   const double ux = dx / len, uy = dy / len;
-  const QPoint base(b.x() - int(2 * size * ux), b.y() - int(2 * size * uy));
-  p.drawLine(QPoint(base.x() + int(-size * uy), base.y() + int(size * ux)), b);
-  p.drawLine(b, QPoint(base.x() + int(size * uy), base.y() + int(-size * ux)));
+  const KRpoint base{b.x - int(2 * size * ux), b.y - int(2 * size * uy)};
+  p.drawLine(at(base.x + int(-size * uy), base.y + int(size * ux)), at(b.x, b.y));
+  p.drawLine(at(b.x, b.y), at(base.x + int(size * uy), base.y + int(-size * ux)));
 }
 
 void CKorndView::mousePressEvent(QMouseEvent* event) {
-  const KRpoint p = logical(event);
+  const KRpoint p = ToLogical(client_point(event));
   const bool inside = rect().contains(event->position().toPoint());
   const unsigned kind = wait_flags_ & Wait_Captures;
   if (event->button() == Qt::LeftButton) {
     input.left_down = true;
     EndAnyWait(0);
     if (!inside) return;
+    if (ZoomPress(event->position().toPoint())) return;
     if (kind == 0) input.last_event = input.last_button = -1;
     input.last_click = p;
     if (kind == 0) return;
-    const QImage& surface = Surface();
-    input.pixel = surface.valid(p.x, p.y) ? static_cast<std::int32_t>(surface.pixel(p.x, p.y) & 0xFFFFFF) : -1;
+    input.pixel = ReadPixel(p.x, p.y);
     input.result = 1;
     if (kind == Wait_Point || kind == Wait_Line_From) {
       input.point2 = p;
@@ -306,15 +306,15 @@ void CKorndView::mousePressEvent(QMouseEvent* event) {
       return;
     }
     const KRpoint a = input.point1, b = input.point2;
-    if (near_point(p, b)) {
+    if (view_mode.NearPoint(p, b)) {
       input.point2 = p;
-    } else if (near_point(p, a)) {
+    } else if (view_mode.NearPoint(p, a)) {
       input.point1 = b;
       input.point2 = p;
-    } else if (kind == Wait_Rect && near_point(p, KRpoint{a.x, b.y})) {
+    } else if (kind == Wait_Rect && view_mode.NearPoint(p, KRpoint{a.x, b.y})) {
       input.point1 = KRpoint{b.x, a.y};
       input.point2 = p;
-    } else if (kind == Wait_Rect && near_point(p, KRpoint{b.x, a.y})) {
+    } else if (kind == Wait_Rect && view_mode.NearPoint(p, KRpoint{b.x, a.y})) {
       input.point1 = KRpoint{a.x, b.y};
       input.point2 = p;
     } else {
@@ -329,6 +329,10 @@ void CKorndView::mousePressEvent(QMouseEvent* event) {
     if (!inside) return;
     if (CKorndApp* app = KorndApp(); app && app->main_frame && kind != 0)
       app->main_frame->UpdatePane(0, capture_text_);
+    if (zoom_armed_ || zoom_tracking_) {  // a right press ends the zoom-in selection
+      DisarmZoom();
+      return;
+    }
     if (kind == 0) input.last_event = input.last_button = -2;
     input.last_click = p;
     if (kind == 0) return;
@@ -338,10 +342,7 @@ void CKorndView::mousePressEvent(QMouseEvent* event) {
       EndCapture(Wait_Captures);
       return;
     }
-    if (kind == Wait_Point) {
-      const QImage& surface = Surface();
-      input.pixel = surface.valid(p.x, p.y) ? static_cast<std::int32_t>(surface.pixel(p.x, p.y) & 0xFFFFFF) : -1;
-    }
+    if (kind == Wait_Point) input.pixel = ReadPixel(p.x, p.y);
     if (input.drag) {
       input.drag = false;
       input.point1 = input.point2 = KRpoint{};
@@ -356,9 +357,10 @@ void CKorndView::mousePressEvent(QMouseEvent* event) {
 void CKorndView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     input.left_down = false;
+    if (ZoomRelease(event->position().toPoint())) return;
     const unsigned kind = wait_flags_ & Wait_Captures;
     if (input.drag && (kind == Wait_Rect || kind == Wait_Line) && rect().contains(event->position().toPoint())) {
-      input.point2 = logical(event);
+      input.point2 = ToLogical(client_point(event));
       input.drag = false;
       if (kind == Wait_Line) EndCapture(Wait_Captures);
       update();

@@ -16,6 +16,7 @@
 class Kornd_Window {
  public:
   Kornd_Window(int n, int w, int h) : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
+    view_->resize(w, h);  // a client area of the picture's size shows it 1:1
     doc_->SetView(view_);
     doc_->SetWindowNumber(n);
     KorndApp()->SetWindowDoc(n, doc_.get());

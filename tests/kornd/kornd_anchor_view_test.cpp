@@ -54,6 +54,9 @@ class Windows {
     main_.MdiArea()->addSubWindow(child);
     child->show();
     main_.MdiArea()->setActiveSubWindow(child);
+    // A client area of the picture's size shows it 1:1.
+    for (int i = 0; i < 3 && child->View()->size() != QSize(100, 80); ++i)
+      child->resize(child->size() + (QSize(100, 80) - child->View()->size()));
     child->View()->Surface();  // the first paint
     children_.push_back(child);
     numbers_.push_back(n);

@@ -44,6 +44,9 @@ class Window {
     main_.show();
     child_->show();
     main_.MdiArea()->setActiveSubWindow(child_);
+    // A client area of the picture's size shows it 1:1.
+    for (int i = 0; i < 3 && view().size() != QSize(100, 80); ++i)
+      child_->resize(child_->size() + (QSize(100, 80) - view().size()));
     view().Surface();  // the first paint
     if (!buffering) view().OnUpdate(11, nullptr, nullptr);
   }

@@ -40,6 +40,7 @@ class Waits : public ::testing::Test {
     ASSERT_EQ(k_.Send("I,1,200,100,0,19,5,"), 1u) << k_.Errors();
     b_ = k_.MapWindow(1, holder_);
     ASSERT_NE(b_, nullptr);
+    ASSERT_EQ(B(15, {1}), 1u);  // the bitmap mode: client pixels are picture points
   }
   void TearDown() override {
     k_.Stop();
