@@ -115,8 +115,12 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       return Options(a[0], a[1]);
     case 13: {  // file-open dialog
       QString chosen;
+      const QString folder = app ? app->client_folder : QString();
       if (!ASK_FILE_NAME(false, data_text(b), chosen)) return 2u;
-      if (!put_data_text(b, chosen.toLocal8Bit())) return 2u;  // a path the data area cannot hold
+      if (!put_data_text(b, chosen.toLocal8Bit())) {  // a path the data area cannot hold: not chosen
+        if (app) app->client_folder = folder;
+        return 2u;
+      }
       return 1u;
     }
     case 14:

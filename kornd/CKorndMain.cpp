@@ -123,7 +123,7 @@ void CKorndMain::CreateMenus() {
       if (CKorndView* v = ActiveView()) (v->*command)();
     };
   };
-  add(view, "Pause/&Abort", on_view(&CKorndView::OnPauseAbort));
+  add(view, "Pause/&Abort", on_view(&CKorndView::OnPauseAbort))->setStatusTip("Popup dialog for pause/abort");
   replay_ = add(view, "Re&play", on_view(&CKorndView::OnReplay));
   redraw_ = add(view, "Re&draw", on_view(&CKorndView::OnRedraw));
   add(view, "&Flushing", on_view(&CKorndView::OnFlushing));

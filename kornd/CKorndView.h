@@ -137,7 +137,8 @@ class CKorndView : public QWidget {
   // Status pane 0 after a capture result (kind 1, 2, 4, 8).
   void ShowCaptureText(int kind);
   // The "Pause/Abort" command: a running capture ends after "On capturing" is answered OK (Cancel
-  // lets it go on and keeps the server serving); then the next request asks "Abort".
+  // lets it go on and keeps the server serving), a running pause ends; then the next request
+  // asks "Abort".
   void OnPauseAbort();
   // Windows virtual-key code of a Qt key (0 for keys without one).
   static int VirtualKey(int qt_key);

@@ -255,6 +255,8 @@ void CKorndView::OnPauseAbort() {
     if (app && app->main_frame) app->main_frame->UpdatePane(0, QString());
     EndCapture(Wait_Captures);
   }
+  // A pause (timed wait) ends too, so that none can hold the window for its whole length.
+  if (wait_flags_ & Wait_Timed) EndCapture(Wait_Timed | Wait_Any);
   if (doc_) doc_->SetPendingMessage(IDS_ABORT);
 }
 

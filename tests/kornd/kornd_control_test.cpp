@@ -457,6 +457,7 @@ TEST_F(Control, ArrowKeysDuringAnEventWaitMoveThePointer) {
 }
 
 TEST_F(Control, PauseAbortEndsACaptureAndTheNextRequestAsksAbort) {
+  const std::uint32_t created = g_now;
   // boxes take their first button here: OK to "On capturing", Yes to "Abort"
   Soon([&] { view_->OnPauseAbort(); });
   EXPECT_EQ(view_->StartCapture(CKorndView::Wait_Rect), 1);
@@ -466,6 +467,19 @@ TEST_F(Control, PauseAbortEndsACaptureAndTheNextRequestAsksAbort) {
   EXPECT_EQ(B(40), 0x80000002u);
   EXPECT_EQ(doc_->PendingMessage(), 0);
   EXPECT_FALSE(KorndApp()->closing);
+  // a pause ends at once, and its own request is the one that asks
+  g_now = 100;
+  Soon([&] {
+    g_now = 140;
+    view_->OnPauseAbort();
+  });
+  EXPECT_EQ(B(32, {100000}), 0x80000002u);
+  EXPECT_EQ(view_->WaitFlags(), 0u);
+  Soon([&] { view_->OnPauseAbort(); });
+  EXPECT_EQ(view_->WaitUntil(100000, 100), 40u);
+  EXPECT_EQ(doc_->PendingMessage(), IDS_ABORT);
+  doc_->SetPendingMessage(0);
+  g_now = created;
   // without a capture only the question is left for the next request
   view_->OnPauseAbort();
   EXPECT_EQ(doc_->PendingMessage(), IDS_ABORT);

@@ -225,7 +225,7 @@ TEST_F(Waits, FileOpenRequestAnswersTheChosenPathOrCancel) {
   const std::string deep = "/" + std::string(2100, 'd') + ".krd";
   std::string answers;
   for (const std::string& a : {folder + "/first.krd", std::string("second.krd"), std::string("Cancel"),
-                               std::string(""), deep})
+                               std::string(""), deep, std::string("third.krd")})
     answers += a + ";";
   Open(answers);
   struct Row {
@@ -238,6 +238,7 @@ TEST_F(Waits, FileOpenRequestAnswersTheChosenPathOrCancel) {
       {"keep.krd", 2, "keep.krd"},       // cancelled: the data area keeps its name
       {"keep.krd", 2, "keep.krd"},       // an empty answer cancels too
       {"long.krd", 2, "long.krd"},       // a path the data area cannot hold
+      {"", 1, folder + "/third.krd"},   // ... leaves the folder as it was
   };
   for (const Row& r : rows) {
     EXPECT_EQ(B(13, {}, r.initial), r.reply) << r.initial;
