@@ -1,7 +1,7 @@
 // The view's storing and buffering paths through a running server: the options request
 // (B 10) switches storing and buffering, the repaint request (B 4) paints the window again, the
-// View menu's commands run through the test input seam, and the pixel request (F) reads the
-// window back.
+// View and Mode menus' commands and the mouse run through the test input seam, the pixel
+// request (F) reads the window back and picks (C) answer picture points in every view mode.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <future>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -21,6 +22,10 @@
 namespace {
 
 constexpr std::int32_t White = 0xFFFFFF, Red = 0x0000FF, Green = 0x00FF00;
+
+struct Point {
+  int x, y;
+};
 
 class View_Requests : public ::testing::Test {
  protected:
@@ -49,18 +54,36 @@ class View_Requests : public ::testing::Test {
     if (fd_ >= 0) close(fd_);
     unlink(fifo_.c_str());
   }
-  // Runs a menu command of window 1 and waits until the server reports it done.
-  bool Command(const std::string& text) {
-    const std::string line = "command 1 " + text + "\n";
-    const int before = k_.CountErrors("kornd input: done command 1 " + text);
-    const int bad_before = k_.CountErrors("kornd input: bad command 1 " + text);
+  // Sends one input line and waits until the server reports it done (false: bad or no answer).
+  bool Line(const std::string& text) {
+    const std::string line = text + "\n";
+    const int before = k_.CountErrors("kornd input: done " + text);
+    const int bad_before = k_.CountErrors("kornd input: bad " + text);
     if (write(fd_, line.data(), line.size()) != ssize_t(line.size())) return false;
     for (int i = 0; i < 500; ++i) {
-      if (k_.CountErrors("kornd input: done command 1 " + text) > before) return true;
-      if (k_.CountErrors("kornd input: bad command 1 " + text) > bad_before) return false;
+      if (k_.CountErrors("kornd input: done " + text) > before) return true;
+      if (k_.CountErrors("kornd input: bad " + text) > bad_before) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
+  }
+  // Runs a menu command of window 1 and waits until the server reports it done.
+  bool Command(const std::string& text) { return Line("command 1 " + text); }
+  // A point pick (C 1) that a left click at the client pixel ends; the picked picture point.
+  Point Pick(int x, int y) {
+    const int before = k_.CountErrors("kornd input: waiting");
+    b_->code = 1;
+    for (int& a : b_->a) a = 0;
+    auto reply = std::async(std::launch::async, [this] { return k_.Send(std::string{'C', 1 + 32}); });
+    for (int i = 0; i < 500 && k_.CountErrors("kornd input: waiting") <= before; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(Line("click 1 left " + std::to_string(x) + " " + std::to_string(y))) << k_.Errors();
+    if (reply.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "the pick did not end: " << k_.Errors();
+      k_.Stop();
+    }
+    EXPECT_EQ(reply.get(), 1u);  // the left button
+    return Point{b_->a[3], b_->a[4]};
   }
   // Option 1 storing, 2 buffering; -1 only asks.
   std::uint32_t Option(int option, int value) { return Req('B', 10, {option, value}); }
@@ -162,4 +185,50 @@ TEST_F(View_Requests, AnAnchorBelowTheLastLeavesOutTheObjectsBetweenAndFlushingS
   EXPECT_EQ(Pixel(5, 45), White);
   ASSERT_TRUE(Command("&Flushing")) << k_.Errors();
   EXPECT_EQ(Pixel(5, 45), Green);
+}
+
+TEST_F(View_Requests, ViewModesZoomAndPicksAnswerPicturePoints) {
+  ASSERT_EQ(Req('E', -5, {200, 160}), 1u);  // a client area of twice the picture's size
+  ASSERT_EQ(Req('E', 5), 1u);
+  ASSERT_EQ(b_->a[2], 200);
+  ASSERT_EQ(b_->a[3], 160);
+  ASSERT_EQ(Req('A', 22, {13, 0, 10, 10, 20, 20}), 1u);   // red
+  ASSERT_EQ(Req('A', 22, {14, 0, 60, 40, 100, 80}), 1u);  // green
+  ASSERT_EQ(Req('B', 15, {4}), 1u);                       // the whole picture, stretched
+  struct Pixel_Row {
+    int x, y;
+    std::int32_t colour;
+  } pixels[] = {{15, 15, Red}, {80, 60, Green}, {30, 30, White}, {5, 5, White}};
+  for (const Pixel_Row& p : pixels) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << ", " << p.y;
+  struct Pick_Row {
+    const char* step;  // a menu command or mouse line before the pick
+    int x, y;          // the click, in client pixels
+    Point picked;
+  } rows[] = {
+      {nullptr, 30, 30, {15, 15}},
+      {nullptr, 198, 158, {99, 79}},
+      {nullptr, 199, 159, {100, 80}},  // halves round
+      // The zoom-in selection from client (20, 20) to (100, 100): the picture's (10, 10)-(50, 50),
+      // stretched 5 times across and 4 times down.
+      {"command 1 &Zoom in", 25, 20, {15, 15}},
+      {"command 1 B&ack", 30, 30, {15, 15}},
+      {"command 1 &Bitmap", 30, 30, {30, 30}},
+      {"command 1 &Total", 120, 80, {60, 40}},
+  };
+  for (const Pick_Row& r : rows) {
+    if (r.step) {
+      ASSERT_TRUE(Line(r.step)) << r.step << k_.Errors();
+      if (std::string(r.step) == "command 1 &Zoom in") {
+        ASSERT_TRUE(Line("press 1 left 20 20"));
+        ASSERT_TRUE(Line("move 1 60 60"));
+        ASSERT_TRUE(Line("release 1 left 100 100"));
+        EXPECT_EQ(Pixel(15, 15), Red);  // the zoomed picture reads the same picture points
+        EXPECT_EQ(Pixel(45, 45), White);
+      }
+    }
+    const Point p = Pick(r.x, r.y);
+    EXPECT_EQ(p.x, r.picked.x) << (r.step ? r.step : "") << " at " << r.x << ", " << r.y;
+    EXPECT_EQ(p.y, r.picked.y) << (r.step ? r.step : "") << " at " << r.x << ", " << r.y;
+  }
+  EXPECT_FALSE(Command("B&ack"));  // nothing left to go back to
 }
