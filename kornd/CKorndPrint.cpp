@@ -72,37 +72,9 @@ Print_Mapping CKorndPrint::PageMapping(const Print_Page_Input& in) {
     }
     return m;
   }
-  const KRrect whole = in.picture;
-  KRrect window;
-  switch (in.mode) {
-    case 2: {  // the viewport union, shown whole with the page's aspect ratio
-      const KRrect u = in.viewport_union.IsEmpty() ? whole : in.viewport_union;
-      int w = pw, h = ph;
-      FitSize(w, h, width_of(u), height_of(u), true);
-      m.map_mode = 7;
-      window = {u.left, u.top, u.left + w, u.top + h};
-      break;
-    }
-    case 3:
-      m.map_mode = 8;
-      window = in.bounds.IsAllZero() || in.bounds.IsEmpty() ? whole : in.bounds;
-      break;
-    case 4:
-      m.map_mode = 8;
-      window = whole;
-      break;
-    case 5:
-      m.map_mode = 8;
-      window = in.view_rect.IsEmpty() ? whole : in.view_rect;
-      break;
-    default: {  // no mode of its own: the picture, aspect ratio kept
-      int w = pw, h = ph;
-      FitSize(w, h, width_of(whole), height_of(whole), true);
-      m.map_mode = 7;
-      window = {0, 0, w, h};
-      break;
-    }
-  }
+  // The mode's logical window as the view's mapping set-up gives it for the page.
+  m.map_mode = in.mode == 3 || in.mode == 4 || in.mode == 5 ? 8 : 7;
+  KRrect window = in.window.IsEmpty() ? in.picture : in.window;
   if (in.preview) {
     const int gx = Preview_Growth * std::max(1, in.scale_x), gy = Preview_Growth * std::max(1, in.scale_y);
     window = {window.left - gx, window.top - gy, window.right + gx, window.bottom + gy};
@@ -126,20 +98,29 @@ Print_Page_Input CKorndPrint::PageInput(CKorndDoc& doc, int mode, int horzres, i
   in.horzres = horzres, in.vertres = vertres;
   in.margin_x_mm = doc.PrintMarginX(), in.margin_y_mm = doc.PrintMarginY();
   in.picture = {0, 0, doc.PictureWidth(), doc.PictureHeight()};
-  in.viewport_union = doc.ViewportUnion();
-  in.bounds = doc.Bounds();
   in.preview = preview;
-  in.client_width = doc.PictureWidth(), in.client_height = doc.PictureHeight();
-  if (CKorndView* v = doc.View()) {
-    const CKorndViewMode& vm = v->view_mode;
-    in.client_width = vm.client_width, in.client_height = vm.client_height;
-    in.scale_x = vm.scale_x, in.scale_y = vm.scale_y;
-    in.view_rect = vm.view_rect;
-    // The buffer is brought up to date only where it would be copied.
-    if (mode == 1 && !preview && dpi_x == in.server_dpi_x && dpi_y == in.server_dpi_y && v->Buffering())
-      in.buffer_ready = v->UpdateBackBuffer() && v->BackBuffer() && !v->BackBuffer()->IsEmpty() &&
-                        v->BackBuffer()->State() == 0;
+  CKorndView* v = doc.View();
+  // The view's mode record with the page in place of its device extent and the printer's
+  // resolution as its creation resolution, for this page only.
+  CKorndViewMode page_view;
+  if (v) page_view = v->view_mode;
+  else page_view.view_rect = in.picture, page_view.client_width = in.picture.right, page_view.client_height = in.picture.bottom;
+  in.client_width = page_view.client_width, in.client_height = page_view.client_height;
+  in.scale_x = page_view.scale_x, in.scale_y = page_view.scale_y;
+  const KRrect page = PrintPageRect(in.margin_x_mm, in.margin_y_mm, dpi_x, dpi_y, horzres, vertres, mode,
+                                    in.client_width, in.client_height);
+  if (mode != 1 && !page.IsEmpty()) {
+    page_view.mode = mode;
+    page_view.device_width = page.right - page.left, page_view.device_height = page.bottom - page.top;
+    page_view.creation_resolution_x = dpi_x, page_view.creation_resolution_y = dpi_y;
+    page_view.resolution_x = in.server_dpi_x, page_view.resolution_y = in.server_dpi_y;
+    const KRmapping wm = page_view.SetupMapping(doc, false, 1);
+    in.window = {wm.window_org.x, wm.window_org.y, wm.window_org.x + wm.window_ext.x, wm.window_org.y + wm.window_ext.y};
   }
+  // The buffer is brought up to date only where it would be copied.
+  if (v && mode == 1 && !preview && dpi_x == in.server_dpi_x && dpi_y == in.server_dpi_y && v->Buffering())
+    in.buffer_ready = v->UpdateBackBuffer() && v->BackBuffer() && !v->BackBuffer()->IsEmpty() &&
+                      v->BackBuffer()->State() == 0;
   return in;
 }
 

@@ -41,7 +41,11 @@ struct Print_Page_Input {
   int margin_x_mm = 5, margin_y_mm = 5;
   int client_width = 0, client_height = 0;   // the view's client size
   int scale_x = 1, scale_y = 1;              // the view's logical units per pixel
-  KRrect picture, viewport_union, bounds, view_rect;
+  KRrect picture;
+  // Outside mode 1: the mode's logical window (empty: the picture), as the view's mapping
+  // set-up gives it with the page in place of the device extent: the viewport union covered
+  // (2), the drawing bounds (3), the picture (4), the view rectangle (5).
+  KRrect window;
   bool preview = false;
   bool buffer_ready = false;                 // buffering on with an up-to-date back buffer
 };

@@ -28,7 +28,7 @@ constexpr QRgb White = 0xFFFFFFFF, Blue = 0xFF0000FF, Red = 0xFFFF0000;
 // picture (so the drawing bounds are the picture), a red rectangle (50, 50)-(150, 100) on it.
 class Window {
  public:
-  explicit Window(int n = 1, int w = 300, int h = 200)
+  explicit Window(int n = 1, int w = 300, int h = 200, bool blue = true)
       : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
     doc_->SetView(view_);
     doc_->SetWindowNumber(n);
@@ -36,7 +36,7 @@ class Window {
     doc_->SetBackground(0xFFFFFF);
     doc_->SetPageSize(w, h, true);
     doc_->SetColors(w, h, 0, 19);
-    A(22, {0x2FF0000, 0, 0, 0, w, h});   // blue (0x00bbggrr)
+    if (blue) A(22, {0x2FF0000, 0, 0, 0, w, h});   // blue (0x00bbggrr)
     A(22, {13, 0, 50, 50, 150, 100});    // red
   }
   ~Window() {
@@ -90,31 +90,32 @@ class Print_Test : public ::testing::Test {
 TEST(PrintMapping, PerViewMode) {
   // A 300 x 200 client on a landscape letter page: printable 3180 x 2430 at 300 dpi with 5 mm
   // margins (60 pixels), so outside mode 1 the page is 3180 x 2120.
-  const KRrect picture{0, 0, 300, 200}, bounds{42, 42, 158, 108}, view_rect{10, 20, 110, 70};
+  const KRrect none, bounds{42, 42, 158, 108}, view_rect{10, 20, 110, 70};
   struct Row {
     int mode, dpi;
     bool preview, buffer_ready;
+    KRrect window;
     Print_Mapping m;
     const char* what;
   } rows[] = {
-      {1, 300, false, true, {1, {0, 0}, {1, 1}, {60, 60}, {3180, 2430}, {60, 60, 3240, 2490}, true},
+      {1, 300, false, true, none, {1, {0, 0}, {1, 1}, {60, 60}, {3180, 2430}, {60, 60, 3240, 2490}, true},
        "mode 1, equal resolution: the back buffer at the page's corner"},
-      {1, 300, false, false, {1, {0, 0}, {1, 1}, {60, 60}, {3180, 2430}, {60, 60, 3240, 2490}, false},
+      {1, 300, false, false, none, {1, {0, 0}, {1, 1}, {60, 60}, {3180, 2430}, {60, 60, 3240, 2490}, false},
        "mode 1 without an up-to-date buffer: replayed"},
-      {1, 300, true, true, {1, {0, 0}, {1, 1}, {60, 60}, {3180, 2430}, {60, 60, 3240, 2490}, false},
+      {1, 300, true, true, none, {1, {0, 0}, {1, 1}, {60, 60}, {3180, 2430}, {60, 60, 3240, 2490}, false},
        "mode 1 preview: never the buffer"},
-      {1, 600, false, true, {7, {0, 0}, {3180, 2430}, {120, 120}, {6360, 4860}, {120, 120, 6480, 4980}, false},
+      {1, 600, false, true, none, {7, {0, 0}, {3180, 2430}, {120, 120}, {6360, 4860}, {120, 120, 6480, 4980}, false},
        "mode 1 at 600 dpi: page size x 300 / 600"},
-      {2, 300, false, false, {7, {0, 0}, {300, 200}, {60, 60}, {3180, 2120}, {60, 60, 3240, 2180}, false},
-       "mode 2: the page covering the viewport union"},
-      {3, 300, false, false, {8, {42, 42}, {116, 66}, {60, 60}, {3180, 2120}, {60, 60, 3240, 2180}, false},
-       "mode 3: the drawing bounds"},
-      {3, 300, true, false, {8, {38, 38}, {124, 74}, {56, 56}, {3188, 2128}, {56, 56, 3244, 2184}, false},
+      {2, 300, false, false, {0, 0, 450, 300}, {7, {0, 0}, {450, 300}, {60, 60}, {3180, 2120}, {60, 60, 3240, 2180}, false},
+       "mode 2: isotropic"},
+      {3, 300, false, false, bounds, {8, {42, 42}, {116, 66}, {60, 60}, {3180, 2120}, {60, 60, 3240, 2180}, false},
+       "mode 3: anisotropic"},
+      {3, 300, true, false, bounds, {8, {38, 38}, {124, 74}, {56, 56}, {3188, 2128}, {56, 56, 3244, 2184}, false},
        "mode 3 preview: 4 pixels more on every side"},
-      {4, 300, false, false, {8, {0, 0}, {300, 200}, {60, 60}, {3180, 2120}, {60, 60, 3240, 2180}, false},
-       "mode 4: the picture"},
-      {5, 300, false, false, {8, {10, 20}, {100, 50}, {60, 60}, {3180, 2120}, {60, 60, 3240, 2180}, false},
-       "mode 5: the view rectangle"},
+      {4, 300, false, false, none, {8, {0, 0}, {300, 200}, {60, 60}, {3180, 2120}, {60, 60, 3240, 2180}, false},
+       "mode 4 without a window: the picture"},
+      {5, 300, false, false, view_rect, {8, {10, 20}, {100, 50}, {60, 60}, {3180, 2120}, {60, 60, 3240, 2180}, false},
+       "mode 5: anisotropic"},
   };
   for (const Row& r : rows) {
     Print_Page_Input in;
@@ -122,7 +123,8 @@ TEST(PrintMapping, PerViewMode) {
     in.printer_dpi_x = in.printer_dpi_y = r.dpi;
     in.horzres = 11 * r.dpi, in.vertres = 17 * r.dpi / 2;
     in.client_width = 300, in.client_height = 200;
-    in.picture = picture, in.viewport_union = picture, in.bounds = bounds, in.view_rect = view_rect;
+    in.picture = {0, 0, 300, 200};
+    in.window = r.window;
     in.preview = r.preview, in.buffer_ready = r.buffer_ready;
     EXPECT_EQ(CKorndPrint::PageMapping(in), r.m) << r.what;
   }
@@ -135,12 +137,37 @@ TEST(PrintMapping, PreviewFrameScalesWithTheView) {
   in.horzres = 3300, in.vertres = 2550;
   in.client_width = 150, in.client_height = 100;
   in.scale_x = in.scale_y = 2;
-  in.picture = in.viewport_union = in.view_rect = {0, 0, 300, 200};
+  in.picture = {0, 0, 300, 200};
   in.preview = true;
   const Print_Mapping m = CKorndPrint::PageMapping(in);
   EXPECT_EQ(m.window_org, (KRpoint{-8, -8}));
   EXPECT_EQ(m.window_ext, (KRpoint{316, 216}));
   EXPECT_EQ(m.page, (KRrect{56, 56, 3244, 2184}));
+}
+
+TEST_F(Print_Test, TheWindowOfEachModeComesFromTheView) {
+  // Only the red rectangle: drawing bounds (42, 42)-(158, 108); a 300 x 100 client, so the page
+  // is 3180 x 1060 at 300 dpi (6360 x 2120 at 600) and covers the 300 x 200 viewport union
+  // with a 600 x 200 window.
+  Window w(1, 300, 200, false);
+  w.view().view_mode.OnSize(300, 100, w.doc());
+  ASSERT_EQ(w.doc().Bounds(), (KRrect{42, 42, 158, 108}));
+  const KRrect zoom{10, 20, 110, 70};
+  w.view().SetViewMode(5, &zoom);
+  struct Row {
+    int mode, dpi;
+    KRrect window;
+  } rows[] = {
+      {2, 300, {0, 0, 600, 200}}, {2, 600, {0, 0, 600, 200}}, {3, 300, {42, 42, 158, 108}},
+      {4, 300, {0, 0, 300, 200}}, {5, 300, {10, 20, 110, 70}}, {1, 300, {}},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(CKorndPrint::PageInput(w.doc(), r.mode, 11 * r.dpi, 17 * r.dpi / 2, r.dpi, r.dpi, false).window, r.window)
+        << r.mode << " at " << r.dpi;
+  // The view itself is left as it was.
+  EXPECT_EQ(w.view().view_mode.mode, 5);
+  EXPECT_EQ(w.view().view_mode.view_rect, zoom);
+  EXPECT_EQ(w.view().view_mode.creation_resolution_x, 300);
 }
 
 // Colour of the page pixel, opaque.
