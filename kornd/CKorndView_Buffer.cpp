@@ -126,6 +126,8 @@ bool CKorndView::EnsureSurface() {
   if (!view_rect_set_) RecalcViewRect();
   const int w = std::max(1, view_mode.device_width), h = std::max(1, view_mode.device_height);
   if (window_.Width() == w && window_.Height() == h && window_.Dc()) return true;
+  // A replay (or an object) still draws into the surface: it takes its new size afterwards.
+  if (window_.Dc() && (replay_depth_ > 0 || drawing_)) return true;
   if (std::int64_t(w) * h > Max_Surface_Pixels) {
     window_.Reset();
     buffer_.reset();

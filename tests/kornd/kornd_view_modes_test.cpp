@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <memory>
@@ -418,4 +419,33 @@ TEST(ModesOnScreen, CopiesTakeTheShownPartOrAPictureRectangle) {
   ASSERT_GT(w.view().width(), 200);
   EXPECT_EQ(b->PixelColour(199, 0), 0x0000FFu);  // (299, 100), the square's last column
   EXPECT_EQ(b->PixelColour(200, 0), 0xFFFFFFu);
+}
+
+TEST(ModesOnScreen, ResizingDuringAPausedReplayAsksToAbortOnlyWhileInquiring) {
+  Window w(600, 400, 300, 200);
+  ASSERT_TRUE(w.Command("&Total"));
+  w.A(3, {300});  // a pause, performed by the Replay command
+  w.A(22, {13, 0, 100, 100, 300, 300});
+  struct Row {
+    bool inquiring;
+    int pending;  // the question the next reply asks
+    QSize client;
+  } rows[] = {{false, 0, {240, 160}}, {true, IDS_ABORT, {300, 200}}};
+  for (const Row& r : rows) {
+    if (w.view().Inquiring() != r.inquiring) w.view().OnInquiring();
+    w.doc().SetPendingMessage(0);
+    bool in_replay = false;
+    QTimer::singleShot(30, [&] {
+      in_replay = w.view().InReplay();
+      w.Client(r.client.width(), r.client.height());
+    });
+    ASSERT_TRUE(w.Command("Re&play"));
+    EXPECT_TRUE(in_replay) << r.inquiring;
+    EXPECT_EQ(w.doc().PendingMessage(), r.pending) << r.inquiring;
+    // Afterwards the surface has the new size and the whole picture at the new scale.
+    EXPECT_EQ(w.view().Surface().size(), r.client) << r.inquiring;
+    const int x = r.client.width() / 3;  // the picture's x = 200, inside the red square
+    EXPECT_EQ(w.Pixel(x, r.client.height() / 2), Red) << r.inquiring;
+    EXPECT_EQ(w.Pixel(r.client.width() - 2, 2), White) << r.inquiring;
+  }
 }
