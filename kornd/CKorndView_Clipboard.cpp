@@ -17,8 +17,12 @@ int CKorndView::CopyToClipboard(const KRrect* r, int slot, bool to_clipboard) {
   if (slot < 0) return slot;
   if (doc_ == nullptr) return -1;
   const QImage& source = Surface();
+  // The shown part of the surface, or the given picture rectangle where the surface holds it.
   KRrect area{0, 0, source.width(), source.height()};
-  if (r != nullptr && !r->IsEmpty()) area = *r;
+  if (view_mode.mode == 1)
+    area = {view_mode.scroll.x, view_mode.scroll.y, view_mode.scroll.x + view_mode.client_width,
+            view_mode.scroll.y + view_mode.client_height};
+  if (r != nullptr && !r->IsEmpty()) area = ToDevice(*r);
   // A minimised window has no client area: the copy takes the picture's size instead.
   int cw = width(), ch = height();
   if (cw <= 0 || ch <= 0) cw = source.width(), ch = source.height();

@@ -391,3 +391,31 @@ TEST(ModesOnScreen, AWindowWithoutClientAreaKeepsItsPicture) {
   EXPECT_EQ(w.view().ReadPixel(50, 50), 0xFFFFFF);
   EXPECT_EQ(w.view().ReadPixel(600, 0), -1);  // off the surface
 }
+
+TEST(ModesOnScreen, CopiesTakeTheShownPartOrAPictureRectangle) {
+  Window w(600, 400, 300, 200);
+  w.A(22, {13, 0, 100, 100, 300, 300});
+  ASSERT_TRUE(w.Command("&Total"));
+  // A picture rectangle, stretched to the client size: all red.
+  const KRrect red{100, 100, 300, 300};
+  ASSERT_EQ(w.view().CopyToClipboard(&red, 5, false), 5);
+  const CKRDIB* b = w.doc().Bitmap(5);
+  ASSERT_NE(b, nullptr);
+  ASSERT_EQ(QSize(b->Width(), b->Height()), QSize(300, 200));
+  struct Row {
+    int x, y;
+  } corners[] = {{0, 0}, {299, 0}, {0, 199}, {299, 199}, {150, 100}};
+  for (const Row& c : corners) EXPECT_EQ(b->PixelColour(c.x, c.y), 0x0000FFu) << c.x << ", " << c.y;
+  // The bitmap mode copies the part the scroll bars show.
+  ASSERT_TRUE(w.Command("&Bitmap"));
+  w.child().HorizontalBar()->setValue(100);
+  w.child().VerticalBar()->setValue(100);
+  ASSERT_EQ(w.view().CopyToClipboard(nullptr, 6, false), 6);
+  b = w.doc().Bitmap(6);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(QSize(b->Width(), b->Height()), w.view().size());
+  EXPECT_EQ(b->PixelColour(0, 0), 0x0000FFu);  // the picture's (100, 100)
+  ASSERT_GT(w.view().width(), 200);
+  EXPECT_EQ(b->PixelColour(199, 0), 0x0000FFu);  // (299, 100), the square's last column
+  EXPECT_EQ(b->PixelColour(200, 0), 0xFFFFFFu);
+}
