@@ -158,7 +158,10 @@ QImage CKorndPrint::RenderPage(CKorndDoc& doc, int mode, int horzres, int vertre
     return {};
   }
   QImage page(horzres, vertres, QImage::Format_RGB32);
-  if (page.isNull()) return page;
+  if (page.isNull()) {
+    tell(doc, "Not enough memory to print the page.");
+    return page;
+  }
   page.fill(Qt::white);
   CKorndView* v = doc.View();
   if (v) v->printing = true;

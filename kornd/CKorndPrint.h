@@ -7,7 +7,9 @@
 // factors and back buffer; the application's page metrics and printer defaults.
 // Changes: the application's printer defaults (replaced by the window's for a print), the
 // document's printer set-up (taken back after it), the application's preview flag, the view's
-// printing flag and creation resolution (for the duration of a page).
+// printing flag (for the duration of a page; the page's mapping is set up on a copy of the
+// view's mode record with the printer's resolution as its creation resolution).
+// Writes: the printer's page (a PDF through a temporary file renamed at the end).
 #pragma once
 
 #include <QImage>
