@@ -293,6 +293,20 @@ TEST_F(Print_Requests, EachWindowKeepsItsPrinterSetUp) {
   EXPECT_FALSE(fs::exists(pdf("default.pdf")));
 }
 
+TEST_F(Print_Requests, ACancelledSetUpKeepsTheWindowsSetUp) {
+  Start("orientation=portrait,dpi=150;Cancel;orientation=landscape,colour=red;OK");
+  OpenWindow(1);
+  ASSERT_TRUE(Command(1, "P&rint Setup..."));
+  ASSERT_TRUE(Command(1, "P&rint Setup..."));  // cancelled
+  ASSERT_TRUE(Command(1, "P&rint Setup..."));  // not understood: cancelled too
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [print setup] [PDF, " + pdf("default.pdf") + ", portrait, 150 dpi]"), 2)
+      << k_.Errors();
+  EXPECT_EQ(Req(1, 'B', 6), 1u);
+  EXPECT_EQ(k_.CountErrors("kornd dialog: [print] [PDF, " + pdf("default.pdf") + ", portrait, 150 dpi] answer=OK"), 1)
+      << k_.Errors();
+  EXPECT_EQ(pdf_info(pdf("default.pdf"), "Page size").substr(0, 14), "612 x 792 pts ");
+}
+
 TEST_F(Print_Requests, PreviewOpenAsksBeforeQuitting) {
   // The preview stays open (OK): quitting asks "Close preview" and asks again; Cancel stops.
   Start("OK;OK;OK;Cancel");
