@@ -135,11 +135,7 @@ void CKorndPrint::OnPrint(CKorndDoc& doc, KRdc& dc, const Print_Mapping& m) {
     p.drawImage(m.viewport_org.x, m.viewport_org.y, buffer);
     return;
   }
-  dc.SetMapMode(m.map_mode);
-  dc.SetWindowOrg(m.window_org.x, m.window_org.y);
-  if (m.map_mode != 1) dc.SetWindowExt(m.window_ext.x, m.window_ext.y);
-  dc.SetViewportOrg(m.viewport_org.x, m.viewport_org.y);
-  if (m.map_mode != 1) dc.SetViewportExt(m.viewport_ext.x, m.viewport_ext.y);
+  dc.SetMapping(m);
   dc.SetClip(&m.page);
   CKorndGC env;
   doc.RenderAtAnchor(&dc, env);

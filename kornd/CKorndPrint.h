@@ -15,6 +15,7 @@
 #include <QImage>
 
 #include "kornd/DrawUtil.h"
+#include "kornd/KRmapping.h"
 
 class CKorndDoc;
 class CKorndView;
@@ -26,9 +27,7 @@ class QWidget;
 // The page mapping of one printed page: GDI mapping mode with window and viewport origins and
 // extents; with copy_buffer the view's back buffer is copied at the viewport origin instead of
 // a replay.
-struct Print_Mapping {
-  int map_mode = 1;  // 1 MM_TEXT, 7 MM_ISOTROPIC, 8 MM_ANISOTROPIC
-  KRpoint window_org, window_ext{1, 1}, viewport_org, viewport_ext{1, 1};
+struct Print_Mapping : KRmapping {
   KRrect page;       // the page rectangle the page is clipped to (device pixels)
   bool copy_buffer = false;
   bool operator==(const Print_Mapping&) const = default;

@@ -17,53 +17,7 @@ KRrect normalised(const KRrect& r) {
 int width_of(const KRrect& r) { return r.right - r.left; }
 int height_of(const KRrect& r) { return r.bottom - r.top; }
 
-std::int32_t rounded(double v) {
-  v = std::floor(v + 0.5);
-  return static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
-}
-
-// One axis of a scaled mapping: from + (v - from_org) * to_ext / from_ext.
-std::int32_t scale_axis(int v, int from_org, int from_ext, int to_org, int to_ext) {
-  if (from_ext == 0) return v - from_org + to_org;
-  return to_org + rounded((double(v) - from_org) * to_ext / from_ext);
-}
-
 }  // namespace
-
-void KRmapping::FixIsotropic() {
-  if (map_mode != Isotropic || window_ext.x == 0 || window_ext.y == 0 || viewport_ext.x == 0 || viewport_ext.y == 0)
-    return;
-  const double sx = std::abs(double(viewport_ext.x) / window_ext.x), sy = std::abs(double(viewport_ext.y) / window_ext.y);
-  if (sx > sy) {
-    const int v = std::max(1, rounded(std::abs(double(window_ext.x)) * sy));
-    viewport_ext.x = viewport_ext.x < 0 ? -v : v;
-  } else if (sy > sx) {
-    const int v = std::max(1, rounded(std::abs(double(window_ext.y)) * sx));
-    viewport_ext.y = viewport_ext.y < 0 ? -v : v;
-  }
-}
-
-KRpoint KRmapping::LPtoDP(KRpoint p) const {
-  if (map_mode == Text) return {p.x - window_org.x + viewport_org.x, p.y - window_org.y + viewport_org.y};
-  return {scale_axis(p.x, window_org.x, window_ext.x, viewport_org.x, viewport_ext.x),
-          scale_axis(p.y, window_org.y, window_ext.y, viewport_org.y, viewport_ext.y)};
-}
-
-KRpoint KRmapping::DPtoLP(KRpoint p) const {
-  if (map_mode == Text) return {p.x - viewport_org.x + window_org.x, p.y - viewport_org.y + window_org.y};
-  return {scale_axis(p.x, viewport_org.x, viewport_ext.x, window_org.x, window_ext.x),
-          scale_axis(p.y, viewport_org.y, viewport_ext.y, window_org.y, window_ext.y)};
-}
-
-KRrect KRmapping::LPtoDP(const KRrect& r) const {
-  const KRpoint a = LPtoDP(KRpoint{r.left, r.top}), b = LPtoDP(KRpoint{r.right, r.bottom});
-  return normalised({a.x, a.y, b.x, b.y});
-}
-
-KRrect KRmapping::DPtoLP(const KRrect& r) const {
-  const KRpoint a = DPtoLP(KRpoint{r.left, r.top}), b = DPtoLP(KRpoint{r.right, r.bottom});
-  return normalised({a.x, a.y, b.x, b.y});
-}
 
 unsigned CKorndViewMode::SetViewMode(int m, const KRrect* r, const CKorndDoc& doc) {
   const unsigned mark = (m != mode && (m == 1 || mode == 1)) ? Mark_Size : Mark_Dirty;

@@ -10,23 +10,9 @@
 #include <vector>
 
 #include "kornd/DrawUtil.h"
+#include "kornd/KRmapping.h"
 
 class CKorndDoc;
-
-// A page mapping as the painting layer takes it (mapping modes by their GDI numbers).
-struct KRmapping {
-  static constexpr int Text = 1, Isotropic = 7, Anisotropic = 8;
-  int map_mode = Text;
-  KRpoint window_org, window_ext{1, 1}, viewport_org, viewport_ext{1, 1};
-
-  // Isotropic: the viewport extent shrunk on one axis so that both keep the same scale.
-  void FixIsotropic();
-  KRpoint LPtoDP(KRpoint p) const;
-  KRpoint DPtoLP(KRpoint p) const;
-  // Both corners converted; the result normalised.
-  KRrect LPtoDP(const KRrect& r) const;
-  KRrect DPtoLP(const KRrect& r) const;
-};
 
 class CKorndViewMode {
  public:

@@ -398,7 +398,9 @@ void CKorndView::OnKeyDown(int vk, int repeat, int flags, Qt::KeyboardModifiers 
     const int step = (modifiers & Qt::ControlModifier) ? 1 : (modifiers & Qt::ShiftModifier) ? 32 : 8;
     const int dx = vk == VK_LEFT ? -step : vk == VK_RIGHT ? step : 0;
     const int dy = vk == VK_UP ? -step : vk == VK_DOWN ? step : 0;
-    input.mouse = KRpoint{input.mouse.x + dx, input.mouse.y + dy};
+    // The pointer moves by screen pixels; the tracked position is a picture point.
+    const KRpoint client = view_mode.ToClient(input.mouse);
+    input.mouse = view_mode.ToLogical(KRpoint{client.x + dx, client.y + dy});
     if (pointer_exists()) QCursor::setPos(QCursor::pos() + QPoint(dx, dy));
   }
   if (vk != VK_SHIFT && vk != VK_CONTROL) input.last_key_down = input.raw_down;

@@ -28,11 +28,7 @@ CKorndMain* main_frame() {
 
 // The mapping on a painting layer; the layer's own isotropic adjustment is read back.
 void apply_mapping(KRdc& dc, KRmapping& m) {
-  dc.SetMapMode(m.map_mode);
-  dc.SetWindowOrg(m.window_org.x, m.window_org.y);
-  dc.SetViewportOrg(m.viewport_org.x, m.viewport_org.y);
-  dc.SetWindowExt(m.window_ext.x, m.window_ext.y);
-  dc.SetViewportExt(m.viewport_ext.x, m.viewport_ext.y);
+  dc.SetMapping(m);
   m.viewport_ext = dc.ViewportExt();
 }
 

@@ -90,9 +90,18 @@ void KRdc::SetTransform(const KRxform* xf) {
 }
 
 void KRdc::SetMapMode(int mode) {
-  page_.mode = mode == MM_ISOTROPIC || mode == MM_ANISOTROPIC ? mode : MM_TEXT;
-  adjust_isotropic();
+  page_.map_mode = mode == MM_ISOTROPIC || mode == MM_ANISOTROPIC ? mode : MM_TEXT;
+  page_.FixIsotropic();
   update_transform();
+}
+
+void KRdc::SetMapping(const KRmapping& m) {
+  page_.map_mode = MM_TEXT;
+  SetWindowOrg(m.window_org.x, m.window_org.y);
+  SetViewportOrg(m.viewport_org.x, m.viewport_org.y);
+  SetMapMode(m.map_mode);
+  SetWindowExt(m.window_ext.x, m.window_ext.y);
+  SetViewportExt(m.viewport_ext.x, m.viewport_ext.y);
 }
 
 void KRdc::SetWindowOrg(int x, int y) {
@@ -107,41 +116,24 @@ void KRdc::SetViewportOrg(int x, int y) {
 
 // Extents count only in the scaling modes and never as zero, as with the system's own DCs.
 void KRdc::SetWindowExt(int cx, int cy) {
-  if (page_.mode == MM_TEXT || cx == 0 || cy == 0) return;
+  if (page_.map_mode == MM_TEXT || cx == 0 || cy == 0) return;
   page_.window_ext = {cx, cy};
-  adjust_isotropic();
+  page_.FixIsotropic();
   update_transform();
 }
 
 void KRdc::SetViewportExt(int cx, int cy) {
-  if (page_.mode == MM_TEXT || cx == 0 || cy == 0) return;
+  if (page_.map_mode == MM_TEXT || cx == 0 || cy == 0) return;
   page_.viewport_ext = {cx, cy};
-  adjust_isotropic();
+  page_.FixIsotropic();
   update_transform();
-}
-
-// The axis with the larger scale gives way, so one logical unit is as long on both axes.
-void KRdc::adjust_isotropic() {
-  if (page_.mode != MM_ISOTROPIC) return;
-  const std::int64_t wx = std::abs(std::int64_t(page_.window_ext.x)), wy = std::abs(std::int64_t(page_.window_ext.y));
-  const std::int64_t vx = std::abs(std::int64_t(page_.viewport_ext.x)), vy = std::abs(std::int64_t(page_.viewport_ext.y));
-  auto scaled = [](std::int64_t a, std::int64_t b, std::int64_t c) {  // a * b / c rounded, at least 1
-    return static_cast<std::int32_t>(std::max<std::int64_t>(1, (a * b + c / 2) / c));
-  };
-  if (vx * wy > vy * wx) {
-    const std::int32_t x = scaled(wx, vy, wy);
-    page_.viewport_ext.x = page_.viewport_ext.x < 0 ? -x : x;
-  } else if (vx * wy < vy * wx) {
-    const std::int32_t y = scaled(wy, vx, wx);
-    page_.viewport_ext.y = page_.viewport_ext.y < 0 ? -y : y;
-  }
 }
 
 void KRdc::update_transform() {
   QTransform world;
   if (has_xform_) world = QTransform(xform_.eM11, xform_.eM12, xform_.eM21, xform_.eM22, xform_.eDx, xform_.eDy);
   double sx = 1, sy = 1;
-  if (page_.mode != MM_TEXT) {
+  if (page_.map_mode != MM_TEXT) {
     sx = double(page_.viewport_ext.x) / page_.window_ext.x;
     sy = double(page_.viewport_ext.y) / page_.window_ext.y;
   }
@@ -154,12 +146,7 @@ void KRdc::update_transform() {
 
 namespace {
 
-// Held to 27 bits like the coordinates themselves: a transform cannot push them further.
-KRpoint rounded(double x, double y) {
-  constexpr double limit = (1 << 27) - 1;
-  return {static_cast<std::int32_t>(std::lround(std::clamp(x, -limit, limit))),
-          static_cast<std::int32_t>(std::lround(std::clamp(y, -limit, limit)))};
-}
+KRpoint rounded(double x, double y) { return {KRmapping::Round(x), KRmapping::Round(y)}; }
 
 KRrect normalised(const KRrect& r) {
   return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
@@ -167,13 +154,21 @@ KRrect normalised(const KRrect& r) {
 
 }  // namespace
 
+// World transform, then the page mapping: rounded once, as the views' own conversions are.
 KRpoint KRdc::map(int x, int y) const {
   if (identity_) return {x, y};
-  return rounded(x * full_.m11() + y * full_.m21() + full_.dx(), x * full_.m12() + y * full_.m22() + full_.dy());
+  double wx = x, wy = y;
+  if (has_xform_) {
+    wx = x * double(xform_.eM11) + y * double(xform_.eM21) + xform_.eDx;
+    wy = x * double(xform_.eM12) + y * double(xform_.eM22) + xform_.eDy;
+  }
+  page_.Apply(wx, wy);
+  return rounded(wx, wy);
 }
 
 KRpoint KRdc::DPtoLP(KRpoint p) const {
   if (identity_) return p;
+  if (!has_xform_) return page_.DPtoLP(p);
   bool ok = false;
   const QTransform inverse = full_.inverted(&ok);
   if (!ok) return p;

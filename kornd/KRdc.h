@@ -16,6 +16,7 @@
 
 #include "kornd/DrawUtil.h"
 #include "kornd/GdiCache.h"
+#include "kornd/KRmapping.h"
 
 class QFont;
 class QPainterPath;
@@ -48,9 +49,13 @@ class KRdc {
   // Page mapping after the world transform: device = viewport origin + (p - window origin) *
   // viewport extent / window extent per axis. MM_TEXT keeps the scale 1 (origins still apply);
   // MM_ISOTROPIC shrinks one viewport extent so both axes keep the same scale.
-  static constexpr int MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
+  static constexpr int MM_TEXT = KRmapping::Text, MM_ISOTROPIC = KRmapping::Isotropic,
+                       MM_ANISOTROPIC = KRmapping::Anisotropic;
   void SetMapMode(int mode);
-  int GetMapMode() const { return page_.mode; }
+  int GetMapMode() const { return page_.map_mode; }
+  // The whole mapping at once (extents of 0 and text-mode extents left as they were).
+  void SetMapping(const KRmapping& m);
+  const KRmapping& Mapping() const { return page_; }
   void SetWindowOrg(int x, int y);
   void SetWindowExt(int cx, int cy);
   void SetViewportOrg(int x, int y);
@@ -68,10 +73,7 @@ class KRdc {
   // A logical point in device pixels (LPtoDP).
   KRpoint Map(int x, int y) const { return map(x, y); }
 
-  struct Page {
-    int mode = MM_TEXT;
-    KRpoint window_org, window_ext{1, 1}, viewport_org, viewport_ext{1, 1};
-  };
+  using Page = KRmapping;
   // What SaveDC keeps: the selected state, clip, transform, mapping and position.
   struct State {
     int rop2, fill_mode;
@@ -127,7 +129,6 @@ class KRdc {
   // World transform and mapping as one; identity_ when both are the identity, axis_aligned_
   // when no turn or shear is involved (rectangles map to rectangles).
   void update_transform();
-  void adjust_isotropic();
   // Width of the pen on the device: geometric pens scale with the mapping, 0 means cosmetic.
   double device_pen_width() const;
   bool inside(int x, int y) const {

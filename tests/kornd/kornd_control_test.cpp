@@ -454,6 +454,19 @@ TEST_F(Control, ArrowKeysDuringAnEventWaitMoveThePointer) {
   Key(QEvent::KeyPress, Qt::Key_Left);
   Key(QEvent::KeyRelease, Qt::Key_Left);
   EXPECT_EQ(view_->input.mouse, (KRpoint{50, 50}));
+  // In a stretched mode the pointer still moves by screen pixels: 8 of them are 32 picture
+  // units of a 400 x 400 picture in the 100 x 100 window.
+  doc_->SetPageSize(400, 400, true);
+  view_->SetViewMode(4, nullptr);
+  Mouse(QEvent::MouseMove, Qt::NoButton, 10, 10);
+  ASSERT_EQ(view_->input.mouse, (KRpoint{40, 40}));
+  Soon([&] {
+    Key(QEvent::KeyPress, Qt::Key_Right, {});
+    Key(QEvent::KeyRelease, Qt::Key_Right, {});
+    Key(QEvent::KeyPress, Qt::Key_Q, "q");
+  });
+  B(32, {100000});
+  EXPECT_EQ(view_->input.mouse, (KRpoint{72, 40}));
 }
 
 TEST_F(Control, PauseAbortEndsACaptureAndTheNextRequestAsksAbort) {
