@@ -10,11 +10,11 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
 
+#include "Bench_Clock.h"
+#include "Kornd_Window.h"
+
 namespace {
 
-double seconds_since(std::chrono::steady_clock::time_point t) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
 
 // Milliseconds of one paint of the whole window, the average of `rounds`; `before` makes it
 // needed.
@@ -37,14 +37,9 @@ int main(int argc, char** argv) {
   setenv("KORND_TEST_ANSWERS", "", 1);
   CKorndApp app(argc, argv);
   constexpr int Before = 200000, After = 1000, Rounds = 5;
-  auto doc = std::make_unique<CKorndDoc>();
-  auto* view = new CKorndView(doc.get());
-  doc->SetView(view);
-  doc->SetWindowNumber(1);
-  KorndApp()->SetWindowDoc(1, doc.get());
-  doc->SetBackground(0xFFFFFF);
-  doc->SetPageSize(1000, 800, true);
-  doc->SetColors(1000, 800, 0, 19);
+  Kornd_Window window(1, 1000, 800);
+  CKorndDoc* doc = &window.doc();
+  CKorndView* view = &window.view();
   view->Surface();
   channel::KRwinblock& b = *doc->block();
   auto lines = [&](int n) {
@@ -79,7 +74,5 @@ int main(int argc, char** argv) {
               unbuffered_without);
   std::printf("buffered catch-up of all:   %8.2f ms at the anchor, %8.2f ms without one\n", buffered_at,
               buffered_without);
-  doc->SetView(nullptr);
-  delete view;
   return 0;
 }

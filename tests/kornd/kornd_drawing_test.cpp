@@ -20,6 +20,7 @@
 #include "kornd/CKorndView.h"
 #include "kornd/KRdc.h"
 #include "Kornd_Window.h"
+#include "Pixel_Bounds.h"
 
 namespace {
 
@@ -250,15 +251,6 @@ TEST(Text, DrawnInItsColourAndFollowedByTheNext) {
   std::strcpy(w.block().data, "x");
   w.A(15, {3 * 200, 0});  // a point far outside the picture continues too
   EXPECT_EQ(w.doc().Tools().back()->rect().left, after.x);
-}
-
-// Bounds of the pixels that are not white (all zero when there are none).
-KRrect inked(const QImage& s) {
-  KRrect r{s.width(), s.height(), 0, 0};
-  for (int y = 0; y < s.height(); ++y)
-    for (int x = 0; x < s.width(); ++x)
-      if (s.pixel(x, y) != White) r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
-  return r.IsEmpty() ? KRrect{} : r;
 }
 
 void expect_near(const KRrect& got, const KRrect& want, int slack, const std::string& what) {

@@ -11,6 +11,8 @@
 
 #include "kornd/KRdc.h"
 
+#include "Pixel_Bounds.h"
+
 namespace {
 
 constexpr QRgb White = 0xFFFFFFFF, Black = 0xFF000000;
@@ -19,15 +21,6 @@ QImage surface(int w, int h) {
   QImage s(w, h, QImage::Format_RGB32);
   s.fill(Qt::white);
   return s;
-}
-
-// Bounds of the non-white pixels (all zero when there are none).
-KRrect inked(const QImage& s) {
-  KRrect r{s.width(), s.height(), 0, 0};
-  for (int y = 0; y < s.height(); ++y)
-    for (int x = 0; x < s.width(); ++x)
-      if (s.pixel(x, y) != White) r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
-  return r.IsEmpty() ? KRrect{} : r;
 }
 
 struct Mapping {

@@ -12,15 +12,9 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
 
+#include "Bench_Clock.h"
+
 #include <unistd.h>
-
-namespace {
-
-double seconds_since(std::chrono::steady_clock::time_point t) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);

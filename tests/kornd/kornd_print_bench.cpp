@@ -15,29 +15,19 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndPrint.h"
 #include "kornd/CKorndView.h"
+
+#include "Bench_Clock.h"
+#include "Kornd_Window.h"
 #include "kornd/Printer_Settings.h"
-
-namespace {
-
-double seconds_since(std::chrono::steady_clock::time_point t) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   setenv("KORND_TEST_ANSWERS", "", 1);
   CKorndApp app(argc, argv);
   constexpr int Lines = 100000, Rectangles = 10000;
-  auto doc = std::make_unique<CKorndDoc>();
-  auto* view = new CKorndView(doc.get());
-  doc->SetView(view);
-  doc->SetWindowNumber(1);
-  KorndApp()->SetWindowDoc(1, doc.get());
-  doc->SetBackground(0xFFFFFF);
-  doc->SetPageSize(1000, 800, true);
-  doc->SetColors(1000, 800, 0, 19);
+  Kornd_Window window(1, 1000, 800);
+  CKorndDoc* doc = &window.doc();
+  CKorndView* view = &window.view();
   channel::KRwinblock& b = *doc->block();
   for (int i = 0; i < Lines; ++i) {
     b.a[0] = i % 1000, b.a[1] = (i * 7) % 800;
@@ -74,8 +64,5 @@ int main(int argc, char** argv) {
   std::printf("whole print into a PDF at 300 dpi: %.3f s, %llu bytes%s\n", print_s,
               static_cast<unsigned long long>(bytes), printed ? "" : "  PRINT FAILED");
   std::filesystem::remove(file, ignored);
-  doc->SetView(nullptr);
-  doc.reset();
-  delete view;
   return printed ? 0 : 1;
 }
