@@ -10,7 +10,7 @@
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
 
-CKorndChild::CKorndChild(std::unique_ptr<CKorndDoc> doc, int show_code)
+CKorndChild::CKorndChild(std::shared_ptr<CKorndDoc> doc, int show_code)
     : doc_(std::move(doc)), view_(new CKorndView(doc_.get())), show_code_(show_code) {
   setAttribute(Qt::WA_DeleteOnClose);
   // The view's client area is what the scroll bars leave of the frame.
@@ -34,7 +34,12 @@ CKorndChild::CKorndChild(std::unique_ptr<CKorndDoc> doc, int show_code)
   doc_->SetChild(this);
   // The view hears of its frame's activation (a Buffering command may wait for it).
   connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-    if ((before ^ now).testFlag(Qt::WindowActive) && view_) view_->OnActivateView(now.testFlag(Qt::WindowActive));
+    if (!(before ^ now).testFlag(Qt::WindowActive) || view_ == nullptr) return;
+    if (now.testFlag(Qt::WindowActive)) {  // the active view takes the requests that use one
+      doc_->SetView(view_);
+      doc_->SetChild(this);
+    }
+    view_->OnActivateView(now.testFlag(Qt::WindowActive));
   });
 }
 
@@ -63,15 +68,20 @@ QIcon CKorndChild::BufferingIcon(bool buffered) { return make_buffering_icon(buf
 
 CKorndChild::~CKorndChild() {
   // The view goes with the frame; the document must not call it any more.
-  doc_->SetView(nullptr);
-  doc_->SetChild(nullptr);
-  if (!doc_->released()) doc_->ReleaseWindow();
+  doc_->RemoveView(view_);
+  if (doc_->Child() == this) doc_->SetChild(nullptr);
+  if (doc_->Views().empty() && !doc_->released()) doc_->ReleaseWindow();
 }
 
 void CKorndChild::closeEvent(QCloseEvent* event) {
-  if (!doc_->OnCloseDocument()) {
+  // Another window on the document keeps it open.
+  bool last = true;
+  for (CKorndView* v : doc_->Views())
+    if (CKorndChild* f = v->Frame(); f != nullptr && f != this && !f->closing_) last = false;
+  if (last && !doc_->OnCloseDocument()) {
     event->ignore();
     return;
   }
+  closing_ = true;
   QMdiSubWindow::closeEvent(event);
 }

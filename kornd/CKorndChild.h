@@ -1,5 +1,6 @@
 // CKorndChild.h - the MDI child frame around one graphics window's view. It owns the window's
-// document; closing the frame closes the document (refused while a message box is up). The
+// document together with the other frames on it; closing the last frame closes the document
+// (refused while a message box is up). The
 // view sits beside the frame's scroll bars, which the view shows in its bitmap mode.
 #pragma once
 
@@ -16,10 +17,12 @@ class CKorndChild : public QMdiSubWindow {
   Q_OBJECT
 
  public:
-  CKorndChild(std::unique_ptr<CKorndDoc> doc, int show_code);
+  // A frame on the document; a second frame on one document is a second window on it.
+  CKorndChild(std::shared_ptr<CKorndDoc> doc, int show_code);
   ~CKorndChild() override;
 
   CKorndDoc* Doc() const { return doc_.get(); }
+  const std::shared_ptr<CKorndDoc>& SharedDoc() const { return doc_; }
   CKorndView* View() const { return view_; }
   int ShowCode() const { return show_code_; }
   QScrollBar* HorizontalBar() const { return hbar_; }
@@ -31,9 +34,10 @@ class CKorndChild : public QMdiSubWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  std::unique_ptr<CKorndDoc> doc_;
+  std::shared_ptr<CKorndDoc> doc_;
   CKorndView* view_;
   QScrollBar* hbar_;
   QScrollBar* vbar_;
   int show_code_;
+  bool closing_ = false;  // closed, waiting to be deleted
 };

@@ -1,6 +1,8 @@
 // CKorndDoc.cpp - window document: life, object list, bounds, replay and the pending question
 // (see CKorndDoc.h; colours and drawing-state defaults are in CKorndDoc_Colors.cpp).
 #include "kornd/CKorndDoc.h"
+
+#include "kornd/CKorndChild.h"
 #include "kornd/CKorndStateSave.h"
 #include "kornd/Tick_Count.h"
 
@@ -84,6 +86,34 @@ void CKorndDoc::SetPageSize(int width, int height, bool reset) {
 void CKorndDoc::SendHint(int hint, CKorndTool* tool, const KRrect* area) {
   last_hint_ = hint;
   if (view_) view_->OnUpdate(hint, tool, area);
+  if (views_.size() < 2) return;
+  // A view may end or close windows while it takes the hint: walk a copy, skip the gone.
+  const std::vector<CKorndView*> others = views_;
+  for (CKorndView* v : others)
+    if (v != view_ && std::find(views_.begin(), views_.end(), v) != views_.end()) v->OnUpdate(hint, tool, area);
+}
+
+void CKorndDoc::SetView(CKorndView* v) {
+  if (v == nullptr) {
+    views_.clear();
+  } else if (std::find(views_.begin(), views_.end(), v) == views_.end()) {
+    views_.push_back(v);
+  }
+  view_ = v;
+}
+
+void CKorndDoc::RemoveView(CKorndView* v) {
+  views_.erase(std::remove(views_.begin(), views_.end(), v), views_.end());
+  if (view_ == v) view_ = views_.empty() ? nullptr : views_.front();
+  if (view_ != nullptr) child_ = view_->Frame();
+}
+
+void CKorndDoc::CloseFrames() {
+  std::vector<CKorndChild*> frames;
+  for (CKorndView* v : views_)
+    if (CKorndChild* f = v->Frame()) frames.push_back(f);
+  if (frames.empty() && child_) frames.push_back(child_);
+  for (CKorndChild* f : frames) f->close();
 }
 
 void CKorndDoc::AddTool(std::unique_ptr<CKorndTool>& slot) {

@@ -191,10 +191,18 @@ class CKorndDoc {
   bool Storing() const { return storing_; }
   void SetStoring(bool on) { storing_ = on; }
   CKorndGC& Environment() { return env_; }
+  // The active view (the one that last got the focus) and its frame; a document has one view
+  // per window opened on it ("New Window"), hints reach them all.
   CKorndView* View() const { return view_; }
-  void SetView(CKorndView* v) { view_ = v; }
+  // Makes v a view of the document and the active one; null forgets every view.
+  void SetView(CKorndView* v);
+  // A view going away: another one becomes active.
+  void RemoveView(CKorndView* v);
+  const std::vector<CKorndView*>& Views() const { return views_; }
   CKorndChild* Child() const { return child_; }
   void SetChild(CKorndChild* c) { child_ = c; }
+  // Closes every frame showing the document.
+  void CloseFrames();
   std::unique_ptr<CKorndTool>& PendingTool() { return pending_tool_; }
 
   // --- control requests, state stack, segments and groups (CKorndDoc_Control.cpp) ---
@@ -278,6 +286,7 @@ class CKorndDoc {
   bool replaying_ = false;
   bool released_ = false;
   CKorndView* view_ = nullptr;
+  std::vector<CKorndView*> views_;
   CKorndChild* child_ = nullptr;
   std::vector<std::unique_ptr<CKRDIB>> bitmaps_ = std::vector<std::unique_ptr<CKRDIB>>(4);
   int next_bitmap_ = 1;

@@ -138,7 +138,7 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
         if (k == 5 && frame) frame->MdiArea()->setActiveSubWindow(reinterpret_cast<QMdiSubWindow*>(child_));
         if (k == 6) child_->showMaximized();
         if (k == 7) child_->showNormal();
-        if (k == 8) child_->close();  // the frame goes later: the document outlives this request
+        if (k == 8) CloseFrames();  // the frames go later: the document outlives this request
       }
       return reply;
     }

@@ -94,7 +94,7 @@ void CKorndMain::CreateMenus() {
     if (ASK_FILE_NAME(false, QString(), name)) OPEN_PICTURE_WINDOW(*app_, name);
   };
   add(file, "&Open...\tCtrl+O", open_picture);
-  add(file, "&Close", [this] { ActiveDocCommand([](CKorndDoc& d) { if (d.Child()) d.Child()->close(); }); });
+  add(file, "&Close", [this] { ActiveDocCommand([](CKorndDoc& d) { d.CloseFrames(); }); });
   add(file, "&Save\tCtrl+S", [this] { ActiveDocCommand([](CKorndDoc& d) { d.DoSave(d.PathName(), true); }); });
   add(file, "Save &As...", [this] { ActiveDocCommand([](CKorndDoc& d) { d.DoSave(QString(), true); }); });
   file->addSeparator();
@@ -178,7 +178,7 @@ void CKorndMain::CreateMenus() {
   connect(mode, &QMenu::aboutToShow, this, &CKorndMain::UpdateViewMenu);
   QMenu* window = new QMenu("&Window", this);
   QMenu* window0 = new QMenu("&Window", this);
-  add(window, "&New Window", none, false);
+  add(window, "&New Window", [this] { NewWindow(); });
   add(window, "&Cascade", [this] { Arrange(1); });
   add(window, "Tile &Horizontally", [this] { Arrange(2); });
   add(window, "Tile &Vertically", [this] { Arrange(3); });
@@ -444,11 +444,27 @@ int CKorndMain::OpenWindow(const Request& r) {
   return w;
 }
 
+// A second frame on the active window's document, titled with its number among them.
+void CKorndMain::NewWindow() {
+  auto* active = qobject_cast<CKorndChild*>(mdi_->activeSubWindow());
+  if (active == nullptr || active->Doc() == nullptr) return;
+  CKorndDoc* doc = active->Doc();
+  auto* child = new CKorndChild(active->SharedDoc(), active->ShowCode());
+  const QString title = doc->Title();
+  int k = 0;
+  for (CKorndView* v : doc->Views())
+    if (CKorndChild* f = v->Frame()) f->setWindowTitle(QString("%1:%2").arg(title).arg(++k));
+  mdi_->addSubWindow(child);
+  child->show();
+  mdi_->setActiveSubWindow(child);
+  child->View()->InvalidateWindow(nullptr, true);
+}
+
 std::uint32_t CKorndMain::CloseWindow(int w) {
   CKorndDoc* doc = app_->WindowDoc(w);
   if (doc == nullptr) return NoWindow();
   ClearPane(1);
-  if (CKorndChild* child = doc->Child()) child->close();
+  if (doc->Child() || !doc->Views().empty()) doc->CloseFrames();
   else doc->ReleaseWindow();
   return static_cast<std::uint32_t>(app_->LowestOpenWindow());
 }

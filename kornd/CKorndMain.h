@@ -45,6 +45,8 @@ class CKorndMain : public QMainWindow {
   void ShowViewRect(int left, int top, int right, int bottom);
   // 1 cascade, 2 tile horizontally, 3 tile vertically, 4 arrange icons; others nothing.
   void Arrange(int n);
+  // "New Window": another frame on the active window's document.
+  void NewWindow();
   // 0-10 show states, 11 topmost, 12 not topmost, 13 top, 14 bottom; others nothing.
   void ShowFrame(int code);
   bool IsTopmost() const;

@@ -109,7 +109,7 @@ bool CKorndTestInput::Deliver(const QString& line) {
     return frame && doc->Child() && frame->TriggerCommand(doc->Child(), line.section(' ', 2));
   }
   if (verb == "close") {
-    if (doc->Child()) doc->Child()->close();
+    doc->CloseFrames();
     return true;
   }
   if (verb == "text") {

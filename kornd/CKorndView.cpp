@@ -1,6 +1,8 @@
 // CKorndView.cpp - view of a graphics window (see CKorndView.h).
 #include "kornd/CKorndView.h"
 
+#include "kornd/CKorndChild.h"
+
 #include <QEventLoop>
 #include <QPainter>
 #include <QTimer>
@@ -62,4 +64,10 @@ void CKorndView::paintEvent(QPaintEvent* event) {
   if (window_.Dc()) p.drawImage(at, window_.Surface());
   DrawBand(p);
   DrawZoomBand(p);
+}
+
+CKorndChild* CKorndView::Frame() const {
+  for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget())
+    if (auto* child = qobject_cast<CKorndChild*>(w)) return child;
+  return nullptr;
 }

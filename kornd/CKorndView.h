@@ -87,6 +87,8 @@ class CKorndView : public QWidget {
   const CMemDIB* BackBuffer() const { return buffer_.get(); }
   bool InReplay() const { return replay_depth_ > 0; }
   CKorndDoc* Doc() const { return doc_; }
+  // The child frame the view sits in (none while it has no frame).
+  class CKorndChild* Frame() const;
   // Waits until base + ms (ticks in milliseconds), serving events meanwhile; returns the
   // milliseconds since base, 0 when no wait was started. Throws CKorndWaitEnded when the
   // window ends during the wait.

@@ -411,7 +411,7 @@ bool CKorndView::SetBuffering(bool on) {
   }
   buffering_ = buffer_ != nullptr;
   // The frame always shows the state, also when nothing changed (a window that starts unbuffered).
-  if (CKorndChild* child = doc_->Child()) child->setWindowIcon(CKorndChild::BufferingIcon(buffering_));
+  if (CKorndChild* child = Frame()) child->setWindowIcon(CKorndChild::BufferingIcon(buffering_));
   return buffering_;
 }
 

@@ -107,7 +107,7 @@ std::int32_t CKorndView::ReadPixel(int x, int y) {
 }
 
 void CKorndView::UpdateScrollSizes() {
-  CKorndChild* child = doc_ ? doc_->Child() : nullptr;
+  CKorndChild* child = Frame();
   if (child == nullptr) {
     if (view_mode.mode == 1 && doc_) ClampScroll(false);
     return;
@@ -152,7 +152,7 @@ void CKorndView::UpdateScrollSizes() {
 
 void CKorndView::ClampScroll(bool from_bars) {
   if (doc_ == nullptr) return;
-  CKorndChild* child = doc_->Child();
+  CKorndChild* child = Frame();
   if (from_bars && child) view_mode.scroll = {child->HorizontalBar()->value(), child->VerticalBar()->value()};
   view_mode.ClampScroll(*doc_);
   if (child) {
@@ -175,7 +175,7 @@ void CKorndView::OnScrollBars() {
 }
 
 void CKorndView::wheelEvent(QWheelEvent* event) {
-  CKorndChild* child = doc_ ? doc_->Child() : nullptr;
+  CKorndChild* child = Frame();
   if (view_mode.mode != 1 || child == nullptr) {
     QWidget::wheelEvent(event);
     return;
@@ -251,7 +251,7 @@ void CKorndView::DrawZoomBand(QPainter& p) {
 }
 
 void CKorndView::OnFitFrame() {
-  CKorndChild* child = doc_ ? doc_->Child() : nullptr;
+  CKorndChild* child = Frame();
   CKorndMain* frame = main_frame();
   if (child == nullptr || frame == nullptr) return;
   // In the bitmap mode the view ends no larger than the picture.

@@ -148,6 +148,21 @@ TEST_F(View_Requests, MenuCommandsOfTheWindow) {
   EXPECT_FALSE(Command("No Such Command"));
 }
 
+TEST_F(View_Requests, ASecondWindowOnTheDocumentDrawsTooAndClosesWithIt) {
+  ASSERT_EQ(Req('A', 22, {13, 0, 10, 10, 20, 20}), 1u);
+  ASSERT_TRUE(Command("&New Window")) << k_.Errors();
+  EXPECT_EQ(Pixel(15, 15), Red);  // read in the new window, the active one
+  ASSERT_EQ(Req('A', 22, {14, 0, 30, 30, 40, 40}), 1u);
+  EXPECT_EQ(Pixel(35, 35), Green);
+  // Closing the graphics window closes both frames and removes the window's block.
+  const std::string block = channel::WINDOW_BLOCK_NAME(k_.instance(), 1);
+  ASSERT_TRUE(SHM_EXISTS(block));
+  k_.Send(std::string{'J', static_cast<char>(1 + 32)});
+  for (int i = 0; i < 200 && SHM_EXISTS(block); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_FALSE(SHM_EXISTS(block)) << k_.Errors();
+  EXPECT_TRUE(k_.running());
+}
+
 TEST_F(View_Requests, AnAnchorBelowTheLastLeavesOutTheObjectsBetweenAndFlushingShowsGroups) {
   constexpr std::int32_t Blue = 0xFF0000, Yellow = 0x00FFFF;
   struct Square {

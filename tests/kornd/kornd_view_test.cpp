@@ -63,16 +63,16 @@ class Window {
   // What a screen area that lost its pixels looks like: written straight into the surface.
   void Spoil(QImage& image, int x, int y, QRgb colour) { image.setPixel(x, y, colour); }
   QImage& WindowImage() { return const_cast<QImage&>(view().Surface()); }
-  // An action of the graphics windows' View menu.
-  QAction* Command(const QString& text) {
+  // An action of a graphics window's menu (the View menu unless named).
+  QAction* Command(const QString& text, const QString& menu = "&View") {
     for (QMenu* m : main_.findChildren<QMenu*>())
-      if (m->title() == "&View")
+      if (m->title() == menu)
         for (QAction* a : m->actions())
           if (a->text() == text && m->actions().size() > 6) return a;
     return nullptr;
   }
-  void Trigger(const QString& text) {
-    QAction* a = Command(text);
+  void Trigger(const QString& text, const QString& menu = "&View") {
+    QAction* a = Command(text, menu);
     ASSERT_NE(a, nullptr) << text.toStdString();
     emit qobject_cast<QMenu*>(a->parent())->aboutToShow();  // as when the menu opens
     ASSERT_TRUE(a->isEnabled()) << text.toStdString();
@@ -358,3 +358,32 @@ TEST(Preview, DialogShowsTheWholeBitmapInItsClientArea) {
 }
 
 }  // namespace
+
+TEST(ViewWindows, ASecondWindowShowsTheDocumentAndClosingOneKeepsIt) {
+  Window w;
+  w.A(22, {13, 0, 10, 10, 20, 20});
+  w.Trigger("&New Window", "&Window");
+  ASSERT_EQ(w.doc().Views().size(), 2u);
+  CKorndView& second = *w.doc().View();  // the new window is the active one
+  ASSERT_NE(&second, &w.view());
+  ASSERT_NE(second.Frame(), w.view().Frame());
+  EXPECT_TRUE(second.Frame()->windowTitle().endsWith(":2"));
+  QCoreApplication::processEvents();
+  auto shown = [](CKorndView& v, int x, int y) {
+    const KRpoint p = v.view_mode.ToClient({x, y});
+    return v.Surface().pixel(p.x, p.y);
+  };
+  EXPECT_EQ(shown(second, 15, 15), Red);
+  // A new object reaches both windows.
+  w.A(22, {14, 0, 30, 30, 40, 40});
+  EXPECT_EQ(w.Pixel(35, 35), Green);
+  EXPECT_EQ(shown(second, 35, 35), Green);
+  // Closing one window leaves the document open in the other.
+  second.Frame()->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(w.doc().Views().size(), 1u);
+  EXPECT_EQ(w.doc().View(), &w.view());
+  EXPECT_FALSE(w.doc().released());
+  w.A(22, {13, 0, 50, 50, 60, 60});
+  EXPECT_EQ(w.Pixel(55, 55), Red);
+}
