@@ -1,9 +1,10 @@
 // CDib.cpp - device-independent bitmaps (see CDib.h).
 #include "kornd/CDib.h"
 
+#include "kornd/Save_File.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <sys/sysinfo.h>  // sysinfo: the memory warning's limit
 
@@ -527,11 +528,9 @@ bool CDib::WriteFile(const QString& name) {
   int failures = 0;
   for (;;) {
     if (!path.contains('*')) {
-      QSaveFile file(path);
-      if (file.open(QIODevice::WriteOnly)) {
-        if (file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size()) ||
-            !file.commit())
-          return false;  // nothing half written stays behind
+      const Save_Result r = SAVE_WHOLE_FILE(path, bytes);
+      if (r == Save_Result::Not_Written) return false;  // nothing half written stays behind
+      if (r == Save_Result::Saved) {
         file_name_ = QFileInfo(path).fileName();
         return true;
       }

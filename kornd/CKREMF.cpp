@@ -1,9 +1,10 @@
 // CKREMF.cpp - recorded enhanced metafiles (see CKREMF.h).
 #include "kornd/CKREMF.h"
 
+#include "kornd/Save_File.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "kornd/CDib.h"
 #include "kornd/CKorndApp.h"
@@ -189,10 +190,7 @@ bool CKREMF::SaveFile(const QString& file_name) const {
   if (!HasMetafile()) return false;
   QString path = file_name.left(260);
   if (path.contains('*') && !ASK_FILE_NAME(true, path, path)) return false;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(reinterpret_cast<const char*>(bits_.data()), qint64(bits_.size())) != qint64(bits_.size())) return false;
-  return file.commit();
+  return SAVE_WHOLE_FILE(path, bits_) == Save_Result::Saved;
 }
 
 bool CKREMF::Play(KRdc& dc, const KRrect& rect, std::uint32_t* failed_type) const {

@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +25,7 @@
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/Save_File.h"
 #include "kornd/CKorndDocTemplate.h"
 #include "kornd/CKorndOG.h"
 #include "kornd/CKorndView.h"
@@ -225,13 +225,7 @@ bool CKorndDoc::SavePicture(const QString& name) {
   } catch (const KRArchiveError&) {
     return false;
   }
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size())) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return SAVE_WHOLE_FILE(name, bytes) == Save_Result::Saved;
 }
 
 int CKorndDoc::ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale, bool grow, const QString& folder) {
@@ -527,13 +521,7 @@ bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h) {
   const KRrect device = mapping.LPtoDP(area);
   writer.AddStretchDIBits(area.left, area.top, aw, ah, dib, emf::SRCCOPY, &device);
   const std::vector<std::uint8_t> bytes = writer.Finish();
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size())) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return SAVE_WHOLE_FILE(name, bytes) == Save_Result::Saved;
 }
 
 bool CKorndDoc::SaveByType(const QString& given, int type, int mode, int w, int h) {

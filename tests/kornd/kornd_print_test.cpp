@@ -20,43 +20,21 @@
 #include "kornd/CKorndView.h"
 #include "kornd/Printer_Settings.h"
 
+#include "Kornd_Window.h"
+
 namespace {
 
 constexpr QRgb White = 0xFFFFFFFF, Blue = 0xFF0000FF, Red = 0xFFFF0000;
 
 // A graphics window of w x h pixels registered as window n: a blue rectangle over the whole
 // picture (so the drawing bounds are the picture), a red rectangle (50, 50)-(150, 100) on it.
-class Window {
+class Window : public Kornd_Window {
  public:
-  explicit Window(int n = 1, int w = 300, int h = 200, bool blue = true)
-      : doc_(std::make_unique<CKorndDoc>()), view_(new CKorndView(doc_.get())) {
-    doc_->SetView(view_);
-    doc_->SetWindowNumber(n);
-    KorndApp()->SetWindowDoc(n, doc_.get());
-    doc_->SetBackground(0xFFFFFF);
-    doc_->SetPageSize(w, h, true);
-    doc_->SetColors(w, h, 0, 19);
+  explicit Window(int n = 1, int w = 300, int h = 200, bool blue = true) : Kornd_Window(n, w, h) {
     if (blue) A(22, {0x2FF0000, 0, 0, 0, w, h});   // blue (0x00bbggrr)
     A(22, {13, 0, 50, 50, 150, 100});    // red
   }
-  ~Window() {
-    KorndApp()->SetWindowDoc(doc_->WindowNumber(), nullptr);
-    doc_->SetView(nullptr);
-    doc_.reset();
-    delete view_;
-  }
-  std::uint32_t A(int code, std::vector<int> a) {
-    channel::KRwinblock& b = *doc_->block();
-    b.code = code;
-    for (std::size_t i = 0; i < 6; ++i) b.a[i] = i < a.size() ? a[i] : 0;
-    return doc_->ExecuteCommand('A');
-  }
-  CKorndDoc& doc() { return *doc_; }
-  CKorndView& view() { return *view_; }
-
- private:
-  std::unique_ptr<CKorndDoc> doc_;
-  CKorndView* view_;
+  ~Window() { KorndApp()->SetWindowDoc(doc().WindowNumber(), nullptr); }
 };
 
 // The PDF printer of these tests (300 dpi, letter, landscape) as the application's selection.
