@@ -246,6 +246,8 @@ class CKorndDoc {
   int LastHint() const { return last_hint_; }
 
  private:
+  template <class Visit>
+  void WalkSegment(int s, Visit visit);
   void SendHint(int hint, CKorndTool* tool, const KRrect* area);
   void DeleteAllTools();
   bool FinishPointList(CKorndTool& t);

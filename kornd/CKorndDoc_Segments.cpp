@@ -60,17 +60,27 @@ CKorndOG* CKorndDoc::CommitGroup(int s) {
   return committed;
 }
 
+// The live objects of segment s from the newest back to the base picture (segment 0), while
+// the segment still counts any; the visitor may erase the node (leaving `it` on the next one).
+template <class Visit>
+void CKorndDoc::WalkSegment(int s, Visit visit) {
+  for (auto it = tools_.end(); it != tools_.begin() && by_segment_[std::size_t(s)] > 0;) {
+    --it;
+    const CKorndTool& t = **it;
+    if (t.flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
+    if (t.segment() == 0) break;
+    if (t.segment() != s) continue;
+    visit(it);
+  }
+}
+
 int CKorndDoc::CollectSegment(int s, KRrect& area) {
   CKorndOG* g = GetGroup(s);
   if (g == nullptr) return 0;
   ToolList collected;
   int moved = 0;
-  for (auto it = tools_.end(); it != tools_.begin() && by_segment_[std::size_t(s)] > 0;) {
-    --it;
+  WalkSegment(s, [&](ToolList::iterator& it) {
     CKorndTool& t = **it;
-    if (t.flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
-    if (t.segment() == 0) break;
-    if (t.segment() != s) continue;
     if (t.flags() & CKorndTool::Has_Rect) unite(area, t.rect());
     std::unique_ptr<CKorndTool> taken = std::move(*it);
     it = tools_.erase(it);
@@ -80,7 +90,7 @@ int CKorndDoc::CollectSegment(int s, KRrect& area) {
     moved += weight;
     if (taken->type() == CKorndTool::Group_Type) g->AddTool(taken);  // its members move over
     else collected.push_front(std::move(taken));
-  }
+  });
   g->MergeList(collected);
   return moved;
 }
@@ -167,17 +177,13 @@ int CKorndDoc::SegmentOp(int a, int b) {
   }
   if (a > 0) {  // b >= 0: the objects of segment a move to segment b
     int result = 0;
-    for (auto it = tools_.end(); it != tools_.begin() && by_segment_[std::size_t(a)] > 0;) {
-      --it;
+    WalkSegment(a, [&](ToolList::iterator& it) {
       CKorndTool& t = **it;
-      if (t.flags() & (CKorndTool::Erased | CKorndTool::Hidden)) continue;
-      if (t.segment() == 0) break;
-      if (t.segment() != a) continue;
       t.SetSegment(b);
       by_segment_[std::size_t(a)] -= 1;
       by_segment_[std::size_t(b)] += 1;
       result += t.type() == CKorndTool::Group_Type ? t.Weight() + 1 : 2;
-    }
+    });
     return result;
   }
   if (b > 0) {  // a < 0: the group of -a replaces segment b
