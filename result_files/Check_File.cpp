@@ -13,8 +13,10 @@
 
 #include <unistd.h>    // getpid
 
+#include <climits>     // NAME_MAX
 #include <cstdint>
 #include <cstdio>      // std::snprintf
+#include <cstring>     // std::strlen
 
 #include "main/Console.h"
 
@@ -67,10 +69,19 @@ std::string NAME_WITHOUT_BLANKS(std::string_view name) {
   return std::string(end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1));
 }
 
-std::string WORKING_FILE_NAME(std::string_view target) {
-  char suffix[32];
-  std::snprintf(suffix, sizeof suffix, "_%13.13d_tmp", static_cast<int>(::getpid()));
-  return std::string(target) + suffix;
+std::string WORKING_FILE_NAME(std::string_view target, int attempt) {
+  char suffix[48];
+  if (attempt == 0)
+    std::snprintf(suffix, sizeof suffix, "_%13.13d_tmp", static_cast<int>(::getpid()));
+  else
+    std::snprintf(suffix, sizeof suffix, "_%13.13d_%d_tmp", static_cast<int>(::getpid()), attempt);
+  const std::size_t slash = target.rfind('/');
+  const std::size_t base = slash == std::string_view::npos ? 0 : slash + 1;
+  std::string_view stem = target.substr(base);
+  // The folder's limit on one name holds for the working name as well.
+  const std::size_t room = NAME_MAX - std::strlen(suffix);
+  if (stem.size() > room) stem = stem.substr(0, room);
+  return std::string(target.substr(0, base)) + std::string(stem) + suffix;
 }
 
 bool FILE_EXISTS(std::string_view name) {

@@ -10,21 +10,27 @@
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
+#include "result_files/File_Replacement.h"
+#include "result_files/Working_File.h"
 #include "result_files/gzip_stream.h"
 
 namespace {
+
+// The fatal message of a failed whole-file copy, naming the user's file.
+[[noreturn]] void copy_failed(const char* action, const std::string& name) {
+  CONSOLE_EMPTY(2);
+  CONSOLE_LINE(std::string(" Error while attempting to ") + action + " " + name);
+  if (!gzip_last_error().empty()) CONSOLE_LINE(" " + gzip_last_error());
+  CONSOLE_EMPTY(2);
+  STOP_PROGRAM();
+}
 
 // Runs a whole-file copy; a failure is fatal.
 void copy_or_stop(int operation, std::string_view source, std::string_view target, const char* action) {
   int status = 0;
   int retries = 0;
   GZIP_PROCESS_NAMED(operation, source, target, status, retries);
-  if (status == 0) return;
-  CONSOLE_EMPTY(2);
-  CONSOLE_LINE(std::string(" Error while attempting to ") + action + " " + NAME_WITHOUT_BLANKS(source));
-  if (!gzip_last_error().empty()) CONSOLE_LINE(" " + gzip_last_error());
-  CONSOLE_EMPTY(2);
-  STOP_PROGRAM();
+  if (status != 0) copy_failed(action, NAME_WITHOUT_BLANKS(source));
 }
 
 // Operation on a name: the name without trailing blanks, NUL-terminated.
@@ -41,6 +47,20 @@ void COMPRESS_FILE(std::string_view source, std::string_view target) {
 
 void UNCOMPRESS_FILE(std::string_view source, std::string_view target) {
   copy_or_stop(Gzip_Uncompress_In_Place, source, target, "uncompress");
+}
+
+void UNCOMPRESS_FILE(std::string_view source, const Working_File& copy) {
+  const std::string name = NAME_WITHOUT_BLANKS(source);
+  int retries = 0;
+  if (gzip_copy_into(Gzip_Uncompress_In_Place, {name, name, "working copy in " + copy.FOLDER()}, copy.FD(),
+                     retries) != 0)
+    copy_failed("uncompress", name);
+}
+
+void COMPRESS_FILE(const Working_File& source, const File_Replacement& target) {
+  int retries = 0;
+  if (gzip_copy_into(Gzip_Compress_In_Place, {source.PATH(), target.NAME(), target.NAME()}, target.FD(), retries) != 0)
+    copy_failed("compress", target.NAME());
 }
 
 std::int32_t GZIP_NB_OUTPUTS(std::string_view name, std::int32_t record_size) {

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
+class File_Replacement;
+class Working_File;
+
 // Gzips source into target (level 1), replacing target in one step at the end; the source
 // stays. On failure: a fatal message with the reason, then STOP_PROGRAM; no partial target.
 void COMPRESS_FILE(std::string_view source, std::string_view target);
@@ -13,6 +16,14 @@ void COMPRESS_FILE(std::string_view source, std::string_view target);
 // Uncompresses the gzip file source into target, likewise. A stream that is cut short,
 // corrupt or not gzip at all is a failure, never a shorter target.
 void UNCOMPRESS_FILE(std::string_view source, std::string_view target);
+
+// Uncompresses source into the empty working file copy; a failure is fatal, its message
+// names source (and the copy's folder when writing the copy failed).
+void UNCOMPRESS_FILE(std::string_view source, const Working_File& copy);
+
+// Compresses the working file source into the working file of target, which the caller
+// then commits; a failure is fatal, its message names the target as the user gave it.
+void COMPRESS_FILE(const Working_File& source, const File_Replacement& target);
 
 // Number of whole records of record_size bytes in the uncompressed data of a file written
 // by this module, read from its tail; -666 on any failure (nothing is uncompressed).

@@ -1,6 +1,7 @@
 // gzip_stream: gzip on file descriptors and zlib.
 //
-// Reads and writes: the files named by the callers; working files "<output>_<pid>_tmp".
+// Reads and writes: the files named by the callers; the working file that replaces an output
+// (File_Replacement).
 // Module state: the one appendable stream (descriptor, deflate state, CRC-32, size, output
 // buffer, saved tail) and the text of the last failure.
 //
@@ -16,9 +17,9 @@
 //   5 no 1F 8B 08 magic             17 deflate failed (finish)       30 closing the plain file
 //   6 shorter than 20 bytes         18 write failed (close)          31 final full flush
 //   7 tail unreadable               19 last data/trailer write       32 closing the gzip file
-//   8 tail not 03 00                20 closing the file failed       33 final rename failed
+//   8 tail not 03 00                20 closing the file failed       33 putting the output in place
 //   9 no output buffer              21/22/23 empty file create/write/close
-//  10 deflate set-up failed         24 no temporary name             34/35/36 no name copy
+//  10 deflate set-up failed         24 (unused)                      34/35/36 no name copy
 //  11 cannot seek to the tail
 // A failure of operations 1..6 other than 3 adds the tail restore's code: 50 restored,
 // 100 nothing to restore, 200 writing the tail back failed, 300 cutting the file failed.
@@ -26,19 +27,18 @@
 #include "result_files/gzip_stream.h"
 
 #include <fcntl.h>     // open
-#include <unistd.h>    // read, write, lseek, ftruncate, fsync, close, getpid
+#include <unistd.h>    // read, write, lseek, ftruncate, fsync, close, dup
 #include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>      // errno
 #include <chrono>
-#include <cstdio>      // std::rename, std::snprintf
 #include <cstring>     // std::strerror, std::memcpy
 #include <memory>
 #include <new>         // std::bad_alloc
 #include <thread>      // std::this_thread::sleep_for
 
-#include "result_files/Check_File.h"
+#include "result_files/File_Replacement.h"
 #include "result_files/Io_Fault.h"
 
 namespace {
@@ -148,17 +148,13 @@ std::int64_t write_retrying(int fd, const void* data, std::int64_t n, int& retri
 
 // --- whole-file copies ---------------------------------------------------------------------
 
-// Closes whatever is still open and removes the working file; returns code.
+// Closes whatever of the input side is still open.
 struct Copy_Files {
   int plain = -1;
-  int compressed_fd = -1;  // kept to flush the written gzip file to disk
   gzFile gz = nullptr;
-  std::string working;
   ~Copy_Files() {
     if (gz) gzclose(gz);
     if (plain >= 0) ::close(plain);
-    if (compressed_fd >= 0) ::close(compressed_fd);
-    if (!working.empty()) ::unlink(working.c_str());
   }
 };
 
@@ -173,99 +169,86 @@ std::string gz_reason(gzFile gz) {
   return reason;
 }
 
-int compress_copy(const std::string& input, const std::string& output, Copy_Files& f, unsigned char* buffer) {
-  f.plain = io_open(input, O_RDONLY);
-  if (f.plain < 0) return fail_errno(26, input);
-  f.working = WORKING_FILE_NAME(output);
-  f.compressed_fd = io_open(f.working, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
-  if (f.compressed_fd < 0) {
-    f.working.clear();
-    return fail_errno(27, output);
-  }
-  int gz_fd = ::dup(f.compressed_fd);
+int compress_copy(const Gzip_Copy_Ends& ends, int out_fd, Copy_Files& f, unsigned char* buffer) {
+  f.plain = io_open(ends.input, O_RDONLY);
+  if (f.plain < 0) return fail_errno(26, ends.input_label);
+  // zlib closes the descriptor it writes through; the working file's own stays open.
+  int gz_fd = ::dup(out_fd);
   if (gz_fd < 0 || (f.gz = gzdopen(gz_fd, "wb1")) == nullptr) {
     if (gz_fd >= 0) ::close(gz_fd);
-    return fail(27, output, "cannot set up compression");
+    return fail(27, ends.output_label, "cannot set up compression");
   }
   gzbuffer(f.gz, Copy_Buffer_Size);
   for (;;) {
     std::int64_t n = io_read(f.plain, buffer, Copy_Buffer_Size);
-    if (n < 0) return fail_errno(28, input);
+    if (n < 0) return fail_errno(28, ends.input_label);
     if (n == 0) break;
-    if (IO_FAULT_HIT(Io_Kind::Write)) return fail_errno(28, output);
-    if (gzwrite(f.gz, buffer, static_cast<unsigned>(n)) != n) return fail(28, output, gz_reason(f.gz));
+    if (IO_FAULT_HIT(Io_Kind::Write)) return fail_errno(28, ends.output_label);
+    if (gzwrite(f.gz, buffer, static_cast<unsigned>(n)) != n) return fail(28, ends.output_label, gz_reason(f.gz));
   }
   int plain = f.plain;
   f.plain = -1;
-  if (!io_close(plain)) return fail_errno(30, input);
-  if (IO_FAULT_HIT(Io_Kind::Write)) return fail_errno(31, output);
-  if (gzflush(f.gz, Z_FULL_FLUSH) != Z_OK) return fail(31, output, gz_reason(f.gz));
+  if (!io_close(plain)) return fail_errno(30, ends.input_label);
+  if (IO_FAULT_HIT(Io_Kind::Write)) return fail_errno(31, ends.output_label);
+  if (gzflush(f.gz, Z_FULL_FLUSH) != Z_OK) return fail(31, ends.output_label, gz_reason(f.gz));
   gzFile gz = f.gz;
   f.gz = nullptr;
   int closed = gzclose(gz);
   if (IO_FAULT_HIT(Io_Kind::Close)) closed = Z_ERRNO;
-  if (closed != Z_OK) return fail(32, output, closed == Z_ERRNO ? std::strerror(errno) : zError(closed));
-  int fd = f.compressed_fd;
-  f.compressed_fd = -1;
-  if (!sync_and_close(fd)) return fail_errno(32, output);
+  if (closed != Z_OK) return fail(32, ends.output_label, closed == Z_ERRNO ? std::strerror(errno) : zError(closed));
   return 0;
 }
 
-int uncompress_copy(const std::string& input, const std::string& output, Copy_Files& f, unsigned char* buffer,
-                    int& retries) {
-  // The input is opened and checked before anything is created.
-  int in_fd = io_open(input, O_RDONLY);
-  if (in_fd < 0) return fail_errno(27, input);
+int uncompress_copy(const Gzip_Copy_Ends& ends, int out_fd, Copy_Files& f, unsigned char* buffer, int& retries) {
+  // The input is opened and checked before anything is written.
+  int in_fd = io_open(ends.input, O_RDONLY);
+  if (in_fd < 0) return fail_errno(27, ends.input_label);
   unsigned char magic[2];
   std::int64_t got = ::pread(in_fd, magic, 2, 0);
   if (got != 2 || magic[0] != 0x1F || magic[1] != 0x8B) {
     ::close(in_fd);
-    return got < 0 ? fail_errno(28, input) : fail(28, input, "not in gzip format");
+    return got < 0 ? fail_errno(28, ends.input_label) : fail(28, ends.input_label, "not in gzip format");
   }
   if ((f.gz = gzdopen(in_fd, "rb")) == nullptr) {
     ::close(in_fd);
-    return fail(27, input, "cannot set up decompression");
+    return fail(27, ends.input_label, "cannot set up decompression");
   }
   gzbuffer(f.gz, Copy_Buffer_Size);
-  f.working = WORKING_FILE_NAME(output);
-  f.plain = io_open(f.working, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
-  if (f.plain < 0) {
-    f.working.clear();
-    return fail_errno(26, output);
-  }
   for (;;) {
-    if (IO_FAULT_HIT(Io_Kind::Read)) return fail_errno(28, input);
+    if (IO_FAULT_HIT(Io_Kind::Read)) return fail_errno(28, ends.input_label);
     int n = gzread(f.gz, buffer, Copy_Buffer_Size);
-    if (n < 0) return fail(28, input, gz_reason(f.gz));
+    if (n < 0) return fail(28, ends.input_label, gz_reason(f.gz));
     if (n == 0) {
       int errnum = Z_OK;
       gzerror(f.gz, &errnum);
-      if (errnum != Z_OK) return fail(28, input, gz_reason(f.gz));  // cut short: never a shorter output
+      if (errnum != Z_OK) return fail(28, ends.input_label, gz_reason(f.gz));  // cut short: never a shorter output
       break;
     }
-    if (write_retrying(f.plain, buffer, n, retries) != n) return fail_errno(28, output);
+    if (write_retrying(out_fd, buffer, n, retries) != n) return fail_errno(28, ends.output_label);
   }
-  int plain = f.plain;
-  f.plain = -1;
-  if (!sync_and_close(plain)) return fail_errno(30, output);
   gzFile gz = f.gz;
   f.gz = nullptr;
   int closed = gzclose_r(gz);
   if (IO_FAULT_HIT(Io_Kind::Close)) closed = Z_ERRNO;
-  if (closed != Z_OK) return fail(32, input, closed == Z_ERRNO ? std::strerror(errno) : "unexpected end of file");
+  if (closed != Z_OK)
+    return fail(32, ends.input_label, closed == Z_ERRNO ? std::strerror(errno) : "unexpected end of file");
   return 0;
 }
 
-// Copies input into a working file beside output, then renames it onto output in one step.
-int copy_file(bool compress, const std::string& input, const std::string& output, int& retries) {
+// Copies the input into the open file out_fd.
+int copy_into(bool compress, const Gzip_Copy_Ends& ends, int out_fd, int& retries) {
   std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[Copy_Buffer_Size]);
-  if (!buffer) return fail(25, input, "out of memory");
+  if (!buffer) return fail(25, ends.input_label, "out of memory");
   Copy_Files f;
-  int code = compress ? compress_copy(input, output, f, buffer.get())
-                      : uncompress_copy(input, output, f, buffer.get(), retries);
-  if (code != 0) return code;
-  if (IO_FAULT_HIT(Io_Kind::Other) || std::rename(f.working.c_str(), output.c_str()) != 0) return fail_errno(33, output);
-  f.working.clear();
+  return compress ? compress_copy(ends, out_fd, f, buffer.get()) : uncompress_copy(ends, out_fd, f, buffer.get(), retries);
+}
+
+// Copies input into a working file beside output, which then replaces output in one step.
+int copy_file(bool compress, const std::string& input, const std::string& output, int& retries) {
+  File_Replacement target;
+  if (!target.BEGIN(output)) return fail(compress ? 27 : 26, output, target.REASON());
+  if (int code = copy_into(compress, Gzip_Copy_Ends{input, input, output}, target.FD(), retries)) return code;
+  if (!target.COMMIT()) return fail(33, output, target.REASON());
   return 0;
 }
 
@@ -528,6 +511,16 @@ int gzip_named(int operation, std::int64_t input_length, const char* input, std:
     return 36;
   }
   return copy_file(operation == Gzip_Compress_In_Place, in, out, retries);
+}
+
+int gzip_copy_into(int operation, const Gzip_Copy_Ends& ends, int out_fd, int& retries) {
+  retries = 0;
+  last_error.clear();
+  try {
+    return copy_into(operation == Gzip_Compress_In_Place, ends, out_fd, retries);
+  } catch (const std::bad_alloc&) {
+    return 34;
+  }
 }
 
 int gzip_count_records(std::int64_t length, const char* name, std::int64_t record_size, std::int64_t& count) {

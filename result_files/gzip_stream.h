@@ -30,10 +30,23 @@ int gzip_append_word(int& retries, const void* data);
 int gzip_append_words(int& retries, std::int64_t count, const void* data);
 
 // Compresses (operation 7) or uncompresses (any other value) the input file into the output
-// file. The output is written to a temporary file beside it that takes the output's name in
-// one rename at the end; a failure leaves no partial output and the old output untouched.
+// file. The output is written to a working file beside it that replaces it in one step at
+// the end (File_Replacement); a failure leaves no partial output and the old output
+// untouched.
 int gzip_named(int operation, std::int64_t input_length, const char* input, std::int64_t output_length,
                const char* output, int& retries);
+
+// The two ends of a copy into an open file: the file read, and the names that messages use
+// for the file read and the file written.
+struct Gzip_Copy_Ends {
+  std::string input;
+  std::string input_label;
+  std::string output_label;
+};
+
+// Compresses (operation 7) or uncompresses the input into out_fd, an open, empty working
+// file (neither synced nor closed here).
+int gzip_copy_into(int operation, const Gzip_Copy_Ends& ends, int out_fd, int& retries);
 
 // Number of whole records of record_size bytes in the uncompressed data, from the tail.
 int gzip_count_records(std::int64_t length, const char* name, std::int64_t record_size, std::int64_t& count);

@@ -1,9 +1,10 @@
 // Kick_Out_Output: the conversion's temporary file names, and the removal of outputs
 // (time steps) from a result file, keeping its name, format and compression.
 //
-// Reads: the result file (through an uncompressed copy in slot 1 when compressed).
-// Writes: the file without the removed outputs, first as a working file (beside it, or
-// slot 2 when it is compressed) that replaces it in one rename once complete; console lines.
+// Reads: the result file (through an uncompressed working copy, slot 1, when compressed).
+// Writes: the file without the removed outputs, as the working file of its replacement
+// (File_Replacement: links followed, permissions and owner kept), through an uncompressed
+// working copy (slot 2) when it is compressed; console lines.
 // Global records: Temporary_File_Names (filled by SET_TEMPORARY_FILE_NAMES, read otherwise),
 // Transfer_Options (input format, compression, whole set), Results_To_Kick_Out (read).
 //
@@ -24,8 +25,10 @@
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
+#include "result_files/File_Replacement.h"
 #include "result_files/Io_Fault.h"
 #include "result_files/Module_GZip.h"
+#include "result_files/Working_File.h"
 #include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"
 
@@ -169,36 +172,32 @@ Removal remove_outputs(const std::string& name, const std::vector<std::int32_t>&
   const std::int32_t format = options.Input_Format;
   if (FORMAT_WORD(format).empty()) TRANSFER_STOP({" Unrecognised input format!"});
   Transfer_Options.FORM = format == Transfer_Ascii ? "FORMATTED" : "UNFORMATTED";
+  // A file that is only counted needs no write permission.
+  File_Replacement target;
+  if (!outputs.empty()) BEGIN_REPLACEMENT(target, name);
   Working_File copy;
   std::string path = name;
   if (options.Input_Compressed) {
-    copy.SET(Temporary_File_Names[1]);
-    UNCOMPRESS_FILE(name, copy.PATH());
+    CREATE_WORKING_COPY(copy, 1);
+    UNCOMPRESS_FILE(name, copy);
     path = copy.PATH();
   }
   Transfer_Channel in;
-  if (!CHANNEL_OPEN_READ(in, path, name, format == Transfer_Ascii)) {
-    CONSOLE_EMPTY();
-    CONSOLE_LINE(" Unable to open: " + name);
-    CONSOLE_LINE(" (" + std::string(std::strerror(in.error)) + ")");
-    CONSOLE_EMPTY();
-    STOP_PROGRAM();
+  if (!CHANNEL_OPEN_READ(in, path, name, format == Transfer_Ascii)) UNABLE_TO_OPEN(name, std::strerror(in.error));
+  Working_File uncompressed;
+  std::string write_path = target.PATH();
+  if (options.Input_Compressed || outputs.empty()) {
+    CREATE_WORKING_COPY(uncompressed, 2);
+    write_path = uncompressed.PATH();
   }
-  Working_File written(options.Input_Compressed ? Temporary_File_Names[2] : WORKING_FILE_NAME(name));
   Transfer_Channel out;
-  if (!CHANNEL_OPEN_WRITE(out, written.PATH(), name, format == Transfer_Ascii))
-    TRANSFER_STOP({" Unable to open buffer file", " (" + written.PATH() + ": " + std::strerror(out.error) + ")"});
+  if (!CHANNEL_OPEN_WRITE(out, write_path, name, format == Transfer_Ascii)) UNABLE_TO_OPEN(name, std::strerror(out.error));
   Removal result = format == Transfer_Ascii ? remove_text(in, out, outputs) : remove_binary(in, out, format, outputs);
   CHANNEL_CLOSE(in);
   if (!CHANNEL_CLOSE(out)) write_failure(name, out.error);
   if (result.removed == 0) return result;  // nothing to replace: the guards delete the working files
-  if (options.Input_Compressed) {
-    COMPRESS_FILE(written.PATH(), name);
-    return result;
-  }
-  if (IO_FAULT_HIT(Io_Kind::Other) || std::rename(written.PATH().c_str(), name.c_str()) != 0)
-    write_failure(name, errno);
-  written.KEEP();
+  if (options.Input_Compressed) COMPRESS_FILE(uncompressed, target);
+  COMMIT_REPLACEMENT(target);
   return result;
 }
 

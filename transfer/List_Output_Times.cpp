@@ -16,6 +16,7 @@
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
 #include "result_files/Module_GZip.h"
+#include "result_files/Working_File.h"
 #include "text/Fortran_Format.h"
 #include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"
@@ -94,8 +95,8 @@ void LIST_OUTPUT_TIMES(std::string_view name_given) {
   Transfer_Options.FORM = format == Transfer_Ascii ? "FORMATTED" : "UNFORMATTED";
   const bool text = format == Transfer_Ascii;
   if (options.Input_Compressed) {
-    input.copy.SET(Temporary_File_Names[1]);
-    UNCOMPRESS_FILE(input.name, input.copy.PATH());
+    CREATE_WORKING_COPY(input.copy, 1);
+    UNCOMPRESS_FILE(input.name, input.copy);
     if (!CHANNEL_OPEN_READ(input.channel, input.copy.PATH(), input.name, text))
       TRANSFER_STOP({" Unable to open temporary file"});
   } else if (!CHANNEL_OPEN_READ(input.channel, input.name, input.name, text)) {

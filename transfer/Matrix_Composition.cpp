@@ -2,14 +2,14 @@
 // concentration files: per output and cell, the total (100, or 1 for fractions) minus the
 // sum of the two concentrations.
 //
-// Reads: the two result files side by side (through uncompressed copies in slots 1 and 2
-// when compressed). Writes: the output in the inputs' format and compression, first as a
-// working file (beside it, or slot 3) that takes the output's name once complete, so the
-// output may name one of the inputs. Global records: Transfer_Options (FORM word),
+// Reads: the two result files side by side (through uncompressed working copies, slots 1 and
+// 2, when compressed). Writes: the output in the inputs' format and compression, as the
+// working file of its replacement (File_Replacement), through an uncompressed working copy
+// (slot 3) when compressed; it takes the output's name once complete, so the output may
+// name one of the inputs. Global records: Transfer_Options (FORM word),
 // Transfer_Buffers (record buffers), Temporary_File_Names (read).
 
 #include <cmath>    // std::fabs
-#include <cerrno>
 #include <cstring>  // std::strerror
 #include <new>
 #include <string>
@@ -18,8 +18,9 @@
 #include "main/Console.h"
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
-#include "result_files/Io_Fault.h"
+#include "result_files/File_Replacement.h"
 #include "result_files/Module_GZip.h"
+#include "result_files/Working_File.h"
 #include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"
 
@@ -40,14 +41,14 @@ struct Matrix_Input {
 };
 
 // Opens an input (its uncompressed copy when compressed) and reads its first cell count.
-std::int32_t open_input(Matrix_Input& input, const std::string& slot) {
+std::int32_t open_input(Matrix_Input& input, std::size_t slot) {
   const auto& options = Transfer_Options;
   if (!FILE_EXISTS(input.name)) stop_with(" File: " + input.name + " not found");
   std::string path = input.name;
   if (options.Input_Compressed) {
-    input.copy.SET(slot);
-    UNCOMPRESS_FILE(input.name, slot);
-    path = slot;
+    CREATE_WORKING_COPY(input.copy, slot);
+    UNCOMPRESS_FILE(input.name, input.copy);
+    path = input.copy.PATH();
   }
   if (!CHANNEL_OPEN_READ(input.channel, path, input.name, options.Input_Format == Transfer_Ascii))
     stop_with(" Unable to open: " + input.name);
@@ -121,18 +122,23 @@ void COMPUTE_MATRIX_COMPOSITION(const std::array<std::string, 2>& inputs, const 
   // 2-4. Both inputs open with the same cell count; the arrays.
   Transfer_Options.FORM = format == Transfer_Ascii ? "FORMATTED" : "UNFORMATTED";
   const float total = options.Fraction ? 1.0f : 100.0f;
-  const std::int32_t cells = open_input(first, Temporary_File_Names[1]);
-  if (open_input(second, Temporary_File_Names[2]) != cells) stop_with(" Incompatible domain size");
+  const std::int32_t cells = open_input(first, 1);
+  if (open_input(second, 2) != cells) stop_with(" Incompatible domain size");
   ENSURE_RECORD_BUFFERS(cells, true, true);
   std::vector<float> output_single;
   std::vector<double> output_double;
   allocate_output(output_single, cells, "Output_Single");
   allocate_output(output_double, cells, "Output_Double");
 
-  // 5. The output, as a working file.
-  Working_File written(options.Input_Compressed ? Temporary_File_Names[3] : WORKING_FILE_NAME(output));
+  // 5. The output, as the working file of its replacement (through a copy to compress).
+  File_Replacement target;
+  BEGIN_REPLACEMENT(target, output);
+  Working_File uncompressed;
+  if (options.Input_Compressed) CREATE_WORKING_COPY(uncompressed, 3);
   Transfer_Channel out;
-  if (!CHANNEL_OPEN_WRITE(out, written.PATH(), output, format == Transfer_Ascii)) stop_with(" Unable to open: " + output);
+  if (!CHANNEL_OPEN_WRITE(out, options.Input_Compressed ? uncompressed.PATH() : target.PATH(), output,
+                          format == Transfer_Ascii))
+    UNABLE_TO_OPEN(output, std::strerror(out.error));
 
   // 6. One record per round while both inputs deliver one at compatible times.
   auto& buffers = Transfer_Buffers;
@@ -175,13 +181,8 @@ void COMPUTE_MATRIX_COMPOSITION(const std::array<std::string, 2>& inputs, const 
   CHANNEL_CLOSE(second.channel);
   if (!CHANNEL_CLOSE(out))
     TRANSFER_STOP({" Unable to close output file!", " (" + output + ": " + std::strerror(out.error) + ")"});
-  if (options.Input_Compressed) {
-    COMPRESS_FILE(written.PATH(), output);
-  } else {
-    if (IO_FAULT_HIT(Io_Kind::Other) || std::rename(written.PATH().c_str(), output.c_str()) != 0)
-      TRANSFER_STOP({" Unable to write to file: " + output, " (" + std::string(std::strerror(errno)) + ")"});
-    written.KEEP();
-  }
+  if (options.Input_Compressed) COMPRESS_FILE(uncompressed, target);
+  COMMIT_REPLACEMENT(target);
   // The outputs before the first mismatch are kept; the run still counts as failed.
   if (times_differ) stop_with(" Incompatible output times");
 }

@@ -1,10 +1,11 @@
 // TRANSFER_FILE: converts one result or geometry file between formats and compressions,
 // optionally rescaled against its geometry.
 //
-// Reads: the input file (through an uncompressed copy in slot 1 when compressed), the
-// geometry file of a rescaled result (through slot 0 when compressed).
-// Writes: the output, first as a working file (beside the output, or slot 2 when it is to be
-// compressed) that takes the output's name only once complete; console lines.
+// Reads: the input file (through an uncompressed working copy, slot 1, when compressed),
+// the geometry file of a rescaled result (through slot 0 when compressed).
+// Writes: the output, as the working file of its replacement (File_Replacement: beside the
+// output, links followed, permissions and owner kept), through an uncompressed working
+// copy (slot 2) when it is to be compressed; console lines.
 // Global records: Transfer_Options (FORM word; NX, NY, NZ through COPY_GEOF),
 // Temporary_File_Names (read).
 //
@@ -13,15 +14,14 @@
 // it, and the rename at the end replaces it in one step. A failure leaves the input as it
 // was and no working file behind.
 
-#include <cerrno>
 #include <cstring>  // std::strerror
 #include <string>
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
-#include "result_files/Delete_File.h"
-#include "result_files/Io_Fault.h"
+#include "result_files/File_Replacement.h"
 #include "result_files/Module_GZip.h"
+#include "result_files/Working_File.h"
 #include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"
 
@@ -31,14 +31,6 @@ constexpr std::size_t Line_Length = 200;
 
 void set_form(std::int32_t format) { Transfer_Options.FORM = format == Transfer_Ascii ? "FORMATTED" : "UNFORMATTED"; }
 
-[[noreturn]] void unable_to_open(const std::string& name, int error) {
-  CONSOLE_EMPTY();
-  CONSOLE_LINE(" Unable to open: " + name);
-  CONSOLE_LINE(" (" + std::string(std::strerror(error)) + ")");
-  CONSOLE_EMPTY();
-  STOP_PROGRAM();
-}
-
 std::string cut(std::string line) {
   if (line.size() > Line_Length) line.resize(Line_Length);
   return line;
@@ -46,7 +38,8 @@ std::string cut(std::string line) {
 
 // Opens path for reading under the user's name; stops when it cannot.
 void open_input(Transfer_Channel& channel, const std::string& path, const std::string& name) {
-  if (!CHANNEL_OPEN_READ(channel, path, name, Transfer_Options.FORM == "FORMATTED")) unable_to_open(name, channel.error);
+  if (!CHANNEL_OPEN_READ(channel, path, name, Transfer_Options.FORM == "FORMATTED"))
+    UNABLE_TO_OPEN(name, std::strerror(channel.error));
 }
 
 }  // namespace
@@ -91,8 +84,8 @@ void TRANSFER_FILE(std::string_view input_name, std::string_view output_name, co
     Working_File copy;
     std::string path = geometry;
     if (options.Input_Compressed) {
-      copy.SET(Temporary_File_Names[0]);
-      UNCOMPRESS_FILE(geometry, copy.PATH());
+      CREATE_WORKING_COPY(copy, 0);
+      UNCOMPRESS_FILE(geometry, copy);
       path = copy.PATH();
     }
     Transfer_Channel channel;
@@ -109,19 +102,24 @@ void TRANSFER_FILE(std::string_view input_name, std::string_view output_name, co
   Working_File input_copy;
   std::string read_path = input;
   if (options.Input_Compressed) {
-    input_copy.SET(Temporary_File_Names[1]);
-    UNCOMPRESS_FILE(input, input_copy.PATH());
+    CREATE_WORKING_COPY(input_copy, 1);
+    UNCOMPRESS_FILE(input, input_copy);
     read_path = input_copy.PATH();
   }
   Transfer_Channel in;
   open_input(in, read_path, input);
 
-  // 9-10. Output, always a working file first.
+  // 9-10. Output: the working file that will replace it, or the uncompressed copy that is
+  // compressed into that working file at the end.
   set_form(options.Output_Format);
-  Working_File written(options.Output_Compressed ? Temporary_File_Names[2] : WORKING_FILE_NAME(output));
+  File_Replacement target;
+  BEGIN_REPLACEMENT(target, output);
+  Working_File uncompressed;
+  if (options.Output_Compressed) CREATE_WORKING_COPY(uncompressed, 2);
   Transfer_Channel out;
-  if (!CHANNEL_OPEN_WRITE(out, written.PATH(), output, options.Output_Format == Transfer_Ascii))
-    unable_to_open(output, out.error);
+  if (!CHANNEL_OPEN_WRITE(out, options.Output_Compressed ? uncompressed.PATH() : target.PATH(), output,
+                          options.Output_Format == Transfer_Ascii))
+    UNABLE_TO_OPEN(output, std::strerror(out.error));
 
   // 11. Copy.
   if (options.Geometry_Input) {
@@ -147,11 +145,6 @@ void TRANSFER_FILE(std::string_view input_name, std::string_view output_name, co
     CONSOLE_EMPTY();
     STOP_PROGRAM();
   }
-  if (options.Output_Compressed) {
-    COMPRESS_FILE(written.PATH(), output);
-    return;  // the guard deletes slot 2
-  }
-  if (IO_FAULT_HIT(Io_Kind::Other) || std::rename(written.PATH().c_str(), output.c_str()) != 0)
-    TRANSFER_STOP({" Unable to write to file: " + output, " (" + std::string(std::strerror(errno)) + ")"});
-  written.KEEP();
+  if (options.Output_Compressed) COMPRESS_FILE(uncompressed, target);
+  COMMIT_REPLACEMENT(target);
 }

@@ -7,14 +7,16 @@
 
 #include "transfer/Transfer_ZELTRA.h"
 
-#include <unistd.h>  // unlink
-
+#include <cerrno>   // errno
+#include <cstring>  // std::strerror
 #include <limits>
 #include <string>
 
 #include "main/Console.h"
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
+#include "result_files/File_Replacement.h"
+#include "result_files/Working_File.h"
 #include "transfer/Module_Rescale.h"
 
 namespace {
@@ -135,9 +137,29 @@ std::string geometry_of(std::string name) {
 
 }  // namespace
 
-// Clean-up on every way out, a fatal stop included: best effort, no message.
-Working_File::~Working_File() {
-  if (!path_.empty()) ::unlink(path_.c_str());
+void CREATE_WORKING_COPY(Working_File& copy, std::size_t slot) {
+  if (copy.CREATE(Temporary_File_Names[slot])) return;
+  const std::string reason = std::strerror(errno);
+  const std::string& name = Temporary_File_Names[slot];
+  const std::size_t slash = name.rfind('/');
+  TRANSFER_STOP({" Unable to create a working file in: " + (slash == std::string::npos ? "." : name.substr(0, slash + 1)),
+                 " (" + reason + ")"});
+}
+
+void UNABLE_TO_OPEN(const std::string& name, const std::string& reason) {
+  CONSOLE_EMPTY();
+  CONSOLE_LINE(" Unable to open: " + name);
+  CONSOLE_LINE(" (" + reason + ")");
+  CONSOLE_EMPTY();
+  STOP_PROGRAM();
+}
+
+void BEGIN_REPLACEMENT(File_Replacement& target, const std::string& name) {
+  if (!target.BEGIN(name)) UNABLE_TO_OPEN(name, target.REASON());
+}
+
+void COMMIT_REPLACEMENT(File_Replacement& target) {
+  if (!target.COMMIT()) TRANSFER_STOP({" Unable to write to file: " + target.NAME(), " (" + target.REASON() + ")"});
 }
 
 void TRANSFER_STOP(std::initializer_list<std::string> lines) {

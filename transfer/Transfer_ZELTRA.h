@@ -11,6 +11,8 @@
 
 #include "main/Globals.h"
 
+class File_Replacement;
+class Working_File;
 struct Transfer_Channel;
 
 // Runs the whole conversion mode for the command words (the trigger word among them).
@@ -77,17 +79,17 @@ void REPORT_NOT_FOUND(const std::string& name, bool framed);
 // Word of a Transfer_Format code: "binary", "ASCII", "double precision" ("" for others).
 std::string FORMAT_WORD(std::int32_t format);
 
-// A working file that is deleted when the guard goes out of scope (also on a fatal stop).
-class Working_File {
- public:
-  explicit Working_File(std::string path = {}) : path_(std::move(path)) {}
-  ~Working_File();
-  Working_File(const Working_File&) = delete;
-  Working_File& operator=(const Working_File&) = delete;
-  void SET(std::string path) { path_ = std::move(path); }
-  const std::string& PATH() const { return path_; }
-  void KEEP() { path_.clear(); }  // the file took its final name
+// Creates the working file of temporary slot 0..3 (Temporary_File_Names; unnamed where the
+// file system allows); stops naming the slot's folder and the reason when it cannot.
+void CREATE_WORKING_COPY(Working_File& copy, std::size_t slot);
 
- private:
-  std::string path_;
-};
+// " Unable to open: <name>" and " (<reason>)" between single empty lines, then the stop.
+[[noreturn]] void UNABLE_TO_OPEN(const std::string& name, const std::string& reason);
+
+// Prepares the replacement of the user's file name (File_Replacement::BEGIN); stops with
+// UNABLE_TO_OPEN when it is refused.
+void BEGIN_REPLACEMENT(File_Replacement& target, const std::string& name);
+
+// Puts the complete new file in place; stops with " Unable to write to file: <name>" and
+// the reason when it cannot (the old file is then unchanged).
+void COMMIT_REPLACEMENT(File_Replacement& target);
