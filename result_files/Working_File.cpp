@@ -22,7 +22,10 @@
 
 namespace {
 
-bool named_only = std::getenv("ZELTRA_TEST_NAMED_WORKING_FILES") != nullptr;
+bool named_only = [] {
+  const char* value = std::getenv("ZELTRA_TEST_NAMED_WORKING_FILES");
+  return value && *value;
+}();
 
 // Further names tried when a working name is taken.
 constexpr int Name_Attempts = 100;

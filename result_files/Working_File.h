@@ -50,6 +50,6 @@ class Working_File {
 };
 
 // Test seam: true makes every working file a named one, as on a file system without unnamed
-// files. The environment variable ZELTRA_TEST_NAMED_WORKING_FILES (any value) sets it at
+// files. The environment variable ZELTRA_TEST_NAMED_WORKING_FILES (not empty) sets it at
 // start-up, for whole-program tests.
 void NAMED_WORKING_FILES_ONLY(bool named_only);
