@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
 #include "result_files/Io_Fault.h"
 #include "result_files/Module_GZip.h"
+#include "result_files/Working_File.h"
 #include "result_files/gzip_stream.h"
 #include "tests/result_files/Scratch_Folder.h"
 
@@ -137,11 +139,13 @@ TEST(Gzip_Copy, BadInputStopsAndKeepsTheTarget) {
   EXPECT_EQ(dir.listing(), "good.gz in.gz plain target");
 }
 
-// Fail every boundary call in turn: each failure stops with the target untouched and no
-// working file left; once the run passes, the output is complete.
+// Fail every boundary call in turn: each failure stops with the target untouched (its mode
+// too) and no working file left; once the run passes, the output is complete and keeps the
+// target's mode. With unnamed working files, then named ones.
 TEST(Gzip_Copy, InjectedFaultsLeaveNoPartialOutput) {
   Pause_Recorder quiet;
-  for (bool compress : {true, false}) {
+  for (auto [compress, named] : {std::pair{true, false}, {false, false}, {true, true}, {false, true}}) {
+    NAMED_WORKING_FILES_ONLY(named);
     Scratch_Folder dir;
     const std::string bytes = random_bytes(600000, 9);
     write_bytes(dir / "plain", bytes);
@@ -150,6 +154,7 @@ TEST(Gzip_Copy, InjectedFaultsLeaveNoPartialOutput) {
     const std::string before = dir.listing();
     for (long n = 1;; ++n) {
       write_bytes(dir / "target", "old target");
+      std::filesystem::permissions(dir / "target", std::filesystem::perms(0640));
       Console_Capture console;
       IO_FAULT_ARM(n, -1);
       bool stopped = false;
@@ -164,6 +169,7 @@ TEST(Gzip_Copy, InjectedFaultsLeaveNoPartialOutput) {
       const long calls = IO_FAULT_CALLS();
       IO_FAULT_ARM(0);
       EXPECT_EQ(dir.listing(), before + " target") << n;
+      EXPECT_EQ(std::filesystem::status(dir / "target").permissions(), std::filesystem::perms(0640)) << n;
       if (!stopped) {
         EXPECT_LT(calls, n);
         EXPECT_EQ(compress ? system_gunzip(dir / "target") : read_bytes(dir / "target"), bytes);
@@ -174,6 +180,7 @@ TEST(Gzip_Copy, InjectedFaultsLeaveNoPartialOutput) {
       ASSERT_LT(n, 200);
     }
   }
+  NAMED_WORKING_FILES_ONLY(false);
 }
 
 TEST(Gzip_Copy, RetryingWritePausesAndCounts) {

@@ -11,6 +11,7 @@
 #include "main/Globals.h"
 #include "result_files/Io_Fault.h"
 #include "result_files/Module_GZip.h"
+#include "result_files/Working_File.h"
 #include "result_files/gzip_stream.h"
 #include "tests/result_files/Scratch_Folder.h"
 #include "transfer/Transfer_Channel.h"
@@ -331,13 +332,17 @@ TEST(Copy_Results, LargeAsciiRecords) {
 
 // Fail every boundary call of a conversion in turn: each failure stops with the input as it
 // was, the old output untouched and no working file left; once it passes, the output is right.
+// With unnamed working files, then named ones.
 TEST(Transfer_File, InjectedFaultsLoseNothing) {
   gzip_set_pause([](int) {});
   const std::string input = binary_record(1, 0.0, {1, 2, 3}) + binary_record(1, 0.5, {4, 5, 6});
   const struct {
-    bool in_compressed, out_compressed, in_place;
-  } cases[] = {{false, false, false}, {false, false, true}, {true, true, false}, {true, false, true}};
+    bool in_compressed, out_compressed, in_place, named;
+  } cases[] = {{false, false, false, false}, {false, false, true, false}, {true, true, false, false},
+               {true, false, true, false},   {false, false, false, true}, {false, false, true, true},
+               {true, true, false, true},    {true, false, true, true}};
   for (const auto& c : cases) {
+    NAMED_WORKING_FILES_ONLY(c.named);
     Scratch_Folder dir;
     RESET_TRANSFER_STATE();
     Temporary_Directory = dir.path().string() + "/";
@@ -384,6 +389,7 @@ TEST(Transfer_File, InjectedFaultsLoseNothing) {
     }
     EXPECT_EQ(dir.listing(), listing);
   }
+  NAMED_WORKING_FILES_ONLY(false);
   gzip_set_pause(nullptr);
   RESET_TRANSFER_STATE();
 }
