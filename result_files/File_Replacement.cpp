@@ -113,10 +113,11 @@ bool File_Replacement::keep_owner() {
 bool File_Replacement::COMMIT() {
   const int fd = working_.FD();
   if (fd < 0) return failed(EBADF);
-  if (IO_FAULT_HIT(Io_Kind::Close) || ::fsync(fd) != 0) return failed(errno);
-  // The owner first: changing it clears the set-user and set-group bits.
+  // The owner first: changing it clears the set-user and set-group bits. Both before the
+  // sync, so that they are on disk with the contents.
   if (existed_ && !keep_owner()) return failed(errno);
   if (IO_FAULT_HIT(Io_Kind::Other) || ::fchmod(fd, mode_) != 0) return failed(errno);
+  if (IO_FAULT_HIT(Io_Kind::Close) || ::fsync(fd) != 0) return failed(errno);
   if (!working_.MOVE_ONTO(final_)) return failed(errno);
   sync_folder(final_);
   return true;
