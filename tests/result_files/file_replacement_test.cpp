@@ -19,6 +19,7 @@
 #include "result_files/File_Replacement.h"
 #include "result_files/Io_Fault.h"
 #include "result_files/Working_File.h"
+#include "tests/result_files/File_Status.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 namespace {
@@ -43,20 +44,6 @@ std::string replace_with(const std::string& target, const std::string& contents)
     return "short write";
   if (!replacement.COMMIT()) return replacement.REASON();
   return "";
-}
-
-struct stat status_of(const std::string& path) {
-  struct stat st {};
-  ::lstat(path.c_str(), &st);
-  return st;
-}
-
-mode_t mode_of(const std::string& path) { return status_of(path).st_mode & 07777; }
-
-std::string link_of(const std::string& path) {
-  char text[4096];
-  const ssize_t n = ::readlink(path.c_str(), text, sizeof text);
-  return n < 0 ? "<no link>" : std::string(text, static_cast<std::size_t>(n));
 }
 
 // Registered interrupt clean-up paths; "" when none is left.

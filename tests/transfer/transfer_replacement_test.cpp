@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/result_files/File_Status.h"
 #include "tests/result_files/Scratch_Folder.h"
 #include "tests/transfer/Program_Process.h"
 #include "tools/Sample_Case.h"
@@ -22,20 +23,6 @@ const Program_Start Named{{{"ZELTRA_TEST_NAMED_WORKING_FILES", "1"}}};
 
 std::vector<sample::Output> three_outputs() {
   return {{0.0, {1, 2, 3, 4}}, {0.5, {0.001, -2.5, 1e7, 123456.7}}, {1.0, {5, 6, 7, 8}}};
-}
-
-struct stat status_of(const std::string& path) {
-  struct stat st {};
-  ::lstat(path.c_str(), &st);
-  return st;
-}
-
-mode_t mode_of(const std::string& path) { return status_of(path).st_mode & 07777; }
-
-std::string link_of(const std::string& path) {
-  char text[4096];
-  const ssize_t n = ::readlink(path.c_str(), text, sizeof text);
-  return n < 0 ? "<no link>" : std::string(text, static_cast<std::size_t>(n));
 }
 
 // The console names none of the program's own working files.
