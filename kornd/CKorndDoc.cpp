@@ -13,6 +13,7 @@
 #include <algorithm>  // std::min, std::max
 #include <cstdlib>    // std::llabs
 #include <cstring>    // std::memcpy
+#include <optional>
 
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndBox.h"
@@ -144,11 +145,13 @@ void CKorndDoc::AddTool(std::unique_ptr<CKorndTool>& slot) {
     by_segment_[static_cast<std::size_t>(segment)] += 1;
     tools_.push_back(std::move(t));
   }
-  GrowBounds(added->GetBounds(env_, 1));
+  // Only what has bounds grows the drawing's: a move or a colour change has none.
+  if (const std::optional<KRrect> b = added->GetBounds(env_, 1)) GrowBounds(*b);
   SendHint(Hint_Add, added, nullptr);
 }
 
 void CKorndDoc::GrowBounds(const KRrect& r) {
+  if (r.IsEmpty()) return;  // clipped away: nothing of it shows
   KRrect g{r.left - 8, r.top - 8, r.right + 8, r.bottom + 8};
   KRrect& b = bounds_;
   if (b.IsEmpty()) b = g;

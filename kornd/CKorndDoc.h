@@ -79,6 +79,7 @@ class CKorndDoc {
   int EraseLast(int n, bool redraw);
   // Deletes every object; false when the user cancelled the question.
   bool ClearAll();
+  // Unites r grown by 8 pixels into the drawing bounds, inside the picture; an empty r adds nothing.
   void GrowBounds(const KRrect& r);
   // Replays the list into a painter from env's replay position; returns the node after the one
   // the walk stopped at, or end() when it ran to the end.

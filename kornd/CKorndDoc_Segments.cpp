@@ -114,9 +114,10 @@ int CKorndDoc::EraseSegment(int s, KRrect& area) {
 }
 
 void CKorndDoc::SendArea(const KRrect& area) {
-  GrowBounds(area);
   CKorndHintTool hint;
   hint.SetRect(area);
+  // The area as the document's environment places it; an empty area has no bounds.
+  if (const std::optional<KRrect> b = hint.GetBounds(env_, 1)) GrowBounds(*b);
   SendHint(Hint_Erase, &hint, &area);
 }
 

@@ -15,9 +15,9 @@ int CKorndTool::Draw(CKorndGC&, CKorndDoc*, CKorndView*, KRdc&, std::uint32_t) {
 
 bool CKorndTool::EndPoint(KRpoint&) const { return false; }
 
-KRrect CKorndTool::GetBounds(CKorndGC& env, int recompute) {
-  if (!(flags_ & Has_Rect)) return has_bounds_ ? bounds_ : KRrect{};
-  if ((!has_bounds_ || recompute) && !rect_.IsAllZero()) {
+std::optional<KRrect> CKorndTool::GetBounds(CKorndGC& env, int recompute) {
+  if (!(flags_ & Has_Rect)) return std::nullopt;
+  if ((!bounds_ || recompute) && !rect_.IsAllZero()) {
     KRrect b;
     if (env.xform_active) {
       const KRpoint corners[4] = {{rect_.left, rect_.top}, {rect_.right, rect_.bottom}, {rect_.left, rect_.bottom},
@@ -35,9 +35,8 @@ KRrect CKorndTool::GetBounds(CKorndGC& env, int recompute) {
       b = {std::max(b.left, env.clip.left), std::max(b.top, env.clip.top), std::min(b.right, env.clip.right),
            std::min(b.bottom, env.clip.bottom)};
     bounds_ = b;
-    has_bounds_ = true;
   }
-  return has_bounds_ ? bounds_ : KRrect{};
+  return bounds_;
 }
 
 int CKorndTool::NextId() { return next_id; }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 
 #include "kornd/DrawUtil.h"
 
@@ -42,8 +43,9 @@ class CKorndTool {
   virtual int Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip_mask);
   // The pen position an object of flag 0x200 leaves; false for other objects.
   virtual bool EndPoint(KRpoint& p) const;
-  // The bounding rectangle when drawn with env (all zero: none); recompute asks anew.
-  virtual KRrect GetBounds(CKorndGC& env, int recompute);
+  // The bounding rectangle when drawn with env; none for an object without flag 0x4 or with an
+  // all-zero rectangle. recompute asks anew.
+  virtual std::optional<KRrect> GetBounds(CKorndGC& env, int recompute);
   // Objects it counts as in the document's counts: 1, or a group's member count.
   virtual int Weight() const { return 1; }
   // Writes or reads the object's picture-file record: the base record, then its own.
@@ -71,8 +73,7 @@ class CKorndTool {
 
   int segment_ = 0;
   KRrect rect_;
-  bool has_bounds_ = false;
-  KRrect bounds_;
+  std::optional<KRrect> bounds_;  // cached by GetBounds
 };
 
 using ToolList = std::list<std::unique_ptr<CKorndTool>>;

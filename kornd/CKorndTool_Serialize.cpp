@@ -165,7 +165,7 @@ void CKorndTool::Serialize(KRArchive& ar) {
   segment_ = ar.ReadU16();
   flags_ = ar.ReadU16();
   rect_ = ar.Scaled(ar.ReadRect());
-  has_bounds_ = false;
+  bounds_.reset();
 }
 
 void CKorndSleep::Serialize(KRArchive& ar) {

@@ -47,20 +47,20 @@ KRrect unite(const KRrect& a, const KRrect& b) {
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
-// True when an object's bounds (all zero: not known) meet the clip.
-bool touches(const KRrect& bounds, const KRrect& clip) {
-  return bounds.IsAllZero() || !intersect(bounds, clip).IsEmpty();
+// True when an object's reach (none: not known) meets the clip.
+bool touches(const std::optional<KRrect>& reach, const KRrect& clip) {
+  return !reach || !intersect(*reach, clip).IsEmpty();
 }
 
 // What an object can reach on the surface: its bounds grown by half the pen's width, and for a
-// plot by its bars' thickness, which its bounds (the plotted points) leave out. All zero when
-// the bounds are not known.
-KRrect reach(CKorndTool& t, CKorndGC& env) {
-  KRrect b = t.GetBounds(env, 0);
-  if (b.IsAllZero()) return b;
+// plot by its bars' thickness, which its bounds (the plotted points) leave out. None when the
+// object has no bounds.
+std::optional<KRrect> reach(CKorndTool& t, CKorndGC& env) {
+  const std::optional<KRrect> b = t.GetBounds(env, 0);
+  if (!b) return b;
   int m = std::max(env.pen_desc.width_x, 1) / 2 + 1;
   if (t.type() == 32) m += std::abs(static_cast<const CKorndPlot&>(t).size) / 2 + 1;
-  return {b.left - m, b.top - m, b.right + m, b.bottom + m};
+  return KRrect{b->left - m, b->top - m, b->right + m, b->bottom + m};
 }
 
 // Rows of a surface written in place, as the painting layer writes them: the layer's pixel
@@ -529,10 +529,10 @@ void CKorndView::DrawNewTool(CKorndTool* tool) {
   const bool drew = drew_;
   if (buffer_ && storing) {
     // The bounds on the surface (through any transform) are what the buffer lacks.
-    const KRrect r = (tool->flags() & CKorndTool::Has_Rect) ? reach(*tool, doc_->Environment()) : KRrect{};
-    if (!r.IsEmpty()) {
-      MarkBuffers(0x2, &r, false);
-    } else if (drew && r.IsAllZero()) {
+    const std::optional<KRrect> r = reach(*tool, doc_->Environment());
+    if (r && !r->IsEmpty()) {
+      MarkBuffers(0x2, &*r, false);
+    } else if (drew && !r) {
       MarkBuffers(0x8, nullptr, false);  // drew without bounds (a fill, a clear): all of it is stale
     }
   } else if (buffer_ && !storing && UpdateBackBuffer() && buffer_) {

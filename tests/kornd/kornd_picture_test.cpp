@@ -35,6 +35,7 @@
 #include "kornd/CKorndViewMode.h"
 #include "kornd/KRArchive.h"
 #include "Kornd_Window.h"
+#include "Pixel_Bounds.h"
 
 namespace {
 
@@ -179,6 +180,67 @@ TEST(Archive, GroupsCarryTheirMembers) {
   EXPECT_EQ(back->Weight(), 2);
   const auto& members = static_cast<CKorndOG&>(*back).Members();
   EXPECT_EQ(static_cast<CKorndText&>(*members.back()).text, "inner");
+}
+
+// Objects that have no bounds (moves, attributes, resets, fills of the whole picture, a group
+// without members) leave the drawing bounds as the drawn objects made them.
+TEST(DrawingBounds, ObjectsWithoutBoundsLeaveThemAlone) {
+  const KRrect rect_bounds{32, 32, 168, 128};  // the rectangle (40, 40)-(160, 120) grown by 8
+  struct Row {
+    const char* what;
+    void (*add)(Window&);
+  } rows[] = {
+      {"move", [](Window& w) { w.A(11, {0, 0}); }},
+      {"move far off", [](Window& w) { w.A(11, {5, 150}); }},
+      {"colour", [](Window& w) { w.A(5, {13, 1}); }},
+      {"pen", [](Window& w) { w.SetGDI(0x7); }},
+      {"transform", [](Window& w) { w.A(7, {0, 0, 65536, 0, 0, 65536}); }},
+      {"text attributes", [](Window& w) { w.A(9, {0}); }},
+      {"reset", [](Window& w) { w.A(2); }},
+      {"flood fill", [](Window& w) { w.A(17, {5, 5}); }},
+      {"show an empty segment", [](Window& w) { w.Request('B', 26, {5}); }},
+  };
+  for (const Row& r : rows) {
+    Window w(1, 200, 150);
+    w.A(22, {13, 0, 40, 40, 160, 120});
+    ASSERT_EQ(w.doc().Bounds(), rect_bounds) << r.what;
+    r.add(w);
+    EXPECT_EQ(w.doc().Bounds(), rect_bounds) << r.what;
+  }
+  // An object at the picture's corner has bounds like any other.
+  Window w(1, 200, 150);
+  w.A(22, {13, 0, 40, 40, 160, 120});
+  w.A(19, {0, 0, 13});
+  EXPECT_EQ(w.doc().Bounds(), (KRrect{0, 0, 168, 128}));
+}
+
+// A move after the rectangle neither shifts nor stretches what the bounds show: the mode-3
+// export at the bounds' own size has the rectangle 8 pixels in from every side, and the
+// picture file stores the rectangle's bounds.
+TEST(DrawingBounds, ExportAndPictureFileAfterAMove) {
+  const std::string dir = temp_dir();
+  Window w(1, 200, 150);
+  w.A(22, {0x2000000 | 0x0000FF, 0, 40, 40, 160, 120});
+  w.A(11, {0, 0});
+  const std::string bmp = dir + "/fit.bmp";
+  ASSERT_TRUE(w.doc().SaveByType(QString::fromStdString(bmp), 3, 3, 136, 96));
+  const QImage out = QImage(QString::fromStdString(bmp)).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(out.size(), QSize(136, 96));
+  EXPECT_EQ(inked(out), (KRrect{8, 8, 128, 88}));
+  EXPECT_EQ(out.pixel(8, 8), qRgb(255, 0, 0));
+  EXPECT_EQ(out.pixel(127, 87), qRgb(255, 0, 0));
+
+  const std::string krd = dir + "/fit.krd";
+  ASSERT_TRUE(w.doc().SaveByType(QString::fromStdString(krd), 1, 0, 0, 0));
+  const Bytes b = read_file(krd);
+  ASSERT_GT(b.size(), 2340u);
+  EXPECT_EQ((std::vector<std::uint32_t>{get32(b, 2324), get32(b, 2328), get32(b, 2332), get32(b, 2336)}),
+            (std::vector<std::uint32_t>{32, 32, 168, 128}));
+  // Read into an empty window, the picture keeps those bounds.
+  Window back(2, 200, 150);
+  ASSERT_EQ(back.doc().ReadPicture(b, false, true), 2);
+  EXPECT_EQ(back.doc().Bounds(), (KRrect{32, 32, 168, 128}));
+  std::filesystem::remove_all(dir);
 }
 
 TEST(PictureFile, LayoutOfTheFile) {

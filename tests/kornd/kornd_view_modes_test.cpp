@@ -158,6 +158,19 @@ TEST(ModesOnScreen, IsotropicKeepsTheAspectAndFitShowsTheDrawingBounds) {
                "drawing bounds");
 }
 
+TEST(ModesOnScreen, FitLeavesOutObjectsWithoutBounds) {
+  // A move to the picture's corner after the square: the Fit mode shows the square's bounds
+  // (92, 92)-(208, 208) on a 232 x 232 client, two pixels a unit, the square 16 pixels in.
+  Window w(600, 400, 232, 232);
+  w.A(22, {13, 0, 100, 100, 200, 200});
+  w.A(11, {0, 0});
+  ASSERT_TRUE(w.Command("&Fit"));
+  EXPECT_EQ(w.view().view_mode.view_rect, (KRrect{92, 92, 208, 208}));
+  ExpectPixels(w, {{13, 116, White}, {18, 116, Red}, {213, 116, Red}, {218, 116, White},
+                   {116, 13, White}, {116, 18, Red}, {116, 213, Red}, {116, 218, White}},
+               "the square, not shifted");
+}
+
 TEST(ModesOnScreen, ZoomRectanglesStretchAndBackReturnsThroughThem) {
   Window w(600, 400, 300, 200);
   w.A(22, {13, 0, 100, 100, 300, 300});
