@@ -11,7 +11,7 @@
 #include <chrono>     // spin deadlines
 #include <cstring>    // std::memcpy, std::memchr, std::strerror
 
-#include "platform/Fault_Injection.h"
+#include "platform/Io_Fault.h"
 
 namespace platform {
 
@@ -36,20 +36,20 @@ Channel_Server::~Channel_Server() { RELEASE(); }
 Claim_Status Channel_Server::CLAIM(const std::string& block_name) {
   RELEASE();
   error_.clear();
-  int fd = INJECTED_FAULT() ? -1 : socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  int fd = IO_FAULT_HIT(Io_Kind::Open) ? -1 : socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) {
     error_ = reason("socket");
     return Claim_Status::Failed;
   }
   sockaddr_un addr;
   socklen_t len = abstract_address(block_name, addr);
-  if (INJECTED_FAULT() || bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
+  if (IO_FAULT_HIT(Io_Kind::Other) || bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
     bool taken = errno == EADDRINUSE;
     error_ = reason("bind");
     close(fd);
     return taken ? Claim_Status::Taken : Claim_Status::Failed;
   }
-  if (INJECTED_FAULT() || listen(fd, 16) != 0) {
+  if (IO_FAULT_HIT(Io_Kind::Other) || listen(fd, 16) != 0) {
     error_ = reason("listen");
     close(fd);
     return Claim_Status::Failed;
@@ -89,7 +89,7 @@ Receive_Status Channel_Server::RECEIVE(int peer, Request_Packet& packet) {
   msghdr msg{};
   msg.msg_iov = &iov;
   msg.msg_iovlen = 1;
-  ssize_t n = INJECTED_FAULT() ? -1 : recvmsg(peer, &msg, MSG_DONTWAIT);
+  ssize_t n = IO_FAULT_HIT(Io_Kind::Read) ? -1 : recvmsg(peer, &msg, MSG_DONTWAIT);
   if (n < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return Receive_Status::Nothing;
     error_ = reason("recvmsg");
@@ -115,7 +115,7 @@ Receive_Status Channel_Server::RECEIVE_SPIN(int peer, Request_Packet& packet, in
 bool Channel_Server::REPLY(int peer, std::uint32_t reply) {
   unsigned char bytes[4] = {static_cast<unsigned char>(reply), static_cast<unsigned char>(reply >> 8),
                             static_cast<unsigned char>(reply >> 16), static_cast<unsigned char>(reply >> 24)};
-  ssize_t n = INJECTED_FAULT() ? -1 : send(peer, bytes, sizeof bytes, MSG_NOSIGNAL | MSG_DONTWAIT);
+  ssize_t n = IO_FAULT_HIT(Io_Kind::Write) ? -1 : send(peer, bytes, sizeof bytes, MSG_NOSIGNAL | MSG_DONTWAIT);
   if (n != static_cast<ssize_t>(sizeof bytes)) {
     error_ = reason("send");
     return false;
@@ -135,14 +135,14 @@ Channel_Client::~Channel_Client() { CLOSE(); }
 bool Channel_Client::CONNECT(const std::string& block_name) {
   CLOSE();
   error_.clear();
-  int fd = INJECTED_FAULT() ? -1 : socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+  int fd = IO_FAULT_HIT(Io_Kind::Open) ? -1 : socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
   if (fd < 0) {
     error_ = reason("socket");
     return false;
   }
   sockaddr_un addr;
   socklen_t len = abstract_address(block_name, addr);
-  if (INJECTED_FAULT() || connect(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
+  if (IO_FAULT_HIT(Io_Kind::Other) || connect(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
     error_ = reason("connect");
     close(fd);
     return false;
@@ -162,7 +162,7 @@ Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint
     return Send_Status::Server_Gone;
   }
   ssize_t sent;
-  do sent = INJECTED_FAULT() ? -1 : send(fd_, text, length, MSG_NOSIGNAL);
+  do sent = IO_FAULT_HIT(Io_Kind::Write) ? -1 : send(fd_, text, length, MSG_NOSIGNAL);
   while (sent < 0 && errno == EINTR);
   if (sent < 0) {
     bool gone = server_gone(errno);

@@ -11,7 +11,7 @@
 #include <cstring>  // std::strerror
 #include <utility>  // std::exchange
 
-#include "platform/Fault_Injection.h"
+#include "platform/Io_Fault.h"
 
 namespace platform {
 
@@ -55,7 +55,7 @@ Block_Status Shared_Block::map_new(const std::string& block_name, std::size_t si
   error_.clear();
   const std::string shm = SHM_NAME(block_name);
   int flags = O_RDWR | O_CREAT | (exclusive ? O_EXCL : 0);
-  int fd = INJECTED_FAULT() ? -1 : shm_open(shm.c_str(), flags, 0600);
+  int fd = IO_FAULT_HIT(Io_Kind::Open) ? -1 : shm_open(shm.c_str(), flags, 0600);
   if (fd < 0) {
     if (errno == EEXIST) return Block_Status::Exists;
     error_ = reason("shm_open");
@@ -63,13 +63,13 @@ Block_Status Shared_Block::map_new(const std::string& block_name, std::size_t si
   }
   struct stat st {};
   if (fstat(fd, &st) != 0 || (static_cast<std::size_t>(st.st_size) < size &&
-                              (INJECTED_FAULT() || ftruncate(fd, static_cast<off_t>(size)) != 0))) {
+                              (IO_FAULT_HIT(Io_Kind::Other) || ftruncate(fd, static_cast<off_t>(size)) != 0))) {
     error_ = reason("ftruncate");
     close(fd);
     shm_unlink(shm.c_str());
     return Block_Status::Create_Failed;
   }
-  void* v = INJECTED_FAULT() ? MAP_FAILED : mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  void* v = IO_FAULT_HIT(Io_Kind::Map) ? MAP_FAILED : mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   int map_errno = errno;
   close(fd);
   if (v == MAP_FAILED) {
@@ -88,7 +88,7 @@ Block_Status Shared_Block::OPEN(const std::string& block_name, std::size_t size)
   name_ = block_name;
   error_.clear();
   const std::string shm = SHM_NAME(block_name);
-  int fd = INJECTED_FAULT() ? -1 : shm_open(shm.c_str(), O_RDWR, 0);
+  int fd = IO_FAULT_HIT(Io_Kind::Open) ? -1 : shm_open(shm.c_str(), O_RDWR, 0);
   if (fd < 0) {
     error_ = reason("shm_open");
     return Block_Status::Create_Failed;
@@ -100,7 +100,7 @@ Block_Status Shared_Block::OPEN(const std::string& block_name, std::size_t size)
     close(fd);
     return Block_Status::Map_Failed;
   }
-  void* v = INJECTED_FAULT() ? MAP_FAILED : mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  void* v = IO_FAULT_HIT(Io_Kind::Map) ? MAP_FAILED : mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   int map_errno = errno;
   close(fd);
   if (v == MAP_FAILED) {

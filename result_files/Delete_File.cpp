@@ -11,7 +11,7 @@
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 
 bool DELETE_FILE(std::string_view name, bool report) {
   const std::string file = NAME_WITHOUT_BLANKS(name);

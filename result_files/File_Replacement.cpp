@@ -16,7 +16,7 @@
 #include <cerrno>      // errno
 #include <cstring>     // std::strerror
 
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 
 namespace {
 

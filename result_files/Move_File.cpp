@@ -14,7 +14,7 @@
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 
 bool MOVE_FILE(std::string_view from, std::string_view to, bool report) {
   const std::string old_name = NAME_WITHOUT_BLANKS(from);

@@ -18,7 +18,7 @@
 
 #include "platform/Interrupt_Cleanup.h"
 #include "result_files/Check_File.h"
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 
 namespace {
 

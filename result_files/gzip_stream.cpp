@@ -39,7 +39,7 @@
 #include <thread>      // std::this_thread::sleep_for
 
 #include "result_files/File_Replacement.h"
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 
 namespace {
 

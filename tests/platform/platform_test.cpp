@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "platform/Channel_Blocks.h"
-#include "platform/Fault_Injection.h"
+#include "platform/Io_Fault.h"
 #include "platform/Process_Start.h"
 #include "platform/Request_Channel.h"
 #include "platform/Shared_Block.h"
@@ -81,9 +81,9 @@ TEST(SharedBlock, FailedCallLeavesNoBlockBehind) {
   const std::string name = unique_name("Inj");
   for (long n = 1;; ++n) {
     platform::Shared_Block b;
-    platform::FAIL_CALL_AT(n);
+    IO_FAULT_ARM(n);
     platform::Block_Status s = b.CREATE(name, 2300);
-    platform::FAIL_CALL_AT(0);
+    IO_FAULT_ARM(0);
     if (s == platform::Block_Status::Ok) {
       EXPECT_GE(n, 3);  // shm_open, ftruncate and mmap each failed once
       EXPECT_TRUE(b.REMOVE());
@@ -222,9 +222,9 @@ TEST(RequestChannel, FailedClaimLeavesTheNameFree) {
   const std::string name = unique_name("ClaimInj");
   for (long n = 1;; ++n) {
     platform::Channel_Server server;
-    platform::FAIL_CALL_AT(n);
+    IO_FAULT_ARM(n);
     platform::Claim_Status s = server.CLAIM(name);
-    platform::FAIL_CALL_AT(0);
+    IO_FAULT_ARM(0);
     if (s == platform::Claim_Status::Claimed) {
       EXPECT_EQ(n, 4);  // socket, bind and listen each failed once
       break;

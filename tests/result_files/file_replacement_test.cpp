@@ -17,7 +17,7 @@
 #include "platform/Interrupt_Cleanup.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 #include "result_files/Working_File.h"
 #include "tests/result_files/File_Status.h"
 #include "tests/result_files/Scratch_Folder.h"

@@ -8,7 +8,7 @@
 #include "main/Console.h"
 #include "result_files/Check_File.h"
 #include "result_files/Delete_File.h"
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 #include "result_files/Move_File.h"
 #include "tests/result_files/Scratch_Folder.h"
 

@@ -13,7 +13,7 @@
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Working_File.h"
 #include "result_files/gzip_stream.h"

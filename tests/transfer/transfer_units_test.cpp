@@ -9,7 +9,7 @@
 
 #include "main/Console.h"
 #include "main/Globals.h"
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Working_File.h"
 #include "result_files/gzip_stream.h"

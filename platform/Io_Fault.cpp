@@ -1,7 +1,7 @@
-// Test seam for the file and zlib boundaries (see Io_Fault.h).
+// Io_Fault.cpp - countdown of the boundary-call failure seam (see Io_Fault.h).
 // Reads and writes: nothing; changes only its own counters.
 
-#include "result_files/Io_Fault.h"
+#include "platform/Io_Fault.h"
 
 #include <cerrno>  // errno, EIO
 
