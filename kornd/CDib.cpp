@@ -521,14 +521,14 @@ std::vector<std::uint8_t> CDib::FileBytes() const {
   return bmp::FILE_BYTES(header_, bits_, colour_count_);
 }
 
-bool CDib::WriteFile(const QString& name) {
+bool CDib::WriteFile(const QString& name, Save_Failure* failure) {
   if (IsEmpty()) return false;
   QString path = name.left(260);
   const std::vector<std::uint8_t> bytes = FileBytes();
   int failures = 0;
   for (;;) {
     if (!path.contains('*')) {
-      const Save_Result r = SAVE_WHOLE_FILE(path, bytes);
+      const Save_Result r = SAVE_WHOLE_FILE(path, bytes, failure);
       if (r == Save_Result::Not_Written) return false;  // nothing half written stays behind
       if (r == Save_Result::Saved) {
         file_name_ = QFileInfo(path).fileName();

@@ -18,6 +18,7 @@
 #include <vector>
 
 class KRdc;
+struct Save_Failure;
 
 // Packed bit counts of red, green and blue (red << 16 | green << 8 | blue).
 constexpr std::uint32_t Format_555 = 0x050505, Format_565 = 0x050605, Format_888 = 0x080808;
@@ -44,8 +45,9 @@ class CDib {
   bool FromPacked(const std::uint8_t* block, std::size_t block_size, const std::uint8_t* bits, std::size_t bits_size);
   // Reads a ".bmp" file (a file dialog when it cannot be opened); false when refused.
   bool ReadFile(const QString& name);
-  // Writes the bitmap as a ".bmp" file (a save dialog when it cannot be created).
-  bool WriteFile(const QString& name);
+  // Writes the bitmap as a ".bmp" file (a save dialog when it cannot be created); false when
+  // not written, with the file and the reason of the last attempt in failure (when given).
+  bool WriteFile(const QString& name, Save_Failure* failure = nullptr);
   // Becomes a copy of the other bitmap (header, pixels, file name).
   virtual bool CopyFrom(const CDib& other);
   // Becomes the 1-bit mask of the source: table entry 0 white (transparent), 1 black.

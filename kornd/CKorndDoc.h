@@ -29,6 +29,7 @@ class CKorndChild;
 class CKorndPlot;
 class CKorndOG;
 class KRdc;
+struct Save_Failure;
 
 class CKorndDoc {
  public:
@@ -132,8 +133,9 @@ class CKorndDoc {
   // --- picture files and exports (CKorndDoc_Serialize.cpp) ---
   // The picture file's bytes (objects in the erased id range marked erased).
   std::vector<std::uint8_t> PictureBytes();
-  // Writes the picture file through a temporary; false when nothing was written.
-  bool SavePicture(const QString& name);
+  // Writes the picture file through a temporary; false when nothing was written (why, in
+  // failure when given).
+  bool SavePicture(const QString& name, Save_Failure* failure = nullptr);
   // Appends a picture file's objects (and its bitmaps and symbols, numbered after the window's
   // own); with grow the picture takes the larger size and the file's drawing state. A refused
   // file changes nothing and gives 0, else the window number. Relative bitmap and symbol file
@@ -142,17 +144,20 @@ class CKorndDoc {
   // Request B 11: mode 0 as stored, 1 rescaled, 2 grown, other both. 0 when no file opened.
   int LoadPicture(const QString& name, int mode);
   // Request B 12: type 1 picture file, 2 metafile, 3 bitmap, other by the extension; area mode
-  // 1-5 (other: the view's); w x h the output size (0: chosen). False when nothing was saved.
-  bool SaveByType(const QString& name, int type, int mode, int w, int h);
+  // 1-5 (other: the view's); w x h the output size (0: chosen). False when nothing was saved;
+  // failure (when given) then holds the file and the reason, or stays empty when there was
+  // nothing to save or a dialog was cancelled.
+  bool SaveByType(const QString& name, int type, int mode, int w, int h, Save_Failure* failure = nullptr);
   // The file dialog of saving and opening pictures, titled by string title_id, with the
   // template's filter, then picture files, metafiles, bitmaps and all files; `name` is the
   // starting name and, on OK, the chosen one.
   bool PromptFileName(QString& name, int title_id, bool open);
   // "Save" and "Save As": without a name the save dialog asks; with replace the document takes
-  // the new name. A failed save leaves any existing file as it was.
+  // the new name. A failed save leaves any existing file as it was and is shown in the error
+  // box with the file's name and the reason (Retry tries again).
   bool DoSave(const QString& name, bool replace);
-  bool SaveMetafile(const QString& name, int mode, int w, int h);
-  bool SaveBitmap(const QString& name, int mode, int w, int h);
+  bool SaveMetafile(const QString& name, int mode, int w, int h, Save_Failure* failure = nullptr);
+  bool SaveBitmap(const QString& name, int mode, int w, int h, Save_Failure* failure = nullptr);
   // The source area and, when w or h is 0, the chosen output size; false when there is none.
   bool ExportArea(KRrect& area, int kind, int mode, int& w, int& h) const;
   // The page mapping of an export (kind 2 metafile, 3 bitmap) from the area onto w x h.

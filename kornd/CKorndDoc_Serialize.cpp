@@ -44,6 +44,12 @@ constexpr qint64 Max_Picture_File = qint64(1) << 31;
 // Titles of the save dialogs: saving under a new name, saving a copy.
 constexpr int Title_Save_As = 61441, Title_Save_Copy = 61444;
 
+// Records a failed export whose picture could not be drawn at the output size.
+bool no_picture(Save_Failure* failure, const QString& name, int w, int h) {
+  if (failure) *failure = {name, QString("a picture of %1 x %2 pixels cannot be made").arg(w).arg(h)};
+  return false;
+}
+
 struct Bitmap_Entry {
   int number;
   std::string name;
@@ -218,14 +224,15 @@ std::vector<std::uint8_t> CKorndDoc::PictureBytes() {
   return out;
 }
 
-bool CKorndDoc::SavePicture(const QString& name) {
+bool CKorndDoc::SavePicture(const QString& name, Save_Failure* failure) {
   std::vector<std::uint8_t> bytes;
   try {
     bytes = PictureBytes();
-  } catch (const KRArchiveError&) {
+  } catch (const KRArchiveError& e) {
+    if (failure) *failure = {name, QString::fromUtf8(e.what())};
     return false;
   }
-  return SAVE_WHOLE_FILE(name, bytes) == Save_Result::Saved;
+  return SAVE_WHOLE_FILE(name, bytes, failure) == Save_Result::Saved;
 }
 
 int CKorndDoc::ReadPicture(const std::vector<std::uint8_t>& bytes, bool rescale, bool grow, const QString& folder) {
@@ -481,18 +488,17 @@ bool CKorndDoc::PutBitmap(int n, std::unique_ptr<CKRDIB> bitmap) {
   return true;
 }
 
-bool CKorndDoc::SaveBitmap(const QString& name, int mode, int w, int h) {
+bool CKorndDoc::SaveBitmap(const QString& name, int mode, int w, int h, Save_Failure* failure) {
   PurgeTools(0);
   KRrect area;
   if (!ExportArea(area, 3, mode, w, h)) return false;
   const QImage image = ExportImage(area, mode, std::abs(w), std::abs(h));
-  if (image.isNull()) return false;
   CDib dib;
-  if (!ImageToDib(image, dib)) return false;
-  return dib.WriteFile(name);
+  if (image.isNull() || !ImageToDib(image, dib)) return no_picture(failure, name, std::abs(w), std::abs(h));
+  return dib.WriteFile(name, failure);
 }
 
-bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h) {
+bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h, Save_Failure* failure) {
   PurgeTools(0);
   KRrect area;
   if (!ExportArea(area, 2, mode, w, h)) return false;
@@ -507,9 +513,8 @@ bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h) {
   // The picture drawn at the reference device's resolution (one-pixel lines stay visible),
   // placed over the area in logical units: the player's mapping puts it onto the frame.
   const QImage image = ExportImage(area, mode, pw, ph);
-  if (image.isNull()) return false;
   CDib dib;
-  if (!ImageToDib(image, dib)) return false;
+  if (image.isNull() || !ImageToDib(image, dib)) return no_picture(failure, name, pw, ph);
   const Reference_Device r = reference_device();
   emf::Writer writer(pw, ph, fw, fh, r.pixels_x, r.pixels_y, r.millimetres_x, r.millimetres_y);
   const KRpoint window_org = mapping.WindowOrg(), window_ext = mapping.WindowExt(), viewport_org = mapping.ViewportOrg();
@@ -521,10 +526,10 @@ bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h) {
   const KRrect device = mapping.LPtoDP(area);
   writer.AddStretchDIBits(area.left, area.top, aw, ah, dib, emf::SRCCOPY, &device);
   const std::vector<std::uint8_t> bytes = writer.Finish();
-  return SAVE_WHOLE_FILE(name, bytes) == Save_Result::Saved;
+  return SAVE_WHOLE_FILE(name, bytes, failure) == Save_Result::Saved;
 }
 
-bool CKorndDoc::SaveByType(const QString& given, int type, int mode, int w, int h) {
+bool CKorndDoc::SaveByType(const QString& given, int type, int mode, int w, int h, Save_Failure* failure) {
   if (object_count_ == 0 || bounds_.IsEmpty() || view_ == nullptr) return false;
   PurgeTools(0);
   QString name = given;
@@ -545,12 +550,12 @@ bool CKorndDoc::SaveByType(const QString& given, int type, int mode, int w, int 
   }
   bool saved;
   if (type == 2) {
-    saved = SaveMetafile(name, mode, w, h);
+    saved = SaveMetafile(name, mode, w, h, failure);
   } else if (type == 3) {
-    saved = SaveBitmap(name, mode, w, h);
+    saved = SaveBitmap(name, mode, w, h, failure);
   } else {
     if (extension != ".krd") name += ".krd";
-    saved = SavePicture(name);
+    saved = SavePicture(name, failure);
   }
   erased_low_ = erased_high_ = 0;
   return saved;
@@ -592,7 +597,14 @@ bool CKorndDoc::DoSave(const QString& given, bool replace) {
   }
   const QString lower = name.toLower();
   if (!lower.endsWith(".krd") && !lower.endsWith(".emf") && !lower.endsWith(".bmp")) name += ".krd";
-  if (!SaveByType(name, 0, 0, 0, 0)) return false;
+  for (;;) {
+    Save_Failure failure;
+    if (SaveByType(name, 0, 0, 0, 0, &failure)) break;
+    // Nothing to save or a cancelled dialog: nothing to tell.
+    if (failure.reason.isEmpty()) return false;
+    CKorndApp* app = KorndApp();
+    if (app == nullptr || app->ShowError(SAVE_FAILURE_TEXT(failure), false) != CKorndBox::IDRETRY) return false;
+  }
   if (replace) SetPathName(QFileInfo(name).absoluteFilePath());
   return true;
 }

@@ -224,6 +224,20 @@ TEST_F(Pictures, SaveAsAsksWithTheFiltersAndNeverHarmsAnExistingFile) {
   EXPECT_EQ(k_.CountErrors("kornd dialog: [save file]"), 4) << k_.Errors();
 }
 
+TEST_F(Pictures, AFailedSaveAsIsShownWithTheFileAndTheReason) {
+  const std::string path = Path("gone/pic.krd");
+  Open(path + ";Retry;Ignore", true);
+  ASSERT_EQ(Req(1, 'A', 19, {5, 5, direct(0x123456)}), 1u);
+  ASSERT_TRUE(Command(1, "Save &As...")) << k_.Errors();
+  // Retry tries once more; Ignore gives up and the server goes on serving.
+  const std::string box = "kornd box: [Kornd: Error] [Cannot write file " + path +
+                          ":\\nNo such file or directory.] buttons=Abort,Retry,Ignore answer=";
+  EXPECT_EQ(k_.CountErrors(box + "Retry"), 1) << k_.Errors();
+  EXPECT_EQ(k_.CountErrors(box + "Ignore"), 1) << k_.Errors();
+  EXPECT_FALSE(std::filesystem::exists(Path("gone")));
+  EXPECT_EQ(Pixel(1, 5, 5), 0x123456);
+}
+
 TEST_F(Pictures, PictureFilesOnTheCommandLineOpenWindows) {
   // A picture of one red pixel, made by a first server.
   Open("");

@@ -34,6 +34,7 @@
 #include "kornd/CKorndView.h"
 #include "kornd/CKorndViewMode.h"
 #include "kornd/KRArchive.h"
+#include "platform/Io_Fault.h"
 #include "Kornd_Window.h"
 #include "Pixel_Bounds.h"
 
@@ -694,6 +695,74 @@ TEST(Export, NamesTypesAndEmptyWindows) {
   for (int type : {1, 2, 3}) EXPECT_FALSE(w.doc().SaveByType(QString::fromStdString(dir + "/none/x.krd"), type, 0, 0, 0)) << type;
   EXPECT_NE(testing::internal::GetCapturedStderr().find("kornd dialog: [save file]"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir + "/none"));
+  std::filesystem::remove_all(dir);
+}
+
+// Names of the entries of a folder, sorted.
+std::vector<std::string> listing(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The error box a failed save shows, as the box seam logs it (every box answered Abort here).
+std::string save_error_box(const std::string& file, const std::string& reason) {
+  return "kornd box: [Kornd: Error] [Cannot write file " + file + ":\\n" + reason +
+         ".] buttons=Abort,Retry,Ignore answer=Abort";
+}
+
+TEST(SaveFailures, SaveAsReportsTheFileAndTheSystemsReason) {
+  const std::string dir = temp_dir();
+  Window w(1);
+  w.A(21, {0, 0, 10, 10, 50, 50});
+  for (const char* name : {"x.krd", "x.emf", "x.bmp"}) {
+    const std::string path = dir + "/none/" + name;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(w.doc().DoSave(QString::fromStdString(path), true)) << name;
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find(save_error_box(path, "No such file or directory")), std::string::npos) << errors;
+    EXPECT_TRUE(w.doc().PathName().isEmpty()) << name;  // the window keeps its (no) name
+  }
+  EXPECT_EQ(listing(dir), std::vector<std::string>{});
+  std::filesystem::remove_all(dir);
+}
+
+// Each call of a save failed in turn (open, write, commit), from the Nth on: the old file stays
+// as it was, no temporary is left, and the box names the file and the reason; then it saves.
+TEST(SaveFailures, EveryFailedCallLeavesTheOldFileAndIsReported) {
+  const std::string dir = temp_dir();
+  Window w(1);
+  w.A(21, {0, 0, 10, 10, 50, 50});
+  struct Row {
+    const char* name;
+    std::uint8_t first;  // of the saved file
+  } rows[] = {{"old.krd", 'K'}, {"old.emf", 1}, {"old.bmp", 'B'}};
+  for (const Row& r : rows) {
+    const std::string path = dir + "/" + r.name;
+    { std::ofstream(path) << "old"; }
+    long n = 1;
+    for (;; ++n) {
+      ASSERT_LT(n, 10) << r.name;
+      testing::internal::CaptureStderr();
+      IO_FAULT_ARM(n, -1);
+      const bool saved = w.doc().DoSave(QString::fromStdString(path), true);
+      IO_FAULT_ARM(0);
+      const std::string errors = testing::internal::GetCapturedStderr();
+      if (saved) break;
+      const std::string what = std::string(r.name) + " failing from call " + std::to_string(n);
+      EXPECT_EQ(read_file(path), (Bytes{'o', 'l', 'd'})) << what;
+      EXPECT_EQ(listing(dir), std::vector<std::string>{r.name}) << what;
+      EXPECT_NE(errors.find(save_error_box(path, "Input/output error")), std::string::npos) << what << "\n" << errors;
+    }
+    EXPECT_EQ(n, 4) << r.name;  // open, write and commit each failed once
+    const Bytes b = read_file(path);
+    ASSERT_GT(b.size(), 3u) << r.name;
+    EXPECT_EQ(b[0], r.first) << r.name;
+    EXPECT_EQ(listing(dir), std::vector<std::string>{r.name});
+    EXPECT_EQ(w.doc().PathName().toStdString(), path);
+    std::filesystem::remove(path);
+  }
   std::filesystem::remove_all(dir);
 }
 
