@@ -2,8 +2,10 @@
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndCommandLineInfo.h"
 #include "kornd/CKorndTestInput.h"
+#include "kornd/Display_Choice.h"
 
 int main(int argc, char** argv) {
+  RUN_OFFSCREEN_WITHOUT_DISPLAY();  // Qt aborts without a display: decide before it starts
   CKorndApp app(argc, argv);
   if (!app.InitInstance()) return 1;
   CKorndCommandLineInfo command_line;

@@ -46,10 +46,12 @@ bool Kornd_Server::Start(const std::string& answers, const std::vector<std::stri
 
   std::vector<std::string> env_text;
   for (char** e = environ; *e; ++e) {
-    if (std::strncmp(*e, "KORND_TEST_ANSWERS=", 19) == 0 || std::strncmp(*e, "QT_QPA_PLATFORM=", 16) == 0) continue;
-    env_text.emplace_back(*e);
+    bool replaced = false;
+    for (const char* name : {"KORND_TEST_ANSWERS=", "QT_QPA_PLATFORM=", "DISPLAY=", "WAYLAND_DISPLAY="})
+      if (std::strncmp(*e, name, std::strlen(name)) == 0) replaced = true;
+    if (!replaced) env_text.emplace_back(*e);
   }
-  env_text.push_back("QT_QPA_PLATFORM=offscreen");
+  env_text.insert(env_text.end(), display_environment_.begin(), display_environment_.end());
   env_text.push_back("KORND_TEST_ANSWERS=" + answers);
   std::vector<char*> envp;
   for (std::string& s : env_text) envp.push_back(s.data());

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Channel_Blocks.h"
@@ -20,6 +21,9 @@ class Kornd_Server {
   Kornd_Server& operator=(const Kornd_Server&) = delete;
   ~Kornd_Server();
 
+  // The display variables the server gets in place of the test's DISPLAY, WAYLAND_DISPLAY and
+  // QT_QPA_PLATFORM ("NAME=value" each); by default only QT_QPA_PLATFORM=offscreen.
+  void SetDisplayEnvironment(std::vector<std::string> variables) { display_environment_ = std::move(variables); }
   // Starts kornd with KORND_TEST_ANSWERS = answers; true once it serves (instance() is known).
   // False when it ended first (exit_status() tells) or did not become ready.
   bool Start(const std::string& answers = "", const std::vector<std::string>& args = {});
@@ -56,6 +60,7 @@ class Kornd_Server {
   int instance_ = 0;
   int status_ = -1;
   std::string err_path_;
+  std::vector<std::string> display_environment_{"QT_QPA_PLATFORM=offscreen"};
   platform::Channel_Client client_;
 };
 

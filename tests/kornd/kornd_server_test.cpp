@@ -120,6 +120,35 @@ TEST(KorndStartUp, SixteenthServerIsRefused) {
   }
 }
 
+TEST(KorndStartUp, WithoutADisplayItRunsOffscreenAndSaysSoOnce) {
+  const std::string line = "kornd: no display available, running offscreen";
+  struct Row {
+    std::vector<std::string> environment;  // the display variables kornd gets
+    int lines;
+  } rows[] = {
+      {{}, 1},                                     // nothing set
+      {{"DISPLAY=:99"}, 1},                        // an X display that does not open
+      {{"DISPLAY="}, 1},                           // set but empty
+      {{"WAYLAND_DISPLAY=kornd-test-none-0"}, 1},  // a Wayland socket that is not there
+      {{"QT_QPA_PLATFORM=offscreen"}, 0},          // the platform given: Qt's choice
+      {{"DISPLAY=:99", "QT_QPA_PLATFORM=minimal"}, 0},
+  };
+  for (const Row& r : rows) {
+    std::string what;
+    for (const std::string& v : r.environment) what += v + " ";
+    Kornd_Server k;
+    k.SetDisplayEnvironment(r.environment);
+    ASSERT_TRUE(k.Start()) << what << k.Errors();
+    // It serves: a window opens.
+    ASSERT_EQ(k.Send(open_text(1, 40, 30)), 1u) << what << k.Errors();
+    EXPECT_EQ(k.CountErrors(line), r.lines) << what << k.Errors();
+    EXPECT_EQ(k.CountErrors("kornd:"), r.lines) << what << k.Errors();  // nothing else of ours
+    k.Stop();
+    EXPECT_TRUE(WIFEXITED(k.exit_status())) << what;
+    EXPECT_EQ(WEXITSTATUS(k.exit_status()), 0) << what;
+  }
+}
+
 TEST(KorndChannel, HandshakeEchoesTheKeyAndTakesTheClientFolder) {
   Kornd_Server k;
   ASSERT_TRUE(k.Start()) << k.Errors();
