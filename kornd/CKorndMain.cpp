@@ -62,7 +62,6 @@ void CKorndMain::CreateMenus() {
     connect(a, &QAction::triggered, this, slot);
     return a;
   };
-  auto none = [] {};
   auto exit = [this] {
     app_->closing = true;
     close();

@@ -114,7 +114,9 @@ constexpr Square_Spot Spots[5] = {
 void draw_anchored_picture(Windows& w) {
   for (int i = 0; i < 5; ++i) {
     w.Square(Spots[i].colour_code, Spots[i].x, 0);
-    if (i < 4) ASSERT_EQ(w.B(29, {i + 1}), std::uint32_t(i + 1));  // anchor i + 1
+    if (i < 4) {
+      ASSERT_EQ(w.B(29, {i + 1}), std::uint32_t(i + 1));  // anchor i + 1
+    }
   }
 }
 
@@ -156,7 +158,9 @@ TEST(AnchorView, RepaintsShowThePictureUpToTheSelectedAnchorAndAfterTheLast) {
       EXPECT_EQ(shown(w.view().Surface()), "014");
       ASSERT_NE(w.view().AnchorSnapshot(), nullptr);
       EXPECT_EQ(shown(w.Snapshot()), "01");  // up to anchor 2 only
-      if (buffering) EXPECT_EQ(shown(w.Buffer()), "014");
+      if (buffering) {
+        EXPECT_EQ(shown(w.Buffer()), "014");
+      }
       // A surface other than the window's (a page, a copy) is drawn from the list alone.
       QImage page(100, 80, QImage::Format_RGB32);
       page.fill(Cyan);
@@ -223,7 +227,9 @@ TEST(AnchorView, ASolidRectangleOfNoColourShowsThePictureAtTheAnchorBeneath) {
     if (!r.buffering) w.view().OnUpdate(11, nullptr, nullptr);
     w.Square(Code_Red, 0, 0, 40);
     ASSERT_EQ(w.B(29, {1}), 1u);
-    if (!r.anchor_selected) ASSERT_EQ(w.B(34, {0}), 0u);
+    if (!r.anchor_selected) {
+      ASSERT_EQ(w.B(34, {0}), 0u);
+    }
     w.Square(Code_Green, 0, 0, 40);  // after the anchor, over the red square
     w.A(22, {-1, 0, 10, 10, 20, 20});
     struct Probe {
@@ -262,8 +268,9 @@ TEST(AnchorView, AnchorHintsKeepOrDropTheSnapshot) {
     EXPECT_EQ(w.view().BackBuffer() != nullptr, r.buffer_after) << r.hint;
     w.Pixel(0, 0);  // any paint the hint asked for
     EXPECT_TRUE(w.view().Buffering()) << r.hint;
-    if (r.snapshot_shows && w.view().AnchorSnapshot())
+    if (r.snapshot_shows && w.view().AnchorSnapshot()) {
       EXPECT_EQ(shown(w.Snapshot()), r.snapshot_shows) << r.hint;
+    }
   }
 }
 

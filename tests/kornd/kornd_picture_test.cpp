@@ -94,7 +94,7 @@ void draw_every_type(Window& w) {
   w.A(17, {195, 5});
 }
 
-std::size_t list_start(const Bytes& b) { return 2344 + 4 + 4; }  // no bitmaps, no symbols
+std::size_t list_start(const Bytes&) { return 2344 + 4 + 4; }  // no bitmaps, no symbols
 
 std::string temp_dir() {
   std::string t = std::filesystem::temp_directory_path().string() + "/kornd_pictures_XXXXXX";
@@ -543,9 +543,14 @@ TEST(Export, BitmapAreaModesDrawThroughThePageMapping) {
     const std::string what = "mode " + std::to_string(r.mode) + " " + std::to_string(r.w) + "x" + std::to_string(r.h);
     // The square at its mapped place, with white two pixels beyond each edge.
     const double l = dx(20), t = dy(20), rr = dx(60), b = dy(40);
-    if (inside((l + rr) / 2, (t + b) / 2)) EXPECT_EQ(pixel((l + rr) / 2, (t + b) / 2), qRgb(255, 0, 0)) << what;
-    for (auto [x, y] : {std::pair{l - 2, (t + b) / 2}, {rr + 2, (t + b) / 2}, {(l + rr) / 2, t - 2}, {(l + rr) / 2, b + 2}})
-      if (inside(x, y)) EXPECT_EQ(pixel(x, y), qRgb(255, 255, 255)) << what << " at " << x << "," << y;
+    if (inside((l + rr) / 2, (t + b) / 2)) {
+      EXPECT_EQ(pixel((l + rr) / 2, (t + b) / 2), qRgb(255, 0, 0)) << what;
+    }
+    for (auto [x, y] : {std::pair{l - 2, (t + b) / 2}, {rr + 2, (t + b) / 2}, {(l + rr) / 2, t - 2}, {(l + rr) / 2, b + 2}}) {
+      if (inside(x, y)) {
+        EXPECT_EQ(pixel(x, y), qRgb(255, 255, 255)) << what << " at " << x << "," << y;
+      }
+    }
     // The line stays one pixel thick whatever the scale.
     const double lx = dx(150), ly = dy(81);
     if (inside(lx, ly)) {

@@ -27,7 +27,6 @@ int main(int argc, char** argv) {
   constexpr int Lines = 100000, Rectangles = 10000;
   Kornd_Window window(1, 1000, 800);
   CKorndDoc* doc = &window.doc();
-  CKorndView* view = &window.view();
   channel::KRwinblock& b = *doc->block();
   for (int i = 0; i < Lines; ++i) {
     b.a[0] = i % 1000, b.a[1] = (i * 7) % 800;

@@ -173,7 +173,9 @@ TEST_F(View_Requests, AnAnchorBelowTheLastLeavesOutTheObjectsBetweenAndFlushingS
   // A square before each of three anchors and one after the last.
   for (int i = 0; i < 4; ++i) {
     ASSERT_EQ(Req('A', 22, {squares[i].colour_code, 0, squares[i].x, 0, squares[i].x + 10, 10}), 1u);
-    if (i < 3) ASSERT_EQ(Req('B', 29, {i + 1}), std::uint32_t(i + 1));
+    if (i < 3) {
+      ASSERT_EQ(Req('B', 29, {i + 1}), std::uint32_t(i + 1));
+    }
   }
   struct Row {
     int anchor;        // selected through B 34

@@ -200,7 +200,9 @@ TEST(ViewHints, EachCodeHasItsEffect) {
     w.Pixel(0, 0);
     w.view().OnUpdate(r.hint, nullptr, nullptr);
     EXPECT_EQ(w.view().BackBuffer() != nullptr, r.buffer_after) << r.hint;
-    if (w.view().BackBuffer()) EXPECT_EQ(w.view().BackBuffer()->State(), r.state_bits) << r.hint;
+    if (w.view().BackBuffer()) {
+      EXPECT_EQ(w.view().BackBuffer()->State(), r.state_bits) << r.hint;
+    }
     EXPECT_TRUE(w.doc().Storing()) << r.hint;
   }
   // 8: the whole window is painted again (a spoiled pixel comes back from the buffer).
