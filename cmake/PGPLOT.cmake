@@ -20,7 +20,13 @@ file(MAKE_DIRECTORY ${ZELTRA_BIN_DIR})
 configure_file(${PGPLOT_GRFONT} ${ZELTRA_BIN_DIR}/grfont.dat COPYONLY)
 configure_file(${PGPLOT_RGB} ${ZELTRA_BIN_DIR}/rgb.txt COPYONLY)
 
-# Links a program with PGPLOT behind our device dispatch.
+# Links a program with PGPLOT behind our device dispatch (once: the dispatch's object files
+# must not stand twice on the link line).
 function(zeltra_link_pgplot target)
+  get_target_property(linked ${target} ZELTRA_PGPLOT_LINKED)
+  if(linked)
+    return()
+  endif()
+  set_target_properties(${target} PROPERTIES ZELTRA_PGPLOT_LINKED TRUE)
   target_link_libraries(${target} PRIVATE pgplot_dispatch pgplot_static)
 endfunction()

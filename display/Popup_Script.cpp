@@ -1,5 +1,5 @@
-// Popup_Script: scripted stand-in for the pop-ups of Tools_Graphical, SET_COLOUR_SCALE
-// and CHECK_DISPLAY_VECTORS_SETTINGS. Replaced by the image display when it is built.
+// Popup_Script: scripted stand-in for the pop-ups of Tools_Graphical and
+// CHECK_DISPLAY_VECTORS_SETTINGS. Replaced by the image display when it is built.
 //
 // Reads the queued answers; CHECK_DISPLAY_VECTORS_SETTINGS reads Result_Set limits and
 // changes Vector_Settings as the image display will.
@@ -11,7 +11,6 @@
 #include <deque>
 #include <sstream>
 
-#include "display/Colour_Scale.h"
 #include "display/Display_Image.h"
 #include "display/Tools_Graphical.h"
 #include "main/Globals.h"
@@ -101,8 +100,6 @@ void READ_TWO_STRINGS(std::string_view title, std::string_view /*label_1*/,
   value_2 = std::move(s.pairs.front().second);
   s.pairs.pop_front();
 }
-
-void SET_COLOUR_SCALE() { script().calls.push_back("SET_COLOUR_SCALE"); }
 
 void CHECK_DISPLAY_VECTORS_SETTINGS() {
   script().calls.push_back("CHECK_DISPLAY_VECTORS_SETTINGS");

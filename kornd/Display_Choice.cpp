@@ -1,60 +1,15 @@
 // Display_Choice.cpp - see Display_Choice.h.
 #include "kornd/Display_Choice.h"
 
-#include <X11/Xlib.h>  // XOpenDisplay
-#include <sys/socket.h>
-#include <sys/un.h>    // sockaddr_un
-#include <unistd.h>    // close
-
 #include <cstdio>   // std::fputs
 #include <cstdlib>  // std::getenv, setenv
-#include <cstring>  // std::strlen, std::memcpy
-#include <string>
 
-namespace {
-
-// A variable that is set and not empty; null otherwise.
-const char* variable(const char* name) {
-  const char* v = std::getenv(name);
-  return v != nullptr && *v != '\0' ? v : nullptr;
-}
-
-// True when the X display named by DISPLAY opens.
-bool x_display_opens() {
-  if (variable("DISPLAY") == nullptr) return false;
-  Display* d = XOpenDisplay(nullptr);
-  if (d == nullptr) return false;
-  XCloseDisplay(d);
-  return true;
-}
-
-// True when the Wayland socket named by WAYLAND_DISPLAY (relative names in XDG_RUNTIME_DIR)
-// accepts a connection.
-bool wayland_display_accepts() {
-  const char* name = variable("WAYLAND_DISPLAY");
-  if (name == nullptr) return false;
-  std::string path = name;
-  if (path.front() != '/') {
-    const char* runtime = variable("XDG_RUNTIME_DIR");
-    if (runtime == nullptr) return false;
-    path = std::string(runtime) + "/" + path;
-  }
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  if (path.size() >= sizeof addr.sun_path) return false;
-  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  const bool accepted = connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
-  close(fd);
-  return accepted;
-}
-
-}  // namespace
+#include "platform/Display_Reachable.h"
 
 bool RUN_OFFSCREEN_WITHOUT_DISPLAY() {
-  if (variable("QT_QPA_PLATFORM") != nullptr) return false;  // Qt's own choice stands
-  if (x_display_opens() || wayland_display_accepts()) return false;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && *platform != '\0') return false;  // Qt's own choice stands
+  if (X_DISPLAY_OPENS() || WAYLAND_DISPLAY_ACCEPTS()) return false;
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   std::fputs("kornd: no display available, running offscreen\n", stderr);
   return true;

@@ -106,6 +106,7 @@ struct Display_Settings_Type {
   bool Display_Length_Scale = false;
   bool Automatic_Scale_Length = false;
   bool Flip_Length_Scale = false;
+  Bounded_Array<float, 2> Time_Temperature;  // (row, 1 time | 2 temperature); unallocated at start
   Processed_Display_Modes_Type Processed_Display_Modes;
   Panel_Grid_Type Panel_Grid;
 };
@@ -143,6 +144,7 @@ struct Graphics_Units_Type {
   std::int32_t Unit_Current = No_Device;
   std::int32_t Unit_Pop_Up = No_Device;
   std::int32_t Unit_Curves = No_Device;
+  Integer_Array Unit_Colour_Scales;   // the open colour-scale windows
 };
 
 struct Command_State_Type {
@@ -187,6 +189,10 @@ struct Isoline_Data_Type {
   Integer_Array Isoline_Number;
   Logical_Array Display_Isolines;
   Logical_Array Display_Contours;
+  // (file, column): the values of file k in columns 1..Isoline_Number(k), largest first;
+  // unallocated until the first isoline is added.
+  Bounded_Array<float, 2> Isoline_values;
+  Logical_Array Selected_Isolines;    // exists only while isolines are being removed
   bool Display_Isoline_Labels = false;
   std::int32_t Isoline_Colour = 0;
 };
@@ -212,6 +218,8 @@ inline Isoline_Data_Type Isoline_Data;
 inline Scan_Line_Type Scan_Line;
 inline std::int32_t Solution_Counter = 0;
 inline std::int32_t EDX_Processing_Mode = 0;
+inline Logical_Array Selected_Solutions_SOS;  // 1..N: second selection of the probes
+inline Text_Array Previous_Time_Stamp;        // 1..N: the time text last shown for each file
 
 
 // Puts every record of the display back to its load values and releases their arrays
@@ -232,6 +240,8 @@ inline void RESET_GLOBALS() {
   Scan_Line = {};
   Solution_Counter = 0;
   EDX_Processing_Mode = 0;
+  Selected_Solutions_SOS = {};
+  Previous_Time_Stamp = {};
 }
 
 // ---------------------------------------------------------------- conversion (-t)

@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "main/Console.h"
+#include "main/Dialog_Stuff.h"
 #include "main/Read_Command_Line.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   int exit_code = 0;
   try {
+    DIALOG_STUFF(1);
     READ_COMMAND_LINE(words);
   } catch (const Program_Stop& stop) {
     exit_code = stop.exit_code;

@@ -1,11 +1,15 @@
-// Tools_General: allocation checks, the display arrays and the time-step selection.
+// Tools_General: allocation checks, the display arrays, the time-step selection, the
+// logical toggles and the image driver.
 //
 // Reads:   Result_Geometry (AnzX, AnzY, AnzZ), Result_Set.Number_Of_Solutions,
 //          Display_Field (Cut_Direction, Skip_Factor, Symmetry_Mode, Enhanced_1D),
-//          Display_Settings.Processed_Display_Modes; SELECT_TIME_STEP reads a result file.
+//          Display_Settings.Processed_Display_Modes; SELECT_TIME_STEP reads a result file;
+//          CHANGE_IMAGE_DRIVER reads Command_Code.
 // Writes:  Display_Field (cut and display sizes, One_D_Display, zoom windows, the two
 //          arrays), Display_Settings (Annotation_Orientation, Flip_Length_Scale).
 //          SELECT_TIME_STEP: Time_Step_Command, and through READ_OUTPUT the file's counts.
+//          CHANGE_IMAGE_DRIVER: Output_Settings (Image_Driver, Image_Extension,
+//          Image_Driver_Name). TOGGLE_BOOLEAN: the flag it is handed.
 // Stops the program (STOP_PROGRAM) on a failed check.
 
 #include "main/Tools_General.h"
@@ -15,6 +19,7 @@
 #include <string>
 
 #include "display/Tools_Graphical.h"
+#include "main/Command_Codes.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "result_files/Input_Layer.h"
@@ -203,4 +208,36 @@ std::vector<bool> SELECT_TIME_STEP(std::int32_t number_of_outputs, const std::op
     CONSOLE_LINE(line + ": " + text);
   }
   return std::vector<bool>(count, false);
+}
+
+// ---------------------------------------------------------------- toggles and image driver
+void TOGGLE_BOOLEAN(bool& Flag, std::string_view On_Text, std::string_view Off_Text) {
+  Flag = !Flag;
+  CONSOLE_EMPTY();
+  CONSOLE_LINE(" " + std::string(trimmed(Flag ? On_Text : Off_Text)));
+  CONSOLE_EMPTY();
+}
+
+void CHANGE_IMAGE_DRIVER() {
+  auto& output = Output_Settings;
+  switch (Command_State.Command_Code) {
+    case Command::Image_Driver_Key_T:
+    case Command::Image_Driver_Key_O:
+      break;
+    case Command::Image_Driver_Gif:
+      output.Image_Driver = "/GIF";
+      output.Image_Extension = "gif";
+      output.Image_Driver_Name = "'GIF'";
+      break;
+    case Command::Image_Driver_PostScript:
+      output.Image_Driver = "/VCPS";
+      output.Image_Extension = "ps";
+      output.Image_Driver_Name = "PostScript";
+      break;
+    default:
+      CONSOLE_LINE(" CHANGE_IMAGE_DRIVER: unknown command code " + std::to_string(Command_State.Command_Code));
+      return;
+  }
+  CONSOLE_LINE(" Image_Driver: " + output.Image_Driver_Name);
+  CONSOLE_EMPTY();
 }

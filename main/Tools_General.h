@@ -1,5 +1,6 @@
 // Tools_General: the general tools of the display program that other subsystems call:
-// the allocation checks and the (re)allocation of the display arrays.
+// the allocation checks, the (re)allocation of the display arrays, the time-step selection,
+// the logical toggles and the image driver.
 #pragma once
 
 #include <cstdint>
@@ -31,3 +32,11 @@ std::vector<bool> SELECT_TIME_STEP(std::int32_t number_of_outputs,
                                    const std::optional<std::vector<float>>& output_times = std::nullopt,
                                    std::int32_t solution = 1, bool single_choice = false,
                                    bool list_only = false);
+
+// Turns Flag over and reports its new state: an empty line, one blank and On_Text or
+// Off_Text (trailing blanks dropped), an empty line.
+void TOGGLE_BOOLEAN(bool& Flag, std::string_view On_Text, std::string_view Off_Text);
+
+// The image-driver commands o+t, o+o (report only), o+g (GIF) and o+p (PostScript), by
+// Command_Code; every code reports " Image_Driver: " and the driver's name.
+void CHANGE_IMAGE_DRIVER();

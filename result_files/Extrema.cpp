@@ -164,17 +164,7 @@ namespace {
 
 // One real read in free form from a typed text; false when it does not read as one.
 bool read_number(const std::string& text, float& value) {
-  Free_Form_Reader reader([&text, done = false](char* buffer, std::size_t max) mutable -> long {
-    if (done) return 0;
-    done = true;
-    const std::size_t n = std::min(max, text.size());
-    std::memcpy(buffer, text.data(), n);
-    return static_cast<long>(n);
-  });
-  float number = 0.0f;
-  if (reader.READ_REAL(number) != Free_Form_Status::Ok) return false;
-  value = number;
-  return true;
+  return READ_REAL_FROM_TEXT(text, value) == Free_Form_Status::Ok;
 }
 
 // The value shown in the form: 1P,G15.7 in a 20-character field.

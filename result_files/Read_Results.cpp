@@ -631,15 +631,8 @@ void TIME_STEP_SEEK_OPERATIONS() {
     case 10: case 13: {  // a typed output number
       std::string answer(20, ' ');
       INPUT_STRING("'Seek' time step", "Number:", answer);
-      Free_Form_Reader reader([&answer, done = false](char* buffer, std::size_t max) mutable -> long {
-        if (done) return 0;
-        done = true;
-        const std::size_t n = std::min(max, answer.size());
-        std::memcpy(buffer, answer.data(), n);
-        return static_cast<long>(n);
-      });
       std::int32_t step = 0;
-      r.Seek_Step = reader.READ_INTEGER(step) == Free_Form_Status::Ok ? step : Not_Set;
+      r.Seek_Step = READ_INTEGER_FROM_TEXT(answer, step) == Free_Form_Status::Ok ? step : Not_Set;
       if (r.Compressed_Results) {
         refresh();
         if (r.Seek_Step > r.Total_Time_Steps(reference)) r.Seek_Step = Not_Set;

@@ -11,9 +11,10 @@
 
 #include "text/Free_Form.h"
 
+#include <algorithm>     // std::min
 #include <array>
 #include <charconv>      // std::from_chars
-#include <cstring>       // std::memchr, std::memmove
+#include <cstring>       // std::memchr, std::memmove, std::memcpy
 #include <system_error>  // std::errc
 
 namespace {
@@ -257,4 +258,28 @@ Free_Form_Status Free_Form_Reader::READ_TEXT(std::string& value) {
   }
   value = std::move(text);
   return Free_Form_Status::Ok;
+}
+
+// ---------------------------------------------------------------- typed lines
+namespace {
+
+// A reader over one text, handed out whole on the first request.
+Free_Form_Reader text_reader(std::string_view text) {
+  return Free_Form_Reader([text, done = false](char* buffer, std::size_t max) mutable -> long {
+    if (done) return 0;
+    done = true;
+    const std::size_t n = std::min(max, text.size());
+    std::memcpy(buffer, text.data(), n);
+    return static_cast<long>(n);
+  });
+}
+
+}  // namespace
+
+Free_Form_Status READ_INTEGER_FROM_TEXT(std::string_view text, std::int32_t& value) {
+  return text_reader(text).READ_INTEGER(value);
+}
+
+Free_Form_Status READ_REAL_FROM_TEXT(std::string_view text, float& value) {
+  return text_reader(text).READ_REAL(value);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 enum class Free_Form_Status { Ok, End_Of_File, Bad_Value, Read_Error };
 
@@ -56,3 +57,8 @@ class Free_Form_Reader {
   bool at_line_start_ = true;       // nothing of the current line read yet
   bool failed_ = false;             // the source reported an error
 };
+
+// Reads the first value of a typed line in free form (a dialog's answer); the value is left
+// unchanged unless the status is Ok. An empty or blank line gives End_Of_File.
+Free_Form_Status READ_INTEGER_FROM_TEXT(std::string_view text, std::int32_t& value);
+Free_Form_Status READ_REAL_FROM_TEXT(std::string_view text, float& value);

@@ -1,11 +1,13 @@
 // Colour-scale commands (s+m, s+r, s+d, s+g, s+f), the limits form, seeking an output
 // by number or from the list, and the lists of output times.
 
+#include <cpgplot.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "display/Popup_Script.h"
+#include "main/Initialise.h"
 #include "main/Tools_General.h"
 #include "result_files/Extrema.h"
 #include "result_files/Module_GZip.h"
@@ -79,12 +81,38 @@ TEST_F(Scale_And_Seek, LimitsAcceptedAsShown) {
   popup_script::QUEUE_TWO_STRINGS("abc", "");
   extrema(1);
   EXPECT_EQ(Result_Set.Current_Min(1), -7.0f);
-  Display_Settings.Stepwise_Colour_Scale = true;
-  popup_script::RESET();
-  popup_script::QUEUE_SELECTION({false, false, false});
-  extrema(1);
-  EXPECT_EQ(popup_script::CALLS(), (std::vector<std::string>{"SELECT_STRINGS Select solution(s)", "SET_COLOUR_SCALE"}));
   EXPECT_EQ(Result_Set.Current_Min(1), -7.0f);
+}
+
+// A stepwise scale depends on the limits of result 1, so the limit commands reload it on
+// the selected device; other scales stay as installed.
+TEST_F(Scale_And_Seek, LimitsReloadAStepwiseScale) {
+  open_three();
+  DEFAULT_SETTINGS();
+  Display_Settings.Colour_Scale_Number = 2;  // black to white
+  const int device = cpgopen("/NULL");
+  ASSERT_GT(device, 0);
+  int lowest = 0, highest = 0;
+  cpgqcir(&lowest, &highest);
+  // The device keeps 8 bits per share.
+  auto expect_colour = [](int index, float red, float green, float blue) {
+    float r, g, b;
+    cpgqcr(index, &r, &g, &b);
+    EXPECT_NEAR(r, red, 0.5f / 255);
+    EXPECT_NEAR(g, green, 0.5f / 255);
+    EXPECT_NEAR(b, blue, 0.5f / 255);
+  };
+  for (bool stepwise : {false, true}) {
+    SCOPED_TRACE(stepwise ? "stepwise" : "smooth");
+    Display_Settings.Stepwise_Colour_Scale = stepwise;
+    cpgscr(highest, 0.2f, 0.6f, 0.4f);  // a colour no table here gives
+    popup_script::QUEUE_SELECTION({false, false, false});
+    extrema(1);
+    if (stepwise) expect_colour(highest, 1.0f, 1.0f, 1.0f);
+    else expect_colour(highest, 0.2f, 0.6f, 0.4f);
+  }
+  EXPECT_EQ(popup_script::CALLS(), (std::vector<std::string>{"SELECT_STRINGS Select solution(s)", "SELECT_STRINGS Select solution(s)"}));
+  cpgclos();
 }
 
 TEST_F(Scale_And_Seek, OneFileAsksNoChoice) {

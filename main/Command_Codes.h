@@ -1,0 +1,33 @@
+// Command codes of the display program: the same numbers come from keys typed into the
+// graphics window and from the front end on standard input. Named here once; the command
+// loop's table and the handlers switch on these names.
+#pragma once
+
+#include <cstdint>
+
+namespace Command {
+
+// Colour scales (COLOUR_SCALE, keys after c).
+constexpr std::int32_t Select_Colour_Scale = 6;        // a digit, or 0 and two digits
+constexpr std::int32_t Next_Colour_Scale = 7;          // l
+constexpr std::int32_t Previous_Colour_Scale = 8;      // m
+constexpr std::int32_t Contrast_Brightness = 9;        // f
+constexpr std::int32_t Reset_Contrast_Brightness = 10; // r
+constexpr std::int32_t Inverse_Colour_Scale = 11;      // i
+constexpr std::int32_t Cut_Off_Colours = 12;           // c
+constexpr std::int32_t Stepwise_Colour_Scale = 13;     // s
+constexpr std::int32_t Number_Of_Steps = 14;           // u
+constexpr std::int32_t Automatic_Steps = 15;           // t
+constexpr std::int32_t Random_Colours = 16;            // k
+constexpr std::int32_t Random_Seed = 17;               // p
+
+// The full redraw on a fresh page (v+r); handlers set it when the next redraw must start anew.
+constexpr std::int32_t Replot = 23;
+
+// Image driver (CHANGE_IMAGE_DRIVER, keys after o).
+constexpr std::int32_t Image_Driver_Key_T = 87;        // t: report only
+constexpr std::int32_t Image_Driver_Key_O = 88;        // o: report only
+constexpr std::int32_t Image_Driver_Gif = 89;          // g
+constexpr std::int32_t Image_Driver_PostScript = 90;   // p
+
+}  // namespace Command
