@@ -194,18 +194,17 @@ std::int32_t step_count(std::int32_t image_colours) {
 }
 
 // The base colour at level k/n: the first point whose level reaches it, interpolated
-// from the point before it.
+// from the point before it; the last point's colour when none reaches it. The last
+// segment is interpolated like the others (a two-point scale would else give one colour).
 Colour_Point base_colour(const std::vector<Colour_Point>& base, std::int32_t k, std::int32_t n) {
   const std::size_t nc = base.size();
   const float fk = static_cast<float>(k), fn = static_cast<float>(n);
-  std::size_t i = nc;
-  for (std::size_t p = 1; p < nc; ++p)
-    if (base[p - 1].level * fn >= fk) {
-      i = p;
-      break;
-    }
+  std::size_t i = 0;
+  for (std::size_t p = 1; p <= nc && i == 0; ++p)
+    if (base[p - 1].level * fn >= fk) i = p;
+  if (i == 0) return base.back();
   const Colour_Point& upper = base[i - 1];
-  if (i <= 1 || i >= nc) return upper;
+  if (i == 1) return upper;
   const Colour_Point& lower = base[i - 2];
   float t = (upper.level - fk / fn) / (upper.level - lower.level);
   t = std::isnan(t) ? 0.0f : std::clamp(t, 0.0f, 1.0f);
