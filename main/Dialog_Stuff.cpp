@@ -26,7 +26,6 @@
 #include <cstdlib>   // std::getenv, setenv
 #include <cstring>   // std::strerror
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 #include "main/Console.h"
@@ -246,12 +245,12 @@ std::string GET_FILE_NAME(std::string_view title, std::string_view default_name)
 }
 
 std::string SAVE_FILE_DIALOG(const Save_File_Setup& setup) {
-  // Made on first use and kept for the rest of the run.
+  // Made on first use and kept for the rest of the run. Never deleted: a QApplication
+  // destroyed among the static objects at exit crashes inside Qt.
   static int argc = 1;
   static char name[] = "Display_ZELTRA";
   static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> application;
-  if (QApplication::instance() == nullptr) application = std::make_unique<QApplication>(argc, argv);
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
 
   QFileDialog dialog(nullptr, QString::fromStdString(setup.title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
