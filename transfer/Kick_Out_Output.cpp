@@ -11,8 +11,9 @@
 // The file is read once and never changed in place: a failure at any point leaves it as it
 // was. Binary files are walked record by record (each record's framing and cell count
 // checked) and the kept byte ranges are copied by the kernel; ASCII files are rewritten
-// record by record. A removal list is taken as a set: sorted, repeats and numbers below 1
-// dropped.
+// record by record. A removal list is taken as a set (sorted, repeats dropped); a removal
+// that names an output the file does not hold, or every output of the file, changes nothing
+// and fails the run.
 
 #include <unistd.h>  // copy_file_range, pread, pwrite
 
@@ -165,8 +166,9 @@ Removal remove_text(Transfer_Channel& in, Transfer_Channel& out, const std::vect
   return result;
 }
 
-// Removes the outputs (ascending, each at least 1) from the file; the file is replaced only
-// when something was removed. With an empty list the outputs are only counted.
+// Removes the outputs (ascending, each at least 1) from the file. The file is replaced only
+// when every output asked for was there and at least one output stays: a removal that cannot
+// be done in full changes nothing. With an empty list the outputs are only counted.
 Removal remove_outputs(const std::string& name, const std::vector<std::int32_t>& outputs) {
   const auto& options = Transfer_Options;
   const std::int32_t format = options.Input_Format;
@@ -195,10 +197,31 @@ Removal remove_outputs(const std::string& name, const std::vector<std::int32_t>&
   Removal result = format == Transfer_Ascii ? remove_text(in, out, outputs) : remove_binary(in, out, format, outputs);
   CHANNEL_CLOSE(in);
   if (!CHANNEL_CLOSE(out)) write_failure(name, out.error);
-  if (result.removed == 0) return result;  // nothing to replace: the guards delete the working files
+  // Nothing to replace: the guards delete the working files.
+  if (result.removed == 0 || result.removed != static_cast<std::int64_t>(outputs.size()) ||
+      result.removed == result.total)
+    return result;
   if (options.Input_Compressed) COMPRESS_FILE(uncompressed, target);
   COMMIT_REPLACEMENT(target);
   return result;
+}
+
+// Reports what made a removal impossible (numbers asked for that name no output of the file,
+// or every output of the file); true when the removal was refused. The run then ends with exit code 1.
+bool refused(const std::string& name, const std::vector<std::int32_t>& asked, const Removal& result) {
+  const std::string held = " (" + std::to_string(result.total) + " output" + (result.total == 1 ? ")" : "s)");
+  bool refuse = false;
+  for (std::int32_t r : asked)
+    if (r < 1 || r > result.total) {
+      CONSOLE_LINE(" Output " + std::to_string(r) + " does not exist in file: " + name + held);
+      refuse = true;
+    }
+  if (!refuse && result.removed == result.total) {
+    CONSOLE_LINE(" Unable to remove every output of file: " + name + held);
+    refuse = true;
+  }
+  if (refuse) Transfer_Parse.Run_Failed = true;
+  return refuse;
 }
 
 bool missing(const std::string& name) {
@@ -232,19 +255,23 @@ void KICK_OUT_OUTPUT(std::string_view name_given, std::int32_t& k, bool report) 
   std::vector<std::int32_t> outputs;
   if (k >= 1) outputs.push_back(k);
   const Removal result = remove_outputs(name, outputs);
-  // The number of outputs that followed the removed one (all of them when k is 0).
-  k = k < 1 ? static_cast<std::int32_t>(result.total)
-            : static_cast<std::int32_t>(std::max<std::int64_t>(0, result.total - k));
+  if (refused(name, {k}, result)) {
+    k = 0;
+    return;
+  }
+  // The number of outputs that followed the removed one.
+  k = static_cast<std::int32_t>(std::max<std::int64_t>(0, result.total - k));
 }
 
 void SEQUENTIAL_KICK_OUT(std::string_view name_given) {
   const std::string name = NAME_WITHOUT_BLANKS(name_given);
   if (missing(name)) return;
-  std::vector<std::int32_t> outputs;
-  for (std::int32_t r : Results_To_Kick_Out)
-    if (r >= 1) outputs.push_back(r);
+  std::vector<std::int32_t> outputs = Results_To_Kick_Out;
   std::sort(outputs.begin(), outputs.end());
   outputs.erase(std::unique(outputs.begin(), outputs.end()), outputs.end());
-  remove_outputs(name, outputs);
+  // A number below 1 names no output: the file is only counted, for the report.
+  if (!outputs.empty() && outputs.front() < 1) outputs.clear();
+  const Removal result = remove_outputs(name, outputs);
+  if (refused(name, Results_To_Kick_Out, result)) return;
   CONSOLE_LINE(" Output(s) removed from file: " + name);
 }

@@ -7,10 +7,12 @@
 // (the stems), Transfer_Options (geometry input per extension).
 //
 // Renaming never replaces a file: when a set has a file under both names of a pair, nothing
-// of the set is renamed and the run stops with a message.
+// of the set is renamed and the run stops with a message. Each file of a set is handled once,
+// although the list names some extensions twice.
 
 #include <new>  // std::bad_alloc
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "main/Console.h"
@@ -115,7 +117,11 @@ void TRANSFER_WHOLE_SET() {
   const std::string s = NAME_WITHOUT_BLANKS(files.Working_Input);
   const std::string o = NAME_WITHOUT_BLANKS(files.Output_File);
   if (parse.Rename) refuse_overwriting_renames(s);
+  // conc10 .. conc99 (and the other numbered families) stand twice in the list: a file must
+  // be converted, cleared of outputs or renamed once, never a second time.
+  std::unordered_set<std::string> handled;
   for (const std::string& e : Extensions) {
+    if (!handled.insert(e).second) continue;
     const bool geometry = e == "geoF";
     Transfer_Options.Geometry_Input = geometry;
     const auto names = candidates(s, o, e);

@@ -194,6 +194,9 @@ std::int32_t READ_NUMBER(std::string_view text) {
   std::size_t s = trimmed.find_first_of("0123456789");
   std::int64_t value = 0;
   bool any = false;
+  // A sign before the number ("-k-1") is no digit: reading past it would take the number's
+  // magnitude. The word's own leading dash ("-3k") is not a sign.
+  if (s != std::string::npos && s > 1 && (trimmed[s - 1] == '-' || trimmed[s - 1] == '+')) s = std::string::npos;
   for (std::size_t i = s; s != std::string::npos && i < trimmed.size() && trimmed[i] >= '0' && trimmed[i] <= '9'; ++i) {
     value = value * 10 + (trimmed[i] - '0');
     any = true;

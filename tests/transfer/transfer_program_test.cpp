@@ -216,6 +216,7 @@ TEST(Transfer_Program, RefusedCommandLines) {
       {{"-t", "--Rescale:0/2", "A"}, refused},
       {{"-t", "--Rescale:2/0", "A"}, refused},
       {{"-t", "-k", "A"}, "\n Transfer ZELTRA\n\n\nUnable to interpret input -k\n\n\n"},
+      {{"-t", "-k-1", "A"}, "\n Transfer ZELTRA\n\n\nUnable to interpret input -k-1\n\n\n"},
       {{"-t", "--Rescale:x", "A"}, "\n Transfer ZELTRA\n\n\nUnable to interpret input :x\n\n\n"},
       {{"-t", "--Rescale:2/x", "A"}, "\n Transfer ZELTRA\n\n\nUnable to interpret input /x\n\n\n"},
       {{"-t", "-f", "--Rescale:3", "A"},
@@ -374,17 +375,23 @@ TEST(Transfer_Program, RemovingOutputs) {
     std::vector<std::string> options;
     int outputs;
     std::vector<int> kept;
-    std::string console;  // after the title; "%" stands for the file's name
+    std::string console;  // after the title
+    int exit_code;
   } cases[] = {
-      {{"-k3"}, 5, {1, 2, 4, 5}, " Result  : R (binary)\n"},
-      {{"-k5"}, 5, {1, 2, 3, 4}, " Result  : R (binary)\n"},
-      {{"-k1"}, 1, {}, " Result  : R (binary)\n"},
-      {{"-k9"}, 5, {1, 2, 3, 4, 5}, " Result  : R (binary)\n"},
-      {{"-k0"}, 5, {1, 2, 3, 4, 5}, " Result  : R (binary)\n"},
-      {{"-l3", "-l5"}, 7, {1, 2, 4, 6, 7}, " Output(s) removed from file: R\n"},
-      {{"-l5", "-l3", "-l5"}, 7, {1, 2, 4, 6, 7}, " Output(s) removed from file: R\n"},  // a set, in any order
-      {{"-l2", "-l99"}, 5, {1, 3, 4, 5}, " Output(s) removed from file: R\n"},
-      {{"-k2", "-l4"}, 5, {1, 3, 5}, " Output(s) removed from file: R\n"},  // both are removed
+      {{"-k3"}, 5, {1, 2, 4, 5}, " Result  : R (binary)\n", 0},
+      {{"-k5"}, 5, {1, 2, 3, 4}, " Result  : R (binary)\n", 0},
+      {{"-l3", "-l5"}, 7, {1, 2, 4, 6, 7}, " Output(s) removed from file: R\n", 0},
+      {{"-l5", "-l3", "-l5"}, 7, {1, 2, 4, 6, 7}, " Output(s) removed from file: R\n", 0},  // a set, in any order
+      {{"-k2", "-l4"}, 5, {1, 3, 5}, " Output(s) removed from file: R\n", 0},  // both are removed
+      // A removal that cannot be done in full changes nothing and fails the run.
+      {{"-k9"}, 5, {1, 2, 3, 4, 5}, " Result  : R (binary)\n Output 9 does not exist in file: R (5 outputs)\n", 1},
+      {{"-k0"}, 5, {1, 2, 3, 4, 5}, " Result  : R (binary)\n Output 0 does not exist in file: R (5 outputs)\n", 1},
+      {{"-l9"}, 6, {1, 2, 3, 4, 5, 6}, " Output 9 does not exist in file: R (6 outputs)\n", 1},
+      {{"-l0", "-l3"}, 5, {1, 2, 3, 4, 5}, " Output 0 does not exist in file: R (5 outputs)\n", 1},
+      {{"-l2", "-l99"}, 5, {1, 2, 3, 4, 5}, " Output 99 does not exist in file: R (5 outputs)\n", 1},
+      {{"-k1"}, 1, {1}, " Result  : R (binary)\n Unable to remove every output of file: R (1 output)\n", 1},
+      {{"-l1", "-l2", "-l3", "-l4", "-l5"}, 5, {1, 2, 3, 4, 5},
+       " Unable to remove every output of file: R (5 outputs)\n", 1},
   };
   for (const auto& c : cases) {
     for (auto encoding : {sample::Encoding::Single, sample::Encoding::Double, sample::Encoding::Ascii}) {
@@ -396,19 +403,16 @@ TEST(Transfer_Program, RemovingOutputs) {
       words.insert(words.end(), c.options.begin(), c.options.end());
       words.push_back("R");
       Program_Run run = run_program(dir, words);
-      EXPECT_EQ(run.exit_code, 0);
+      EXPECT_EQ(run.exit_code, c.exit_code) << c.options[0];
       std::string console = c.console;
       if (encoding == sample::Encoding::Double) console = std::regex_replace(console, std::regex("binary"), "double precision");
       if (encoding == sample::Encoding::Ascii) console = std::regex_replace(console, std::regex("binary"), "ASCII");
       EXPECT_EQ(run.console, "\n Transfer ZELTRA\n" + console) << c.options[0];
       // ASCII is rewritten in the conversion's own layout: compare through the binary form.
       if (encoding == sample::Encoding::Ascii) {
-        ASSERT_EQ(run_program(dir, {"-t", "-a", "-b", "R", "R.bin"}).exit_code, c.kept.empty() ? 1 : 0);
+        ASSERT_EQ(run_program(dir, {"-t", "-a", "-b", "R", "R.bin"}).exit_code, 0);
         sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, numbered_outputs(c.kept));
-        if (!c.kept.empty()) {
-          EXPECT_EQ(read_bytes(dir / "R.bin"), read_bytes(dir / "Expected")) << c.options[0];
-        }
-        EXPECT_EQ(read_bytes(dir / "R").empty(), c.kept.empty());
+        EXPECT_EQ(read_bytes(dir / "R.bin"), read_bytes(dir / "Expected")) << c.options[0];
       } else {
         sample::WRITE_RESULTS(dir / "Expected", encoding, numbered_outputs(c.kept));
         EXPECT_EQ(read_bytes(dir / "R"), read_bytes(dir / "Expected")) << c.options[0];
@@ -515,6 +519,68 @@ TEST(Transfer_Program, WholeSets) {
                                                         "2.000000e+000\n");
   Program_Run nothing = run_program(dir, {"-t", "-w", "Misspelt.conc1"});
   EXPECT_EQ(nothing.console, "\n Transfer ZELTRA\n");
+}
+
+// conc10 .. conc99 and frac10 .. frac99 stand twice in the list of known extensions; each
+// file of a set is still removed from, renamed or converted once.
+TEST(Transfer_Program, WholeSetHandlesEachFileOnce) {
+  const std::vector<std::string> results{"Sim.conc1", "Sim.conc12", "Sim.frac42"};
+  const std::vector<int> six = one_to(6), four = one_to(4);
+  const struct {
+    std::vector<std::string> options;
+    std::vector<int> kept, kept_frac42;  // Sim.conc1 and Sim.conc12 hold 6 outputs, Sim.frac42 4
+    std::string console;                 // after the title
+    int exit_code;
+  } cases[] = {
+      {{"-k3"}, {1, 2, 4, 5, 6}, {1, 2, 4},
+       " Result  : Sim.conc1 (binary)\n Result  : Sim.conc12 (binary)\n Result  : Sim.frac42 (binary)\n", 0},
+      {{"-l2", "-l4"}, {1, 3, 5, 6}, {1, 3},
+       " Output(s) removed from file: Sim.conc1\n Output(s) removed from file: Sim.conc12\n"
+       " Output(s) removed from file: Sim.frac42\n", 0},
+      // Reported per file; the others are still done, and the run fails.
+      {{"-k5"}, {1, 2, 3, 4, 6}, {1, 2, 3, 4},
+       " Result  : Sim.conc1 (binary)\n Result  : Sim.conc12 (binary)\n Result  : Sim.frac42 (binary)\n"
+       " Output 5 does not exist in file: Sim.frac42 (4 outputs)\n", 1},
+  };
+  for (const auto& c : cases) {
+    Scratch_Folder dir;
+    sample::WRITE_RESULTS(dir / "Sim.conc1", sample::Encoding::Single, numbered_outputs(six));
+    sample::WRITE_RESULTS(dir / "Sim.conc12", sample::Encoding::Single, numbered_outputs(six));
+    sample::WRITE_RESULTS(dir / "Sim.frac42", sample::Encoding::Single, numbered_outputs(four));
+    sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, geometry(2, 1, 1, 1e-4));
+    std::vector<std::string> words{"-t", "-w"};
+    words.insert(words.end(), c.options.begin(), c.options.end());
+    words.push_back("Sim.conc1");
+    Program_Run run = run_program(dir, words);
+    EXPECT_EQ(run.exit_code, c.exit_code) << c.options[0];
+    EXPECT_EQ(run.console, "\n Transfer ZELTRA\n" + c.console) << c.options[0];
+    for (const auto& name : results) {
+      sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single,
+                            numbered_outputs(name == "Sim.frac42" ? c.kept_frac42 : c.kept));
+      EXPECT_EQ(read_bytes(dir / name), read_bytes(dir / "Expected")) << c.options[0] << " " << name;
+    }
+  }
+
+  Scratch_Folder dir;
+  for (const auto& name : results) sample::WRITE_RESULTS(dir / name, sample::Encoding::Single, numbered_outputs(four));
+  sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, geometry(2, 1, 1, 1e-4));
+  const std::string original = read_bytes(dir / "Sim.conc12");
+  Program_Run renamed = run_program(dir, {"-t", "-r", "Sim"});
+  EXPECT_EQ(renamed.exit_code, 0);
+  EXPECT_EQ(renamed.console, "\n Transfer ZELTRA\n\n"
+                             " File: Sim.conc1 renamed to Sim_conc1.zlt\n"
+                             " File: Sim.conc12 renamed to Sim_conc12.zlt\n"
+                             " File: Sim.frac42 renamed to Sim_frac42.zlt\n"
+                             " File: Sim.geoF renamed to Sim_geoF.zlt\n\n");
+  EXPECT_EQ(dir.listing(), "Sim_conc1.zlt Sim_conc12.zlt Sim_frac42.zlt Sim_geoF.zlt");
+
+  // In place to ASCII: each file once, so each reads back as the outputs it held.
+  Program_Run to_ascii = run_program(dir, {"-t", "-w", "-c", "Sim_conc1.zlt"});
+  EXPECT_EQ(to_ascii.exit_code, 0) << to_ascii.console;
+  for (const char* name : {"Sim_conc1.zlt", "Sim_conc12.zlt", "Sim_frac42.zlt"}) {
+    EXPECT_EQ(run_program(dir, {"-t", "-a", "-b", name, "Back"}).exit_code, 0) << name;
+    EXPECT_EQ(read_bytes(dir / "Back"), original) << name;
+  }
 }
 
 TEST(Transfer_Program, MatrixComposition) {
