@@ -17,8 +17,16 @@ struct Geometry {
   std::int32_t nx = 1, ny = 1, nz = 1;
   double spacing = 1.0e-4;  // cell edge in cm
   double second = 0.0, third = 0.0;
-  std::optional<std::array<std::string, 5>> info;  // absent: the first record only
+  std::optional<std::array<std::string, 5>> info = std::nullopt;  // absent: the first record only
 };
+
+// nx x ny x nz cells of the given edge, without the simulation texts.
+inline Geometry GRID(std::int32_t nx, std::int32_t ny, std::int32_t nz, double spacing, double second = 0,
+                     double third = 0) {
+  Geometry g;
+  g.nx = nx, g.ny = ny, g.nz = nz, g.spacing = spacing, g.second = second, g.third = third;
+  return g;
+}
 
 struct Output {
   double time = 0.0;

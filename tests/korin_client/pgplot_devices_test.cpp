@@ -15,15 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/Process_Scratch.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-fs::path scratch(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("pgplot_devices_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir / name;
-}
+fs::path scratch(const std::string& name) { return PROCESS_SCRATCH("pgplot_devices", name); }
 
 // Draws a 20 x 10 ramp with a grey wedge and a labelled box; colour indices 16-31 are a
 // red ramp so that the image's colours can be found in the file.

@@ -293,9 +293,11 @@ TEST(Allocation_Checks, MessagesAndStops) {
               {0, "   ", "\n\nUnable to allocate  !\n\n\n"}};
   for (const auto& row : rows) {
     text.str("");
-    if (row.check == 0) EXPECT_THROW(CHECK_ALLOCATION_ERROR(row.name, 41), Program_Stop);
-    if (row.check == 1) EXPECT_THROW(CHECK_ALLOCATION_SIZE(row.name, 12, 11), Program_Stop);
-    if (row.check == 2) EXPECT_THROW(CHECK_DEALLOCATION(row.name, 1), Program_Stop);
+    switch (row.check) {
+      case 0: EXPECT_THROW(CHECK_ALLOCATION_ERROR(row.name, 41), Program_Stop); break;
+      case 1: EXPECT_THROW(CHECK_ALLOCATION_SIZE(row.name, 12, 11), Program_Stop); break;
+      default: EXPECT_THROW(CHECK_DEALLOCATION(row.name, 1), Program_Stop); break;
+    }
     EXPECT_EQ(text.str(), row.message);
   }
   SET_CONSOLE_STREAM(nullptr);

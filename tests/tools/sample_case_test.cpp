@@ -11,17 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/Process_Scratch.h"
 #include "tools/Sample_Case.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-fs::path scratch(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("sample_case_" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir / name;
-}
+fs::path scratch(const std::string& name) { return PROCESS_SCRATCH("sample_case", name); }
 
 std::vector<unsigned char> bytes_of(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

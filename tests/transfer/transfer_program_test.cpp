@@ -33,13 +33,6 @@ Program_Run run_program(const Scratch_Folder& dir, const std::vector<std::string
   return run;
 }
 
-sample::Geometry geometry(std::int32_t nx, std::int32_t ny, std::int32_t nz, double spacing, double second = 0,
-                          double third = 0) {
-  sample::Geometry g;
-  g.nx = nx, g.ny = ny, g.nz = nz, g.spacing = spacing, g.second = second, g.third = third;
-  return g;
-}
-
 std::vector<sample::Output> three_outputs() {
   return {{0.0, {1, 2, 3, 4}}, {0.5, {0.001, -2.5, 1e7, 123456.7}}, {1.0, {5, 6, 7, 8}}};
 }
@@ -172,8 +165,8 @@ TEST(Transfer_Program, CompressedInputAndOutput) {
 
 TEST(Transfer_Program, RescaledAgainstItsGeometry) {
   Scratch_Folder dir;
-  sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, geometry(4, 2, 1, 1.0e-4));
-  sample::WRITE_GEOMETRY(dir / "Sim_geoF.zlt", sample::Encoding::Single, geometry(4, 2, 1, 1.0e-4));
+  sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, sample::GRID(4, 2, 1, 1.0e-4));
+  sample::WRITE_GEOMETRY(dir / "Sim_geoF.zlt", sample::Encoding::Single, sample::GRID(4, 2, 1, 1.0e-4));
   sample::WRITE_RESULTS(dir / "Sim.conc1", sample::Encoding::Single, {{0.5, {1, 2, 3, 4, 5, 6, 7, 8}}});
   sample::WRITE_RESULTS(dir / "Sim_conc1.zlt", sample::Encoding::Single, {{0.5, {1, 2, 3, 4, 5, 6, 7, 8}}});
   sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, {{0.5, {3.5, 5.5}}});
@@ -235,13 +228,13 @@ TEST(Transfer_Program, RefusedCommandLines) {
 
 TEST(Transfer_Program, GeometryRecords) {
   Scratch_Folder dir;
-  sample::WRITE_GEOMETRY(dir / "G.txt", sample::Encoding::Ascii, geometry(100, 50, 1, 1.0e-4, 0.5, 0.25));
+  sample::WRITE_GEOMETRY(dir / "G.txt", sample::Encoding::Ascii, sample::GRID(100, 50, 1, 1.0e-4, 0.5, 0.25));
   sample::WRITE_GEOMETRY(dir / "G.bin", sample::Encoding::Single,
                          {100, 50, 1, 1.0e-4, 0.5, 0.25, std::array<std::string, 5>{"a", "b", "c", "d", "e"}});
-  sample::WRITE_GEOMETRY(dir / "G.dbl", sample::Encoding::Double, geometry(100, 50, 1, 1.0e-4, 0.5, 0.25));
-  sample::WRITE_GEOMETRY(dir / "Half", sample::Encoding::Single, geometry(50, 25, 1, 2.0e-4, 2.0e-4, 2.0e-4));
-  sample::WRITE_GEOMETRY(dir / "Double", sample::Encoding::Single, geometry(200, 100, 1, 5.0e-5, 5.0e-5, 5.0e-5));
-  sample::WRITE_GEOMETRY(dir / "Plain", sample::Encoding::Single, geometry(100, 50, 1, 1.0e-4, 0.5, 0.25));
+  sample::WRITE_GEOMETRY(dir / "G.dbl", sample::Encoding::Double, sample::GRID(100, 50, 1, 1.0e-4, 0.5, 0.25));
+  sample::WRITE_GEOMETRY(dir / "Half", sample::Encoding::Single, sample::GRID(50, 25, 1, 2.0e-4, 2.0e-4, 2.0e-4));
+  sample::WRITE_GEOMETRY(dir / "Double", sample::Encoding::Single, sample::GRID(200, 100, 1, 5.0e-5, 5.0e-5, 5.0e-5));
+  sample::WRITE_GEOMETRY(dir / "Plain", sample::Encoding::Single, sample::GRID(100, 50, 1, 1.0e-4, 0.5, 0.25));
   const struct {
     std::vector<std::string> words;
     std::string input_words;
@@ -457,7 +450,7 @@ TEST(Transfer_Program, WholeSets) {
   const std::vector<std::string> set{"Sim.conc1", "SimG.conc1", "Sim_conc2.zlt", "Sim.frac", "Sim.geoF"};
   for (const auto& name : set) {
     if (name == "Sim.geoF")
-      sample::WRITE_GEOMETRY(dir / name, sample::Encoding::Single, geometry(2, 1, 1, 1e-4));
+      sample::WRITE_GEOMETRY(dir / name, sample::Encoding::Single, sample::GRID(2, 1, 1, 1e-4));
     else
       sample::WRITE_RESULTS(dir / name, sample::Encoding::Single, numbered_outputs({1, 2}));
   }
@@ -509,8 +502,10 @@ TEST(Transfer_Program, WholeSets) {
   EXPECT_EQ(removal.console, "\n Transfer ZELTRA\n Result  : Sim.conc1 (binary)\n Result  : SimG.conc1 (binary)\n"
                              " Result  : Sim_conc2.zlt (binary)\n Result  : Sim.frac (binary)\n");
   sample::WRITE_RESULTS(dir / "Expected", sample::Encoding::Single, numbered_outputs({2}));
-  for (const auto& name : set)
-    if (name != "Sim.geoF") EXPECT_EQ(read_bytes(dir / name), read_bytes(dir / "Expected")) << name;
+  for (const auto& name : set) {
+    if (name == "Sim.geoF") continue;
+    EXPECT_EQ(read_bytes(dir / name), read_bytes(dir / "Expected")) << name;
+  }
   EXPECT_EQ(read_bytes(dir / "Sim.geoF"), geometry_before);
   EXPECT_EQ(read_bytes(dir / "Other.conc1"), other);
 
@@ -547,7 +542,7 @@ TEST(Transfer_Program, WholeSetHandlesEachFileOnce) {
     sample::WRITE_RESULTS(dir / "Sim.conc1", sample::Encoding::Single, numbered_outputs(six));
     sample::WRITE_RESULTS(dir / "Sim.conc12", sample::Encoding::Single, numbered_outputs(six));
     sample::WRITE_RESULTS(dir / "Sim.frac42", sample::Encoding::Single, numbered_outputs(four));
-    sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, geometry(2, 1, 1, 1e-4));
+    sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, sample::GRID(2, 1, 1, 1e-4));
     std::vector<std::string> words{"-t", "-w"};
     words.insert(words.end(), c.options.begin(), c.options.end());
     words.push_back("Sim.conc1");
@@ -563,7 +558,7 @@ TEST(Transfer_Program, WholeSetHandlesEachFileOnce) {
 
   Scratch_Folder dir;
   for (const auto& name : results) sample::WRITE_RESULTS(dir / name, sample::Encoding::Single, numbered_outputs(four));
-  sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, geometry(2, 1, 1, 1e-4));
+  sample::WRITE_GEOMETRY(dir / "Sim.geoF", sample::Encoding::Single, sample::GRID(2, 1, 1, 1e-4));
   const std::string original = read_bytes(dir / "Sim.conc12");
   Program_Run renamed = run_program(dir, {"-t", "-r", "Sim"});
   EXPECT_EQ(renamed.exit_code, 0);
@@ -652,14 +647,14 @@ TEST(Transfer_Program, MatrixCompositionSafety) {
 TEST(Transfer_Program, WholeSetRescaleAndRenameWins) {
   Scratch_Folder dir;
   for (const char* g : {"Sim.geoF", "Sim_geoF.zlt"})
-    sample::WRITE_GEOMETRY(dir / g, sample::Encoding::Single, geometry(4, 1, 1, 1e-4));
+    sample::WRITE_GEOMETRY(dir / g, sample::Encoding::Single, sample::GRID(4, 1, 1, 1e-4));
   for (const char* r : {"Sim.conc1", "Sim_conc1.zlt", "SimG.conc1"})
     sample::WRITE_RESULTS(dir / r, sample::Encoding::Single, {{0.5, {1, 2, 3, 4}}});
   const std::string unscaled = read_bytes(dir / "SimG.conc1");
   Program_Run run = run_program(dir, {"-t", "-w", "-b", "--Rescale:1/2", "Sim.conc1"});
   EXPECT_EQ(run.exit_code, 0);
   sample::WRITE_RESULTS(dir / "Half", sample::Encoding::Single, {{0.5, {1.5, 3.5}}});
-  sample::WRITE_GEOMETRY(dir / "Half_geometry", sample::Encoding::Single, geometry(2, 1, 1, 2e-4, 2e-4, 2e-4));
+  sample::WRITE_GEOMETRY(dir / "Half_geometry", sample::Encoding::Single, sample::GRID(2, 1, 1, 2e-4, 2e-4, 2e-4));
   EXPECT_EQ(read_bytes(dir / "Sim.conc1"), read_bytes(dir / "Half"));
   EXPECT_EQ(read_bytes(dir / "Sim_conc1.zlt"), read_bytes(dir / "Half"));
   EXPECT_EQ(read_bytes(dir / "SimG.conc1"), unscaled);  // the G family keeps its size
