@@ -1,8 +1,8 @@
 // generate_sample_case FOLDER [NX NZ OUTPUTS]
-// Writes a 2D phase-field case of grain growth into FOLDER: the geometry file
-// "Sample_geoF.zlt", the result files "Sample_Phase.zlt", "Sample_Conc.zlt" and
-// "Sample_Frac.zlt" in binary single precision, and gzip-compressed copies of all four
-// in FOLDER/compressed.
+// Writes a 2D phase-field case of grain growth into FOLDER, named as a simulation names its
+// result set: the geometry file "Sample_geoF.zlt", the result files "Sample_phas.zlt" (phase
+// index), "Sample_conc1.zlt" (concentration) and "Sample_frac.zlt" (fraction) in binary single
+// precision, and gzip-compressed copies of all four in FOLDER/compressed. Writes nothing else.
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,9 +12,29 @@
 
 #include "tools/Sample_Case.h"
 
+namespace {
+
+constexpr const char* Usage =
+    "usage: %s FOLDER [NX NZ OUTPUTS]\n"
+    "Writes a sample case (default 200 x 150 cells, 10 outputs) into FOLDER:\n"
+    "  Sample_geoF.zlt, Sample_phas.zlt, Sample_conc1.zlt, Sample_frac.zlt\n"
+    "  and their gzip-compressed copies in FOLDER/compressed.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    std::printf(Usage, argv[0]);
+    return 0;
+  }
+  // Never a case in a folder named like an option ("--hlep").
+  if (argc >= 2 && argv[1][0] == '-') {
+    std::fprintf(stderr, "%s: unknown option %s\n", argv[0], argv[1]);
+    std::fprintf(stderr, Usage, argv[0]);
+    return 2;
+  }
   if (argc != 2 && argc != 5) {
-    std::fprintf(stderr, "usage: %s FOLDER [NX NZ OUTPUTS]\n", argv[0]);
+    std::fprintf(stderr, Usage, argv[0]);
     return 2;
   }
   int nx = 200, nz = 150, outputs = 10;
@@ -37,7 +57,7 @@ int main(int argc, char** argv) {
     geometry.nz = nz;
     geometry.spacing = 1.0e-4;
     geometry.info = {"3.4.1", "2026-11-02", "Sample", "Linux", "single"};
-    const char* names[] = {"Sample_Phase.zlt", "Sample_Conc.zlt", "Sample_Frac.zlt"};
+    const char* names[] = {"Sample_phas.zlt", "Sample_conc1.zlt", "Sample_frac.zlt"};
     sample::WRITE_GEOMETRY((folder / "Sample_geoF.zlt").string(), sample::Encoding::Single,
                            geometry);
     for (int field = 0; field < 3; ++field)
