@@ -20,7 +20,7 @@
 //   8 tail not 03 00                20 closing the file failed       33 putting the output in place
 //   9 no output buffer              21/22/23 empty file create/write/close
 //  10 deflate set-up failed         24 (unused)                      34/35/36 no name copy
-//  11 cannot seek to the tail
+//  11 cannot seek to the tail                                     37 stream unreadable (count)
 // A failure of operations 1..6 other than 3 adds the tail restore's code: 50 restored,
 // 100 nothing to restore, 200 writing the tail back failed, 300 cutting the file failed.
 
@@ -39,6 +39,7 @@
 #include <thread>      // std::this_thread::sleep_for
 
 #include "result_files/File_Replacement.h"
+#include "result_files/Gzip_Size.h"
 #include "platform/Io_Fault.h"
 
 namespace {
@@ -531,8 +532,14 @@ int gzip_count_records(std::int64_t length, const char* name, std::int64_t recor
   std::int64_t offset;
   unsigned char tail[Tail_Size];
   if (int code = open_checked(file, O_RDONLY, fd, offset, tail)) return code;
+  std::string reason;
+  const std::int64_t size = gzip_uncompressed_size(fd, file, offset, little_endian_word(tail + 6), reason);
+  if (size < 0) {
+    ::close(fd);
+    return fail(37, file, reason);
+  }
   if (!io_close(fd)) return fail_errno(20, file);
-  count = static_cast<std::int64_t>(little_endian_word(tail + 6)) / record_size;
+  count = size / record_size;
   return 0;
 }
 

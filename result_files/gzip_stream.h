@@ -48,7 +48,8 @@ struct Gzip_Copy_Ends {
 // file (neither synced nor closed here).
 int gzip_copy_into(int operation, const Gzip_Copy_Ends& ends, int out_fd, int& retries);
 
-// Number of whole records of record_size bytes in the uncompressed data, from the tail.
+// Number of whole records of record_size bytes in the uncompressed data (sizes of 4 GiB and
+// more included: see Gzip_Size).
 int gzip_count_records(std::int64_t length, const char* name, std::int64_t record_size, std::int64_t& count);
 
 // Text of the last failure: "<file>: <reason>"; empty after a success.

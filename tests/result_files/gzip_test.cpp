@@ -13,6 +13,7 @@
 
 #include "main/Console.h"
 #include "result_files/Check_File.h"
+#include "result_files/Gzip_Size.h"
 #include "platform/Io_Fault.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Working_File.h"
@@ -234,6 +235,89 @@ TEST(Gzip_Nb_Outputs, CountsWholeRecordsFromTheTail) {
       {"short.gz", 36, -666},  {"std.gz", 36, -666},    {"plain", 36, -666},
   };
   for (const auto& c : cases) EXPECT_EQ(GZIP_NB_OUTPUTS(dir / c.name, c.record_size), c.count) << c.name;
+}
+
+// An appendable file of `chunks` 16 MiB runs of a 64-byte pattern (far quicker to inflate than
+// zeros), built from one compressed chunk: after a full flush a chunk's deflate bytes stand
+// alone, so repeating them makes a valid stream of any size in milliseconds.
+void write_pattern_chunks(const std::string& name, int chunks) {
+  constexpr std::size_t Chunk = 16u << 20;
+  std::string zeros(Chunk, '\0'), block(Chunk / 64, '\0');
+  for (std::size_t i = 0; i < Chunk; ++i) zeros[i] = static_cast<char>(i % 64);
+  z_stream z{};
+  ASSERT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  z.next_in = reinterpret_cast<Bytef*>(zeros.data());
+  z.avail_in = Chunk;
+  z.next_out = reinterpret_cast<Bytef*>(block.data());
+  z.avail_out = static_cast<uInt>(block.size());
+  ASSERT_EQ(deflate(&z, Z_FULL_FLUSH), Z_OK);
+  ASSERT_EQ(z.avail_in, 0u);
+  block.resize(block.size() - z.avail_out);
+  deflateEnd(&z);
+  const uLong chunk_crc = crc32(0, reinterpret_cast<const Bytef*>(zeros.data()), Chunk);
+  uLong crc = 0;
+  std::string bytes("\x1F\x8B\x08\0\0\0\0\0\x02\x03", 10);
+  for (int i = 0; i < chunks; ++i) {
+    bytes += block;
+    crc = crc32_combine(crc, chunk_crc, Chunk);
+  }
+  const std::uint64_t size = std::uint64_t{Chunk} * static_cast<unsigned>(chunks);
+  bytes += std::string("\x03\0", 2);
+  for (std::uint32_t v : {static_cast<std::uint32_t>(crc), static_cast<std::uint32_t>(size)})
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(v >> (8 * i));
+  write_bytes(name, bytes);
+}
+
+// 8 MiB, one output of a 128^3 single-precision field.
+constexpr std::int32_t Big_Record = 128 * 128 * 128 * 4;
+
+TEST(Gzip_Nb_Outputs, CountsPastTheTrailersFourGibibytes) {
+  Scratch_Folder dir;
+  const std::string name = dir / "big.gz";
+  write_pattern_chunks(name, 520 / 2);  // 520 outputs: the trailer says 8
+  const std::int64_t counted = gzip_streams_counted();
+  EXPECT_EQ(GZIP_NB_OUTPUTS(name, Big_Record), 520);
+  EXPECT_EQ(gzip_streams_counted(), counted + 1);
+  EXPECT_EQ(GZIP_NB_OUTPUTS(name, Big_Record), 520);  // known now: not inflated again
+
+  // A growing case: one more output appended is seen from the trailer and the known size.
+  int status = -1, retries = -1;
+  GZIP_OPEN(name, status, retries);
+  ASSERT_EQ(status, 0);
+  const std::vector<float> field(Big_Record / 4, 0.0f);
+  GZIP_APPEND_SINGLE_ARRAY(static_cast<std::int64_t>(field.size()), field.data(), status, retries);
+  ASSERT_EQ(status, 0);
+  GZIP_CLOSE(status, retries);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(GZIP_NB_OUTPUTS(name, Big_Record), 521);
+  EXPECT_EQ(gzip_streams_counted(), counted + 1);
+
+  // A file put in its place is not taken for the grown one.
+  write_pattern_chunks(dir / "other.gz", 513);
+  ASSERT_EQ(std::rename((dir / "other.gz").c_str(), name.c_str()), 0);
+  EXPECT_EQ(GZIP_NB_OUTPUTS(name, Big_Record), 1026);
+  EXPECT_EQ(gzip_streams_counted(), counted + 2);
+
+  // A stream with a piece missing cannot be counted.
+  const std::string bytes = read_bytes(name);
+  write_bytes(dir / "cut.gz", bytes.substr(0, bytes.size() / 2) + bytes.substr(bytes.size() / 2 + 1000));
+  EXPECT_EQ(GZIP_NB_OUTPUTS(dir / "cut.gz", Big_Record), -666);
+}
+
+TEST(Gzip_Nb_Outputs, TrailerSettlesWhatCannotHaveGrownByFourGibibytes) {
+  // 4 161 790 bytes of deflate data hold at most 2^32 - 1 bytes.
+  const struct {
+    std::int64_t known_file_size, file_size;
+    bool settles;
+  } cases[] = {
+      {0, 20, true},
+      {0, 4161780, true},
+      {0, 4161781, false},
+      {100000000, 100000000 + 4161780, true},
+      {100000000, 100000000 + 4161781, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(gzip_trailer_settles(c.known_file_size, c.file_size), c.settles) << c.known_file_size << " " << c.file_size;
 }
 
 TEST(Gzip_Appendable, EmptyFileAndPasses) {
