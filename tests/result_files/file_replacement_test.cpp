@@ -87,6 +87,12 @@ mode_t process_umask() {
   return mask;
 }
 
+// Writes "old" into file with the given owner, group and mode.
+bool write_owned(const std::string& file, uid_t owner, gid_t group, mode_t mode) {
+  write_bytes(file, "old");
+  return ::chown(file.c_str(), owner, group) == 0 && ::chmod(file.c_str(), mode) == 0;
+}
+
 TEST(Working_File_Name, StaysWithinTheLimitOfOneName) {
   const std::string pid = [] {
     std::string digits = std::to_string(::getpid());
@@ -147,9 +153,7 @@ TEST(File_Replacement, KeepsPermissionBitsAndOwner) {
     for (const auto& c : cases) {
       Scratch_Folder dir;
       const std::string file = dir / "Sim.conc1";
-      write_bytes(file, "old");
-      ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
-      ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+      ASSERT_TRUE(write_owned(file, c.owner, c.group, c.mode));
       EXPECT_EQ(replace_with(file, "new"), "") << std::oct << c.mode;
       EXPECT_EQ(read_bytes(file), "new");
       EXPECT_EQ(mode_of(file), c.mode) << std::oct << c.mode;
@@ -246,9 +250,7 @@ TEST(File_Replacement, AnotherUserIsRefusedWhatItMayNotWrite) {
     for (const auto& c : cases) {
       Scratch_Folder dir;
       const std::string file = dir / "Sim.conc1";
-      write_bytes(file, "old");
-      ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
-      ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+      ASSERT_TRUE(write_owned(file, c.owner, c.group, c.mode));
       ASSERT_EQ(::chmod(dir.path().c_str(), c.folder_mode), 0);
       EXPECT_EQ(replace_as_other_user(file, {Users_Group}), c.reason) << c.name;
       EXPECT_EQ(read_bytes(file), c.reason.empty() ? "new" : "old") << c.name;
