@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Channel_Protocol.h"
+
 static_assert(std::endian::native == std::endian::little,
               "the channel blocks are little-endian and are used in place");
 
@@ -22,11 +24,6 @@ constexpr int Last_Server_Instance = 15;   // a server never takes number 16
 constexpr int Last_Client_Instance = 16;   // clients look at 1-16
 constexpr int Max_Window = 63;             // window numbers 1-63
 constexpr std::size_t Max_Request = 256;   // request text with its terminating zero
-
-// Replies that carry no request's own result.
-constexpr std::uint32_t Reply_Failed = 0x80000001u;
-constexpr std::uint32_t Reply_Refused = 0x80000002u;
-constexpr std::uint32_t Reply_Quit = 0x80000005u;
 
 constexpr const char* Server_Version = "0,9,9,8";
 constexpr const char* Client_Version = "Version  0.99.8b";
