@@ -60,8 +60,8 @@ enum Control_Code : std::int32_t {
   Control_Drop_Object = 38,
 };
 
-// Kinds of Pick.
-enum Pick_Code : std::int32_t { Pick_Point = 1, Pick_Line = 2, Pick_Rectangle = 4, Pick_Rubber_Band = 8 };
+// Kinds of Pick: a rectangle ends with a right click, a line with the release.
+enum Pick_Code : std::int32_t { Pick_Point = 1, Pick_Rectangle = 2, Pick_Line = 4, Pick_Rubber_Band = 8 };
 
 // Sub-codes of Bitmap.
 enum Bitmap_Code : std::int32_t { Bitmap_Display = 0, Bitmap_From_Buffer = 5 };
