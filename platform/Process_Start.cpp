@@ -1,6 +1,7 @@
 // Process_Start.cpp - posix_spawn and the wait for readiness (see Process_Start.h).
 #include "platform/Process_Start.h"
 
+#include <fcntl.h>     // O_RDONLY
 #include <spawn.h>     // posix_spawn
 #include <sys/wait.h>  // waitpid
 #include <unistd.h>    // usleep
@@ -13,17 +14,37 @@ extern char** environ;
 
 namespace platform {
 
-pid_t SPAWN(const std::string& path, const std::vector<std::string>& args, std::string& error) {
+namespace {
+
+pid_t spawn_with(const std::string& path, const std::vector<std::string>& args, const posix_spawn_file_actions_t* actions,
+                 std::string& error) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(path.c_str()));
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   pid_t pid = -1;
-  int rc = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  int rc = posix_spawn(&pid, path.c_str(), actions, nullptr, argv.data(), environ);
   if (rc != 0) {
     error = "posix_spawn " + path + ": " + std::strerror(rc);
     return -1;
   }
+  return pid;
+}
+
+}  // namespace
+
+pid_t SPAWN(const std::string& path, const std::vector<std::string>& args, std::string& error) {
+  return spawn_with(path, args, nullptr, error);
+}
+
+pid_t SPAWN_DETACHED(const std::string& path, const std::vector<std::string>& args, std::string& error) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+  const pid_t pid = spawn_with(path, args, &actions, error);
+  posix_spawn_file_actions_destroy(&actions);
   return pid;
 }
 

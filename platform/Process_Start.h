@@ -17,6 +17,11 @@ namespace platform {
 // `error` set to the reason.
 pid_t SPAWN(const std::string& path, const std::vector<std::string>& args, std::string& error);
 
+// Starts a server program detached from this program's streams: standard input and output on
+// /dev/null (standard output may carry this program's own answers), standard error and the
+// environment shared, no other descriptor passed on.
+pid_t SPAWN_DETACHED(const std::string& path, const std::vector<std::string>& args, std::string& error);
+
 enum class Wait_Status { Idle, Exited, Timed_Out };
 
 // Polls `idle` every few milliseconds for up to timeout_ms; Exited when the process ended first

@@ -209,4 +209,25 @@ bool SERVER_ACCEPTS(const std::string& block_name) {
   return probe.CONNECT(block_name);
 }
 
+Instance_Claim::~Instance_Claim() { RELEASE(); }
+
+bool Instance_Claim::TAKE(const std::string& block_name) {
+  RELEASE();
+  const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  sockaddr_un addr{};
+  const socklen_t length = abstract_address(block_name + ".client", addr);
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), length) != 0) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+void Instance_Claim::RELEASE() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
 }  // namespace platform

@@ -93,4 +93,23 @@ class Channel_Client {
 // True when a server listens under the block name and accepts a connection.
 bool SERVER_ACCEPTS(const std::string& block_name);
 
+// A client's hold on a server instance while it uses it: an abstract socket name beside the
+// server's ("\0<block name>.<uid>.client"), so two clients that find one free server at the same
+// moment cannot both take it. The kernel drops the name when the holder ends, however it ends.
+class Instance_Claim {
+ public:
+  Instance_Claim() = default;
+  Instance_Claim(const Instance_Claim&) = delete;
+  Instance_Claim& operator=(const Instance_Claim&) = delete;
+  ~Instance_Claim();
+
+  // True when this client now holds the instance; false when another holds it or it failed.
+  bool TAKE(const std::string& block_name);
+  void RELEASE();
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
 }  // namespace platform

@@ -28,7 +28,7 @@ Kornd_Server::~Kornd_Server() { Stop(); }
 // Instance numbers belong to the user, not to one test run: test programs of every build on
 // this machine (other worktrees included) take turns through one lock, held until the process
 // ends.
-static void take_machine_lock() {
+void TAKE_KORND_MACHINE_LOCK() {
   static int fd = -1;
   if (fd >= 0) return;
   fd = open(("/tmp/kornd_server_tests." + std::to_string(getuid()) + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC,
@@ -37,7 +37,7 @@ static void take_machine_lock() {
 }
 
 bool Kornd_Server::Start(const std::string& answers, const std::vector<std::string>& args) {
-  take_machine_lock();
+  TAKE_KORND_MACHINE_LOCK();
   char tmpl[] = "/tmp/kornd_test_err_XXXXXX";
   int fd = mkstemp(tmpl);
   if (fd < 0) return false;

@@ -1,0 +1,230 @@
+// Client_Channel.cpp - the connection's state, sending, the reserved replies, data-area
+// transfers and the end of the connection.
+
+#include <cstdlib>  // std::exit
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "korin_client/Client_Report.h"
+#include "korin_client/Client_State.h"
+#include "korin_client/Korin_Seams.h"
+#include "korin_client/Latin1.h"
+
+namespace {
+
+Korin_Stop installed_stop = nullptr;
+Korin_Trace trace;
+
+bool is_window_request(const char* text) { return text[0] != channel::Handshake && text[0] != channel::Open_Window && text[0] != channel::Quit; }
+
+void trace_request(const KRclientstate& s, int length) {
+  if (!trace) return;
+  Korin_Trace_Entry e;
+  e.text = s.request;
+  e.length = length;
+  const int w = static_cast<unsigned char>(s.request[1]) - 32;
+  if (is_window_request(s.request)) e.block = KRblock(w);
+  trace(e);
+}
+
+void trace_reply(std::uint32_t reply) {
+  if (!trace) return;
+  Korin_Trace_Entry e;
+  e.replied = true;
+  e.reply = reply;
+  trace(e);
+}
+
+// The server is gone: forget it, so that nothing more is sent while the program ends.
+void forget_server(KRclientstate& s) {
+  s.channel.CLOSE();
+  s.claim.RELEASE();
+  s.server_window = 0;
+}
+
+}  // namespace
+
+KRclientstate& KRstate() {
+  static KRclientstate state;
+  return state;
+}
+
+void KRsetstop(Korin_Stop stop) { installed_stop = stop; }
+
+void KRstop(int exit_code) {
+  if (installed_stop) installed_stop(exit_code);
+  std::fflush(stdout);
+  std::exit(exit_code);
+}
+
+void KRsettrace(Korin_Trace t) { trace = std::move(t); }
+
+channel::KRwinblock* KRblock(int w) {
+  if (w < 1 || w > channel::Max_Window) return nullptr;
+  return static_cast<channel::KRwinblock*>(KRstate().windows[static_cast<std::size_t>(w)].view());
+}
+
+namespace {
+
+[[noreturn]] void overflow(std::string_view text) {
+  KRreport(false, Korin_Message::Buffer_Overflow, {std::string(text)});
+  KRrelease();
+  KRstop(1);
+}
+
+}  // namespace
+
+int KRsetrequest(std::string_view text) {
+  KRclientstate& s = KRstate();
+  if (text.size() + 1 > channel::Max_Request) overflow(text);
+  std::memcpy(s.request, text.data(), text.size());
+  s.request[text.size()] = '\0';
+  return static_cast<int>(text.size() + 1);
+}
+
+std::int32_t KRsend(int length) {
+  KRclientstate& s = KRstate();
+  if (length < 1 || length > static_cast<int>(channel::Max_Request))
+    overflow(std::string_view(s.request, strnlen(s.request, channel::Max_Request)));
+  if (s.server_window == 0) return 0;
+  trace_request(s, length);
+  std::uint32_t reply = 0;
+  const platform::Send_Status sent = s.channel.SEND(s.request, static_cast<std::size_t>(length), reply);
+  if (sent != platform::Send_Status::Reply) {
+    forget_server(s);
+    if (s.request[0] == channel::Handshake) KRfatal(Korin_Message::Launch_Failed, {"kornd"});
+    KRfatal(Korin_Message::Window_Closed);
+  }
+  trace_reply(reply);
+  switch (reply) {
+    case channel::Reply_Failed:
+      KRfatal(Korin_Message::Ended_Abnormally);
+    case channel::Reply_Refused:  // Abort chosen in the server: an abnormal end, not a normal one
+      KRquitx(0);
+      KRfatal(Korin_Message::Ended_Abnormally);
+    case channel::Reply_Exit:
+      KRrelease();
+      KRstop(0);
+    case channel::Reply_Forget:
+      KRrelease();
+      forget_server(s);
+      return 0;
+    case channel::Reply_Quit:
+      return 1;
+    default:
+      return static_cast<std::int32_t>(reply);
+  }
+}
+
+namespace {
+
+std::int32_t send_window_request(int w, char letter) {
+  KRclientstate& s = KRstate();
+  s.request[0] = letter;
+  s.request[1] = static_cast<char>(w + 32);
+  s.request[2] = '\0';
+  return KRsend(3);
+}
+
+}  // namespace
+
+std::int32_t KRwincode(int w, char letter, std::int32_t code) {
+  channel::KRwinblock* b = KRblock(w);
+  if (b == nullptr) return 0;
+  b->code = code;
+  return send_window_request(w, letter);
+}
+
+std::int32_t KRwincmd1(int w, char letter, std::int32_t code, std::int32_t a1) {
+  channel::KRwinblock* b = KRblock(w);
+  if (b == nullptr) return 0;
+  b->a[0] = a1;
+  return KRwincode(w, letter, code);
+}
+
+std::int32_t KRwincmd(int w, char letter, std::int32_t code, std::int32_t a1, std::int32_t a2) {
+  channel::KRwinblock* b = KRblock(w);
+  if (b == nullptr) return 0;
+  b->a[1] = a2;
+  return KRwincmd1(w, letter, code, a1);
+}
+
+namespace {
+
+void put_data_text(int w, std::string_view latin1) {
+  channel::KRwinblock* b = KRblock(w);
+  if (b == nullptr) return;
+  const std::string text = LATIN1_TO_UTF8(latin1, channel::Data_Size - 1);
+  std::memcpy(b->data, text.data(), text.size());
+  b->data[text.size()] = '\0';
+}
+
+}  // namespace
+
+void KRsettext(int w, const char* text) {
+  put_data_text(w, text ? std::string_view(text, strnlen(text, channel::Data_Size - 1)) : std::string_view());
+}
+
+void KRsetftext(int w, const char* text, std::size_t length) {
+  std::string_view field = text ? std::string_view(text, length) : std::string_view();
+  while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
+  if (field.size() > channel::Data_Size - 1) field = field.substr(0, channel::Data_Size - 1);
+  put_data_text(w, field);
+}
+
+std::int32_t KRsenddata(int w, const void* bytes, std::int64_t count) {
+  channel::KRwinblock* b = KRblock(w);
+  if (b == nullptr) return 0;
+  const char* p = static_cast<const char*>(bytes);
+  for (std::int64_t offset = 0; offset < count; offset += static_cast<std::int64_t>(channel::Data_Size)) {
+    const std::int64_t piece = std::min<std::int64_t>(count - offset, channel::Data_Size);
+    std::memcpy(b->data, p + offset, static_cast<std::size_t>(piece));
+    if (KRwincmd(w, channel::Control, channel::Control_Put_Data, static_cast<std::int32_t>(offset),
+                 static_cast<std::int32_t>(piece)) == 0) {
+      KRwincode(w, channel::Control, channel::Control_Drop_Object);
+      return 0;
+    }
+  }
+  return w;
+}
+
+std::int32_t KRdatanumber(int w) {
+  const channel::KRwinblock* b = KRblock(w);
+  if (b == nullptr) return 0;
+  return READ_DECIMAL(std::string_view(b->data, strnlen(b->data, channel::Data_Size))).value_or(0);
+}
+
+void KRrelease() {
+  KRclientstate& s = KRstate();
+  for (int w = 1; w <= channel::Max_Window; ++w) {
+    platform::Shared_Block& block = s.windows[static_cast<std::size_t>(w)];
+    if (block.view() != nullptr && !block.UNMAP())
+      KRreport(true, Korin_Message::Unmap_Failed, {std::to_string(errno)});
+  }
+  if (s.instance_block.view() != nullptr) s.instance_block.UNMAP();
+  s.open_windows = 0;
+  s.current = nullptr;
+}
+
+int KRquitx(int mode) {
+  KRclientstate& s = KRstate();
+  if (s.quit_done) return 0;
+  KRrelease();
+  std::int32_t reply = 0;
+  if (s.server_window != 0) {
+    // Sent without the reserved-reply handling: an end must not start another end.
+    const int length = KRsetrequest(std::string(1, channel::Quit) + "," + std::to_string(mode) + ",");
+    trace_request(s, length);
+    std::uint32_t answer = 0;
+    if (s.channel.SEND(s.request, static_cast<std::size_t>(length), answer) == platform::Send_Status::Reply) {
+      trace_reply(answer);
+      reply = answer == channel::Reply_Quit ? 1 : static_cast<std::int32_t>(answer);
+    }
+    forget_server(s);
+  }
+  s.quit_done = true;
+  return reply;
+}
+
+int KRquit() { return KRquitx(1); }

@@ -1,0 +1,88 @@
+// Client_State.h - KRclientstate: the one connection of this program to a kornd, and the
+// channel operations every entry point of the library is built on.
+//
+// The library serves one thread: the request buffer and the window blocks are shared by all
+// requests, and the server reads and writes a block only while a request of it is waiting.
+#pragma once
+
+#include <sys/types.h>  // pid_t
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Channel_Blocks.h"
+#include "platform/Request_Channel.h"
+#include "platform/Shared_Block.h"
+#include "korin_client/Korin.h"
+
+struct KRclientstate {
+  std::int32_t instance = 0;         // 1-16 once a server was found: the library is initialised
+  std::int32_t server_key = 0;
+  pid_t server_window = 0;           // the server's pid; 0 when not known or forgotten
+  platform::Channel_Client channel;  // the server's socket: requests go there
+  platform::Instance_Claim claim;    // held while this program uses the instance
+  std::int32_t open_windows = 0;
+  channel::KRwinblock* current = nullptr;  // block of the current window
+  bool quit_done = false;
+  std::array<platform::Shared_Block, channel::Max_Window + 1> windows;  // index 0 stays empty
+  std::int32_t current_window = 0;
+  // Whether the pen position of a window (offsets 68, 72) is a real one. Kept here, not as a
+  // negative x, so that a line that starts left of the window is still drawn.
+  std::array<bool, channel::Max_Window + 1> pen_known{};
+  platform::Shared_Block instance_block;
+  std::string server_version;
+  char request[channel::Max_Request] = {};
+  std::string switches;              // the server's command line, each switch after one blank
+  std::string program_path;
+  std::string server_path;
+  bool japanese = false;             // messages in Japanese (UTF-8)
+};
+
+KRclientstate& KRstate();
+
+// The block of window w (1-63) when it is open, else null.
+channel::KRwinblock* KRblock(int w);
+
+// A free server of this user taken for this program (instance line "0,...", socket accepting,
+// no other client holding it); the server key, 0 when none was ever found.
+std::int32_t KRfindserver();
+// Starts kornd with the switch text and waits (at most 60 s) until it serves.
+void KRlaunch();
+// The first executable `name` in the program's folder, ".", then PATH; ends the program when
+// there is none.
+std::string KRsearchpath(const std::string& name);
+
+// Puts a request text into the request buffer and returns its length with the terminating
+// zero; a text that does not fit is reported ("Internal buffer overflow[...]") and ends the
+// program before anything is sent.
+int KRsetrequest(std::string_view text);
+
+// Sends the request buffer, `length` bytes with the terminating zero; returns the reply after
+// the reserved replies are handled (the server gone, a failure or an abort end the program).
+std::int32_t KRsend(int length);
+
+// Window requests: sub-code and arguments into window w's block, then "<letter><w + 32>".
+// 0 when w has no block.
+std::int32_t KRwincode(int w, char letter, std::int32_t code);
+std::int32_t KRwincmd1(int w, char letter, std::int32_t code, std::int32_t a1);
+std::int32_t KRwincmd(int w, char letter, std::int32_t code, std::int32_t a1, std::int32_t a2);
+
+// Texts into window w's data area: null-terminated, or fixed-length with its trailing blanks
+// dropped (at most 2047 characters). Display texts are Latin-1 and are sent as UTF-8.
+void KRsettext(int w, const char* text);
+void KRsetftext(int w, const char* text, std::size_t length);
+
+// Sends a byte array through the data area in pieces of 2048 bytes ("B" 36 each); w, or 0
+// after a refused piece (the transfer is then dropped with "B" 38).
+std::int32_t KRsenddata(int w, const void* bytes, std::int64_t count);
+
+// A number the server wrote as text into the data area ("%d"); 0 when none can be read.
+std::int32_t KRdatanumber(int w);
+
+// Unmaps every window block and the instance block.
+void KRrelease();
+
+// KRquitx (Korin.h) ends the connection: mode 0 closes the server at once, another asks its
+// user; the reply (1), or 0 when nothing was sent or it was ended already.

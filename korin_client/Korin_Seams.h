@@ -1,0 +1,28 @@
+// Korin_Seams.h - what a program can replace in the client library: how it ends the program
+// after a fatal message, and a trace of every request sent (for tests).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/Channel_Blocks.h"
+
+// The program's stop after a fatal message (exit code 1) or a server's request to end (0).
+// Without one the library exits the process. The stop must not return; it may throw to unwind
+// (the display program's stop deletes its working copies on the way).
+using Korin_Stop = void (*)(int exit_code);
+void KRsetstop(Korin_Stop stop);
+[[noreturn]] void KRstop(int exit_code);
+
+// One request as sent: the request text (window requests: letter, window + 32) and, for window
+// requests, the block as it was when sent. Called before the send; the reply follows in
+// `reply` of the next call with `replied` true.
+struct Korin_Trace_Entry {
+  const char* text = nullptr;                 // the request buffer
+  int length = 0;                             // with its terminating zero
+  const channel::KRwinblock* block = nullptr; // window requests only
+  bool replied = false;
+  std::uint32_t reply = 0;
+};
+using Korin_Trace = std::function<void(const Korin_Trace_Entry&)>;
+void KRsettrace(Korin_Trace trace);
