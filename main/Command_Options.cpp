@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "main/Command_Codes.h"
 #include "main/Command_Line_Help.h"
 #include "main/Command_Line_Parts.h"
 #include "main/Console.h"
@@ -131,7 +132,7 @@ const Long_Option Long_Options[] = {
      }},
     {{"--Check", "--CHECK"}, false,
      [](std::string_view, Option_Results&) {
-       WRITE_INTEGER_F(129);  // the highest command code: the front end checks it
+       WRITE_INTEGER_F(Command::Highest_Command);
        DIALOG_STUFF(3);
        STOP_PROGRAM(0);
      }},

@@ -216,7 +216,7 @@ TEST(Command_Line_Program, WordsFromStandardInput) {
       {{"-n5", "Case_phas.zlt"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder, 0},
       // The lines that come are the words, however many were announced.
       {{"-n2000000000"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder, 0, "Case_phas.zlt\n"},
-      {{"-n3"}, Prompt.substr(0, 0) + Help, 1, ""},
+      {{"-n3"}, Help, 1, ""},
       {{"-n"}, read_error("Read integer input", "-n"), 1},
       // A lone geometry file asks for the words; the names are taken in its folder.
       {{"runs/Case_geoF.zlt"},
@@ -225,6 +225,11 @@ TEST(Command_Line_Program, WordsFromStandardInput) {
       {{"runs/Case_geoF.zlt"}, Prompt + Help, 1, "\n"},
       {{"runs/Case_geoF.zlt"}, Prompt + "\nInput Error: end of input\n\n", 1, ""},
       {{}, Prompt + report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder, 0, "Case_phas.zlt"},
+      // Long words are kept whole, on the prompt line as in the lines of -n.
+      {{}, Prompt + missing(std::string(600, 'x') + ".geoF") + missing(std::string(600, 'x') + ".phas"), 1,
+       "-s " + std::string(600, 'x') + ".phas\n"},
+      {{"-n1"}, missing(std::string(700, 'y') + "_geoF.zlt") + missing(std::string(700, 'y') + "_phas.zlt"), 1,
+       std::string(700, 'y') + "_phas.zlt\n"},
   });
 }
 
