@@ -195,6 +195,13 @@ TEST(Command_Line_Program, CompressedGeometryFollowsTheFirstResultFile) {
       {{"Case_phas.zlt"}, missing("Case_geoF.zlt"), 1},
       {{"Case.phas.zip"}, missing("Case.geoF"), 1},
   });
+  sample::GZIP_COPY(folder.dir / "Case_phas.zlt", folder.dir / "Case.phas.gz");
+  for (const char* name : {"Case.geoF.zip", "Case.geoF.gz"})
+    sample::GZIP_COPY(folder.dir / "Case_phas.zlt", folder.dir / name);
+  expect_runs(folder, {
+      {{"Case.phas.zip"}, report("Case.geoF.zip", {"Case.phas.zip"}, Single) + Placeholder, 0},
+      {{"Case.phas.gz"}, report("Case.geoF.gz", {"Case.phas.gz"}, Single) + Placeholder, 0},
+  });
 }
 
 TEST(Command_Line_Program, WordsFromStandardInput) {
