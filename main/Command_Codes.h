@@ -30,4 +30,8 @@ constexpr std::int32_t Image_Driver_Key_O = 88;        // o: report only
 constexpr std::int32_t Image_Driver_Gif = 89;          // g
 constexpr std::int32_t Image_Driver_PostScript = 90;   // p
 
+// The highest code of all: "--Check" writes it so that the front end can tell whether it
+// talks to a program that knows its commands.
+constexpr std::int32_t Highest_Command = 129;
+
 }  // namespace Command

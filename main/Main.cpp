@@ -3,7 +3,7 @@
 // Reads: the command line. Writes: through the routines it calls. A fatal stop anywhere
 // throws Program_Stop: the working files of the routines on the way are deleted as the stop
 // unwinds, and the program exits with the stop's code (1 after a fatal message, 0 after a
-// normal end such as a completed conversion run).
+// normal end such as a completed conversion run or --Help).
 
 #include <cstdio>  // std::fflush
 #include <string>
@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
   try {
     DIALOG_STUFF(1);
     READ_COMMAND_LINE(words);
+    // The display's start-up and command loop are not part of this version yet.
+    CONSOLE_LINE(" The display itself is not available in this version.");
   } catch (const Program_Stop& stop) {
     exit_code = stop.exit_code;
   }

@@ -1,43 +1,43 @@
-// READ_COMMAND_LINE: gathers the command words and hands a conversion run over to the
-// conversion mode.
+// READ_COMMAND_LINE: the second step of the display program's start-up: the title, the
+// command words, the hand-over of a conversion run, the options and the checks.
 //
-// Reads: the command words. Writes: console lines. Global records: none of its own yet.
+// Reads: the arguments and standard input. Writes: console lines. Global records: those of
+// the options and the checks (main/Command_Options.cpp, main/Command_Line_Checks.cpp).
 
 #include "main/Read_Command_Line.h"
 
 #include <string_view>
 
+#include "main/Command_Line_Parts.h"
 #include "main/Console.h"
+#include "main/Dialog_Stuff.h"
 #include "transfer/Transfer_ZELTRA.h"
 
-namespace {
-
-bool starts_with(std::string_view word, std::string_view prefix) { return word.substr(0, prefix.size()) == prefix; }
-
-}  // namespace
-
 bool CONVERSION_REQUESTED(const std::vector<std::string>& words) {
-  for (const std::string& word : words) {
+  for (const std::string& gathered : words) {
+    const std::string word = UNQUOTED_WORD(gathered);
     for (std::string_view trigger : {"--transfer_zeltra", "--Transfer_ZELTRA", "--TRANSFER_ZELTRA", "--ReScale",
                                      "--Rescale", "--rescale"})
-      if (starts_with(word, trigger)) return true;
-    const bool option_word = starts_with(word, "-") && !starts_with(word, "--") && !starts_with(word, "-i") &&
-                             !starts_with(word, "-I") && !starts_with(word, "-o") && !starts_with(word, "-O");
+      if (word.starts_with(trigger)) return true;
+    const bool option_word = word.starts_with("-") && !word.starts_with("--") && !word.starts_with("-i") &&
+                             !word.starts_with("-I") && !word.starts_with("-o") && !word.starts_with("-O");
     if (option_word && word.find_first_of("tT") != std::string::npos) return true;
   }
   return false;
 }
 
-void READ_COMMAND_LINE(const std::vector<std::string>& words) {
+void READ_COMMAND_LINE(const std::vector<std::string>& arguments) {
+  CONSOLE_EMPTY(2);
+  CONSOLE_LINE("Display ZELTRA");
+  const Command_Words gathered = GATHER_COMMAND_WORDS(arguments);
   // A conversion run is recognised before any display option is looked at: letters that
-  // mean something else to the display (-m, -k ...) must not stop a conversion.
-  if (CONVERSION_REQUESTED(words)) {
-    TRANSFER_ZELTRA(words);
+  // mean something else to the display (a lone -m ...) must not stop a conversion.
+  if (CONVERSION_REQUESTED(gathered.words)) {
+    DIALOG_STUFF(2);
+    TRANSFER_ZELTRA(gathered.words);
+    DIALOG_STUFF(3);
     STOP_PROGRAM(0);
   }
-  // The display itself is not part of this program yet.
-  CONSOLE_EMPTY();
-  CONSOLE_LINE(" Only the conversion mode (-t) is available in this version.");
-  CONSOLE_EMPTY();
-  STOP_PROGRAM(1);
+  const Option_Results options = READ_OPTION_WORDS(gathered.words, gathered.start_folder);
+  CHECK_COMMAND_LINE(options);
 }

@@ -7,17 +7,17 @@
 // The list ends quietly at the first output it cannot read, at a negative time or at a
 // changed cell count: a file still being written ends that way.
 
-#include <cstdio>   // std::fputs, std::fflush
+#include <cstdio>   // std::fflush
 #include <cstring>  // std::memcpy
 #include <string>
 #include <vector>
 
 #include "main/Console.h"
+#include "main/Read_Input_F.h"
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Working_File.h"
-#include "text/Fortran_Format.h"
 #include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"
 
@@ -28,12 +28,6 @@ struct Listed_Input {
   Working_File copy;  // the uncompressed copy, deleted after the close
   std::string name;
 };
-
-// Writes one time line on standard output (the display program's WRITE_REAL_F).
-void write_time_line(float time) {
-  const std::string line = FORMAT_C_E3(time, 15, 6) + "\n";
-  std::fputs(line.c_str(), stdout);
-}
 
 // CTN_CLOSE_INPUT: closes the input; the uncompressed copy is deleted.
 void close_input(Listed_Input& input) {
@@ -136,7 +130,7 @@ void LIST_OUTPUT_TIMES(std::string_view name_given) {
     std::int32_t count = 0;
     if (!read_output(input.channel, format, time, count, text ? &buffer : nullptr)) break;
     if (time < 0.0f || count != first_count) break;
-    write_time_line(time);
+    WRITE_REAL_F(time);
   }
   std::fflush(stdout);
   if (text) {

@@ -20,6 +20,8 @@ struct Program_Run {
   std::string listing;  // standard output
 };
 
+const std::string Title = "\n\nDisplay ZELTRA\n";
+
 // Runs the program in the folder with the words (each single-quoted).
 Program_Run run_program(const Scratch_Folder& dir, const std::vector<std::string>& words) {
   std::string command = "cd '" + dir.path().string() + "' && '" ZELTRA_BIN_DIR "/Display_ZELTRA'";
@@ -30,6 +32,9 @@ Program_Run run_program(const Scratch_Folder& dir, const std::vector<std::string
   Program_Run run{WEXITSTATUS(status), read_bytes(base + ".err"), read_bytes(base + ".out")};
   std::filesystem::remove(base + ".err");
   std::filesystem::remove(base + ".out");
+  // Every run opens with the program's title; the transcripts below are what follows it.
+  EXPECT_TRUE(run.console.starts_with(Title)) << run.console;
+  if (run.console.starts_with(Title)) run.console.erase(0, Title.size());
   return run;
 }
 
