@@ -288,8 +288,8 @@ void CKorndMain::ShowViewRect(int left, int top, int right, int bottom) {
 
 void CKorndMain::Arrange(int n) {
   switch (n) {
-    case 1: mdi_->cascadeSubWindows(); break;
-    case 2: {  // one above the other, full width
+    case channel::Arrange_Cascade: mdi_->cascadeSubWindows(); break;
+    case channel::Arrange_Tile_Horizontal: {  // one above the other, full width
       QList<QMdiSubWindow*> subs = mdi_->subWindowList();
       int h = subs.isEmpty() ? 0 : mdi_->viewport()->height() / int(subs.size());
       for (int i = 0; i < subs.size(); ++i) {
@@ -298,7 +298,7 @@ void CKorndMain::Arrange(int n) {
       }
       break;
     }
-    case 3: {  // side by side, full height
+    case channel::Arrange_Tile_Vertical: {  // side by side, full height
       QList<QMdiSubWindow*> subs = mdi_->subWindowList();
       int w = subs.isEmpty() ? 0 : mdi_->viewport()->width() / int(subs.size());
       for (int i = 0; i < subs.size(); ++i) {
@@ -307,7 +307,7 @@ void CKorndMain::Arrange(int n) {
       }
       break;
     }
-    case 4:  // the MDI area keeps minimised windows arranged along its bottom edge itself
+    case channel::Arrange_Icons:  // the MDI area keeps minimised windows arranged along its bottom edge itself
       break;
     default: break;
   }
@@ -322,15 +322,15 @@ void CKorndMain::ShowFrame(int code) {
     case 2: case 6: case 7: showMinimized(); break;
     case 3: case 10: showNormal(); break;
     case 4: case 8: case 9: show(); break;
-    case 11: case 12: {
+    case channel::Show_Topmost: case channel::Show_Not_Topmost: {
       bool visible = isVisible();
-      setWindowFlag(Qt::WindowStaysOnTopHint, code == 11);
+      setWindowFlag(Qt::WindowStaysOnTopHint, code == channel::Show_Topmost);
       if (visible) show();  // changing the flag hides the window
-      if (topmost_) topmost_->setChecked(code == 11);
+      if (topmost_) topmost_->setChecked(code == channel::Show_Topmost);
       break;
     }
-    case 13: raise(); break;
-    case 14: lower(); break;
+    case channel::Show_Top: raise(); break;
+    case channel::Show_Bottom: lower(); break;
     default: return;
   }
   update();
