@@ -22,7 +22,7 @@ enum Letter : char {
   Pixel = 'F',       // colour of the pixel at (sub-code, a1)
   Show = 'G',
   Combined = 'M',    // combined objects (recorded metafiles)
-  New_Object = 'N',  // pending polygon or polyline filled by Control Put_Data pieces
+  New_Object = 'N',  // pending point-list object filled by Control Put_Data pieces
 };
 
 // Sub-codes of Draw: the kind of drawing object, also the type code it is stored with.
