@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+#include "platform/Channel_Protocol.h"
+
 namespace {
 constexpr int Spin_Us = 40;        // wait this long for the next request of a burst
 constexpr int Burst_Limit_Ms = 4;  // then let the event loop paint
@@ -71,7 +73,7 @@ void CKorndChannel::OnPeer(int fd) {
   platform::Receive_Status status = server_.RECEIVE(fd, packet);
   while (status == platform::Receive_Status::Request) {
     serving_ = true;
-    std::uint32_t reply = handler_ ? handler_(packet) : 0x80000001u;
+    std::uint32_t reply = handler_ ? handler_(packet) : channel::Reply_Failed;
     serving_ = false;
     if (peer_notifiers_.empty() && !listen_notifier_) return;  // stopped inside the request
     SetReading(true);

@@ -14,7 +14,7 @@
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndMain.h"
-#include "kornd/Request_Text.h"
+#include "platform/Request_Text.h"
 
 namespace {
 
@@ -140,13 +140,13 @@ int OPEN_PICTURE_WINDOW(CKorndApp& app, const QString& file) {
   const QByteArray data = in.readAll();
   const std::vector<std::uint8_t> bytes(data.begin(), data.end());
   // The window takes the picture's size from its block (width and height at offsets 40, 44).
-  Request r;
+  channel::Request r;
   if (bytes.size() >= 8 + 48) {
     std::int32_t size[2];
     std::memcpy(size, bytes.data() + 8 + 40, sizeof size);
     if (size[0] > 0 && size[1] > 0 && size[0] <= 32767 && size[1] <= 32767) r.width = size[0], r.height = size[1];
   }
-  r.kind = Request_Kind::Open_Window;
+  r.kind = channel::Request_Kind::Open_Window;
   r.bg = 19;
   r.show = 5;
   r.has_title = true;

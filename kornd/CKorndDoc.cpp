@@ -281,33 +281,33 @@ std::uint32_t CKorndDoc::ExecuteCommand(char letter) {
   std::uint32_t reply = static_cast<std::uint32_t>(window_number_);
   bool registered = app != nullptr && app->WindowDoc(window_number_) == this;
   switch (letter) {
-    case 'A':  // add a drawing object
+    case channel::Draw:  // add a drawing object
       if (!registered) return channel::Reply_Refused;
       AddNewTool(block_->code, block_->a[0], block_->a[1]);
       break;
-    case 'N':  // build a pending drawing object
+    case channel::New_Object:  // build a pending drawing object
       if (!registered) return channel::Reply_Refused;
       MakeTool(block_->code, block_->a[0], block_->a[1]);
       break;
-    case 'B':  // control requests: the point-list transfer
+    case channel::Control:  // control requests: the point-list transfer
       reply = ExecuteB(reply);
       break;
-    case 'C':  // interactive picks
+    case channel::Pick:  // interactive picks
       reply = ExecuteC(reply);
       break;
-    case 'D':  // bitmaps
+    case channel::Bitmap:  // bitmaps
       reply = ExecuteD(reply);
       break;
-    case 'E':  // sizes and positions
+    case channel::Size:  // sizes and positions
       reply = ExecuteE(reply);
       break;
-    case 'F':  // colour of one pixel
+    case channel::Pixel:  // colour of one pixel
       reply = ExecuteF(reply);
       break;
-    case 'G':  // show states
+    case channel::Show:  // show states
       reply = ExecuteG(reply);
       break;
-    case 'M':  // symbols
+    case channel::Combined:  // symbols
       reply = ExecuteM(reply);
       break;
     default:  // a letter this window does not serve
@@ -320,7 +320,7 @@ std::uint32_t CKorndDoc::ExecuteCommand(char letter) {
 // The control requests of the point-list protocol; the other sub-codes are not served here.
 std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
   switch (block_->code) {
-    case 20: {  // a new zero-filled data buffer of a1 bytes (bounded: a refused size answers 0)
+    case channel::Control_New_Buffer: {  // a new zero-filled data buffer of a1 bytes (bounded: a refused size answers 0)
       data_buffer_.clear();
       data_buffer_.shrink_to_fit();
       const int bytes = block_->a[0];
@@ -332,27 +332,27 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
       }
       return reply;
     }
-    case 21:  // release the data buffer
+    case channel::Control_Free_Buffer:  // release the data buffer
       data_buffer_.clear();
       data_buffer_.shrink_to_fit();
       return reply;
-    case 36:  // copy the data area into the data buffer
+    case channel::Control_Put_Data:  // copy the data area into the data buffer
       return CopyToDataBuffer(block_->a[0], block_->a[1]) ? reply : 0u;
-    case 37: {  // add the pending object
+    case channel::Control_Commit_Object: {  // add the pending object
       if (!pending_tool_) return channel::Reply_Refused;
       AddTool(pending_tool_);
       data_buffer_.clear();
       data_buffer_.shrink_to_fit();
       return reply;
     }
-    case 38:  // drop the pending object and the buffer
+    case channel::Control_Drop_Object:  // drop the pending object and the buffer
       DropPending();
       return reply;
-    case 11:  // load a picture file into this window
+    case channel::Control_Load_Picture:  // load a picture file into this window
       return static_cast<std::uint32_t>(LoadPicture(request_name(*block_), block_->a[0]));
-    case 12:  // save or export the picture
+    case channel::Control_Save_Picture:  // save or export the picture
       return SaveByType(request_name(*block_), block_->a[2], block_->a[3], block_->a[0], block_->a[1]) ? reply : 0u;
-    case 15:  // view mode: 1-4 that mode, 5 zoomed to the viewport rectangle, others nothing
+    case channel::Control_View_Mode:  // view mode: 1-4 that mode, 5 zoomed to the viewport rectangle, others nothing
       if (view_ && block_->a[0] >= 1 && block_->a[0] <= 4) view_->SetViewMode(block_->a[0], nullptr);
       else if (view_ && block_->a[0] == 5) view_->SetViewMode(5, &viewport_rect_);
       return reply;

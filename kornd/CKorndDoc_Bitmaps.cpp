@@ -164,7 +164,7 @@ std::uint32_t CKorndDoc::ExecuteD(std::uint32_t reply) {
   channel::KRwinblock& k = *block_;
   const int a1 = k.a[0];
   switch (k.code) {
-    case 0: {  // display parameters of bitmap a1
+    case channel::Bitmap_Display: {  // display parameters of bitmap a1
       CKRDIB* b = a1 < next_bitmap_ ? Bitmap(a1) : nullptr;
       if (b == nullptr) return 0;
       if (k.a[2] > 0) b->display_width = k.a[2];
@@ -180,19 +180,19 @@ std::uint32_t CKorndDoc::ExecuteD(std::uint32_t reply) {
       b->position_mode = k.bitmap_position;
       return static_cast<std::uint32_t>(a1);
     }
-    case 1: {  // load a ".bmp" file
+    case channel::Bitmap_Load: {  // load a ".bmp" file
       int n = LoadBitmapFile(a1, data_text(k));
       WriteNumber(n);
       return n ? reply : 0;
     }
-    case 2:  // write a ".bmp" file
+    case channel::Bitmap_Save:  // write a ".bmp" file
       return a1 >= 0 && SaveBitmapFile(a1, data_text(k)) ? reply : 0;
-    case 3: {  // copy bitmap a2 into a1
+    case channel::Bitmap_Copy: {  // copy bitmap a2 into a1
       int n = CopyBitmap(a1, k.a[1]);
       WriteNumber(n);
       return n ? reply : 0;
     }
-    case 4: {  // information on bitmap a1
+    case channel::Bitmap_Info: {  // information on bitmap a1
       CKRDIB* b = a1 < next_bitmap_ ? Bitmap(a1) : nullptr;
       if (b == nullptr) {
         std::snprintf(k.data, channel::Data_Size, "0,0,0,null");
@@ -207,14 +207,14 @@ std::uint32_t CKorndDoc::ExecuteD(std::uint32_t reply) {
       std::snprintf(k.data, channel::Data_Size, "%s", b->FileName().toLocal8Bit().constData());
       return reply;
     }
-    case 5: {  // a bitmap from the values in the data buffer; the buffer goes afterwards
+    case channel::Bitmap_From_Buffer: {  // a bitmap from the values in the data buffer; the buffer goes afterwards
       int n = MakeBitmap(data_buffer_.data(), data_buffer_.size(), a1, k.a[2], k.a[3], k.a[1]);
       data_buffer_.clear();
       data_buffer_.shrink_to_fit();
       WriteNumber(n);
       return n ? reply : 0;
     }
-    case 6: {  // colour codes of the data area into colour values of the data buffer
+    case channel::Bitmap_Colour_Values: {  // colour codes of the data area into colour values of the data buffer
       const std::int64_t first = a1, count = k.a[1];
       if (data_buffer_.empty() || first < 0 || count < 0 || count > std::int64_t(channel::Data_Size / 4) ||
           (first + count) * 4 > std::int64_t(data_buffer_.size()))
@@ -227,7 +227,7 @@ std::uint32_t CKorndDoc::ExecuteD(std::uint32_t reply) {
       }
       return reply;
     }
-    case 7: {  // a two-colour bitmap showing a text
+    case channel::Bitmap_Text: {  // a two-colour bitmap showing a text
       int n = TextBitmap(a1 > 0 ? a1 : next_bitmap_, k.a[2], k.a[3], k.a[4], k.a[5], data_text(k));
       WriteNumber(n);
       return reply;

@@ -70,7 +70,7 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
   CKorndApp* app = KorndApp();
   CKorndMain* frame = app ? app->main_frame : nullptr;
   switch (b.code) {
-    case 0: {  // mouse state
+    case channel::Control_Mouse_State: {  // mouse state
       CKorndView::Input_State& in = view_->input;
       a[2] = in.mouse.x;
       a[3] = in.mouse.y;
@@ -78,12 +78,12 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       a[5] = in.right_down ? 1 : 0;
       return reply;
     }
-    case 1:
+    case channel::Control_Event:
       return WaitForClass(a[0]);
-    case 2:
+    case channel::Control_Status_Text:
       if (frame) frame->UpdatePane(0, data_text(b));
       return reply;
-    case 3: {  // the client's own message; its Cancel is an answer, not the end of the serving
+    case channel::Control_Message: {  // the client's own message; its Cancel is an answer, not the end of the serving
       const QString title = "Message from Kornd";
       const unsigned flags = a[0] == 0 ? 0x40023u : 0x40010u;  // Yes/No/Cancel question, or OK stop
       if (app) app->box_open = true;
@@ -91,29 +91,29 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       if (app) app->box_open = false;
       return reply;
     }
-    case 4:
+    case channel::Control_Repaint:
       SendHint(Hint_Repaint, nullptr, nullptr);
       view_->update();
       return reply;
-    case 5:
+    case channel::Control_Erase_Last:
       return static_cast<std::uint32_t>(EraseLast(a[0], a[1] != 0));
-    case 6:  // the print command
+    case channel::Control_Print:  // the print command
       CKorndPrint::OnFilePrint(*this);
       return reply;
-    case 7:    // the picture inside a rectangle into a document bitmap
-    case 8: {  // the same into bitmap 0 and onto the clipboard
+    case channel::Control_Copy_Bitmap:    // the picture inside a rectangle into a document bitmap
+    case channel::Control_Copy_Clipboard: {  // the same into bitmap 0 and onto the clipboard
       KRrect r{std::min(a[2], a[4]), std::min(a[3], a[5]), std::max(a[2], a[4]), std::max(a[3], a[5])};
-      const int wanted = b.code == 8 ? 0 : (a[0] <= 0 ? NextBitmapNumber() : a[0]);
-      const int slot = view_->CopyToClipboard(&r, wanted, b.code == 8);
-      if (b.code == 7) put_data_text(b, QByteArray::number(slot));
+      const int wanted = b.code == channel::Control_Copy_Clipboard ? 0 : (a[0] <= 0 ? NextBitmapNumber() : a[0]);
+      const int slot = view_->CopyToClipboard(&r, wanted, b.code == channel::Control_Copy_Clipboard);
+      if (b.code == channel::Control_Copy_Bitmap) put_data_text(b, QByteArray::number(slot));
       return slot < 0 ? 0u : reply;
     }
-    case 9:
+    case channel::Control_Colour_Value:
       a[0] = a[0] == -1 ? -1 : ResolveColor(a[0], nullptr);
       return reply;
-    case 10:
+    case channel::Control_Option:
       return Options(a[0], a[1]);
-    case 13: {  // file-open dialog
+    case channel::Control_Open_Dialog: {  // file-open dialog
       QString chosen;
       const QString folder = app ? app->client_folder : QString();
       if (!ASK_FILE_NAME(false, data_text(b), chosen)) return 2u;
@@ -123,62 +123,62 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       }
       return 1u;
     }
-    case 14:
+    case channel::Control_Input_Text:
       InputText();
       return reply;
-    case 15:  // view mode 1-4, or 5: zoom to the viewport rectangle
+    case channel::Control_View_Mode:  // view mode 1-4, or 5: zoom to the viewport rectangle
       if (a[0] >= 1 && a[0] <= 4) SendHint(12 | a[0] << 8, nullptr, nullptr);
       else if (a[0] == 5) SendHint(19, nullptr, nullptr);
       return reply;
-    case 16: {  // arrangement and this window's frame
+    case channel::Control_Arrange: {  // arrangement and this window's frame
       const int k = a[0];
-      if (k >= 1 && k <= 4) {
+      if (k >= channel::Arrange_Cascade && k <= channel::Arrange_Icons) {
         if (frame) frame->Arrange(k);
-      } else if (child_ && k >= 5 && k <= 8) {
-        if (k == 5 && frame) frame->MdiArea()->setActiveSubWindow(reinterpret_cast<QMdiSubWindow*>(child_));
-        if (k == 6) child_->showMaximized();
-        if (k == 7) child_->showNormal();
-        if (k == 8) CloseFrames();  // the frames go later: the document outlives this request
+      } else if (child_ && k >= channel::Arrange_Activate && k <= channel::Arrange_Close) {
+        if (k == channel::Arrange_Activate && frame) frame->MdiArea()->setActiveSubWindow(reinterpret_cast<QMdiSubWindow*>(child_));
+        if (k == channel::Arrange_Maximise) child_->showMaximized();
+        if (k == channel::Arrange_Restore) child_->showNormal();
+        if (k == channel::Arrange_Close) CloseFrames();  // the frames go later: the document outlives this request
       }
       return reply;
     }
-    case 17:
+    case channel::Control_Text_Extent:
       return TextExtent(reply);
-    case 18:
+    case channel::Control_Symbol_Extent:
       return SymbolExtent(reply);
-    case 19:
+    case channel::Control_Viewport:
       ComputeViewport();
       SendHint(Hint_Viewport, nullptr, nullptr);
       return reply;
-    case 22:
+    case channel::Control_Refresh:
       if (child_) child_->show();
       view_->update();
       return reply;
-    case 23: {
+    case channel::Control_Segment_Setup: {
       const std::uint32_t r = static_cast<std::uint32_t>(SegmentOp(a[0], a[1]));
       return r;
     }
-    case 24:
+    case channel::Control_Save_State:
       return SaveState(a[0], reply);
-    case 25:
+    case channel::Control_Restore_State:
       return RestoreState(a[0], reply);
-    case 26:
+    case channel::Control_Show_Group:
       return static_cast<std::uint32_t>(ShowGroup(a[0], nullptr));
-    case 27:
+    case channel::Control_Erase:
       ClearAll();
       return reply;
-    case 28:
+    case channel::Control_Colour_Step:
       SetColors(0, 0, -1, -1);
       return reply;
-    case 29:
+    case channel::Control_Anchor:
       return static_cast<std::uint32_t>(PushAnchor(a[0]));
-    case 34: {
+    case channel::Control_Select_Anchor: {
       const int n = a[0];
       if (n >= 1 && n <= anchor_count_ && anchors_[std::size_t(n)] == nullptr)
         return static_cast<std::uint32_t>(PushAnchor(n));
       return static_cast<std::uint32_t>(SelectAnchor(n));
     }
-    case 30: {
+    case channel::Control_Get_Transform: {
       const KRxform& x = env_.xform;
       a[0] = trunc_int(x.eDx);
       a[1] = trunc_int(x.eDy);
@@ -188,20 +188,20 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
       a[5] = trunc_int(double(x.eM22) * 65536.0);
       return reply;
     }
-    case 31:
+    case channel::Control_Get_Viewport:
       a[2] = viewport_rect_.left;
       a[3] = viewport_rect_.bottom;
       a[4] = viewport_rect_.right;
       a[5] = viewport_rect_.top;
       return reply;
-    case 32:
+    case channel::Control_Wait_Key:
       return TimedWait(false);
-    case 33:
+    case channel::Control_Wait_Until:
       return TimedWait(true);
-    case 35:
+    case channel::Control_Last_Button:
       LastButton();
       return reply;
-    case 39:
+    case channel::Control_Timer:
       if (a[1] == 0) {
         timer_period_ = 0;
         timer_count_ = 0;
@@ -212,10 +212,10 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
         timer_due_ = TICK_COUNT() + timer_period_;
       }
       return reply;
-    case 40:
+    case channel::Control_Clock:
       return elapsed_since(creation_tick_);
     default:
-      if (b.code < 0 || b.code > 40) return channel::Reply_Refused;
+      if (b.code < 0 || b.code > channel::Control_Last) return channel::Reply_Refused;
       return channel::Reply_Failed;  // not served by this build
   }
 }
@@ -229,20 +229,20 @@ std::uint32_t CKorndDoc::WaitForClass(int event_class) {
     a[5] = k.flags;
   };
   switch (event_class) {
-    case 128: {
+    case channel::Event_Char: {
       view_->WaitFor(CKorndView::Wait_Char);
       const int key = in.last_key_down.key;
       if (key != 0) write(in.last_char.key, in.last_char);
       return static_cast<std::uint32_t>(key);
     }
-    case 64: {
+    case channel::Event_Key_Down: {
       view_->WaitFor(CKorndView::Wait_Key_Down);
       const int key = in.raw_down.key;
       if (key != 0) write(in.last_char.key, in.raw_down);
       else in.last_char = {};
       return static_cast<std::uint32_t>(key);
     }
-    case 32: {
+    case channel::Event_Key_Up: {
       view_->WaitFor(CKorndView::Wait_Key_Up);
       const int key = in.raw_up.key;
       if (key != 0) write(in.last_char.key, in.raw_up);
@@ -341,23 +341,23 @@ std::uint32_t CKorndDoc::Options(int option, int value) {
   CKorndApp* app = KorndApp();
   CKorndMain* frame = app ? app->main_frame : nullptr;
   switch (option) {
-    case 1:
+    case channel::Option_Storing:
       if (value >= 0) {
         storing_ = value > 0;
         SendHint(storing_ ? Hint_Storing : Hint_Not_Storing, nullptr, nullptr);
       }
       return storing_ ? 1u : 0u;
-    case 2:
+    case channel::Option_Buffering:
       if (value >= 0) SendHint(Hint_Buffering | (value << 8), nullptr, nullptr);
       return view_ && view_->BackBuffer() ? 1u : 0u;
-    case 3:
+    case channel::Option_Status_Bar:
       if (value < 0) return static_cast<std::uint32_t>(-1);
       if (frame) {
         frame->ShowStatusBar(value > 0);
         frame->update();
       }
       return value > 0 ? 1u : 0u;
-    case 4:
+    case channel::Option_Cursor:
       SendHint(Hint_Cursor | (value << 8), nullptr, nullptr);  // the view sets the cursor
       return static_cast<std::uint32_t>(window_number_);
     default:

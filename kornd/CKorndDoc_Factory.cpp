@@ -139,17 +139,17 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
   const KRrect box = normalised(b.a[2], b.a[3], b.a[4], b.a[5]);
   std::unique_ptr<CKorndTool> t;
   switch (code) {
-    case 2:  // reset
+    case channel::Draw_Reset:  // reset
       t = std::make_unique<CKorndReset>();
       break;
-    case 3:
-    case 4: {  // timed pauses
+    case channel::Draw_Sleep:
+    case channel::Draw_Sleep_Until: {  // timed pauses
       auto p = std::make_unique<CKorndSleep>(code);
       p->milliseconds = a1;
       t = std::move(p);
       break;
     }
-    case 5: {  // colour of a role or custom colour
+    case channel::Draw_Colour: {  // colour of a role or custom colour
       if (!((a2 >= 1 && a2 <= 11) || (a2 >= 20 && a2 <= 35))) return nullptr;
       auto c = std::make_unique<CKorndSetColor>();
       c->slot = a2;
@@ -158,7 +158,7 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(c);
       break;
     }
-    case 6: {  // drawing state by the change mask
+    case channel::Draw_Attributes: {  // drawing state by the change mask
       std::uint32_t mask = b.change_mask & 0xFFF;
       if (mask == 0) return nullptr;
       auto g = std::make_unique<CKorndSetGDI>();
@@ -197,13 +197,13 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(g);
       break;
     }
-    case 7: {  // world transform: translation in pixels, matrix in 16.16 fixed point
+    case channel::Draw_Transform: {  // world transform: translation in pixels, matrix in 16.16 fixed point
       auto x = std::make_unique<CKorndSetXFORM>();
       x->xform = {b.a[2] / 65536.0f, b.a[3] / 65536.0f, b.a[4] / 65536.0f, b.a[5] / 65536.0f, float(a1), float(a2)};
       t = std::move(x);
       break;
     }
-    case 8: {  // clip rectangle
+    case channel::Draw_Clip: {  // clip rectangle
       if (a1 < 0 || a1 > 4) return nullptr;
       auto r = std::make_unique<CKorndSetRgn>();
       r->mode = Region_Modes[a1];
@@ -211,21 +211,21 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(r);
       break;
     }
-    case 9: {
+    case channel::Draw_Text_Font: {
       auto a = std::make_unique<CKorndSetText>();
       font_attributes(*this, *a, env_.text_logfont, a1, b.text_align, b.text_colour, b.text_background,
                       b.text_height, b.text_angle);
       t = std::move(a);
       break;
     }
-    case 10: {
+    case channel::Draw_Symbol_Font: {
       auto a = std::make_unique<CKorndSetSymbol>();
       font_attributes(*this, *a, env_.symbol_logfont, a1, b.symbol_align, b.symbol_colour, b.symbol_background,
                       b.symbol_height, b.symbol_angle);
       t = std::move(a);
       break;
     }
-    case 15: {
+    case channel::Draw_Text: {
       auto x = std::make_unique<CKorndText>();
       x->text = data_text(b);
       std::int64_t w = picture_width_, h = picture_height_;
@@ -234,20 +234,20 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(x);
       break;
     }
-    case 16: {
+    case channel::Draw_Symbol: {
       auto y = std::make_unique<CKorndSymbol>();
       y->character = b.symbol_char;
       y->point = {coord(a1), coord(a2)};
       t = std::move(y);
       break;
     }
-    case 11: {
+    case channel::Draw_Move: {
       auto m = std::make_unique<CKorndMove>();
       m->point = {coord(a1), coord(a2)};
       t = std::move(m);
       break;
     }
-    case 12: {  // a user symbol at (a1, a2)
+    case channel::Draw_Combined: {  // a user symbol at (a1, a2)
       const CKREMF* sym = Symbol(b.combined_number);
       if (b.combined_number < 1 || sym == nullptr || !sym->HasMetafile()) return nullptr;
       auto e = std::make_unique<CKorndEMF>();
@@ -259,7 +259,7 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(e);
       break;
     }
-    case 13: {  // a bitmap at (a1, a2)
+    case channel::Draw_Bitmap: {  // a bitmap at (a1, a2)
       const CKRDIB* bmp = Bitmap(b.bitmap_number);
       if (b.bitmap_number < 0 || bmp == nullptr || b.bitmap_rop < 0) return nullptr;
       auto im = std::make_unique<CKorndImage>();
@@ -275,7 +275,7 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(im);
       break;
     }
-    case 14: {  // a mark of the environment's marker at (a4, a5)
+    case channel::Draw_Marker: {  // a mark of the environment's marker at (a4, a5)
       const auto& m = env_.marker_desc;
       if (m[0] >= 7 || m[0] < 0) return nullptr;
       int x = coord(b.a[3]), y = coord(b.a[4]);
@@ -292,28 +292,28 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t->SetRect(r);
       break;
     }
-    case 17: {
+    case channel::Draw_Flood: {
       auto f = std::make_unique<CKorndFlood>();
       f->point = {coord(a1), coord(a2)};
       f->SetRect({0, 0, picture_width_, picture_height_});
       t = std::move(f);
       break;
     }
-    case 18: {
+    case channel::Draw_Fill_Window: {
       auto c = std::make_unique<CKorndClear>();
       c->colour = b.a[2] >= -1 ? ResolveColor(b.a[2], nullptr) : b.a[2];
       c->SetRect({0, 0, picture_width_, picture_height_});
       t = std::move(c);
       break;
     }
-    case 19: {
+    case channel::Draw_Pixel: {
       auto p = std::make_unique<CKorndPixel>();
       p->colour = ResolveColor(b.a[2] == -1 ? -2 : b.a[2], nullptr);
       p->SetRect({coord(a1), coord(a2), coord(a1) + 1, coord(a2) + 1});
       t = std::move(p);
       break;
     }
-    case 20: {
+    case channel::Draw_Line: {
       auto l = std::make_unique<CKorndLine>();
       l->end = {coord(a1), coord(a2)};
       KRrect r = normalised(b.pen_x, b.pen_y, a1, a2);
@@ -323,18 +323,18 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(l);
       break;
     }
-    case 21:
+    case channel::Draw_Rect:
       t = std::make_unique<CKorndRect>();
       t->SetRect(box);
       break;
-    case 22: {
+    case channel::Draw_Solid_Rect: {
       auto s = std::make_unique<CKorndSolidRect>();
       s->colour = a1 >= 0 ? ResolveColor(a1, nullptr) : a1;
       s->SetRect(box);
       t = std::move(s);
       break;
     }
-    case 23: {
+    case channel::Draw_Round_Rect: {
       auto r = std::make_unique<CKorndRoundRect>();
       r->corner_width = coord(a1);
       r->corner_height = coord(a2);
@@ -342,13 +342,13 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       t = std::move(r);
       break;
     }
-    case 24:
+    case channel::Draw_Ellipse:
       t = std::make_unique<CKorndEllipse>();
       t->SetRect(box);
       break;
-    case 25:
-    case 26:
-    case 27: {  // radial points: the first four integers of the data area
+    case channel::Draw_Arc:
+    case channel::Draw_Chord:
+    case channel::Draw_Pie: {  // radial points: the first four integers of the data area
       std::int32_t p[4];
       std::memcpy(p, b.data, sizeof p);
       auto set = [&](auto arc) {
@@ -357,16 +357,16 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
         arc->SetRect(box);
         t = std::move(arc);
       };
-      if (code == 25) set(std::make_unique<CKorndArc>());
-      else if (code == 26) set(std::make_unique<CKorndChord>());
+      if (code == channel::Draw_Arc) set(std::make_unique<CKorndArc>());
+      else if (code == channel::Draw_Chord) set(std::make_unique<CKorndChord>());
       else set(std::make_unique<CKorndPie>());
       break;
     }
-    case 28:
-    case 29:
-    case 30: {  // point lists: the points follow through the data buffer
+    case channel::Draw_Polygon:
+    case channel::Draw_Bezier:
+    case channel::Draw_Polyline: {  // point lists: the points follow through the data buffer
       std::int64_t n = a1;
-      bool bad = code == 29 ? (n < 4 || n % 3 != 1) : n < (code == 28 ? 3 : 2);
+      bool bad = code == channel::Draw_Bezier ? (n < 4 || n % 3 != 1) : n < (code == channel::Draw_Polygon ? 3 : 2);
       if (bad || n > Max_Points) {
         pending_message_ = IDS_INVALID_PARAMETER;
         return nullptr;
@@ -379,12 +379,12 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
         pending_message_ = IDS_INVALID_PARAMETER;
         return nullptr;
       }
-      if (code == 28) {
+      if (code == channel::Draw_Polygon) {
         auto g = std::make_unique<CKorndPolygon>();
         g->fill_mode = b.fill_mode;
         g->points.resize(static_cast<std::size_t>(n));
         t = std::move(g);
-      } else if (code == 29) {
+      } else if (code == channel::Draw_Bezier) {
         auto z = std::make_unique<CKorndBezier>();
         z->points.resize(static_cast<std::size_t>(n));
         t = std::move(z);
@@ -395,7 +395,7 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       }
       break;
     }
-    case 32: {  // plot: the values follow through the data buffer
+    case channel::Draw_Plot: {  // plot: the values follow through the data buffer
       std::int64_t n = a1, m = n < 0 ? -n : n;
       if (n == 0 || ((a2 == -1 || a2 < -4) && m < 2) || m > Max_Points) {
         pending_message_ = IDS_INVALID_PARAMETER;

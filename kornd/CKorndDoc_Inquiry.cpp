@@ -40,20 +40,20 @@ void show_window(QWidget* w, int state) {
 // 14 bottom; other codes do nothing.
 void show_main_frame(CKorndMain* main, int code) {
   if (main == nullptr) return;
-  if (code >= 0 && code <= 10) {
+  if (code >= 0 && code <= channel::Show_Frame_Last) {
     show_window(main, Show_State[code]);
     return;
   }
   switch (code) {
-    case 11:
-    case 12: {
+    case channel::Show_Topmost:
+    case channel::Show_Not_Topmost: {
       const bool visible = main->isVisible();
-      main->setWindowFlag(Qt::WindowStaysOnTopHint, code == 11);
+      main->setWindowFlag(Qt::WindowStaysOnTopHint, code == channel::Show_Topmost);
       if (visible) main->show();
       break;
     }
-    case 13: main->raise(); break;
-    case 14: main->lower(); break;
+    case channel::Show_Top: main->raise(); break;
+    case channel::Show_Bottom: main->lower(); break;
     default: return;
   }
   main->update();
@@ -76,7 +76,7 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
   std::uint32_t result = reply;
   int out1 = 0, out2 = 0;
   switch (q) {
-    case 1:  // picture size
+    case channel::Size_Picture:  // picture size
       if (set) {
         if (!positive) result = 0;
         else {
@@ -86,11 +86,11 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
       }
       out1 = picture_width_, out2 = picture_height_;
       break;
-    case 2:  // screen size: not settable
+    case channel::Size_Screen:  // screen size: not settable
       if (set) result = 0;
       out1 = app ? app->display_info.horzres : 0, out2 = app ? app->display_info.vertres : 0;
       break;
-    case 3:  // client size of the main frame
+    case channel::Size_Frame:  // client size of the main frame
       if (set) {
         if (v1 < 0 || v2 < 0 || main == nullptr) result = 0;
         else if (v1 == 0 || v2 == 0) {
@@ -105,7 +105,7 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
       }
       if (main) out1 = main->width(), out2 = main->height();
       break;
-    case 4:  // screen position of the main frame
+    case channel::Size_Frame_Position:  // screen position of the main frame
       if (set) {
         if (!positive || main == nullptr) result = 0;
         else {
@@ -115,7 +115,7 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
       }
       if (main) out1 = main->pos().x(), out2 = main->pos().y();
       break;
-    case 5:  // client size of the view
+    case channel::Size_View:  // client size of the view
       if (set) {
         if (!positive || view_ == nullptr) result = 0;
         else {
@@ -131,7 +131,7 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
       }
       if (view_) out1 = view_->width(), out2 = view_->height();
       break;
-    case 6:  // position of the window's child frame
+    case channel::Size_Window_Position:  // position of the window's child frame
       if (set) {
         if (!positive || child_ == nullptr) result = 0;
         else {
@@ -144,13 +144,13 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
         out1 = p.x(), out2 = p.y();
       }
       break;
-    case 7:    // viewport rectangle: size in device pixels
-    case 8: {  // viewport rectangle: top-left in device pixels
+    case channel::Size_Viewport:    // viewport rectangle: size in device pixels
+    case channel::Size_Viewport_Origin: {  // viewport rectangle: top-left in device pixels
       KRrect d = normalised(viewport_rect_);
       if (set) {
         if (!positive) result = 0;
         else {
-          KRrect r = q == 7 ? KRrect{d.left, d.top, d.left + v1, d.top + v2}
+          KRrect r = q == channel::Size_Viewport ? KRrect{d.left, d.top, d.left + v1, d.top + v2}
                             : KRrect{v1, v2, v1 + (d.right - d.left), v2 + (d.bottom - d.top)};
           // A rectangle stored with its edges exchanged stays stored that way.
           if (viewport_rect_.left > viewport_rect_.right) std::swap(r.left, r.right);
@@ -159,8 +159,8 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
         }
         out1 = v1, out2 = v2;
       } else {
-        out1 = q == 7 ? d.right - d.left : d.left;
-        out2 = q == 7 ? d.bottom - d.top : d.top;
+        out1 = q == channel::Size_Viewport ? d.right - d.left : d.left;
+        out2 = q == channel::Size_Viewport ? d.bottom - d.top : d.top;
       }
       KRrect v = normalised(viewport_rect_);
       viewport_union_ = viewport_union_.IsEmpty() ? v
@@ -168,25 +168,25 @@ std::uint32_t CKorndDoc::ExecuteE(std::uint32_t reply) {
                                  std::max(viewport_union_.right, v.right), std::max(viewport_union_.bottom, v.bottom)};
       break;
     }
-    case 9:  // page size less the margins, for the whole server
+    case channel::Size_Page:  // page size less the margins, for the whole server
       if (set && positive && app) app->page_metrics.width = v1, app->page_metrics.height = v2;
       if (app) out1 = app->page_metrics.width, out2 = app->page_metrics.height;
       break;
-    case 10:  // page resolution, for the whole server
+    case channel::Size_Page_Resolution:  // page resolution, for the whole server
       if (set && positive && app) app->page_metrics.resolution_x = v1, app->page_metrics.resolution_y = v2;
       if (app) out1 = app->page_metrics.resolution_x, out2 = app->page_metrics.resolution_y;
       break;
-    case 11:  // print margins in millimetres
+    case channel::Size_Margins:  // print margins in millimetres
       if (set) {
         if (!positive) result = 0;
         else print_margin_x_ = v1, print_margin_y_ = v2;
       }
       out1 = print_margin_x_, out2 = print_margin_y_;
       break;
-    case 12:  // printer page size: not settable, setting ignored
+    case channel::Size_Printer_Page:  // printer page size: not settable, setting ignored
       if (app) out1 = app->page_metrics.horzres, out2 = app->page_metrics.vertres;
       break;
-    case 13:  // printer resolution: not settable, setting ignored
+    case channel::Size_Printer_Resolution:  // printer resolution: not settable, setting ignored
       if (app) out1 = app->page_metrics.logpixels_x, out2 = app->page_metrics.logpixels_y;
       break;
     default:  // 0 and |n| above 13
@@ -206,8 +206,9 @@ std::uint32_t CKorndDoc::ExecuteF(std::uint32_t reply) {
 
 std::uint32_t CKorndDoc::ExecuteG(std::uint32_t reply) {
   const int s = block_->code;
-  if (s == -2) show_window(child_, Show_State[5]);
-  else if (s >= 15 && s <= 25) show_window(child_, Show_State[s - 15]);
+  if (s == channel::Show_Maximise) show_window(child_, Show_State[5]);
+  else if (s >= channel::Show_Window_Base && s <= channel::Show_Window_Last)
+    show_window(child_, Show_State[s - channel::Show_Window_Base]);
   else if (CKorndApp* app = KorndApp()) show_main_frame(app->main_frame, s);
   return reply;
 }

@@ -15,6 +15,10 @@
 #include "kornd/CKorndMain.h"
 #include "kornd/CKorndView.h"
 
+// The view's capture flags are the pick kinds themselves.
+static_assert(int(CKorndView::Wait_Point) == int(channel::Pick_Point) &&
+              int(CKorndView::Wait_Line_From) == int(channel::Pick_Rubber_Band));
+
 std::uint32_t CKorndDoc::ExecuteC(std::uint32_t reply) {
   channel::KRwinblock& b = *block_;
   std::int32_t* a = b.a;

@@ -68,7 +68,7 @@ std::uint32_t CKorndDoc::ExecuteM(std::uint32_t reply) {
   channel::KRwinblock& k = *block_;
   const int a1 = k.a[0];
   switch (k.code) {
-    case 0: {  // open a recording
+    case channel::Combined_Begin: {  // open a recording
       if (recording_) return 0;
       const int n = ChooseSymbolEntry(a1);
       if (n == 0) return 0;
@@ -92,7 +92,7 @@ std::uint32_t CKorndDoc::ExecuteM(std::uint32_t reply) {
       WriteNumber(n);
       return static_cast<std::uint32_t>(n);
     }
-    case 1: {  // close the recording
+    case channel::Combined_End: {  // close the recording
       if (recording_ == nullptr) return 0;
       const int n = recording_->slot;
       recording_->EndRecord();
@@ -101,7 +101,7 @@ std::uint32_t CKorndDoc::ExecuteM(std::uint32_t reply) {
       WriteNumber(n);
       return reply;
     }
-    case 2: {  // load an ".emf" file
+    case channel::Combined_Load: {  // load an ".emf" file
       const QString name = data_text(k);
       const int n = ChooseSymbolEntry(a1);
       if (n == 0) return 0;
@@ -111,11 +111,11 @@ std::uint32_t CKorndDoc::ExecuteM(std::uint32_t reply) {
       WriteNumber(n);
       return reply;
     }
-    case 3: {  // save a symbol as an ".emf" file
+    case channel::Combined_Save: {  // save a symbol as an ".emf" file
       CKREMF* s = Symbol(a1);
       return s && s->HasMetafile() && s->SaveFile(data_text(k)) ? reply : 0;
     }
-    case 4: {  // copy symbol a1 into a2
+    case channel::Combined_Copy: {  // copy symbol a1 into a2
       CKREMF* s = Symbol(a1);
       if (s == nullptr || !s->HasMetafile()) return 0;
       const int n = ChooseSymbolEntry(k.a[1]);
@@ -129,14 +129,14 @@ std::uint32_t CKorndDoc::ExecuteM(std::uint32_t reply) {
       WriteNumber(n);
       return reply;
     }
-    case 5: {  // delete a symbol's metafile
+    case channel::Combined_Delete: {  // delete a symbol's metafile
       CKREMF* s = Symbol(a1);
       if (s == nullptr || !s->HasMetafile()) return 0;
       s->Reset();
       WriteNumber(a1);
       return reply;
     }
-    case 6: {  // symbol information
+    case channel::Combined_Info: {  // symbol information
       k.a[5] = next_symbol_ - 1;
       CKREMF* s = Symbol(a1);
       if (s == nullptr || !s->HasMetafile()) return 0;
@@ -147,7 +147,7 @@ std::uint32_t CKorndDoc::ExecuteM(std::uint32_t reply) {
       std::snprintf(k.data, channel::Data_Size, "%s", s->name.toLocal8Bit().constData());
       return reply;
     }
-    case 7: {  // a symbol showing one marker
+    case channel::Combined_Marker: {  // a symbol showing one marker
       const int mix = k.a[5];
       if (mix < 0 || mix > 15) return 0;  // no such mix code
       const int n = ChooseSymbolEntry(a1);

@@ -26,7 +26,7 @@
 #include "kornd/CKorndChild.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
-#include "kornd/Request_Text.h"
+#include "platform/Request_Text.h"
 #include "kornd/CKorndCommandLineInfo.h"
 #include "kornd/CKorndPrint.h"
 #include "kornd/File_Dialog.h"
@@ -288,8 +288,8 @@ void CKorndMain::ShowViewRect(int left, int top, int right, int bottom) {
 
 void CKorndMain::Arrange(int n) {
   switch (n) {
-    case 1: mdi_->cascadeSubWindows(); break;
-    case 2: {  // one above the other, full width
+    case channel::Arrange_Cascade: mdi_->cascadeSubWindows(); break;
+    case channel::Arrange_Tile_Horizontal: {  // one above the other, full width
       QList<QMdiSubWindow*> subs = mdi_->subWindowList();
       int h = subs.isEmpty() ? 0 : mdi_->viewport()->height() / int(subs.size());
       for (int i = 0; i < subs.size(); ++i) {
@@ -298,7 +298,7 @@ void CKorndMain::Arrange(int n) {
       }
       break;
     }
-    case 3: {  // side by side, full height
+    case channel::Arrange_Tile_Vertical: {  // side by side, full height
       QList<QMdiSubWindow*> subs = mdi_->subWindowList();
       int w = subs.isEmpty() ? 0 : mdi_->viewport()->width() / int(subs.size());
       for (int i = 0; i < subs.size(); ++i) {
@@ -307,7 +307,7 @@ void CKorndMain::Arrange(int n) {
       }
       break;
     }
-    case 4:  // the MDI area keeps minimised windows arranged along its bottom edge itself
+    case channel::Arrange_Icons:  // the MDI area keeps minimised windows arranged along its bottom edge itself
       break;
     default: break;
   }
@@ -322,15 +322,15 @@ void CKorndMain::ShowFrame(int code) {
     case 2: case 6: case 7: showMinimized(); break;
     case 3: case 10: showNormal(); break;
     case 4: case 8: case 9: show(); break;
-    case 11: case 12: {
+    case channel::Show_Topmost: case channel::Show_Not_Topmost: {
       bool visible = isVisible();
-      setWindowFlag(Qt::WindowStaysOnTopHint, code == 11);
+      setWindowFlag(Qt::WindowStaysOnTopHint, code == channel::Show_Topmost);
       if (visible) show();  // changing the flag hides the window
-      if (topmost_) topmost_->setChecked(code == 11);
+      if (topmost_) topmost_->setChecked(code == channel::Show_Topmost);
       break;
     }
-    case 13: raise(); break;
-    case 14: lower(); break;
+    case channel::Show_Top: raise(); break;
+    case channel::Show_Bottom: lower(); break;
     default: return;
   }
   update();
@@ -342,19 +342,19 @@ CKorndMain::~CKorndMain() { disconnect(mdi_, nullptr, this, nullptr); }
 
 std::uint32_t CKorndMain::OnCopyData(const platform::Request_Packet& packet) {
   if (app_->closing) return channel::Reply_Failed;
-  Request r = PARSE_REQUEST(packet.text, packet.length, packet.well_formed());
+  channel::Request r = channel::PARSE_REQUEST(packet.text, packet.length, packet.well_formed());
   switch (r.kind) {
-    case Request_Kind::Unparsable:
+    case channel::Request_Kind::Unparsable:
       return EntryError(QString("Internal Error-%1: [%s]").arg(r.error_number), packet);
-    case Request_Kind::Handshake:
+    case channel::Request_Kind::Handshake:
       return Handshake(r);
-    case Request_Kind::Open_Window:
+    case channel::Request_Kind::Open_Window:
       return static_cast<std::uint32_t>(OpenWindow(r));
-    case Request_Kind::Quit:
+    case channel::Request_Kind::Quit:
       return Quit(r.mode);
-    case Request_Kind::Close_Window:
+    case channel::Request_Kind::Close_Window:
       return CloseWindow(r.window);
-    case Request_Kind::Window: {
+    case channel::Request_Kind::Window: {
       int w = r.window == 0 ? app_->LowestOpenWindow() : r.window;
       CKorndDoc* doc = app_->WindowDoc(w);
       if (doc == nullptr) return NoWindow();
@@ -379,7 +379,7 @@ std::uint32_t CKorndMain::NoWindow() {
   return channel::Reply_Failed;
 }
 
-std::uint32_t CKorndMain::Handshake(const Request& r) {
+std::uint32_t CKorndMain::Handshake(const channel::Request& r) {
   // Folders keep their '/' separators; the client's folder becomes the server's.
   if (!r.folder.empty() && chdir(r.folder.c_str()) != 0) {
     // a folder that cannot be entered leaves the current folder as it was
@@ -394,7 +394,7 @@ std::uint32_t CKorndMain::Handshake(const Request& r) {
   return static_cast<std::uint32_t>(r.key);
 }
 
-int CKorndMain::OpenWindow(const Request& r) {
+int CKorndMain::OpenWindow(const channel::Request& r) {
   int show = r.show >= 0 && r.show <= 10 ? r.show : 5;
   int w = r.w == 0 ? app_->LowestFreeWindow() : r.w;
   if (w < 1 || w > channel::Max_Window || app_->WindowDoc(w) != nullptr) return -1;

@@ -17,7 +17,9 @@ class CKorndApp;
 class CKorndDoc;
 class QLabel;
 class QMdiArea;
+namespace channel {
 struct Request;
+}
 
 // Thrown by a wait whose window or event loop ended; caught only by the request dispatch.
 struct CKorndWaitEnded {};
@@ -32,8 +34,8 @@ class CKorndMain : public QMainWindow {
   // The request entry: one request packet in, its 32-bit reply out.
   std::uint32_t OnCopyData(const platform::Request_Packet& packet);
 
-  std::uint32_t Handshake(const Request& r);
-  int OpenWindow(const Request& r);
+  std::uint32_t Handshake(const channel::Request& r);
+  int OpenWindow(const channel::Request& r);
   std::uint32_t CloseWindow(int w);
   std::uint32_t Quit(int mode);
   std::uint32_t DispatchToWindow(CKorndDoc* doc, char letter);

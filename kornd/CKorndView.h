@@ -29,7 +29,7 @@ class CKorndView : public QWidget {
 
   // An update hint of the document (code in the low byte, parameter above).
   void OnUpdate(int hint, CKorndTool* tool, const KRrect* area);
-  // Draws one object; 0, or 0x80000002 when a wait inside it ended the drawing.
+  // Draws one object; 0, or channel::Reply_Refused when a wait inside it ended the drawing.
   std::uint32_t DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, std::uint32_t mask);
   // A full repaint now (all buffers wholly stale); with replay_command the Replay command,
   // which also performs the timed pauses that repaints pass over.

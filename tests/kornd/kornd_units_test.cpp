@@ -1,6 +1,6 @@
-// Tests of kornd's parts without a running server: the request-text parser, drawing
-// utilities, the GDI object cache, page metrics, colours and drawing-state defaults, the
-// drawing environment and the document's object list.
+// Tests of kornd's parts without a running server: drawing utilities, the GDI object cache,
+// page metrics, colours and drawing-state defaults, the drawing environment and the
+// document's object list.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -18,7 +18,6 @@
 #include "kornd/DrawUtil.h"
 #include "kornd/GdiCache.h"
 #include "kornd/KRdc.h"
-#include "kornd/Request_Text.h"
 
 namespace {
 
@@ -39,10 +38,6 @@ class Qt_Environment : public ::testing::Environment {
   std::unique_ptr<QGuiApplication> app_;
 };
 const auto* const qt_environment = ::testing::AddGlobalTestEnvironment(new Qt_Environment);
-
-Request parse(const std::string& bytes, bool well_formed = true) {
-  return PARSE_REQUEST(bytes.data(), bytes.size(), well_formed);
-}
 
 // A drawing object of a chosen segment, rectangle and weight.
 class Test_Tool : public CKorndTool {
@@ -68,78 +63,6 @@ void add(CKorndDoc& doc, int segment, KRrect r = {10, 10, 20, 20}, int weight = 
 }
 
 }  // namespace
-
-TEST(RequestText, LettersOfTheMainFrame) {
-  Request k = parse(std::string("K,123,/home/u/case;/opt/bin/Display_ZELTRA;Version  0.99.8b\0", 60));
-  EXPECT_EQ(k.kind, Request_Kind::Handshake);
-  EXPECT_EQ(k.key, 123);
-  EXPECT_EQ(k.folder, "/home/u/case");
-  EXPECT_EQ(k.program, "/opt/bin/Display_ZELTRA");
-  EXPECT_EQ(k.version, "Version  0.99.8b");
-
-  Request semi = parse(std::string("K,-4,a;b;c;d\0", 13));  // split at the first and the last ';'
-  EXPECT_EQ(semi.key, -4);
-  EXPECT_EQ(semi.folder, "a");
-  EXPECT_EQ(semi.program, "b;c");
-  EXPECT_EQ(semi.version, "d");
-
-  Request i8 = parse(std::string("I,0,600,400,13,33554432,12,Title here\0", 38));
-  EXPECT_EQ(i8.kind, Request_Kind::Open_Window);
-  EXPECT_EQ(i8.w, 0);
-  EXPECT_EQ(i8.width, 600);
-  EXPECT_EQ(i8.height, 400);
-  EXPECT_EQ(i8.fg, 13);
-  EXPECT_EQ(i8.bg, 0x2000000);
-  EXPECT_EQ(i8.show, 12);
-  EXPECT_TRUE(i8.has_title);
-  EXPECT_EQ(i8.title, "Title");
-  Request i7 = parse(std::string("I, 3,-1,  2,0,0,5,\0", 19));
-  EXPECT_EQ(i7.kind, Request_Kind::Open_Window);
-  EXPECT_EQ(i7.w, 3);
-  EXPECT_EQ(i7.width, -1);
-  EXPECT_EQ(i7.height, 2);
-  EXPECT_FALSE(i7.has_title);
-
-  Request l = parse(std::string("L,7,\0", 5));
-  EXPECT_EQ(l.kind, Request_Kind::Quit);
-  EXPECT_EQ(l.mode, 7);
-  Request j = parse(std::string("J\x22\0", 3));
-  EXPECT_EQ(j.kind, Request_Kind::Close_Window);
-  EXPECT_EQ(j.window, 2);
-  Request a = parse(std::string("B\x20\0", 3));
-  EXPECT_EQ(a.kind, Request_Kind::Window);
-  EXPECT_EQ(a.letter, 'B');
-  EXPECT_EQ(a.window, 0);
-}
-
-TEST(RequestText, UnparsableTextsAndTheirErrorNumbers) {
-  struct Row {
-    std::string bytes;
-    bool well_formed;
-    int error_number;
-  } rows[] = {
-      {std::string("K,1,\0", 5), true, 0},             // no folder text at all
-      {std::string("K1,/;a;b\0", 9), true, 0},
-      {std::string("K,2147483648,/\0", 15), true, 0},  // beyond 32 bits
-      {std::string("K,1,/;a;b\0", 10), false, 0},      // too long or unterminated
-      {std::string("I,0,1,2,3,4,\0", 13), true, 1},
-      {std::string("I,0,1,2,3,4,x\0", 14), true, 1},
-      {std::string("L\0", 2), true, 2},
-      {std::string("L,-\0", 4), true, 2},
-      {std::string("A\0", 2), true, 3},
-      {std::string("\0", 1), true, 3},
-      {std::string("JA"), true, 3},                     // no zero in the packet
-  };
-  for (const Row& r : rows) {
-    Request q = parse(r.bytes, r.well_formed);
-    EXPECT_EQ(q.kind, Request_Kind::Unparsable) << r.bytes;
-    EXPECT_EQ(q.error_number, r.error_number) << r.bytes;
-  }
-  // Both sides of the 32-bit limit.
-  EXPECT_EQ(parse(std::string("K,2147483647,/\0", 15)).key, 2147483647);
-  EXPECT_EQ(parse(std::string("K,-2147483648,/\0", 16)).key, INT32_MIN);
-  EXPECT_EQ(parse(std::string("K,-2147483649,/\0", 16)).kind, Request_Kind::Unparsable);
-}
 
 TEST(DrawUtil, Geometry) {
   EXPECT_EQ(RotatePoint({10, 0}, {0, 0}, 900), (KRpoint{0, -9}));
