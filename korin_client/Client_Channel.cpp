@@ -75,12 +75,12 @@ namespace {
 
 }  // namespace
 
-int KRsetrequest(std::string_view text) {
+int KRsetrequest(const channel::Request_Bytes& bytes) {
   KRclientstate& s = KRstate();
-  if (text.size() + 1 > channel::Max_Request) overflow(text);
-  std::memcpy(s.request, text.data(), text.size());
-  s.request[text.size()] = '\0';
-  return static_cast<int>(text.size() + 1);
+  if (bytes.refusal == channel::Refusal::Too_Long) overflow(bytes.text);
+  if (bytes.refusal != channel::Refusal::None) KRfatal(Korin_Message::Init_Failed);
+  std::memcpy(s.request, bytes.text, bytes.length);
+  return static_cast<int>(bytes.length);
 }
 
 std::int32_t KRsend(int length) {
@@ -120,11 +120,9 @@ std::int32_t KRsend(int length) {
 namespace {
 
 std::int32_t send_window_request(int w, char letter) {
-  KRclientstate& s = KRstate();
-  s.request[0] = letter;
-  s.request[1] = static_cast<char>(w + 32);
-  s.request[2] = '\0';
-  return KRsend(3);
+  channel::Request_Bytes bytes;
+  channel::FORMAT_WINDOW_REQUEST(bytes, letter, w);
+  return KRsend(KRsetrequest(bytes));
 }
 
 }  // namespace
@@ -214,7 +212,9 @@ int KRquitx(int mode) {
   std::int32_t reply = 0;
   if (s.server_window != 0) {
     // Sent without the reserved-reply handling: an end must not start another end.
-    const int length = KRsetrequest(std::string(1, channel::Quit) + "," + std::to_string(mode) + ",");
+    channel::Request_Bytes bytes;
+    channel::FORMAT_QUIT(bytes, mode);
+    const int length = KRsetrequest(bytes);
     trace_request(s, length);
     std::uint32_t answer = 0;
     if (s.channel.SEND(s.request, static_cast<std::size_t>(length), answer) == platform::Send_Status::Reply) {

@@ -122,9 +122,9 @@ void handshake() {
   KRclientstate& s = KRstate();
   char folder[PATH_MAX] = "";
   if (::getcwd(folder, sizeof folder) == nullptr) folder[0] = '\0';
-  const std::string text = std::string(1, channel::Handshake) + "," + std::to_string(s.server_key) + "," + folder +
-                           ";" + s.program_path + ";" + channel::Client_Version;
-  if (KRsend(KRsetrequest(text)) != s.server_key) KRfatal(Korin_Message::Init_Failed);
+  channel::Request_Bytes bytes;
+  channel::FORMAT_HANDSHAKE(bytes, s.server_key, folder, s.program_path);
+  if (KRsend(KRsetrequest(bytes)) != s.server_key) KRfatal(Korin_Message::Init_Failed);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "platform/Channel_Blocks.h"
 #include "platform/Request_Channel.h"
+#include "platform/Request_Text.h"
 #include "platform/Shared_Block.h"
 #include "korin_client/Korin.h"
 
@@ -54,10 +55,11 @@ void KRlaunch();
 // there is none.
 std::string KRsearchpath(const std::string& name);
 
-// Puts a request text into the request buffer and returns its length with the terminating
-// zero; a text that does not fit is reported ("Internal buffer overflow[...]") and ends the
-// program before anything is sent.
-int KRsetrequest(std::string_view text);
+// Puts a formatted request into the request buffer and returns its length with the
+// terminating zero. A refused text ends the program before anything is sent: one too long for
+// the buffer with "Internal buffer overflow[...]", one the server would read back otherwise
+// (a handshake folder holding ';') as a failed start.
+int KRsetrequest(const channel::Request_Bytes& bytes);
 
 // Sends the request buffer, `length` bytes with the terminating zero; returns the reply after
 // the reserved replies are handled (the server gone, a failure or an abort end the program).

@@ -44,11 +44,12 @@ int opened_window(const KRclientstate& s, int reply) {
 
 int KRopenx(int w, int width, int height, int foreground, int background, int show, const char* title) {
   KRclientstate& s = KRstate();
-  std::string text = std::string(1, channel::Open_Window);
-  for (int v : {w, width, height, foreground, background, show}) text += "," + std::to_string(v);
-  text += ",";
-  if (title != nullptr) text += LATIN1_TO_UTF8(title, channel::Max_Request);
-  const std::int32_t reply = KRsend(KRsetrequest(text));
+  // The server reads the title as one word.
+  std::string word = title ? LATIN1_TO_UTF8(title, channel::Max_Request) : std::string();
+  word = word.substr(0, word.find_first_of(" \t\n\r\f\v"));
+  channel::Request_Bytes bytes;
+  channel::FORMAT_OPEN_WINDOW(bytes, w, width, height, foreground, background, show, word);
+  const std::int32_t reply = KRsend(KRsetrequest(bytes));
   if (reply <= 0) {
     s.instance_block.UNMAP();
     KRfatal(Korin_Message::Open_Failed);
@@ -82,9 +83,9 @@ void KRCLOSE(int& status, int& w) {
     block.UNMAP();
     --s.open_windows;
     if (s.current_window == k) s.current = nullptr;
-    const char bytes[] = {channel::Close_Window, static_cast<char>(k + 32), '\0'};
-    std::memcpy(s.request, bytes, sizeof bytes);
-    make_current(KRsend(sizeof bytes));
+    channel::Request_Bytes bytes;
+    channel::FORMAT_CLOSE_WINDOW(bytes, k);
+    make_current(KRsend(KRsetrequest(bytes)));
   }
   if (s.current_window > 0) KRwincode(s.current_window, channel::Control, channel::Control_Refresh);
   status = w = s.current_window;

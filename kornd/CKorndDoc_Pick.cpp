@@ -17,6 +17,8 @@
 
 // The view's capture flags are the pick kinds themselves.
 static_assert(int(CKorndView::Wait_Point) == int(channel::Pick_Point) &&
+              int(CKorndView::Wait_Rect) == int(channel::Pick_Rectangle) &&
+              int(CKorndView::Wait_Line) == int(channel::Pick_Line) &&
               int(CKorndView::Wait_Line_From) == int(channel::Pick_Rubber_Band));
 
 std::uint32_t CKorndDoc::ExecuteC(std::uint32_t reply) {
