@@ -4,9 +4,12 @@
 
 #include <cpgplot.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -304,4 +307,69 @@ TEST(Korin_Tools, ColourScaleWindowsCloseAndHaloLinesRestoreTheirWidth) {
   }
   // 2, 20, 10, then 2 line-width units of 0.005 inch at the server's page resolution (300 dpi).
   EXPECT_EQ(widths, (std::vector<std::string>{"3", "30", "15", "3"}));
+}
+
+TEST(Korin_Driver, SourceDumpCompilesAndRedrawsTheSamePixels) {
+  char folder_template[] = "/tmp/korin_dump_XXXXXX";
+  const std::string folder = ::mkdtemp(folder_template);
+  std::ofstream(folder + "/answer.txt") << "\n";  // the default file name
+  Client_Options options;
+  options.environment = {{"KORND_TEST_ANSWERS", ""}};
+  const Client_Run run = RUN_CLIENT(
+      [&](std::ostream& out) {
+        if (::chdir(folder.c_str()) != 0 || !std::freopen("answer.txt", "r", stdin)) return;
+        cpgopen("/CKRD");
+        cpgask(0);
+        cpgpage();
+        cpgsvp(0.1f, 0.9f, 0.1f, 0.9f);
+        cpgswin(0, 10, 0, 10);
+        cpgsci(2);
+        cpgmove(1, 1);
+        cpgdraw(9, 1);
+        cpgdraw(9, 9);
+        const float px[3] = {2, 5, 2}, py[3] = {5, 8, 8};
+        cpgsci(3);
+        cpgpoly(3, px, py);
+        const float cells[4] = {0, 1, 1, 0};
+        const float tr[6] = {4.5f, 1, 0, 4.5f, 0, 1};
+        cpggray(cells, 2, 2, 1, 2, 1, 2, 1, 0, tr);
+        cpgsci(4);
+        cpgpt1(7, 3, 2);
+        for (const auto& [x, y] : std::vector<std::pair<float, float>>{{5, 1}, {3, 7.5f}, {5.5f, 5.5f}, {6.5f, 5.5f}, {1, 9}}) {
+          const Device_Point p = window_pixel(x, y);
+          out << p.x << " " << p.y << " " << pixel_at(x, y) << "\n";
+        }
+        cpgclos();
+      },
+      options);
+  ASSERT_EQ(run.exit_code, 0) << run.errors;
+  EXPECT_EQ(COUNT_LINES(run.errors, "Output file name [pgkrdump.c] = "), 1);
+  const std::string dump = folder + "/pgkrdump.c";
+  ASSERT_TRUE(std::ifstream(dump).good());
+  const std::string includes = std::string(" -I'") + ZELTRA_SOURCE_DIR + "' -I'" + ZELTRA_SOURCE_DIR + "/korin_client'";
+  // As written: a C program against Korin.h.
+  ASSERT_EQ(std::system(("cc -std=c99 -Wall -c" + includes + " '" + dump + "' -o '" + folder + "/plain.o'").c_str()), 0);
+  // With the shim that reads its pixels at the pause, linked with the library.
+  ASSERT_EQ(std::system(("cc -std=c99 -c -include '" DUMP_SHIM_HEADER "'" + includes + " '" + dump + "' -o '" + folder +
+                         "/dump.o' && c++ '" + folder + "/dump.o' '" DUMP_SHIM_LIBRARY "' '" KORIN_LIBRARY "' '" PLATFORM_LIBRARY
+                         "' -lrt -lX11 -o '" + folder + "/dump'").c_str()),
+            0);
+  std::string where, expected;
+  std::istringstream lines(run.output);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    std::string x, y, colour;
+    words >> x >> y >> colour;
+    where += x + " " + y + ";";
+    expected += colour + "\n";
+  }
+  const std::string command = "cd '" + folder + "' && PATH='" ZELTRA_BIN_DIR "':\"$PATH\" QT_QPA_PLATFORM=offscreen DUMP_PIXELS='" +
+                              where + "' DUMP_OUT=pixels ./dump 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream redrawn(folder + "/pixels");
+  std::stringstream got;
+  got << redrawn.rdbuf();
+  EXPECT_EQ(got.str(), expected);
+  EXPECT_NE(expected.find("255\n"), std::string::npos);  // the red line is among them
+  std::system(("rm -rf '" + folder + "'").c_str());
 }
