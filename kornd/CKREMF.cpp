@@ -54,6 +54,7 @@ CKREMF::~CKREMF() = default;
 
 void CKREMF::Reset() {
   bits_.clear();
+  dibs_.clear();
   bits_.shrink_to_fit();
   recorder_.reset();
   environment_.reset();
@@ -133,6 +134,7 @@ std::vector<std::uint8_t> CKREMF::Encode(const QImage& canvas) const {
 bool CKREMF::EndRecord() {
   if (!recorder_) return false;
   bits_ = Encode(canvas_);
+  dibs_.clear();
   recorder_.reset();
   environment_.reset();
   canvas_ = QImage();
@@ -152,6 +154,7 @@ bool CKREMF::MakeMarker(const std::array<std::int32_t, 6>& d) {
 void CKREMF::CopyFrom(const CKREMF& other) {
   if (&other == this) return;
   bits_ = other.bits_;
+  dibs_.clear();
   name = other.name;
   frame_width = other.frame_width;
   frame_height = other.frame_height;
@@ -163,6 +166,7 @@ bool CKREMF::SetBits(std::vector<std::uint8_t> bytes) {
   emf::Header h;
   if (!emf::CHECK(bytes, &h)) return false;
   bits_ = std::move(bytes);
+  dibs_.clear();
   play_failure_told_ = false;
   frame_width = h.frame.right;
   frame_height = h.frame.bottom;
@@ -196,7 +200,7 @@ bool CKREMF::SaveFile(const QString& file_name) const {
 bool CKREMF::Play(KRdc& dc, const KRrect& rect, std::uint32_t* failed_type) const {
   if (!HasMetafile()) return true;
   std::uint32_t type = 0;
-  if (emf::PLAY(bits_, dc, rect, pixel_width, pixel_height, &type)) return true;
+  if (emf::PLAY(bits_, dc, rect, pixel_width, pixel_height, &type, &dibs_)) return true;
   if (failed_type) *failed_type = type;
   // Told once per picture and not fatal: repaints would otherwise ask again and again.
   if (!play_failure_told_) {

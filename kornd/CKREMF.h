@@ -9,6 +9,8 @@
 // Changes: the application's client folder (file dialogs).
 #pragma once
 
+#include "kornd/Emf_Records.h"
+
 #include <QImage>
 #include <QString>
 
@@ -72,6 +74,7 @@ class CKREMF {
   std::vector<std::uint8_t> Encode(const QImage& canvas) const;
 
   std::vector<std::uint8_t> bits_;  // the metafile's bytes; empty: none
+  mutable emf::Dib_Cache dibs_;      // their bitmaps, decoded on the first play
   QImage canvas_;
   std::unique_ptr<KRdc> recorder_;
   std::unique_ptr<CKorndGC> environment_;

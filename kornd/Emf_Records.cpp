@@ -231,7 +231,7 @@ void points(const std::uint8_t* r, const Mapping& map, std::vector<KRpoint>& out
 }  // namespace
 
 bool PLAY(const std::vector<std::uint8_t>& bytes, KRdc& dc, const KRrect& rect, int pixel_width, int pixel_height,
-          std::uint32_t* failed_type) {
+          std::uint32_t* failed_type, Dib_Cache* cache) {
   Header h;
   if (!CHECK(bytes, &h)) {
     if (failed_type) *failed_type = bytes.size() >= 4 ? GET32(bytes.data()) : 0;
@@ -246,6 +246,7 @@ bool PLAY(const std::vector<std::uint8_t>& bytes, KRdc& dc, const KRrect& rect, 
   std::vector<KRpoint> pts;
   bool ok = true;
   for (std::size_t at = GET32(bytes.data() + 4); at < bytes.size() && ok;) {
+    const std::size_t record = at;
     const std::uint8_t* r = bytes.data() + at;
     const std::uint32_t type = GET32(r), size = GET32(r + 4);
     at += size;
@@ -320,11 +321,22 @@ bool PLAY(const std::vector<std::uint8_t>& bytes, KRdc& dc, const KRrect& rect, 
         break;
       }
       case EMR_STRETCHDIBITS: {
-        CDib dib;
-        if (!dib.FromPacked(r + GET32(r + 48), GET32(r + 52), r + GET32(r + 56), GET32(r + 60))) { ok = false; break; }
+        CDib local;
+        CDib* dib = &local;
+        if (cache) {
+          std::unique_ptr<CDib>& kept = (*cache)[record];
+          if (!kept) {
+            kept = std::make_unique<CDib>();
+            if (!kept->FromPacked(r + GET32(r + 48), GET32(r + 52), r + GET32(r + 56), GET32(r + 60))) kept.reset();
+          }
+          dib = kept.get();
+        } else if (!local.FromPacked(r + GET32(r + 48), GET32(r + 52), r + GET32(r + 56), GET32(r + 60))) {
+          dib = nullptr;
+        }
+        if (dib == nullptr) { ok = false; break; }
         KRpoint a = map(S32(r + 24), S32(r + 28));
         KRpoint c = map(S32(r + 24) + S32(r + 72), S32(r + 28) + S32(r + 76));
-        dib.DrawTransparent(dc, a.x, a.y, c.x - a.x, c.y - a.y, GET32(r + 68), false, -1);
+        dib->DrawTransparent(dc, a.x, a.y, c.x - a.x, c.y - a.y, GET32(r + 68), false, -1);
         break;
       }
       default:  // a record this player does not know is passed over

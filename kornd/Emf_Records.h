@@ -10,9 +10,13 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "kornd/DrawUtil.h"
+
+class CDib;
 
 class CDib;
 class KRdc;
@@ -74,9 +78,14 @@ class Writer {
 // the player reads, EMR_EOF last, record count and byte count as the header says.
 bool CHECK(const std::vector<std::uint8_t>& bytes, Header* header);
 
+// Bitmaps of a metafile's records, decoded once, by the record's offset: a symbol placed
+// thousands of times must not decode its picture each time.
+using Dib_Cache = std::map<std::size_t, std::unique_ptr<CDib>>;
+
 // Plays the records onto dc, the picture's (pixel width x pixel height) stretched onto rect.
-// Returns true; false when a record could not be played (its type in *failed_type).
+// Returns true; false when a record could not be played (its type in *failed_type). With a
+// cache, bitmaps are decoded on their first play only (the cache belongs to these bytes).
 bool PLAY(const std::vector<std::uint8_t>& bytes, KRdc& dc, const KRrect& rect, int pixel_width, int pixel_height,
-          std::uint32_t* failed_type);
+          std::uint32_t* failed_type, Dib_Cache* cache = nullptr);
 
 }  // namespace emf

@@ -250,6 +250,10 @@ TEST_F(Pictures, PictureFilesOnTheCommandLineOpenWindows) {
   // The refused file opens no window; the good one opens one, with its picture. (The instance
   // line then names that window, so the server is found through its window block.)
   const std::string program = Kornd_Server::KorndPath(), old_arg = Path("old.krd"), red_arg = Path("red.krd");
+  // Servers of other programs of this user may run meanwhile: only a new instance is ours.
+  std::vector<bool> taken(channel::Last_Client_Instance + 1);
+  for (int n = channel::First_Instance; n <= channel::Last_Client_Instance; ++n)
+    taken[static_cast<std::size_t>(n)] = SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(n));
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
@@ -262,7 +266,9 @@ TEST_F(Pictures, PictureFilesOnTheCommandLineOpenWindows) {
   int instance = 0;
   for (int i = 0; i < 500 && instance == 0; ++i) {
     for (int n = channel::First_Instance; n <= channel::Last_Client_Instance && instance == 0; ++n)
-      if (SHM_EXISTS(channel::WINDOW_BLOCK_NAME(n, 1)) && platform::SERVER_ACCEPTS(channel::INSTANCE_BLOCK_NAME(n))) instance = n;
+      if (!taken[static_cast<std::size_t>(n)] && SHM_EXISTS(channel::WINDOW_BLOCK_NAME(n, 1)) &&
+          platform::SERVER_ACCEPTS(channel::INSTANCE_BLOCK_NAME(n)))
+        instance = n;
     if (instance == 0) usleep(20000);
   }
   ASSERT_NE(instance, 0);
