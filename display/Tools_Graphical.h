@@ -3,6 +3,9 @@
 // display/Popup_Script.cpp, which tests and harnesses feed with answers.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,3 +24,21 @@ void INPUT_STRING(std::string_view title, std::string_view label, std::string& a
 // Form with two labelled text fields that show the values and give them back as typed.
 void READ_TWO_STRINGS(std::string_view title, std::string_view label_1, std::string_view label_2,
                       std::string& value_1, std::string& value_2);
+
+// Form with two text fields and a two-way switch (number and order of panels): values are
+// shown and given back as typed; the switch shows switch_texts[0] for true, [1] for false.
+void READ_STRINGS_LOGICAL(std::string_view title, const std::vector<std::string>& labels,
+                          std::vector<std::string>& values, std::string_view switch_label, bool& switch_value,
+                          const std::array<std::string, 2>& switch_texts);
+
+// Selects the plotting device and records it in Unit_Current; an identifier of 0 or less
+// stops the program with " Invalid 'PGPlot unit': " and the number.
+void SELECT_PGPLOT_UNIT(std::int32_t unit);
+
+// Closes an open pop-up window (Unit_Pop_Up back to -13) and selects the main display.
+void CLOSE_POP_UP();
+
+// A polyline or a point mark (diagonal cross) drawn with a halo: first in colour index 0 at
+// ten times, then in colour index 1 at five times the line width; then Drawing_Colour_Index.
+void PLOT_LINE(int number_of_points, const float* x, const float* y);
+void PLOT_POINT(float x, float y);
