@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
   const std::string gif = (std::filesystem::temp_directory_path() / "zeltra_redraw_bench.gif").string();
   std::printf("redraw 1000 x 1000, wedge and texts, /NULL: %.2f ms\n", redraw_ms("/NULL", repeats));
   std::printf("redraw 1000 x 1000, wedge and texts, /GIF:  %.2f ms\n", redraw_ms(gif + "/GIF", repeats));
-  std::filesystem::remove(gif);
+  // Every page of the GIF device is a file of its own (name, name_2, ...).
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
+    if (entry.path().filename().string().starts_with("zeltra_redraw_bench.gif")) std::filesystem::remove(entry.path());
   return 0;
 }
