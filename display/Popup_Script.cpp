@@ -18,7 +18,6 @@
 namespace {
 struct Script {
   std::deque<std::vector<bool>> selections;
-  std::deque<std::string> texts;
   std::deque<std::pair<std::string, std::string>> pairs;
   std::deque<std::string> lines;
   std::vector<std::string> calls;
@@ -40,7 +39,6 @@ static bool next_line(std::string& line) {
 
 namespace popup_script {
 void QUEUE_SELECTION(std::vector<bool> rows) { script().selections.push_back(std::move(rows)); }
-void QUEUE_TEXT(std::string line) { script().texts.push_back(std::move(line)); }
 void QUEUE_TWO_STRINGS(std::string value_1, std::string value_2) {
   script().pairs.emplace_back(std::move(value_1), std::move(value_2));
 }
@@ -75,17 +73,6 @@ std::vector<bool> SELECT_STRINGS(std::string_view title, const std::vector<std::
     if (first != rows.end()) std::fill(first + 1, rows.end(), false);
   }
   return rows;
-}
-
-void INPUT_STRING(std::string_view title, std::string_view /*label*/, std::string& answer) {
-  auto& s = script();
-  s.calls.push_back("INPUT_STRING " + std::string(title));
-  if (s.texts.empty()) {
-    next_line(answer);
-    return;
-  }
-  answer = std::move(s.texts.front());
-  s.texts.pop_front();
 }
 
 void READ_TWO_STRINGS(std::string_view title, std::string_view /*label_1*/,

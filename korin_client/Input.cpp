@@ -153,3 +153,14 @@ int KRgetrgb(int code, int* red, int* green, int* blue) {
   if (blue) *blue = v / 65536;
   return v / 65536 < 256 ? current() : 0;
 }
+
+int KRpause(const char* text) {
+  if (KRstate().current == nullptr) return 0;
+  KRsettext(current(), text);
+  KRwincode(current(), channel::Control, channel::Control_Status_Text);
+  int key = 0;
+  float x, y;
+  while (key == 0)
+    if (KRwaitkey(&key, &x, &y, 1000) == 0 && KRstate().current == nullptr) return 0;
+  return key;
+}

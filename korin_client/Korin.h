@@ -63,6 +63,8 @@ int KRwaitkey(int* key, float* x, float* y, int milliseconds);
 int KRgetevent(int* a, int* b, int* c, int kind);
 int KRmousest(int* right, float* x, float* y);
 int KRgetrgb(int code, int* red, int* green, int* blue);
+/* Shows the text in the status bar and waits for a key or a mouse button: its code. */
+int KRpause(const char* text);
 
 #ifdef __cplusplus
 }

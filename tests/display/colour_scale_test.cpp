@@ -11,6 +11,7 @@
 
 #include "display/Colour_Scale.h"
 #include "display/Popup_Script.h"
+#include "tests/Server_Answers.h"
 #include "main/Command_Codes.h"
 #include "main/Globals.h"
 #include "main/Initialise.h"
@@ -357,37 +358,40 @@ TEST_F(Colour_Scales, RandomColoursWarnWithoutStepwise) {
   EXPECT_EQ(command(Command::Random_Colours), "\n 'Random colour scale' on\n\n");
   // The seed question warns first, then asks.
   Display_Settings.Stepwise_Colour_Scale = false;
-  popup_script::QUEUE_TEXT("21");
+  server_answers::TYPE("21");
   EXPECT_EQ(command(Command::Random_Seed), warning);
   EXPECT_EQ(Display_Settings.Random_Seed, 21);
 }
 
 TEST_F(Colour_Scales, NumberOfStepsIsAskedUntilItReads) {
-  popup_script::QUEUE_TEXT("many");
-  popup_script::QUEUE_TEXT("");
-  popup_script::QUEUE_TEXT("2.5");
-  popup_script::QUEUE_TEXT(" 12");
+  server_answers::TYPE("many");
+  server_answers::TYPE("");
+  server_answers::TYPE("2.5");
+  server_answers::TYPE(" 12");
   EXPECT_EQ(command(Command::Number_Of_Steps), "");
   EXPECT_EQ(Display_Settings.Number_Of_Steps, 12);
   EXPECT_TRUE(Display_Settings.Stepwise_Colour_Scale);
   EXPECT_FALSE(Display_Settings.Automatic_Steps);
-  EXPECT_EQ(popup_script::CALLS(), std::vector<std::string>(4, "INPUT_STRING Set number of steps"));
-  // The current count stands in the field: an untouched answer keeps it.
-  popup_script::RESET();
+  const std::vector<std::string> prompts = server_answers::PROMPTS();
+  ASSERT_GE(prompts.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(prompts.end() - 4, prompts.end()), std::vector<std::string>(4, "Steps:"));
+  // The current count stands in the field: a line too long for it keeps it.
+  server_answers::TYPE(std::string(20, '9'));
   EXPECT_EQ(command(Command::Number_Of_Steps), "");
   EXPECT_EQ(Display_Settings.Number_Of_Steps, 12);
 }
 
 TEST_F(Colour_Scales, SeedIsAskedUntilItReads) {
   Display_Settings.Stepwise_Colour_Scale = true;
-  EXPECT_EQ(command(Command::Random_Seed), "");  // the field holds 13
+  server_answers::TYPE(std::string(20, '9'));
+  EXPECT_EQ(command(Command::Random_Seed), "");  // the field holds 13, and a line too long for it keeps it
   EXPECT_EQ(Display_Settings.Random_Seed, 13);
-  popup_script::RESET();
-  popup_script::QUEUE_TEXT("seven");
-  popup_script::QUEUE_TEXT("-7");
+  server_answers::TYPE("seven");
+  server_answers::TYPE("-7");
   command(Command::Random_Seed);
   EXPECT_EQ(Display_Settings.Random_Seed, -7);
-  EXPECT_EQ(popup_script::CALLS(), std::vector<std::string>(2, "INPUT_STRING 'Seed' for 'random colour scale'"));
+  const std::vector<std::string> prompts = server_answers::PROMPTS();
+  EXPECT_EQ(std::vector<std::string>(prompts.end() - 2, prompts.end()), std::vector<std::string>(2, "'Seed':"));
 }
 
 TEST_F(Colour_Scales, ResetAndInverse) {
@@ -404,8 +408,8 @@ TEST_F(Colour_Scales, ResetAndInverse) {
 }
 
 TEST_F(Colour_Scales, EveryCommandAsksForAFullRedraw) {
-  popup_script::QUEUE_TEXT("5");
-  popup_script::QUEUE_TEXT("5");
+  server_answers::TYPE("5");
+  server_answers::TYPE("5");
   Command_State.Colour_Scale_Choice = 3;
   for (int code = Command::Select_Colour_Scale; code <= Command::Random_Seed; ++code) command(code);
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "display/Popup_Script.h"
+#include "tests/Server_Answers.h"
 #include "tests/result_files/Case_Fixture.h"
 
 namespace {
@@ -107,7 +108,7 @@ TEST_F(Read_Moves, SeekByTypedNumber) {
     write_case(Encoding::Single, {3, 1, 2, 1e-4}, {ramp_outputs(row.outputs, 6)});
     ASSERT_TRUE(open(1));
     for (int k = 0; k < row.from; ++k) ASSERT_TRUE(move(1));
-    popup_script::QUEUE_TEXT(row.typed);
+    server_answers::TYPE(row.typed);
     ASSERT_TRUE(move(10));
     EXPECT_EQ(output_shown(), row.shown);
     EXPECT_EQ(Command_State.Time_Step_Command, 10);

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "display/Popup_Script.h"
+#include "tests/Server_Answers.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "main/Tools_General.h"
@@ -195,7 +196,7 @@ int main(int argc, char** argv) {
       else if (line == "l") move(2);
       else if (line == "d") dump();
       else if (line.rfind("s ", 0) == 0) {
-        popup_script::QUEUE_TEXT(line.substr(2));
+        server_answers::TYPE(line.substr(2));
         move(10);
       } else if (line.rfind("e ", 0) == 0) {
         Command_State.Command_Code = std::atoi(line.c_str() + 2);

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "display/Popup_Script.h"
+#include "tests/Server_Answers.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
 #include "result_files/Extrema.h"
@@ -172,11 +173,11 @@ TEST_F(Scale_And_Seek, GlobalLimits) {
 
 TEST_F(Scale_And_Seek, SeekNumberForChosenFiles) {
   open_three(12);
-  popup_script::QUEUE_TEXT("7");
+  server_answers::TYPE("7");
   ASSERT_TRUE(move(10));
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(output_shown(i), 7);
   popup_script::QUEUE_SELECTION({false, true, true});
-  popup_script::QUEUE_TEXT("3");
+  server_answers::TYPE("3");
   ASSERT_TRUE(move(13));
   EXPECT_EQ(output_shown(1), 7);
   EXPECT_EQ(output_shown(2), 3);
@@ -252,10 +253,10 @@ TEST_F(Scale_And_Seek, SeekBeyondTheOutputsOfACompressedCase) {
   ASSERT_TRUE(open(1, true));
   ASSERT_TRUE(move(1));
   ASSERT_TRUE(move(1));
-  popup_script::QUEUE_TEXT("7");
+  server_answers::TYPE("7");
   ASSERT_TRUE(move(10));  // beyond the 5 outputs known: refused, nothing moves
   EXPECT_EQ(output_shown(1), 2);
-  popup_script::QUEUE_TEXT("5");
+  server_answers::TYPE("5");
   ASSERT_TRUE(move(10));
   EXPECT_EQ(output_shown(1), 5);
 }

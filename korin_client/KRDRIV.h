@@ -1,0 +1,13 @@
+// KRDRIV.h - the PGPLOT device driver of Korin windows, devices /KR, /CKR, /KRD, /CKRD
+// (modes 1-4), called by GREXEC with PGPLOT's driver arguments.
+#pragma once
+
+#include <cstddef>
+
+void KRDRIV(int opcode, float* rbuf, int* nbuf, char* chr, int* lchr, int mode, std::size_t chr_len);
+
+// The window the selected device of this driver draws into (0 none, -1 after the last close).
+int KRDRIV_WINDOW();
+
+// The next close of a device leaves its window, with its picture, until the connection ends.
+void KRDRIV_KEEP_WINDOW();

@@ -1,0 +1,78 @@
+// KRdrv_State.h - the state of the PGPLOT device driver KRDRIV: one record per window it
+// opened, the line buffer, the polygon and image being received, the source dump.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "platform/Channel_Blocks.h"
+
+constexpr int KRdrv_Colours = 256;
+
+struct KRdrv_Marker {
+  int marker = 0, colour = 0, width = 0;  // the key: markers keep their colour and pen width
+  int object = 0;                          // the server's combined object
+  long last_page = 0;                      // the page it was last placed on
+};
+
+struct KRdrvstate {
+  bool open = false;
+  int window = 0;
+  int width = 0, height = 0;        // picture size in pixels
+  int x_resolution = 96, y_resolution = 96;
+  std::array<int, KRdrv_Colours> colours{};  // Korin colour code of each PGPLOT colour index
+  int colour_index = 1;
+  int foreground = 0, background = 19;
+  int pen_width = 0;
+  long page = 0;                    // pages begun, for the marker cache and bitmap reuse
+  std::vector<KRdrv_Marker> markers;
+  std::vector<int> bitmaps;         // bitmap numbers of this window, reused page after page
+  std::size_t next_bitmap = 0;
+  bool keep_window = false;         // a close leaves the window and its picture
+};
+
+struct KRdrv_Image {
+  int width = 0, height = 0;
+  float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  float t[6] = {0, 1, 0, 0, 0, 1};
+  float sx = 1, sy = 1;
+  std::vector<int> codes;
+  std::size_t count = 0;
+  bool receiving = false;
+};
+
+struct KRdrv_Globals {
+  int current = 0;                  // window of the selected device; -1 after the last close
+  int open_devices = 0;
+  std::array<KRdrvstate, channel::Max_Window + 1> records;
+  std::vector<float> line;          // x, y pairs, at most 128 points
+  int line_window = 0;              // the window the buffered line belongs to
+  std::vector<float> polygon;
+  int polygon_expected = 0;
+  KRdrv_Image image;
+  char capability_7 = 'Q';
+  std::FILE* dump = nullptr;
+  bool font_loaded = false;
+  bool keep_next_close = false;
+};
+
+KRdrv_Globals& KRdrv();
+
+// The record of the selected device's window, or null.
+KRdrvstate* KRdrv_record();
+
+// Draws the buffered line into its window and empties the buffer.
+void KRdrvflush();
+
+// Writes into the source dump while it is open (printf-style).
+void KRdrv_dump(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Builds the combined object of a Hershey symbol (into `object`, 0 = a new one); 0 when the
+// font has no such symbol or the server refused.
+int KRdrvmarker(int symbol, int object);
+
+// Opcode 28: a marker placed from the cache. Opcode 26: image pieces.
+void KRdrv_marker(const float* rbuf);
+void KRdrv_image(const float* rbuf, int* nbuf);
