@@ -7,6 +7,8 @@
 #ifndef KORIN_H
 #define KORIN_H
 
+#include <stddef.h> /* NULL, as dumped drawings pass it */
+
 #ifdef __cplusplus
 extern "C" {
 #endif

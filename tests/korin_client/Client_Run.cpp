@@ -40,6 +40,7 @@ std::string trace_line(const Korin_Trace_Entry& e) {
   if (e.block != nullptr) {
     line += " " + std::to_string(e.block->code);
     for (int i = 0; i < 6; ++i) line += " " + std::to_string(e.block->a[i]);
+    if (e.text[0] == 'A' && e.block->code == 6) line += " width " + std::to_string(e.block->pen_width);
   } else {
     line += std::string(e.text + 1);
   }
@@ -101,6 +102,7 @@ Client_Run RUN_CLIENT(const std::function<void(std::ostream& out)>& scenario, co
   // Feed the script while the child runs.
   int status = 0;
   std::size_t step = 0, seen = 0;
+  std::string captured;  // the rest of the line of the last marker
   int fifo_fd = -1;
   while (::waitpid(child, &status, WNOHANG) == 0) {
     if (step < options.script.size()) {
@@ -108,10 +110,14 @@ Client_Run RUN_CLIENT(const std::function<void(std::ostream& out)>& scenario, co
       const std::size_t at = text.find(options.script[step].first, seen);
       if (at != std::string::npos && options.script[step].second.empty()) {  // a marker only
         seen = at + options.script[step].first.size();
+        const std::size_t end = text.find('\n', seen);
+        if (end == std::string::npos) continue;
+        captured = text.substr(seen, end - seen);
         ++step;
       } else if (at != std::string::npos) {
         if (fifo_fd < 0) fifo_fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-        const std::string line = options.script[step].second + "\n";
+        std::string line = options.script[step].second + "\n";
+        if (const std::size_t hole = line.find("{}"); hole != std::string::npos) line.replace(hole, 2, captured);
         if (fifo_fd >= 0 && ::write(fifo_fd, line.data(), line.size()) == static_cast<ssize_t>(line.size())) {
           seen = at + options.script[step].first.size();
           ++step;

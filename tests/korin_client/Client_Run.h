@@ -7,7 +7,8 @@
 // one trace line "<letter> <code> <a1> <a2> ... -> <reply>", in Client_Run::trace. A script of
 // (trigger, line) steps feeds the server's input FIFO: each line is written once the shared
 // error stream shows its trigger (an empty line only marks the place: later triggers are
-// looked for after it). A server left running is ended afterwards.
+// looked for after it, and "{}" in a later line stands for the rest of the marker's line). A
+// server left running is ended afterwards.
 #pragma once
 
 #include <sys/types.h>
