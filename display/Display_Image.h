@@ -1,6 +1,31 @@
 // Display_Image: drawing of one panel and its overlays.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 // Fills in the vector settings the user left unset from the displayed field and the
 // colour-scale limits of the two component files.
 void CHECK_DISPLAY_VECTORS_SETTINGS();
+
+// The colour limits of a picture (A1 to the lowest image colour, A2 to the highest) and the
+// result file whose settings apply to it (0 for a combined picture).
+struct Colour_Limits {
+  float a1 = 0.0f, a2 = 0.0f;
+  std::int32_t file = 0;
+  bool fixed = false;  // colour-cube or difference limits: drawn whatever the file's isolines
+};
+// Limits of picture picture_index (-N..N) from the display modes and the current limits;
+// equal limits are moved apart as the extrema are, so the image and its wedge always show.
+Colour_Limits COLOUR_LIMITS(std::int32_t picture_index);
+
+// True when a range is below a thousandth of its lower limit: the wedge then runs from 0
+// with the note of ADD_NOTE_TEXT beside it.
+bool NEEDS_ADD_NOTE(float a1, float a2);
+// "\fi(Add: " + the lower limit (seven significant digits, blanks removed) + ")".
+std::string ADD_NOTE_TEXT(float a1);
+
+// Draws picture picture_index into the current panel of the selected device: margins for the
+// wedge and texts, the zoomed field at equal scales, the image, the wedge, the probe and
+// raster marks and the annotations. Leaves the panel's viewport and window set.
+void DISPLAY_IMAGE(std::int32_t picture_index);

@@ -102,3 +102,18 @@ void CHECK_DISPLAY_VECTORS_SETTINGS() {
   }
   if (!(v.Vector_Min_Intensity < v.Vector_Max_Intensity)) v.Vector_Min_Intensity = v.Vector_Max_Intensity / 100.0f;
 }
+
+void READ_STRINGS_LOGICAL(std::string_view title, const std::vector<std::string>& labels,
+                          std::vector<std::string>& values, std::string_view /*switch_label*/, bool& switch_value,
+                          const std::array<std::string, 2>& switch_texts) {
+  auto& s = script();
+  s.calls.push_back("READ_STRINGS_LOGICAL " + std::string(title));
+  values.resize(labels.size());
+  // One line per field, then the switch's text as shown; a missing line changes nothing.
+  for (auto& value : values) next_line(value);
+  std::string shown;
+  if (next_line(shown)) {
+    if (shown == switch_texts[0]) switch_value = true;
+    if (shown == switch_texts[1]) switch_value = false;
+  }
+}

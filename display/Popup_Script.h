@@ -17,11 +17,11 @@ void QUEUE_TWO_STRINGS(std::string value_1, std::string value_2);  // next READ_
 
 // Answers as lines of a script, used when no answer of the kind above is queued: a list
 // takes one line with the numbers of the chosen entries ("1 3"; empty: none), a two-field
-// form two lines.
+// form two lines, a form with a switch one line per field and then the switch's text as shown.
 void QUEUE_LINES(const std::vector<std::string>& lines);
 
 // Calls made so far, one entry each: "SELECT_STRINGS <title>",
-// "READ_TWO_STRINGS <title>", "CHECK_DISPLAY_VECTORS_SETTINGS".
+// "READ_TWO_STRINGS <title>", "READ_STRINGS_LOGICAL <title>", "CHECK_DISPLAY_VECTORS_SETTINGS".
 const std::vector<std::string>& CALLS();
 
 // Drops the queued answers and the log.

@@ -3,6 +3,7 @@
 // stand-in of display/Popup_Script.cpp until the pop-ups are built.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,15 @@ void PLOT_POINT(float x, float y);
 // Swaps black and white of colour indices 0 and 1 on the selected device and asks for a
 // fresh page (Command_Code 25).
 void BLACK_2_WHITE();
+
+// Closes an open pop-up window (Unit_Pop_Up back to -13) and selects the main display.
+void CLOSE_POP_UP();
+
+// Form with two text fields and a two-way switch (number and order of panels): values are
+// shown and given back as typed; the switch shows switch_texts[0] for true, [1] for false.
+void READ_STRINGS_LOGICAL(std::string_view title, const std::vector<std::string>& labels,
+                          std::vector<std::string>& values, std::string_view switch_label, bool& switch_value,
+                          const std::array<std::string, 2>& switch_texts);
 
 // Form with two labelled text fields that show the values and give them back as typed.
 void READ_TWO_STRINGS(std::string_view title, std::string_view label_1, std::string_view label_2,

@@ -21,8 +21,20 @@ constexpr std::int32_t Automatic_Steps = 15;           // t
 constexpr std::int32_t Random_Colours = 16;            // k
 constexpr std::int32_t Random_Seed = 17;               // p
 
+// Panels and the page (MANAGE_DISPLAY and its module).
+constexpr std::int32_t Panel_Layout = 21;              // v+p
+constexpr std::int32_t Freeze_Panel = 22;              // v+f
 // The full redraw on a fresh page (v+r); handlers set it when the next redraw must start anew.
 constexpr std::int32_t Replot = 23;
+constexpr std::int32_t Take_Over_Window = 25;          // v+s: refit or re-divide the page
+constexpr std::int32_t Toggle_Autoresize = 26;
+
+// Display symmetry (TOGGLE_SYMMETRY, keys after d).
+constexpr std::int32_t Cycle_Symmetry = 41;            // s
+constexpr std::int32_t Three_Folded = 42;              // 3
+constexpr std::int32_t Four_Folded = 43;               // 4
+constexpr std::int32_t Nine_Folded = 44;               // 9
+constexpr std::int32_t Symmetry_Kind = 45;             // c
 
 // Image driver (CHANGE_IMAGE_DRIVER, keys after o).
 constexpr std::int32_t Image_Driver_Key_T = 87;        // t: report only

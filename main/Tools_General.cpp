@@ -138,6 +138,41 @@ void ALLOCATE_ARRAYS() {
   // Both arrays come zeroed from the allocation.
 }
 
+void TOGGLE_SYMMETRY() {
+  auto& field = Display_Field;
+  auto& command = Command_State.Command_Code;
+  auto toggled = [&](std::int32_t mode) { field.Symmetry_Mode = field.Symmetry_Mode == mode ? 1 : mode; };
+  switch (command) {
+    case Command::Cycle_Symmetry:
+      if (field.Symmetry_Mode >= 1 && field.Symmetry_Mode <= 4) field.Symmetry_Mode = field.Symmetry_Mode % 4 + 1;
+      break;
+    case Command::Three_Folded: toggled(3); break;
+    case Command::Four_Folded: toggled(2); break;
+    case Command::Nine_Folded: toggled(4); break;
+    case Command::Symmetry_Kind: field.Symmetry_Type = field.Symmetry_Type % 2 + 1; break;
+    default: break;
+  }
+  auto report = [](std::string_view text) {
+    CONSOLE_EMPTY();
+    CONSOLE_LINE(text);
+    CONSOLE_EMPTY();
+  };
+  if (command >= Command::Cycle_Symmetry && command <= Command::Nine_Folded) {
+    static constexpr std::string_view Mode_Texts[] = {
+        " Symmetry toggled off", " Four-folded symmetry toggled on", " Three-folded symmetry toggled on",
+        " Nine-folded symmetry toggled on"};
+    if (field.Symmetry_Mode >= 1 && field.Symmetry_Mode <= 4) report(Mode_Texts[field.Symmetry_Mode - 1]);
+    if (field.Array_to_be_displayed.ALLOCATED())
+      CHECK_DEALLOCATION("Array_to_be_displayed", field.Array_to_be_displayed.RELEASE());
+    ALLOCATE_ARRAYS();
+  } else if (command == Command::Symmetry_Kind) {
+    report(field.Symmetry_Type == 1 ? " 'Mirroring' domain for symmetry" : " 'Translation' of domain for symmetry");
+  }
+  Command_State.Time_Step_Command = 0;
+  READ_RESULTS();
+  command = Command::Replot;
+}
+
 // ---------------------------------------------------------------- time-step selection
 namespace {
 

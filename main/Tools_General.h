@@ -22,6 +22,11 @@ void CHECK_DEALLOCATION(std::string_view array_name, std::int32_t allocation_sta
 // Buffer_Array_Cut and Array_to_be_displayed, both zeroed.
 void ALLOCATE_ARRAYS();
 
+// The symmetry commands in Command_Code (41 to 45): changes Symmetry_Mode or Symmetry_Type,
+// reports it, rebuilds the arrays when the size changes, has the current outputs processed
+// again and leaves Command_Code at 23.
+void TOGGLE_SYMMETRY();
+
 #include <optional>
 #include <vector>
 

@@ -1,0 +1,187 @@
+// Annotate: quantity, time and temperature, grid size and cut, and labels of one panel.
+//
+// Reads:   Result_Set (names, times, output numbers, N), Result_Geometry (sizes, simulation
+//          texts), Display_Field (cut), Display_Settings (modes, orientation, wedge, colours,
+//          panels, Time_Temperature), Graphics_Units.
+// Writes:  Temperature_Display (off when the table is too short), Previous_Time_Stamp,
+//          Time_Temperature (read again); the console.
+
+#include "display/Annotate.h"
+
+#include <cpgplot.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "main/Console.h"
+#include "main/Globals.h"
+#include "main/Time_Temperature.h"
+#include "result_files/Read_Results.h"
+#include "text/Fortran_Format.h"
+
+namespace {
+
+constexpr std::size_t Time_Text_Length = 25;
+
+std::string without_trailing_blanks(std::string text) {
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+std::string trimmed(std::string text) {
+  text = without_trailing_blanks(std::move(text));
+  text.erase(0, text.find_first_not_of(' '));
+  return text;
+}
+
+void warn(const char* text) {
+  CONSOLE_EMPTY(2);
+  CONSOLE_LINE(text);
+  CONSOLE_EMPTY(2);
+}
+
+std::int32_t table_rows() {
+  const auto& table = Display_Settings.Time_Temperature;
+  return table.ALLOCATED() ? static_cast<std::int32_t>(table.EXTENT(0)) : 0;
+}
+
+// The temperature of output s of result k from the table, as " (1000.00 K)"; empty (with a
+// warning) when the output's time lies outside its neighbouring table times.
+std::string temperature_text(std::int32_t k) {
+  auto& s = Display_Settings;
+  const std::int32_t step = Result_Set.Time_Step_Number(k);
+  // The table is read again when it does not match the output: rows may have come since.
+  if (step != table_rows()) READ_TIME_TEMPERATURE();
+  const std::int32_t rows = table_rows();
+  if (rows < step) {
+    s.Temperature_Display = 0;
+    warn(" Warning disabling display of 'temperature'!");
+    return {};
+  }
+  if (s.Temperature_Display == 0) return {};
+  const auto& table = s.Time_Temperature;
+  const float time = Result_Set.Time(k);
+  const float lower = step <= 1 ? time : table(step - 1, 1);
+  const float upper = step >= rows ? time : table(step + 1, 1);
+  if (step < 1 || !(lower <= time && time <= upper)) {
+    warn(" Warning skiping display of 'temperature'!");
+    return {};
+  }
+  const bool celsius = s.Temperature_Display == 2;
+  const float value = celsius ? table(step, 2) - 273.15f : table(step, 2);
+  return " (" + trimmed(FORMAT_LINE("(F7.2)", {value})) + (celsius ? " \xB0" "C" : " K") + ")";
+}
+
+struct Text_Layout {
+  bool top;        // orientation 2: texts along the top edge
+  float f;         // text scale of the wedge thickness
+  float h0;        // character height at entry
+  const char* side() const { return top ? "T" : "L"; }
+  float disp() const { return top ? 1.75f : 2.75f; }
+  void height(float times) const { cpgsch(times * f * h0); }
+};
+
+void grid_size_lines(const Text_Layout& l, const std::string& time_text, float xc, float yc) {
+  const auto& g = Result_Geometry;
+  const auto& field = Display_Field;
+  const float length = static_cast<float>(trimmed(time_text).size());
+  const float a = l.top ? xc : yc, b = l.top ? yc : xc, q = l.top ? 0.5f : 0.575f;
+  if (!(1.0f - length * 0.75f * a > 0.75f * b + q)) return;
+  const char* cut_axis = field.Cut_Direction == 2 ? "  Y = " : field.Cut_Direction == 3 ? "  X = " : "  Z = ";
+  const struct {
+    std::string text;
+    float coord, disp_top;
+  } lines[] = {
+      {"AnzX: " + FORMAT_LINE("(I5)", {std::int64_t{g.AnzX}}), 0.575f, 5.7f},
+      {"AnzY: " + FORMAT_LINE("(I5)", {std::int64_t{g.AnzY}}), 0.525f, 4.2f},
+      {"AnzZ: " + FORMAT_LINE("(I5)", {std::int64_t{g.AnzZ}}), 0.475f, 2.7f},
+      {cut_axis + FORMAT_LINE("(I5)", {std::int64_t{field.Cut_Index}}), 0.425f, 1.2f},
+  };
+  for (const auto& line : lines) {
+    if (l.top)
+      cpgmtxt("T", line.disp_top, 0.5f, 0.5f, line.text.c_str());
+    else
+      cpgmtxt("LV", 2.75f, line.coord, 1.0f, line.text.c_str());
+  }
+}
+
+void single_panel_labels(const Text_Layout& l) {
+  const auto& g = Result_Geometry;
+  if (g.Simulation_Info_Present) {
+    l.height(0.95f);
+    cpgmtxt(l.side(), l.top ? 4.25f : 6.25f, 0.0f, 0.0f,
+            ("\\fiZELTRA version: \\fs" + without_trailing_blanks(g.Simulation_Info[0])).c_str());
+    l.height(0.9f);
+    cpgmtxt(l.side(), l.top ? 3.25f : 5.0f, 0.0f, 0.0f,
+            ("\\fiRun: \\fs" + without_trailing_blanks(g.Simulation_Info[2])).c_str());
+  } else {
+    l.height(2.0f);
+    cpgmtxt(l.side(), l.disp(), 0.0f, 0.0f, "\\fiKALVOR e.V.");
+  }
+  l.height(2.0f);
+  cpgmtxt(l.side(), l.disp(), 1.0f, 1.0f, "\\fiZELTRA\\u\\(0273)\\d");
+}
+
+}  // namespace
+
+std::string TIME_TEXT(std::int32_t k) {
+  const bool temperature = Display_Settings.Temperature_Display != 0;
+  std::string text = without_trailing_blanks(
+                         FORMAT_LINE(temperature ? "(G11.5)" : "(G15.7)", {Result_Set.Time(k)})) + " s";
+  if (temperature) text += temperature_text(k);
+  if (text.size() > Time_Text_Length) text.resize(Time_Text_Length);
+  return text;
+}
+
+void ANNOTATE(std::int32_t i) {
+  const auto& s = Display_Settings;
+  const auto& modes = s.Processed_Display_Modes;
+  const auto& r = Result_Set;
+  if (modes.RGB_Triangle && i != 0) return;
+  Text_Layout l{s.Annotation_Orientation == 2, 1.0f + 0.5f * (s.Wedge_Thickness - 3) / 6.0f, 1.0f};
+  cpgqch(&l.h0);
+  cpgstbg(0);
+  l.height(1.05f);
+
+  const bool difference_panel = i <= 0 && modes.Difference_Display;
+  if (!modes.RGB_Triangle) {
+    std::string quantity;
+    if (difference_panel) {
+      quantity = "Difference ('1-2')";
+    } else if (i >= 1 && i <= r.Number_Of_Solutions) {
+      quantity = without_trailing_blanks(r.Name_To_Be_Displayed(i));
+      if (modes.Logarithmic_Display && CHECK_LOGARITHMIC(i)) quantity += " (rescaled)";
+    }
+    cpgmtxt(l.side(), l.disp(), 0.0f, 0.0f, quantity.c_str());
+  } else {
+    for (std::int32_t n = 1; n <= 3 && n <= r.Number_Of_Solutions; ++n) {
+      const float at = 0.5f * static_cast<float>(n - 1);
+      cpgmtxt(l.top ? "B" : "R", l.top ? 1.75f : 2.5f, at, at, without_trailing_blanks(r.Name_To_Be_Displayed(n)).c_str());
+    }
+    l.height(0.85f);
+    cpgmtxt(l.side(), l.disp(), 0.0f, 0.0f, "\\fr'RGB triangle' display mode");
+  }
+
+  const std::int32_t k = modes.RGB_Triangle || difference_panel ? 1 : i;
+  if (k >= 1 && k <= r.Number_Of_Solutions) {
+    const bool stamps = Previous_Time_Stamp.ALLOCATED() && k <= Previous_Time_Stamp.UPPER(0);
+    if (stamps) {
+      cpgsci(0);
+      cpgmtxt(l.side(), l.disp(), 1.0f, 1.0f, without_trailing_blanks(Previous_Time_Stamp(k)).c_str());
+    }
+    cpgsci(s.Drawing_Colour_Index);
+    const std::string time_text = TIME_TEXT(k);
+    if (stamps && !difference_panel) Previous_Time_Stamp(k) = time_text;
+    float xc = 0.0f, yc = 0.0f;
+    cpgqcs(0, &xc, &yc);
+    cpgmtxt(l.side(), l.disp(), 1.0f, 1.0f, without_trailing_blanks(time_text).c_str());
+    l.height(0.75f);
+    if (Graphics_Units.Unit_Current == Graphics_Units.Unit_Display) grid_size_lines(l, time_text, xc, yc);
+  }
+
+  const auto& grid = s.Panel_Grid;
+  if (std::max(std::abs(grid.Panels_Across), std::abs(grid.Panels_Down)) == 1) single_panel_labels(l);
+  cpgsch(l.h0);
+  cpgstbg(s.Text_Background_Index);
+}

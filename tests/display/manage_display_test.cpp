@@ -1,0 +1,206 @@
+// The redraw: which panel each picture lands in, the panel grid, the page size.
+
+#include "display/Manage_Display.h"
+
+#include "main/Command_Codes.h"
+#include "tests/display/Display_Case.h"
+#include "tests/result_files/Scratch_Folder.h"
+
+namespace {
+
+class Redraw : public Display_Case {
+ protected:
+  void grid(int across, int down) {
+    Display_Settings.Panel_Grid.Panels_Across = across;
+    Display_Settings.Panel_Grid.Panels_Down = down;
+  }
+  void plain_redraws() {
+    Display_Settings.Annotation_Mode = 4;
+    Display_Settings.Auto_Resize = false;
+  }
+  static float page_width_inches() {
+    float x1, x2, y1, y2;
+    cpgqvsz(1, &x1, &x2, &y1, &y2);
+    return x2 - x1;
+  }
+  Scratch_Folder dir_;
+};
+
+TEST_F(Redraw, ThreeFilesFillThreePanelsAndLeaveTheFourth) {
+  plain_redraws();
+  make_files({0.1f, 0.5f, 0.9f}, 20, 20);
+  grid(2, 2);
+  Gif_Page page(dir_);
+  use_device(page.device());
+  DIVIDE_DISPLAY(true);
+  const unsigned c1 = colour_of(0.1f), c2 = colour_of(0.5f), c3 = colour_of(0.9f);
+  MANAGE_DISPLAY();
+  const QImage image = page.CLOSE();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 1, 1), c1));
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 2, 1), c2));
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 1, 2), c3));
+  EXPECT_EQ(panel_centre(image, 2, 2, 2, 2), 0x000000u);  // left as it was
+  EXPECT_EQ(pgplot_warnings_.str(), "");
+}
+
+TEST_F(Redraw, OneFileFillsSuccessivePanelsUnlessFrozen) {
+  plain_redraws();
+  make_files({0.0f}, 20, 20);
+  grid(2, 2);
+  Gif_Page page(dir_);
+  use_device(page.device());
+  DIVIDE_DISPLAY(true);
+  const float values[] = {0.1f, 0.3f, 0.5f, 0.7f, 0.9f};
+  for (float v : values) {
+    fill(1, v);
+    MANAGE_DISPLAY();
+  }
+  const auto& g = Display_Settings.Panel_Grid;
+  EXPECT_EQ(std::make_pair(g.Current_Panel_X, g.Current_Panel_Y), std::make_pair(1, 1));
+  const unsigned expected[] = {colour_of(0.9f), colour_of(0.3f), colour_of(0.5f), colour_of(0.7f)};
+  Display_Settings.Panel_Grid.Freeze_Panel = true;  // two more outputs land in (1, 1) too
+  fill(1, 0.2f);
+  MANAGE_DISPLAY();
+  fill(1, 0.4f);
+  MANAGE_DISPLAY();
+  const unsigned frozen = colour_of(0.4f);
+  const QImage image = page.CLOSE();
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 1, 1), frozen));
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 2, 1), expected[1]));
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 1, 2), expected[2]));
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 2, 2), expected[3]));
+  EXPECT_FALSE(near(expected[0], frozen));
+}
+
+TEST_F(Redraw, ColumnOrderFillsDownFirst) {
+  plain_redraws();
+  make_files({0.1f, 0.5f, 0.9f}, 20, 20);
+  grid(2, 2);
+  Display_Settings.Panel_Grid.Row_Major_Panels = false;
+  Gif_Page page(dir_);
+  use_device(page.device());
+  DIVIDE_DISPLAY(true);
+  const unsigned c2 = colour_of(0.5f), c3 = colour_of(0.9f);
+  MANAGE_DISPLAY();
+  const QImage image = page.CLOSE();
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 1, 2), c2));
+  EXPECT_TRUE(near(panel_centre(image, 2, 2, 2, 1), c3));
+}
+
+TEST_F(Redraw, GridGrowsToHoldEveryFile) {
+  struct Row {
+    int files, across, down, new_across, new_down;
+    bool message;
+  } rows[] = {
+      {5, 2, 2, 3, 2, true}, {5, 1, 1, 1, 1, false}, {2, 1, 2, 1, 2, false},
+      {3, 3, 1, 3, 1, false}, {7, 2, 2, 3, 3, true}, {3, 2, 1, 2, 2, true},
+  };
+  for (const auto& row : rows) {
+    make_files(std::vector<float>(row.files, 0.5f), 10, 10);
+    grid(row.across, row.down);
+    use_device(cpgopen("/NULL"));
+    Console_Capture console;
+    DIVIDE_DISPLAY(true);
+    cpgclos();
+    const auto& g = Display_Settings.Panel_Grid;
+    EXPECT_EQ(std::make_pair(g.Panels_Across, g.Panels_Down), std::make_pair(row.new_across, row.new_down))
+        << row.files << " " << row.across << "x" << row.down;
+    EXPECT_EQ(console.text(), row.message ? "\n\nAdjusting number of panels to match number of solutions\n\n\n" : "");
+    EXPECT_EQ(std::make_pair(g.Current_Panel_X, g.Current_Panel_Y), std::make_pair(g.Panels_Across, g.Panels_Down));
+  }
+}
+
+TEST_F(Redraw, PanelFormRefusesCountsBelowOne) {
+  make_files({0.5f}, 10, 10);
+  grid(2, 2);
+  const int device = cpgopen("/NULL");
+  use_device(device);
+  struct Row {
+    std::string across, down, order;
+    int new_across, new_down;
+    bool row_major;
+  } rows[] = {
+      {"    3", "    1", "   Row major", 3, 1, true},
+      {"0", "-2", "Column major", 3, 1, false},
+      {"two", "4", "   Row major", 3, 4, true},
+      {"2", "2.5", "   Row major", 2, 4, true},
+  };
+  for (const auto& row : rows) {
+    popup_script::QUEUE_LINES({row.across, row.down, row.order});
+    Display_Settings.Panel_Grid.Freeze_Panel = true;
+    RESET_PANELS();
+    const auto& g = Display_Settings.Panel_Grid;
+    EXPECT_EQ(std::make_pair(g.Panels_Across, g.Panels_Down), std::make_pair(row.new_across, row.new_down));
+    EXPECT_EQ(g.Row_Major_Panels, row.row_major);
+    EXPECT_FALSE(g.Freeze_Panel);
+  }
+  EXPECT_EQ(popup_script::CALLS().front(), "READ_STRINGS_LOGICAL \\fiNumber of panels");
+  cpgclos();
+}
+
+TEST_F(Redraw, PageFitsTheFieldWithItsMargins) {
+  make_files({0.5f}, 200, 100);
+  grid(1, 1);
+  const int device = cpgopen("/NULL");
+  use_device(device);
+  struct Row {
+    int mode;
+    float width, height;
+  } rows[] = {{1, 7.6f, 2.728f}, {4, 7.6f, 7.6f * 99.0f / 199.0f}};
+  for (const auto& row : rows) {
+    Display_Settings.Annotation_Mode = row.mode;
+    AUTOMATIC_RESIZE();
+    float x1, x2, y1, y2;
+    cpgqvsz(1, &x1, &x2, &y1, &y2);
+    EXPECT_NEAR(x2 - x1, row.width, 0.01f) << row.mode;
+    EXPECT_NEAR(y2 - y1, row.height, 0.01f) << row.mode;
+    EXPECT_NEAR(Display_Settings.Panel_Grid.Panel_Paper_Height, row.height, 0.01f);
+  }
+  // A field one cell high still has a page.
+  make_files({0.5f}, 1, 1);
+  ASSERT_EQ(Display_Field.Display_Size_Y, 1);
+  AUTOMATIC_RESIZE();
+  EXPECT_GT(page_width_inches(), 0.0f);
+  EXPECT_EQ(pgplot_warnings_.str(), "");
+  cpgclos();
+}
+
+TEST_F(Redraw, WindowCommandRedividesWithoutAutoResize) {
+  make_files({0.5f}, 10, 10);
+  grid(2, 1);
+  Display_Settings.Auto_Resize = false;
+  Display_Settings.Annotation_Mode = 4;
+  const int device = cpgopen("/NULL");
+  use_device(device);
+  Command_State.Command_Code = Command::Take_Over_Window;
+  MANAGE_DISPLAY();
+  EXPECT_EQ(Command_State.Command_Code, Command::Replot);
+  const auto& g = Display_Settings.Panel_Grid;
+  EXPECT_EQ(std::make_pair(g.Current_Panel_X, g.Current_Panel_Y), std::make_pair(1, 1));
+
+  Console_Capture console;
+  TOGGLE_AUTORESIZE();
+  EXPECT_TRUE(Display_Settings.Auto_Resize);
+  EXPECT_EQ(console.text(), "\n Automatic resize on\n\n");
+  EXPECT_EQ(Command_State.Command_Code, Command::Replot);
+  cpgclos();
+}
+
+TEST_F(Redraw, FreezeRefusedWithSeveralFilesOrOnePanel) {
+  struct Row {
+    int files, across;
+    std::string console;
+  } rows[] = {{2, 2, "\nFreeze panel not available with multiple files!\n\n"},
+              {1, 1, "\nFreeze panel not available with a single panel!\n\n"}};
+  for (const auto& row : rows) {
+    make_files(std::vector<float>(row.files, 0.5f), 10, 10);
+    grid(row.across, 1);
+    Console_Capture console;
+    SELECT_FROZEN_PANEL();
+    EXPECT_EQ(console.text(), row.console);
+    EXPECT_FALSE(Display_Settings.Panel_Grid.Freeze_Panel);
+  }
+}
+
+}  // namespace
