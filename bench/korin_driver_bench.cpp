@@ -2,16 +2,14 @@
 // set), beside the same page on /NULL and the bare round trip of the channel: one 512 x 512
 // PGIMAG, contours of 20 000 segments and 2 500 halo points. Prints pages per second, requests
 // and marker builds per page. Goals: markers built a few times a page, not per point; the page
-// within 1.3 x (its requests' round trips + the /NULL page).
+// within 1.3 x (its requests' round trips + the /NULL page). Markers built once are seen in
+// the kinds of requests printed (M 0).
 #include <cpgplot.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
-#include <map>
-#include <string>
 #include <vector>
 
 #include "display/Tools_Graphical.h"
@@ -21,6 +19,7 @@
 #include "korin_client/Korin_Seams.h"
 #include "main/Globals.h"
 #include "platform/Request_Text.h"
+#include "bench/Request_Kinds.h"
 
 namespace {
 
@@ -66,31 +65,15 @@ int main(int argc, char** argv) {
   const double null_page = seconds_since(t0) / Pages;
   cpgclos();
 
-  long requests = 0, builds = 0;
-  // Time spent per kind of request ("A 12", ...), to see where a page goes.
-  std::map<std::string, std::pair<long, double>> kinds;
-  std::string kind;
-  Clock::time_point sent;
-  KRsettrace([&](const Korin_Trace_Entry& e) {
-    if (e.replied) {
-      auto& k = kinds[kind];
-      ++k.first;
-      k.second += seconds_since(sent);
-      return;
-    }
-    ++requests;
-    if (e.block && e.text[0] == 'M' && e.block->code == 0) ++builds;
-    kind = std::string(1, e.text[0]) + (e.block ? " " + std::to_string(e.block->code) : "");
-    sent = Clock::now();
-  });
+  Request_Kinds kinds;
   cpgopen("/CKR");
   cpgask(0);
   page(field);  // the first page builds its markers
-  requests = builds = 0;
+  kinds.Reset();
   t0 = Clock::now();
   for (int i = 0; i < Pages; ++i) page(field);
   const double window_page = seconds_since(t0) / Pages;
-  KRsettrace(nullptr);
+  const long requests = kinds.Requests();
 
   // The bare round trip on the same connection.
   channel::Request_Bytes bytes;
@@ -105,14 +88,9 @@ int main(int argc, char** argv) {
   const double per_page = static_cast<double>(requests) / Pages;
   std::printf("/NULL page                 %9.2f ms\n", null_page * 1e3);
   std::printf("/CKR page                  %9.2f ms   %6.2f pages/s\n", window_page * 1e3, 1 / window_page);
-  std::printf("requests per page          %9.0f   marker builds per page %.1f\n", per_page, static_cast<double>(builds) / Pages);
+  std::printf("requests per page          %9.0f\n", per_page);
   std::printf("bare round trip            %9.2f us\n", trip * 1e6);
-  std::vector<std::pair<double, std::string>> slowest;
-  for (const auto& [name, k] : kinds) slowest.emplace_back(k.second, name);
-  std::sort(slowest.rbegin(), slowest.rend());
-  for (std::size_t i = 0; i < slowest.size() && i < 4; ++i)
-    std::printf("  %-6s %8ld requests %9.2f ms a page %7.2f us each\n", slowest[i].second.c_str(), kinds[slowest[i].second].first / (Pages + 1),
-                slowest[i].first * 1e3 / (Pages + 1), slowest[i].first * 1e6 / static_cast<double>(kinds[slowest[i].second].first));
+  kinds.PrintSlowest(4, Pages);
   const double bound = per_page * trip + null_page;
   std::printf("page / (round trips + /NULL) %7.2f (goal <= 1.3)\n", window_page / bound);
   KRquitx(0);

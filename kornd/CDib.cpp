@@ -316,8 +316,15 @@ std::vector<std::uint32_t> CDib::ReduceColours(std::vector<std::uint32_t>& value
   std::unordered_map<std::uint32_t, Entry> map;
   std::vector<std::uint32_t> table;  // colours in order of first appearance
   bool stopped = false;
+  // Neighbouring pixels mostly share their colour: the last entry found is tried first.
+  std::uint32_t last = 0;
+  Entry* last_entry = nullptr;
   for (std::uint32_t v : values) {
     std::uint32_t c = v & 0xFFFFFF;
+    if (last_entry && c == last) {
+      ++last_entry->count;
+      continue;
+    }
     auto it = map.find(c);
     if (it == map.end()) {
       if (table.size() >= room) { stopped = true; break; }
@@ -325,6 +332,7 @@ std::vector<std::uint32_t> CDib::ReduceColours(std::vector<std::uint32_t>& value
       table.push_back(c);
     }
     ++it->second.count;
+    last = c, last_entry = &it->second;
   }
   if (depth == 1) {
     if (stopped) {
@@ -365,7 +373,13 @@ std::vector<std::uint32_t> CDib::ReduceColours(std::vector<std::uint32_t>& value
   std::stable_sort(sorted.begin(), sorted.end(),
                    [&map](std::uint32_t a, std::uint32_t b) { return map[a].count < map[b].count; });
   for (std::uint32_t i = 0; i < sorted.size(); ++i) map[sorted[i]].index = i;
-  for (std::uint32_t& v : values) v = map[v & 0xFFFFFF].index;
+  std::uint32_t last_colour = 0, last_index = 0;
+  bool known = false;
+  for (std::uint32_t& v : values) {
+    const std::uint32_t c = v & 0xFFFFFF;
+    if (!known || c != last_colour) last_colour = c, last_index = map[c].index, known = true;
+    v = last_index;
+  }
   return sorted;
 }
 
@@ -611,11 +625,19 @@ const QImage& CDib::Image() const {
     const bool plain32 = BitCount() == 32 && (Compression() == bmp::BI_RGB ||
                                               (header_.size() >= 52 && bmp::GET32(header_.data() + 40) == 0xFF0000 &&
                                                bmp::GET32(header_.data() + 44) == 0xFF00 && bmp::GET32(header_.data() + 48) == 0xFF));
+    // An 8-bit picture (every image the display sends) goes through its table once per colour.
+    std::vector<QRgb> palette;
+    if (BitCount() == 8) {
+      palette.resize(256);
+      for (std::uint32_t i = 0; i < 256; ++i) palette[i] = colorref_to_rgb(TableColour(i));
+    }
     for (int y = 0; y < h && !image_.isNull(); ++y) {
       QRgb* out = reinterpret_cast<QRgb*>(image_.scanLine(y));
       const std::uint8_t* r = Row(y);
       if (plain32) {
         for (int x = 0; x < w; ++x) out[x] = 0xFF000000u | bmp::GET32(r + 4 * x);
+      } else if (!palette.empty()) {
+        for (int x = 0; x < w; ++x) out[x] = palette[r[x]];
       } else {
         for (int x = 0; x < w; ++x) out[x] = colorref_to_rgb(PixelColour(x, y));
       }
