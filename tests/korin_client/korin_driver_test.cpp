@@ -373,3 +373,35 @@ TEST(Korin_Driver, SourceDumpCompilesAndRedrawsTheSamePixels) {
   EXPECT_NE(expected.find("255\n"), std::string::npos);  // the red line is among them
   std::system(("rm -rf '" + folder + "'").c_str());
 }
+
+TEST(Korin_Driver, DrawingGoesToItsDevicesWindowAndKeptWindowsStay) {
+  const Client_Run run = RUN_CLIENT([](std::ostream& out) {
+    const int first = open_display();
+    const int second = open_display();
+    cpgslct(first);
+    cpgsvp(0, 1, 0, 1);
+    cpgswin(0, 10, 0, 10);
+    cpgsci(2);
+    cpgmove(1, 5);
+    cpgdraw(9, 5);  // still in the line buffer
+    KRselect(2);    // the program picks another window through the library
+    out << std::hex << pixel_at(5, 5) << std::dec << "\n";  // the flush draws into window 1
+    cpgslct(second);
+    KRDRIV_KEEP_WINDOW();
+    cpgclos();
+    out << "kept " << (KRblock(2) != nullptr) << "\n";
+    cpgslct(first);
+    // Out-of-range cells, indices and markers are dropped, never written past a table.
+    KRwincode(1, 'E', 13);
+    driver(28, {40, 5, 5, 1});
+    driver(26, {0, 1, 1, 0, 10, 0, 10, 1, 0, 0, 0, 1, 0});
+    driver(26, {3, 2, 999, -4});
+    driver(26, {-1});
+    KRwincode(1, 'E', 13);
+  });
+  ASSERT_EQ(run.exit_code, 0) << run.errors;
+  EXPECT_EQ(run.output, "ff\nkept 1\n");
+  const std::vector<std::string> between = TRACE_SPAN(run.trace, "E 13", "E 13");
+  EXPECT_EQ(count_of(between, "A 12"), 0);  // marker 40 placed nothing
+  EXPECT_EQ(lines_of(between, "B 20", 3), std::vector<std::string>{"B 20 4"});  // one cell, one code
+}
