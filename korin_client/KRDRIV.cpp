@@ -366,24 +366,27 @@ void KRdrv_dump(const char* format, ...) {
   va_end(args);
 }
 
+void KRdrv_draw_points(const std::vector<float>& xy) {
+  const std::size_t n = xy.size() / 2;
+  if (n == 0) return;
+  if (n <= 2) {
+    const float x2 = n == 1 ? xy[0] : xy[2], y2 = n == 1 ? xy[1] : xy[3];
+    KRline(xy[0], xy[1], x2, y2);
+    KRdrv_dump("\tKRline(%f, %f, %f, %f);\n", xy[0], xy[1], x2, y2);
+    return;
+  }
+  KRpolylin(xy.data(), static_cast<int>(n));
+  if (KRdrv().dump == nullptr) return;
+  KRdrv_dump("\t{\n\t\tfloat points[] = {");
+  for (std::size_t i = 0; i < n; ++i) KRdrv_dump("%s%f, %f, ", i % 2 == 0 ? "\n\t\t" : "", xy[2 * i], xy[2 * i + 1]);
+  KRdrv_dump("0.0};\n\t\tKRpolylin(points, %d);\n\t}\n", static_cast<int>(n));
+}
+
 void KRdrvflush() {
   KRdrv_Globals& g = KRdrv();
-  const std::size_t n = g.line.size() / 2;
-  if (n == 0) return;
+  if (g.line.empty()) return;
   use_window(g.line_window);
-  if (n <= 2) {
-    const float* p = g.line.data();
-    const float x2 = n == 1 ? p[0] : p[2], y2 = n == 1 ? p[1] : p[3];
-    KRline(p[0], p[1], x2, y2);
-    KRdrv_dump("\tKRline(%f, %f, %f, %f);\n", p[0], p[1], x2, y2);
-  } else {
-    KRpolylin(g.line.data(), static_cast<int>(n));
-    if (g.dump) {
-      KRdrv_dump("\t{\n\t\tfloat points[] = {");
-      for (std::size_t i = 0; i < n; ++i) KRdrv_dump("%s%f, %f, ", i % 2 == 0 ? "\n\t\t" : "", g.line[2 * i], g.line[2 * i + 1]);
-      KRdrv_dump("0.0};\n\t\tKRpolylin(points, %d);\n\t}\n", static_cast<int>(n));
-    }
-  }
+  KRdrv_draw_points(g.line);
   g.line.clear();
   use_window(g.current);
 }

@@ -24,25 +24,6 @@ constexpr int Stroke_Capacity = 146;
 constexpr int Marker_Symbols[32] = {841, 899, 845, 847, 840, 846, 841, 842, 2284, 2281, 735, 843, 844, 852, 866, 868,
                                     851, 850, 856, 254, 900, 901, 902, 903, 904, 905, 906, 907, 2263, 2261, 2262, 2264};
 
-// One stroke of a symbol: a dot, a line or a polyline.
-void draw_stroke(std::vector<float>& points) {
-  const int n = static_cast<int>(points.size() / 2);
-  if (n == 0) return;
-  if (n <= 2) {
-    const float x2 = n == 1 ? points[0] : points[2], y2 = n == 1 ? points[1] : points[3];
-    KRline(points[0], points[1], x2, y2);
-    KRdrv_dump("\tKRline(%f, %f, %f, %f);\n", points[0], points[1], x2, y2);
-  } else {
-    KRpolylin(points.data(), n);
-    KRdrv_dump("\t{\n\t\tfloat points[] = {");
-    for (int i = 0; i < n; ++i)
-      KRdrv_dump("%s%f, %f, ", i % 2 == 0 ? "\n\t\t" : "", points[2 * static_cast<std::size_t>(i)],
-                 points[2 * static_cast<std::size_t>(i) + 1]);
-    KRdrv_dump("0.0};\n\t\tKRpolylin(points, %d);\n\t}\n", n);
-  }
-  points.clear();
-}
-
 }  // namespace
 
 int KRdrvmarker(int symbol, int object) {
@@ -66,13 +47,14 @@ int KRdrvmarker(int symbol, int object) {
     const int x = grid[i], y = grid[i + 1];
     if (x == -64 && y == -64) break;
     if (x == -64) {
-      draw_stroke(stroke);
+      KRdrv_draw_points(stroke);
+      stroke.clear();
       continue;
     }
     if (static_cast<int>(stroke.size() / 2) < Stroke_Capacity)
       stroke.insert(stroke.end(), {static_cast<float>(x + 50), static_cast<float>(y + 50)});
   }
-  draw_stroke(stroke);
+  KRdrv_draw_points(stroke);
   const int number = KRendcmb();
   KRdrv_dump("\tKRendcmb();\n");
   return number;

@@ -66,6 +66,10 @@ KRdrvstate* KRdrv_record();
 // Draws the buffered line into its window and empties the buffer.
 void KRdrvflush();
 
+// Draws x, y pairs into the current window (and the dump): a point as a line to itself, two as
+// one line, more as one polyline.
+void KRdrv_draw_points(const std::vector<float>& xy);
+
 // Writes into the source dump while it is open (printf-style).
 void KRdrv_dump(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
