@@ -42,6 +42,20 @@ constexpr std::int32_t Image_Driver_Key_O = 88;        // o: report only
 constexpr std::int32_t Image_Driver_Gif = 89;          // g
 constexpr std::int32_t Image_Driver_PostScript = 90;   // p
 
+// Inline commands of the command loop.
+constexpr std::int32_t Auto_Replot = 24;               // v+q
+constexpr std::int32_t Temperature_At_Bottom = 33;     // v+k
+constexpr std::int32_t Miller_Indices = 49;            // d+i
+constexpr std::int32_t Animate_Until_End = 19;         // a+e
+
+// Images of the display (WRITE_IMAGE, WRITE_IMAGES).
+constexpr std::int32_t Image_Output = 77;              // o+i
+constexpr std::int32_t Image_Outputs = 78;             // o+j
+
+constexpr std::int32_t Front_End_Mode = 126;           // g
+constexpr std::int32_t Key_Summary = 128;              // h
+constexpr std::int32_t End_Program = 129;              // x, NUL, right click
+
 // The highest code of all: "--Check" writes it so that the front end can tell whether it
 // talks to a program that knows its commands.
 constexpr std::int32_t Highest_Command = 129;

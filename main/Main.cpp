@@ -2,33 +2,65 @@
 //
 // Reads: the command line. Writes: through the routines it calls. A fatal stop anywhere
 // throws Program_Stop: the working files of the routines on the way are deleted as the stop
-// unwinds, and the program exits with the stop's code (1 after a fatal message, 0 after a
-// normal end such as a completed conversion run or --Help). The client library of the
-// graphics window ends the program through the same stop, and a server still connected is
-// told to close.
+// unwinds, the result files are closed with their working copies deleted, a server still
+// connected is told to quit, and the program exits with the stop's code (1 after a fatal
+// message, 0 after a normal end such as a completed conversion run or --Help). The client
+// library of the graphics window ends the program through the same stop, with exit code 1
+// also when the server asked the program to end: the display did not end by its own command.
+// SIGINT, SIGTERM and SIGHUP end the run the same way.
+
+#include <signal.h>
+#include <unistd.h>  // _exit
 
 #include <cstdio>  // std::fflush
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
+#include "main/Command_Loop.h"
 #include "main/Console.h"
-#include "main/Dialog_Stuff.h"
-#include "main/Read_Command_Line.h"
+#include "result_files/Read_GeoF.h"
+
+namespace {
+
+sigset_t end_signals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+// The program thread may be waiting for a key inside the server, or for standard input:
+// the signals are taken by a thread of their own, which tidies up and ends the process.
+void end_on_signals() {
+  const sigset_t set = end_signals();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  std::thread([set] {
+    int signal_number = 0;
+    if (sigwait(&set, &signal_number) != 0) return;
+    DELETE_WORKING_COPIES();
+    KRquitx(0);
+    _exit(1);
+  }).detach();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   int exit_code = 0;
-  KRsetstop([](int code) { STOP_PROGRAM(code); });
+  end_on_signals();
+  KRsetstop([](int) { STOP_PROGRAM(1); });
   try {
-    DIALOG_STUFF(1);
-    READ_COMMAND_LINE(words);
-    // The display's start-up and command loop are not part of this version yet.
-    CONSOLE_LINE(" The display itself is not available in this version.");
+    DISPLAY_ZELTRA(words);
   } catch (const Program_Stop& stop) {
     exit_code = stop.exit_code;
   }
+  CLOSE_RESULT_FILES();
   KRquitx(0);
   CONSOLE_FLUSH();
   if (std::fflush(stdout) != 0 && exit_code == 0) exit_code = 1;

@@ -49,11 +49,15 @@ bool read_word(std::istream& in, std::string& word) {
 
 }  // namespace
 
-Triple_Status READ_INTEGERS_F(std::int32_t& i, std::int32_t& j, std::int32_t& k, std::istream& in) {
+Triple_Status READ_INTEGERS_F(std::int32_t& i, std::int32_t& j, std::int32_t& k, std::istream& in,
+                              std::string* bad_word) {
   for (std::int32_t* target : {&i, &j, &k}) {
     std::string word;
     if (!read_word(in, word)) return Triple_Status::End_Of_Input;
-    if (!parse_c_integer(word, *target)) return Triple_Status::Not_A_Number;
+    if (!parse_c_integer(word, *target)) {
+      if (bad_word) *bad_word = word;
+      return Triple_Status::Not_A_Number;
+    }
   }
   return Triple_Status::Ok;
 }

@@ -15,8 +15,9 @@ enum class Triple_Status {
 // Reads three integers, each a blank-separated word as C's "%i" takes it (sign, then
 // decimal, 0-led octal or 0x-led hexadecimal) that must be a number from its first to its
 // last character and fit 32 bits. Line ends count as blanks. A read that fails leaves its
-// integer and the ones after it unchanged.
-Triple_Status READ_INTEGERS_F(std::int32_t& i, std::int32_t& j, std::int32_t& k, std::istream& in = std::cin);
+// integer and the ones after it unchanged; the word that is not a number goes to bad_word.
+Triple_Status READ_INTEGERS_F(std::int32_t& i, std::int32_t& j, std::int32_t& k, std::istream& in = std::cin,
+                              std::string* bad_word = nullptr);
 
 // Reads one line whole (its line end dropped) into text. False at the end of the input
 // with nothing read (text is then empty).

@@ -571,6 +571,8 @@ void ZIPPED_FILES(std::int32_t mode) {
   }
 }
 
+void DELETE_WORKING_COPIES() { delete_copies_at_exit(); }
+
 void CLOSE_RESULT_FILES() {
   auto& r = Result_Set;
   UNIT(Geometry_Unit).CLOSE();

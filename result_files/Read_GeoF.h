@@ -43,3 +43,7 @@ std::int64_t RECORD_SIZE(std::int64_t cells);
 // End of the run, normal or fatal: closes the result units and deletes the working
 // copies behind them.
 void CLOSE_RESULT_FILES();
+
+// Deletes the working copies by name only, touching no stream: safe while another thread
+// reads the case (the display's end on an interrupt).
+void DELETE_WORKING_COPIES();

@@ -1,0 +1,201 @@
+// Command_Table: the handler and next pass level of every command code, and the commands
+// that the command loop carries out itself.
+//
+// Reads and writes: the Display_Settings, Output_Settings, Vector_Settings, Isoline_Data and
+// Command_State fields that the inline commands change; the console.
+
+#include <array>
+
+#include "display/Colour_Scale.h"
+#include "display/Manage_Display.h"
+#include "display/Tools_Graphical.h"
+#include "main/Command_Codes.h"
+#include "main/Command_Loop.h"
+#include "main/Console.h"
+#include "main/Globals.h"
+#include "main/Initialise.h"
+#include "main/Time_Temperature.h"
+#include "main/Tools_General.h"
+#include "probes/Write_Image.h"
+#include "result_files/Extrema.h"
+
+namespace {
+
+using Handler = void (*)();
+
+struct Entry {
+  Handler handler = nullptr;
+  std::int32_t level = 3;
+  bool replot = false;  // the next pass repaints everything (code 23)
+};
+
+// Codes whose handlers are not part of this version yet.
+void not_available() {
+  CONSOLE_EMPTY();
+  CONSOLE_LINE(" Feature not available");
+  CONSOLE_EMPTY();
+}
+
+// The redraw itself acts on the code.
+void redraw_only() {}
+
+void resize_if_automatic() {
+  if (Display_Settings.Auto_Resize) AUTOMATIC_RESIZE();
+}
+
+void cycle_annotation_mode() {
+  auto& d = Display_Settings;
+  d.Annotation_Mode = d.Annotation_Mode % 4 + 1;
+  resize_if_automatic();
+}
+
+void cycle_annotation_orientation() {
+  auto& d = Display_Settings;
+  d.Annotation_Orientation = d.Annotation_Orientation % 2 + 1;
+  resize_if_automatic();
+}
+
+void thicken_wedge() {
+  auto& d = Display_Settings;
+  d.Wedge_Thickness += 2;
+  if (d.Wedge_Thickness > 9) d.Wedge_Thickness = 3;
+  resize_if_automatic();
+}
+
+void toggle_auto_replot() { TOGGLE_BOOLEAN(Display_Settings.Auto_Replot, "'Auto-replot' on", "'Auto-replot' off"); }
+
+void toggle_enhanced_1d() {
+  TOGGLE_BOOLEAN(Display_Field.Enhanced_1D, "'Enhanced 1D' display on", "'Enhanced 1D' display off");
+  ALLOCATE_ARRAYS();
+}
+
+void cycle_temperature_display() {
+  auto& d = Display_Settings;
+  if (d.Temperature_Display == 0) READ_TIME_TEMPERATURE();
+  d.Temperature_Display = (d.Temperature_Display + 1) % 3;
+  static constexpr std::array<const char*, 3> texts{
+      " Not displaying 'temperaure at the bottom'", " Displaying 'temperaure at the bottom' in Kelvin",
+      " Displaying 'temperaure at the bottom' in degree Celsius"};
+  CONSOLE_EMPTY();
+  CONSOLE_LINE(texts[static_cast<std::size_t>(d.Temperature_Display)]);
+  CONSOLE_EMPTY();
+}
+
+void close_extra_windows() {
+  CLOSE_POP_UP();
+  CLOSE_PLOT();
+  CLOSE_COLOUR_SCALES();
+}
+
+void toggle_length_scale() { Display_Settings.Display_Length_Scale = !Display_Settings.Display_Length_Scale; }
+
+void flip_length_scale() {
+  Display_Settings.Flip_Length_Scale = !Display_Settings.Flip_Length_Scale;
+  if (Vector_Settings.Vector_Mode != 0)
+    Display_Settings.Display_Length_Scale = true;
+  else
+    Vector_Settings.Display_Vector_Scale = true;
+}
+
+void toggle_raster() {
+  TOGGLE_BOOLEAN(Raster_Overlay.Display_Raster, "Display of 'raster' on", "Display of 'raster' off");
+}
+
+void toggle_vector_scale() { Vector_Settings.Display_Vector_Scale = !Vector_Settings.Display_Vector_Scale; }
+void cycle_vector_colour() { Vector_Settings.Vector_Colour = (Vector_Settings.Vector_Colour + 1) % 3; }
+void cycle_isoline_colour() { Isoline_Data.Isoline_Colour = (Isoline_Data.Isoline_Colour + 1) % 3; }
+
+void toggle_larger_images() {
+  TOGGLE_BOOLEAN(Output_Settings.Larger_Images, "Writing of 'larger' images toggled on",
+                 "Writing of 'larger' images toggled off");
+}
+void toggle_high_resolution() {
+  TOGGLE_BOOLEAN(Output_Settings.High_Resolution_Images, "Writing of 'high resolution' images toggled on",
+                 "Writing of 'high resolution' images toggled off");
+}
+void toggle_numbering() {
+  TOGGLE_BOOLEAN(Output_Settings.Numbering_Of_Outputs, "Numbering of outputs toggled on",
+                 "Numbering of outputs toggled off");
+}
+void toggle_default_naming() {
+  TOGGLE_BOOLEAN(Output_Settings.Default_Naming, "'Default naming' of outputs toggled on",
+                 "'Default naming' of outputs toggled off");
+}
+
+// The front end hands the program to the keyboard with this code; the key g hands it back.
+void toggle_front_end() {
+  auto& command = Command_State;
+  if (command.GUI_Started)
+    TOGGLE_BOOLEAN(command.GUI_Active, "Graphical user interface restored", "Graphical user interface suspended");
+  if (!command.GUI_Active) SUMMARY_SHORTCUTS();
+}
+
+void key_summary() {
+  if (!Command_State.GUI_Active) SUMMARY_SHORTCUTS();
+}
+
+std::array<Entry, Command::End_Program> make_table() {
+  std::array<Entry, Command::End_Program> table{};
+  auto set = [&](std::int32_t first, std::int32_t last, Handler handler, std::int32_t level, bool replot = false) {
+    for (std::int32_t code = first; code <= last; ++code) table[static_cast<std::size_t>(code)] = {handler, level, replot};
+  };
+  set(1, 5, EXTREMA, 2);
+  set(6, 17, COLOUR_SCALE, 2);
+  set(18, 20, not_available, 2);  // animation
+  set(21, 23, redraw_only, 2);
+  set(24, 24, toggle_auto_replot, 3);
+  set(25, 25, redraw_only, 2);
+  set(26, 26, TOGGLE_AUTORESIZE, 2);
+  set(27, 27, cycle_annotation_mode, 2, true);
+  set(28, 28, not_available, 2);  // the colour key in a window
+  set(29, 29, cycle_annotation_orientation, 2, true);
+  set(30, 30, thicken_wedge, 2, true);
+  set(31, 31, BLACK_2_WHITE, 2);
+  set(32, 32, toggle_enhanced_1d, 1, true);
+  set(33, 33, cycle_temperature_display, 2, true);
+  set(34, 34, close_extra_windows, 3);
+  set(35, 35, toggle_length_scale, 2);
+  set(36, 36, not_available, 2);  // typed scale length
+  set(37, 37, flip_length_scale, 2);
+  set(38, 40, not_available, 2);  // zoom
+  set(41, 45, TOGGLE_SYMMETRY, 2);
+  set(46, 47, not_available, 2);  // grid
+  set(48, 52, not_available, 3);  // display modes
+  set(53, 53, toggle_raster, 2);
+  set(54, 55, not_available, 3);  // vector field modes
+  set(56, 56, not_available, 2);  // vector settings
+  set(57, 57, toggle_vector_scale, 2);
+  set(58, 58, cycle_vector_colour, 2, true);
+  set(59, 67, not_available, 2);  // isolines
+  set(68, 68, cycle_isoline_colour, 2, true);
+  set(69, 70, not_available, 3);  // contour outputs
+  set(71, 76, not_available, 1);  // cutting planes
+  set(77, 77, WRITE_IMAGE, 3);
+  set(78, 78, WRITE_IMAGES, 2);
+  set(79, 79, toggle_larger_images, 3);
+  set(80, 80, toggle_high_resolution, 3);
+  set(81, 81, not_available, 3);  // ASCII outputs
+  set(82, 84, not_available, 2);
+  set(85, 85, not_available, 3);  // colour keys as images
+  set(86, 86, toggle_numbering, 3);
+  set(87, 90, CHANGE_IMAGE_DRIVER, 3);
+  set(91, 91, toggle_default_naming, 3);
+  set(92, 101, not_available, 3);   // line scans and probes
+  set(102, 114, not_available, 2);  // probe outputs
+  set(115, 125, not_available, 3);  // console information
+  set(126, 126, toggle_front_end, 3);
+  set(127, 127, not_available, 2);  // removing the current output
+  set(128, 128, key_summary, 3);
+  return table;
+}
+
+}  // namespace
+
+std::int32_t DISPATCH_COMMAND(std::int32_t code) {
+  static const std::array<Entry, Command::End_Program> table = make_table();
+  if (code < 1 || code >= Command::End_Program) return 3;
+  const Entry& entry = table[static_cast<std::size_t>(code)];
+  entry.handler();
+  if (entry.replot) Command_State.Command_Code = Command::Replot;
+  return entry.level;
+}
