@@ -62,7 +62,7 @@ TEST_F(Commands, InlineCyclesWrapAndAskForAFullRedraw) {
 }
 
 TEST_F(Commands, TemperatureAtTheBottomCyclesThroughItsThreeTexts) {
-  write_bytes(dir_ / "Case_TabF.txt", "0.0 1000.0\n10.0 900.0\n");
+  write_bytes(dir_ / "Case_TabF.txt", "0.0 1000.0 K\n10.0 900.0 K\n");
   Console_Capture console;
   std::string expected;
   for (const char* text : {" Displaying 'temperaure at the bottom' in Kelvin",

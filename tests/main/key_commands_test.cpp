@@ -11,7 +11,7 @@ namespace {
 struct Typed {
   std::string keys;
   std::size_t used = 0;
-  char next() { return used < keys.size() ? keys[used++] : '\0'; }
+  char next() { return used < keys.size() ? keys[used++] : (++used, '\0'); }
 };
 
 Key_Command decode(Typed& typed) {
