@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "korin_client/Client_State.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
 #include "main/Command_Loop.h"
@@ -35,7 +36,9 @@ sigset_t end_signals() {
 }
 
 // The program thread may be waiting for a key inside the server, or for standard input:
-// the signals are taken by a thread of their own, which tidies up and ends the process.
+// the signals are taken by a thread of their own, which tidies up and ends the process. It
+// sends no request of its own (the program thread may be inside one on the same channel):
+// the server is told to quit by the signal that ends it as a quit request does.
 void end_on_signals() {
   const sigset_t set = end_signals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
@@ -43,7 +46,8 @@ void end_on_signals() {
     int signal_number = 0;
     if (sigwait(&set, &signal_number) != 0) return;
     DELETE_WORKING_COPIES();
-    KRquitx(0);
+    const pid_t server = KRstate().server_window;
+    if (server > 0) ::kill(server, SIGTERM);
     _exit(1);
   }).detach();
 }

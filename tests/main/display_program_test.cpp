@@ -1,0 +1,175 @@
+// Display_ZELTRA's display run end to end: the program as a process under the front end (-g)
+// or the keyboard, a real kornd offscreen, the console, the files written, the exit code and
+// what is left behind.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/Channel_Blocks.h"
+#include "tests/main/Display_Session.h"
+#include "tools/Sample_Case.h"
+
+namespace {
+
+const std::string Acknowledgments =
+    "\n Acknowledgments:\n ----------------\n  Display ZELTRA relies on the following libraries:\n"
+    "   - PGPlot (https://sites.astro.caltech.edu/~tjp/pgplot/)\n     for graphical operations\n"
+    "   - Korin (README.md of this distribution)\n     is used as a screen driver for PGPlot\n"
+    "   - PNG library (http://www.libpng.org/pub/png/libpng.html)\n     for images output\n"
+    "   - Z library (https://zlib.net/)\n     is used for compression, by the PNG library\n"
+    "     and compressing result files\n  DP_ZELTRA, the graphical user interface to Display ZELTRA\n"
+    "   - is written in Perl (https://www.perl.org/),\n"
+    "   - uses extensively the Perl/Tk module (https://metacpan.org/dist/Tk)\n"
+    "   - and is 'packed' as an executable with PAR (https://metacpan.org/dist/PAR)\n\n";
+
+const std::string Start = "\n\nDisplay ZELTRA\n\n geoF file     : Case_geoF.zlt\n Solution file : Case_phas.zlt\n"
+                          " Results in binary (single precision)\n\n\n" +
+                          Acknowledgments;
+
+// A 12 x 8 case of five outputs, plain and compressed (in gz/), and a folder for working copies.
+struct Case_Folder {
+  Scratch_Folder dir;
+  Case_Folder() {
+    sample::WRITE_GEOMETRY(dir / "Case_geoF.zlt", sample::Encoding::Single, sample::GRID(12, 1, 8, 1e-4));
+    sample::WRITE_RESULTS(dir / "Case_phas.zlt", sample::Encoding::Single, sample::GRAIN_GROWTH(12, 8, 5, 0));
+    std::filesystem::create_directory(dir.path() / "gz");
+    std::filesystem::create_directory(dir.path() / "tmp");
+    for (const char* name : {"Case_geoF.zlt", "Case_phas.zlt"})
+      sample::GZIP_COPY(dir / name, dir / (std::string("gz/") + name));
+  }
+  std::string working_copies() const { return listing(dir.path() / "tmp"); }
+  static std::string listing(const std::filesystem::path& folder) {
+    std::string all;
+    for (auto& e : std::filesystem::directory_iterator(folder)) all += e.path().filename().string() + " ";
+    return all;
+  }
+};
+
+const std::vector<std::string> Compressed = {"-g", "-z", "--Temp:tmp/", "gz/Case_phas.zlt"};
+
+// The server is gone: it ended and left no instance block.
+void expect_server_gone(Display_Session& session) {
+  EXPECT_TRUE(session.server.WaitExit(10000));
+  EXPECT_FALSE(SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(session.server.instance())));
+}
+
+// The " File: " names in the order the console reports them.
+std::vector<std::string> created_files(const std::string& console) {
+  std::vector<std::string> names;
+  for (std::size_t at = console.find(" File: "); at != std::string::npos; at = console.find(" File: ", at + 1)) {
+    const std::size_t end = console.find(" created", at);
+    names.push_back(console.substr(at + 7, end - at - 7));
+  }
+  return names;
+}
+
+TEST(Display_Program, FrontEndStartAndEnd) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, {"-g", "Case_phas.zlt"});
+  ASSERT_TRUE(session.server_started);
+  // Empty and out-of-range commands do nothing; 24 reports; 129 ends.
+  EXPECT_EQ(session.RUN("0 0 0\n0 130 0 0 -5 0\n0 24 0\n0 129 0\n1 0 0\n"), 0);
+  EXPECT_EQ(session.CONSOLE(), Start + "\n 'Auto-replot' on\n\n\n");
+  expect_server_gone(session);
+}
+
+TEST(Display_Program, EndOfInputEndsNormallyAndDeletesTheWorkingCopies) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, Compressed);
+  ASSERT_TRUE(session.WAIT_FOR("PAR)\n\n"));
+  EXPECT_NE(folder.working_copies(), "");
+  session.CLOSE_INPUT();
+  EXPECT_EQ(session.WAIT_EXIT(), 0);
+  EXPECT_EQ(folder.working_copies(), "");
+  expect_server_gone(session);
+}
+
+TEST(Display_Program, AnUnreadableCommandEndsWithExitCodeOne) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, Compressed);
+  EXPECT_EQ(session.RUN("0 x 0\n0 129 0\n"), 1);
+  EXPECT_TRUE(session.CONSOLE().ends_with("PAR)\n\n\n Unreadable command: x\n\n\n")) << session.CONSOLE();
+  EXPECT_EQ(folder.working_copies(), "");
+  expect_server_gone(session);
+}
+
+TEST(Display_Program, AServerThatGoesEndsTheRunWithExitCodeOne) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, Compressed);
+  // Once the first redraw is done and the program waits for commands, the server goes.
+  session.SEND("0 24 0\n");
+  ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' on"));
+  session.server.Stop();
+  EXPECT_EQ(session.RUN("1 0 0\n"), 1);
+  EXPECT_NE(session.CONSOLE().find("The window was closed."), std::string::npos) << session.CONSOLE();
+  EXPECT_EQ(folder.working_copies(), "");
+}
+
+TEST(Display_Program, AnInterruptEndsTheRunWithExitCodeOne) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, Compressed);
+  ASSERT_TRUE(session.WAIT_FOR("PAR)\n\n"));
+  ASSERT_NE(folder.working_copies(), "");
+  session.SIGNAL(SIGTERM);
+  EXPECT_EQ(session.WAIT_EXIT(), 1);
+  EXPECT_EQ(folder.working_copies(), "");
+  expect_server_gone(session);
+}
+
+TEST(Display_Program, ImagesOfEveryOutputStartAndEndAtTheCurrentOne) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, {"-g", "Case_phas.zlt"});
+  // Output 3 of 5; default naming; every image; then the current one alone (under the name of
+  // its batched image: a single image is not part of a series).
+  EXPECT_EQ(session.RUN("1 0 0\n1 0 0\n0 91 0\n0 78 0\n0 77 0\n0 129 0\n"), 0);
+  const std::string console = session.CONSOLE();
+  const std::vector<std::string> expected = {"Case_phas_00000006.gif", "Case_phas_00000008.gif",
+                                             "Case_phas_00000010.gif", "Case_phas_00000002.gif",
+                                             "Case_phas_00000004.gif", "Case_phas_00000006.gif"};
+  EXPECT_EQ(created_files(console), expected) << console;
+  for (const auto& name : expected) EXPECT_TRUE(std::filesystem::exists(folder.dir / name)) << name;
+  EXPECT_NE(console.find("\nWriting images... please wait\n File: Case_phas_00000006.gif created\n"), std::string::npos);
+  EXPECT_NE(console.find(" File: Case_phas_00000004.gif created\nImages written\n\n"), std::string::npos);
+  // Only the single image is followed by an empty line.
+  EXPECT_TRUE(console.ends_with("Images written\n\n File: Case_phas_00000006.gif created\n\n\n")) << console;
+}
+
+TEST(Display_Program, LastShowsTheLastOutputFirst) {
+  Case_Folder folder;
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"-g", "--Last", "Case_phas.zlt"}, {"-g", "--Last", "-l", "Case_phas.zlt"},
+        {"-g", "-l", "Case_phas.zlt"}}) {
+    Display_Session session(folder.dir, words);
+    EXPECT_EQ(session.RUN("0 91 0\n0 77 0\n0 129 0\n"), 0);
+    const std::vector<std::string> files = created_files(session.CONSOLE());
+    ASSERT_EQ(files.size(), 1u) << session.CONSOLE();
+    EXPECT_EQ(files[0], words[1] == "--Last" ? "Case_phas_00000010.gif" : "Case_phas_00000002.gif") << words[1];
+    std::filesystem::remove(folder.dir / files[0]);
+  }
+}
+
+TEST(Display_Program, FrontEndHandsOverToTheKeyboard) {
+  Case_Folder folder;
+  const std::string fifo = folder.dir / "keys";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Display_Session session(folder.dir, {"-g", "Case_phas.zlt"}, {"KORND_TEST_INPUT=" + fifo});
+  std::ofstream keys(fifo);
+  session.SEND("0 126 0\n");
+  ASSERT_TRUE(session.WAIT_FOR("\n\n  Key x exits program\n\n"));
+  const std::string console = session.CONSOLE();
+  EXPECT_NE(console.find("PAR)\n\n\n Graphical user interface suspended\n\n\n 'Non-graphical interface':"),
+            std::string::npos);
+  EXPECT_NE(console.find("\n\n  Key g to restore GUI\n"), std::string::npos);
+  // Keys from the window now: default naming, the image of output 2, then a right click ends.
+  keys << "text 1 nodoi\n" << std::flush;
+  ASSERT_TRUE(session.WAIT_FOR(" File: Case_phas_00000004.gif created")) << session.CONSOLE();
+  keys << "click 1 right 20 20\n" << std::flush;
+  EXPECT_EQ(session.WAIT_EXIT(), 0);
+  expect_server_gone(session);
+}
+
+}  // namespace
