@@ -160,14 +160,22 @@ TEST(Display_Program, FrontEndHandsOverToTheKeyboard) {
   std::ofstream keys(fifo);
   session.SEND("0 126 0\n");
   ASSERT_TRUE(session.WAIT_FOR("\n\n  Key x exits program\n\n"));
+  ASSERT_TRUE(session.server_started);
   const std::string console = session.CONSOLE();
   EXPECT_NE(console.find("PAR)\n\n\n Graphical user interface suspended\n\n\n 'Non-graphical interface':"),
             std::string::npos);
   EXPECT_NE(console.find("\n\n  Key g to restore GUI\n"), std::string::npos);
-  // Keys from the window now: default naming, the image of output 2, then a right click ends.
-  keys << "text 1 nodoi\n" << std::flush;
+  // Keys from the window now, each while the program waits for it: default naming, the next
+  // output, its image; then a right click ends the run.
+  auto when_waiting = [&](const std::string& line) {
+    const int waits = session.server.CountErrors("kornd input: waiting");
+    for (int i = 0; i < 1000 && session.server.CountErrors("kornd input: waiting") == waits; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    keys << line << "\n" << std::flush;
+  };
+  for (const char* key : {"o", "d", "n", "o", "i"}) when_waiting(std::string("key 1 ") + key);
   ASSERT_TRUE(session.WAIT_FOR(" File: Case_phas_00000004.gif created")) << session.CONSOLE();
-  keys << "click 1 right 20 20\n" << std::flush;
+  when_waiting("click 1 right 20 20");
   EXPECT_EQ(session.WAIT_EXIT(), 0);
   expect_server_gone(session);
 }
