@@ -1,12 +1,14 @@
 // Display_ZELTRA's command line as users meet it: the program started as a process, its
 // console (standard error) compared line for line, standard output and the exit code checked.
-// Every run here stops before any window opens.
+// Runs that reach the display do so under the front end (-g) with a real server offscreen and
+// end at the end of their input.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/kornd/Kornd_Server.h"
 #include "tests/main/Display_Run.h"
 #include "tools/Sample_Case.h"
 
@@ -14,7 +16,18 @@ namespace {
 
 const std::string Title = "\n\nDisplay ZELTRA\n";
 const std::string Prompt = "\nCommand line parameters?\n\n";
-const std::string Placeholder = " The display itself is not available in this version.\n";
+// A run that reaches the display under the front end (-g) starts it, prints the
+// acknowledgments and ends normally at the end of its input (the last empty line).
+const std::string Display_Start =
+    "\n Acknowledgments:\n ----------------\n  Display ZELTRA relies on the following libraries:\n"
+    "   - PGPlot (https://sites.astro.caltech.edu/~tjp/pgplot/)\n     for graphical operations\n"
+    "   - Korin (README.md of this distribution)\n     is used as a screen driver for PGPlot\n"
+    "   - PNG library (http://www.libpng.org/pub/png/libpng.html)\n     for images output\n"
+    "   - Z library (https://zlib.net/)\n     is used for compression, by the PNG library\n"
+    "     and compressing result files\n  DP_ZELTRA, the graphical user interface to Display ZELTRA\n"
+    "   - is written in Perl (https://www.perl.org/),\n"
+    "   - uses extensively the Perl/Tk module (https://metacpan.org/dist/Tk)\n"
+    "   - and is 'packed' as an executable with PAR (https://metacpan.org/dist/PAR)\n\n\n";
 
 const std::string Help =
     "\n (version 6.1)\n\n"
@@ -67,6 +80,16 @@ std::string report(const std::string& geometry, const std::vector<std::string>& 
 
 const std::string Single = " Results in binary (single precision)\n\n";
 
+// The format found in the files when it differs from the one given.
+std::string format_changed(const std::string& from) {
+  return " Warning: format specification changed from " + from + "\n to binary single precision\n\n";
+}
+
+// A geometry file that is none (the test copies a result file in its place).
+const std::string Not_A_Geometry =
+    "\n\n Geometry not consistent!\n  (most probably due to a wrong format specification,\n"
+    "   and a big/little endian incompatibility)\n\n\n";
+
 // The sample case: a geometry file and two result files of a 3 x 3 grain-growth run.
 struct Sample_Folder {
   Scratch_Folder dir;
@@ -90,8 +113,16 @@ struct Run_Case {
   std::string input = "";
 };
 
+std::vector<std::string> WITH_FRONT_END(std::vector<std::string> words) {
+  words.insert(words.begin(), "-g");
+  return words;
+}
+
 void expect_runs(const Sample_Folder& folder, std::initializer_list<Run_Case> cases) {
   for (const auto& c : cases) {
+    // A run that reaches the display finds a server of its own, quiet and offscreen.
+    Kornd_Server server;
+    if (c.console.find(" geoF file     : ") != std::string::npos) ASSERT_TRUE(server.Start());
     const Display_Run run = RUN_DISPLAY(folder.dir, c.words, c.input);
     EXPECT_EQ(run.console, Title + c.console) << joined(c.words);
     EXPECT_EQ(run.exit_code, c.exit_code) << joined(c.words);
@@ -141,25 +172,28 @@ TEST(Command_Line_Program, ChecksAfterTheLastWord) {
   Sample_Folder folder;
   const std::vector<std::string> both = {"Case_phas.zlt", "Case_conc.zlt"};
   expect_runs(folder, {
-      {{"Case_phas.zlt"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder, 0},
-      {both,
+      {{"-g", "Case_phas.zlt"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Display_Start, 0},
+      {WITH_FRONT_END(both),
        "Input not consistent:\n more result files given than specified\n" +
-           report("Case_geoF.zlt", both, Single) + Placeholder,
+           report("Case_geoF.zlt", both, Single) + Display_Start,
        0},
-      {{"-m3", "Case_phas.zlt", "Case_conc.zlt"},
+      {{"-g", "-m3", "Case_phas.zlt", "Case_conc.zlt"},
        "Warning: input not consistent:\n less result files given than specified\n" +
-           report("Case_geoF.zlt", both, Single) + Placeholder,
+           report("Case_geoF.zlt", both, Single) + Display_Start,
        0},
       // A huge count sets nothing aside for names that never come.
-      {{"-m2000000000", "Case_phas.zlt"},
+      {{"-g", "-m2000000000", "Case_phas.zlt"},
        "Warning: input not consistent:\n less result files given than specified\n" +
-           report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder,
+           report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Display_Start,
        0},
       {{"-s", "-a", "--Scale"},
        "Warning: input not consistent:\n less result files given than specified\n\nUnable to interpret input\n\n", 1},
       {{"-m0"}, "\nUnable to interpret input\n\n", 1},
       {{"--Endian", "-a", "Case_phas.zlt"}, "\n\n unable to apply  'endian conversion'\n\n\n", 1},
-      {{"--Endian", "-d", "Case_phas.zlt"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, "") + Placeholder, 0},
+      {{"-g", "--Endian", "-d", "Case_phas.zlt"},
+       report("Case_geoF.zlt", {"Case_phas.zlt"}, "") + format_changed("'non native' binary double precision") +
+           Display_Start,
+       0},
       {{"--Vector", "Case_phas.zlt", "Case_conc.zlt"},
        "Input not consistent:\n more result files given than specified\n"
        "\n\n'Vector field' display mode  available only with at least three result files!\n\n\n",
@@ -168,16 +202,16 @@ TEST(Command_Line_Program, ChecksAfterTheLastWord) {
        "\n\n'Vector field' 3D display mode  available only with at least four result files!\n\n\n", 1},
       {{"Other_phas.zlt", "Case_conc.zlt", "Gone.zlt", "-m3"},
        missing("Other_geoF.zlt") + missing("Other_phas.zlt") + missing("Gone.zlt"), 1},
-      {{"-39", "-z", "-a", "Case_conc.zlt"},
+      {{"-g", "-39", "-z", "-a", "Case_conc.zlt"},
        report("Case_geoF.zlt", {"Case_conc.zlt"},
               "\n Nine-folded symmetry toggled on\n Results in ASCII\n\n Compressed results\n\n") +
-           Placeholder,
+           format_changed("ASCII") + Display_Start,
        0},
-      {{"\"-s\"", "\"", "\"Case_phas.zlt\""},
-       report("Case_geoF.zlt", {"Case_phas.zlt"}, "\n Four-folded symmetry toggled on\n" + Single) + Placeholder, 0},
-      {{"-w9", "-m14", "-p12x3", "Case_phas.zlt"},
+      {{"-g", "\"-s\"", "\"", "\"Case_phas.zlt\""},
+       report("Case_geoF.zlt", {"Case_phas.zlt"}, "\n Four-folded symmetry toggled on\n" + Single) + Display_Start, 0},
+      {{"-g", "-w9", "-m14", "-p12x3", "Case_phas.zlt"},
        "Warning: input not consistent:\n less result files given than specified\n" +
-           report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder,
+           report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Display_Start,
        0},
   });
 }
@@ -189,8 +223,8 @@ TEST(Command_Line_Program, CompressedGeometryFollowsTheFirstResultFile) {
   std::filesystem::remove(folder.dir / "Case_geoF.zlt");
   sample::GZIP_COPY(folder.dir / "Case_phas.zlt", folder.dir / "Case.phas.zip");
   expect_runs(folder, {
-      {{"-z", "Case_phas.zlt.gz"},
-       report("Case_geoF.zlt.gz", {"Case_phas.zlt.gz"}, Single + " Compressed results\n\n") + Placeholder, 0},
+      {{"-g", "-z", "Case_phas.zlt.gz"},
+       report("Case_geoF.zlt.gz", {"Case_phas.zlt.gz"}, Single + " Compressed results\n\n") + Display_Start, 0},
       // Not compressed itself: the compressed geometry is not looked for.
       {{"Case_phas.zlt"}, missing("Case_geoF.zlt"), 1},
       {{"Case.phas.zip"}, missing("Case.geoF"), 1},
@@ -199,8 +233,8 @@ TEST(Command_Line_Program, CompressedGeometryFollowsTheFirstResultFile) {
   for (const char* name : {"Case.geoF.zip", "Case.geoF.gz"})
     sample::GZIP_COPY(folder.dir / "Case_phas.zlt", folder.dir / name);
   expect_runs(folder, {
-      {{"Case.phas.zip"}, report("Case.geoF.zip", {"Case.phas.zip"}, Single) + Placeholder, 0},
-      {{"Case.phas.gz"}, report("Case.geoF.gz", {"Case.phas.gz"}, Single) + Placeholder, 0},
+      {{"-g", "Case.phas.zip"}, report("Case.geoF.zip", {"Case.phas.zip"}, Single) + Not_A_Geometry, 1},
+      {{"-g", "Case.phas.gz"}, report("Case.geoF.gz", {"Case.phas.gz"}, Single) + Not_A_Geometry, 1},
   });
 }
 
@@ -215,23 +249,25 @@ TEST(Command_Line_Program, WordsFromStandardInput) {
       // Each line is one word, blanks inside kept.
       {{"-n4"},
        report("my case_geoF.zlt", {"my case_phas.zlt"}, "\n Four-folded symmetry toggled on\n Results in ASCII\n\n") +
-           Placeholder,
-       0, "-s\nmy case_phas.zlt\n-b\n-a\nnot a word\n"},
+           Not_A_Geometry,
+       1, "-s\nmy case_phas.zlt\n-b\n-a\nnot a word\n"},
       // Beside another argument, -n4 is a word of options: four-folded symmetry.
-      {{"-n4", "Case_phas.zlt"},
-       report("Case_geoF.zlt", {"Case_phas.zlt"}, "\n Four-folded symmetry toggled on\n" + Single) + Placeholder, 0},
-      {{"-n5", "Case_phas.zlt"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder, 0},
+      {{"-n4", "Case_phas.zlt", "-g"},
+       report("Case_geoF.zlt", {"Case_phas.zlt"}, "\n Four-folded symmetry toggled on\n" + Single) + Display_Start, 0},
+      {{"-n5", "Case_phas.zlt", "-g"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Display_Start, 0},
       // The lines that come are the words, however many were announced.
-      {{"-n2000000000"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder, 0, "Case_phas.zlt\n"},
+      {{"-n2000000000"}, report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Display_Start, 0, "Case_phas.zlt\n-g\n"},
       {{"-n3"}, Help, 1, ""},
       {{"-n"}, read_error("Read integer input", "-n"), 1},
       // A lone geometry file asks for the words; the names are taken in its folder.
       {{"runs/Case_geoF.zlt"},
-       Prompt + report("runs/Case_geoF.zlt", {"runs/Case_conc.zlt"}, " Results in ASCII\n\n") + Placeholder, 0,
-       "  -a   Case_conc.zlt \n"},
+       Prompt + report("runs/Case_geoF.zlt", {"runs/Case_conc.zlt"}, " Results in ASCII\n\n") +
+           format_changed("ASCII") + Display_Start,
+       0,
+       "  -a -g  Case_conc.zlt \n"},
       {{"runs/Case_geoF.zlt"}, Prompt + Help, 1, "\n"},
       {{"runs/Case_geoF.zlt"}, Prompt + "\nInput Error: end of input\n\n", 1, ""},
-      {{}, Prompt + report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Placeholder, 0, "Case_phas.zlt"},
+      {{}, Prompt + report("Case_geoF.zlt", {"Case_phas.zlt"}, Single) + Display_Start, 0, "Case_phas.zlt -g"},
       // Long words are kept whole, on the prompt line as in the lines of -n.
       {{}, Prompt + missing(std::string(600, 'x') + ".geoF") + missing(std::string(600, 'x') + ".phas"), 1,
        "-s " + std::string(600, 'x') + ".phas\n"},
