@@ -3,9 +3,11 @@
 #include "kornd/CKorndCommandLineInfo.h"
 #include "kornd/CKorndTestInput.h"
 #include "kornd/Display_Choice.h"
+#include "kornd/Qt_Messages.h"
 
 int main(int argc, char** argv) {
   RUN_OFFSCREEN_WITHOUT_DISPLAY();  // Qt aborts without a display: decide before it starts
+  QUIET_QT_MESSAGES();
   CKorndApp app(argc, argv);
   if (!app.InitInstance()) return 1;
   CKorndCommandLineInfo command_line;
