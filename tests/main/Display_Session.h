@@ -97,6 +97,8 @@ class Display_Session {
     return WAIT_EXIT();
   }
 
+  pid_t pid() const { return pid_; }
+
   Kornd_Server server;
   bool server_started = false;
 

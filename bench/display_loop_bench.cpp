@@ -1,0 +1,162 @@
+// The display's step through outputs: a 1000 x 1000 case of 101 outputs shown by
+// Display_ZELTRA -g in a real kornd, 100 moves to the next output (1 0 0), each followed by
+// 0 24 0 whose console line tells that the move's redraw is finished. Prints the time per step,
+// steps per second, the display's CPU time and the server's resident memory after steps 1 and
+// 100; then, in the same run, one 1000 x 1000 bitmap through the raw channel (B 20, B 36
+// pieces, D 5) and one read of an output in process, the two costs a step is made of.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "main/Console.h"
+#include "main/Globals.h"
+#include "result_files/Read_GeoF.h"
+#include "result_files/Read_Results.h"
+#include "tests/main/Display_Session.h"
+#include "tools/Sample_Case.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double seconds_since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+long resident_kb(pid_t pid) {
+  std::ifstream f("/proc/" + std::to_string(pid) + "/status");
+  std::string key;
+  long value = 0;
+  while (f >> key) {
+    if (key == "VmRSS:") return (f >> value) ? value : 0;
+    f.ignore(1 << 12, '\n');
+  }
+  return 0;
+}
+
+// User and system CPU seconds of a process.
+double cpu_seconds(pid_t pid) {
+  std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(f)), {});
+  const std::size_t close = text.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::vector<std::string> fields;
+  std::string field;
+  for (std::size_t i = close + 2; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == ' ') {
+      fields.push_back(field);
+      field.clear();
+    } else {
+      field += text[i];
+    }
+  }
+  if (fields.size() < 13) return 0;
+  return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+std::size_t count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+std::uint32_t request(Kornd_Server& k, channel::KRwinblock& b, char letter, int code, std::vector<int> a) {
+  b.code = code;
+  for (std::size_t i = 0; i < 6; ++i) b.a[i] = i < a.size() ? a[i] : 0;
+  return k.Send(std::string{letter, '!'});
+}
+
+// One 1000 x 1000 bitmap through a server of its own: seconds, or -1.
+double raw_bitmap_seconds() {
+  Kornd_Server k;
+  if (!k.Start() || k.Send("I,0,1000,1000,0,19,5,bench") != 1) return -1;
+  platform::Shared_Block holder;
+  channel::KRwinblock* b = k.MapWindow(1, holder);
+  if (b == nullptr) return -1;
+  std::vector<std::uint32_t> v(1000u * 1000u);
+  for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+  const int bytes = static_cast<int>(v.size() * 4);
+  const auto t0 = Clock::now();
+  if (request(k, *b, 'B', 20, {bytes}) != 1) return -1;
+  const char* src = reinterpret_cast<const char*>(v.data());
+  for (int at = 0; at < bytes; at += int(channel::Data_Size)) {
+    const int piece = std::min(int(channel::Data_Size), bytes - at);
+    std::memcpy(b->data, src + at, static_cast<std::size_t>(piece));
+    if (request(k, *b, 'B', 36, {at, piece}) != 1) return -1;
+  }
+  if (request(k, *b, 'D', 5, {1, 32, 1000, 1000}) != 1) return -1;
+  return seconds_since(t0);
+}
+
+// One read of the next output of the case, in process: seconds.
+double output_read_seconds(const Scratch_Folder& dir) {
+  std::ostringstream quiet;
+  SET_CONSOLE_STREAM(&quiet);
+  auto& r = Result_Set;
+  r.Number_Of_Solutions = 1;
+  r.Name_Solution.ALLOCATE({Bounds{1, 1}});
+  r.Name_To_Be_Displayed.ALLOCATE({Bounds{1, 1}});
+  r.Name_Solution(1) = dir / "Case_phas.zlt";
+  r.Name_To_Be_Displayed(1) = "Case_phas.zlt";
+  r.Geometry_File_Name = dir / "Case_geoF.zlt";
+  r.Extrema_Mode = 2;  // the first output only: the read timed here is the step's
+  Display_Field.Skip_Factor = 1;
+  READ_GEOF();
+  Command_State.Time_Step_Command = 1;
+  READ_RESULTS();
+  const auto t0 = Clock::now();
+  READ_RESULTS();
+  const double seconds = seconds_since(t0);
+  CLOSE_RESULT_FILES();
+  SET_CONSOLE_STREAM(nullptr);
+  return seconds;
+}
+
+}  // namespace
+
+int main() {
+  Scratch_Folder dir;
+  std::printf("Writing a 1000 x 1000 case of 101 outputs...\n");
+  sample::WRITE_GEOMETRY(dir / "Case_geoF.zlt", sample::Encoding::Single, sample::GRID(1000, 1, 1000, 1e-4));
+  sample::WRITE_RESULTS(dir / "Case_phas.zlt", sample::Encoding::Single, sample::GRAIN_GROWTH(1000, 1000, 101, 0));
+
+  Display_Session session(dir, {"-g", "-f", "Case_phas.zlt"});
+  if (!session.server_started) {
+    std::fprintf(stderr, "kornd did not start\n");
+    return 1;
+  }
+  const std::string sync = "'Auto-replot' o";
+  auto step = [&](const std::string& command) {
+    const std::size_t before = count(session.CONSOLE(), sync);
+    session.SEND(command + "0 24 0\n");
+    while (count(session.CONSOLE(), sync) == before) std::this_thread::sleep_for(std::chrono::microseconds(200));
+  };
+  step("");  // the start-up and the first redraw
+  const double cpu_before = cpu_seconds(session.pid());
+  constexpr int Steps = 100;
+  long memory_after_first = 0;
+  const auto t0 = Clock::now();
+  for (int i = 1; i <= Steps; ++i) {
+    step("1 0 0\n");
+    if (i == 1) memory_after_first = resident_kb(session.server.pid());
+  }
+  const double per_step = seconds_since(t0) / Steps;
+  const long memory_after_last = resident_kb(session.server.pid());
+  const double cpu = cpu_seconds(session.pid()) - cpu_before;
+  session.RUN("0 129 0\n");
+
+  const double bitmap = raw_bitmap_seconds();
+  const double read = output_read_seconds(dir);
+  std::printf("%d steps of 1 0 0 with a 1000 x 1000 field: %.2f ms per step (command to finished redraw), "
+              "%.1f steps per second\n",
+              Steps, per_step * 1e3, 1.0 / per_step);
+  std::printf("  display CPU time: %.2f ms per step\n", cpu / Steps * 1e3);
+  std::printf("  server resident memory: %ld kB after step 1, %ld kB after step %d\n", memory_after_first,
+              memory_after_last, Steps);
+  std::printf("one 1000 x 1000 bitmap through the raw channel: %.2f ms; one output read: %.2f ms\n", bitmap * 1e3,
+              read * 1e3);
+  std::printf("step / raw bitmap: %.2f (goal: at most 1.5)\n", per_step / bitmap);
+  return 0;
+}
