@@ -16,6 +16,7 @@
 #include "main/Dialog_Stuff.h"
 #include "main/Globals.h"
 #include "main/Initialise.h"
+#include "main/Interrupt_End.h"
 #include "main/Read_Command_Line.h"
 #include "main/User_Interface.h"
 #include "result_files/Input_Layer.h"
@@ -64,6 +65,7 @@ void END_SEQUENCE() {
 void DISPLAY_ZELTRA(const std::vector<std::string>& words) {
   DIALOG_STUFF(1);
   READ_COMMAND_LINE(words);
+  END_ON_INTERRUPTS();
   INITIALISE();
   auto& command = Command_State;
   std::int32_t level = START_LEVEL();

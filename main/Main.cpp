@@ -7,57 +7,21 @@
 // message, 0 after a normal end such as a completed conversion run or --Help). The client
 // library of the graphics window ends the program through the same stop, with exit code 1
 // also when the server asked the program to end: the display did not end by its own command.
-// SIGINT, SIGTERM and SIGHUP end the run the same way.
-
-#include <signal.h>
-#include <unistd.h>  // _exit
+// SIGINT, SIGTERM and SIGHUP end a display run the same way (main/Interrupt_End.h).
 
 #include <cstdio>  // std::fflush
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "korin_client/Client_State.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
 #include "main/Command_Loop.h"
 #include "main/Console.h"
 #include "result_files/Read_GeoF.h"
 
-namespace {
-
-sigset_t end_signals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGHUP);
-  return set;
-}
-
-// The program thread may be waiting for a key inside the server, or for standard input:
-// the signals are taken by a thread of their own, which tidies up and ends the process. It
-// sends no request of its own (the program thread may be inside one on the same channel):
-// the server is told to quit by the signal that ends it as a quit request does.
-void end_on_signals() {
-  const sigset_t set = end_signals();
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  std::thread([set] {
-    int signal_number = 0;
-    if (sigwait(&set, &signal_number) != 0) return;
-    DELETE_WORKING_COPIES();
-    const pid_t server = KRstate().server_window;
-    if (server > 0) ::kill(server, SIGTERM);
-    _exit(1);
-  }).detach();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   int exit_code = 0;
-  end_on_signals();
   KRsetstop([](int) { STOP_PROGRAM(1); });
   try {
     DISPLAY_ZELTRA(words);

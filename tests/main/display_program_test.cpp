@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,50 @@ TEST(Display_Program, FrontEndStartAndEnd) {
   EXPECT_EQ(session.RUN("0 0 0\n0 130 0 0 -5 0\n0 24 0\n0 129 0\n1 0 0\n"), 0);
   EXPECT_EQ(session.CONSOLE(), Start + "\n 'Auto-replot' on\n\n\n");
   expect_server_gone(session);
+}
+
+// The colour (0x00bbggrr) that most of the window shows, read back through the server.
+unsigned main_colour(Kornd_Server& server) {
+  platform::Shared_Block holder;
+  channel::KRwinblock* block = server.MapWindow(1, holder);
+  if (block == nullptr) return 0xFFFFFFFFu;
+  std::map<unsigned, int> seen;
+  for (int y = 20; y < 500; y += 24)
+    for (int x = 20; x < 700; x += 34) {
+      block->code = x;
+      block->a[0] = y;
+      if (server.Send("F!") == Kornd_Server::Gone) return 0xFFFFFFFFu;
+      ++seen[static_cast<unsigned>(block->a[2]) & 0xFFFFFFu];
+    }
+  unsigned colour = 0;
+  int most = 0;
+  for (const auto& [c, n] : seen)
+    if (n > most && c != 0) colour = c, most = n;
+  return colour;
+}
+
+TEST(Display_Program, ANextOutputRepaintsTheField) {
+  Case_Folder folder;
+  // Two constant outputs: the first at the scale's lowest value, the second at its highest.
+  const std::vector<double> low(40 * 30, 0.0), high(40 * 30, 1.0);
+  sample::WRITE_GEOMETRY(folder.dir / "Flat_geoF.zlt", sample::Encoding::Single, sample::GRID(40, 1, 30, 1e-4));
+  sample::WRITE_RESULTS(folder.dir / "Flat_phas.zlt", sample::Encoding::Single, {{0.5, low}, {1.0, high}});
+  Display_Session session(folder.dir, {"-g", "Flat_phas.zlt"});
+  ASSERT_TRUE(session.server_started);
+  session.SEND("0 24 0\n");
+  ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' on"));
+  const unsigned first = main_colour(session.server);
+  session.SEND("1 0 0\n0 24 0\n");
+  ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' off"));
+  const unsigned second = main_colour(session.server);
+  EXPECT_NE(first, 0u);
+  EXPECT_NE(second, 0u);
+  EXPECT_NE(first, second);
+  // Back to the first output (the last wraps to the first): its colour again.
+  session.SEND("1 0 0\n0 24 0\n");
+  ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' on\n\n\n 'Auto-replot' off\n\n\n 'Auto-replot' on"));
+  EXPECT_EQ(main_colour(session.server), first);
+  EXPECT_EQ(session.RUN("0 129 0\n"), 0);
 }
 
 TEST(Display_Program, EndOfInputEndsNormallyAndDeletesTheWorkingCopies) {
