@@ -84,12 +84,12 @@ unsigned main_colour(Kornd_Server& server) {
   channel::KRwinblock* block = server.MapWindow(1, holder);
   if (block == nullptr) return 0xFFFFFFFFu;
   std::map<unsigned, int> seen;
-  for (int y = 20; y < 500; y += 24)
-    for (int x = 20; x < 700; x += 34) {
+  for (int y = 100; y < 2300; y += 100)  // the window's logical units
+    for (int x = 100; x < 3000; x += 100) {
       block->code = x;
       block->a[0] = y;
       if (server.Send("F!") == Kornd_Server::Gone) return 0xFFFFFFFFu;
-      ++seen[static_cast<unsigned>(block->a[2]) & 0xFFFFFFu];
+      if (block->a[2] != -1) ++seen[static_cast<unsigned>(block->a[2]) & 0xFFFFFFu];
     }
   unsigned colour = 0;
   int most = 0;
