@@ -20,6 +20,7 @@
 #include "display/Colour_Scale.h"
 #include "display/Display_Image.h"
 #include "display/Tools_Graphical.h"
+#include "korin_client/KRDRIV.h"
 #include "korin_client/Korin_Stuff.h"
 #include "korin_client/Korin_Upper.h"
 #include "main/Command_Codes.h"
@@ -181,6 +182,8 @@ void MANAGE_DISPLAY() {
   if (p >= panels && units.Unit_Current == units.Unit_Display && (!any_contour_only() || s.Auto_Replot)) {
     int status = 0;
     KRCLEAR(status, -1);
+    // Nothing shows the old pictures any more: their bitmaps are replaced, not piled up.
+    KRDRIV_WINDOW_CLEARED();
   }
   if (panels == 1 && p > 1 && command == Command::Replot) {
     cpgpage();

@@ -395,6 +395,10 @@ int KRDRIV_WINDOW() { return KRdrv().current; }
 
 void KRDRIV_KEEP_WINDOW() { KRdrv().keep_next_close = true; }
 
+void KRDRIV_WINDOW_CLEARED() {
+  if (KRdrvstate* r = KRdrv_record()) r->next_bitmap = 0;
+}
+
 void KRDRIV(int opcode, float* rbuf, int* nbuf, char* chr, int* lchr, int mode, std::size_t chr_len) {
   KRdrv_Globals& g = KRdrv();
   const int given_lchr = *lchr;

@@ -11,3 +11,7 @@ int KRDRIV_WINDOW();
 
 // The next close of a device leaves its window, with its picture, until the connection ends.
 void KRDRIV_KEEP_WINDOW();
+
+// The selected device's window was cleared whole from outside the driver: its bitmap numbers
+// are free to be used again, as after a new page.
+void KRDRIV_WINDOW_CLEARED();

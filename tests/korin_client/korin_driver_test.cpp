@@ -21,6 +21,7 @@
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Stuff.h"
+#include "korin_client/Korin_Upper.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 
@@ -171,6 +172,28 @@ TEST(Korin_Driver, ImagesMarkersAndTheCursor) {
   EXPECT_EQ(count_of(run.trace, "D 5"), 1);
   EXPECT_EQ(count_of(run.trace, "M 0"), 1);
   EXPECT_EQ(count_of(run.trace, "A 12"), 2);
+}
+
+TEST(Korin_Driver, RedrawsIntoAClearedWindowReuseTheirBitmaps) {
+  const Client_Run run = RUN_CLIENT([](std::ostream& out) {
+    Graphics_Units.Unit_Display = open_display();
+    const float cells[4] = {0, 1, 1, 0};
+    const float tr[6] = {0, 1, 0, 0, 0, 1};
+    cpgpage();
+    cpgswin(0.5f, 2.5f, 0.5f, 2.5f);
+    // The redraw of a next output: the window is cleared whole, no new page.
+    for (int redraw = 0; redraw < 50; ++redraw) {
+      int status = 0;
+      KRCLEAR(status, -1);
+      KRDRIV_WINDOW_CLEARED();
+      cpgimag(cells, 2, 2, 1, 2, 1, 2, 0, 1, tr);
+      cpgupdt();
+    }
+    KRwincmd1(1, 'D', 4, 1);
+    out << "highest bitmap " << KRblock(1)->a[5] << "\n";
+  });
+  ASSERT_EQ(run.exit_code, 0) << run.errors;
+  EXPECT_EQ(run.output, "highest bitmap 1\n");
 }
 
 TEST(Korin_Driver, RedrawsReuseTheirBitmapsAndPopUpsNeverPileUp) {
