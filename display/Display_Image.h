@@ -4,10 +4,6 @@
 #include <cstdint>
 #include <string>
 
-// Fills in the vector settings the user left unset from the displayed field and the
-// colour-scale limits of the two component files.
-void CHECK_DISPLAY_VECTORS_SETTINGS();
-
 // The colour limits of a picture (A1 to the lowest image colour, A2 to the highest) and the
 // result file whose settings apply to it (0 for a combined picture).
 struct Colour_Limits {
