@@ -33,8 +33,9 @@ T per_file(const Bounded_Array<T, 1>& values, std::int32_t k, T otherwise) {
   return is_file(k) && values.ALLOCATED() && k >= values.LOWER(0) && k <= values.UPPER(0) ? values(k) : otherwise;
 }
 
-// Equal limits draw nothing (and break the wedge's window): moved apart as the extrema are.
-void separate(float& a1, float& a2) {
+}  // namespace
+
+void SEPARATE_LIMITS(float& a1, float& a2) {
   if (a1 != a2) return;
   if (std::fabs(a2) < 1.0e-5f) {
     a1 = a1 - 5.0e-6f;
@@ -47,6 +48,8 @@ void separate(float& a1, float& a2) {
     a2 *= 0.999995f;
   }
 }
+
+namespace {
 
 // Smallest and largest value of a slot over the zoom box.
 void zoom_extrema(std::int32_t slot, float& low, float& high) {
@@ -174,7 +177,7 @@ Colour_Limits COLOUR_LIMITS(std::int32_t i) {
       limits.a2 = std::log(limits.a2);
     }
   }
-  separate(limits.a1, limits.a2);
+  SEPARATE_LIMITS(limits.a1, limits.a2);
   return limits;
 }
 

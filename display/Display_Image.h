@@ -15,6 +15,9 @@ struct Colour_Limits {
 // equal limits are moved apart as the extrema are, so the image and its wedge always show.
 Colour_Limits COLOUR_LIMITS(std::int32_t picture_index);
 
+// Equal limits draw nothing (and break a wedge's window): moved apart as the extrema are.
+void SEPARATE_LIMITS(float& a1, float& a2);
+
 // True when a range is below a thousandth of its lower limit: the wedge then runs from 0
 // with the note of ADD_NOTE_TEXT beside it.
 bool NEEDS_ADD_NOTE(float a1, float a2);
