@@ -10,7 +10,6 @@
 #include <cpgplot.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 #include "display/Tools_Graphical.h"
@@ -46,7 +45,7 @@ std::string LENGTH_SCALE_LABEL(float micrometres) {
   return text + " \\gmm";
 }
 
-void PLOT_LENGTH_SCALE() {
+Length_Bar LENGTH_SCALE_BAR() {
   const auto& f = Display_Field;
   auto& s = Display_Settings;
   const bool flip = s.Flip_Length_Scale;
@@ -58,23 +57,30 @@ void PLOT_LENGTH_SCALE() {
   const float t = static_cast<float>(std::max(span / 20, 1));
   const float u = std::max(static_cast<float>((b2 - b1) / 75), 0.5f);
   const float start = a2 - length - t, end = a2 - t;
-  std::array<float, 6> along{start, start, start, end, end, end};
-  std::array<float, 6> across{b1 + 6 * u, b1 + 4 * u, b1 + 5 * u, b1 + 5 * u, b1 + 4 * u, b1 + 6 * u};
-  float label_x = (start + end) / 2.0f, label_y = b1 + u, angle = 0.0f;
+  Length_Bar bar{{start, start, start, end, end, end},
+                 {b1 + 6 * u, b1 + 4 * u, b1 + 5 * u, b1 + 5 * u, b1 + 4 * u, b1 + 6 * u},
+                 (start + end) / 2.0f,
+                 b1 + u,
+                 0.0f,
+                 LENGTH_SCALE_LABEL(Result_Geometry.Grid_Spacing * length * 10000.0f)};
   if (flip) {
-    for (std::size_t i = 0; i < along.size(); ++i) {
-      const float p = along[i], q = across[i];
-      along[i] = static_cast<float>(f.Zoom_X_From + f.Zoom_X_To) - q;
-      across[i] = static_cast<float>(f.Zoom_Y_From + f.Zoom_Y_To) - p;
+    for (std::size_t i = 0; i < bar.x.size(); ++i) {
+      const float p = bar.x[i], q = bar.y[i];
+      bar.x[i] = static_cast<float>(f.Zoom_X_From + f.Zoom_X_To) - q;
+      bar.y[i] = static_cast<float>(f.Zoom_Y_From + f.Zoom_Y_To) - p;
     }
     // Beside the bar, outside the right edge of the image, whatever the zoom box.
-    label_x = f.Zoom_X_To + 1 + u + (f.Zoom_Y_To - f.Zoom_Y_From) / 40.0f;
-    label_y = static_cast<float>(f.Zoom_Y_From + f.Zoom_Y_To) - (start + end) / 2.0f;
-    angle = 90.0f;
+    bar.label_x = f.Zoom_X_To + 1 + u + (f.Zoom_Y_To - f.Zoom_Y_From) / 40.0f;
+    bar.label_y = static_cast<float>(f.Zoom_Y_From + f.Zoom_Y_To) - (start + end) / 2.0f;
+    bar.angle = 90.0f;
   }
-  PLOT_LINE(6, along.data(), across.data());
-  const float micrometres = Result_Geometry.Grid_Spacing * length * 10000.0f;
-  cpgptxt(label_x, label_y, angle, 0.725f, LENGTH_SCALE_LABEL(micrometres).c_str());
+  return bar;
+}
+
+void PLOT_LENGTH_SCALE() {
+  const Length_Bar bar = LENGTH_SCALE_BAR();
+  PLOT_LINE(6, bar.x.data(), bar.y.data());
+  cpgptxt(bar.label_x, bar.label_y, bar.angle, 0.725f, bar.label.c_str());
 }
 
 void SET_LENGTH_SCALE() {
