@@ -403,3 +403,37 @@ TEST_F(Overlays, ColourKeyFilesOnePerChosenFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// One panel with every overlay on, from the redraw's routine: a rotating vector field over
+// a ramp with isolines, NaN cells, the grid and the length bar; drawn lines show in white.
+TEST_F(Vector_Field, APanelWithEveryOverlay) {
+  field(60, 60, 0.0f, 0.0f);
+  fill_with(1, [](int x, int) { return x / 60.0f; });
+  fill_with(2, [](int, int y) { return -(y - 30.5f) / 30.0f; });
+  fill_with(3, [](int x, int) { return (x - 30.5f) / 30.0f; });
+  Display_Field.Array_to_be_displayed(1, 10, 10) = Not_A_Number;
+  Display_Field.Array_to_be_displayed(2, 20, 20) = Not_A_Number;
+  isolines(3, {{0.25f, 0.5f, 0.75f}});
+  auto& s = Display_Settings;
+  s.Display_Grid = s.Display_Length_Scale = true;
+  s.Annotation_Mode = 4;
+  Result_Geometry.Grid_Spacing = 1.0e-4f;
+  Vector_Settings.Vector_Colour = 2;
+  Gif_Page page(dir_);
+  use_device(page.device());
+  Command_State.Command_Code = 23;
+  DISPLAY_IMAGE(1);
+  EXPECT_EQ(Display_Settings.Scale_Length, 20.0f);  // the automatic length of a 59-cell box
+  EXPECT_EQ(Vector_Settings.Vector_Thinning, 6);
+  const QImage image = page.CLOSE();
+  ASSERT_FALSE(image.isNull());
+  int white = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) white += RGB_AT(image, x, y) == 0xFFFFFFu;
+  EXPECT_GT(white, 1000);
+  EXPECT_TRUE(pgplot_warnings_.str().empty()) << pgplot_warnings_.str();
+}
+
+}  // namespace
