@@ -3,7 +3,7 @@
 // Reads:   Display_Field (the slots, sizes, zoom window), Result_Set (limits, N), the
 //          display modes, annotation and wedge settings, Isoline_Data, Vector_Settings,
 //          Scan_Line, Raster_Overlay, Command_Code, Auto_Replot, Panel_Grid.
-// Writes:  nothing of the records; draws on the selected plotting device.
+// Writes:  nothing of the records but the overlays' (Scale_Length, unset vector settings); draws on the selected plotting device.
 
 #include "display/Display_Image.h"
 
@@ -14,6 +14,10 @@
 #include <cstdlib>
 
 #include "display/Annotate.h"
+#include "display/Grid.h"
+#include "display/Isolines.h"
+#include "display/Length_Scale.h"
+#include "display/Vectors.h"
 #include "display/PGWedg_Win9X.h"
 #include "display/Tools_Graphical.h"
 #include "main/Globals.h"
@@ -29,8 +33,9 @@ T per_file(const Bounded_Array<T, 1>& values, std::int32_t k, T otherwise) {
   return is_file(k) && values.ALLOCATED() && k >= values.LOWER(0) && k <= values.UPPER(0) ? values(k) : otherwise;
 }
 
-// Equal limits draw nothing (and break the wedge's window): moved apart as the extrema are.
-void separate(float& a1, float& a2) {
+}  // namespace
+
+void SEPARATE_LIMITS(float& a1, float& a2) {
   if (a1 != a2) return;
   if (std::fabs(a2) < 1.0e-5f) {
     a1 = a1 - 5.0e-6f;
@@ -43,6 +48,8 @@ void separate(float& a1, float& a2) {
     a2 *= 0.999995f;
   }
 }
+
+namespace {
 
 // Smallest and largest value of a slot over the zoom box.
 void zoom_extrema(std::int32_t slot, float& low, float& high) {
@@ -170,7 +177,7 @@ Colour_Limits COLOUR_LIMITS(std::int32_t i) {
       limits.a2 = std::log(limits.a2);
     }
   }
-  separate(limits.a1, limits.a2);
+  SEPARATE_LIMITS(limits.a1, limits.a2);
   return limits;
 }
 
@@ -201,13 +208,18 @@ void DISPLAY_IMAGE(std::int32_t i) {
   if ((limits.fixed || !contour_only) && f.Array_to_be_displayed.ALLOCATED())
     cpgimag(f.Array_to_be_displayed.ADDRESS(i, 1, 1), f.Display_Size_X, f.Display_Size_Y, f.Zoom_X_From,
             f.Zoom_X_To, f.Zoom_Y_From, f.Zoom_Y_To, limits.a1, limits.a2, s.TR_Matrix.data());
-  // Isolines, vectors, grid and length scale join here, in that order, once they are built.
+  if ((i > 0 || modes.Logarithmic_Display) && per_file(Isoline_Data.Isoline_Number, k, 0) > 0 &&
+      per_file(Isoline_Data.Display_Isolines, k, false))
+    PLOT_ISOLINES(i);
+  if (Vector_Settings.Vector_Mode != 0) PLOT_VECTORS(Vector_Settings.Vector_X_Component, Vector_Settings.Vector_Y_Component);
 
   std::int32_t annotated = i;
   const bool annotations = carries_annotations(i, annotated);
   if (annotations && !modes.RGB_Triangle && !modes.Miller_Indices &&
       (s.Annotation_Mode == 1 || s.Annotation_Mode == 2))
     draw_wedge(limits.a1, limits.a2);
+  if (s.Display_Grid && (i == 0 || !(modes.RGB_Triangle || modes.Difference_Display))) PLOT_GRID();
+  if (s.Display_Length_Scale && (i == 0 || !modes.RGB_Triangle)) PLOT_LENGTH_SCALE();
   draw_probe_and_raster(i);
   if (annotations && (s.Annotation_Mode == 1 || s.Annotation_Mode == 3)) ANNOTATE(annotated);
   cpgebuf();

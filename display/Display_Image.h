@@ -4,10 +4,6 @@
 #include <cstdint>
 #include <string>
 
-// Fills in the vector settings the user left unset from the displayed field and the
-// colour-scale limits of the two component files.
-void CHECK_DISPLAY_VECTORS_SETTINGS();
-
 // The colour limits of a picture (A1 to the lowest image colour, A2 to the highest) and the
 // result file whose settings apply to it (0 for a combined picture).
 struct Colour_Limits {
@@ -18,6 +14,9 @@ struct Colour_Limits {
 // Limits of picture picture_index (-N..N) from the display modes and the current limits;
 // equal limits are moved apart as the extrema are, so the image and its wedge always show.
 Colour_Limits COLOUR_LIMITS(std::int32_t picture_index);
+
+// Equal limits draw nothing (and break a wedge's window): moved apart as the extrema are.
+void SEPARATE_LIMITS(float& a1, float& a2);
 
 // True when a range is below a thousandth of its lower limit: the wedge then runs from 0
 // with the note of ADD_NOTE_TEXT beside it.

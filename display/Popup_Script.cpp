@@ -1,8 +1,7 @@
-// Popup_Script: scripted stand-in for the pop-ups of Tools_Graphical and
-// CHECK_DISPLAY_VECTORS_SETTINGS. Replaced by the image display when it is built.
+// Popup_Script: scripted stand-in for the pop-ups of Tools_Graphical, used until the
+// pop-ups are built.
 //
-// Reads the queued answers; CHECK_DISPLAY_VECTORS_SETTINGS reads Result_Set limits and
-// changes Vector_Settings as the image display will.
+// Reads the queued answers.
 
 #include "display/Popup_Script.h"
 
@@ -11,7 +10,6 @@
 #include <deque>
 #include <sstream>
 
-#include "display/Display_Image.h"
 #include "display/Tools_Graphical.h"
 #include "main/Globals.h"
 
@@ -86,21 +84,6 @@ void READ_TWO_STRINGS(std::string_view title, std::string_view /*label_1*/,
   value_1 = std::move(s.pairs.front().first);
   value_2 = std::move(s.pairs.front().second);
   s.pairs.pop_front();
-}
-
-void CHECK_DISPLAY_VECTORS_SETTINGS() {
-  script().calls.push_back("CHECK_DISPLAY_VECTORS_SETTINGS");
-  auto& v = Vector_Settings;
-  const auto& r = Result_Set;
-  if (v.Vector_Max_Intensity < 0.0f) {
-    float largest = 0.0f;
-    for (int i : {v.Vector_X_Component, v.Vector_Y_Component}) {
-      if (i < 1 || i > r.Number_Of_Solutions || !r.Current_Max.ALLOCATED()) continue;
-      largest = std::max({largest, std::fabs(r.Current_Min(i)), std::fabs(r.Current_Max(i))});
-    }
-    v.Vector_Max_Intensity = 1.4142135f * largest;
-  }
-  if (!(v.Vector_Min_Intensity < v.Vector_Max_Intensity)) v.Vector_Min_Intensity = v.Vector_Max_Intensity / 100.0f;
 }
 
 void READ_STRINGS_LOGICAL(std::string_view title, const std::vector<std::string>& labels,

@@ -1,5 +1,4 @@
-// Popup_Script: the stand-in for the image display's pop-ups and vector-settings check,
-// used until the image display exists.
+// Popup_Script: the stand-in for the image display's pop-ups, used until they are built.
 //
 // Answers are queued by tests or harnesses and handed out in order; a pop-up with no
 // queued answer returns as if OK was pressed without a change. Every call is logged
@@ -21,7 +20,7 @@ void QUEUE_TWO_STRINGS(std::string value_1, std::string value_2);  // next READ_
 void QUEUE_LINES(const std::vector<std::string>& lines);
 
 // Calls made so far, one entry each: "SELECT_STRINGS <title>",
-// "READ_TWO_STRINGS <title>", "READ_STRINGS_LOGICAL <title>", "CHECK_DISPLAY_VECTORS_SETTINGS".
+// "READ_TWO_STRINGS <title>", "READ_STRINGS_LOGICAL <title>".
 const std::vector<std::string>& CALLS();
 
 // Drops the queued answers and the log.

@@ -56,6 +56,20 @@ constexpr std::int32_t Front_End_Mode = 126;           // g
 constexpr std::int32_t Key_Summary = 128;              // h
 constexpr std::int32_t End_Program = 129;              // x, NUL, right click
 
+// Exports of the displayed field (probes/).
+constexpr std::int32_t Contour_Output = 69;            // contour list of the current output
+constexpr std::int32_t Contour_Outputs = 70;           // ... of every output
+constexpr std::int32_t Ascii_Output = 81;              // table of every cell, current output
+constexpr std::int32_t Ascii_Outputs = 82;             // ... every output
+constexpr std::int32_t Raster_Output = 83;             // table of every k-th cell, current output
+constexpr std::int32_t Raster_Outputs = 84;            // ... every output
+
+// Probes (probes/).
+constexpr std::int32_t Line_Scan = 92;                 // a dragged line
+constexpr std::int32_t Line_Scan_X = 95;               // across the zoom window at a typed row
+constexpr std::int32_t Line_Scan_Y = 96;               // ... at a typed column
+constexpr std::int32_t Scan_Point = 101;
+
 // The highest code of all: "--Check" writes it so that the front end can tell whether it
 // talks to a program that knows its commands.
 constexpr std::int32_t Highest_Command = 129;

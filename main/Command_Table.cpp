@@ -6,7 +6,12 @@
 
 #include <array>
 
+#include "display/Colour_Keys.h"
 #include "display/Colour_Scale.h"
+#include "display/Grid.h"
+#include "display/Isolines.h"
+#include "display/Length_Scale.h"
+#include "display/Zoom.h"
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
 #include "main/Command_Codes.h"
@@ -16,6 +21,9 @@
 #include "main/Initialise.h"
 #include "main/Time_Temperature.h"
 #include "main/Tools_General.h"
+#include "main/Vector_Settings.h"
+#include "probes/Write_ASCII_Output.h"
+#include "probes/Write_Contour.h"
 #include "probes/Write_Image.h"
 #include "result_files/Extrema.h"
 
@@ -87,6 +95,17 @@ void close_extra_windows() {
   CLOSE_COLOUR_SCALES();
 }
 
+void colour_key_window() { DISPLAY_SCALE(true); }
+void colour_key_images() { DISPLAY_SCALE(false); }
+
+void choose_scale_length() {
+  auto& d = Display_Settings;
+  d.Automatic_Scale_Length = !d.Automatic_Scale_Length;
+  if (d.Automatic_Scale_Length) return;
+  SET_LENGTH_SCALE();
+  d.Display_Length_Scale = true;
+}
+
 void toggle_length_scale() { Display_Settings.Display_Length_Scale = !Display_Settings.Display_Length_Scale; }
 
 void flip_length_scale() {
@@ -147,7 +166,7 @@ std::array<Entry, Command::End_Program> make_table() {
   set(25, 25, redraw_only, 2);
   set(26, 26, TOGGLE_AUTORESIZE, 2);
   set(27, 27, cycle_annotation_mode, 2, true);
-  set(28, 28, not_available, 2);  // the colour key in a window
+  set(28, 28, colour_key_window, 2);
   set(29, 29, cycle_annotation_orientation, 2, true);
   set(30, 30, thicken_wedge, 2, true);
   set(31, 31, BLACK_2_WHITE, 2);
@@ -155,28 +174,30 @@ std::array<Entry, Command::End_Program> make_table() {
   set(33, 33, cycle_temperature_display, 2, true);
   set(34, 34, close_extra_windows, 3);
   set(35, 35, toggle_length_scale, 2);
-  set(36, 36, not_available, 2);  // typed scale length
+  set(36, 36, choose_scale_length, 2);
   set(37, 37, flip_length_scale, 2);
-  set(38, 40, not_available, 2);  // zoom
+  set(38, 40, ZOOM, 2);
   set(41, 45, TOGGLE_SYMMETRY, 2);
-  set(46, 47, not_available, 2);  // grid
+  set(46, 47, GRID, 2);
   set(48, 52, not_available, 3);  // display modes
   set(53, 53, toggle_raster, 2);
   set(54, 55, not_available, 3);  // vector field modes
-  set(56, 56, not_available, 2);  // vector settings
+  set(56, 56, DISPLAY_VECTORS_SETTINGS, 2);
   set(57, 57, toggle_vector_scale, 2);
   set(58, 58, cycle_vector_colour, 2, true);
-  set(59, 67, not_available, 2);  // isolines
+  set(59, 67, ISOLINES, 2);
   set(68, 68, cycle_isoline_colour, 2, true);
-  set(69, 70, not_available, 3);  // contour outputs
+  set(69, 70, CALL_WRITE_CONTOUR, 3);
   set(71, 76, not_available, 1);  // cutting planes
   set(77, 77, WRITE_IMAGE, 3);
   set(78, 78, WRITE_IMAGES, 2);
   set(79, 79, toggle_larger_images, 3);
   set(80, 80, toggle_high_resolution, 3);
-  set(81, 81, not_available, 3);  // ASCII outputs
-  set(82, 84, not_available, 2);
-  set(85, 85, not_available, 3);  // colour keys as images
+  set(81, 81, WRITE_ASCII_OUTPUT, 3);
+  set(82, 82, WRITE_ASCII_OUTPUTS, 2);
+  set(83, 83, WRITE_ASCII_OUTPUT, 2);
+  set(84, 84, WRITE_ASCII_OUTPUTS, 2);
+  set(85, 85, colour_key_images, 3);
   set(86, 86, toggle_numbering, 3);
   set(87, 90, CHANGE_IMAGE_DRIVER, 3);
   set(91, 91, toggle_default_naming, 3);

@@ -105,6 +105,7 @@ struct Display_Settings_Type {
   std::int32_t Grid_Lines = 0;
   bool Display_Length_Scale = false;
   bool Automatic_Scale_Length = false;
+  float Scale_Length = 20.0f;         // length bar in displayed cells
   bool Flip_Length_Scale = false;
   Bounded_Array<float, 2> Time_Temperature;  // (row, 1 time | 2 temperature); unallocated at start
   Processed_Display_Modes_Type Processed_Display_Modes;

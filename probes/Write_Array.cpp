@@ -1,0 +1,23 @@
+// Write_Array: the raster table writer.
+//
+// Reads: the array passed. Writes: the named file (through Text_Output); the console only
+// on failure. Changes no global record.
+
+#include "probes/Write_Array.h"
+
+#include "probes/Text_Output.h"
+#include "text/Exponent_Field.h"
+
+bool WRITE_ARRAY(const std::string& name, std::int32_t k, std::int32_t m, std::int32_t n, const float* a,
+                 std::int64_t stride) {
+  Text_Output file;
+  if (!file.OPEN(name)) return false;
+  const Exponent_Field field{15, 5, 2};
+  for (std::int64_t y = 1; y <= n; y += k) {
+    const float* row = a + (y - 1) * stride;
+    std::string& line = file.BUFFER();
+    for (std::int64_t x = 1; x <= m; x += k) APPEND_EXPONENT_FIELD(line, row[x - 1], field);
+    file.END_LINE();
+  }
+  return file.CLOSE();
+}
