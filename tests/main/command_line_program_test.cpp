@@ -122,7 +122,9 @@ void expect_runs(const Sample_Folder& folder, std::initializer_list<Run_Case> ca
   for (const auto& c : cases) {
     // A run that reaches the display finds a server of its own, quiet and offscreen.
     Kornd_Server server;
-    if (c.console.find(" geoF file     : ") != std::string::npos) ASSERT_TRUE(server.Start());
+    if (c.console.find(" geoF file     : ") != std::string::npos) {
+      ASSERT_TRUE(server.Start());
+    }
     const Display_Run run = RUN_DISPLAY(folder.dir, c.words, c.input);
     EXPECT_EQ(run.console, Title + c.console) << joined(c.words);
     EXPECT_EQ(run.exit_code, c.exit_code) << joined(c.words);
