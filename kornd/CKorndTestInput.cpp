@@ -129,8 +129,12 @@ bool CKorndTestInput::Deliver(const QString& line) {
     const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
     if (key == 0) return false;
     QString text;
+    // The characters a keyboard types with these keys.
     if (key == Qt::Key_Escape) text = QString(QChar(27));
     else if (key == Qt::Key_Return) text = QString(QChar('\r'));
+    else if (key == Qt::Key_Tab) text = QString(QChar('\t'));
+    else if (key == Qt::Key_Backspace) text = QString(QChar(8));
+    else if (key == Qt::Key_Delete) text = QString(QChar(127));
     else if (words[2].size() == 1) text = words[2].toLower();  // no Shift held
     if (verb != "up") send_key(key_target(view), QEvent::KeyPress, key, text, modifiers);
     if (verb != "down") send_key(key_target(view), QEvent::KeyRelease, key, text, modifiers);
