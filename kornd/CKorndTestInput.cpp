@@ -4,6 +4,7 @@
 //   down <w> <key>     press only;   up <w> <key>   release only
 //   text <w> <text>    every character typed (press with its text, release)
 //   press <w> left|right <x> <y>, release <w> left|right <x> <y>, click (both), move <w> <x> <y>
+//                      (view pixels; "@<x> <y>" a picture point, placed where the view shows it)
 //   close <w>          closes the window's frame
 //   command <w> <text> runs the menu command of that text (e.g. Re&play) in the window
 // Keys and text go to an open modal dialog instead of the view when one is up.
@@ -148,7 +149,11 @@ bool CKorndTestInput::Deliver(const QString& line) {
   if (verb == "press" || verb == "release" || verb == "click") {
     if (words.size() < 5) return false;
     const Qt::MouseButton button = words[2] == "right" ? Qt::RightButton : Qt::LeftButton;
-    const int x = words[3].toInt(), y = words[4].toInt();
+    int x = words[3].toInt(), y = words[4].toInt();
+    if (words[3].startsWith('@')) {  // a picture point: where the view shows it, in any mode
+      const KRpoint client = view->ToClient(KRpoint{words[3].mid(1).toInt(), words[4].toInt()});
+      x = client.x, y = client.y;
+    }
     if (verb != "release") send_mouse(view, QEvent::MouseButtonPress, button, x, y);
     if (verb != "press") send_mouse(view, QEvent::MouseButtonRelease, button, x, y);
     return true;

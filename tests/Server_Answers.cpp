@@ -79,9 +79,8 @@ void Answer_Feeder::send(const std::string& line) {
   if (::write(fifo_fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) return;
 }
 
-// The view pixel of the position, through the pop-up window's block: the page's world box
-// spans the whole paper. The view is put in its 1:1 mode first, where view pixels are the
-// picture's.
+// The picture point of the position, through the pop-up window's block (the page's world box
+// spans the whole paper); the server clicks where its view shows that point.
 std::string Answer_Feeder::click_line(const Pop_Up_Action& action) {
   platform::Shared_Block holder;
   const channel::KRwinblock* b = server_.MapWindow(Pop_Up_Window, holder);
@@ -89,7 +88,7 @@ std::string Answer_Feeder::click_line(const Pop_Up_Action& action) {
   const double x = b->world_x1 + action.x / action.paper_width * (b->world_x2 - b->world_x1);
   const double y = b->world_y1 + action.y / action.paper_height * (b->world_y2 - b->world_y1);
   const Device_Point p = TO_DEVICE(*b, x, y);
-  return "click " + std::to_string(Pop_Up_Window) + (action.right ? " right " : " left ") + std::to_string(p.x) +
+  return "click " + std::to_string(Pop_Up_Window) + (action.right ? " right @" : " left @") + std::to_string(p.x) +
          " " + std::to_string(p.y);
 }
 
@@ -138,7 +137,6 @@ void Answer_Feeder::watch() {
       }
     }
     const bool click = action.line.empty();
-    if (click) send("command " + std::to_string(Pop_Up_Window) + " &Bitmap");
     const std::string line = click ? click_line(action) : action.line;
     send(line);
     // The next read is looked for after this action was delivered: a wait that runs again
@@ -246,20 +244,16 @@ In_Process& in_process() {
   return p;
 }
 
+void start_once();
+
 Answer_Feeder& feeder() {
-  START();
+  start_once();
   return *in_process().feeder;
 }
 
-}  // namespace
-
-void START() {
+void start_once() {
   In_Process& p = in_process();
-  if (p.feeder) {  // tests reset the state records between cases
-    Graphics_Units.Unit_Display = Graphics_Units.Unit_Current = p.main_display;
-    cpgslct(p.main_display);
-    return;
-  }
+  if (p.feeder) return;
   char folder_template[] = "/tmp/server_answers_XXXXXX";
   p.folder = ::mkdtemp(folder_template);
   const std::string fifo = p.folder + "/input";
@@ -274,6 +268,15 @@ void START() {
   cpgask(0);
   cpgpage();
   p.main_display = Graphics_Units.Unit_Display = Graphics_Units.Unit_Current = unit;
+}
+
+}  // namespace
+
+void START() {
+  start_once();
+  In_Process& p = in_process();  // tests reset the state records between cases
+  Graphics_Units.Unit_Display = Graphics_Units.Unit_Current = p.main_display;
+  cpgslct(p.main_display);
 }
 
 void TYPE(std::string line) { feeder().Type(std::move(line)); }
