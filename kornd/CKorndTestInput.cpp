@@ -145,6 +145,8 @@ bool CKorndTestInput::Deliver(const QString& line) {
     if (words.size() < 5) return false;
     const Qt::MouseButton button = words[2] == "right" ? Qt::RightButton : Qt::LeftButton;
     const int x = words[3].toInt(), y = words[4].toInt();
+    // A real pointer comes to the point before it presses: the view's mouse position follows.
+    if (verb != "release") send_mouse(view, QEvent::MouseMove, Qt::NoButton, x, y);
     if (verb != "release") send_mouse(view, QEvent::MouseButtonPress, button, x, y);
     if (verb != "press") send_mouse(view, QEvent::MouseButtonRelease, button, x, y);
     return true;
