@@ -154,6 +154,8 @@ bool CKorndTestInput::Deliver(const QString& line) {
       const KRpoint client = view->ToClient(KRpoint{words[3].mid(1).toInt(), words[4].toInt()});
       x = client.x, y = client.y;
     }
+    // A real pointer comes to the point before it presses: the view's mouse position follows.
+    if (verb != "release") send_mouse(view, QEvent::MouseMove, Qt::NoButton, x, y);
     if (verb != "release") send_mouse(view, QEvent::MouseButtonPress, button, x, y);
     if (verb != "press") send_mouse(view, QEvent::MouseButtonRelease, button, x, y);
     return true;

@@ -235,7 +235,7 @@ TEST_F(Pop_Ups, FittingShrinksInFivePercentStepsAndEndsWhereNothingFits) {
   pop_up::Window window;
   ASSERT_TRUE(window.open(4.0f, 1.0f));
   cpgebuf();
-  const std::string text(60, 'W');
+  const std::string text(200, 'W');  // about 11 inches at height 3
   const float h = pop_up::FIT(text, 0.2f, 0.4f, 0.0f, 3.0f, 4.0f, true);
   EXPECT_LT(h, 3.0f);
   EXPECT_LE(pop_up::BOX(text, 0.2f, 0.4f, 0.0f).x[2], 4.0f);
