@@ -223,13 +223,12 @@ void DIVIDE_DISPLAY(bool force_division) {
 
 void RESET_PANELS() {
   auto& g = grid();
-  std::vector<std::string> values = {FORMAT_LINE("(I5)", {std::int64_t{g.Panels_Across}}),
-                                     FORMAT_LINE("(I5)", {std::int64_t{g.Panels_Down}})};
-  for (auto& value : values) value.resize(10, ' ');
-  READ_STRINGS_LOGICAL("\\fiNumber of panels", {"\\fiHorizontal:", "\\fiVertical:"}, values, "\\fiOrder:",
+  std::vector<Text_Field> values = {{FORMAT_LINE("(I5)", {std::int64_t{g.Panels_Across}}), 10},
+                                    {FORMAT_LINE("(I5)", {std::int64_t{g.Panels_Down}}), 10}};
+  READ_STRINGS_LOGICAL("\\fiNumber of panels", 2, {"\\fiHorizontal:", "\\fiVertical:"}, values, "\\fiOrder:",
                        g.Row_Major_Panels, {"   Row major", "Column major"});
-  read_count(values[0], g.Panels_Across);
-  read_count(values[1], g.Panels_Down);
+  read_count(values[0].text, g.Panels_Across);
+  read_count(values[1].text, g.Panels_Down);
   DIVIDE_DISPLAY(true);
   g.Freeze_Panel = false;
   SET_COLOUR_SCALE();

@@ -1,6 +1,5 @@
 // Tools_Graphical: the image display's plotting devices, halo drawing, the server's text
-// input, and the pop-up toolkit (lists, forms). The lists and forms are served by the scripted
-// stand-in of display/Popup_Script.cpp until the pop-ups are built.
+// input, and the pop-up toolkit (messages, lists, forms).
 #pragma once
 
 #include <array>
@@ -9,12 +8,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// Pop-up list: one result per entry. Without initial every row starts unselected;
-// single_choice lets a click clear the other rows. Any result is accepted.
-std::vector<bool> SELECT_STRINGS(std::string_view title, const std::vector<std::string>& entries,
-                                 const std::optional<std::vector<bool>>& initial = std::nullopt,
-                                 bool single_choice = false);
 
 // One typed line in the server's text-input dialog, with the prompt (its first "\gm" shown as
 // the micro sign). The answer's size is its field length: a shorter line is taken, padded
@@ -37,15 +30,49 @@ void PLOT_POINT(float x, float y);
 // fresh page (Command_Code 25).
 void BLACK_2_WHITE();
 
+// ---- pop-ups: each one a /CKR device of its own (Unit_Pop_Up), its world in inches of its paper;
+// read with the cursor; the main display is selected again when one returns. Texts are UTF-8
+// and drawn in Latin-1; the values of forms are kept as typed (Latin-1 codes).
+
 // Closes an open pop-up window (Unit_Pop_Up back to -13) and selects the main display.
 void CLOSE_POP_UP();
 
-// Form with two text fields and a two-way switch (number and order of panels): values are
-// shown and given back as typed; the switch shows switch_texts[0] for true, [1] for false.
-void READ_STRINGS_LOGICAL(std::string_view title, const std::vector<std::string>& labels,
-                          std::vector<std::string>& values, std::string_view switch_label, bool& switch_value,
-                          const std::array<std::string, 2>& switch_texts);
+// One to three centred lines (line_3 only with line_2) under an optional italic title, with the
+// question "Y/N [Y]" or "Y/N [N]" when ask_yes_no. Returns the pop-up's identifier, left open
+// and selected, with keep_open; -13 once closed; 0 or less when no window could be opened.
+std::int32_t MESSAGE(std::optional<std::string_view> title, std::string_view line_1,
+                     std::optional<std::string_view> line_2 = std::nullopt,
+                     std::optional<std::string_view> line_3 = std::nullopt, bool keep_open = false,
+                     bool ask_yes_no = false, bool default_yes = false);
 
-// Form with two labelled text fields that show the values and give them back as typed.
-void READ_TWO_STRINGS(std::string_view title, std::string_view label_1, std::string_view label_2,
-                      std::string& value_1, std::string& value_2);
+// The yes/no question "Warning": y or n answer, TAB offers the other default, any other key
+// or click takes the default shown (no at first). False when no window could be opened.
+bool WARNING(std::string_view line_1, std::optional<std::string_view> line_2 = std::nullopt,
+             std::optional<std::string_view> line_3 = std::nullopt);
+
+// Pop-up list: one result per entry, each starting as initial_state; clicks toggle entries,
+// "Select all" inverts them all, "OK" returns. With single_choice a pick leaves only the
+// picked entry selected and there is no "Select all".
+std::vector<bool> SELECT_STRINGS(std::string_view title, const std::vector<std::string>& entries,
+                                 bool initial_state = false, bool single_choice = false);
+
+// A form's text field: the value (no padding) and the number of characters the field holds.
+struct Text_Field {
+  std::string text;
+  std::size_t length = 0;
+};
+
+// Edits a field in place at (x, y) of the selected device, one key at a time, until an ending
+// key; tab_ended is -1 when TAB ended it, otherwise 0.
+void PGRSTR(float x, float y, float justification, Text_Field& field, std::int32_t& tab_ended);
+
+// Form with two labelled text fields and "OK"; the fields keep what was typed.
+void READ_TWO_STRINGS(std::string_view title, const std::array<std::string, 2>& labels,
+                      std::array<Text_Field, 2>& values);
+
+// Form with 2 or 3 labelled text fields (any other number stops the program), a two-way switch
+// showing switch_texts[0] for true and [1] for false, and "OK".
+void READ_STRINGS_LOGICAL(std::string_view title, std::int32_t number_of_fields,
+                          const std::vector<std::string>& labels, std::vector<Text_Field>& values,
+                          std::string_view switch_label, bool& switch_value,
+                          const std::array<std::string, 2>& switch_texts);

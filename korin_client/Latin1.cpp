@@ -17,6 +17,24 @@ std::string LATIN1_TO_UTF8(std::string_view latin1, std::size_t limit) {
   return out;
 }
 
+std::string UTF8_TO_LATIN1(std::string_view utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char u = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = u >= 0xF0 && u <= 0xF4 ? 4 : u >= 0xE0 ? 3 : u >= 0xC2 && u < 0xE0 ? 2 : 1;
+    std::size_t k = 1;
+    while (length > 1 && k < length && i + k < utf8.size() && (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80)
+      ++k;
+    if (length == 1 || k < length) {  // ASCII, or a byte that starts no whole sequence
+      out += utf8[i++];
+      continue;
+    }
+    out += length == 2 && u <= 0xC3 ? static_cast<char>(((u & 0x03) << 6) | (utf8[i + 1] & 0x3F)) : '?';
+    i += length;
+  }
+  return out;
+}
+
 std::optional<std::int32_t> READ_DECIMAL(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;

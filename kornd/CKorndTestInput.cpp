@@ -4,6 +4,7 @@
 //   down <w> <key>     press only;   up <w> <key>   release only
 //   text <w> <text>    every character typed (press with its text, release)
 //   press <w> left|right <x> <y>, release <w> left|right <x> <y>, click (both), move <w> <x> <y>
+//                      (view pixels; "@<x> <y>" a picture point, placed where the view shows it)
 //   close <w>          closes the window's frame
 //   command <w> <text> runs the menu command of that text (e.g. Re&play) in the window
 // Keys and text go to an open modal dialog instead of the view when one is up.
@@ -129,8 +130,12 @@ bool CKorndTestInput::Deliver(const QString& line) {
     const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
     if (key == 0) return false;
     QString text;
+    // The characters a keyboard types with these keys.
     if (key == Qt::Key_Escape) text = QString(QChar(27));
     else if (key == Qt::Key_Return) text = QString(QChar('\r'));
+    else if (key == Qt::Key_Tab) text = QString(QChar('\t'));
+    else if (key == Qt::Key_Backspace) text = QString(QChar(8));
+    else if (key == Qt::Key_Delete) text = QString(QChar(127));
     else if (words[2].size() == 1) text = words[2].toLower();  // no Shift held
     if (verb != "up") send_key(key_target(view), QEvent::KeyPress, key, text, modifiers);
     if (verb != "down") send_key(key_target(view), QEvent::KeyRelease, key, text, modifiers);
@@ -144,7 +149,11 @@ bool CKorndTestInput::Deliver(const QString& line) {
   if (verb == "press" || verb == "release" || verb == "click") {
     if (words.size() < 5) return false;
     const Qt::MouseButton button = words[2] == "right" ? Qt::RightButton : Qt::LeftButton;
-    const int x = words[3].toInt(), y = words[4].toInt();
+    int x = words[3].toInt(), y = words[4].toInt();
+    if (words[3].startsWith('@')) {  // a picture point: where the view shows it, in any mode
+      const KRpoint client = view->ToClient(KRpoint{words[3].mid(1).toInt(), words[4].toInt()});
+      x = client.x, y = client.y;
+    }
     // A real pointer comes to the point before it presses: the view's mouse position follows.
     if (verb != "release") send_mouse(view, QEvent::MouseMove, Qt::NoButton, x, y);
     if (verb != "release") send_mouse(view, QEvent::MouseButtonPress, button, x, y);

@@ -428,7 +428,9 @@ void CKorndView::keyPressEvent(QKeyEvent* event) {
   const int flags = event->isAutoRepeat() ? 0x4000 : 0;
   OnKeyDown(VirtualKey(event->key()), repeat, flags, event->modifiers());
   const QString text = event->text();
-  if (!text.isEmpty()) OnChar(text.at(0).unicode() & 0xFF, repeat, flags);
+  // Characters go to the client as Latin-1 codes: one outside Latin-1 has none and is dropped
+  // rather than passed on as another character.
+  if (!text.isEmpty() && text.at(0).unicode() <= 0xFF) OnChar(text.at(0).unicode(), repeat, flags);
   event->accept();
 }
 

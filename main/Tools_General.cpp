@@ -230,7 +230,7 @@ std::vector<bool> SELECT_TIME_STEP(std::int32_t number_of_outputs, const std::op
   for (std::int32_t k = 1; k <= count; ++k)
     texts[k - 1] = k > known || k > static_cast<std::int32_t>(times.size()) ? " No output available     "
                                                                              : time_text(times[k - 1]);
-  if (!list_only) return SELECT_STRINGS("Select outputs", texts, std::vector<bool>(count, !single_choice), single_choice);
+  if (!list_only) return SELECT_STRINGS("Select outputs", texts, !single_choice, single_choice);
 
   CONSOLE_EMPTY();
   CONSOLE_LINE(" Output time(s) for " + Result_Set.Name_To_Be_Displayed(solution) + ":");

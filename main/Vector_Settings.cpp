@@ -66,15 +66,18 @@ void DISPLAY_VECTORS_SETTINGS() {
   for (std::int32_t k : {v.Vector_X_Component, v.Vector_Y_Component})
     if (k < 1 || k > n) return;
   CHECK_DISPLAY_VECTORS_SETTINGS(v.Vector_X_Component, v.Vector_Y_Component);
-  std::vector<std::string> values{intensity_text(v.Vector_Min_Intensity), intensity_text(v.Vector_Max_Intensity),
-                                  "     " + FORMAT_LINE("(I5)", {std::int64_t{v.Vector_Thinning}}) + "     "};
-  READ_STRINGS_LOGICAL("\\fi'Vector field' settings",
+  // Each field is as long as the value it shows.
+  std::vector<Text_Field> values;
+  for (std::string text : {intensity_text(v.Vector_Min_Intensity), intensity_text(v.Vector_Max_Intensity),
+                           "     " + FORMAT_LINE("(I5)", {std::int64_t{v.Vector_Thinning}}) + "     "})
+    values.push_back(Text_Field{text, text.size()});
+  READ_STRINGS_LOGICAL("\\fi'Vector field' settings", 3,
                        {"\\fiMinimum intensity (field value):", "\\fiMaximum intensity (field value):",
                         "\\fi'Thinning' distance (in cells): "},
                        values, "\\fi'Arrow' position:", v.Centred_Vectors, {"\\fr    Centered", "\\fr'Base point'"});
-  read_real(values[0], v.Vector_Min_Intensity);
-  read_real(values[1], v.Vector_Max_Intensity);
+  read_real(values[0].text, v.Vector_Min_Intensity);
+  read_real(values[1].text, v.Vector_Max_Intensity);
   std::int32_t thinning = 0;
-  if (READ_INTEGER_FROM_TEXT(values[2], thinning) == Free_Form_Status::Ok) v.Vector_Thinning = thinning;
+  if (READ_INTEGER_FROM_TEXT(values[2].text, thinning) == Free_Form_Status::Ok) v.Vector_Thinning = thinning;
   CHECK_DISPLAY_VECTORS_SETTINGS(v.Vector_X_Component, v.Vector_Y_Component);
 }

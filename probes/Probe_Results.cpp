@@ -26,7 +26,7 @@ void SELECT_PROBE_RESULTS(bool ask) {
   std::vector<std::string> names;
   for (std::int32_t i = 1; i <= n; ++i) names.push_back(r.Name_To_Be_Displayed(i));
   const std::vector<bool> chosen =
-      SELECT_STRINGS("Select solution(s)", names, std::vector<bool>(static_cast<std::size_t>(n), true));
+      SELECT_STRINGS("Select solution(s)", names, true);
   for (std::int32_t i = 1; i <= n; ++i)
     r.Selected_Solutions(i) = static_cast<std::size_t>(i - 1) < chosen.size() && chosen[static_cast<std::size_t>(i - 1)];
 }

@@ -168,11 +168,7 @@ bool read_number(const std::string& text, float& value) {
 }
 
 // The value shown in the form: 1P,G15.7 in a 20-character field.
-std::string form_text(float value) {
-  std::string text = FORMAT_LINE("(1P,G15.7)", {value});
-  text.resize(20, ' ');
-  return text;
-}
+Text_Field form_text(float value) { return Text_Field{FORMAT_LINE("(1P,G15.7)", {value}), 20}; }
 
 std::string trimmed(std::string text) {
   text.erase(text.find_last_not_of(' ') + 1);
@@ -189,10 +185,10 @@ void READ_EXTREMA(std::int32_t mode, std::int32_t i) {
   const char* label_2 = range_form ? "\\fiRange:           " : "\\fiMaximum value:   ";
   float first = range_form ? (r.Current_Min(i) + r.Current_Max(i)) * 0.5f : r.Current_Min(i);
   float second = range_form ? r.Current_Max(i) - r.Current_Min(i) : r.Current_Max(i);
-  std::string text_1 = form_text(first), text_2 = form_text(second);
-  READ_TWO_STRINGS(title, label_1, label_2, text_1, text_2);
-  read_number(text_1, first);
-  read_number(text_2, second);
+  std::array<Text_Field, 2> values{form_text(first), form_text(second)};
+  READ_TWO_STRINGS(title, {label_1, label_2}, values);
+  read_number(values[0].text, first);
+  read_number(values[1].text, second);
   if (range_form) {
     r.Current_Min(i) = first - second * 0.5f;
     r.Current_Max(i) = first + second * 0.5f;

@@ -1,18 +1,96 @@
-// Server_Answers.h - a real kornd answering the text-input dialog for in-process tests.
+// Server_Answers.h - a real kornd answering the text-input dialog and the pop-ups.
 //
-// On first use the test program starts one kornd (offscreen, its input read from a FIFO),
-// connects to it through the client library and opens a window. A thread then answers each
-// text-input dialog the server opens with the next queued line (typed, then Return), or with
-// Escape (Cancel) for a queued cancel. With the queue empty it types a line longer than any
-// answer field, which leaves the caller's preset answer as it was. Tests that use it run one
-// at a time with other server tests (zeltra_server_test in tests/CMakeLists.txt).
+// Answer_Feeder watches a kornd the test started (KORND_TEST_INPUT naming its FIFO) and feeds
+// that FIFO: each text-input dialog gets the next queued line (typed, then Return) or Escape
+// for a queued cancel; with none queued it types a line longer than any answer field, which
+// leaves the caller's preset answer as it was. Each cursor read of a pop-up (the server's
+// "kornd input: waiting" line) gets the next queued action: keys as the pop-up reads them, or
+// a left or right click at a position in inches of the pop-up's paper, turned into a view pixel
+// through the pop-up window's block (world box, viewport, unit). A read with no action queued is
+// counted and answered by a click near the bottom of the paper. The pop-up is window 2, beside
+// the main display. The feeder runs on a thread of its own, beside an in-process client or a
+// program such as Display_ZELTRA that took the same server.
+//
+// The namespace functions serve in-process tests: on first use the test program starts one
+// kornd (offscreen), connects to it through the client library and opens the main display as
+// start-up does (/CKR, Unit_Display). Tests that use it run one at a time with other server
+// tests (zeltra_server_test in tests/CMakeLists.txt).
 #pragma once
 
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
+
+class Kornd_Server;
+
+// One answer to one cursor read of the pop-up.
+struct Pop_Up_Action {
+  std::string line;              // a FIFO line; empty for a click
+  float x = 0, y = 0;            // the click's position in inches
+  float paper_width = 0, paper_height = 0;
+  bool right = false;
+};
+
+class Answer_Feeder {
+ public:
+  static constexpr int Pop_Up_Window = 2;
+  // Feeds `fifo` from what `server` writes on its standard error; the server must outlive the
+  // feeder.
+  Answer_Feeder(Kornd_Server& server, const std::string& fifo);
+  ~Answer_Feeder();
+  Answer_Feeder(const Answer_Feeder&) = delete;
+  Answer_Feeder& operator=(const Answer_Feeder&) = delete;
+
+  void Type(std::string line);  // next dialog
+  void Cancel();
+  void Act(Pop_Up_Action action);  // next pop-up read
+  std::vector<std::string> Prompts();
+  int Reads();       // pop-up reads answered so far
+  int Unanswered();  // of them, those that found no action queued
+  std::size_t Pending();
+
+ private:
+  void watch();
+  void send(const std::string& line);
+  std::string click_line(const Pop_Up_Action& action);
+
+  Kornd_Server& server_;
+  int fifo_fd_ = -1;
+  std::mutex lock_;
+  std::deque<std::optional<std::string>> dialogs_;  // nullopt: cancel
+  std::deque<Pop_Up_Action> actions_;
+  std::vector<std::string> prompts_;
+  int reads_ = 0, unanswered_ = 0;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+// Actions that answer whole pop-ups, built from single reads.
+namespace pop_up_answers {
+// A key ("Return", "Tab", "Escape") or one action per typed character.
+Pop_Up_Action KEY(const std::string& key);
+std::vector<Pop_Up_Action> TEXT(const std::string& text);
+Pop_Up_Action CLICK(float x, float y, float paper_width, float paper_height, bool right = false);
+// SELECT_STRINGS ending with `wanted`: picks on the entries that must change (with
+// single_choice the first wanted entry, or the title when none is), then "OK".
+std::vector<Pop_Up_Action> SELECTION(const std::vector<bool>& wanted, bool initial_state = false,
+                                     bool single_choice = false);
+// READ_TWO_STRINGS: both values replaced by these texts, then "OK".
+std::vector<Pop_Up_Action> TWO_VALUES(const std::string& value_1, const std::string& value_2);
+// READ_STRINGS_LOGICAL with 2 fields: both values replaced, the switch flipped or not, "OK".
+std::vector<Pop_Up_Action> FORM_VALUES(const std::string& value_1, const std::string& value_2, bool flip_switch);
+// The same with 2 or 3 fields.
+std::vector<Pop_Up_Action> FORM_VALUES(const std::vector<std::string>& values, bool flip_switch);
+}  // namespace pop_up_answers
 
 namespace server_answers {
 
+// Starts the server once; every call makes the main display selected and recorded in
+// Graphics_Units again (tests reset the state records between cases).
 void START();
 // The next dialog gets this line typed and Return (starts the server when needed).
 void TYPE(std::string line);
@@ -20,5 +98,11 @@ void TYPE(std::string line);
 void CANCEL();
 // The prompts of the dialogs answered so far, in order.
 std::vector<std::string> PROMPTS();
+// The next pop-up reads get these actions (starts the server when needed).
+void ACT(const std::vector<Pop_Up_Action>& actions);
+void ACT(const Pop_Up_Action& action);
+int POP_UP_READS();
+int UNANSWERED_READS();
+std::size_t PENDING_ACTIONS();
 
 }  // namespace server_answers

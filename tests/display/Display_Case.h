@@ -12,7 +12,6 @@
 #include <sstream>
 #include <vector>
 
-#include "display/Popup_Script.h"
 #include "main/Globals.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
@@ -22,13 +21,11 @@ class Display_Case : public ::testing::Test {
  protected:
   void SetUp() override {
     RESET_GLOBALS();
-    popup_script::RESET();
     DEFAULT_SETTINGS();
     saved_cerr_ = std::cerr.rdbuf(pgplot_warnings_.rdbuf());
   }
   void TearDown() override {
     std::cerr.rdbuf(saved_cerr_);
-    popup_script::RESET();
     RESET_GLOBALS();
   }
 

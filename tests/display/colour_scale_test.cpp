@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "display/Colour_Scale.h"
-#include "display/Popup_Script.h"
 #include "tests/Server_Answers.h"
 #include "main/Command_Codes.h"
 #include "main/Globals.h"
@@ -25,11 +24,9 @@ class Colour_Scales : public ::testing::Test {
  protected:
   void SetUp() override {
     RESET_GLOBALS();
-    popup_script::RESET();
     DEFAULT_SETTINGS();
   }
   void TearDown() override {
-    popup_script::RESET();
     RESET_GLOBALS();
   }
 

@@ -41,16 +41,14 @@ class Isoline_Lists : public Display_Case {
     for (int j = 1; j <= Isoline_Data.Isoline_Number(k); ++j) v.push_back(Isoline_Data.Isoline_values(k, j));
     return v;
   }
-  int selections() const {
-    int n = 0;
-    for (const auto& call : popup_script::CALLS()) n += call.starts_with("SELECT_STRINGS Select solution(s)");
-    return n;
-  }
+  // Cursor reads of pop-ups so far (a list read once per pick and once for "OK").
+  static int reads() { return server_answers::POP_UP_READS(); }
   std::stringstream console_;
 };
 
 TEST_F(Isoline_Lists, OneFileAutomaticValuesInOrderAndNoRepeats) {
   files(1);
+  const int before = reads();
   run(61, 3);
   EXPECT_EQ(values(1), (std::vector<float>{0.75f, 0.5f, 0.25f}));
   EXPECT_EQ(console_.str(), "\nf1: isolines\n 0.7500000    \n 0.5000000    \n 0.2500000    \n\n");
@@ -63,7 +61,7 @@ TEST_F(Isoline_Lists, OneFileAutomaticValuesInOrderAndNoRepeats) {
   run(63);
   EXPECT_EQ(values(1), (std::vector<float>{0.75f, 0.6f, 0.5f, 0.25f}));
   EXPECT_NE(console_.str().find("\nUnable to read value!\n"), std::string::npos);
-  EXPECT_EQ(selections(), 0);  // one file: never a selection window
+  EXPECT_EQ(reads(), before);  // one file: never a selection window
   run(65);
   run(61, 1);
   EXPECT_EQ(values(1), (std::vector<float>{0.5f}));
@@ -92,38 +90,44 @@ TEST_F(Isoline_Lists, TypedCountOfAutomaticIsolines) {
 
 TEST_F(Isoline_Lists, OnlyTheFileWithIsolinesIsTakenWithoutAsking) {
   files(2);
-  popup_script::QUEUE_SELECTION({false, true});
+  server_answers::ACT(pop_up_answers::SELECTION({false, true}));
   run(61, 2);  // adding always asks
-  EXPECT_EQ(selections(), 1);
-  for (int code : {59, 66, 64}) run(code);
-  EXPECT_EQ(selections(), 1);
+  EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u);
+  const int asked = reads();
+  for (int code : {59, 66}) run(code);
+  EXPECT_EQ(reads(), asked);
+  run(64);  // i+r lists the lines of file 2 (none queued: "OK", nothing picked)
+  EXPECT_EQ(reads(), asked + 1);
   EXPECT_TRUE(Isoline_Data.Display_Contours(2));  // i+c switched it on
   EXPECT_EQ(Isoline_Data.Isoline_Number(2), 2);   // i+r picked nothing
   EXPECT_EQ(Isoline_Data.Isoline_Number(1), 0);
   run(65);
-  EXPECT_EQ(selections(), 1);
+  EXPECT_EQ(reads(), asked + 1);
   EXPECT_EQ(Isoline_Data.Isoline_Number(2), 0);
   EXPECT_FALSE(Isoline_Data.Display_Contours(2));  // nothing left to show
   EXPECT_FALSE(Isoline_Data.Isoline_values.ALLOCATED());
   server_answers::TYPE("1");
+  const int unanswered = server_answers::UNANSWERED_READS();
   run(63);  // i+a asks which files (no answer queued: none chosen)
-  EXPECT_EQ(selections(), 2);
+  EXPECT_GT(reads(), asked);
+  EXPECT_EQ(server_answers::UNANSWERED_READS(), unanswered + 1);
+  EXPECT_GT(reads(), asked + 1);
 }
 
 TEST_F(Isoline_Lists, RemovalFromPickListWithUnequalCounts) {
   files(2);
-  popup_script::QUEUE_SELECTION({true, false});
+  server_answers::ACT(pop_up_answers::SELECTION({true, false}));
   run(61, 3);
-  popup_script::QUEUE_SELECTION({false, true});
+  server_answers::ACT(pop_up_answers::SELECTION({false, true}));
   run(61, 1);
-  popup_script::QUEUE_SELECTION({false, true});
+  server_answers::ACT(pop_up_answers::SELECTION({false, true}));
   run(61, 2);  // file 2: 0.6667, 0.5, 0.3333 -> 0.5 repeated: 0.667, 0.5, 0.333
-  popup_script::QUEUE_SELECTION({true, true});  // the files
-  popup_script::QUEUE_SELECTION({false, false, true});  // the third line
+  server_answers::ACT(pop_up_answers::SELECTION({true, true}));  // the files
+  server_answers::ACT(pop_up_answers::SELECTION({false, false, true}));  // the third line
   Isoline_Data.Isoline_Number(2) = 2;  // file 2 keeps two of its values
   run(64);
   EXPECT_NE(console_.str().find("\nWarning: number of isolines not constant among selection!\n\n"), std::string::npos);
-  EXPECT_EQ(popup_script::CALLS().back(), "SELECT_STRINGS Select isoline(s)");
+  EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u);  // the files, then the line of the list
   EXPECT_EQ(values(1), (std::vector<float>{0.75f, 0.5f}));
   EXPECT_EQ(Isoline_Data.Isoline_Number(2), 2);
   EXPECT_FALSE(Isoline_Data.Selected_Isolines.ALLOCATED());

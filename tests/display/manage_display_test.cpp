@@ -3,6 +3,7 @@
 #include "display/Manage_Display.h"
 
 #include "main/Command_Codes.h"
+#include "tests/Server_Answers.h"
 #include "tests/display/Display_Case.h"
 #include "tests/result_files/Scratch_Folder.h"
 
@@ -114,6 +115,8 @@ TEST_F(Redraw, GridGrowsToHoldEveryFile) {
 TEST_F(Redraw, PanelFormRefusesCountsBelowOne) {
   make_files({0.5f}, 10, 10);
   grid(2, 2);
+  server_answers::START();  // the form is a pop-up of a real server
+  const int reads = server_answers::POP_UP_READS();
   const int device = cpgopen("/NULL");
   use_device(device);
   struct Row {
@@ -127,7 +130,8 @@ TEST_F(Redraw, PanelFormRefusesCountsBelowOne) {
       {"2", "2.5", "   Row major", 2, 4, true},
   };
   for (const auto& row : rows) {
-    popup_script::QUEUE_LINES({row.across, row.down, row.order});
+    const bool shown_row_major = Display_Settings.Panel_Grid.Row_Major_Panels;
+    server_answers::ACT(pop_up_answers::FORM_VALUES(row.across, row.down, (row.order == "   Row major") != shown_row_major));
     Display_Settings.Panel_Grid.Freeze_Panel = true;
     RESET_PANELS();
     const auto& g = Display_Settings.Panel_Grid;
@@ -135,7 +139,9 @@ TEST_F(Redraw, PanelFormRefusesCountsBelowOne) {
     EXPECT_EQ(g.Row_Major_Panels, row.row_major);
     EXPECT_FALSE(g.Freeze_Panel);
   }
-  EXPECT_EQ(popup_script::CALLS().front(), "READ_STRINGS_LOGICAL \\fiNumber of panels");
+  EXPECT_GT(server_answers::POP_UP_READS(), reads);
+  EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u);
+  EXPECT_EQ(server_answers::UNANSWERED_READS(), 0);
   cpgclos();
 }
 

@@ -17,6 +17,7 @@
 #include "display/Zoom.h"
 #include "main/Console.h"
 #include "main/Vector_Settings.h"
+#include "tests/Server_Answers.h"
 #include "tests/display/Display_Case.h"
 #include "tests/result_files/Scratch_Folder.h"
 
@@ -254,22 +255,24 @@ TEST_F(Vector_Field, SettingsForm) {
   field(101, 51, 1.0f, 1.0f);
   auto& v = Vector_Settings;
   // A cleared maximum stays; "nan" is not a number.
-  popup_script::QUEUE_LINES({"0.1", "", "nan", "\\fr'Base point'"});
+  server_answers::ACT(pop_up_answers::FORM_VALUES(std::vector<std::string>{"0.1", "", "nan"}, true));  // to 'Base point'
   DISPLAY_VECTORS_SETTINGS();
   EXPECT_FLOAT_EQ(v.Vector_Max_Intensity, 4.2426405f);
   EXPECT_FLOAT_EQ(v.Vector_Min_Intensity, 0.1f);
   EXPECT_EQ(v.Vector_Thinning, 10);
   EXPECT_FALSE(v.Centred_Vectors);
   // 0 brings the reference anew; a minimum not below it becomes a hundredth.
-  popup_script::QUEUE_LINES({"9", "0", "3"});
+  server_answers::ACT(pop_up_answers::FORM_VALUES(std::vector<std::string>{"9", "0", "3"}, false));
   DISPLAY_VECTORS_SETTINGS();
   EXPECT_FLOAT_EQ(v.Vector_Max_Intensity, 4.2426405f);
   EXPECT_FLOAT_EQ(v.Vector_Min_Intensity, 0.042426405f);
   EXPECT_EQ(v.Vector_Thinning, 3);
   // Components outside the files: no form.
+  EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u);
+  const int reads = server_answers::POP_UP_READS();
   v.Vector_Y_Component = 4;
   DISPLAY_VECTORS_SETTINGS();
-  EXPECT_EQ(popup_script::CALLS().size(), 2u);
+  EXPECT_EQ(server_answers::POP_UP_READS(), reads);
 }
 
 // ---------------------------------------------------------------- grid, length bar, zoom
@@ -379,7 +382,7 @@ TEST_F(Overlays, ColourKeyFilesOnePerChosenFile) {
   Display_Settings.Annotation_Orientation = 1;
   Output_Settings.Default_Naming = true;
   use_device(cpgopen("/NULL"));
-  popup_script::QUEUE_SELECTION({true, true, true});
+  server_answers::ACT(pop_up_answers::SELECTION({true, true, true}));
   DISPLAY_SCALE(false);
   for (int k = 1; k <= 3; ++k) {
     const std::string name = dir_ / ("r" + std::to_string(k) + "_Scale.gif");
@@ -391,7 +394,7 @@ TEST_F(Overlays, ColourKeyFilesOnePerChosenFile) {
   Output_Settings.Default_Naming = false;
   const std::string first = dir_ / "first.gif", third = dir_ / "third.gif";
   setenv("ZELTRA_TEST_SAVE_NAMES", (first + ";Cancel;" + third).c_str(), 1);
-  popup_script::QUEUE_SELECTION({true, true, true});
+  server_answers::ACT(pop_up_answers::SELECTION({true, true, true}));
   DISPLAY_SCALE(false);
   unsetenv("ZELTRA_TEST_SAVE_NAMES");
   EXPECT_TRUE(std::filesystem::exists(first));

@@ -129,6 +129,24 @@ TEST_F(Waits, TimedWaitRunsItsTimeOrEndsOnAnEvent) {
   }
 }
 
+TEST_F(Waits, KeysTypeTheirCharactersAndOnlyLatin1Ones) {
+  Open();
+  struct Row {
+    std::vector<std::string> lines;
+    int event;
+  } rows[] = {
+      {{"key 1 Tab"}, 9},
+      {{"key 1 Backspace"}, 8},
+      {{"key 1 Delete"}, 127},
+      {{"text 1 \xC3\xA9"}, 0xE9},                 // a Latin-1 letter keeps its code
+      {{"text 1 \xE2\x82\xAC", "text 1 q"}, 'q'},  // a euro sign is no character of the client
+  };
+  for (const Row& r : rows) {
+    EXPECT_LT(During(32, {100000}, r.lines), 50000u) << r.lines[0];
+    EXPECT_EQ(b_->a[3], r.event) << r.lines[0];
+  }
+}
+
 TEST_F(Waits, KeyWaitsAnswerVirtualKeyAndCharacter) {
   Open();
   EXPECT_EQ(During(1, {128}, {"down 1 a"}), std::uint32_t('A'));

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "display/Popup_Script.h"
 #include "tests/Server_Answers.h"
 #include "tests/result_files/Case_Fixture.h"
 
@@ -16,10 +15,17 @@ class Read_Moves : public Case_Fixture {
  protected:
   // Output number shown by file i (from its first value, 100 k + 0).
   int output_shown(int i = 1) const { return static_cast<int>(shown(i, 1)) / 100; }
+  void SetUp() override {
+    Case_Fixture::SetUp();
+    server_answers::START();
+    reads_ = server_answers::POP_UP_READS();
+  }
   void TearDown() override {
-    popup_script::RESET();
+    EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u) << "a pop-up expected was not shown";
+    EXPECT_EQ(server_answers::UNANSWERED_READS(), 0) << "a pop-up came unexpected";
     Case_Fixture::TearDown();
   }
+  int reads_ = 0;
 };
 
 TEST_F(Read_Moves, MovesWrapAroundInEveryBinaryCode) {
@@ -181,7 +187,7 @@ TEST_F(Read_Moves, AsciiFiles) {
               "\nFeature not available with ASCII file(s)\n  Use 'go to first' and 'next'\n"
               "  or use 'Transfer_ZELTRA' to convert your file(s) to binary format instead\n\n");
     EXPECT_EQ(output_shown(1), 2);
-    EXPECT_TRUE(popup_script::CALLS().empty());
+    EXPECT_EQ(server_answers::POP_UP_READS(), reads_);
   }
   ASSERT_TRUE(move(2));
   EXPECT_EQ(output_shown(2), 3);
@@ -220,14 +226,14 @@ TEST_F(Read_Moves, ChosenFilesMove) {
   write_case(Encoding::Single, {3, 1, 2, 1e-4}, {ramp_outputs(3, 6), ramp_outputs(3, 6), ramp_outputs(3, 6)});
   ASSERT_TRUE(open(1));
   ASSERT_TRUE(move(2));
-  popup_script::QUEUE_SELECTION({true, false, true});
+  server_answers::ACT(pop_up_answers::SELECTION({true, false, true}));
   ASSERT_TRUE(move(-4));
   EXPECT_EQ(output_shown(1), 1);
   EXPECT_EQ(output_shown(2), 3);
   EXPECT_EQ(Result_Set.Time(2), 30.0f);
   EXPECT_EQ(output_shown(3), 1);
-  EXPECT_EQ(popup_script::CALLS(), std::vector<std::string>{"SELECT_STRINGS Select solution(s)"});
-  popup_script::QUEUE_SELECTION({false, false, false});
+  EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u);
+  server_answers::ACT(pop_up_answers::SELECTION({false, false, false}));
   ASSERT_TRUE(move(3));  // nobody chosen: nothing moves
   EXPECT_EQ(output_shown(1), 1);
   EXPECT_EQ(output_shown(2), 3);
@@ -239,7 +245,7 @@ TEST_F(Read_Moves, OneFileNeedsNoChoice) {
   ASSERT_TRUE(move(3));
   ASSERT_TRUE(move(3));
   EXPECT_EQ(output_shown(), 2);
-  EXPECT_TRUE(popup_script::CALLS().empty());
+  EXPECT_EQ(server_answers::POP_UP_READS(), reads_);
 }
 
 TEST_F(Read_Moves, CheckEnd) {

@@ -13,8 +13,9 @@
 // then prints every slot from the lowest up: "slot <s>", for a file's slot the lines
 // "file <i> output <Time_Step_Number> of <Total_Time_Steps> time <Time>" and
 // "min <Current_Min> max <Current_Max>", then one line per y = 1..NY with the values
-// x = 1..NX in "%.9g" separated by one blank. The answers to pop-ups (lists, forms,
-// text input) come from the --answers file, one per line. Console messages go to
+// x = 1..NX in "%.9g" separated by one blank. The answers to pop-ups come from the --answers
+// file, one pop-up per line: "list N K..." picks entries K of a list of N (then OK), "two A|B"
+// types A and B into a two-field form. Console messages go to
 // standard error. A fatal stop ends with exit code 1 after the working copies are
 // deleted.
 
@@ -24,10 +25,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "display/Popup_Script.h"
 #include "tests/Server_Answers.h"
 #include "main/Console.h"
 #include "main/Globals.h"
@@ -37,6 +38,26 @@
 #include "result_files/Read_Results.h"
 
 namespace {
+
+// One pop-up's answer of the --answers file, given to the server's answering thread.
+void queue_answer(const std::string& line) {
+  std::istringstream words(line);
+  std::string kind;
+  words >> kind;
+  if (kind == "list") {
+    std::size_t n = 0, k = 0;
+    words >> n;
+    std::vector<bool> wanted(n, false);
+    while (words >> k)
+      if (k >= 1 && k <= n) wanted[k - 1] = true;
+    server_answers::ACT(pop_up_answers::SELECTION(wanted));
+  } else if (kind == "two") {
+    std::string rest;
+    std::getline(words >> std::ws, rest);
+    const std::size_t bar = rest.find('|');
+    server_answers::ACT(pop_up_answers::TWO_VALUES(rest.substr(0, bar), bar == std::string::npos ? "" : rest.substr(bar + 1)));
+  }
+}
 
 bool exists(const std::string& name) { return ::access(name.c_str(), F_OK) == 0; }
 
@@ -152,9 +173,7 @@ int main(int argc, char** argv) {
       if (!next) usage("--answers needs a file");
       std::ifstream answers(next);
       if (!answers) usage(std::string("cannot read ") + next);
-      std::vector<std::string> lines;
-      for (std::string line; std::getline(answers, line);) lines.push_back(line);
-      popup_script::QUEUE_LINES(lines);
+      for (std::string line; std::getline(answers, line);) queue_answer(line);
       ++k;
     } else if (word.rfind("--", 0) == 0) {
       usage("unknown option " + word);

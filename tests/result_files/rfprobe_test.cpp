@@ -132,7 +132,7 @@ TEST_F(Rfprobe, DisplayModesAndColourCommands) {
   ASSERT_EQ(rgb.out.substr(0, rgb.out.find("slot 1")), "slot 0\n30 215 111\n0 203 129\n");
 
   // s+m on files 1 and 3 with typed limits from the answers file, then a dump.
-  write_bytes(dir_ / "answers.txt", "1 3\n-2\n2.5\n");
+  write_bytes(dir_ / "answers.txt", "list 3 1 3\ntwo -2|2.5\n");
   const Probe_Run typed = run("--answers '" + (dir_ / "answers.txt") + "' " + file(1) + " " + file(2) + " " + file(3),
                               "e 1\nd\n");
   EXPECT_EQ(typed.exit_code, 0) << typed.err;

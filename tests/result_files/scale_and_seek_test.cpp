@@ -6,7 +6,6 @@
 
 #include <filesystem>
 
-#include "display/Popup_Script.h"
 #include "tests/Server_Answers.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
@@ -18,10 +17,18 @@ namespace {
 
 class Scale_And_Seek : public Case_Fixture {
  protected:
+  void SetUp() override {
+    Case_Fixture::SetUp();
+    server_answers::START();
+    reads_ = server_answers::POP_UP_READS();
+  }
   void TearDown() override {
-    popup_script::RESET();
+    EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u) << "a pop-up expected was not shown";
+    EXPECT_EQ(server_answers::UNANSWERED_READS(), 0) << "a pop-up came unexpected";
     Case_Fixture::TearDown();
   }
+  int reads() const { return server_answers::POP_UP_READS() - reads_; }
+  int reads_ = 0;
   void open_three(int outputs = 8, int extrema_mode = 1) {
     write_case(Encoding::Single, {3, 1, 2, 1e-4},
                {ramp_outputs(outputs, 6), ramp_outputs(outputs, 6), ramp_outputs(outputs, 6)});
@@ -45,18 +52,17 @@ TEST_F(Scale_And_Seek, TypedLimits) {
   open_three();
   Result_Set.Current_Min(2) = -1.25f;
   Result_Set.Current_Max(2) = 3.5f;
-  popup_script::QUEUE_SELECTION({false, true, true});
-  popup_script::QUEUE_TWO_STRINGS("2.5", "9");
+  server_answers::ACT(pop_up_answers::SELECTION({false, true, true}));
+  server_answers::ACT(pop_up_answers::TWO_VALUES("2.5", "9"));
   extrema(1);
-  EXPECT_EQ(popup_script::CALLS(),
-            (std::vector<std::string>{"SELECT_STRINGS Select solution(s)", "READ_TWO_STRINGS \\fiCase_f2.zlt"}));
+  EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u) << "the list, then the form";
   for (int i : {2, 3}) {
     EXPECT_EQ(Result_Set.Current_Min(i), 2.5f);
     EXPECT_EQ(Result_Set.Current_Max(i), 9.0f);
   }
   EXPECT_EQ(Result_Set.Current_Min(1), 100.0f);  // file 1 not chosen
-  popup_script::QUEUE_SELECTION({true, false, false});
-  popup_script::QUEUE_TWO_STRINGS("5.0", "10.0");
+  server_answers::ACT(pop_up_answers::SELECTION({true, false, false}));
+  server_answers::ACT(pop_up_answers::TWO_VALUES("5.0", "10.0"));
   extrema(2);  // median and range
   EXPECT_EQ(Result_Set.Current_Min(1), 0.0f);
   EXPECT_EQ(Result_Set.Current_Max(1), 10.0f);
@@ -72,14 +78,15 @@ TEST_F(Scale_And_Seek, LimitsAcceptedAsShown) {
   for (const auto& row : rows) {
     Result_Set.Current_Min(1) = row.minimum;
     Result_Set.Current_Max(1) = row.maximum;
-    popup_script::QUEUE_SELECTION({true, false, false});
+    server_answers::ACT(pop_up_answers::SELECTION({true, false, false}));
+    server_answers::ACT(pop_up_answers::CLICK(2.5f, 0.4f, 5.0f, 2.25f));
     extrema(1);  // OK without typing
     EXPECT_EQ(Result_Set.Current_Min(1), row.shown_minimum) << row.minimum;
     EXPECT_EQ(Result_Set.Current_Max(1), row.shown_maximum) << row.maximum;
   }
   // A text that is no number keeps the value; nothing chosen changes nothing.
-  popup_script::QUEUE_SELECTION({true, false, false});
-  popup_script::QUEUE_TWO_STRINGS("abc", "");
+  server_answers::ACT(pop_up_answers::SELECTION({true, false, false}));
+  server_answers::ACT(pop_up_answers::TWO_VALUES("abc", ""));
   extrema(1);
   EXPECT_EQ(Result_Set.Current_Min(1), -7.0f);
   EXPECT_EQ(Result_Set.Current_Min(1), -7.0f);
@@ -93,6 +100,7 @@ TEST_F(Scale_And_Seek, LimitsReloadAStepwiseScale) {
   Display_Settings.Colour_Scale_Number = 2;  // black to white
   const int device = cpgopen("/NULL");
   ASSERT_GT(device, 0);
+  Graphics_Units.Unit_Display = Graphics_Units.Unit_Current = device;  // the pop-ups come back to it
   int lowest = 0, highest = 0;
   cpgqcir(&lowest, &highest);
   // The device keeps 8 bits per share.
@@ -107,12 +115,12 @@ TEST_F(Scale_And_Seek, LimitsReloadAStepwiseScale) {
     SCOPED_TRACE(stepwise ? "stepwise" : "smooth");
     Display_Settings.Stepwise_Colour_Scale = stepwise;
     cpgscr(highest, 0.2f, 0.6f, 0.4f);  // a colour no table here gives
-    popup_script::QUEUE_SELECTION({false, false, false});
+    server_answers::ACT(pop_up_answers::SELECTION({false, false, false}));
     extrema(1);
     if (stepwise) expect_colour(highest, 1.0f, 1.0f, 1.0f);
     else expect_colour(highest, 0.2f, 0.6f, 0.4f);
   }
-  EXPECT_EQ(popup_script::CALLS(), (std::vector<std::string>{"SELECT_STRINGS Select solution(s)", "SELECT_STRINGS Select solution(s)"}));
+  EXPECT_EQ(reads(), 2) << "one pick on OK in each list";
   cpgclos();
 }
 
@@ -123,7 +131,7 @@ TEST_F(Scale_And_Seek, OneFileAsksNoChoice) {
   for (int k = 0; k < 5; ++k) ASSERT_TRUE(move(1));
   clear_console();
   extrema(5);  // s+f: the whole file again, from output 6 round to 5
-  EXPECT_TRUE(popup_script::CALLS().empty());
+  EXPECT_EQ(reads(), 0);
   EXPECT_EQ(console(), "\n Case_f1.zlt: using global min. and max. for scale\n\n");
   EXPECT_EQ(Result_Set.Current_Min(1), 100.0f);
   EXPECT_EQ(Result_Set.Current_Max(1), 805.0f);
@@ -141,7 +149,7 @@ TEST_F(Scale_And_Seek, LocalLimits) {
     Display_Field.Array_to_be_displayed(1, 1, 1) = 1.0e6f;  // outside the zoom window
     Display_Field.Zoom_X_From = 2;
     clear_console();
-    popup_script::QUEUE_SELECTION({true, false, true});
+    server_answers::ACT(pop_up_answers::SELECTION({true, false, true}));
     extrema(3);
     EXPECT_EQ(console(), "\n Case_f1.zlt: using local min. and max. for scale\n"
                          " Case_f3.zlt: using local min. and max. for scale\n\n");
@@ -153,19 +161,19 @@ TEST_F(Scale_And_Seek, LocalLimits) {
 TEST_F(Scale_And_Seek, GlobalLimits) {
   open_three(8, 2);  // limits of the first output only, as with -f
   EXPECT_EQ(Result_Set.Computed_Max(2), 105.0f);
-  popup_script::QUEUE_SELECTION({false, true, false});
+  server_answers::ACT(pop_up_answers::SELECTION({false, true, false}));
   extrema(4);  // reads file 2 again over every output
   EXPECT_EQ(Result_Set.Extrema_Mode, 1);
   EXPECT_EQ(Result_Set.Current_Max(2), 805.0f);
   EXPECT_EQ(Result_Set.Current_Max(1), 105.0f);
   EXPECT_EQ(Result_Set.Time_Step_Number(2), 1);
   std::filesystem::resize_file(result_path(1), 0);  // a second s+g reads nothing
-  popup_script::QUEUE_SELECTION({true, false, false});
+  server_answers::ACT(pop_up_answers::SELECTION({true, false, false}));
   extrema(4);
   EXPECT_EQ(Result_Set.Current_Max(1), 105.0f);
   // Vector components chosen: both intensities are to be derived again.
   Vector_Settings.Vector_Mode = 1;
-  popup_script::QUEUE_SELECTION({false, false, true});
+  server_answers::ACT(pop_up_answers::SELECTION({false, false, true}));
   extrema(4);
   EXPECT_EQ(Vector_Settings.Vector_Min_Intensity, 3.4028235e38f);
   EXPECT_EQ(Vector_Settings.Vector_Max_Intensity, -3.4028235e38f);
@@ -176,30 +184,30 @@ TEST_F(Scale_And_Seek, SeekNumberForChosenFiles) {
   server_answers::TYPE("7");
   ASSERT_TRUE(move(10));
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(output_shown(i), 7);
-  popup_script::QUEUE_SELECTION({false, true, true});
+  server_answers::ACT(pop_up_answers::SELECTION({false, true, true}));
   server_answers::TYPE("3");
   ASSERT_TRUE(move(13));
   EXPECT_EQ(output_shown(1), 7);
   EXPECT_EQ(output_shown(2), 3);
   EXPECT_EQ(output_shown(3), 3);
   EXPECT_EQ(Command_State.Time_Step_Command, 13);
-  popup_script::QUEUE_SELECTION({false, false, false});  // nobody chosen: no dialogue
+  server_answers::ACT(pop_up_answers::SELECTION({false, false, false}));  // nobody chosen: no dialogue
   ASSERT_TRUE(move(13));
   EXPECT_EQ(output_shown(2), 3);
-  EXPECT_EQ(popup_script::CALLS().back(), "SELECT_STRINGS Select solution(s)");
+  EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u);
 }
 
 TEST_F(Scale_And_Seek, SeekFromTheList) {
   open_three(5);
   ASSERT_TRUE(move(1));
   ASSERT_TRUE(move(1));  // at output 3
-  popup_script::QUEUE_SELECTION({false, true, true});
-  popup_script::QUEUE_SELECTION({false, false, false, true, false});
+  server_answers::ACT(pop_up_answers::SELECTION({false, true, true}));
+  server_answers::ACT(pop_up_answers::SELECTION({false, false, false, true, false}, false, true));
   ASSERT_TRUE(move(15));
   EXPECT_EQ(output_shown(1), 3);
   EXPECT_EQ(output_shown(2), 4);
   EXPECT_EQ(output_shown(3), 4);
-  EXPECT_EQ(popup_script::CALLS().back(), "SELECT_STRINGS Select outputs");
+  EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u) << "the solutions, then the outputs";
   EXPECT_EQ(Command_State.Time_Step_Command, 15);
 }
 
@@ -209,7 +217,7 @@ TEST_F(Scale_And_Seek, ListsOfOutputTimes) {
   ASSERT_TRUE(move(1));
   ASSERT_TRUE(move(1));
   clear_console();
-  popup_script::QUEUE_SELECTION({true, false, true});
+  server_answers::ACT(pop_up_answers::SELECTION({true, false, true}));
   ASSERT_TRUE(move(14));
   EXPECT_EQ(console(),
             "\n Output time(s) for Case_f1.zlt:\n 1: 10.000 s\n 2: 20.000 s\n 3: 30.000 s\n 4: 40.000 s\n"
@@ -238,6 +246,7 @@ TEST_F(Scale_And_Seek, TimeTexts) {
             "  5: 1250.0 s\n  6: 12346. s\n  7: 0.50000E-01 s\n  8: 0.25000E+06 s\n  9: 0.0000 s\n"
             " 10:  No output available\n 11:  No output available\n");
   EXPECT_EQ(Result_Set.Time_Step_Number(1), 1);
+  server_answers::ACT(pop_up_answers::SELECTION({true, true, true}, true));  // "OK" at once
   const auto picked = SELECT_TIME_STEP(3, std::vector<float>{1, 2, 3});
   EXPECT_EQ(picked, (std::vector<bool>{true, true, true}));  // a multiple choice starts all selected
 }
