@@ -47,13 +47,7 @@ bool Window::open(float width, float height) {
 
 // Closing the device for real (not only its window) keeps PGPLOT's table of devices free.
 void Window::close(bool restore) const {
-  auto& units = Graphics_Units;
-  if (units.Unit_Pop_Up > 0) {
-    cpgslct(units.Unit_Pop_Up);
-    cpgclos();
-    units.Unit_Pop_Up = No_Device;
-  }
-  SELECT_PGPLOT_UNIT(units.Unit_Display);
+  CLOSE_POP_UP();
   if (restore) cpgsch(saved_height);
 }
 

@@ -10,6 +10,7 @@
 
 #include "tests/kornd/Kornd_Server.h"
 #include "tests/main/Display_Run.h"
+#include "tests/main/Acknowledgments_Text.h"
 #include "tools/Sample_Case.h"
 
 namespace {
@@ -18,28 +19,9 @@ const std::string Title = "\n\nDisplay ZELTRA\n";
 const std::string Prompt = "\nCommand line parameters?\n\n";
 // A run that reaches the display under the front end (-g) starts it, prints the
 // acknowledgments and ends normally at the end of its input (the last empty line).
-const std::string Display_Start =
-    "\n Acknowledgments:\n ----------------\n  Display ZELTRA relies on the following libraries:\n"
-    "   - PGPlot (https://sites.astro.caltech.edu/~tjp/pgplot/)\n     for graphical operations\n"
-    "   - Korin (README.md of this distribution)\n     is used as a screen driver for PGPlot\n"
-    "   - PNG library (http://www.libpng.org/pub/png/libpng.html)\n     for images output\n"
-    "   - Z library (https://zlib.net/)\n     is used for compression, by the PNG library\n"
-    "     and compressing result files\n  DP_ZELTRA, the graphical user interface to Display ZELTRA\n"
-    "   - is written in Perl (https://www.perl.org/),\n"
-    "   - uses extensively the Perl/Tk module (https://metacpan.org/dist/Tk)\n"
-    "   - and is 'packed' as an executable with PAR (https://metacpan.org/dist/PAR)\n\n\n";
+const std::string Display_Start = Acknowledgments_Text + "\n";
 
-const std::string Help =
-    "\n (version 6.1)\n\n"
-    "\n Acknowledgments:\n ----------------\n  Display ZELTRA relies on the following libraries:\n"
-    "   - PGPlot (https://sites.astro.caltech.edu/~tjp/pgplot/)\n     for graphical operations\n"
-    "   - Korin (README.md of this distribution)\n     is used as a screen driver for PGPlot\n"
-    "   - PNG library (http://www.libpng.org/pub/png/libpng.html)\n     for images output\n"
-    "   - Z library (https://zlib.net/)\n     is used for compression, by the PNG library\n"
-    "     and compressing result files\n  DP_ZELTRA, the graphical user interface to Display ZELTRA\n"
-    "   - is written in Perl (https://www.perl.org/),\n"
-    "   - uses extensively the Perl/Tk module (https://metacpan.org/dist/Tk)\n"
-    "   - and is 'packed' as an executable with PAR (https://metacpan.org/dist/PAR)\n\n"
+const std::string Help = "\n (version 6.1)\n\n" + Acknowledgments_Text +
     " Synopsis:\n ---------\n\n  Display_ZELTRA [options] Solution_File(s)\n\n  Options:\n"
     "   -a:  read results in ASCII\n   -b:  read results in binary (single-precision)\n"
     "   -d:  read results in binary (double-precision)\n   -z:  reads compressed results\n"

@@ -12,20 +12,12 @@
 
 #include "platform/Channel_Blocks.h"
 #include "tests/main/Display_Session.h"
+#include "tests/main/Acknowledgments_Text.h"
 #include "tools/Sample_Case.h"
 
 namespace {
 
-const std::string Acknowledgments =
-    "\n Acknowledgments:\n ----------------\n  Display ZELTRA relies on the following libraries:\n"
-    "   - PGPlot (https://sites.astro.caltech.edu/~tjp/pgplot/)\n     for graphical operations\n"
-    "   - Korin (README.md of this distribution)\n     is used as a screen driver for PGPlot\n"
-    "   - PNG library (http://www.libpng.org/pub/png/libpng.html)\n     for images output\n"
-    "   - Z library (https://zlib.net/)\n     is used for compression, by the PNG library\n"
-    "     and compressing result files\n  DP_ZELTRA, the graphical user interface to Display ZELTRA\n"
-    "   - is written in Perl (https://www.perl.org/),\n"
-    "   - uses extensively the Perl/Tk module (https://metacpan.org/dist/Tk)\n"
-    "   - and is 'packed' as an executable with PAR (https://metacpan.org/dist/PAR)\n\n";
+const std::string& Acknowledgments = Acknowledgments_Text;
 
 const std::string Start = "\n\nDisplay ZELTRA\n\n geoF file     : Case_geoF.zlt\n Solution file : Case_phas.zlt\n"
                           " Results in binary (single precision)\n\n\n" +
