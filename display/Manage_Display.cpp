@@ -19,6 +19,7 @@
 
 #include "display/Colour_Scale.h"
 #include "display/Display_Image.h"
+#include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin_Stuff.h"
@@ -236,7 +237,6 @@ void RESET_PANELS() {
 
 void SELECT_FROZEN_PANEL() {
   auto& g = grid();
-  auto& units = Graphics_Units;
   if (Result_Set.Number_Of_Solutions > 1) {
     CONSOLE_EMPTY();
     CONSOLE_LINE("Freeze panel not available with multiple files!");
@@ -252,21 +252,11 @@ void SELECT_FROZEN_PANEL() {
   g.Freeze_Panel = !g.Freeze_Panel;
   if (!g.Freeze_Panel) return;
 
-  float height = 1.0f, x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
-  cpgqch(&height);
+  float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
   cpgqvsz(1, &x1, &x2, &y1, &y2);
   const float w = x2 - x1, h = y2 - y1;
-  CLOSE_POP_UP();
-  const int pop_up = cpgopen("/CKR");
-  if (pop_up <= 0) {
-    CONSOLE_EMPTY();
-    CONSOLE_LINE("Unable to open secondary display!");
-    CONSOLE_EMPTY();
-    SELECT_PGPLOT_UNIT(units.Unit_Display);
-    return;
-  }
-  units.Unit_Pop_Up = pop_up;
-  SELECT_PGPLOT_UNIT(pop_up);
+  pop_up::Window window;
+  if (!window.open_device()) return;
   const float a = static_cast<float>(across()), d = static_cast<float>(down());
   cpgpap(0.5f * a * w, (d * h) / (a * w));
   cpgask(0);
@@ -282,14 +272,11 @@ void SELECT_FROZEN_PANEL() {
 
   std::int32_t ix = 0, iy = 0;
   const bool picked = pick_panel(ix, iy);
-  cpgsch(height);
   if (picked) {
     g.Current_Panel_X = ix;
     g.Current_Panel_Y = down() - iy + 1;
   }
-  // Closed in the plotting library too, so that pop-ups never fill its table of devices.
-  CLOSE_POP_UP();
-  cpgsch(height);
+  window.close();
 }
 
 void AUTOMATIC_RESIZE() {

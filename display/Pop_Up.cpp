@@ -19,7 +19,7 @@ constexpr float Shrink = 0.95f;
 constexpr float Smallest_Share = 0.01f;
 }  // namespace
 
-bool Window::open(float width, float height) {
+bool Window::open_device() {
   auto& units = Graphics_Units;
   cpgqch(&saved_height);
   CLOSE_POP_UP();
@@ -34,6 +34,11 @@ bool Window::open(float width, float height) {
   }
   units.Unit_Pop_Up = unit;
   SELECT_PGPLOT_UNIT(unit);
+  return true;
+}
+
+bool Window::open(float width, float height) {
+  if (!open_device()) return false;
   cpgask(0);
   cpgbbuf();
   cpgpap(width, height / width);

@@ -22,6 +22,8 @@ struct Window {
   float saved_height = 1.0f;
   int unit = 0;
   bool open(float width, float height);
+  // Steps 1 to 4 alone, for a pop-up that lays out its page itself.
+  bool open_device();
   // Closes the device, selects the main display; with restore, the remembered height too.
   void close(bool restore = true) const;
 };

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "display/Manage_Display.h"
+#include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
 #include "korin_client/Korin_Stuff.h"
 #include "main/Command_Codes.h"
@@ -118,7 +119,6 @@ void VIRTUAL_EDX_LINESCAN() {
   const std::int32_t code = Command_State.Command_Code;
   const auto& f = Display_Field;
   auto& s = Scan_Line;
-  auto& units = Graphics_Units;
   // A field one cell thick across the asked line needs no question and no redraw.
   if (f.One_D_Display && along_x(code) && f.Cut_Size_Y == 1) {
     s.Scan_X1 = f.Zoom_X_From, s.Scan_X2 = f.Zoom_X_To, s.Scan_Y1 = s.Scan_Y2 = 1;
@@ -128,62 +128,37 @@ void VIRTUAL_EDX_LINESCAN() {
     s.Scan_X1 = s.Scan_X2 = 1, s.Scan_Y1 = f.Zoom_Y_From, s.Scan_Y2 = f.Zoom_Y_To;
     return;
   }
-  float height = 1.0f;
-  cpgqch(&height);
-  CLOSE_POP_UP();
-  const int pop_up = cpgopen("/CKR");
-  if (pop_up <= 0) {
-    CONSOLE_EMPTY();
-    CONSOLE_LINE("Unable to open secondary display!");
-    CONSOLE_EMPTY();
-    SELECT_PGPLOT_UNIT(units.Unit_Display);
-    return;
-  }
-  units.Unit_Pop_Up = pop_up;
-  SELECT_PGPLOT_UNIT(pop_up);
-  cpgpap(4.0f, 0.5f);
-  cpgask(0);
-  cpgbbuf();
-  cpgpage();
-  cpgsch(0.05f);
-  cpgsvp(0.0f, 1.0f, 0.0f, 1.0f);
-  cpgswin(0.0f, 4.0f, 0.0f, 2.0f);
-  cpgeras();
+  pop_up::Window window;
+  if (!window.open(4.0f, 2.0f)) return;
   const std::string title = std::string("LineScan ") + (along_x(code) ? "X" : "Y");
   cpgsch(8.0f);
-  cpgptxt(2.0f, 1.6f, 0.0f, 0.5f, ("\\fi " + title).c_str());
-  float bx[4], by[4];
-  cpgqtxt(2.0f, 1.6f, 0.0f, 0.5f, ("\\fi" + title).c_str(), bx, by);
-  const float w = bx[2] - bx[0], h = by[1] - by[0];
-  cpgsfs(2);
-  cpgrect(bx[0] - w / 20.0f, bx[2] + w / 20.0f, by[0] - h / 5.0f, by[1] + h / 5.0f);
+  pop_up::DRAW("\\fi " + title, 2.0f, 1.6f, 0.5f);
+  const pop_up::Text_Box heading = pop_up::BOX("\\fi" + title, 2.0f, 1.6f, 0.5f);
+  pop_up::FRAME(heading, heading.width() / 20.0f, heading.height() / 5.0f);
   cpgsch(3.0f);
   const auto& geo = Result_Geometry;
   const std::pair<const char*, std::int32_t> rows[3] = {{"AnzX", geo.AnzX}, {"AnzY", geo.AnzY}, {"AnzZ", geo.AnzZ}};
   const float heights[3] = {1.0f, 0.6f, 0.2f};
   for (int r = 0; r < 3; ++r) {
     const std::string text = FORMAT_LINE("(A,I4)", {std::string("\\fi") + rows[r].first + ": \\fn", std::int64_t{rows[r].second}});
-    cpgptxt(1.25f, heights[r], 0.0f, 0.5f, text.c_str());
-    cpgqtxt(1.25f, heights[r], 0.0f, 0.5f, text.c_str(), bx, by);
-    const float below = by[0] - (by[1] - by[0]) / 5.0f;
-    const float lx[2] = {bx[0], bx[2]}, ly[2] = {below, below};
+    pop_up::DRAW(text, 1.25f, heights[r], 0.5f);
+    const pop_up::Text_Box box = pop_up::BOX(text, 1.25f, heights[r], 0.5f);
+    const float below = box.y[0] - box.height() / 5.0f;
+    const float lx[2] = {box.x[0], box.x[2]}, ly[2] = {below, below};
     cpgline(2, lx, ly);
   }
   cpgebuf();
   // The row of the asked axis: the display's vertical axis for 95, its horizontal for 96.
   const int row = along_x(code) ? (f.Cut_Direction == 1 ? 1 : 2) : (f.Cut_Direction == 3 ? 1 : 0);
-  std::string typed = LINESCAN_PRESET(code);
-  // The text is edited in place by the pop-up toolkit's editor once it is built; until then
-  // the server's text-input dialog asks it, preset alike.
-  INPUT_STRING(title, rows[row].first + std::string(":"), typed);
-  const std::int32_t value = LINESCAN_COORDINATE(code, typed);
+  Text_Field typed{LINESCAN_PRESET(code), Field_Length};
+  std::int32_t tab_ended = 0;  // a TAB ends the entry like any other ending key
+  PGRSTR(2.25f, heights[row], 0.0f, typed, tab_ended);
+  const std::int32_t value = LINESCAN_COORDINATE(code, typed.text);
   if (along_x(code)) {
     s.Scan_X1 = f.Zoom_X_From, s.Scan_X2 = f.Zoom_X_To, s.Scan_Y1 = s.Scan_Y2 = value;
   } else {
     s.Scan_X1 = s.Scan_X2 = value, s.Scan_Y1 = f.Zoom_Y_From, s.Scan_Y2 = f.Zoom_Y_To;
   }
-  // Closing the device, not only its window, keeps the library's device slots free.
-  CLOSE_POP_UP();
-  cpgsch(height);
+  window.close();
   VIRTUAL_EDX_DISPLAY_SCAN_LINE();
 }
