@@ -12,6 +12,8 @@
 
 #include "Kornd_Server.h"
 #include "korin_client/Coordinates.h"
+#include "korin_client/KRDRIV.h"
+#include "korin_client/Client_State.h"
 #include "korin_client/Korin.h"
 #include "main/Globals.h"
 
@@ -139,12 +141,13 @@ void Answer_Feeder::watch() {
     const bool click = action.line.empty();
     const std::string line = click ? click_line(action) : action.line;
     send(line);
-    // The next read is looked for after this action was delivered: a wait that runs again
-    // after its time ran out logs its line again.
+    // The next read is looked for after this action (its last line, when it holds several)
+    // was delivered: a wait that runs again after its time ran out logs its line again.
+    const std::string last = line.substr(line.rfind('\n') + 1);
     for (;;) {
       const std::string now = server_.Errors();
-      std::size_t done = now.find("kornd input: done " + line + "\n", end);
-      if (done == std::string::npos) done = now.find("kornd input: bad " + line + "\n", end);
+      std::size_t done = now.find("kornd input: done " + last + "\n", end);
+      if (done == std::string::npos) done = now.find("kornd input: bad " + last + "\n", end);
       if (done != std::string::npos) {
         seen = now.find('\n', done);
         break;
@@ -226,6 +229,42 @@ std::vector<Pop_Up_Action> FORM_VALUES(const std::string& value_1, const std::st
 }
 
 }  // namespace pop_up_answers
+
+namespace main_window_answers {
+
+namespace {
+// The main display's window as the selected device shows it now.
+std::string picture_point(float x, float y) {
+  const auto& f = Display_Field;
+  float vx1, vx2, vy1, vy2;
+  cpgqvp(3, &vx1, &vx2, &vy1, &vy2);
+  // The middle of a cell, which the pick turns back into that cell.
+  auto along = [](float cell, float low, float high, int from, int to) {
+    return to == from ? (low + high) / 2 : low + (cell + 0.5f - static_cast<float>(from)) / static_cast<float>(to - from) * (high - low);
+  };
+  const Device_Point p = TO_DEVICE(*KRblock(KRDRIV_WINDOW()), along(x, vx1, vx2, f.Zoom_X_From, f.Zoom_X_To),
+                                   along(y, vy1, vy2, f.Zoom_Y_From, f.Zoom_Y_To));
+  return "@" + std::to_string(p.x) + " " + std::to_string(p.y);
+}
+std::string window() { return std::to_string(KRDRIV_WINDOW()); }
+}  // namespace
+
+Pop_Up_Action CLICK_CELL(int x, int y, bool right) {
+  return Pop_Up_Action{"click " + window() + (right ? " right " : " left ") + picture_point(static_cast<float>(x), static_cast<float>(y))};
+}
+
+Pop_Up_Action DRAG(int x1, int y1, int x2, int y2, bool then_right_click) {
+  const std::string w = window(), end = picture_point(static_cast<float>(x2), static_cast<float>(y2));
+  // The release names the second end: the pick takes it from where the button goes up.
+  std::string line = "press " + w + " left " + picture_point(static_cast<float>(x1), static_cast<float>(y1)) +
+                     "\nrelease " + w + " left " + end;
+  if (then_right_click) line += "\nclick " + w + " right " + end;
+  return Pop_Up_Action{line};
+}
+
+Pop_Up_Action KEY(const std::string& key) { return Pop_Up_Action{"key " + window() + " " + key}; }
+
+}  // namespace main_window_answers
 
 namespace server_answers {
 namespace {

@@ -87,6 +87,18 @@ std::vector<Pop_Up_Action> FORM_VALUES(const std::string& value_1, const std::st
 std::vector<Pop_Up_Action> FORM_VALUES(const std::vector<std::string>& values, bool flip_switch);
 }  // namespace pop_up_answers
 
+// Actions on the main display, computed when they are made from the selected device's
+// viewport and the zoom window (the main display must be selected and drawn): the picks of
+// cells and the keys of the main display's cursor reads. A cell is clicked in its middle, so the
+// last cell of the zoom window, whose middle lies past the picture's edge, is not one to click.
+namespace main_window_answers {
+Pop_Up_Action CLICK_CELL(int x, int y, bool right = false);
+// A drag with the left button from cell 1 to cell 2; a rectangle pick also wants the right
+// click that accepts it.
+Pop_Up_Action DRAG(int x1, int y1, int x2, int y2, bool then_right_click = false);
+Pop_Up_Action KEY(const std::string& key);
+}  // namespace main_window_answers
+
 namespace server_answers {
 
 // Starts the server once; every call makes the main display selected and recorded in
