@@ -231,6 +231,80 @@ TEST_F(Text_Entry, KeysEditTheText) {
   }
 }
 
+// The echo's ink on the pop-up after the entry ended, sampled every hundredth of an inch in
+// the band of the entry's row: its rightmost and its highest point, in window units.
+struct Echo_Ink {
+  int right = -1, top = -1;
+};
+
+Echo_Ink echo_ink(float x, float y_low, float y_high, float width) {
+  cpgupdt();
+  const unsigned background = colour_at(pixel_of(0.02f, 0.02f));
+  Echo_Ink ink;
+  float highest = -1.0f;
+  for (float px = x; px < width; px += 0.01f)
+    for (float py = y_low; py < y_high; py += 0.01f) {
+      const Device_Point p = pixel_of(px, py);
+      if (colour_at(p) == background) continue;
+      ink.right = p.x;
+      if (py > highest) highest = py, ink.top = p.y;
+    }
+  return ink;
+}
+
+TEST_F(Text_Entry, LongValueShrinksInFivePercentStepsAndGrowsBack) {
+  constexpr float X = 0.2f, Y = 0.4f, Start = 8.0f, Width = 4.0f;
+  const std::string long_text(60, 'W');  // more than twice the width at the start height
+  struct Row {
+    const char* name;
+    Actions actions;
+    std::string text;
+  } rows[] = {
+      {"typed long", TEXT(long_text), long_text},
+      {"typed longer", TEXT(long_text + std::string(20, 'W')), long_text + std::string(20, 'W')},
+      {"typed a little long", TEXT(long_text.substr(0, 33)), long_text.substr(0, 33)},
+      {"typed long, then cut back", [&] {
+         Actions a = TEXT(long_text);
+         for (std::size_t k = 0; k + 3 < long_text.size(); ++k) a.push_back(KEY("Backspace"));
+         return a;
+       }(), "WWW"},
+  };
+  for (Row& row : rows) {
+    pop_up::Window window;
+    ASSERT_TRUE(window.open(Width, 1.0f));
+    cpgebuf();
+    // The height the echo must end at: the start height in 5 % steps down to the first that
+    // fits; the boxes at it and one step smaller.
+    float expected = Start;
+    for (;;) {
+      cpgsch(expected);
+      if (pop_up::BOX(row.text, X, Y, 0.0f).x[2] <= Width) break;
+      expected *= 0.95f;
+    }
+    const pop_up::Text_Box box = pop_up::BOX(row.text, X, Y, 0.0f);
+    cpgsch(expected * 0.95f);
+    const pop_up::Text_Box smaller = pop_up::BOX(row.text, X, Y, 0.0f);
+    cpgsch(Start);
+    const int tolerance = std::abs(pixel_of(0.05f, 0.0f).x - pixel_of(0.0f, 0.0f).x);  // 0.05 inch
+
+    Text_Field field{"", 80};
+    std::int32_t tab_ended = 0;
+    row.actions.push_back(KEY("Return"));
+    server_answers::ACT(row.actions);
+    PGRSTR(X, Y, 0.0f, field, tab_ended);
+    EXPECT_EQ(field.text, row.text) << row.name;
+    const Echo_Ink ink = echo_ink(X, Y - 0.05f, Y + 0.3f, Width - 0.05f);  // clear of the window's edges
+    EXPECT_LE(ink.right, pixel_of(box.x[2], Y).x + tolerance) << row.name << ": the echo ends inside its box";
+    if (expected < Start) {
+      EXPECT_GT(ink.right, pixel_of(smaller.x[2], Y).x + tolerance) << row.name << ": not one step smaller";
+    }
+    const int box_height = std::abs(pixel_of(X, box.y[1]).y - pixel_of(X, box.y[0]).y);
+    EXPECT_NEAR(ink.top, pixel_of(X, box.y[1]).y, box_height / 4) << row.name << ": the echo's height";
+    window.close();
+    expect_main_display();
+  }
+}
+
 TEST_F(Pop_Ups, FittingShrinksInFivePercentStepsAndEndsWhereNothingFits) {
   pop_up::Window window;
   ASSERT_TRUE(window.open(4.0f, 1.0f));
