@@ -12,7 +12,7 @@
 #include <array>
 #include <bit>       // std::bit_cast
 #include <charconv>  // std::to_chars
-#include <cmath>     // std::isfinite, std::floor
+#include <cmath>     // std::isfinite, std::fabs
 #include <cstdint>
 #include <cstdlib>  // std::abs
 #include <cstring>  // std::memcpy, std::memset
@@ -22,6 +22,10 @@
 namespace {
 
 constexpr int Quick_Digits = 9;  // d up to this takes the double product
+constexpr char Pairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 constexpr int Lowest_Power = -60, Highest_Power = 70;
 
 // Correctly rounded powers of ten, 10^Lowest_Power .. 10^Highest_Power: single floats need
@@ -46,12 +50,12 @@ double power_of_ten(int k) { return powers_of_ten()[static_cast<std::size_t>(k -
 // and the exponent e of 0.ddd: false when v lies too near a rounding tie to tell.
 bool quick_digits(double v, int d, std::uint32_t& n, int& e) {
   const int binary = static_cast<int>((std::bit_cast<std::uint64_t>(v) >> 52) & 0x7ff) - 1022;
-  e = static_cast<int>(std::floor(binary * 0.30102999566398120)) + 1;  // within one of the truth
+  e = ((binary * 78913) >> 18) + 1;  // floor(binary log10 2) + 1: within one of the truth
   const double low = power_of_ten(d - 1), high = power_of_ten(d);
   double y = v * power_of_ten(d - e);
   if (y >= high) y = v * power_of_ten(d - ++e);
   else if (y < low) y = v * power_of_ten(d - --e);
-  const double whole = std::floor(y), part = y - whole;
+  const double whole = static_cast<double>(static_cast<std::uint64_t>(y)), part = y - whole;
   // The product's error is at most about 2^-52 y: keep well clear of a tie.
   if (std::fabs(part - 0.5) < high * 0x1p-48) return false;
   n = static_cast<std::uint32_t>(whole) + (part > 0.5 ? 1u : 0u);
@@ -83,7 +87,7 @@ bool fits_quick_path(const Exponent_Field& f) {
   return f.digits >= 1 && f.digits <= 60 && f.exponent >= 1 && f.exponent <= 3 && f.width >= 1;
 }
 
-// Writes the field of a finite nonzero x at out (f.width characters); false when the
+// Writes the field of a finite nonzero x at out (f.width characters, blanks already); false when the
 // exponent needs more digits than the field has (the layout engine decides those).
 bool put_field(char* out, float x, const Exponent_Field& f) {
   const bool negative = x < 0.0f;
@@ -92,7 +96,9 @@ bool put_field(char* out, float x, const Exponent_Field& f) {
   int e = 0;
   std::uint32_t n = 0;
   if (f.digits <= Quick_Digits && quick_digits(v, f.digits, n, e)) {
-    for (int i = f.digits - 1; i >= 0; --i, n /= 10) digits[i] = static_cast<char>('0' + n % 10);
+    int i = f.digits;
+    for (; i >= 2; i -= 2, n /= 100) std::memcpy(digits + i - 2, Pairs + 2 * (n % 100), 2);
+    if (i == 1) digits[0] = static_cast<char>('0' + n);
   } else {
     exact_digits(v, f.digits, digits, e);
   }
@@ -106,9 +112,7 @@ bool put_field(char* out, float x, const Exponent_Field& f) {
     std::memset(out, '*', static_cast<std::size_t>(f.width));
     return true;
   }
-  char* p = out;
-  std::memset(p, ' ', static_cast<std::size_t>(f.width - length));
-  p += f.width - length;
+  char* p = out + (f.width - length);
   if (negative) *p++ = '-';
   if (lead_zero) *p++ = '0';
   *p++ = '.';
@@ -128,7 +132,7 @@ void APPEND_EXPONENT_FIELDS(std::string& out, const float* values, std::int64_t 
   if (count <= 0) return;
   const bool quick = fits_quick_path(f);
   std::size_t at = out.size();
-  out.resize(at + static_cast<std::size_t>(count) * static_cast<std::size_t>(f.width));
+  out.append(static_cast<std::size_t>(count) * static_cast<std::size_t>(f.width), ' ');
   for (std::int64_t i = 0; i < count; ++i) {
     const float x = values[i * step];
     if (quick && x != 0.0f && std::isfinite(x) && put_field(out.data() + at, x, f)) {
