@@ -162,7 +162,7 @@ void draw_window(const char* label, int unit, int repeats, double null_ms) {
   Request_Kinds kinds;
   const double window_ms = redraw_ms(unit, repeats);
   const double per_redraw = static_cast<double>(kinds.Requests()) / (repeats + 1);
-  kinds.PrintSlowest(4, repeats + 1);
+  kinds.PrintSlowest(8, repeats + 1);
   const double trip = round_trip_ms();
   std::printf("%s, /CKR:  %.2f ms   %.0f requests, %.2f ms on the channel\n", label, window_ms, per_redraw,
               per_redraw * trip);
