@@ -143,7 +143,9 @@ TEST_F(Remove_Output, AFailureAtAnyStepLeavesTheFileWholeOrWithoutOnlyThatOutput
       EXPECT_TRUE(now == whole_ || now == shortened_);
       if (now == shortened_) ++removals;
       EXPECT_EQ(entries(dir_.path()), files_before);  // nothing written aside is left
-      if (completed) EXPECT_FALSE(stopped);
+      if (completed) {
+        EXPECT_FALSE(stopped);
+      }
       if (stopped) ++stops;
       TearDown();
       SetUp();
