@@ -214,7 +214,7 @@ TEST(Remove_Output_Program, CompressedResultsChangeTheCopyAndThenTheArchive) {
   ASSERT_TRUE(run.session.server_started);
   run.act({pop_up_answers::KEY("y")});
   EXPECT_EQ(run.run("1 0 0\n1 0 0\n1 0 0\n1 0 0\n0 127 0\n" + Image_Of_Shown + "1 0 0\n0 77 0\n"), 0);
-  EXPECT_EQ(created_files(run.console()), (std::vector<std::string>{"Case_phas_00006000.gif", "Case_phas_00007000.gif"}))
+  EXPECT_EQ(created_files(run.console()), (std::vector<std::string>{"gz/Case_phas_00006000.gif", "gz/Case_phas_00007000.gif"}))
       << run.console();
   UNCOMPRESS_FILE(dir / "gz/Case_phas.zlt", dir / "unpacked.zlt");
   EXPECT_EQ(bytes(dir / "unpacked.zlt"), without_output(dir, 8, 5));
