@@ -92,33 +92,58 @@ const std::string Image_Of_Shown = "0 91 0\n0 77 0\n";  // default naming on, th
 // ---------------------------------------------------------------- output times
 
 TEST(Output_Times, ListingNamesEveryOutputAndKeepsTheFileWhereItWas) {
-  Scratch_Folder dir;
-  sample::WRITE_GEOMETRY(dir / "Sample_geoF.zlt", Encoding::Single, sample::GRID(12, 1, 8, 1e-4));
-  sample::WRITE_RESULTS(dir / "Sample_phas.zlt", Encoding::Single, sample::GRAIN_GROWTH(12, 8, 10, 0));
-  Answered_Session run(dir, {"-g", "Sample_phas.zlt"});
-  ASSERT_TRUE(run.session.server_started);
-  // Output 1 shown: the listing, then the next output and its image.
-  EXPECT_EQ(run.run("11 0 0\n1 0 0\n" + Image_Of_Shown), 0);
+  struct Row {
+    const char* what;
+    std::string to_output;  // the moves from output 1
+    const char* next_image;  // of the output after the one shown
+  } rows[] = {
+      {"from the first output", "", "Sample_phas_00000002.gif"},
+      {"from the fourth output", "1 0 0\n1 0 0\n1 0 0\n", "Sample_phas_00000005.gif"},
+      {"from the last output", "2 0 0\n", "Sample_phas_00000001.gif"},
+  };
   std::string listing = "\n Output time(s) for Sample_phas.zlt:\n";
   for (int k = 1; k <= 9; ++k) listing += "  " + std::to_string(k) + ": 0." + std::to_string(k) + "0000E-02 s\n";
   listing += " 10: 0.10000E-01 s\n";
-  EXPECT_NE(run.console().find(listing), std::string::npos) << run.console();
-  EXPECT_EQ(created_files(run.console()), std::vector<std::string>{"Sample_phas_00000002.gif"});
-  EXPECT_EQ(run.feeder.Reads(), 0);  // the listing asks nothing
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Scratch_Folder dir;
+    sample::WRITE_GEOMETRY(dir / "Sample_geoF.zlt", Encoding::Single, sample::GRID(12, 1, 8, 1e-4));
+    sample::WRITE_RESULTS(dir / "Sample_phas.zlt", Encoding::Single, sample::GRAIN_GROWTH(12, 8, 10, 0));
+    Answered_Session run(dir, {"-g", "Sample_phas.zlt"});
+    ASSERT_TRUE(run.session.server_started);
+    // The listing, then the next output and its image.
+    EXPECT_EQ(run.run(row.to_output + "11 0 0\n1 0 0\n" + Image_Of_Shown), 0);
+    EXPECT_NE(run.console().find(listing), std::string::npos) << run.console();
+    EXPECT_EQ(created_files(run.console()), std::vector<std::string>{row.next_image});
+    EXPECT_EQ(run.feeder.Reads(), 0);  // the listing asks nothing
+  }
 }
 
 TEST(Output_Times, AnOutputPickedFromTheListIsShown) {
-  Scratch_Folder dir;
-  write_case(dir.path(), {"phas"}, 10);
-  Answered_Session run(dir, {"-g", "Case_phas.zlt"});
-  ASSERT_TRUE(run.session.server_started);
-  std::vector<bool> third(10, false);
-  third[2] = true;
-  run.act(pop_up_answers::SELECTION(third, false, true));
-  EXPECT_EQ(run.run("12 0 0\n" + Image_Of_Shown + "1 0 0\n0 77 0\n"), 0);
-  EXPECT_EQ(created_files(run.console()), (std::vector<std::string>{"Case_phas_00003000.gif", "Case_phas_00004000.gif"}))
-      << run.console();
-  EXPECT_EQ(run.feeder.Unanswered(), 0);
+  struct Row {
+    const char* what;
+    std::string to_output;
+    int picked;
+    std::vector<std::string> images;  // the output picked, then the next
+  } rows[] = {
+      {"from the first output", "", 3, {"Case_phas_00003000.gif", "Case_phas_00004000.gif"}},
+      {"from a later output", "1 0 0\n1 0 0\n1 0 0\n1 0 0\n", 3, {"Case_phas_00003000.gif", "Case_phas_00004000.gif"}},
+      {"the last output", "", 10, {"Case_phas_00010000.gif", "Case_phas_00001000.gif"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Scratch_Folder dir;
+    write_case(dir.path(), {"phas"}, 10);
+    Answered_Session run(dir, {"-g", "Case_phas.zlt"});
+    ASSERT_TRUE(run.session.server_started);
+    std::vector<bool> wanted(10, false);
+    wanted[row.picked - 1] = true;
+    run.act(pop_up_answers::SELECTION(wanted, false, true));
+    EXPECT_EQ(run.run(row.to_output + "12 0 0\n" + Image_Of_Shown + "1 0 0\n0 77 0\n"), 0);
+    EXPECT_EQ(created_files(run.console()), row.images) << run.console();
+    EXPECT_EQ(run.feeder.Reads(), 2);  // the pick and "OK"
+    EXPECT_EQ(run.feeder.Unanswered(), 0);
+  }
 }
 
 // ---------------------------------------------------------------- display modes
