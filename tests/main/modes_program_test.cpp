@@ -256,6 +256,8 @@ TEST(Remove_Output_Program, RefusedCasesAskNothingAndChangeNothing) {
   } rows[] = {
       {"ASCII results", Encoding::Ascii, 3,
        "\n Feature not available with ASCII file(s) please convert it (them) to binary\n\n"},
+      {"results of the other byte order", Encoding::Single_Big_Endian, 3,
+       "\n Feature not available with  'non-native' file(s) please convert it (them)\n\n"},
       {"the file's only output", Encoding::Single, 1,
        "\n Output not removed from Case_phas.zlt: it is the file's only output\n\n"},
   };
