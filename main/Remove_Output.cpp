@@ -49,6 +49,8 @@ std::string time_text(float time) {
   return text + " s";
 }
 
+// An emptied file could not be read again. Only the removal itself knows: the outputs known
+// so far may be fewer than the file holds.
 void refuse_only_output(std::int32_t i) {
   framed(" Output not removed from " + NAME_WITHOUT_BLANKS(Result_Set.Name_Solution(i)) +
          ": it is the file's only output");
@@ -107,11 +109,6 @@ void CALL_KICK_OUT_OUTPUT() {
   SET_TEMPORARY_FILE_NAMES();
   for (std::int32_t i = 1; i <= r.Number_Of_Solutions; ++i) {
     const std::string name = NAME_WITHOUT_BLANKS(r.Name_To_Be_Displayed(i));
-    // An emptied file could not be read again.
-    if (r.Total_Time_Steps(i) <= 1) {
-      refuse_only_output(i);
-      continue;
-    }
     const std::string time = time_text(r.Time(i));
     if (!WARNING("Remove output from " + name + "?", "t = " + time, "\\fi(no 'undo' feature is available!)")) continue;
     MESSAGE("Remove output", "Removing output from " + name, "(t = " + time + ")");

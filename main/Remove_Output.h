@@ -6,7 +6,7 @@
 // For each result file in turn, after a yes to its question: removes the output shown from
 // the file on disk and reads on at the output that took its place (the first output when it
 // was the last). ASCII and other-byte-order results are refused with a message; a file's
-// only output is never removed. Leaves Command_Code at 23 once the files were offered.
+// only output is never removed (the file is left as it was, with a message). Leaves Command_Code at 23 once the files were offered.
 void CALL_KICK_OUT_OUTPUT();
 
 // The removal for result file i, without the questions: the output shown leaves the file

@@ -205,21 +205,27 @@ TEST(Remove_Output_Program, OnlyTheFilesAnsweredYesLoseTheOutput) {
 }
 
 TEST(Remove_Output_Program, TheDisplayGoesOnAtTheOutputThatTookTheRemovedOnesPlace) {
+  const std::string to_fifth = "1 0 0\n1 0 0\n1 0 0\n1 0 0\n";  // the moves from output 1
   struct Row {
     const char* what;
-    std::string to_output;  // the moves from output 1
+    std::string option;
+    std::string to_output;
     int removed;
     std::vector<std::string> images;  // the output shown after the removal, then the next
   } rows[] = {
-      {"output 5 of 8", "1 0 0\n1 0 0\n1 0 0\n1 0 0\n", 5, {"Case_phas_00006000.gif", "Case_phas_00007000.gif"}},
-      {"output 8 of 8", "2 0 0\n", 8, {"Case_phas_00001000.gif", "Case_phas_00002000.gif"}},
-      {"output 1 of 8", "", 1, {"Case_phas_00002000.gif", "Case_phas_00003000.gif"}},
+      {"output 5 of 8", "", to_fifth, 5, {"Case_phas_00006000.gif", "Case_phas_00007000.gif"}},
+      {"output 8 of 8", "", "2 0 0\n", 8, {"Case_phas_00001000.gif", "Case_phas_00002000.gif"}},
+      {"output 1 of 8", "", "", 1, {"Case_phas_00002000.gif", "Case_phas_00003000.gif"}},
+      // Only the first output was counted at the start: the file still holds more.
+      {"output 1 of 8, limits of the first output", "-f", "", 1, {"Case_phas_00002000.gif", "Case_phas_00003000.gif"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     Scratch_Folder dir;
     write_case(dir.path(), {"phas"}, 8);
-    Answered_Session run(dir, {"-g", "Case_phas.zlt"});
+    std::vector<std::string> words{"-g", "Case_phas.zlt"};
+    if (!row.option.empty()) words.insert(words.begin() + 1, row.option);
+    Answered_Session run(dir, words);
     ASSERT_TRUE(run.session.server_started);
     run.act({pop_up_answers::KEY("y")});
     EXPECT_EQ(run.run(row.to_output + "0 127 0\n" + Image_Of_Shown + "1 0 0\n0 77 0\n"), 0);
@@ -258,8 +264,6 @@ TEST(Remove_Output_Program, RefusedCasesAskNothingAndChangeNothing) {
        "\n Feature not available with ASCII file(s) please convert it (them) to binary\n\n"},
       {"results of the other byte order", Encoding::Single_Big_Endian, 3,
        "\n Feature not available with  'non-native' file(s) please convert it (them)\n\n"},
-      {"the file's only output", Encoding::Single, 1,
-       "\n Output not removed from Case_phas.zlt: it is the file's only output\n\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -273,6 +277,23 @@ TEST(Remove_Output_Program, RefusedCasesAskNothingAndChangeNothing) {
     EXPECT_EQ(bytes(dir / "Case_phas.zlt"), before);
     EXPECT_EQ(run.feeder.Reads(), 0);
   }
+}
+
+TEST(Remove_Output_Program, AFileKeepsItsOnlyOutput) {
+  Scratch_Folder dir;
+  write_case(dir.path(), {"phas"}, 1);
+  const std::string before = bytes(dir / "Case_phas.zlt");
+  Answered_Session run(dir, {"-g", "Case_phas.zlt"});
+  ASSERT_TRUE(run.session.server_started);
+  run.act({pop_up_answers::KEY("y")});
+  EXPECT_EQ(run.run("0 127 0\n" + Image_Of_Shown), 0);
+  EXPECT_EQ(bytes(dir / "Case_phas.zlt"), before);
+  EXPECT_NE(run.console().find("\n Output not removed from Case_phas.zlt: it is the file's only output\n\n"),
+            std::string::npos)
+      << run.console();
+  EXPECT_EQ(occurrences(run.console(), " Output removed from "), 0u);
+  // The display reads on.
+  EXPECT_EQ(created_files(run.console()), std::vector<std::string>{"Case_phas_00001000.gif"});
 }
 
 TEST(Remove_Output_Program, LongNamesAreUsedWhole) {
