@@ -17,8 +17,10 @@
 #include "main/Command_Codes.h"
 #include "main/Command_Loop.h"
 #include "main/Console.h"
+#include "main/Display_Modes.h"
 #include "main/Globals.h"
 #include "main/Initialise.h"
+#include "main/Remove_Output.h"
 #include "main/Time_Temperature.h"
 #include "main/Tools_General.h"
 #include "main/Vector_Settings.h"
@@ -179,9 +181,10 @@ std::array<Entry, Command::End_Program> make_table() {
   set(38, 40, ZOOM, 2);
   set(41, 45, TOGGLE_SYMMETRY, 2);
   set(46, 47, GRID, 2);
-  set(48, 52, not_available, 3);  // display modes
+  set(48, 49, TOGGLE_FLAG_RGB_TRIANGLE, 3);
+  set(50, 52, TOGGLE_PROCESSED_RESULTS, 3);
   set(53, 53, toggle_raster, 2);
-  set(54, 55, not_available, 3);  // vector field modes
+  set(54, 55, TOGGLE_PROCESSED_RESULTS, 3);
   set(56, 56, DISPLAY_VECTORS_SETTINGS, 2);
   set(57, 57, toggle_vector_scale, 2);
   set(58, 58, cycle_vector_colour, 2, true);
@@ -205,7 +208,7 @@ std::array<Entry, Command::End_Program> make_table() {
   set(102, 114, not_available, 2);  // probe outputs
   set(115, 125, not_available, 3);  // console information
   set(126, 126, toggle_front_end, 3);
-  set(127, 127, not_available, 2);  // removing the current output
+  set(127, 127, CALL_KICK_OUT_OUTPUT, 2);
   set(128, 128, key_summary, 3);
   return table;
 }

@@ -73,6 +73,9 @@ struct Panel_Grid_Type {
   std::int32_t Current_Panel_X = 0, Current_Panel_Y = 0;
   bool Freeze_Panel = false;
   std::int32_t Saved_Panels_Across = 0, Saved_Panels_Down = 0;
+  // The grid before the first processed or vector mode went on (kept apart from the one the
+  // RGB triangle saves: both kinds of mode can be on at once).
+  std::int32_t Processed_Saved_Panels_Across = 0, Processed_Saved_Panels_Down = 0;
   float Panel_Paper_Width = 0.0f, Panel_Paper_Height = 0.0f;
 };
 

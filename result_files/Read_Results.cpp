@@ -754,7 +754,10 @@ bool MERGE_READ_RESULTS() {
   const std::int32_t n = r.Number_Of_Solutions;
   const std::int64_t low = lowest_slot();
   if (modes.RGB_Triangle && n != 3) unable_to_process();
-  if ((modes.RGB_Triangle && low != 0) || (modes.Miller_Indices && low != -n)) unable_to_process();
+  // With both modes on the triangle is the picture shown (and the arrays are laid out for it):
+  // the Miller layers are then neither there nor needed.
+  if ((modes.RGB_Triangle && low != 0) || (!modes.RGB_Triangle && modes.Miller_Indices && low != -n))
+    unable_to_process();
   const std::int64_t cells = plane_cells();
 
   if (modes.RGB_Triangle) {

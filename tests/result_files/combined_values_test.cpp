@@ -76,6 +76,17 @@ TEST_F(Combined, RgbShares) {
   EXPECT_EQ(console_.str(), "");
 }
 
+// Both colour modes on, laid out for the triangle (the layout the arrays get then): the
+// triangle is the picture, the Miller layers are not asked for.
+TEST_F(Combined, TriangleWinsOverMillerIndices) {
+  layout(3, 1, {false, false, false, true, true});
+  ASSERT_EQ(Display_Field.Array_to_be_displayed.LOWER(0), 0);
+  at(1, 1) = 1.0f, at(2, 1) = 0.0f, at(3, 1) = 1.0f;
+  EXPECT_TRUE(MERGE_READ_RESULTS());
+  EXPECT_EQ(at(0, 1), 185.0f);
+  EXPECT_EQ(console_.str(), "");
+}
+
 TEST_F(Combined, RgbTimes) {
   struct Row {
     float t1, t2, t3;
@@ -157,7 +168,7 @@ TEST_F(Combined, ViolationsStop) {
     EXPECT_EQ(console_.str(), message);
   };
   check(2, rgb(), rgb(), true);                  // RGB triangle with two files
-  check(3, rgb(), {false, false, false, true, true}, true);  // RGB and Miller together
+  check(3, miller(), {false, false, false, true, true}, true);  // RGB and Miller on the Miller layout
   check(3, {}, miller(), true);                  // Miller without its slots
   check(3, difference(), difference(), false);   // difference of three files
   check(2, {}, difference(), false);             // difference without slot 0
