@@ -104,14 +104,17 @@ void ANIMATION_RUN() {
     CONSOLE_LINE("Animation stops after" + FORMAT_LINE("(I2)", {std::int64_t{d.Number_Of_Loops}}) + " loops");
   CONSOLE_FLUSH();
 
+  // The window shows each picture as it is drawn, so the wait stands before the next one is
+  // drawn. Counted from the start of the drawing before, it lets the pictures follow each other
+  // no faster than the display time, and at once when drawing takes longer.
   command.Time_Step_Command = 1;
-  draw_next_output();
   Clock::time_point t0 = Clock::now();
+  draw_next_output();
   do {
     cpgebuf();
     if (until_end && some_file_ends()) break;
-    draw_next_output();
     t0 = wait_past(t0, d.Display_Time);
+    draw_next_output();
     if (Result_Set.Time_Step_Number(1) == start) ++passes;
   } while (passes < d.Number_Of_Loops);
   cpgebuf();

@@ -116,33 +116,47 @@ TEST(Animation_Start, AnimateWithLastOnlyAnimates) {
   Answered_Session s(folder.dir, {"-g", "--Animate", "--Last", Case_Name});
   ASSERT_TRUE(s.session.server_started);
   const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, End);
+  EXPECT_EQ(animation_text(s.session.CONSOLE()), "\n(Minimal) display time for each image: 0.75 s\n" + End);
   const std::map<unsigned, int> output_of = learn_colours(s, Outputs);
   EXPECT_EQ(outputs_shown(colours, output_of), (std::vector<int>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(animation_text(s.session.CONSOLE()), "\n(Minimal) display time for each image: 0.75 s\n" + End);
   EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
 }
 
 // The form starts with the display time in five characters (" 0.75") and the loops in five
-// ("    2"): a field of ten takes five more characters after them. Typed at the end, "e00001"
-// keeps " 0.75e0000" and the loops, one character taken back, keep "    -0000".
+// ("    2"), in fields of ten: what is typed after them is cut off at ten characters. After
+// " 0.75", "e00001" keeps " 0.75e0000" (at least five characters before) and "e0001" gives
+// 7.5 (at most five); the loops, one character taken back, keep "    -00000" after
+// "-000001" (at least four blanks) and give -1 after "-00001" (at most four).
 TEST(Animation_Settings, TheFormStartsWithFiveCharacterValues) {
+  struct Row {
+    std::string after_time, after_loops, time_shown, loops_shown;
+    bool wait_for_end;  // the second row's animation would wait its 7.5 s: its first lines are enough
+  };
+  const std::vector<Row> rows{{"e00001", "-000001", " 0.75", " 0", true}, {"e0001", "-00001", " 7.50", "-1", false}};
   Flat_Case folder;
   Answered_Session s(folder.dir, {"-g", Case_Name});
   ASSERT_TRUE(s.session.server_started);
-  std::vector<Pop_Up_Action> actions{CLICK(2.5f, 1.5f, 5.0f, 2.25f)};
-  for (auto& a : TEXT("e00001")) actions.push_back(a);
-  actions.push_back(KEY("Tab"));
-  actions.push_back(KEY("Backspace"));
-  for (auto& a : TEXT("-00001")) actions.push_back(a);
-  actions.push_back(KEY("Tab"));
-  actions.push_back(KEY("Return"));
-  s.ACT(actions);
-  ASSERT_TRUE(s.SEND_AND_SETTLE("0 20 0\n"));
-  ASSERT_TRUE(s.SEND_AND_WAIT("0 18 0\n", End));
-  EXPECT_EQ(animation_text(s.session.CONSOLE()),
-            "\n(Minimal) display time for each image: 0.75 s\nAnimation stops after 0 loops\n" + End);
+  for (const Row& row : rows) {
+    std::vector<Pop_Up_Action> actions{CLICK(2.5f, 1.5f, 5.0f, 2.25f)};
+    for (auto& a : TEXT(row.after_time)) actions.push_back(a);
+    actions.push_back(KEY("Tab"));
+    actions.push_back(KEY("Backspace"));
+    for (auto& a : TEXT(row.after_loops)) actions.push_back(a);
+    actions.push_back(KEY("Tab"));
+    actions.push_back(KEY("Return"));
+    s.ACT(actions);
+    ASSERT_TRUE(s.SEND_AND_SETTLE("0 20 0\n"));
+    ASSERT_TRUE(s.SEND_AND_WAIT("0 18 0\n", "loops\n"));
+    const std::string text = animation_text(s.session.CONSOLE());
+    EXPECT_EQ(text.substr(0, text.find("loops\n") + 6), "\n(Minimal) display time for each image:" +
+                                                            row.time_shown + " s\nAnimation stops after" +
+                                                            row.loops_shown + " loops\n")
+        << row.after_time;
+    if (row.wait_for_end) {
+      ASSERT_TRUE(s.session.WAIT_FOR(End)) << row.after_time;
+    }
+  }
   EXPECT_EQ(s.feeder.Pending(), 0u);
-  EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
 }
 
 // Typed settings one after the other: each shows in the console line of the next animation

@@ -81,6 +81,7 @@ TEST(Cutting_Plane, OrientationsStartInTheMiddleAndTheCurrentOneDoesNothing) {
   Block_Case folder;
   Answered_Session s(folder.dir, {"-g", "Block_phas.zlt"});
   ASSERT_TRUE(s.session.server_started);
+  ASSERT_TRUE(s.SEND_AND_SETTLE(""));  // started and drawn
   for (const Row& row : rows) EXPECT_EQ(added_by(s, "0 " + std::to_string(row.code) + " 0\n"), row.text) << row.code;
   EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
 }
@@ -90,6 +91,7 @@ TEST(Cutting_Plane, MovesWrapTypedIndicesAreCheckedAndTheWindowShowsThePlane) {
   Block_Case folder;
   Answered_Session s(folder.dir, {"-g", "Block_phas.zlt"});
   ASSERT_TRUE(s.session.server_started);
+  ASSERT_TRUE(s.SEND_AND_SETTLE(""));  // started and drawn
   ASSERT_EQ(added_by(s, "0 71 0\n"), plane_text("XY", "Z", 40, 20));
   auto colour = [&] { return MAIN_COLOUR(s.session.server); };
   const unsigned middle = colour();
@@ -133,6 +135,7 @@ TEST(Cutting_Plane, EachOfTenTypedPlanesInARowOpensItsPopUp) {
   Block_Case folder;
   Answered_Session s(folder.dir, {"-g", "Block_phas.zlt"});
   ASSERT_TRUE(s.session.server_started);
+  ASSERT_TRUE(s.SEND_AND_SETTLE(""));  // started and drawn
   for (int k = 1; k <= 10; ++k) {
     s.ACT(typed("0"));
     EXPECT_EQ(added_by(s, "0 76 0\n"), warning("0", "1")) << k;
@@ -149,6 +152,7 @@ TEST(Cutting_Plane, ASingleCellAcrossThePlaneStaysAtOne) {
   sample::WRITE_RESULTS(dir / "Case_phas.zlt", sample::Encoding::Single, sample::GRAIN_GROWTH(12, 8, 2, 0));
   Answered_Session s(dir, {"-g", "Case_phas.zlt"});
   ASSERT_TRUE(s.session.server_started);
+  ASSERT_TRUE(s.SEND_AND_SETTLE(""));  // started and drawn
   for (const char* command : {"0 74 0\n", "0 75 0\n", "0 74 0\n"})
     EXPECT_EQ(added_by(s, command), move_text("XZ", "   1", "   1")) << command;
   EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
