@@ -20,27 +20,40 @@ const std::string Case_Name = "Flat_phas.zlt";
 const std::string End = "End of animation\n\n";
 
 // Five outputs, each one value everywhere (0, 0.25 .. 1), so that each shows a colour of its own.
+// The second file, when asked for, holds the first three of them, with one cell at 0 and one
+// at 1 so that its colour scale is the first file's: both panels show the same colour while
+// they stand on the same output.
+constexpr int Second_File_Outputs = 3;
+const std::string Second_Name = "Flat_conc.zlt";
+
 struct Flat_Case {
   Scratch_Folder dir;
-  Flat_Case() {
+  explicit Flat_Case(bool second_file = false) {
     sample::WRITE_GEOMETRY(dir / "Flat_geoF.zlt", sample::Encoding::Single, sample::GRID(40, 1, 30, 1e-4));
     std::vector<sample::Output> outputs;
     for (int k = 0; k < Outputs; ++k)
       outputs.push_back({k + 1.0, std::vector<double>(40 * 30, k / (Outputs - 1.0))});
     sample::WRITE_RESULTS(dir / Case_Name, sample::Encoding::Single, outputs);
+    if (!second_file) return;
+    outputs.resize(Second_File_Outputs);
+    for (auto& output : outputs) output.values[0] = 0.0, output.values[1] = 1.0;
+    sample::WRITE_RESULTS(dir / Second_Name, sample::Encoding::Single, outputs);
   }
 };
 
-// The output each colour stands for, learnt by stepping once round from `current`; the program
-// stands on `current` again afterwards.
-std::map<unsigned, int> learn_colours(Answered_Session& s, int current) {
+// The output each colour stands for, learnt from the first output on by stepping through
+// `count` outputs; the program stands on the first output again afterwards.
+std::map<unsigned, int> learn_colours(Answered_Session& s, int count = Outputs) {
   std::map<unsigned, int> output_of;
-  for (int k = 0; k < Outputs; ++k) {
-    EXPECT_TRUE(s.SEND_AND_SETTLE(k == 0 ? "" : "1 0 0\n"));
-    output_of[MAIN_COLOUR(s.session.server)] = (current - 1 + k) % Outputs + 1;
+  EXPECT_TRUE(s.SEND_AND_SETTLE("-2 0 0\n"));
+  for (int k = 1; k <= count; ++k) {
+    if (k > 1) {
+      EXPECT_TRUE(s.SEND_AND_SETTLE("1 0 0\n"));
+    }
+    output_of[MAIN_COLOUR(s.session.server)] = k;
   }
-  EXPECT_TRUE(s.SEND_AND_SETTLE("1 0 0\n"));
-  EXPECT_EQ(output_of.size(), static_cast<std::size_t>(Outputs)) << "the outputs must differ in colour";
+  EXPECT_TRUE(s.SEND_AND_SETTLE("-2 0 0\n"));
+  EXPECT_EQ(output_of.size(), static_cast<std::size_t>(count)) << "the outputs must differ in colour";
   return output_of;
 }
 
@@ -75,7 +88,7 @@ TEST_P(Animation_Runs, ShowTheOutputsInTurnAndEndOnTheLast) {
   Flat_Case folder;
   Answered_Session s(folder.dir, {"-g", Case_Name});
   ASSERT_TRUE(s.session.server_started);
-  const std::map<unsigned, int> output_of = learn_colours(s, 1);
+  const std::map<unsigned, int> output_of = learn_colours(s);
   for (int k = 1; k < row.start; ++k) ASSERT_TRUE(s.SEND_AND_SETTLE("1 0 0\n"));
   if (!row.loops.empty()) {
     s.ACT(TWO_VALUES("0.25", row.loops));
@@ -117,8 +130,22 @@ TEST(Animation_Start, AnimateWithLastOnlyAnimates) {
   ASSERT_TRUE(s.session.server_started);
   const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, End);
   EXPECT_EQ(animation_text(s.session.CONSOLE()), "\n(Minimal) display time for each image: 0.75 s\n" + End);
-  const std::map<unsigned, int> output_of = learn_colours(s, Outputs);
+  const std::map<unsigned, int> output_of = learn_colours(s);
   EXPECT_EQ(outputs_shown(colours, output_of), (std::vector<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
+}
+
+// Up to the end stops as soon as any file has no further output: the second file ends at its
+// third output, the first would go on to its fifth.
+TEST(Animation_Start, UntilTheEndStopsAtTheFirstFileThatEnds) {
+  Flat_Case folder(true);
+  Answered_Session s(folder.dir, {"-g", Case_Name, Second_Name});
+  ASSERT_TRUE(s.session.server_started);
+  const std::map<unsigned, int> output_of = learn_colours(s, Second_File_Outputs);
+  s.session.SEND("0 19 0\n");
+  const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, End);
+  EXPECT_EQ(outputs_shown(colours, output_of), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(animation_text(s.session.CONSOLE()), "\n(Minimal) display time for each image: 0.75 s\n" + End);
   EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
 }
 
