@@ -30,7 +30,7 @@ constexpr std::size_t Field_Length = 10;
 
 std::string display_time_text(float seconds) { return FORMAT_LINE("(F5.2)", {seconds}); }
 
-void ANIMATION_SETTINGS() {
+void edit_settings() {
   auto& d = Display_Settings;
   std::array<Text_Field, 2> values = ANIMATION_SETTINGS_FIELDS();
   READ_TWO_STRINGS("\\fiAnimation settings", {"\\fiDisplay time (s):", "\\fiNumber of loops: "}, values);
@@ -42,7 +42,8 @@ void ANIMATION_SETTINGS() {
   if (READ_INTEGER_FROM_TEXT(values[1].text, loops) == Free_Form_Status::Ok) d.Number_Of_Loops = loops;
 }
 
-// The next output of every file drawn into the plotting buffer, not shown yet.
+// The next output of every file, drawn inside a plotting buffer (whose end shows it on devices
+// that hold pictures back).
 void draw_next_output() {
   READ_RESULTS();
   cpgbbuf();
@@ -84,7 +85,7 @@ void ANIMATE() {
       ANIMATION_RUN();
       break;
     case Command::Animation_Settings:
-      ANIMATION_SETTINGS();
+      edit_settings();
       break;
     default:
       break;

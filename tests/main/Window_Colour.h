@@ -56,12 +56,13 @@ inline bool BETWEEN_REQUESTS(pid_t pid) {
   return call == "running" || call == Nanosleep || call == Clock_Nanosleep || (call == Read && first_argument == "0x0");
 }
 
-// The colours the window shows one after the other (repeats folded) while the program runs,
-// until the console holds `until` (or timeout_ms passes), then once more. The program's own
+// The colours the window shows one after the other (repeats folded): before the commands are
+// sent, then while the program runs until the console holds `until` (or timeout_ms passes),
+// then once more. The program's own
 // requests pass their arguments in the same window block: each look holds it stopped between
 // two of its requests, and gives the block back as it was.
-inline std::vector<unsigned> SHOWN_COLOURS(Display_Session& session, const std::string& until,
-                                           int timeout_ms = 30000) {
+inline std::vector<unsigned> SHOWN_COLOURS(Display_Session& session, const std::string& commands,
+                                           const std::string& until, int timeout_ms = 30000) {
   std::vector<unsigned> shown;
   auto look = [&] {
     session.SIGNAL(SIGSTOP);
@@ -76,6 +77,8 @@ inline std::vector<unsigned> SHOWN_COLOURS(Display_Session& session, const std::
     }
     session.SIGNAL(SIGCONT);
   };
+  look();
+  session.SEND(commands);
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   while (session.CONSOLE().find(until) == std::string::npos && std::chrono::steady_clock::now() < end) {
     look();

@@ -81,6 +81,8 @@ struct Run_Case {
   std::string console;
 };
 
+void PrintTo(const Run_Case& row, std::ostream* out) { *out << row.name; }
+
 class Animation_Runs : public ::testing::TestWithParam<Run_Case> {};
 
 TEST_P(Animation_Runs, ShowTheOutputsInTurnAndEndOnTheLast) {
@@ -95,8 +97,7 @@ TEST_P(Animation_Runs, ShowTheOutputsInTurnAndEndOnTheLast) {
     ASSERT_TRUE(s.SEND_AND_SETTLE("0 20 0\n"));
     EXPECT_EQ(s.feeder.Pending(), 0u);
   }
-  s.session.SEND("0 " + std::to_string(row.code) + " 0\n");
-  const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, End);
+  const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, "0 " + std::to_string(row.code) + " 0\n", End);
   EXPECT_EQ(outputs_shown(colours, output_of), row.shown);
   EXPECT_EQ(animation_text(s.session.CONSOLE()), row.console);
   // The redraw after it shows the output reached last.
@@ -128,7 +129,7 @@ TEST(Animation_Start, AnimateWithLastOnlyAnimates) {
   Flat_Case folder;
   Answered_Session s(folder.dir, {"-g", "--Animate", "--Last", Case_Name});
   ASSERT_TRUE(s.session.server_started);
-  const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, End);
+  const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, "", End);
   EXPECT_EQ(animation_text(s.session.CONSOLE()), "\n(Minimal) display time for each image: 0.75 s\n" + End);
   const std::map<unsigned, int> output_of = learn_colours(s);
   EXPECT_EQ(outputs_shown(colours, output_of), (std::vector<int>{1, 2, 3, 4, 5}));
@@ -142,8 +143,7 @@ TEST(Animation_Start, UntilTheEndStopsAtTheFirstFileThatEnds) {
   Answered_Session s(folder.dir, {"-g", Case_Name, Second_Name});
   ASSERT_TRUE(s.session.server_started);
   const std::map<unsigned, int> output_of = learn_colours(s, Second_File_Outputs);
-  s.session.SEND("0 19 0\n");
-  const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, End);
+  const std::vector<unsigned> colours = SHOWN_COLOURS(s.session, "0 19 0\n", End);
   EXPECT_EQ(outputs_shown(colours, output_of), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(animation_text(s.session.CONSOLE()), "\n(Minimal) display time for each image: 0.75 s\n" + End);
   EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
