@@ -13,17 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/Display_Steps.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
-#include "tests/main/Display_Session.h"
-#include "tools/Sample_Case.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-double seconds_since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+using namespace bench;
 
 long resident_kb(pid_t pid) {
   std::ifstream f("/proc/" + std::to_string(pid) + "/status");
@@ -34,32 +32,6 @@ long resident_kb(pid_t pid) {
     f.ignore(1 << 12, '\n');
   }
   return 0;
-}
-
-// User and system CPU seconds of a process.
-double cpu_seconds(pid_t pid) {
-  std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(f)), {});
-  const std::size_t close = text.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::vector<std::string> fields;
-  std::string field;
-  for (std::size_t i = close + 2; i <= text.size(); ++i) {
-    if (i == text.size() || text[i] == ' ') {
-      fields.push_back(field);
-      field.clear();
-    } else {
-      field += text[i];
-    }
-  }
-  if (fields.size() < 13) return 0;
-  return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-std::size_t count(const std::string& text, const std::string& part) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
 }
 
 std::uint32_t request(Kornd_Server& k, channel::KRwinblock& b, char letter, int code, std::vector<int> a) {
@@ -119,32 +91,22 @@ double output_read_seconds(const Scratch_Folder& dir) {
 int main() {
   Scratch_Folder dir;
   std::printf("Writing a 1000 x 1000 case of 101 outputs...\n");
-  sample::WRITE_GEOMETRY(dir / "Case_geoF.zlt", sample::Encoding::Single, sample::GRID(1000, 1, 1000, 1e-4));
-  sample::WRITE_RESULTS(dir / "Case_phas.zlt", sample::Encoding::Single, sample::GRAIN_GROWTH(1000, 1000, 101, 0));
+  WRITE_STEP_CASE(dir);
 
   Display_Session session(dir, {"-g", "-f", "Case_phas.zlt"});
   if (!session.server_started) {
     std::fprintf(stderr, "kornd did not start\n");
     return 1;
   }
-  const std::string sync = "'Auto-replot' o";
-  auto step = [&](const std::string& command) {
-    const std::size_t before = count(session.CONSOLE(), sync);
-    session.SEND(command + "0 24 0\n");
-    while (count(session.CONSOLE(), sync) == before) std::this_thread::sleep_for(std::chrono::microseconds(200));
-  };
-  step("");  // the start-up and the first redraw
-  const double cpu_before = cpu_seconds(session.pid());
+  STEP(session, "");  // the start-up and the first redraw
   constexpr int Steps = 100;
   long memory_after_first = 0;
-  const auto t0 = Clock::now();
-  for (int i = 1; i <= Steps; ++i) {
-    step("1 0 0\n");
+  const Step_Figures figures = STEP_OUTPUTS(session, Steps, [&](int i) {
     if (i == 1) memory_after_first = resident_kb(session.server.pid());
-  }
-  const double per_step = seconds_since(t0) / Steps;
+  });
+  const double per_step = figures.seconds_per_step;
   const long memory_after_last = resident_kb(session.server.pid());
-  const double cpu = cpu_seconds(session.pid()) - cpu_before;
+  const double cpu = figures.cpu_seconds;
   session.RUN("0 129 0\n");
 
   const double bitmap = raw_bitmap_seconds();

@@ -48,6 +48,18 @@ constexpr std::int32_t Temperature_At_Bottom = 33;     // v+k
 constexpr std::int32_t Miller_Indices = 49;            // d+i
 constexpr std::int32_t Animate_Until_End = 19;         // a+e
 
+// Animation (ANIMATE, keys after a).
+constexpr std::int32_t Animate_Loops = 18;             // r
+constexpr std::int32_t Animation_Settings = 20;        // s
+
+// Cutting plane of three-dimensional results (MANAGE_3D, keys after 3).
+constexpr std::int32_t Cut_Plane_XY = 71;              // z
+constexpr std::int32_t Cut_Plane_XZ = 72;              // y
+constexpr std::int32_t Cut_Plane_YZ = 73;              // x
+constexpr std::int32_t Cut_Plane_Up = 74;              // u or +
+constexpr std::int32_t Cut_Plane_Down = 75;            // d or -
+constexpr std::int32_t Cut_Plane_Typed = 76;           // s
+
 // Images of the display (WRITE_IMAGE, WRITE_IMAGES).
 constexpr std::int32_t Image_Output = 77;              // o+i
 constexpr std::int32_t Image_Outputs = 78;             // o+j

@@ -6,11 +6,13 @@
 
 #include <array>
 
+#include "display/Animate.h"
 #include "display/Colour_Keys.h"
 #include "display/Colour_Scale.h"
 #include "display/Grid.h"
 #include "display/Isolines.h"
 #include "display/Length_Scale.h"
+#include "display/Manage_3D.h"
 #include "display/Zoom.h"
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
@@ -162,7 +164,7 @@ std::array<Entry, Command::End_Program> make_table() {
   };
   set(1, 5, EXTREMA, 2);
   set(6, 17, COLOUR_SCALE, 2);
-  set(18, 20, not_available, 2);  // animation
+  set(18, 20, ANIMATE, 2);
   set(21, 23, redraw_only, 2);
   set(24, 24, toggle_auto_replot, 3);
   set(25, 25, redraw_only, 2);
@@ -191,7 +193,7 @@ std::array<Entry, Command::End_Program> make_table() {
   set(59, 67, ISOLINES, 2);
   set(68, 68, cycle_isoline_colour, 2, true);
   set(69, 70, CALL_WRITE_CONTOUR, 3);
-  set(71, 76, not_available, 1);  // cutting planes
+  set(71, 76, MANAGE_3D, 1);
   set(77, 77, WRITE_IMAGE, 3);
   set(78, 78, WRITE_IMAGES, 2);
   set(79, 79, toggle_larger_images, 3);

@@ -6,12 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/Channel_Blocks.h"
 #include "tests/main/Display_Session.h"
+#include "tests/main/Window_Colour.h"
 #include "tests/main/Acknowledgments_Text.h"
 #include "tools/Sample_Case.h"
 
@@ -70,26 +70,6 @@ TEST(Display_Program, FrontEndStartAndEnd) {
   expect_server_gone(session);
 }
 
-// The colour (0x00bbggrr) that most of the window shows, read back through the server.
-unsigned main_colour(Kornd_Server& server) {
-  platform::Shared_Block holder;
-  channel::KRwinblock* block = server.MapWindow(1, holder);
-  if (block == nullptr) return 0xFFFFFFFFu;
-  std::map<unsigned, int> seen;
-  for (int y = 100; y < 2300; y += 100)  // the window's logical units
-    for (int x = 100; x < 3000; x += 100) {
-      block->code = x;
-      block->a[0] = y;
-      if (server.Send("F!") == Kornd_Server::Gone) return 0xFFFFFFFFu;
-      if (block->a[2] != -1) ++seen[static_cast<unsigned>(block->a[2]) & 0xFFFFFFu];
-    }
-  unsigned colour = 0;
-  int most = 0;
-  for (const auto& [c, n] : seen)
-    if (n > most && c != 0) colour = c, most = n;
-  return colour;
-}
-
 TEST(Display_Program, ANextOutputRepaintsTheField) {
   Case_Folder folder;
   // Two constant outputs: the first at the scale's lowest value, the second at its highest.
@@ -100,17 +80,17 @@ TEST(Display_Program, ANextOutputRepaintsTheField) {
   ASSERT_TRUE(session.server_started);
   session.SEND("0 24 0\n");
   ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' on"));
-  const unsigned first = main_colour(session.server);
+  const unsigned first = MAIN_COLOUR(session.server);
   session.SEND("1 0 0\n0 24 0\n");
   ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' off"));
-  const unsigned second = main_colour(session.server);
+  const unsigned second = MAIN_COLOUR(session.server);
   EXPECT_NE(first, 0u);
   EXPECT_NE(second, 0u);
   EXPECT_NE(first, second);
   // Back to the first output (the last wraps to the first): its colour again.
   session.SEND("1 0 0\n0 24 0\n");
   ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' on\n\n\n 'Auto-replot' off\n\n\n 'Auto-replot' on"));
-  EXPECT_EQ(main_colour(session.server), first);
+  EXPECT_EQ(MAIN_COLOUR(session.server), first);
   EXPECT_EQ(session.RUN("0 129 0\n"), 0);
 }
 
