@@ -37,7 +37,9 @@ struct Session {
   Answer_Feeder feeder;
   int marks = 0;
   explicit Session(const std::vector<std::string>& words)
-      : program(folder.dir, words, {"KORND_TEST_INPUT=" + folder.fifo}), feeder(program.server, folder.fifo) {}
+      : program(folder.dir, words, {"KORND_TEST_INPUT=" + folder.fifo}), feeder(program.server, folder.fifo) {
+    feeder.Follow_Newest_Window();  // the curve windows stay open beside the pop-ups
+  }
   // Sends the commands, then a command that reports, and waits for that report: the commands
   // before it have ended.
   bool RUN(const std::string& commands) {
@@ -105,8 +107,8 @@ TEST(Line_Scan_Program, ProcessingModeCyclesOnlyWithSeveralResults) {
 TEST(Line_Scan_Program, CollectedScansLeaveTheMainDisplayAsItIs) {
   Session s(One);
   ASSERT_TRUE(s.program.server_started);
-  s.feeder.Type("15");  // code 95: the row of the line along X
-  ASSERT_TRUE(s.RUN("0 95 0\n"));
+  s.feeder.Type("15");  // code 95: the row of the line along X; then a redraw without it
+  ASSERT_TRUE(s.RUN("0 95 0\n0 23 0\n"));
   const std::vector<int> plain = s.main_pixels();
   ASSERT_TRUE(s.RUN("0 97 0\n"));  // the main display with the line drawn on it
   const std::vector<int> with_line = s.main_pixels();
