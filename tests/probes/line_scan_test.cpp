@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "main/Command_Loop.h"
 #include "probes/Probe_Curves.h"
 #include "probes/Probe_Results.h"
 #include "probes/Virtual_EDX.h"
@@ -187,6 +188,14 @@ TEST_F(Line_Scan, TheCollectionsSizeIsCountedIn64Bits) {
   EXPECT_THROW(VIRTUAL_EDX_DISPLAY_ALL(false, 1), Program_Stop);
   EXPECT_EQ(console(), "\n\nUnable to allocate Virtual_EDX_Scans !\n\n\n");
   EXPECT_FALSE(Virtual_EDX_Scans.ALLOCATED());
+}
+
+TEST_F(Line_Scan, CodeNinetyNineReachesTheLineScanAndWaitsWithoutRedraw) {
+  make_field(1, 10, 10, cell_code);
+  Command_State.Command_Code = 99;
+  EXPECT_EQ(DISPATCH_COMMAND(99), 3);
+  EXPECT_EQ(console(), "\nOption only available when several results are displayed!\n\n");
+  EXPECT_EQ(EDX_Processing_Mode, 0);
 }
 
 TEST(Curve_Ranges, OneRuleThreeKinds) {
