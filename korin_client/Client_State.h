@@ -86,5 +86,8 @@ std::int32_t KRdatanumber(int w);
 // Unmaps every window block and the instance block.
 void KRrelease();
 
+// Pen and brush of the current window both to colour code `colour` (not -1) in one request.
+int KRsetpenbrs(int colour);
+
 // KRquitx (Korin.h) ends the connection: mode 0 closes the server at once, another asks its
 // user; the reply (1), or 0 when nothing was sent or it was ended already.

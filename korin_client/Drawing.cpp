@@ -81,6 +81,14 @@ int KRsetbrs(int colour, int style, int hatch) {
   return KRwincode(current(), channel::Draw, channel::Draw_Attributes);
 }
 
+int KRsetpenbrs(int colour) {
+  channel::KRwinblock* b = block();
+  if (b == nullptr || colour == -1) return 0;
+  set(*b, b->pen_colour, colour, Pen_Colour);
+  set(*b, b->brush_colour, colour, Brush_Colour);
+  return KRwincode(current(), channel::Draw, channel::Draw_Attributes);
+}
+
 int KRsetmrk(int type, float size, int colour1, int colour2, int mix) {
   channel::KRwinblock* b = block();
   if (b == nullptr) return 0;

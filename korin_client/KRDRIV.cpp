@@ -214,8 +214,9 @@ void set_colour_index(const float* rbuf) {
   if (r == nullptr || index < 0 || index >= KRdrv_Colours) return;
   r->colour_index = index;
   const int code = r->colours[static_cast<std::size_t>(index)];
-  KRsetpen(code, -1, -1, -1);
-  KRsetbrs(code, -1, -1);
+  // One request for both: a colour change comes with nearly every arrow, label and line.
+  if (code != -1) KRsetpenbrs(code);
+  else KRsetpen(code, -1, -1, -1), KRsetbrs(code, -1, -1);
   KRdrv_dump("\tKRsetpen(%d, -1, -1, -1);\n\tKRsetbrs(%d, -1, -1);\n", code, code);
 }
 

@@ -11,7 +11,7 @@
 #include <algorithm>  // std::stable_sort, std::min
 #include <cmath>      // std::cbrt
 #include <cstring>    // std::memcpy
-#include <unordered_map>
+#include <vector>
 
 #include "kornd/Bmp_File.h"
 #include "kornd/CKorndApp.h"
@@ -310,29 +310,81 @@ bool CDib::Create(int width, int height, int depth, std::uint32_t format, std::i
   return true;
 }
 
+namespace {
+
+// Colours (24 bits) to their place in a table: open addressing, grown at half full. A
+// bitmap of a million pixels looks a colour up at every change of colour.
+class Colour_Places {
+ public:
+  static constexpr std::uint32_t None = 0xFFFFFFFFu;
+  Colour_Places() { Clear(); }
+  std::uint32_t Find(std::uint32_t c) const {
+    for (std::size_t i = slot(c);; i = (i + 1) & mask()) {
+      if (keys_[i] == c) return places_[i];
+      if (keys_[i] == None) return None;
+    }
+  }
+  void Add(std::uint32_t c, std::uint32_t place) {
+    if (2 * (size_ + 1) > keys_.size()) grow();
+    put(c, place);
+  }
+  void Clear() {
+    bits_ = 6;
+    keys_.assign(std::size_t{1} << bits_, None);
+    places_.assign(keys_.size(), 0);
+    size_ = 0;
+  }
+
+ private:
+  std::size_t mask() const { return keys_.size() - 1; }
+  std::size_t slot(std::uint32_t c) const { return std::size_t((std::uint64_t(c) * 0x9E3779B97F4A7C15ull) >> (64 - bits_)); }
+  void put(std::uint32_t c, std::uint32_t place) {
+    std::size_t i = slot(c);
+    while (keys_[i] != None) i = (i + 1) & mask();
+    keys_[i] = c, places_[i] = place, ++size_;
+  }
+  void grow() {
+    std::vector<std::uint32_t> keys = std::move(keys_), places = std::move(places_);
+    ++bits_;
+    keys_.assign(std::size_t{1} << bits_, None);
+    places_.assign(keys_.size(), 0);
+    size_ = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+      if (keys[i] != None) put(keys[i], places[i]);
+  }
+  int bits_ = 6;
+  std::vector<std::uint32_t> keys_, places_;
+  std::size_t size_ = 0;
+};
+
+}  // namespace
+
 std::vector<std::uint32_t> CDib::ReduceColours(std::vector<std::uint32_t>& values, int depth, int n) {
+  constexpr std::uint32_t None = Colour_Places::None;
   const std::uint32_t room = n > 0 ? static_cast<std::uint32_t>(n) : 1u << depth;
-  struct Entry { std::uint32_t count = 0, index = 0; };
-  std::unordered_map<std::uint32_t, Entry> map;
-  std::vector<std::uint32_t> table;  // colours in order of first appearance
+  Colour_Places places;
+  std::vector<std::uint32_t> table;   // colours in order of first appearance
+  std::vector<std::uint32_t> counts;  // pixels of each
+  // The place of colour c, added while there is room; None when there is not.
+  auto place_of = [&](std::uint32_t c) {
+    std::uint32_t p = places.Find(c);
+    if (p == None && table.size() < room) {
+      p = static_cast<std::uint32_t>(table.size());
+      places.Add(c, p);
+      table.push_back(c), counts.push_back(0);
+    }
+    return p;
+  };
   bool stopped = false;
-  // Neighbouring pixels mostly share their colour: the last entry found is tried first.
-  std::uint32_t last = 0;
-  Entry* last_entry = nullptr;
+  // Neighbouring pixels mostly share their colour: the last one found is tried first.
+  std::uint32_t last = 0, last_place = None;
   for (std::uint32_t v : values) {
-    std::uint32_t c = v & 0xFFFFFF;
-    if (last_entry && c == last) {
-      ++last_entry->count;
-      continue;
+    const std::uint32_t c = v & 0xFFFFFF;
+    if (last_place == None || c != last) {
+      last_place = place_of(c), last = c;
+      if (last_place == None) { stopped = true; break; }
     }
-    auto it = map.find(c);
-    if (it == map.end()) {
-      if (table.size() >= room) { stopped = true; break; }
-      it = map.emplace(c, Entry{0, static_cast<std::uint32_t>(table.size())}).first;
-      table.push_back(c);
-    }
-    ++it->second.count;
-    last = c, last_entry = &it->second;
+    ++counts[last_place];
   }
   if (depth == 1) {
     if (stopped) {
@@ -354,30 +406,31 @@ std::vector<std::uint32_t> CDib::ReduceColours(std::vector<std::uint32_t>& value
       std::uint32_t q = static_cast<std::uint32_t>(double(c) * levels / 255 + 0.5);
       return q * 255 / static_cast<std::uint32_t>(levels);
     };
-    map.clear();
-    table.clear();
+    places.Clear();
+    table.clear(), counts.clear();
     std::uint32_t previous = 0;
     for (std::uint32_t& v : values) {
-      std::uint32_t c = quantise(v & 0xFF) | quantise(v >> 8 & 0xFF) << 8 | quantise(v >> 16 & 0xFF) << 16;
-      auto it = map.find(c);
-      if (it == map.end()) {
-        if (table.size() >= room) { v = previous; continue; }
-        it = map.emplace(c, Entry{0, static_cast<std::uint32_t>(table.size())}).first;
-        table.push_back(c);
-      }
-      ++it->second.count;
+      const std::uint32_t c = quantise(v & 0xFF) | quantise(v >> 8 & 0xFF) << 8 | quantise(v >> 16 & 0xFF) << 16;
+      const std::uint32_t p = place_of(c);
+      if (p == None) { v = previous; continue; }
+      ++counts[p];
       v = previous = c;
     }
   }
-  std::vector<std::uint32_t> sorted = table;
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [&map](std::uint32_t a, std::uint32_t b) { return map[a].count < map[b].count; });
-  for (std::uint32_t i = 0; i < sorted.size(); ++i) map[sorted[i]].index = i;
+  // The table from the rarest colour to the commonest, ties in order of appearance.
+  std::vector<std::uint32_t> order(table.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&counts](std::uint32_t a, std::uint32_t b) { return counts[a] < counts[b]; });
+  std::vector<std::uint32_t> sorted(table.size()), index(table.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) sorted[i] = table[order[i]], index[order[i]] = i;
   std::uint32_t last_colour = 0, last_index = 0;
   bool known = false;
   for (std::uint32_t& v : values) {
     const std::uint32_t c = v & 0xFFFFFF;
-    if (!known || c != last_colour) last_colour = c, last_index = map[c].index, known = true;
+    if (!known || c != last_colour) {
+      const std::uint32_t p = places.Find(c);
+      last_colour = c, last_index = p == None ? 0 : index[p], known = true;
+    }
     v = last_index;
   }
   return sorted;

@@ -15,8 +15,7 @@ bool WRITE_ARRAY(const std::string& name, std::int32_t k, std::int32_t m, std::i
   const Exponent_Field field{15, 5, 2};
   for (std::int64_t y = 1; y <= n; y += k) {
     const float* row = a + (y - 1) * stride;
-    std::string& line = file.BUFFER();
-    for (std::int64_t x = 1; x <= m; x += k) APPEND_EXPONENT_FIELD(line, row[x - 1], field);
+    APPEND_EXPONENT_FIELDS(file.BUFFER(), row, (m + k - 1) / k, k, field);
     file.END_LINE();
   }
   return file.CLOSE();

@@ -3,6 +3,7 @@
 // text/Fortran_Format.h writes for that descriptor.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct Exponent_Field {
@@ -13,3 +14,6 @@ struct Exponent_Field {
 
 // Appends x in the field (asterisks when it does not fit).
 void APPEND_EXPONENT_FIELD(std::string& out, float x, const Exponent_Field& field);
+// Appends the fields of values[0], values[step], ... values[(count - 1) * step].
+void APPEND_EXPONENT_FIELDS(std::string& out, const float* values, std::int64_t count, std::int64_t step,
+                            const Exponent_Field& field);

@@ -111,3 +111,33 @@ TEST_F(Tools, StartUpValues) {
 }
 
 }  // namespace
+
+// The image call takes a slot's plane as one NX x NY block, x fastest: every slot, also the
+// negative ones of the logarithmic modes, must be laid out so, whatever the cut's sizes.
+TEST(Display_Planes, EverySlotIsOneContiguousPlane) {
+  struct Row {
+    int files, nx, ny;
+    bool logarithmic;
+  } rows[] = {{1, 5, 3, false}, {3, 4, 7, false}, {2, 6, 2, true}};
+  for (const Row& row : rows) {
+    RESET_GLOBALS();
+    Result_Set.Number_Of_Solutions = row.files;
+    Result_Geometry.AnzX = row.nx, Result_Geometry.AnzY = row.ny, Result_Geometry.AnzZ = 1;
+    Display_Field.Cut_Direction = 1;
+    Display_Settings.Processed_Display_Modes.Logarithmic_Display = row.logarithmic;
+    ALLOCATE_ARRAYS();
+    auto& a = Display_Field.Array_to_be_displayed;
+    const int nx = Display_Field.Display_Size_X, ny = Display_Field.Display_Size_Y;
+    ASSERT_EQ(nx, row.nx);
+    ASSERT_EQ(ny, row.ny);
+    ASSERT_EQ(a.LOWER(0), row.logarithmic ? -row.files : 1);
+    for (auto slot = a.LOWER(0); slot <= a.UPPER(0); ++slot) {
+      const float* plane = a.ADDRESS(slot, 1, 1);
+      for (int y = 1; y <= ny; ++y)
+        for (int x = 1; x <= nx; ++x)
+          ASSERT_EQ(&a(slot, x, y), plane + (x - 1) + static_cast<std::ptrdiff_t>(y - 1) * nx)
+              << "slot " << slot << " x " << x << " y " << y;
+    }
+  }
+  RESET_GLOBALS();
+}
