@@ -28,6 +28,7 @@
 #include "main/Vector_Settings.h"
 #include "probes/Write_ASCII_Output.h"
 #include "probes/Write_Contour.h"
+#include "probes/Virtual_EDX.h"
 #include "probes/Write_Image.h"
 #include "result_files/Extrema.h"
 
@@ -206,7 +207,8 @@ std::array<Entry, Command::End_Program> make_table() {
   set(86, 86, toggle_numbering, 3);
   set(87, 90, CHANGE_IMAGE_DRIVER, 3);
   set(91, 91, toggle_default_naming, 3);
-  set(92, 101, not_available, 3);   // line scans and probes
+  set(92, 99, VIRTUAL_EDX, 3);
+  set(100, 101, not_available, 3);  // front tracking, scan point
   set(102, 114, not_available, 2);  // probe outputs
   set(115, 125, not_available, 3);  // console information
   set(126, 126, toggle_front_end, 3);

@@ -17,6 +17,7 @@
 // tests (zeltra_server_test in tests/CMakeLists.txt).
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -29,7 +30,7 @@ class Kornd_Server;
 
 // One answer to one cursor read of the pop-up.
 struct Pop_Up_Action {
-  std::string line;              // a FIFO line; empty for a click
+  std::string line;              // FIFO lines (a drag: several, joined by line ends); empty for a click
   float x = 0, y = 0;            // the click's position in inches
   float paper_width = 0, paper_height = 0;
   bool right = false;
@@ -44,6 +45,10 @@ class Answer_Feeder {
   ~Answer_Feeder();
   Answer_Feeder(const Answer_Feeder&) = delete;
   Answer_Feeder& operator=(const Answer_Feeder&) = delete;
+
+  // Clicks go to the newest window instead of window 2 (a program that keeps other windows
+  // open, such as curve plots, before a pop-up).
+  void Follow_Newest_Window() { follow_newest_ = true; }
 
   void Type(std::string line);  // next dialog
   void Cancel();
@@ -66,6 +71,8 @@ class Answer_Feeder {
   std::vector<std::string> prompts_;
   int reads_ = 0, unanswered_ = 0;
   bool stop_ = false;
+  std::atomic<bool> follow_newest_{false};
+  static constexpr int Newest_Window_Search = 64;
   std::thread thread_;
 };
 
