@@ -27,6 +27,7 @@
 #include "probes/Scan_Point.h"
 #include "probes/Write_ASCII_Output.h"
 #include "probes/Write_Contour.h"
+#include "probes/Virtual_EDX.h"
 #include "probes/Write_Image.h"
 #include "result_files/Extrema.h"
 
@@ -204,7 +205,7 @@ std::array<Entry, Command::End_Program> make_table() {
   set(86, 86, toggle_numbering, 3);
   set(87, 90, CHANGE_IMAGE_DRIVER, 3);
   set(91, 91, toggle_default_naming, 3);
-  set(92, 99, not_available, 3);    // line scans
+  set(92, 99, VIRTUAL_EDX, 3);
   set(100, 100, FRONT_TRACKING, 3);
   set(101, 101, SCAN_POINT, 3);
   set(102, 114, VIRTUAL_EDX_OUTPUT, 2);
