@@ -147,8 +147,10 @@ void FRONT_TRACKING_SET_VALUES() {
     const std::string& text = entries[static_cast<std::size_t>(i - 1)].text;
     if (READ_TRACKED_VALUE(text, tracked(i))) continue;
     CONSOLE_EMPTY();
+    std::string kept = FORMAT_LINE("(1P,G13.6)", {tracked(i)});
+    kept.erase(0, kept.find_first_not_of(' '));
     CONSOLE_LINE(" Value to track of " + pop_up::TRIMMED(r.Name_To_Be_Displayed(i)) + " not read ('" +
-                 pop_up::TRIMMED(text) + "'): keeping " + FORMAT_LINE("(1P,G13.6)", {tracked(i)}));
+                 pop_up::TRIMMED(text) + "'): keeping " + pop_up::TRIMMED(kept));
     CONSOLE_EMPTY();
   }
 }

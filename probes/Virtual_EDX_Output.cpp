@@ -13,6 +13,7 @@
 #include "probes/Front_Tracking.h"
 #include "probes/Probe_Output_Names.h"
 #include "probes/Probe_Outputs.h"
+#include "probes/Probe_Results.h"
 #include "probes/Probe_Tables.h"
 #include "probes/Scan_Line.h"
 #include "probes/Scan_Point.h"
@@ -32,9 +33,15 @@ std::string line_scan_name(std::string_view extension, std::string_view title) {
   return CHOOSE_PROBE_OUTPUT_NAME(Output_Settings.Default_Output_File_Name, title, batched());
 }
 
-// The line is dragged and shown, then sampled for the results marked now.
+// The line is dragged and shown, then sampled for the results marked now; with none marked
+// (no probe has chosen any yet) every result is, since a table of zeros for the line just
+// dragged would be no scan at all.
 void pick_and_scan_line() {
   VIRTUAL_EDX_SELECT(true);
+  const auto& chosen = Result_Set.Selected_Solutions;
+  bool any = false;
+  for (std::int32_t i = 1; i <= Result_Set.Number_Of_Solutions; ++i) any = any || chosen(i);
+  if (!any) SELECT_PROBE_RESULTS(false);
   VIRTUAL_EDX_SCAN();
 }
 

@@ -13,8 +13,15 @@
 
 namespace {
 
+// The probe's tables outlive a run, as they outlive a command: each case starts without them.
+void release_tables() { Scan_Point_Values.RELEASE(), Scan_Point_Times.RELEASE(); }
+
 class Scan_Point_Walk : public Case_Fixture {
  protected:
+  void TearDown() override {
+    release_tables();
+    Case_Fixture::TearDown();
+  }
   void open_files(const std::vector<int>& counts) {
     std::vector<std::vector<sample::Output>> files;
     for (int count : counts) files.push_back(ramp_outputs(count, 6));
@@ -65,6 +72,10 @@ TEST_F(Scan_Point_Walk, UnselectedResultKeepsItsColumnAndTimesComeFromTheLowerSe
 
 class Scan_Point_Tables : public Field_Case {
  protected:
+  void TearDown() override {
+    release_tables();
+    Field_Case::TearDown();
+  }
   // n results with the given output counts, all selected, standing on output 1.
   void results(const std::vector<int>& counts) {
     make_field(static_cast<int>(counts.size()), 4, 4, [](int, int, int) { return 0.0f; });
@@ -98,7 +109,7 @@ TEST_F(Scan_Point_Tables, ProcessingModes) {
       {2, {1e-41f, 0}, {0, 1}, {1e-41f, 0}},      // a norm not above 1.0E-40 counts as zero
   };
   for (const Case& c : cases) {
-    Scan_Point_Values.RELEASE(), Scan_Point_Times.RELEASE();
+    release_tables();
     results({static_cast<int>(c.values.size())});
     Scan_Line.Scan_X1 = Scan_Line.Scan_Y1 = 1;
     record(c.values, c.times);
