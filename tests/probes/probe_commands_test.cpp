@@ -80,29 +80,33 @@ class Probe_Commands : public ::testing::Test {
     return true;
   }
 
-  // A left click at (x, y) inches of a pop-up's paper of width x height inches in window w.
-  std::string click_on_paper(int w, float x, float y, float width, float height) {
+  // The picture point at fractions (fx, fy) of window w's paper, from its lower left corner.
+  std::string paper_point(int w, float fx, float fy) {
     platform::Shared_Block holder;
     const channel::KRwinblock* b = session_.server.MapWindow(w, holder);
     if (b == nullptr) return "no window";
-    const Device_Point p = TO_DEVICE(*b, b->world_x1 + x / width * (b->world_x2 - b->world_x1),
-                                     b->world_y1 + y / height * (b->world_y2 - b->world_y1));
-    return "click " + std::to_string(w) + " left @" + std::to_string(p.x) + " " + std::to_string(p.y);
+    const Device_Point p = TO_DEVICE(*b, b->world_x1 + fx * (b->world_x2 - b->world_x1),
+                                     b->world_y1 + fy * (b->world_y2 - b->world_y1));
+    return "@" + std::to_string(p.x) + " " + std::to_string(p.y);
   }
 
-  // The scan point picked at the field's corner, then accepted.
+  // The scan point picked in the margin below and left of the field (its corner cell), then
+  // accepted.
   void pick_point() {
-    ASSERT_TRUE(when_waiting({"click 1 left @0 0"})) << session_.CONSOLE();
-    ASSERT_TRUE(when_waiting({"key 1 a"})) << session_.CONSOLE();
+    ASSERT_TRUE(when_waiting({"click 1 left " + paper_point(1, 0.01f, 0.01f)})) << session_.server.Errors();
+    ASSERT_TRUE(when_waiting({"key 1 a"})) << session_.server.Errors() << session_.CONSOLE();
   }
   // A line dragged along the field's edge across every column, then accepted.
   void drag_line() {
-    ASSERT_TRUE(when_waiting({"press 1 left @0 0", "release 1 left @100000 0"})) << session_.CONSOLE();
+    ASSERT_TRUE(when_waiting({"press 1 left " + paper_point(1, 0.01f, 0.01f),
+                              "release 1 left " + paper_point(1, 0.99f, 0.01f)}))
+        << session_.CONSOLE();
     ASSERT_TRUE(when_waiting({"key 1 a"})) << session_.CONSOLE();
   }
   // The value form of one result (5 x 1.7 inches) in window w ended on its "OK" row.
   void accept_value_form(int w) {
-    ASSERT_TRUE(when_waiting({click_on_paper(w, 2.5f, 0.2f, 5.0f, 1.7f)})) << session_.CONSOLE();
+    ASSERT_TRUE(when_waiting({"click " + std::to_string(w) + " left " + paper_point(w, 0.5f, 0.2f / 1.7f)}))
+        << session_.CONSOLE();
   }
 
   void end_session() {
