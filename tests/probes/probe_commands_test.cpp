@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -63,6 +64,10 @@ class Probe_Commands : public ::testing::Test {
 
   // Waits for the next cursor wait of the server, then delivers the lines one after the other.
   bool when_waiting(const std::vector<std::string>& lines) {
+    return when_waiting([&] { return lines; });
+  }
+  // The same with lines made once the server waits (they may name a window opened just now).
+  bool when_waiting(const std::function<std::vector<std::string>()>& make_lines) {
     auto& server = session_.server;
     bool waiting = false;
     for (int i = 0; i < 2000 && !waiting; ++i) {
@@ -71,7 +76,7 @@ class Probe_Commands : public ::testing::Test {
     }
     if (!waiting) return false;
     ++waits_;
-    for (const std::string& line : lines) {
+    for (const std::string& line : make_lines()) {
       const int done = server.CountErrors("kornd input: done " + line);
       input_ << line << "\n" << std::flush;
       for (int i = 0; i < 1000 && server.CountErrors("kornd input: done " + line) == done; ++i)
@@ -96,17 +101,33 @@ class Probe_Commands : public ::testing::Test {
     ASSERT_TRUE(when_waiting({"click 1 left " + paper_point(1, 0.01f, 0.01f)})) << session_.server.Errors();
     ASSERT_TRUE(when_waiting({"key 1 a"})) << session_.server.Errors() << session_.CONSOLE();
   }
-  // A line dragged along the field's edge across every column, then accepted.
+  // A line dragged in the margin along the field's edge across every column, then accepted.
   void drag_line() {
-    ASSERT_TRUE(when_waiting({"press 1 left " + paper_point(1, 0.01f, 0.01f),
-                              "release 1 left " + paper_point(1, 0.99f, 0.01f)}))
+    const std::string end = paper_point(1, 0.99f, 0.01f);
+    // The band is dragged with the left button and taken with a right click.
+    ASSERT_TRUE(when_waiting({"press 1 left " + paper_point(1, 0.01f, 0.01f), "release 1 left " + end,
+                              "click 1 right " + end}))
         << session_.CONSOLE();
     ASSERT_TRUE(when_waiting({"key 1 a"})) << session_.CONSOLE();
   }
-  // The value form of one result (5 x 1.7 inches) in window w ended on its "OK" row.
-  void accept_value_form(int w) {
-    ASSERT_TRUE(when_waiting({"click " + std::to_string(w) + " left " + paper_point(w, 0.5f, 0.2f / 1.7f)}))
-        << session_.CONSOLE();
+  // The highest window number the server has open now.
+  int newest_window() {
+    int newest = 0;
+    for (int w = 1; w <= 16; ++w) {
+      platform::Shared_Block holder;
+      if (session_.server.MapWindow(w, holder) != nullptr) newest = w;
+    }
+    return newest;
+  }
+
+  // The value form of one result (5 x 1.7 inches), the newest window, ended on its "OK" row.
+  void accept_value_form(int expected_window) {
+    int w = 0;
+    ASSERT_TRUE(when_waiting([&] {
+      w = newest_window();
+      return std::vector<std::string>{"click " + std::to_string(w) + " left " + paper_point(w, 0.5f, 0.2f / 1.7f)};
+    })) << session_.CONSOLE();
+    EXPECT_EQ(w, expected_window);
   }
 
   void end_session() {
@@ -152,7 +173,7 @@ TEST_F(Probe_Commands, OutputsRunTheirMissingProbeFirst) {
   // Code 110 before any line scan: the line, its scan, the value form, the run; then the table.
   session_.SEND("0 110 0\n");
   ASSERT_NO_FATAL_FAILURE(drag_line());
-  ASSERT_NO_FATAL_FAILURE(accept_value_form(2));
+  ASSERT_NO_FATAL_FAILURE(accept_value_form(3));  // the scan point's curve window is 2
   ASSERT_TRUE(session_.WAIT_FOR(" File: Case_phas_Front_Tracking.txt created")) << session_.CONSOLE();
   const auto fronts = case_.table("Case_phas_Front_Tracking.txt");
   ASSERT_EQ(fronts.size(), static_cast<std::size_t>(Outputs));
