@@ -132,6 +132,38 @@ class Probe_Commands : public ::testing::Test {
     EXPECT_EQ(w, expected_window);
   }
 
+  // The value form of one result in the newest window: result 1's entry clicked, emptied with
+  // Escape, typed anew and ended with Return; then "OK".
+  void type_tracked_value(const std::string& text) {
+    int w = 0;
+    ASSERT_TRUE(when_waiting([&] {
+      w = newest_window();
+      return std::vector<std::string>{"click " + std::to_string(w) + " left " + paper_point(w, 0.5f, 0.6f / 1.7f)};
+    })) << session_.CONSOLE();
+    std::vector<std::string> keys{"key " + std::to_string(w) + " Escape"};
+    for (char c : text) keys.push_back("text " + std::to_string(w) + " " + c);
+    keys.push_back("key " + std::to_string(w) + " Return");
+    for (const std::string& key : keys) ASSERT_TRUE(when_waiting({key})) << key << session_.CONSOLE();
+    ASSERT_TRUE(when_waiting({"click " + std::to_string(w) + " left " + paper_point(w, 0.5f, 0.2f / 1.7f)}));
+  }
+
+  // The front positions of the front-tracking table after code 110.
+  std::vector<double> fronts() {
+    const std::size_t before = count(" File: Case_phas_Front_Tracking.txt created");
+    session_.SEND("0 110 0\n");
+    for (int i = 0; i < 2000 && count(" File: Case_phas_Front_Tracking.txt created") == before; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::vector<double> positions;
+    for (const auto& row : case_.table("Case_phas_Front_Tracking.txt")) positions.push_back(row.size() == 2 ? row[1] : -2.0);
+    return positions;
+  }
+  std::size_t count(const std::string& text) const {
+    const std::string console = session_.CONSOLE();
+    std::size_t n = 0;
+    for (auto at = console.find(text); at != std::string::npos; at = console.find(text, at + 1)) ++n;
+    return n;
+  }
+
   void end_session() {
     session_.SEND("0 129 0\n");
     EXPECT_EQ(session_.WAIT_EXIT(), 0) << session_.CONSOLE();
@@ -219,6 +251,25 @@ TEST_F(Probe_Commands, FrontTrackingBeforeAnyLineScan) {
   EXPECT_EQ(session_.CONSOLE().find("Unable"), std::string::npos) << session_.CONSOLE();
   EXPECT_EQ(case_.table("Case_phas_Front_Tracking.txt").size(), static_cast<std::size_t>(Outputs));
   EXPECT_EQ(waits_, 3);  // code 110 found the data
+  end_session();
+}
+
+TEST_F(Probe_Commands, ValueFormTakesTypedValuesAndKeepsUnreadableOnes) {
+  ASSERT_TRUE(session_.server_started);
+  session_.SEND("0 91 0\n0 100 0\n");
+  ASSERT_NO_FATAL_FAILURE(drag_line());
+  // Output 2 holds 200 to 211 along the line: 205 is crossed there, 5 cells from the start.
+  ASSERT_NO_FATAL_FAILURE(type_tracked_value("205"));
+  std::vector<double> expected(Outputs, -1.0);
+  expected[1] = 5.0;
+  EXPECT_EQ(fronts(), expected);
+  // A second run shows the stored value; a text that is no number keeps it, and says so.
+  session_.SEND("0 100 0\n");
+  ASSERT_NO_FATAL_FAILURE(type_tracked_value("abc"));
+  EXPECT_EQ(fronts(), expected);
+  EXPECT_NE(session_.CONSOLE().find("\n\n Value to track of Case_phas.zlt not read ('abc'): keeping 205.000\n\n"),
+            std::string::npos)
+      << session_.CONSOLE();
   end_session();
 }
 
