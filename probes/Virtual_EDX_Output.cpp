@@ -45,18 +45,27 @@ void pick_and_scan_line() {
   VIRTUAL_EDX_SCAN();
 }
 
-void run_missing_probe(std::int32_t code) {
+// Whether the data that the output of code writes exist.
+bool probe_data_exist(std::int32_t code) {
+  if (code <= Command::Line_Scan_Marked_Scans) return Virtual_EDX_values.ALLOCATED();
+  if (code <= Command::Front_Tracking_Curve) return Front_Tracking_Values.ALLOCATED();
+  return Scan_Point_Values.ALLOCATED();
+}
+
+// Runs the probe of code when its data do not exist; false when they still do not (a line
+// too short was refused), so that no empty output is written.
+bool run_missing_probe(std::int32_t code) {
+  if (probe_data_exist(code)) return true;
   if (code <= Command::Line_Scan_Marked_Scans) {
-    if (!Virtual_EDX_values.ALLOCATED()) pick_and_scan_line();
+    pick_and_scan_line();
   } else if (code <= Command::Front_Tracking_Curve) {
-    if (!Front_Tracking_Values.ALLOCATED()) {
-      pick_and_scan_line();
-      FRONT_TRACKING();
-    }
-  } else if (!Scan_Point_Values.ALLOCATED()) {
+    pick_and_scan_line();
+    FRONT_TRACKING();
+  } else {
     SCAN_POINT();
   }
   Command_State.Command_Code = code;
+  return probe_data_exist(code);
 }
 
 }  // namespace
@@ -122,7 +131,7 @@ void VIRTUAL_EDX_OUTPUT_CURVES() {
 void VIRTUAL_EDX_OUTPUT() {
   const std::int32_t code = Command_State.Command_Code;
   if (code < Command::Line_Scan_Text || code > Command::Scan_Point_Curve) return;
-  run_missing_probe(code);
+  if (!run_missing_probe(code)) return;
   using Routine = void (*)();
   static constexpr Routine routines[] = {
       VIRTUAL_EDX_OUTPUT_TXT,       VIRTUAL_EDX_OUTPUT_TXTS,     VIRTUAL_EDX_OUTPUT_POSITION,
