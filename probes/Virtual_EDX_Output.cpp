@@ -40,7 +40,7 @@ void pick_and_scan_line() {
   VIRTUAL_EDX_SELECT(true);
   const auto& chosen = Result_Set.Selected_Solutions;
   bool any = false;
-  for (std::int32_t i = 1; i <= Result_Set.Number_Of_Solutions; ++i) any = any || chosen(i);
+  for (std::int32_t i = 1; i <= Result_Set.Number_Of_Solutions; ++i) any = any || (chosen.ALLOCATED() && chosen(i));
   if (!any) SELECT_PROBE_RESULTS(false);
   VIRTUAL_EDX_SCAN();
 }

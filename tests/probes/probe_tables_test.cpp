@@ -14,6 +14,7 @@
 #include "probes/Probe_Outputs.h"
 #include "probes/Probe_Tables.h"
 #include "probes/Scan_Point.h"
+#include "probes/Virtual_EDX.h"
 #include "tests/probes/Field_Case.h"
 
 namespace {
@@ -132,6 +133,7 @@ class Probe_Table_Files : public Field_Case {
   void TearDown() override {
     Scan_Point_Values.RELEASE(), Scan_Point_Times.RELEASE();
     Front_Tracking_Values.RELEASE(), Front_Tracking_Times.RELEASE(), Front_Tracking_Value_Tracked.RELEASE();
+    RELEASE_VIRTUAL_EDX_TABLES();
     Field_Case::TearDown();
   }
 };
@@ -179,6 +181,28 @@ TEST_F(Probe_Table_Files, TableThatCannotBeWrittenIsReportedAndTheSessionGoesOn)
   IO_FAULT_ARM(0);
   EXPECT_NE(console().find(" Unable to write to file: "), std::string::npos) << console();
   EXPECT_EQ(console().find("created"), std::string::npos) << console();
+}
+
+TEST_F(Probe_Table_Files, LineScanTableHoldsEverySampleOfTheScanTaken) {
+  make_field(3, 4, 4, [](int, int, int) { return 0.0f; });
+  Virtual_EDX_values.ALLOCATE({Bounds{1, 3}, Bounds{1, 40}});
+  Virtual_EDX_distances.ALLOCATE({Bounds{1, 40}});
+  for (int k = 1; k <= 40; ++k) {
+    Virtual_EDX_distances(k) = 0.5f * static_cast<float>(k - 1);
+    for (int i = 1; i <= 3; ++i) Virtual_EDX_values(i, k) = static_cast<float>(i);
+  }
+  Scan_Line.Scan_Samples = 40;
+  Result_Set.Time(1) = 0.0123f;
+  run(Command::Line_Scan_Text);
+  const std::string name = dir_ / "Sim_1_dat_00000012_EDX.txt";
+  EXPECT_EQ(console(), " File: " + name + " created\n");  // no empty line before, unlike the others
+  const auto rows = rows_of("Sim_1_dat_00000012_EDX.txt");
+  ASSERT_EQ(rows.size(), 40u);
+  EXPECT_EQ(rows[39], "     19.500       1.000000000000       2.000000000000       3.000000000000    ");
+  // A sample count beyond the tables (a scan refused after a longer one) reads no further.
+  Scan_Line.Scan_Samples = 55;
+  run(Command::Line_Scan_Text);
+  EXPECT_EQ(rows_of("Sim_1_dat_00000012_EDX.txt").size(), 40u);
 }
 
 }  // namespace
