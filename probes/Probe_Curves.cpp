@@ -14,31 +14,24 @@
 #include <cstdlib>
 #include <limits>
 
+#include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin_Stuff.h"
 #include "main/Console.h"
 #include "main/Dialog_Stuff.h"
 #include "main/Globals.h"
+#include "probes/Virtual_EDX.h"
 #include "text/Fortran_Format.h"
 
 namespace {
-
-// Magnitudes not above this count as zero in the probes (the nearest single-precision value).
-constexpr float Zero_Magnitude = 1.0E-40f;
-
-std::string trimmed(std::string text) {
-  text.erase(text.find_last_not_of(' ') + 1);
-  text.erase(0, std::min(text.find_first_not_of(' '), text.size()));
-  return text;
-}
 
 std::string label(const char* text, std::int32_t value) {
   return FORMAT_LINE("(A,I4)", {std::string(text), std::int64_t{value}});
 }
 
 bool is_postscript(const Curve_Plot& plot) {
-  const std::string driver = trimmed(Output_Settings.Image_Driver);
+  const std::string driver = pop_up::TRIMMED(Output_Settings.Image_Driver);
   return !plot.window && driver.size() >= 2 && driver.compare(driver.size() - 2, 2, "PS") == 0;
 }
 
@@ -79,7 +72,7 @@ std::int32_t open_device(const Curve_Plot& plot) {
   // The whole name goes to the opener, which refuses a name too long for the library
   // rather than writing a file under a cut name.
   const auto& out = Output_Settings;
-  return PGOPEN_WIN(true, trimmed(out.Output_File_Name) + trimmed(out.Image_Driver));
+  return PGOPEN_WIN(true, pop_up::TRIMMED(out.Output_File_Name) + pop_up::TRIMMED(out.Image_Driver));
 }
 
 // The page: three quarters as wide as the whole main display, with its shape.
@@ -96,8 +89,8 @@ void size_page(const Curve_Plot& plot, float panel_width, float panel_height) {
 
 Curve_Constants CURVE_CONSTANTS(Curve_Kind kind) {
   switch (kind) {
-    case Curve_Kind::Scan_Point: return {0.0f, Zero_Magnitude, 0.0f, false};
-    case Curve_Kind::Front_Tracking: return {Zero_Magnitude, Zero_Magnitude, 0.0f, false};
+    case Curve_Kind::Scan_Point: return {0.0f, Probe_Zero_Magnitude, 0.0f, false};
+    case Curve_Kind::Front_Tracking: return {Probe_Zero_Magnitude, Probe_Zero_Magnitude, 0.0f, false};
     case Curve_Kind::Line_Scan: break;
   }
   return {0.0f, 1.0E-5f, 1.0f, true};
@@ -110,7 +103,7 @@ Curve_Range CURVE_RANGE(Curve_Kind kind, float ylo, float yhi) {
   if (ylo > c.Tc) low = std::min(std::max(low, 0.0f), ylo);
   float up = yhi + m;
   if (std::fabs(up - low) < c.Tf) {
-    if (std::fabs(up) < Zero_Magnitude) {
+    if (std::fabs(up) < Probe_Zero_Magnitude) {
       low = -1.0f, up = c.U;
     } else {
       low = (c.flat_from_top ? yhi : ylo) * 0.9f, up = yhi * 1.1f;
@@ -126,7 +119,7 @@ Curve_Range CURVE_X_RANGE(const std::vector<float>& abscissa) {
   Curve_Range x{*lo, *hi};
   if (x.low == x.up) {
     // Widened by a tenth of the value, or by 1 around zero.
-    const float half = std::fabs(x.low) > Zero_Magnitude ? std::fabs(x.low) * 0.1f : 1.0f;
+    const float half = std::fabs(x.low) > Probe_Zero_Magnitude ? std::fabs(x.low) * 0.1f : 1.0f;
     x = {x.low - half, x.up + half};
   }
   return x;
@@ -214,7 +207,7 @@ void DRAW_PROBE_CURVES(const Curve_Plot& plot) {
     if (!plot.time_text.empty()) cpgmtxt("T", 3.0f, 0.0f, 0.0f, plot.time_text.c_str());
     const auto& names = Result_Set.Name_To_Be_Displayed;
     if (names.ALLOCATED() && plot.reference >= names.LOWER(0) && plot.reference <= names.UPPER(0))
-      cpgmtxt("T", 0.75f, 0.0f, 0.0f, ("\\fi" + trimmed(names(plot.reference))).c_str());
+      cpgmtxt("T", 0.75f, 0.0f, 0.0f, ("\\fi" + pop_up::DRAWN(names(plot.reference))).c_str());
     cpgmtxt("L", 3.0f, 0.5f, 0.5f, plot.y_label.c_str());
     cpgmtxt("B", 3.0f, 0.5f, 0.5f, plot.x_label.c_str());
   }
@@ -229,7 +222,7 @@ void DRAW_PROBE_CURVES(const Curve_Plot& plot) {
   cpgebuf();
 
   if (!plot.window) {
-    CONSOLE_LINE(" File: " + trimmed(Output_Settings.Output_File_Name) + " created");
+    CONSOLE_LINE(" File: " + pop_up::TRIMMED(Output_Settings.Output_File_Name) + " created");
     if (postscript) CONSOLE_LINE("  ('prettier output')");
     cpgclos();
   } else if (plot.kind != Curve_Kind::Line_Scan) {

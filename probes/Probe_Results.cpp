@@ -31,6 +31,11 @@ void SELECT_PROBE_RESULTS(bool ask) {
     r.Selected_Solutions(i) = static_cast<std::size_t>(i - 1) < chosen.size() && chosen[static_cast<std::size_t>(i - 1)];
 }
 
+bool SELECTED_RESULT(std::int32_t i) {
+  const auto& s = Result_Set.Selected_Solutions;
+  return s.ALLOCATED() && i >= s.LOWER(0) && i <= s.UPPER(0) && s(i);
+}
+
 std::int32_t REFERENCE_RESULT() {
   const auto& r = Result_Set;
   for (std::int32_t i = 1; i <= r.Number_Of_Solutions; ++i)

@@ -9,6 +9,9 @@
 // the list "Select solution(s)" (all entries selected at first) replaces Selected_Solutions.
 void SELECT_PROBE_RESULTS(bool ask);
 
+// True when result i is loaded and selected.
+bool SELECTED_RESULT(std::int32_t i);
+
 // The lowest-numbered selected result, or 1 when none is selected.
 std::int32_t REFERENCE_RESULT();
 

@@ -19,13 +19,6 @@
 
 namespace {
 
-constexpr float Zero_Magnitude = 1.0E-40f;
-
-bool selected(std::int32_t i) {
-  const auto& s = Result_Set.Selected_Solutions;
-  return s.ALLOCATED() && i >= s.LOWER(0) && i <= s.UPPER(0) && s(i);
-}
-
 // The tables hold at least samples entries for every result; they only grow.
 void make_room(std::int32_t samples) {
   const std::int32_t n = Result_Set.Number_Of_Solutions;
@@ -50,12 +43,12 @@ void process(std::int32_t samples) {
   if (EDX_Processing_Mode != 1 && EDX_Processing_Mode != 2) return;
   auto& v = Virtual_EDX_values;
   for (std::int32_t i = 1; i <= Result_Set.Number_Of_Solutions; ++i) {
-    if (!selected(i)) continue;
+    if (!SELECTED_RESULT(i)) continue;
     float norm = 0.0f;
     for (std::int32_t k = 1; k <= samples; ++k)
       norm = EDX_Processing_Mode == 1 ? norm + std::fabs(v(i, k)) : std::max(norm, std::fabs(v(i, k)));
     if (EDX_Processing_Mode == 1) norm /= static_cast<float>(samples);
-    if (norm > Zero_Magnitude)
+    if (norm > Probe_Zero_Magnitude)
       for (std::int32_t k = 1; k <= samples; ++k) v(i, k) /= norm;
   }
 }
@@ -120,7 +113,7 @@ void VIRTUAL_EDX_SCAN() {
         std::fabs(static_cast<float>(xk - s.Scan_X1) * ux + static_cast<float>(yk - s.Scan_Y1) * uy) * micrometres;
     if (!field_ready) continue;
     for (std::int32_t i = 1; i <= n; ++i)
-      if (selected(i) && i <= field.UPPER(0)) Virtual_EDX_values(i, k + 1) = field(i, xk, yk);
+      if (SELECTED_RESULT(i) && i <= field.UPPER(0)) Virtual_EDX_values(i, k + 1) = field(i, xk, yk);
   }
   process(samples);
 }

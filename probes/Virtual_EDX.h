@@ -7,6 +7,10 @@
 
 #include "main/Globals.h"
 
+// Magnitudes not above this (the nearest single-precision value to 1E-40) count as zero in
+// every probe: normalisation, interpolation, flat plot ranges.
+constexpr float Probe_Zero_Magnitude = 1.0E-40f;
+
 // (result, sample): the values of the last scan, 0 for results not selected; exists from the
 // first scan on and only grows.
 inline Bounded_Array<float, 2> Virtual_EDX_values;

@@ -22,11 +22,6 @@
 
 namespace {
 
-bool selected(std::int32_t i) {
-  const auto& s = Result_Set.Selected_Solutions;
-  return s.ALLOCATED() && i >= s.LOWER(0) && i <= s.UPPER(0) && s(i);
-}
-
 std::int32_t largest_output_count() {
   const auto& r = Result_Set;
   std::int32_t most = 0;
@@ -34,10 +29,11 @@ std::int32_t largest_output_count() {
   return most;
 }
 
-std::string trimmed(std::string text) {
+// The time in seven significant digits, without blanks around it.
+std::string time_text(float seconds) {
+  std::string text = FORMAT_LINE("(G15.7)", {seconds});
   text.erase(text.find_last_not_of(' ') + 1);
-  text.erase(0, std::min(text.find_first_not_of(' '), text.size()));
-  return text;
+  return text.substr(std::min(text.find_first_not_of(' '), text.size())) + " s";
 }
 
 // Samples of the last scan that every table in use really holds.
@@ -148,15 +144,15 @@ void VIRTUAL_EDX_DISPLAY(bool window, bool current_scan) {
     plot.curves.push_back(std::move(c));
   };
   if (current_scan) {
-    if (r.Time.ALLOCATED()) plot.time_text = trimmed(FORMAT_LINE("(G15.7)", {r.Time(1)})) + " s";
+    if (r.Time.ALLOCATED()) plot.time_text = time_text(r.Time(1));
     for (std::int32_t i = 1; i <= n; ++i)
-      if (selected(i)) add_curve([i](std::int64_t k) { return Virtual_EDX_values(i, k); });
+      if (SELECTED_RESULT(i)) add_curve([i](std::int64_t k) { return Virtual_EDX_values(i, k); });
   } else if (Virtual_EDX_Scans.ALLOCATED()) {
     const auto& scans = Virtual_EDX_Scans;
     for (std::int64_t s = 1; s <= scans.EXTENT(2); ++s) {
       if (!(scans(n + 2, 1, s) > 0.5f)) continue;
       for (std::int32_t i = 1; i <= n && i <= scans.EXTENT(0); ++i)
-        if (selected(i)) add_curve([i, s](std::int64_t k) { return Virtual_EDX_Scans(i, k, s); });
+        if (SELECTED_RESULT(i)) add_curve([i, s](std::int64_t k) { return Virtual_EDX_Scans(i, k, s); });
     }
   }
   DRAW_PROBE_CURVES(plot);

@@ -150,12 +150,14 @@ void Answer_Feeder::watch() {
     const bool click = action.line.empty();
     const std::string line = click ? click_line(action) : action.line;
     send(line);
-    // The next read is looked for after this action was delivered: a wait that runs again
-    // after its time ran out logs its line again.
+    // The next read is looked for after this action was delivered (an action of several lines,
+    // such as a drag, after its last): a wait that runs again after its time ran out logs its
+    // line again.
+    const std::string last = line.substr(line.rfind('\n') + 1);
     for (;;) {
       const std::string now = server_.Errors();
-      std::size_t done = now.find("kornd input: done " + line + "\n", end);
-      if (done == std::string::npos) done = now.find("kornd input: bad " + line + "\n", end);
+      std::size_t done = now.find("kornd input: done " + last + "\n", end);
+      if (done == std::string::npos) done = now.find("kornd input: bad " + last + "\n", end);
       if (done != std::string::npos) {
         seen = now.find('\n', done);
         break;

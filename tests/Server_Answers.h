@@ -30,7 +30,7 @@ class Kornd_Server;
 
 // One answer to one cursor read of the pop-up.
 struct Pop_Up_Action {
-  std::string line;              // a FIFO line; empty for a click
+  std::string line;              // FIFO lines (a drag: several, joined by line ends); empty for a click
   float x = 0, y = 0;            // the click's position in inches
   float paper_width = 0, paper_height = 0;
   bool right = false;

@@ -151,4 +151,26 @@ TEST(Line_Scan_Program, TwentyLineScanPlotsLeaveRoomForImagesAndPopUps) {
   EXPECT_EQ(s.program.WAIT_EXIT(), 0);
 }
 
+TEST(Line_Scan_Program, ADraggedLineIsScannedAndPlottedOnceAccepted) {
+  Session s(One);
+  ASSERT_TRUE(s.program.server_started);
+  ASSERT_TRUE(s.RUN(""));
+  const std::vector<int> plain = s.main_pixels();
+  // The drag from beyond the field's top left corner (picks are held to the field) into it, a
+  // right click that ends the pick, then a key that accepts the line.
+  s.feeder.Act(Pop_Up_Action{"press 1 left 2 2\nmove 1 200 150\nrelease 1 left 300 220\nclick 1 right 300 220"});
+  s.feeder.Act(Pop_Up_Action{"key 1 a"});
+  ASSERT_TRUE(s.RUN("0 92 0\n")) << s.program.server.Errors() << s.program.CONSOLE();
+  EXPECT_EQ(s.feeder.Pending(), 0u);
+  const std::string console = s.program.CONSOLE();
+  EXPECT_NE(console.find("\nSet scan line by holding down the mouse's left button\nPress right mouse button or x to "
+                         "redraw\n or any key to accept scannning line\n"),
+            std::string::npos)
+      << console;
+  EXPECT_EQ(console.find("too small"), std::string::npos) << console;
+  EXPECT_EQ(console.find("Unable to open"), std::string::npos) << console;
+  EXPECT_EQ(s.windows(10), 2);            // the main display and the line-scan plot
+  EXPECT_NE(s.main_pixels(), plain);      // the line drawn on the main display
+}
+
 }  // namespace

@@ -175,6 +175,20 @@ TEST_F(Line_Scan, ProcessingModesNormaliseEachResultsScan) {
   EXPECT_FLOAT_EQ(Virtual_EDX_values(1, 3), 0.33333334f);
 }
 
+TEST_F(Line_Scan, TheCollectionsSizeIsCountedIn64Bits) {
+  // 4 rows x 60000 samples x 100000 outputs: 2.4E10 entries, a count that 32 bits would wrap
+  // to a small one. Far beyond memory, the program stops with the table's name.
+  make_field(2, 60001, 2, [](int, int, int) { return 1.0f; });
+  for (int i = 1; i <= 2; ++i) Result_Set.Total_Time_Steps(i) = 100000;
+  line(1, 1, 60000, 1);
+  SELECT_PROBE_RESULTS(false);
+  VIRTUAL_EDX_SCAN();
+  ASSERT_EQ(Scan_Line.Scan_Samples, 60000);
+  EXPECT_THROW(VIRTUAL_EDX_DISPLAY_ALL(false, 1), Program_Stop);
+  EXPECT_EQ(console(), "\n\nUnable to allocate Virtual_EDX_Scans !\n\n\n");
+  EXPECT_FALSE(Virtual_EDX_Scans.ALLOCATED());
+}
+
 TEST(Curve_Ranges, OneRuleThreeKinds) {
   using K = Curve_Kind;
   struct Case {
