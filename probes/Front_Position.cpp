@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "probes/Front_Tracking.h"
+#include "probes/Virtual_EDX.h"
 
 namespace {
-constexpr float Tiny = 1.0e-40f;
 constexpr std::int32_t Slant_Limit = 5;  // cells: a line nearly along an axis below this
 }  // namespace
 
@@ -17,7 +17,7 @@ float FRONT_POSITION(std::span<const float> values, std::span<const float> dista
     const float before = values[k - 1], now = values[k];
     if ((before > target) == (now > target)) continue;
     const float step = before - now;
-    const float f = interpolate && std::fabs(step) > Tiny ? std::fabs((target - before) / step) : 0.5f;
+    const float f = interpolate && std::fabs(step) > Probe_Zero_Magnitude ? std::fabs((target - before) / step) : 0.5f;
     return distances[k - 1] + (distances[k] - distances[k - 1]) * f;
   }
   return -1.0f;

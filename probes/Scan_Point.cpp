@@ -11,10 +11,7 @@
 
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Line.h"
-
-namespace {
-constexpr float Tiny = 1.0e-40f;
-}  // namespace
+#include "probes/Virtual_EDX.h"
 
 Probe_Series SCAN_POINT_SERIES() {
   return {Scan_Point_Values, Scan_Point_Times, "Scan_Point_Values", "Scan_Point_Times",
@@ -48,7 +45,7 @@ void PROCESS_SCAN_POINT_SERIES() {
       norm = mode == 1 ? norm + v * Scan_Point_Times(t) : std::fmax(norm, v);
     }
     const auto divisor = static_cast<float>(norm);
-    if (!(divisor > Tiny)) continue;
+    if (!(divisor > Probe_Zero_Magnitude)) continue;
     for (std::int64_t t = 1; t <= rows; ++t) Scan_Point_Values(t, i) /= divisor;
   }
 }

@@ -38,9 +38,8 @@ std::string line_scan_name(std::string_view extension, std::string_view title) {
 // dragged would be no scan at all.
 void pick_and_scan_line() {
   VIRTUAL_EDX_SELECT(true);
-  const auto& chosen = Result_Set.Selected_Solutions;
   bool any = false;
-  for (std::int32_t i = 1; i <= Result_Set.Number_Of_Solutions; ++i) any = any || (chosen.ALLOCATED() && chosen(i));
+  for (std::int32_t i = 1; i <= Result_Set.Number_Of_Solutions; ++i) any = any || SELECTED_RESULT(i);
   if (!any) SELECT_PROBE_RESULTS(false);
   VIRTUAL_EDX_SCAN();
 }
