@@ -22,6 +22,7 @@
 #include "main/Time_Temperature.h"
 #include "main/Tools_General.h"
 #include "main/Vector_Settings.h"
+#include "probes/Data_Information.h"
 #include "probes/Write_ASCII_Output.h"
 #include "probes/Write_Contour.h"
 #include "probes/Write_Image.h"
@@ -203,7 +204,7 @@ std::array<Entry, Command::End_Program> make_table() {
   set(91, 91, toggle_default_naming, 3);
   set(92, 101, not_available, 3);   // line scans and probes
   set(102, 114, not_available, 2);  // probe outputs
-  set(115, 125, not_available, 3);  // console information
+  set(115, 125, DATA_INFORMATION, 3);
   set(126, 126, toggle_front_end, 3);
   set(127, 127, not_available, 2);  // removing the current output
   set(128, 128, key_summary, 3);

@@ -1,0 +1,151 @@
+// The information commands in the whole program: Display_ZELTRA under the front end beside a
+// real kornd, picks scripted at the picture's corners (a pick outside the image is held to
+// the zoom window's edge cells), the text dialog answered by scripted keys, the console read.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "korin_client/Coordinates.h"
+#include "tests/main/Display_Session.h"
+#include "tools/Sample_Case.h"
+
+namespace {
+
+constexpr int N = 10;  // cells along every axis
+
+// Result 1 is 100 everywhere but 100.5 in the last column; result 2 adds 0.5 at even outputs
+// and 2 at odd ones. Output k is at k seconds. The geometry has no simulation texts.
+struct Cube_Case {
+  Scratch_Folder dir;
+  explicit Cube_Case(int outputs) {
+    sample::WRITE_GEOMETRY(dir / "Cube_geoF.zlt", sample::Encoding::Single, sample::GRID(N, N, N, 2e-4));
+    std::vector<sample::Output> first, second;
+    for (int k = 1; k <= outputs; ++k) {
+      sample::Output a{static_cast<double>(k), {}}, b{static_cast<double>(k), {}};
+      for (int z = 1; z <= N; ++z)
+        for (int y = 1; y <= N; ++y)
+          for (int x = 1; x <= N; ++x) {
+            a.values.push_back(x == N ? 100.5 : 100.0);
+            b.values.push_back(a.values.back() + (k % 2 ? 2.0 : 0.5));
+          }
+      first.push_back(a), second.push_back(b);
+    }
+    sample::WRITE_RESULTS(dir / "Cube_phas.zlt", sample::Encoding::Single, first);
+    sample::WRITE_RESULTS(dir / "Cube_conc.zlt", sample::Encoding::Single, second);
+  }
+};
+
+// The program with scripted keys and clicks: each step waits for the server to start its
+// next wait or dialog, then sends its lines.
+class Scripted_Program {
+ public:
+  Scripted_Program(const Cube_Case& c, const std::vector<std::string>& results)
+      : fifo_(make_fifo(c.dir)), session_(c.dir, words(results), {"KORND_TEST_INPUT=" + fifo_}), keys_(fifo_) {}
+
+  Display_Session& session() { return session_; }
+
+  void command(int code) { session_.SEND("0 " + std::to_string(code) + " 0\n"); }
+  void next_output() { session_.SEND("1 0 0\n"); }
+
+  // The next dialog gets the text (none: Return on the preset; nullopt: cancelled).
+  void answer(const std::optional<std::string>& text) {
+    if (!text) return after("kornd input: dialog", {"key 1 Escape"});
+    std::vector<std::string> lines;
+    if (!text->empty()) lines.push_back("text 1 " + *text);
+    lines.push_back("key 1 Return");
+    after("kornd input: dialog", lines);
+  }
+  // A point at a fraction of the page of the main display (0, 0 the corner of the world box).
+  std::string at(float fx, float fy) {
+    platform::Shared_Block holder;
+    const channel::KRwinblock* b = session_.server.MapWindow(1, holder);
+    if (b == nullptr) return "@0 0";
+    const Device_Point p = TO_DEVICE(*b, b->world_x1 + fx * (b->world_x2 - b->world_x1),
+                                     b->world_y1 + fy * (b->world_y2 - b->world_y1));
+    return "@" + std::to_string(p.x) + " " + std::to_string(p.y);
+  }
+  void click(const std::string& point) { after("kornd input: waiting", {"click 1 left " + point}); }
+  // A dragged box (or first side), ended by a right click as the server's box pick takes it.
+  void drag(const std::string& from, const std::string& to) {
+    after("kornd input: waiting", {"press 1 left " + from, "release 1 left " + to, "click 1 right " + to});
+  }
+  // Waits for text to appear in the console after what was there before.
+  std::string console_after(std::size_t from, const std::string& text) {
+    EXPECT_TRUE(session_.WAIT_FOR(text)) << session_.CONSOLE();
+    const std::string all = session_.CONSOLE();
+    return from < all.size() ? all.substr(from) : "";
+  }
+
+ private:
+  static std::string make_fifo(const Scratch_Folder& dir) {
+    const std::string name = dir / "keys";
+    ::mkfifo(name.c_str(), 0600);
+    return name;
+  }
+  static std::vector<std::string> words(const std::vector<std::string>& results) {
+    std::vector<std::string> w{"-g"};
+    w.insert(w.end(), results.begin(), results.end());
+    return w;
+  }
+  void after(const std::string& mark, const std::vector<std::string>& lines) {
+    const int wanted = ++seen_[mark];
+    for (int i = 0; i < 3000 && session_.server.CountErrors(mark) < wanted; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (const std::string& line : lines) keys_ << line << "\n";
+    keys_ << std::flush;
+  }
+
+  std::string fifo_;
+  Display_Session session_;
+  std::ofstream keys_;
+  std::map<std::string, int> seen_;
+};
+
+constexpr float Low = 0.002f, High = 0.998f;
+
+TEST(Information_Program, Measures) {
+  Cube_Case c(2);
+  Scripted_Program p(c, {"Cube_phas.zlt"});
+  ASSERT_TRUE(p.session().server_started);
+  ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+  std::size_t mark = p.session().CONSOLE().size();
+
+  // The cell the lower left corner gives, and its position.
+  p.command(119);
+  p.click(p.at(Low, Low));
+  std::string text = p.console_after(mark, "'Cell pointer'");
+  EXPECT_NE(text.find(" X =  1.000, 1\n Y =  9.000, 5\n Z =  1.000, 1\n"), std::string::npos) << text;
+  mark = p.session().CONSOLE().size();
+
+  // A line inside one cell.
+  p.command(115);
+  p.drag(p.at(Low, Low), p.at(Low, Low));
+  text = p.console_after(mark, "Distance");
+  EXPECT_NE(text.find(" Distance (micrometers):  0.000    \n"), std::string::npos) << text;
+  mark = p.session().CONSOLE().size();
+
+  // Against the horizontal: up and right, down and right, then a vertical side.
+  struct Case {
+    float x1, y1, x2, y2;
+    const char* lines;
+  } cases[] = {
+      {Low, Low, High, High, " Angle (radians): -0.785  (-0.25 x 'Pi')\n Angle (degrees):  -45.00\n"},
+      {Low, High, High, Low, " Angle (radians): +0.785  (+0.25 x 'Pi')\n Angle (degrees):  +45.00\n"},
+      {Low, Low, Low, High, "\n Sorry at least one of the sides appears too small!\n\n"},
+  };
+  for (const Case& k : cases) {
+    p.command(117);
+    p.drag(p.at(k.x1, k.y1), p.at(k.x2, k.y2));
+    text = p.console_after(mark, k.lines);
+    EXPECT_EQ(text, "\nSet 'non-horizontal' side by holding down the mouse's left button\n" + std::string(k.lines));
+    mark = p.session().CONSOLE().size();
+  }
+  EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
+}
+
+}  // namespace
