@@ -88,7 +88,9 @@ Window_Statistics WINDOW_STATISTICS(std::int32_t slot) {
 void DATA_INFORMATION_AVERAGE() {
   const auto& r = Result_Set;
   const bool difference = Display_Settings.Processed_Display_Modes.Difference_Display;
-  const std::int32_t first = difference ? 0 : 1, last = r.Number_Of_Solutions;
+  // Slot 0 exists only while the arrays are laid out for the difference.
+  const std::int32_t first = difference && Display_Field.Array_to_be_displayed.LOWER(0) <= 0 ? 0 : 1;
+  const std::int32_t last = r.Number_Of_Solutions;
   Bounded_Array<float, 2> Data;
   CHECK_ALLOCATION_ERROR("Data", Data.ALLOCATE({Bounds{first, last}, Bounds{1, 3}}));
   CHECK_ALLOCATION_SIZE("Data", Data.SIZE(), std::int64_t{last - first + 1} * 3);

@@ -36,9 +36,9 @@ TEST_F(Information_Console, ValuesLineUpAndCellColumnsFollowTheLargestIndex) {
             " Long_name_2.dat:    125.0000    \n"
             " B              :    135.0000    \n"
             "Coordinates (micrometers, cells):\n"
-            " X =  4.500,    5\n"
-            " Y =  0.5000,   1\n"
-            " Z =  119.5,  120\n"
+            " X =  4.500,   5\n"
+            " Y = 0.5000,   1\n"
+            " Z =  119.5, 120\n"
             " 'Cell pointer': " + std::to_string(pointer) + "\n");
 }
 
@@ -49,10 +49,11 @@ TEST_F(Information_Console, TwoDimensionalResultHasNoYLine) {
   pick(12, 1);
   DATA_INFORMATION_COORDINATES();
   const std::vector<std::string> lines = lines_of(console());
-  ASSERT_EQ(lines.size(), 6u) << console();
-  EXPECT_EQ(lines[3], " X =  11.50,  12");
-  EXPECT_EQ(lines[4], " Z =  0.5000,  1");
-  EXPECT_EQ(lines[5], " 'Cell pointer': " + std::to_string(32 * 1 + 12 + 1));
+  ASSERT_EQ(lines.size(), 7u) << console();
+  EXPECT_EQ(lines[3], "Coordinates (micrometers, cells):");
+  EXPECT_EQ(lines[4], " X =  11.50, 12");
+  EXPECT_EQ(lines[5], " Z = 0.5000,  1");
+  EXPECT_EQ(lines[6], " 'Cell pointer': " + std::to_string(32 * 1 + 12 + 1));
 }
 
 TEST_F(Information_Console, MillerModeNamesTheCell) {
@@ -71,10 +72,10 @@ TEST_F(Information_Console, MillerModeNamesTheCell) {
 }
 
 TEST_F(Information_Console, ExtremaWithDifferenceRowFirst) {
+  Display_Settings.Processed_Display_Modes.Difference_Display = true;
   make_field(2, 6, 5, by_cell);
   names({"A.dat", "B.dat"});
   stamps({" 12.50 s     ", " 13.00 s     "});
-  Display_Settings.Processed_Display_Modes.Difference_Display = true;
   auto& f = Display_Field;
   for (int y = 1; y <= 5; ++y)
     for (int x = 1; x <= 6; ++x) f.Array_to_be_displayed(0, x, y) = -10.0f;
@@ -96,7 +97,7 @@ TEST_F(Information_Console, OneCellWindowAndTemperatureStamp) {
   const std::vector<std::string> lines = lines_of(console());
   ASSERT_EQ(lines.size(), 8u) << console();
   EXPECT_EQ(lines[2], " Sim_1.dat (t = 12.50 s): ");
-  for (int row : {3, 5, 7}) EXPECT_EQ(lines[static_cast<std::size_t>(row)].substr(11), "   314.000    ") << row;
+  for (int row : {3, 5, 7}) EXPECT_EQ(lines[static_cast<std::size_t>(row)].substr(11), "  314.000    ") << row;
 }
 
 TEST_F(Information_Console, LargeWindowAveragesInDoublePrecision) {

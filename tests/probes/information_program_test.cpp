@@ -148,4 +148,104 @@ TEST(Information_Program, Measures) {
   EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
 }
 
+TEST(Information_Program, CellPointer) {
+  Cube_Case c(2);
+  Scripted_Program p(c, {"Cube_phas.zlt"});
+  ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+  std::size_t mark = p.session().CONSOLE().size();
+  // The x-z plane at Y = 5 is shown. Cancel ends the command without a line.
+  p.command(123);
+  p.answer(std::nullopt);
+  p.command(125);
+  std::string text = p.console_after(mark, " No zoom");
+  EXPECT_EQ(text.substr(0, 22), "\n Simulation geometry:") << text;
+  EXPECT_NE(text.find("    Y =    5\n  Grid spacing [micrometers]: 2.000000\n"), std::string::npos) << text;
+  mark = p.session().CONSOLE().size();
+
+  // Unreadable text asks again silently; a ghost cell and a pointer past the field are named
+  // and asked again; cell (1, 1, 1) lies off the plane and shows the cell (1, 5, 1).
+  p.command(123);
+  for (const char* typed : {"abc", "1", "999999999999", "158"}) p.answer(std::string(typed));
+  text = p.console_after(mark, "'Cell pointer': ");
+  const std::int64_t shown = 12 * 5 + 1 + 12 * 12 * 1 + 1;
+  EXPECT_TRUE(p.session().WAIT_FOR(" 'Cell pointer': " + std::to_string(shown) + "\n"));
+  text = p.session().CONSOLE().substr(mark);
+  EXPECT_EQ(text,
+            "\n 'Cell pointer' 1 names no displayed cell!\n\n"
+            "\n 'Cell pointer' 999999999999 names no displayed cell!\n\n"
+            "\nNote: projection on the cutting plane!\n\n"
+            "\nField values (t=1.000):\n Cube_phas.zlt:    100.0000    \n"
+            "Coordinates (micrometers, cells):\n X =  1.000, 1\n Y =  9.000, 5\n Z =  1.000, 1\n"
+            " 'Cell pointer': " + std::to_string(shown) + "\n");
+  mark = p.session().CONSOLE().size();
+
+  // A cell of the shown plane: no note; its pointer comes back.
+  p.command(123);
+  const std::int64_t last = 12 * 5 + 10 + 12 * 12 * 10 + 1;
+  p.answer(std::to_string(last));
+  text = p.console_after(mark, " 'Cell pointer': " + std::to_string(last) + "\n");
+  EXPECT_EQ(text.find("Note"), std::string::npos) << text;
+  EXPECT_NE(text.find(" Cube_phas.zlt:    100.5000    \n"), std::string::npos) << text;
+  EXPECT_EQ(p.session().RUN("0 124 0\n0 129 0\n"), 0);
+  EXPECT_NE(p.session().CONSOLE().find(
+                "\n Display_ZELTRA version 6.1\n (no information about ZELTRA version available)\n"),
+            std::string::npos);
+}
+
+TEST(Information_Program, Statistics) {
+  Cube_Case c(8);
+  Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
+  ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+  std::size_t mark = p.session().CONSOLE().size();
+  const std::string names = " Cube_phas.zlt and Cube_conc.zlt ";
+
+  // The preset criterion is a hundredth of the maximum (the range is narrow): 0.5 apart is
+  // identical, 2 apart is not.
+  p.command(121);
+  p.answer("");
+  std::string text = p.console_after(mark, " Criteria:");
+  p.session().WAIT_FOR(" Criteria: 1.005E+00\n");
+  text = p.session().CONSOLE().substr(mark);
+  EXPECT_EQ(text, "\nComparison:\n" + names + "different at t = 1.000\n Criteria: 1.005E+00\n");
+  mark = p.session().CONSOLE().size();
+
+  // Cancel prints nothing; an unreadable criterion asks again.
+  p.command(121);
+  p.answer(std::nullopt);
+  p.command(121);
+  p.answer(std::string("x"));
+  p.answer(std::string("2"));
+  text = p.console_after(mark, " Criteria: 2.000E+00\n");
+  EXPECT_EQ(text, "\nComparison:\n" + names + "identical at t = 1.000\n Criteria: 2.000E+00\n");
+  mark = p.session().CONSOLE().size();
+
+  // From output 5 of 8 every output once, ending on output 5.
+  for (int k = 0; k < 4; ++k) p.next_output();
+  p.command(122);
+  p.answer(std::string("0.5"));
+  text = p.console_after(mark, " Criteria: 5.000E-01\n");
+  std::string expected = "\nComparison:\n";
+  for (int k : {5, 6, 7, 8, 1, 2, 3, 4})
+    expected += names + (k % 2 ? "different" : "identical") + " at t = " + std::to_string(k) + ".000\n";
+  EXPECT_EQ(text, expected + " Criteria: 5.000E-01\n");
+  mark = p.session().CONSOLE().size();
+  p.command(121);
+  p.answer(std::string("0.5"));
+  text = p.console_after(mark, " Criteria:");
+  EXPECT_NE(text.find("different at t = 5.000\n"), std::string::npos) << text;
+  mark = p.session().CONSOLE().size();
+
+  // Extrema of both results at output 5, each with the time its annotation shows.
+  p.command(120);
+  text = p.console_after(mark, "Cube_conc.zlt (t = ");
+  EXPECT_TRUE(p.session().WAIT_FOR("  Average:   102.050    \n")) << p.session().CONSOLE();
+  text = p.session().CONSOLE().substr(mark);
+  EXPECT_EQ(text.substr(0, 22), "\nExtrema and average:\n");
+  EXPECT_NE(text.find("  Minimum:   100.000    \n\n  Maximum:   100.500    \n\n  Average:   100.050    \n"),
+            std::string::npos) << text;
+  EXPECT_NE(text.find("  Minimum:   102.000    \n\n  Maximum:   102.500    \n\n  Average:   102.050    \n"),
+            std::string::npos) << text;
+  EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
+}
+
 }  // namespace

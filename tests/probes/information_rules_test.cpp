@@ -112,7 +112,9 @@ TEST_F(Information_Rules, TurnBetweenSides) {
   for (const Case& c : cases) {
     const std::optional<float> a = TURN_ANGLE(c.x1, c.y1, c.x2, c.y2, c.x3, c.y3);
     ASSERT_EQ(a.has_value(), c.angle.has_value());
-    if (a) EXPECT_NEAR(*a, *c.angle, 1e-6f);
+    if (a) {
+      EXPECT_NEAR(*a, *c.angle, 1e-6f);
+    }
   }
   // Long parallel sides must not take the cosine past 1 (no number).
   const std::optional<float> flat = TURN_ANGLE(0, 0, 3, 7, 3000, 7000);
