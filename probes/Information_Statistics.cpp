@@ -8,7 +8,7 @@
 //         through its outputs and redraws each.
 
 #include <algorithm>
-#include <array>
+#include <cmath>
 
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
@@ -22,15 +22,6 @@
 #include "text/Free_Form.h"
 
 namespace {
-
-constexpr int Lanes = 8;  // independent running values, so that a row is taken in wide steps
-
-template <typename Row>
-void for_each_window_row(std::int32_t slot, Row row) {
-  auto& f = Display_Field;
-  const std::int64_t n = std::int64_t{f.Zoom_X_To} - f.Zoom_X_From + 1;
-  for (std::int32_t y = f.Zoom_Y_From; y <= f.Zoom_Y_To; ++y) row(f.Array_to_be_displayed.ADDRESS(slot, f.Zoom_X_From, y), n);
-}
 
 // The time text of slot i: the start of the stamp the annotation last drew for it; with the
 // temperature shown, only up to its first "s". The difference slot shows result 1's.
@@ -46,44 +37,6 @@ std::string time_text(std::int32_t slot) {
 }
 
 }  // namespace
-
-Window_Statistics WINDOW_STATISTICS(std::int32_t slot) {
-  std::array<float, Lanes> low, high;
-  low.fill(Display_Field.Array_to_be_displayed(slot, Display_Field.Zoom_X_From, Display_Field.Zoom_Y_From));
-  high = low;
-  std::array<double, Lanes> sum{};
-  std::int64_t count = 0;
-  for_each_window_row(slot, [&](const float* v, std::int64_t n) {
-    std::int64_t k = 0;
-    for (; k + Lanes <= n; k += Lanes)
-      for (int l = 0; l < Lanes; ++l) {
-        low[l] = std::min(low[l], v[k + l]);
-        high[l] = std::max(high[l], v[k + l]);
-        sum[l] += v[k + l];
-      }
-    for (; k < n; ++k) {
-      low[0] = std::min(low[0], v[k]);
-      high[0] = std::max(high[0], v[k]);
-      sum[0] += v[k];
-    }
-    count += n;
-  });
-  double total = 0.0;
-  for (double s : sum) total += s;
-  const double mean = total / static_cast<double>(count);
-  // A second pass over the deviations from the first mean corrects its rounding.
-  std::array<double, Lanes> deviation{};
-  for_each_window_row(slot, [&](const float* v, std::int64_t n) {
-    std::int64_t k = 0;
-    for (; k + Lanes <= n; k += Lanes)
-      for (int l = 0; l < Lanes; ++l) deviation[l] += v[k + l] - mean;
-    for (; k < n; ++k) deviation[0] += v[k] - mean;
-  });
-  double off = 0.0;
-  for (double d : deviation) off += d;
-  return {*std::min_element(low.begin(), low.end()), *std::max_element(high.begin(), high.end()),
-          static_cast<float>(mean + off / static_cast<double>(count))};
-}
 
 void DATA_INFORMATION_AVERAGE() {
   const auto& r = Result_Set;
