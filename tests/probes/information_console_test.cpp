@@ -109,6 +109,29 @@ TEST_F(Information_Console, LargeWindowAveragesInDoublePrecision) {
   EXPECT_EQ(s.average, 2.0f);
 }
 
+TEST_F(Information_Console, ExtremaFoundAnywhereInTheWindow) {
+  // One low and one high cell wander through every position of windows of every width, so
+  // that they fall in the wide steps and in the rest of a row alike.
+  make_field(1, 21, 2, [](int, int, int) { return 5.0f; });
+  auto& a = Display_Field.Array_to_be_displayed;
+  for (int width = 1; width <= 21; ++width)
+    for (int from = 1; from + width - 1 <= 21; from += 3)
+      for (int at = from; at < from + width; ++at) {
+        for (int x = 1; x <= 21; ++x) a(1, x, 2) = 5.0f;
+        a(1, at, 2) = -7.0f;
+        a(1, from + width - 1 - (at - from), 2) += 20.0f;  // 25, or 13 on the low cell itself
+        zoom(from, from + width - 1, 1, 2);
+        const Window_Statistics s = WINDOW_STATISTICS(1);
+        double sum = 0.0;
+        for (int y = 1; y <= 2; ++y)
+          for (int x = from; x < from + width; ++x) sum += a(1, x, y);
+        const bool same_cell = 2 * (at - from) == width - 1;
+        EXPECT_EQ(s.minimum, same_cell ? 5.0f : -7.0f) << width << " " << from << " " << at;
+        EXPECT_EQ(s.maximum, same_cell ? 13.0f : 25.0f) << width << " " << from << " " << at;
+        EXPECT_FLOAT_EQ(s.average, static_cast<float>(sum / (2 * width))) << width << " " << from << " " << at;
+      }
+}
+
 TEST_F(Information_Console, ComparisonAgainstResultOne) {
   make_field(3, 4, 4, [](int k, int x, int) { return k == 2 ? 1.5f * x + 0.5f : 1.5f * x; });
   names({"Sim_1.dat", "Sim_22.dat", "Sim_3.dat"});
