@@ -69,6 +69,21 @@ constexpr std::int32_t Line_Scan = 92;                 // a dragged line
 constexpr std::int32_t Line_Scan_X = 95;               // across the zoom window at a typed row
 constexpr std::int32_t Line_Scan_Y = 96;               // ... at a typed column
 constexpr std::int32_t Scan_Point = 101;
+constexpr std::int32_t Front_Tracking = 100;
+// Probe outputs: tables, position and curve images.
+constexpr std::int32_t Line_Scan_Text = 102;           // the current scan
+constexpr std::int32_t Line_Scan_Texts = 103;          // a fresh scan at every output
+constexpr std::int32_t Line_Scan_Position = 104;
+constexpr std::int32_t Line_Scan_Positions = 105;
+constexpr std::int32_t Line_Scan_Curve = 106;
+constexpr std::int32_t Line_Scan_Curves = 107;
+constexpr std::int32_t Line_Scan_All_Scans = 108;      // the scans of every output
+constexpr std::int32_t Line_Scan_Marked_Scans = 109;   // ... of the last collection's outputs
+constexpr std::int32_t Front_Tracking_Text = 110;
+constexpr std::int32_t Front_Tracking_Curve = 111;
+constexpr std::int32_t Scan_Point_Text = 112;
+constexpr std::int32_t Scan_Point_Position = 113;
+constexpr std::int32_t Scan_Point_Curve = 114;
 
 // Console information (probes/Data_Information.h).
 constexpr std::int32_t Info_Distance = 115;            // w+m

@@ -23,8 +23,12 @@
 #include "main/Tools_General.h"
 #include "main/Vector_Settings.h"
 #include "probes/Data_Information.h"
+#include "probes/Front_Tracking.h"
+#include "probes/Probe_Outputs.h"
+#include "probes/Scan_Point.h"
 #include "probes/Write_ASCII_Output.h"
 #include "probes/Write_Contour.h"
+#include "probes/Virtual_EDX.h"
 #include "probes/Write_Image.h"
 #include "result_files/Extrema.h"
 
@@ -202,8 +206,10 @@ std::array<Entry, Command::End_Program> make_table() {
   set(86, 86, toggle_numbering, 3);
   set(87, 90, CHANGE_IMAGE_DRIVER, 3);
   set(91, 91, toggle_default_naming, 3);
-  set(92, 101, not_available, 3);   // line scans and probes
-  set(102, 114, not_available, 2);  // probe outputs
+  set(92, 99, VIRTUAL_EDX, 3);
+  set(100, 100, FRONT_TRACKING, 3);
+  set(101, 101, SCAN_POINT, 3);
+  set(102, 114, VIRTUAL_EDX_OUTPUT, 2);
   set(115, 125, DATA_INFORMATION, 3);
   set(126, 126, toggle_front_end, 3);
   set(127, 127, not_available, 2);  // removing the current output

@@ -83,12 +83,23 @@ void Answer_Feeder::send(const std::string& line) {
 // spans the whole paper); the server clicks where its view shows that point.
 std::string Answer_Feeder::click_line(const Pop_Up_Action& action) {
   platform::Shared_Block holder;
-  const channel::KRwinblock* b = server_.MapWindow(Pop_Up_Window, holder);
+  int window = Pop_Up_Window;
+  if (follow_newest_) {
+    // The pop-up is the newest window while it waits: the highest number in use.
+    for (int w = Newest_Window_Search; w > Pop_Up_Window; --w) {
+      platform::Shared_Block probe;
+      if (server_.MapWindow(w, probe) != nullptr) {
+        window = w;
+        break;
+      }
+    }
+  }
+  const channel::KRwinblock* b = server_.MapWindow(window, holder);
   if (b == nullptr) return "bad: no pop-up window";
   const double x = b->world_x1 + action.x / action.paper_width * (b->world_x2 - b->world_x1);
   const double y = b->world_y1 + action.y / action.paper_height * (b->world_y2 - b->world_y1);
   const Device_Point p = TO_DEVICE(*b, x, y);
-  return "click " + std::to_string(Pop_Up_Window) + (action.right ? " right @" : " left @") + std::to_string(p.x) +
+  return "click " + std::to_string(window) + (action.right ? " right @" : " left @") + std::to_string(p.x) +
          " " + std::to_string(p.y);
 }
 

@@ -17,6 +17,7 @@
 // tests (zeltra_server_test in tests/CMakeLists.txt).
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -45,6 +46,10 @@ class Answer_Feeder {
   Answer_Feeder(const Answer_Feeder&) = delete;
   Answer_Feeder& operator=(const Answer_Feeder&) = delete;
 
+  // Clicks go to the newest window instead of window 2 (a program that keeps other windows
+  // open, such as curve plots, before a pop-up).
+  void Follow_Newest_Window() { follow_newest_ = true; }
+
   void Type(std::string line);  // next dialog
   void Cancel();
   void Act(Pop_Up_Action action);  // next pop-up read
@@ -66,6 +71,8 @@ class Answer_Feeder {
   std::vector<std::string> prompts_;
   int reads_ = 0, unanswered_ = 0;
   bool stop_ = false;
+  std::atomic<bool> follow_newest_{false};
+  static constexpr int Newest_Window_Search = 64;
   std::thread thread_;
 };
 
