@@ -5,7 +5,8 @@
 // file as a process of its own (its start-up, which reads the file once for the extrema,
 // taken off). In process, without a server: picks and dialogs are replaced by their results
 // (a diagonal line, the scan point at the middle); the table pass writes no redraw (two
-// panels across with one result), the collection draws its curves into an image file.
+// panels across with one result), the collection draws its curves into an image file. Best
+// of three runs each.
 
 #include <algorithm>
 #include <chrono>
@@ -36,10 +37,16 @@ namespace {
 constexpr int N = 1000;
 constexpr int Outputs = 100;
 
+constexpr int Runs = 3;  // the best of these counts: the machine is shared
+
 double seconds_of(const auto& run) {
-  const auto start = std::chrono::steady_clock::now();
-  run();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double best = 1e30;
+  for (int k = 0; k < Runs; ++k) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  return best;
 }
 
 // A front moving across x: 1 behind it, 0 ahead, a ramp of 20 cells between.
