@@ -116,10 +116,26 @@ TEST_F(Commands, CodesNotBuiltYetSayFeatureNotAvailable) {
     DISPATCH_COMMAND(28);
     EXPECT_EQ(console.text(), "\n Feature not available\n\n");
   }
-  for (std::int32_t code : {18, 48, 71, 92, 115, 127}) {
+  for (std::int32_t code : {18, 48, 54, 71, 127}) {
     Console_Capture console;
     DISPATCH_COMMAND(code);
     EXPECT_EQ(console.text(), "\n Feature not available\n\n") << code;
+  }
+}
+
+TEST_F(Commands, InformationCodesReachTheirCommands) {
+  {
+    Console_Capture console;
+    Command_State.Command_Code = 124;  // the loop hands the code over in the record
+    EXPECT_EQ(DISPATCH_COMMAND(124), 3);
+    EXPECT_EQ(console.text(), "\n Display_ZELTRA version 6.1\n (no information about ZELTRA version available)\n");
+  }
+  Result_Set.Number_Of_Solutions = 1;
+  for (std::int32_t code : {121, 122}) {  // nothing to compare with one result
+    Console_Capture console;
+    Command_State.Command_Code = code;
+    EXPECT_EQ(DISPATCH_COMMAND(code), 3);
+    EXPECT_EQ(console.text(), "") << code;
   }
 }
 
