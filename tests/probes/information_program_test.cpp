@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <thread>
@@ -244,6 +245,31 @@ TEST(Information_Program, Statistics) {
             std::string::npos) << text;
   EXPECT_NE(text.find("  Minimum:   102.000    \n\n  Maximum:   102.500    \n\n  Average:   102.050    \n"),
             std::string::npos) << text;
+  EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
+}
+
+TEST(Information_Program, EveryOutputComparisonEndsAfterOneWrap) {
+  Cube_Case c(8);
+  Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
+  ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+  for (int k = 0; k < 7; ++k) p.next_output();
+  p.command(124);  // a mark that the moves are done
+  ASSERT_TRUE(p.session().WAIT_FOR("ZELTRA version available)\n"));
+  // Both files lose their last two outputs under the display of output 8: the start output
+  // never comes back.
+  for (const char* name : {"Cube_phas.zlt", "Cube_conc.zlt"}) {
+    const std::string file = c.dir / name;
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) / 8 * 6);
+  }
+  const std::size_t mark = p.session().CONSOLE().size();
+  p.command(122);
+  p.answer(std::string("0.5"));
+  const std::string text = p.console_after(mark, " Criteria: 5.000E-01\n");
+  std::string expected = "\nComparison:\n";
+  for (int k : {8, 1, 2, 3, 4, 5, 6})
+    expected += " Cube_phas.zlt and Cube_conc.zlt " + std::string(k % 2 ? "different" : "identical") + " at t = " +
+                std::to_string(k) + ".000\n";
+  EXPECT_EQ(text, expected + " Criteria: 5.000E-01\n");
   EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
 }
 
