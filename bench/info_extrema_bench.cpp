@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "main/Command_Codes.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "main/Tools_General.h"
@@ -55,7 +56,7 @@ int main() {
 
   std::ostringstream discard;
   SET_CONSOLE_STREAM(&discard);
-  Command_State.Command_Code = 120;
+  Command_State.Command_Code = Command::Info_Extrema;
   const double ours = best_seconds([&] {
     discard.str("");
     DATA_INFORMATION();

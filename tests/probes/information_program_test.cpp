@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "korin_client/Coordinates.h"
+#include "main/Command_Codes.h"
 #include "tests/main/Display_Session.h"
 #include "tools/Sample_Case.h"
 
@@ -50,7 +51,7 @@ class Scripted_Program {
 
   Display_Session& session() { return session_; }
 
-  void command(int code) { session_.SEND("0 " + std::to_string(code) + " 0\n"); }
+  void command(std::int32_t code) { session_.SEND("0 " + std::to_string(code) + " 0\n"); }
   void next_output() { session_.SEND("1 0 0\n"); }
 
   // The next dialog gets the text and Return (nullopt: cancelled).
@@ -122,14 +123,14 @@ TEST(Information_Program, Measures) {
   std::size_t mark = p.session().CONSOLE().size();
 
   // The cell the lower left corner gives, and its position.
-  p.command(119);
+  p.command(Command::Info_Coordinates);
   p.click(p.at(Low, Low));
   std::string text = p.console_after(mark, "'Cell pointer'");
   EXPECT_NE(text.find(" X =  1.000, 1\n Y =  9.000, 5\n Z =  1.000, 1\n"), std::string::npos) << text;
   mark = p.session().CONSOLE().size();
 
   // A line inside one cell.
-  p.command(115);
+  p.command(Command::Info_Distance);
   p.drag(p.at(Low, Low), p.at(Low, Low));
   text = p.console_after(mark, "Distance");
   EXPECT_NE(text.find(" Distance (micrometers):  0.000    \n"), std::string::npos) << text;
@@ -145,7 +146,7 @@ TEST(Information_Program, Measures) {
       {Low, Low, Low, High, "\n Sorry at least one of the sides appears too small!\n\n"},
   };
   for (const Case& k : cases) {
-    p.command(117);
+    p.command(Command::Info_Angle_Horizontal);
     p.drag(p.at(k.x1, k.y1), p.at(k.x2, k.y2));
     text = p.console_after(mark, k.lines);
     EXPECT_EQ(text, "\nSet 'non-horizontal' side by holding down the mouse's left button\n" + std::string(k.lines));
@@ -160,9 +161,9 @@ TEST(Information_Program, CellPointer) {
   ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
   std::size_t mark = p.session().CONSOLE().size();
   // The x-z plane at Y = 5 is shown. Cancel ends the command without a line.
-  p.command(123);
+  p.command(Command::Info_Cell_Pointer);
   p.answer(std::nullopt);
-  p.command(125);
+  p.command(Command::Info_Geometry);
   std::string text = p.console_after(mark, " No zoom");
   EXPECT_EQ(text.substr(0, 22), "\n Simulation geometry:") << text;
   EXPECT_NE(text.find("    Y =    5\n  Grid spacing [micrometers]: 2.000000\n"), std::string::npos) << text;
@@ -170,7 +171,7 @@ TEST(Information_Program, CellPointer) {
 
   // Unreadable text asks again silently; a ghost cell and a pointer past the field are named
   // and asked again; cell (1, 1, 1) lies off the plane and shows the cell (1, 5, 1).
-  p.command(123);
+  p.command(Command::Info_Cell_Pointer);
   for (const char* typed : {"abc", "1", "999999999999", "158"}) p.answer(std::string(typed));
   const std::int64_t shown = 12 * 5 + 1 + 12 * 12 * 1 + 1;
   text = p.console_after(mark, " 'Cell pointer': " + std::to_string(shown) + "\n");
@@ -184,7 +185,7 @@ TEST(Information_Program, CellPointer) {
   mark = p.session().CONSOLE().size();
 
   // A cell of the shown plane: no note; its pointer comes back.
-  p.command(123);
+  p.command(Command::Info_Cell_Pointer);
   const std::int64_t last = 12 * 5 + 10 + 12 * 12 * 10 + 1;
   p.answer(std::to_string(last));
   text = p.console_after(mark, " 'Cell pointer': " + std::to_string(last) + "\n");
@@ -205,16 +206,16 @@ TEST(Information_Program, Statistics) {
 
   // The preset criterion is a hundredth of the maximum (the range is narrow): 0.5 apart is
   // identical, 2 apart is not.
-  p.command(121);
+  p.command(Command::Info_Compare);
   p.keep_preset();
   std::string text = p.console_after(mark, " Criteria: 1.005E+00\n");
   EXPECT_EQ(text, "\nComparison:\n" + names + "different at t = 1.000\n Criteria: 1.005E+00\n");
   mark = p.session().CONSOLE().size();
 
   // Cancel prints nothing; an unreadable criterion asks again.
-  p.command(121);
+  p.command(Command::Info_Compare);
   p.answer(std::nullopt);
-  p.command(121);
+  p.command(Command::Info_Compare);
   p.answer(std::string("x"));
   p.answer(std::string("2"));
   text = p.console_after(mark, " Criteria: 2.000E+00\n");
@@ -223,7 +224,7 @@ TEST(Information_Program, Statistics) {
 
   // From output 5 of 8 every output once, ending on output 5.
   for (int k = 0; k < 4; ++k) p.next_output();
-  p.command(122);
+  p.command(Command::Info_Compare_All);
   p.answer(std::string("0.5"));
   text = p.console_after(mark, " Criteria: 5.000E-01\n");
   std::string expected = "\nComparison:\n";
@@ -231,14 +232,14 @@ TEST(Information_Program, Statistics) {
     expected += names + (k % 2 ? "different" : "identical") + " at t = " + std::to_string(k) + ".000\n";
   EXPECT_EQ(text, expected + " Criteria: 5.000E-01\n");
   mark = p.session().CONSOLE().size();
-  p.command(121);
+  p.command(Command::Info_Compare);
   p.answer(std::string("0.5"));
   text = p.console_after(mark, " Criteria:");
   EXPECT_NE(text.find("different at t = 5.000\n"), std::string::npos) << text;
   mark = p.session().CONSOLE().size();
 
   // Extrema of both results at output 5, each with the time its annotation shows.
-  p.command(120);
+  p.command(Command::Info_Extrema);
   text = p.console_after(mark, "  Average:   102.050    \n");
   EXPECT_EQ(text.substr(0, 22), "\nExtrema and average:\n");
   EXPECT_NE(text.find("  Minimum:   100.000    \n\n  Maximum:   100.500    \n\n  Average:   100.050    \n"),
@@ -253,7 +254,7 @@ TEST(Information_Program, EveryOutputComparisonEndsAfterOneWrap) {
   Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
   ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
   for (int k = 0; k < 7; ++k) p.next_output();
-  p.command(124);  // a mark that the moves are done
+  p.command(Command::Info_Version);  // a mark that the moves are done
   ASSERT_TRUE(p.session().WAIT_FOR("ZELTRA version available)\n"));
   // Both files lose their last two outputs under the display of output 8: the start output
   // never comes back.
@@ -262,7 +263,7 @@ TEST(Information_Program, EveryOutputComparisonEndsAfterOneWrap) {
     std::filesystem::resize_file(file, std::filesystem::file_size(file) / 8 * 6);
   }
   const std::size_t mark = p.session().CONSOLE().size();
-  p.command(122);
+  p.command(Command::Info_Compare_All);
   p.answer(std::string("0.5"));
   const std::string text = p.console_after(mark, " Criteria: 5.000E-01\n");
   std::string expected = "\nComparison:\n";
