@@ -136,20 +136,33 @@ TEST(Information_Program, Measures) {
   EXPECT_NE(text.find(" Distance (micrometers):  0.000    \n"), std::string::npos) << text;
   mark = p.session().CONSOLE().size();
 
-  // Against the horizontal: up and right, down and right, then a vertical side.
+  // Against the horizontal (up and right, down and right, a vertical side), against the
+  // vertical (a horizontal side), and between two sides (the first along x, the second
+  // picked up the y axis with the band from the vertex).
+  const std::string horizontal = "\nSet 'non-horizontal' side by holding down the mouse's left button\n";
+  const std::string vertical = "\nSet 'non-vertical' side by holding down the mouse's left button\n";
+  const std::string sides = "\nSelect angle by holding down the  mouse's left button twice\n";
+  const std::string too_small = "\n Sorry at least one of the sides appears too small!\n\n";
   struct Case {
+    std::int32_t code;
     float x1, y1, x2, y2;
-    const char* lines;
+    std::string lines;
   } cases[] = {
-      {Low, Low, High, High, " Angle (radians): -0.785  (-0.25 x 'Pi')\n Angle (degrees):  -45.00\n"},
-      {Low, High, High, Low, " Angle (radians): +0.785  (+0.25 x 'Pi')\n Angle (degrees):  +45.00\n"},
-      {Low, Low, Low, High, "\n Sorry at least one of the sides appears too small!\n\n"},
+      {Command::Info_Angle_Horizontal, Low, Low, High, High,
+       horizontal + " Angle (radians): -0.785  (-0.25 x 'Pi')\n Angle (degrees):  -45.00\n"},
+      {Command::Info_Angle_Horizontal, Low, High, High, Low,
+       horizontal + " Angle (radians): +0.785  (+0.25 x 'Pi')\n Angle (degrees):  +45.00\n"},
+      {Command::Info_Angle_Horizontal, Low, Low, Low, High, horizontal + too_small},
+      {Command::Info_Angle_Vertical, Low, Low, High, Low, vertical + too_small},
+      {Command::Info_Angle_Sides, Low, Low, High, Low,
+       sides + " Angle (radians): +1.571  (+0.50 x 'Pi')\n Angle (degrees):  +90.00\n"},
   };
   for (const Case& k : cases) {
-    p.command(Command::Info_Angle_Horizontal);
+    p.command(k.code);
     p.drag(p.at(k.x1, k.y1), p.at(k.x2, k.y2));
+    if (k.code == Command::Info_Angle_Sides) p.click(p.at(Low, High));
     text = p.console_after(mark, k.lines);
-    EXPECT_EQ(text, "\nSet 'non-horizontal' side by holding down the mouse's left button\n" + std::string(k.lines));
+    EXPECT_EQ(text, k.lines) << k.code;
     mark = p.session().CONSOLE().size();
   }
   EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
