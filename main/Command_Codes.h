@@ -97,6 +97,19 @@ constexpr std::int32_t Scan_Point_Text = 112;
 constexpr std::int32_t Scan_Point_Position = 113;
 constexpr std::int32_t Scan_Point_Curve = 114;
 
+// Console information (probes/Data_Information.h).
+constexpr std::int32_t Info_Distance = 115;            // w+m
+constexpr std::int32_t Info_Angle_Sides = 116;         // w+a
+constexpr std::int32_t Info_Angle_Horizontal = 117;    // w+h
+constexpr std::int32_t Info_Angle_Vertical = 118;      // w+v
+constexpr std::int32_t Info_Coordinates = 119;         // w+c
+constexpr std::int32_t Info_Extrema = 120;             // w+e
+constexpr std::int32_t Info_Compare = 121;             // w+d
+constexpr std::int32_t Info_Compare_All = 122;         // w+f
+constexpr std::int32_t Info_Cell_Pointer = 123;        // w+p
+constexpr std::int32_t Info_Version = 124;             // w+i
+constexpr std::int32_t Info_Geometry = 125;            // w+g
+
 // The highest code of all: "--Check" writes it so that the front end can tell whether it
 // talks to a program that knows its commands.
 constexpr std::int32_t Highest_Command = 129;

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::string_view Version = "6.1";
+constexpr std::string_view Version = Display_Version;
 
 void lines(std::initializer_list<std::string_view> texts) {
   for (std::string_view text : texts) CONSOLE_LINE(text);

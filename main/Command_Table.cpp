@@ -26,6 +26,7 @@
 #include "main/Time_Temperature.h"
 #include "main/Tools_General.h"
 #include "main/Vector_Settings.h"
+#include "probes/Data_Information.h"
 #include "probes/Front_Tracking.h"
 #include "probes/Probe_Outputs.h"
 #include "probes/Scan_Point.h"
@@ -44,13 +45,6 @@ struct Entry {
   std::int32_t level = 3;
   bool replot = false;  // the next pass repaints everything (code 23)
 };
-
-// Codes whose handlers are not part of this version yet.
-void not_available() {
-  CONSOLE_EMPTY();
-  CONSOLE_LINE(" Feature not available");
-  CONSOLE_EMPTY();
-}
 
 // The redraw itself acts on the code.
 void redraw_only() {}
@@ -214,7 +208,7 @@ std::array<Entry, Command::End_Program> make_table() {
   set(100, 100, FRONT_TRACKING, 3);
   set(101, 101, SCAN_POINT, 3);
   set(102, 114, VIRTUAL_EDX_OUTPUT, 2);
-  set(115, 125, not_available, 3);  // console information
+  set(115, 125, DATA_INFORMATION, 3);
   set(126, 126, toggle_front_end, 3);
   set(127, 127, CALL_KICK_OUT_OUTPUT, 2);
   set(128, 128, key_summary, 3);

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "main/Command_Codes.h"
 #include "main/Command_Loop.h"
 #include "main/Globals.h"
 #include "main/Initialise.h"
@@ -110,16 +111,25 @@ TEST_F(Commands, FlippingTheLengthScaleShowsTheVectorScaleWhenNoVectorsAreShown)
   EXPECT_TRUE(Display_Settings.Display_Length_Scale);
 }
 
-TEST_F(Commands, CodesNotBuiltYetSayFeatureNotAvailable) {
+TEST_F(Commands, TheColourKeyWindowSaysFeatureNotAvailable) {
+  Console_Capture console;
+  DISPATCH_COMMAND(28);
+  EXPECT_EQ(console.text(), "\n Feature not available\n\n");
+}
+
+TEST_F(Commands, InformationCodesReachTheirCommands) {
   {
-    Console_Capture console;  // the colour key's window form says so itself
-    DISPATCH_COMMAND(28);
-    EXPECT_EQ(console.text(), "\n Feature not available\n\n");
-  }
-  for (std::int32_t code : {115}) {
     Console_Capture console;
-    DISPATCH_COMMAND(code);
-    EXPECT_EQ(console.text(), "\n Feature not available\n\n") << code;
+    Command_State.Command_Code = Command::Info_Version;  // the loop hands the code over in the record
+    EXPECT_EQ(DISPATCH_COMMAND(Command::Info_Version), 3);
+    EXPECT_EQ(console.text(), "\n Display_ZELTRA version 6.1\n (no information about ZELTRA version available)\n");
+  }
+  Result_Set.Number_Of_Solutions = 1;
+  for (std::int32_t code : {Command::Info_Compare, Command::Info_Compare_All}) {  // nothing to compare with one result
+    Console_Capture console;
+    Command_State.Command_Code = code;
+    EXPECT_EQ(DISPATCH_COMMAND(code), 3);
+    EXPECT_EQ(console.text(), "") << code;
   }
 }
 
