@@ -81,21 +81,31 @@ void Answer_Feeder::send(const std::string& line) {
   if (::write(fifo_fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) return;
 }
 
+int Answer_Feeder::pop_up_window() {
+  if (!follow_newest_) return Pop_Up_Window;
+  // The pop-up is the newest window while it waits: the highest number in use.
+  for (int w = Newest_Window_Search; w > Pop_Up_Window; --w) {
+    platform::Shared_Block probe;
+    if (server_.MapWindow(w, probe) != nullptr) return w;
+  }
+  return Pop_Up_Window;
+}
+
+// Keys and texts queued for the pop-up go to the window that waits.
+std::string Answer_Feeder::aimed_line(const std::string& line) {
+  const std::string window = " " + std::to_string(Pop_Up_Window) + " ";
+  for (const char* verb : {"key", "text"}) {
+    const std::string head = verb + window;
+    if (line.rfind(head, 0) == 0) return verb + (" " + std::to_string(pop_up_window()) + " ") + line.substr(head.size());
+  }
+  return line;
+}
+
 // The picture point of the position, through the pop-up window's block (the page's world box
 // spans the whole paper); the server clicks where its view shows that point.
 std::string Answer_Feeder::click_line(const Pop_Up_Action& action) {
   platform::Shared_Block holder;
-  int window = Pop_Up_Window;
-  if (follow_newest_) {
-    // The pop-up is the newest window while it waits: the highest number in use.
-    for (int w = Newest_Window_Search; w > Pop_Up_Window; --w) {
-      platform::Shared_Block probe;
-      if (server_.MapWindow(w, probe) != nullptr) {
-        window = w;
-        break;
-      }
-    }
-  }
+  const int window = pop_up_window();
   const channel::KRwinblock* b = server_.MapWindow(window, holder);
   if (b == nullptr) return "bad: no pop-up window";
   const double x = b->world_x1 + action.x / action.paper_width * (b->world_x2 - b->world_x1);
@@ -150,7 +160,7 @@ void Answer_Feeder::watch() {
       }
     }
     const bool click = action.line.empty();
-    const std::string line = click ? click_line(action) : action.line;
+    const std::string line = click ? click_line(action) : aimed_line(action.line);
     send(line);
     // The next read is looked for after this action (its last line, when it holds several)
     // was delivered: a wait that runs again after its time ran out logs its line again.

@@ -62,6 +62,8 @@ class Answer_Feeder {
   void watch();
   void send(const std::string& line);
   std::string click_line(const Pop_Up_Action& action);
+  int pop_up_window();
+  std::string aimed_line(const std::string& line);
 
   Kornd_Server& server_;
   int fifo_fd_ = -1;
