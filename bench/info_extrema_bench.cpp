@@ -15,21 +15,14 @@
 #include "main/Globals.h"
 #include "main/Tools_General.h"
 #include "probes/Data_Information.h"
+#include "bench/Best_Seconds.h"
 
 namespace {
 
 constexpr int N = 4000;
 constexpr int Runs = 7;
 
-double best_seconds(const auto& run) {
-  double best = 1e30;
-  for (int k = 0; k < Runs; ++k) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
-}
+double best_seconds(const auto& run) { return BEST_SECONDS(Runs, run); }
 
 }  // namespace
 

@@ -31,6 +31,7 @@
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
 #include "tools/Sample_Case.h"
+#include "bench/Best_Seconds.h"
 
 namespace {
 
@@ -39,15 +40,7 @@ constexpr int Outputs = 100;
 
 constexpr int Runs = 3;  // the best of these counts: the machine is shared
 
-double seconds_of(const auto& run) {
-  double best = 1e30;
-  for (int k = 0; k < Runs; ++k) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
-}
+double seconds_of(const auto& run) { return BEST_SECONDS(Runs, run); }
 
 // A front moving across x: 1 behind it, 0 ahead, a ramp of 20 cells between.
 void write_case(const std::filesystem::path& dir) {

@@ -109,3 +109,13 @@ class Display_Session {
   int input_ = -1;
   int exit_code_ = -2;
 };
+
+// The " File: " names in the order the console reports them.
+inline std::vector<std::string> CREATED_FILES(const std::string& console) {
+  std::vector<std::string> names;
+  for (std::size_t at = console.find(" File: "); at != std::string::npos; at = console.find(" File: ", at + 1)) {
+    const std::size_t end = console.find(" created", at);
+    names.push_back(console.substr(at + 7, end - at - 7));
+  }
+  return names;
+}

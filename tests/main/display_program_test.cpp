@@ -50,15 +50,6 @@ void expect_server_gone(Display_Session& session) {
   EXPECT_FALSE(SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(session.server.instance())));
 }
 
-// The " File: " names in the order the console reports them.
-std::vector<std::string> created_files(const std::string& console) {
-  std::vector<std::string> names;
-  for (std::size_t at = console.find(" File: "); at != std::string::npos; at = console.find(" File: ", at + 1)) {
-    const std::size_t end = console.find(" created", at);
-    names.push_back(console.substr(at + 7, end - at - 7));
-  }
-  return names;
-}
 
 TEST(Display_Program, FrontEndStartAndEnd) {
   Case_Folder folder;
@@ -147,7 +138,7 @@ TEST(Display_Program, ImagesOfEveryOutputStartAndEndAtTheCurrentOne) {
   const std::vector<std::string> expected = {"Case_phas_00000006.gif", "Case_phas_00000008.gif",
                                              "Case_phas_00000010.gif", "Case_phas_00000002.gif",
                                              "Case_phas_00000004.gif", "Case_phas_00000006.gif"};
-  EXPECT_EQ(created_files(console), expected) << console;
+  EXPECT_EQ(CREATED_FILES(console), expected) << console;
   for (const auto& name : expected) EXPECT_TRUE(std::filesystem::exists(folder.dir / name)) << name;
   EXPECT_NE(console.find("\nWriting images... please wait\n File: Case_phas_00000006.gif created\n"), std::string::npos);
   EXPECT_NE(console.find(" File: Case_phas_00000004.gif created\nImages written\n\n"), std::string::npos);
@@ -162,7 +153,7 @@ TEST(Display_Program, LastShowsTheLastOutputFirst) {
         {"-g", "-l", "Case_phas.zlt"}}) {
     Display_Session session(folder.dir, words);
     EXPECT_EQ(session.RUN("0 91 0\n0 77 0\n0 129 0\n"), 0);
-    const std::vector<std::string> files = created_files(session.CONSOLE());
+    const std::vector<std::string> files = CREATED_FILES(session.CONSOLE());
     ASSERT_EQ(files.size(), 1u) << session.CONSOLE();
     EXPECT_EQ(files[0], words[1] == "--Last" ? "Case_phas_00000010.gif" : "Case_phas_00000002.gif") << words[1];
     std::filesystem::remove(folder.dir / files[0]);

@@ -71,15 +71,6 @@ std::string without_output(const Scratch_Folder& dir, int count, int removed, in
   return bytes(name);
 }
 
-// The " File: " names in the order the console reports them.
-std::vector<std::string> created_files(const std::string& console) {
-  std::vector<std::string> names;
-  for (std::size_t at = console.find(" File: "); at != std::string::npos; at = console.find(" File: ", at + 1)) {
-    const std::size_t end = console.find(" created", at);
-    names.push_back(console.substr(at + 7, end - at - 7));
-  }
-  return names;
-}
 
 std::size_t occurrences(const std::string& text, const std::string& part) {
   std::size_t n = 0;
@@ -114,7 +105,7 @@ TEST(Output_Times, ListingNamesEveryOutputAndKeepsTheFileWhereItWas) {
     // The listing, then the next output and its image.
     EXPECT_EQ(run.run(row.to_output + "11 0 0\n1 0 0\n" + Image_Of_Shown), 0);
     EXPECT_NE(run.console().find(listing), std::string::npos) << run.console();
-    EXPECT_EQ(created_files(run.console()), std::vector<std::string>{row.next_image});
+    EXPECT_EQ(CREATED_FILES(run.console()), std::vector<std::string>{row.next_image});
     EXPECT_EQ(run.feeder.Reads(), 0);  // the listing asks nothing
   }
 }
@@ -140,7 +131,7 @@ TEST(Output_Times, AnOutputPickedFromTheListIsShown) {
     wanted[row.picked - 1] = true;
     run.act(pop_up_answers::SELECTION(wanted, false, true));
     EXPECT_EQ(run.run(row.to_output + "12 0 0\n" + Image_Of_Shown + "1 0 0\n0 77 0\n"), 0);
-    EXPECT_EQ(created_files(run.console()), row.images) << run.console();
+    EXPECT_EQ(CREATED_FILES(run.console()), row.images) << run.console();
     EXPECT_EQ(run.feeder.Reads(), 2);  // the pick and "OK"
     EXPECT_EQ(run.feeder.Unanswered(), 0);
   }
@@ -229,7 +220,7 @@ TEST(Remove_Output_Program, TheDisplayGoesOnAtTheOutputThatTookTheRemovedOnesPla
     ASSERT_TRUE(run.session.server_started);
     run.act({pop_up_answers::KEY("y")});
     EXPECT_EQ(run.run(row.to_output + "0 127 0\n" + Image_Of_Shown + "1 0 0\n0 77 0\n"), 0);
-    EXPECT_EQ(created_files(run.console()), row.images) << run.console();
+    EXPECT_EQ(CREATED_FILES(run.console()), row.images) << run.console();
     EXPECT_EQ(bytes(dir / "Case_phas.zlt"), without_output(dir, 8, row.removed));
   }
 }
@@ -245,7 +236,7 @@ TEST(Remove_Output_Program, CompressedResultsChangeTheCopyAndThenTheArchive) {
   ASSERT_TRUE(run.session.server_started);
   run.act({pop_up_answers::KEY("y")});
   EXPECT_EQ(run.run("1 0 0\n1 0 0\n1 0 0\n1 0 0\n0 127 0\n" + Image_Of_Shown + "1 0 0\n0 77 0\n"), 0);
-  EXPECT_EQ(created_files(run.console()), (std::vector<std::string>{"gz/Case_phas_00006000.gif", "gz/Case_phas_00007000.gif"}))
+  EXPECT_EQ(CREATED_FILES(run.console()), (std::vector<std::string>{"gz/Case_phas_00006000.gif", "gz/Case_phas_00007000.gif"}))
       << run.console();
   UNCOMPRESS_FILE(dir / "gz/Case_phas.zlt", dir / "unpacked.zlt");
   EXPECT_EQ(bytes(dir / "unpacked.zlt"), without_output(dir, 8, 5));
@@ -293,7 +284,7 @@ TEST(Remove_Output_Program, AFileKeepsItsOnlyOutput) {
       << run.console();
   EXPECT_EQ(occurrences(run.console(), " Output removed from "), 0u);
   // The display reads on.
-  EXPECT_EQ(created_files(run.console()), std::vector<std::string>{"Case_phas_00001000.gif"});
+  EXPECT_EQ(CREATED_FILES(run.console()), std::vector<std::string>{"Case_phas_00001000.gif"});
 }
 
 TEST(Remove_Output_Program, LongNamesAreUsedWhole) {

@@ -22,18 +22,10 @@ class Scan_Point_Walk : public Case_Fixture {
     release_tables();
     Case_Fixture::TearDown();
   }
-  void open_files(const std::vector<int>& counts) {
-    std::vector<std::vector<sample::Output>> files;
-    for (int count : counts) files.push_back(ramp_outputs(count, 6));
-    write_case(Encoding::Single, {3, 1, 2, 1e-4}, files);  // an x-z field 3 x 2
-    ASSERT_TRUE(open(1));
-    ASSERT_TRUE(move(1));
-    Result_Set.Selected_Solutions.ALLOCATE({Bounds{1, files_}});
-  }
 };
 
 TEST_F(Scan_Point_Walk, StartedMidwayRowsStandInOutputOrderAndTheRunEndsWhereItBegan) {
-  open_files({10});
+  OPEN_RAMP_FILES({10});
   for (int k = 2; k <= 5; ++k) ASSERT_TRUE(move(1));
   ASSERT_EQ(Result_Set.Time_Step_Number(1), 5);
   Scan_Line.Scan_X1 = 2, Scan_Line.Scan_Y1 = 2;
@@ -54,7 +46,7 @@ TEST_F(Scan_Point_Walk, StartedMidwayRowsStandInOutputOrderAndTheRunEndsWhereItB
 }
 
 TEST_F(Scan_Point_Walk, UnselectedResultKeepsItsColumnAndTimesComeFromTheLowerSelected) {
-  open_files({4, 4});
+  OPEN_RAMP_FILES({4, 4});
   Scan_Line.Scan_X1 = 1, Scan_Line.Scan_Y1 = 1;
   SELECT_PROBE_RESULTS(false);
   STEP_PROBE_OUTPUTS(SCAN_POINT_VALUE);

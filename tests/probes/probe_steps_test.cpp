@@ -20,15 +20,6 @@ namespace {
 
 class Probe_Steps : public Case_Fixture {
  protected:
-  // Files with the given output counts over a 3 x 2 field, opened on their first outputs.
-  void open_files(const std::vector<int>& counts) {
-    std::vector<std::vector<sample::Output>> files;
-    for (int count : counts) files.push_back(ramp_outputs(count, 6));
-    write_case(Encoding::Single, {3, 1, 2, 1e-4}, files);  // an x-z field 3 x 2
-    ASSERT_TRUE(open(1));
-    ASSERT_TRUE(move(1));
-    Result_Set.Selected_Solutions.ALLOCATE({Bounds{1, files_}});
-  }
   // The output numbers each pass records.
   std::vector<std::pair<int, int>> walk() {
     std::vector<std::pair<int, int>> seen;
@@ -38,7 +29,7 @@ class Probe_Steps : public Case_Fixture {
 };
 
 TEST_F(Probe_Steps, ReferenceDecidesTheEnd) {
-  open_files({10, 12});
+  OPEN_RAMP_FILES({10, 12});
   SELECT_PROBE_RESULTS(false);
   std::vector<std::pair<int, int>> expected;
   for (int k = 1; k <= 10; ++k) expected.emplace_back(k, k);
@@ -47,7 +38,7 @@ TEST_F(Probe_Steps, ReferenceDecidesTheEnd) {
 }
 
 TEST_F(Probe_Steps, ShorterResultWrapsEarlier) {
-  open_files({12, 10});
+  OPEN_RAMP_FILES({12, 10});
   SELECT_PROBE_RESULTS(false);
   const auto seen = walk();
   ASSERT_EQ(seen.size(), 12u);
@@ -56,7 +47,7 @@ TEST_F(Probe_Steps, ShorterResultWrapsEarlier) {
 }
 
 TEST_F(Probe_Steps, UnselectedResultsStayAndNoneMakesOnePass) {
-  open_files({3, 4});
+  OPEN_RAMP_FILES({3, 4});
   Result_Set.Selected_Solutions(1) = false;
   Result_Set.Selected_Solutions(2) = true;
   EXPECT_EQ(REFERENCE_RESULT(), 2);
@@ -67,7 +58,7 @@ TEST_F(Probe_Steps, UnselectedResultsStayAndNoneMakesOnePass) {
 
 // A reference that never comes back (its file lost outputs) still ends after one wrap.
 TEST_F(Probe_Steps, ShrunkenReferenceEndsAfterOneWrap) {
-  open_files({4, 4});
+  OPEN_RAMP_FILES({4, 4});
   SELECT_PROBE_RESULTS(false);
   ASSERT_TRUE(move(1));
   ASSERT_TRUE(move(1));  // on output 3
@@ -93,7 +84,7 @@ class Export_Batches : public Probe_Steps {
 };
 
 TEST_F(Export_Batches, EveryOutputOfEveryResultThenBackWhereItStarted) {
-  open_files({3, 3});
+  OPEN_RAMP_FILES({3, 3});
   Output_Settings.Default_Naming = true;
   ASSERT_TRUE(move(1));  // start on output 2
   clear_console();
@@ -113,7 +104,7 @@ TEST_F(Export_Batches, EveryOutputOfEveryResultThenBackWhereItStarted) {
 }
 
 TEST_F(Export_Batches, ContourListsOfEveryOutput) {
-  open_files({2});
+  OPEN_RAMP_FILES({2});
   clear_console();
   Command_State.Command_Code = Command::Contour_Outputs;
   WRITE_CONTOURS(203.5f);

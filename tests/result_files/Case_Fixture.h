@@ -99,6 +99,17 @@ class Case_Fixture : public ::testing::Test {
   // The displayed value of file i at (x, y).
   float shown(int i, int x, int y = 1) const { return Display_Field.Array_to_be_displayed(i, x, y); }
 
+  // Files with the given output counts over an x-z field 3 x 2, opened on their first outputs,
+  // every one selected for the probes.
+  void OPEN_RAMP_FILES(const std::vector<int>& counts) {
+    std::vector<std::vector<sample::Output>> files;
+    for (int count : counts) files.push_back(ramp_outputs(count, 6));
+    write_case(Encoding::Single, {3, 1, 2, 1e-4}, files);
+    ASSERT_TRUE(open(1));
+    ASSERT_TRUE(move(1));
+    Result_Set.Selected_Solutions.ALLOCATE({Bounds{1, files_}});
+  }
+
   std::string console() const { return console_.str(); }
   void clear_console() { console_.str(""); }
 
