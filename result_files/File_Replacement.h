@@ -28,7 +28,7 @@ class File_Replacement {
   const std::string& PATH() const { return working_.PATH(); }
   int FD() const { return working_.FD(); }
 
-  // Syncs the new contents, gives them the old file's permission bits and owner, and puts
+  // Syncs the new contents (when they replace a file), gives them the old file's permission bits and owner, and puts
   // them in its place. False with REASON(): the old file is unchanged.
   bool COMMIT();
 
