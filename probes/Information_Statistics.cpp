@@ -23,12 +23,14 @@
 
 namespace {
 
-// The time text of slot i: the start of the stamp the annotation last drew for it; with the
-// temperature shown, only up to its first "s". The difference slot shows result 1's.
+// The time text of slot i: the stamp the annotation last drew for it; with the temperature
+// shown, only up to its first "s". The difference slot shows result 1's. The stamp is taken
+// whole: its first 13 characters would cut an exponent ("0.1000000E-") or, with the
+// temperature shown, the "s" itself.
 std::string time_text(std::int32_t slot) {
   const std::int32_t k = std::max(slot, 1);
   if (!Previous_Time_Stamp.ALLOCATED() || k > Previous_Time_Stamp.UPPER(0)) return "";
-  std::string text = TRIMMED(std::string_view(Previous_Time_Stamp(k)).substr(0, 13));
+  std::string text = TRIMMED(Previous_Time_Stamp(k));
   if (Display_Settings.Temperature_Display == 1 || Display_Settings.Temperature_Display == 2) {
     const std::size_t s = text.find('s');
     text = s == std::string::npos ? "" : text.substr(0, s + 1);

@@ -100,6 +100,32 @@ TEST_F(Information_Console, OneCellWindowAndTemperatureStamp) {
   for (int row : {3, 5, 7}) EXPECT_EQ(lines[static_cast<std::size_t>(row)].substr(11), "  314.000    ") << row;
 }
 
+// The stamp is the annotation's time text; an exponent or, with the temperature shown, the
+// unit letter must not be cut away.
+TEST_F(Information_Console, TimeTextKeepsTheWholeNumber) {
+  struct Case {
+    std::string stamp;
+    std::int32_t temperature_display;
+    std::string heading;
+  } cases[] = {
+      {"  0.1000000E-01 s", 0, " Sim_1.dat (t = 0.1000000E-01 s): "},
+      {"  12.50000 s", 0, " Sim_1.dat (t = 12.50000 s): "},
+      {" 0.10000E-01 s, 1020 K", 1, " Sim_1.dat (t = 0.10000E-01 s): "},
+      {" 12.500     s, 1020 K", 2, " Sim_1.dat (t = 12.500     s): "},
+  };
+  for (const Case& c : cases) {
+    make_field(1, 6, 5, by_cell);
+    stamps({c.stamp});
+    Display_Settings.Temperature_Display = c.temperature_display;
+    zoom(4, 4, 3, 3);
+    clear_console();
+    DATA_INFORMATION_AVERAGE();
+    const std::vector<std::string> lines = lines_of(console());
+    ASSERT_GE(lines.size(), 3u) << console();
+    EXPECT_EQ(lines[2], c.heading) << c.stamp;
+  }
+}
+
 TEST_F(Information_Console, LargeWindowAveragesInDoublePrecision) {
   // Far beyond 2^24 cells of one: a single-precision running sum stalls at 16 777 216.
   make_field(1, 4200, 4200, [](int, int x, int) { return x % 2 ? 1.0f : 3.0f; });
