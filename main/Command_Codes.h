@@ -48,6 +48,14 @@ constexpr std::int32_t Temperature_At_Bottom = 33;     // v+k
 constexpr std::int32_t Miller_Indices = 49;            // d+i
 constexpr std::int32_t Animate_Until_End = 19;         // a+e
 
+// Display modes (keys after d and b).
+constexpr std::int32_t Rgb_Triangle = 48;              // d+t
+constexpr std::int32_t Difference_Display = 50;        // d+d
+constexpr std::int32_t Logarithmic_Display = 51;       // d+n
+constexpr std::int32_t Absolute_Values = 52;           // d+a
+constexpr std::int32_t Vectors_2D = 54;                // b+2
+constexpr std::int32_t Vectors_3D = 55;                // b+3
+
 // Animation (ANIMATE, keys after a).
 constexpr std::int32_t Animate_Loops = 18;             // r
 constexpr std::int32_t Animation_Settings = 20;        // s

@@ -21,6 +21,7 @@
 
 #include "display/Colour_Scale.h"
 #include "display/Manage_Display.h"
+#include "main/Command_Codes.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "main/Tools_General.h"
@@ -29,12 +30,7 @@
 
 namespace {
 
-constexpr std::int32_t Rgb_Triangle = 48;
-constexpr std::int32_t Difference = 50;
-constexpr std::int32_t Logarithm = 51;
-constexpr std::int32_t Absolute = 52;
-constexpr std::int32_t Vectors_2D = 54;
-constexpr std::int32_t Vectors_3D = 55;
+using Command::Rgb_Triangle, Command::Vectors_2D, Command::Vectors_3D;
 
 void refuse(std::string_view text) {
   CONSOLE_EMPTY(2);
@@ -86,7 +82,7 @@ void vector_grid(std::int32_t components) {
 std::string_view refusal(std::int32_t code) {
   const std::int32_t n = Result_Set.Number_Of_Solutions;
   if (colour_mode_on()) return " Currently not available";
-  if (code == Difference && n != 2) return " Available only with two results!";
+  if (code == Command::Difference_Display && n != 2) return " Available only with two results!";
   if (code == Vectors_2D && n < 3) return " Available only with at least three results!";
   if (code == Vectors_3D && n < 4) return " Available only with at least four results!";
   return {};
@@ -150,7 +146,7 @@ void TOGGLE_FLAG_RGB_TRIANGLE() {
   ALLOCATE_ARRAYS();
   READ_RESULTS();
   if (triangle) DIVIDE_DISPLAY(true);
-  if (modes.Miller_Indices) Command_State.Command_Code = 23;
+  if (modes.Miller_Indices) Command_State.Command_Code = Command::Replot;
   MANAGE_DISPLAY();
   cpgebuf();
 }
@@ -166,18 +162,18 @@ void TOGGLE_PROCESSED_RESULTS() {
   }
   const bool before = processed_mode_on();
   switch (code) {
-    case Difference:
+    case Command::Difference_Display:
       TOGGLE_BOOLEAN(modes.Difference_Display, "Display of 'difference' on", "Display of 'difference' off");
       modes.Logarithmic_Display = false;
       vector_mode = 0;
       break;
-    case Logarithm:
+    case Command::Logarithmic_Display:
       TOGGLE_BOOLEAN(modes.Logarithmic_Display, "Display of 'rescaled result' on",
                      "Display of 'rescaled result' off");
       modes.Difference_Display = false;
       vector_mode = 0;
       break;
-    case Absolute:
+    case Command::Absolute_Values:
       TOGGLE_BOOLEAN(modes.Absolute_Values, "Display of absolute value of results on",
                      "Display of absolute value of results off");
       modes.Difference_Display = false;
