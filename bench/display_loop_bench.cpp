@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Resident_Memory.h"
 #include "bench/Display_Steps.h"
 #include "main/Console.h"
 #include "main/Globals.h"
@@ -22,17 +23,6 @@
 namespace {
 
 using namespace bench;
-
-long resident_kb(pid_t pid) {
-  std::ifstream f("/proc/" + std::to_string(pid) + "/status");
-  std::string key;
-  long value = 0;
-  while (f >> key) {
-    if (key == "VmRSS:") return (f >> value) ? value : 0;
-    f.ignore(1 << 12, '\n');
-  }
-  return 0;
-}
 
 std::uint32_t request(Kornd_Server& k, channel::KRwinblock& b, char letter, int code, std::vector<int> a) {
   b.code = code;
@@ -102,10 +92,10 @@ int main() {
   constexpr int Steps = 100;
   long memory_after_first = 0;
   const Step_Figures figures = STEP_OUTPUTS(session, Steps, [&](int i) {
-    if (i == 1) memory_after_first = resident_kb(session.server.pid());
+    if (i == 1) memory_after_first = RESIDENT_KB(session.server.pid());
   });
   const double per_step = figures.seconds_per_step;
-  const long memory_after_last = resident_kb(session.server.pid());
+  const long memory_after_last = RESIDENT_KB(session.server.pid());
   const double cpu = figures.cpu_seconds;
   session.RUN("0 129 0\n");
 

@@ -11,6 +11,7 @@
 
 #include <QImage>
 
+#include "bench/Resident_Memory.h"
 #include "Kornd_Server.h"
 #include "kornd/CKRDIB.h"
 #include "kornd/KRdc.h"
@@ -43,18 +44,6 @@ bool send_image(Kornd_Server& k, channel::KRwinblock& b, int n, int w, int h, co
   const bool ok = request(k, b, 'D', 5, {n, 32, w, h}) == 1;
   make_seconds += seconds_since(t0);
   return ok;
-}
-
-// Resident memory of a process in kB (0 when unknown).
-long resident_kb(pid_t pid) {
-  std::ifstream f("/proc/" + std::to_string(pid) + "/status");
-  std::string key;
-  long value = 0;
-  while (f >> key) {
-    if (key == "VmRSS:") return (f >> value) ? value : 0;
-    f.ignore(1 << 12, '\n');
-  }
-  return 0;
 }
 
 std::vector<std::uint32_t> gradient(int w, int h, int shift) {
@@ -104,7 +93,7 @@ int main() {
   std::printf("the same through its transparency mask: %.2f ms per draw\n", seconds_since(t0) / Draws * 1e3);
 
   constexpr int Redraws = 10000;
-  const long before = resident_kb(k.pid());
+  const long before = RESIDENT_KB(k.pid());
   long peak = before;
   t0 = Clock::now();
   for (int i = 0; i < Redraws; ++i) {
@@ -113,7 +102,7 @@ int main() {
       return 1;
     }
     if (i % 1000 == 999) {
-      long now = resident_kb(k.pid());
+      long now = RESIDENT_KB(k.pid());
       peak = std::max(peak, now);
       std::printf("  after %5d replacements of bitmap 2: server resident memory %ld kB\n", i + 1, now);
     }

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <vector>
 
+#include "main/Console.h"
 #include "main/Globals.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
@@ -84,4 +85,18 @@ class Display_Case : public ::testing::Test {
 
   std::stringstream pgplot_warnings_;
   std::streambuf* saved_cerr_ = nullptr;
+};
+
+// A case whose console lines are kept for the test to read.
+class Console_Display_Case : public Display_Case {
+ protected:
+  void SetUp() override {
+    Display_Case::SetUp();
+    SET_CONSOLE_STREAM(&console_);
+  }
+  void TearDown() override {
+    SET_CONSOLE_STREAM(nullptr);
+    Display_Case::TearDown();
+  }
+  std::stringstream console_;
 };

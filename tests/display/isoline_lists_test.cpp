@@ -13,16 +13,8 @@
 
 namespace {
 
-class Isoline_Lists : public Display_Case {
+class Isoline_Lists : public Console_Display_Case {
  protected:
-  void SetUp() override {
-    Display_Case::SetUp();
-    SET_CONSOLE_STREAM(&console_);
-  }
-  void TearDown() override {
-    SET_CONSOLE_STREAM(nullptr);
-    Display_Case::TearDown();
-  }
   void files(int n) {
     make_files(std::vector<float>(static_cast<std::size_t>(n), 0.5f), 4, 4);
     auto& iso = Isoline_Data;
@@ -43,7 +35,6 @@ class Isoline_Lists : public Display_Case {
   }
   // Cursor reads of pop-ups so far (a list read once per pick and once for "OK").
   static int reads() { return server_answers::POP_UP_READS(); }
-  std::stringstream console_;
 };
 
 TEST_F(Isoline_Lists, OneFileAutomaticValuesInOrderAndNoRepeats) {

@@ -26,16 +26,8 @@ namespace {
 constexpr float Not_A_Number = std::numeric_limits<float>::quiet_NaN();
 constexpr float Infinite = std::numeric_limits<float>::infinity();
 
-class Overlays : public Display_Case {
+class Overlays : public Console_Display_Case {
  protected:
-  void SetUp() override {
-    Display_Case::SetUp();
-    SET_CONSOLE_STREAM(&console_);
-  }
-  void TearDown() override {
-    SET_CONSOLE_STREAM(nullptr);
-    Display_Case::TearDown();
-  }
   // Isoline arrays for n files, file k holding the given values.
   static void isolines(int n, const std::vector<std::vector<float>>& lists) {
     auto& iso = Isoline_Data;
@@ -62,7 +54,6 @@ class Overlays : public Display_Case {
     cpgsvp(0.0f, 1.0f, 0.0f, 1.0f);
     cpgwnad(f.Zoom_X_From - 0.005f, f.Zoom_X_To + 0.005f, f.Zoom_Y_From - 0.005f, f.Zoom_Y_To + 0.005f);
   }
-  std::stringstream console_;
   Scratch_Folder dir_;
 };
 

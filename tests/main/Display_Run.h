@@ -17,6 +17,18 @@ struct Display_Run {
   std::string output;
 };
 
+// In a forked child whose streams are set: the program in folder with the words. Never
+// returns (126: no folder, 127: no program).
+[[noreturn]] inline void EXEC_DISPLAY_ZELTRA(const Scratch_Folder& folder, const std::vector<std::string>& words) {
+  if (::chdir(folder.path().c_str()) != 0) ::_exit(126);
+  static char program[] = ZELTRA_BIN_DIR "/Display_ZELTRA";
+  std::vector<char*> argv{program};
+  for (const auto& w : words) argv.push_back(const_cast<char*>(w.c_str()));
+  argv.push_back(nullptr);
+  ::execv(program, argv.data());
+  ::_exit(127);
+}
+
 // Runs the program in folder; input is what standard input holds (then its end).
 inline Display_Run RUN_DISPLAY(const Scratch_Folder& folder, const std::vector<std::string>& words,
                                const std::string& input = "") {
@@ -29,13 +41,7 @@ inline Display_Run RUN_DISPLAY(const Scratch_Folder& folder, const std::vector<s
     const int out = ::open(out_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = ::open(err_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
-    if (::chdir(folder.path().c_str()) != 0) ::_exit(126);
-    static char program[] = ZELTRA_BIN_DIR "/Display_ZELTRA";
-    std::vector<char*> argv{program};
-    for (const auto& w : words) argv.push_back(const_cast<char*>(w.c_str()));
-    argv.push_back(nullptr);
-    ::execv(program, argv.data());
-    ::_exit(127);
+    EXEC_DISPLAY_ZELTRA(folder, words);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);

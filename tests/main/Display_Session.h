@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/kornd/Kornd_Server.h"
+#include "tests/main/Display_Run.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 class Display_Session {
@@ -36,13 +37,7 @@ class Display_Session {
       const int out = ::open((streams_ / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       if (err < 0 || out < 0 || ::dup2(in[0], 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
       ::close(in[1]);
-      if (::chdir(folder.path().c_str()) != 0) ::_exit(126);
-      static char program[] = ZELTRA_BIN_DIR "/Display_ZELTRA";
-      std::vector<char*> argv{program};
-      for (const auto& w : words) argv.push_back(const_cast<char*>(w.c_str()));
-      argv.push_back(nullptr);
-      ::execv(program, argv.data());
-      ::_exit(127);
+      EXEC_DISPLAY_ZELTRA(folder, words);
     }
     ::close(in[0]);
     input_ = in[1];
