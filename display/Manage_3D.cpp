@@ -111,9 +111,7 @@ void SELECT_CUTTING_PLANE() {
   if (!window.open(Width, Height)) return;
   cpgsch(5.5f);
   const std::string title = pop_up::DRAWN("\\fiSelect cutting plane");
-  pop_up::DRAW(title, 2.0f, 1.6f, 0.5f);
-  const pop_up::Text_Box box = pop_up::BOX(title, 2.0f, 1.6f, 0.5f);
-  pop_up::FRAME(box, box.width() / 20, box.height() / 5);
+  pop_up::HEADING(title, 2.0f, 1.6f);
   cpgsch(3.0f);
   const std::array<std::int32_t, 3> counts{g.AnzX, g.AnzY, g.AnzZ};
   for (std::size_t k = 0; k < 3; ++k)

@@ -92,6 +92,12 @@ void FRAME(const Text_Box& box, float dx, float dy, bool erase) {
   if (erase) cpgsci(Display_Settings.Drawing_Colour_Index);
 }
 
+void HEADING(std::string_view text, float x, float y) {
+  DRAW(text, x, y, 0.5f);
+  const Text_Box box = BOX(text, x, y, 0.5f);
+  FRAME(box, box.width() / 20, box.height() / 5);
+}
+
 char READ() {
   auto& c = Command_State;
   char key = ' ';

@@ -42,6 +42,8 @@ void DRAW(std::string_view text, float x, float y, float justification);
 // A rectangle around the box, widened by dx and dy; erase draws it in colour index 0 and goes
 // back to the drawing colour.
 void FRAME(const Text_Box& box, float dx, float dy, bool erase = false);
+// Draws text centred at (x, y) and frames it as the pop-ups frame their titles.
+void HEADING(std::string_view text, float x, float y);
 // One click or key of the cursor into Cursor_X, Cursor_Y.
 char READ();
 

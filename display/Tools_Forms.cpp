@@ -77,7 +77,7 @@ void READ_TWO_STRINGS(std::string_view title, const std::array<std::string, 2>& 
   pop_up::Window window;
   if (!window.open(5.0f, 2.25f)) return;
   cpgsch(5.0f);
-  framed(pop_up::DRAWN(title), 2.5f, Title_Y, [](float w, float h) { return std::pair{w / 20, h / 5}; });
+  pop_up::HEADING(pop_up::DRAWN(title), 2.5f, Title_Y);
   cpgsch(3.0f);
   const float value_x = std::max(underlined_label(labels[0], 0.25f, Row_Y[0]),
                                  underlined_label(labels[1], 0.25f, Row_Y[1])) + 0.2f;

@@ -55,9 +55,7 @@ std::int32_t MESSAGE(std::optional<std::string_view> title, std::string_view lin
     const std::string text = "\\fi" + pop_up::DRAWN(*title);
     const float y = row(n + 1 + shift) + 0.05f;
     pop_up::FIT(text, width / 2, y, 0.5f, 6.5f, 0.9f * width);
-    pop_up::DRAW(text, width / 2, y, 0.5f);
-    const pop_up::Text_Box box = pop_up::BOX(text, width / 2, y, 0.5f);
-    pop_up::FRAME(box, box.width() / 20, box.height() / 5);
+    pop_up::HEADING(text, width / 2, y);
   }
   for (int k = 1; k <= n; ++k) {
     const std::string text = pop_up::DRAWN(lines[k - 1].substr(0, Line_Field));

@@ -31,12 +31,10 @@ std::vector<bool> SELECT_STRINGS(std::string_view title, const std::vector<std::
   if (!window.open(Width, height)) return chosen;
   const std::string heading = "\\fi" + pop_up::DRAWN(title);
   pop_up::FIT(heading, Width / 2, y[n + 3], 0.5f, 5.0f, 0.85f * Width);
-  pop_up::DRAW(heading, Width / 2, y[n + 3], 0.5f);
-  pop_up::Text_Box box = pop_up::BOX(heading, Width / 2, y[n + 3], 0.5f);
-  pop_up::FRAME(box, box.width() / 20, box.height() / 5);
+  pop_up::HEADING(heading, Width / 2, y[n + 3]);
   cpgsch(3.0f);
   pop_up::DRAW("OK", Width / 2, y[1], 0.5f);
-  box = pop_up::BOX("OK", Width / 2, y[1], 0.5f);
+  const pop_up::Text_Box box = pop_up::BOX("OK", Width / 2, y[1], 0.5f);
   pop_up::FRAME(box, box.width() / 10, box.height() / 2.5f);
   if (!single_choice) {
     pop_up::DRAW("Select all", Text_X, y[2] - 0.05f, 0.0f);
