@@ -19,21 +19,11 @@
 #include "main/Time_Temperature.h"
 #include "result_files/Read_Results.h"
 #include "text/Fortran_Format.h"
+#include "text/Blanks.h"
 
 namespace {
 
 constexpr std::size_t Time_Text_Length = 25;
-
-std::string without_trailing_blanks(std::string text) {
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
-
-std::string trimmed(std::string text) {
-  text = without_trailing_blanks(std::move(text));
-  text.erase(0, text.find_first_not_of(' '));
-  return text;
-}
 
 void warn(const char* text) {
   CONSOLE_EMPTY(2);
@@ -70,7 +60,7 @@ std::string temperature_text(std::int32_t k) {
   }
   const bool celsius = s.Temperature_Display == 2;
   const float value = celsius ? table(step, 2) - 273.15f : table(step, 2);
-  return " (" + trimmed(FORMAT_LINE("(F7.2)", {value})) + (celsius ? " \xB0" "C" : " K") + ")";
+  return " (" + TRIMMED(FORMAT_LINE("(F7.2)", {value})) + (celsius ? " \xB0" "C" : " K") + ")";
 }
 
 struct Text_Layout {
@@ -85,7 +75,7 @@ struct Text_Layout {
 void grid_size_lines(const Text_Layout& l, const std::string& time_text, float xc, float yc) {
   const auto& g = Result_Geometry;
   const auto& field = Display_Field;
-  const float length = static_cast<float>(trimmed(time_text).size());
+  const float length = static_cast<float>(TRIMMED(time_text).size());
   const float a = l.top ? xc : yc, b = l.top ? yc : xc, q = l.top ? 0.5f : 0.575f;
   if (!(1.0f - length * 0.75f * a > 0.75f * b + q)) return;
   const char* cut_axis = field.Cut_Direction == 2 ? "  Y = " : field.Cut_Direction == 3 ? "  X = " : "  Z = ";
@@ -111,10 +101,10 @@ void single_panel_labels(const Text_Layout& l) {
   if (g.Simulation_Info_Present) {
     l.height(0.95f);
     cpgmtxt(l.side(), l.top ? 4.25f : 6.25f, 0.0f, 0.0f,
-            ("\\fiZELTRA version: \\fs" + without_trailing_blanks(g.Simulation_Info[0])).c_str());
+            ("\\fiZELTRA version: \\fs" + WITHOUT_TRAILING_BLANKS(g.Simulation_Info[0])).c_str());
     l.height(0.9f);
     cpgmtxt(l.side(), l.top ? 3.25f : 5.0f, 0.0f, 0.0f,
-            ("\\fiRun: \\fs" + without_trailing_blanks(g.Simulation_Info[2])).c_str());
+            ("\\fiRun: \\fs" + WITHOUT_TRAILING_BLANKS(g.Simulation_Info[2])).c_str());
   } else {
     l.height(2.0f);
     cpgmtxt(l.side(), l.disp(), 0.0f, 0.0f, "\\fiKALVOR e.V.");
@@ -127,7 +117,7 @@ void single_panel_labels(const Text_Layout& l) {
 
 std::string TIME_TEXT(std::int32_t k) {
   const bool temperature = Display_Settings.Temperature_Display != 0;
-  std::string text = without_trailing_blanks(
+  std::string text = WITHOUT_TRAILING_BLANKS(
                          FORMAT_LINE(temperature ? "(G11.5)" : "(G15.7)", {Result_Set.Time(k)})) + " s";
   if (temperature) text += temperature_text(k);
   if (text.size() > Time_Text_Length) text.resize(Time_Text_Length);
@@ -150,14 +140,14 @@ void ANNOTATE(std::int32_t i) {
     if (difference_panel) {
       quantity = "Difference ('1-2')";
     } else if (i >= 1 && i <= r.Number_Of_Solutions) {
-      quantity = without_trailing_blanks(r.Name_To_Be_Displayed(i));
+      quantity = WITHOUT_TRAILING_BLANKS(r.Name_To_Be_Displayed(i));
       if (modes.Logarithmic_Display && CHECK_LOGARITHMIC(i)) quantity += " (rescaled)";
     }
     cpgmtxt(l.side(), l.disp(), 0.0f, 0.0f, quantity.c_str());
   } else {
     for (std::int32_t n = 1; n <= 3 && n <= r.Number_Of_Solutions; ++n) {
       const float at = 0.5f * static_cast<float>(n - 1);
-      cpgmtxt(l.top ? "B" : "R", l.top ? 1.75f : 2.5f, at, at, without_trailing_blanks(r.Name_To_Be_Displayed(n)).c_str());
+      cpgmtxt(l.top ? "B" : "R", l.top ? 1.75f : 2.5f, at, at, WITHOUT_TRAILING_BLANKS(r.Name_To_Be_Displayed(n)).c_str());
     }
     l.height(0.85f);
     cpgmtxt(l.side(), l.disp(), 0.0f, 0.0f, "\\fr'RGB triangle' display mode");
@@ -168,14 +158,14 @@ void ANNOTATE(std::int32_t i) {
     const bool stamps = Previous_Time_Stamp.ALLOCATED() && k <= Previous_Time_Stamp.UPPER(0);
     if (stamps) {
       cpgsci(0);
-      cpgmtxt(l.side(), l.disp(), 1.0f, 1.0f, without_trailing_blanks(Previous_Time_Stamp(k)).c_str());
+      cpgmtxt(l.side(), l.disp(), 1.0f, 1.0f, WITHOUT_TRAILING_BLANKS(Previous_Time_Stamp(k)).c_str());
     }
     cpgsci(s.Drawing_Colour_Index);
     const std::string time_text = TIME_TEXT(k);
     if (stamps && !difference_panel) Previous_Time_Stamp(k) = time_text;
     float xc = 0.0f, yc = 0.0f;
     cpgqcs(0, &xc, &yc);
-    cpgmtxt(l.side(), l.disp(), 1.0f, 1.0f, without_trailing_blanks(time_text).c_str());
+    cpgmtxt(l.side(), l.disp(), 1.0f, 1.0f, WITHOUT_TRAILING_BLANKS(time_text).c_str());
     l.height(0.75f);
     if (Graphics_Units.Unit_Current == Graphics_Units.Unit_Display) grid_size_lines(l, time_text, xc, yc);
   }

@@ -21,13 +21,9 @@
 #include "main/Globals.h"
 #include "main/Output_File_Names.h"
 #include "text/Fortran_Format.h"
+#include "text/Blanks.h"
 
 namespace {
-
-std::string trimmed(std::string text) {
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
 
 void message(const std::string& text) {
   CONSOLE_EMPTY();
@@ -40,10 +36,10 @@ void message(const std::string& text) {
 int open_key(std::int32_t k) {
   auto& out = Output_Settings;
   out.Default_Output_File_Name =
-      OUTPUT_BASE_NAME(trimmed(Result_Set.Name_Solution(k))) + "_Scale." + trimmed(out.Image_Extension);
+      OUTPUT_BASE_NAME(WITHOUT_TRAILING_BLANKS(Result_Set.Name_Solution(k))) + "_Scale." + WITHOUT_TRAILING_BLANKS(out.Image_Extension);
   INPUT_FILE_NAME("Image output");
-  if (trimmed(out.Output_File_Name).empty()) return 0;
-  const int device = PGOPEN_WIN(true, trimmed(out.Output_File_Name) + trimmed(out.Image_Driver));
+  if (WITHOUT_TRAILING_BLANKS(out.Output_File_Name).empty()) return 0;
+  const int device = PGOPEN_WIN(true, WITHOUT_TRAILING_BLANKS(out.Output_File_Name) + WITHOUT_TRAILING_BLANKS(out.Image_Driver));
   if (device <= 0) {
     message("Unable to open secondary display!");
     SELECT_PGPLOT_UNIT(Graphics_Units.Unit_Display);
@@ -61,7 +57,7 @@ void close_key() {
   cpgebuf();
   cpgclos();
   CONSOLE_EMPTY();
-  CONSOLE_LINE(" File: " + trimmed(Output_Settings.Output_File_Name) + " created");
+  CONSOLE_LINE(" File: " + WITHOUT_TRAILING_BLANKS(Output_Settings.Output_File_Name) + " created");
   SELECT_PGPLOT_UNIT(Graphics_Units.Unit_Display);
 }
 
@@ -104,7 +100,7 @@ void rgb_labels() {
     const Row& row = rows[j - 1];
     cpgptxt(row.min_at.x, row.min_at.y, row.angle, row.min_just, four_digits(r.Current_Min(j)).c_str());
     cpgptxt(row.max_at.x, row.max_at.y, row.angle, row.max_just, four_digits(r.Current_Max(j)).c_str());
-    const std::string name = trimmed(r.Name_To_Be_Displayed(j)) + " \\fi(" + row.colour + ")";
+    const std::string name = WITHOUT_TRAILING_BLANKS(r.Name_To_Be_Displayed(j)) + " \\fi(" + row.colour + ")";
     cpgptxt(row.name_at.x, row.name_at.y, row.angle, row.name_just, name.c_str());
   }
 }

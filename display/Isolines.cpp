@@ -15,16 +15,12 @@
 #include "main/Tools_General.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
+#include "text/Blanks.h"
 
 namespace {
 
 std::int32_t files() { return Result_Set.Number_Of_Solutions; }
 std::int32_t& count(std::int32_t k) { return Isoline_Data.Isoline_Number(k); }
-
-std::string trimmed(std::string text) {
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
 
 template <typename T>
 void allocate_per_file(Bounded_Array<T, 1>& array, std::string_view label) {
@@ -109,7 +105,7 @@ bool ask_number(std::int32_t& n) {
   INPUT_STRING("Automatic isolines", "Number:", answer);
   if (READ_INTEGER_FROM_TEXT(answer, n) != Free_Form_Status::Ok) return false;
   answer = FORMAT_LINE("(I13)", {std::int64_t{n}}) + std::string(12, ' ');
-  CONSOLE_LINE(trimmed(answer) + " " + std::to_string(n));
+  CONSOLE_LINE(WITHOUT_TRAILING_BLANKS(answer) + " " + std::to_string(n));
   return true;
 }
 
@@ -181,15 +177,15 @@ void list_isolines() {
   std::size_t width = 0;
   for (std::int32_t k = 1; k <= files(); ++k) {
     if (count(k) < 1) iso.Display_Contours(k) = false;
-    width = std::max(width, trimmed(Result_Set.Name_To_Be_Displayed(k)).size());
+    width = std::max(width, WITHOUT_TRAILING_BLANKS(Result_Set.Name_To_Be_Displayed(k)).size());
   }
   CONSOLE_EMPTY();
   for (std::int32_t k = 1; k <= files(); ++k) {
     if (!iso.Display_Isolines(k) || count(k) < 1) continue;
     std::string line = Result_Set.Name_To_Be_Displayed(k).substr(0, width);
     line.resize(width, ' ');
-    line = trimmed(line + ":") + (iso.Display_Contours(k) ? " contours" : " isolines");
-    CONSOLE_LINE(trimmed(line.substr(0, 50)));
+    line = WITHOUT_TRAILING_BLANKS(line + ":") + (iso.Display_Contours(k) ? " contours" : " isolines");
+    CONSOLE_LINE(WITHOUT_TRAILING_BLANKS(line.substr(0, 50)));
     for (std::int32_t j = 1; j <= count(k); ++j) CONSOLE_LINE(" " + ISOLINE_VALUE_TEXT(iso.Isoline_values(k, j)));
   }
   CONSOLE_EMPTY();
@@ -202,7 +198,7 @@ std::string ISOLINE_VALUE_TEXT(float value) { return FORMAT_LINE("(G13.7)", {val
 std::string ISOLINE_LABEL(float value) {
   std::string text = FORMAT_LINE("(G15.7)", {value});
   text.erase(0, text.find_first_not_of(' '));
-  text = trimmed(text);
+  text = WITHOUT_TRAILING_BLANKS(text);
   while (text.size() > 2 && text.back() == '0') text.pop_back();
   return text;
 }
@@ -230,7 +226,7 @@ float INPUT_ISOLINE_VALUE(std::string_view title) {
   std::string answer(50, ' ');
   float value = 0.0f;
   for (;;) {
-    INPUT_STRING(trimmed(std::string(title)), "Value:", answer);
+    INPUT_STRING(WITHOUT_TRAILING_BLANKS(std::string(title)), "Value:", answer);
     float typed = 0.0f;
     if (READ_REAL_FROM_TEXT(answer, typed) == Free_Form_Status::Ok && std::isfinite(typed)) {
       value = typed;

@@ -10,6 +10,7 @@
 #include "korin_client/Latin1.h"
 #include "main/Console.h"
 #include "main/Globals.h"
+#include "text/Blanks.h"
 
 namespace pop_up {
 
@@ -56,12 +57,7 @@ void Window::close(bool restore) const {
   if (restore) cpgsch(saved_height);
 }
 
-std::string TRIMMED(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return std::string(end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1));
-}
-
-std::string DRAWN(std::string_view text) { return UTF8_TO_LATIN1(TRIMMED(text)); }
+std::string DRAWN(std::string_view text) { return UTF8_TO_LATIN1(WITHOUT_TRAILING_BLANKS(text)); }
 
 Text_Box BOX(std::string_view text, float x, float y, float justification) {
   Text_Box box{};

@@ -30,7 +30,6 @@ struct Window {
 
 // The program's text for drawing (UTF-8 to Latin-1, trailing blanks trimmed).
 std::string DRAWN(std::string_view text);
-std::string TRIMMED(std::string_view text);
 
 Text_Box BOX(std::string_view text, float x, float y, float justification);
 // Sets and returns the largest height, from h0 down in 5 % steps, at which the text's box is

@@ -7,6 +7,7 @@
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
 #include "main/Globals.h"
+#include "text/Blanks.h"
 
 namespace {
 constexpr unsigned char Backspace = 8, Tab = 9, Escape = 27, Delete = 127;
@@ -16,7 +17,7 @@ void PGRSTR(float x, float y, float justification, Text_Field& field, std::int32
   tab_ended = 0;
   std::string text = field.text;
   text.resize(field.length, ' ');
-  std::size_t length = pop_up::TRIMMED(text).size();
+  std::size_t length = WITHOUT_TRAILING_BLANKS(text).size();
   float saved_height = 1.0f;
   int saved_background = 0;
   cpgqch(&saved_height);
@@ -67,5 +68,5 @@ void PGRSTR(float x, float y, float justification, Text_Field& field, std::int32
   draw_echo(Display_Settings.Drawing_Colour_Index);
   cpgstbg(saved_background);
   cpgsch(saved_height);
-  field.text = pop_up::TRIMMED(text);
+  field.text = WITHOUT_TRAILING_BLANKS(text);
 }

@@ -30,17 +30,13 @@
 
 #include "main/Console.h"
 #include "platform/Display_Reachable.h"
+#include "text/Blanks.h"
 
 namespace {
 
 constexpr const char* Test_Names_Variable = "ZELTRA_TEST_SAVE_NAMES";
 constexpr std::size_t Longest_File_Name = 90;      // the library cuts longer names
 constexpr std::size_t Longest_Gif_File_Name = 80;
-
-std::string trimmed(std::string_view text) {
-  const auto end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string{} : std::string(text.substr(0, end + 1));
-}
 
 // The trimmed text without blanks, tabs and line ends at either end.
 std::string stripped(std::string_view text) {
@@ -66,7 +62,7 @@ std::string program_folder() {
 
 void set_pgplot_dir() {
   const char* given = std::getenv("DP_ZELTRA_DIR");
-  std::string folder = given != nullptr ? trimmed(given) : std::string{};
+  std::string folder = given != nullptr ? WITHOUT_TRAILING_BLANKS(given) : std::string{};
   if (folder.empty()) folder = program_folder();
   if (folder.empty()) return;
   if (setenv("PGPLOT_DIR", folder.c_str(), 1) != 0) {
@@ -174,7 +170,7 @@ void DIALOG_STUFF(std::int32_t mode) {
 }
 
 std::int32_t PGOPEN_WIN(bool in_folder, std::string_view device) {
-  const std::string spec = trimmed(device);
+  const std::string spec = WITHOUT_TRAILING_BLANKS(device);
   const auto type_start = spec.rfind('/');
   std::string file = type_start == std::string::npos ? spec : spec.substr(0, type_start);
   const std::string type = type_start == std::string::npos ? std::string{} : spec.substr(type_start);
@@ -217,8 +213,8 @@ std::int32_t PGOPEN_WIN(bool in_folder, std::string_view device) {
 
 Save_File_Setup SAVE_FILE_SETUP(std::string_view title, std::string_view default_name) {
   Save_File_Setup setup;
-  setup.title = trimmed(title);
-  setup.default_name = trimmed(default_name);
+  setup.title = WITHOUT_TRAILING_BLANKS(title);
+  setup.default_name = WITHOUT_TRAILING_BLANKS(default_name);
   const auto separator = setup.default_name.find_last_of("/\\");
   setup.folder = separator == std::string::npos ? std::string{} : setup.default_name.substr(0, separator + 1);
   setup.file_name = setup.default_name.substr(setup.folder.size());

@@ -11,20 +11,16 @@
 #include <string>
 
 #include "main/Console.h"
+#include "text/Blanks.h"
 
 namespace {
-
-std::string_view without_trailing_blanks(std::string_view text) {
-  const auto last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
-}
 
 [[noreturn]] void read_error(std::string_view routine, std::string_view input) {
   CONSOLE_EMPTY();
   CONSOLE_LINE("Read error in '" + std::string(routine) + "'");
   CONSOLE_EMPTY();
   CONSOLE_EMPTY();
-  CONSOLE_LINE("Input Error: " + std::string(without_trailing_blanks(input)));
+  CONSOLE_LINE("Input Error: " + std::string(WITHOUT_TRAILING_BLANKS(input)));
   CONSOLE_EMPTY();
   STOP_PROGRAM(1);
 }
@@ -35,7 +31,8 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool parse_signed_integer(std::string_view field, std::int32_t& value) {
   const auto first = field.find_first_not_of(' ');
   if (first == std::string_view::npos) return false;
-  field = without_trailing_blanks(field.substr(first));
+  const std::string kept = WITHOUT_TRAILING_BLANKS(field.substr(first));
+  field = kept;
   bool negative = false;
   if (field.front() == '+' || field.front() == '-') {
     negative = field.front() == '-';
@@ -84,8 +81,8 @@ bool parse_real(std::string_view item, float& value) {
 
 }  // namespace
 
-Number_Field NUMBER_FIELD(std::string_view word, char key) {
-  word = without_trailing_blanks(word);
+Number_Field NUMBER_FIELD(std::string_view given, char key) {
+  const std::string word = WITHOUT_TRAILING_BLANKS(given);
   const unsigned char k = static_cast<unsigned char>(key);
   const char lower = static_cast<char>(std::tolower(k));
   const char upper = static_cast<char>(std::toupper(k));

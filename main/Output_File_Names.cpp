@@ -16,6 +16,7 @@
 #include "main/Dialog_Stuff.h"
 #include "main/Globals.h"
 #include "result_files/Check_File.h"
+#include "text/Blanks.h"
 
 namespace {
 
@@ -23,11 +24,6 @@ namespace {
 std::set<std::string>& series_names() {
   static std::set<std::string> names;
   return names;
-}
-
-std::string without_trailing_blanks(std::string_view text) {
-  const auto end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string{} : std::string(text.substr(0, end + 1));
 }
 
 // Digits of a whole number (held exactly in a double), at least width of them, with a sign
@@ -54,7 +50,7 @@ std::string output_number_field(std::int32_t s, bool batch_output) {
 }  // namespace
 
 std::string OUTPUT_BASE_NAME(std::string_view result_file_name) {
-  std::string name = without_trailing_blanks(result_file_name);
+  std::string name = WITHOUT_TRAILING_BLANKS(result_file_name);
   const auto slash = name.find_last_of("/\\");
   const std::size_t file_part = slash == std::string::npos ? 0 : slash + 1;
   const auto zlt = name.rfind(".zlt");
@@ -70,9 +66,9 @@ void SET_DEFAULT_OUTPUT_FILE(std::int32_t solution, std::string_view suffix, std
                              bool batch_output) {
   auto& output = Output_Settings;
   const std::string stem = OUTPUT_BASE_NAME(Result_Set.Name_Solution(solution)) +
-                           without_trailing_blanks(output_number_field(solution, batch_output)) +
-                           without_trailing_blanks(suffix);
-  const std::string ext = without_trailing_blanks(extension);
+                           WITHOUT_TRAILING_BLANKS(output_number_field(solution, batch_output)) +
+                           WITHOUT_TRAILING_BLANKS(suffix);
+  const std::string ext = WITHOUT_TRAILING_BLANKS(extension);
   if (output.Numbering_Of_Outputs) {
     output.Default_Output_File_Name = stem + "_" + CHECK_FILE(stem, 2, ext) + "." + ext;
     return;
@@ -94,5 +90,5 @@ void INPUT_FILE_NAME(std::string_view title) {
   auto& output = Output_Settings;
   output.Output_File_Name = output.Default_Output_File_Name;
   if (output.Default_Naming) return;
-  output.Output_File_Name = GET_FILE_NAME(without_trailing_blanks(title), output.Output_File_Name);
+  output.Output_File_Name = GET_FILE_NAME(WITHOUT_TRAILING_BLANKS(title), output.Output_File_Name);
 }

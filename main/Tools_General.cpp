@@ -25,18 +25,13 @@
 #include "result_files/Input_Layer.h"
 #include "result_files/Read_Results.h"
 #include "text/Fortran_Format.h"
+#include "text/Blanks.h"
 
 namespace {
 
-// Trailing blanks of a label are not printed.
-std::string_view trimmed(std::string_view text) {
-  const auto end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1);
-}
-
 [[noreturn]] void stop_with(std::string_view words, std::string_view array_name) {
   CONSOLE_EMPTY(2);
-  CONSOLE_LINE(std::string(words) + std::string(trimmed(array_name)) + " !");
+  CONSOLE_LINE(std::string(words) + std::string(WITHOUT_TRAILING_BLANKS(array_name)) + " !");
   CONSOLE_EMPTY(2);
   STOP_PROGRAM();
 }
@@ -249,7 +244,7 @@ std::vector<bool> SELECT_TIME_STEP(std::int32_t number_of_outputs, const std::op
 void TOGGLE_BOOLEAN(bool& Flag, std::string_view On_Text, std::string_view Off_Text) {
   Flag = !Flag;
   CONSOLE_EMPTY();
-  CONSOLE_LINE(" " + std::string(trimmed(Flag ? On_Text : Off_Text)));
+  CONSOLE_LINE(" " + std::string(WITHOUT_TRAILING_BLANKS(Flag ? On_Text : Off_Text)));
   CONSOLE_EMPTY();
 }
 

@@ -15,13 +15,9 @@
 #include "main/Globals.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
+#include "text/Blanks.h"
 
 namespace {
-
-std::string trimmed(std::string text) {
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
 
 std::string intensity_text(float v) {
   const float a = std::fabs(v);
@@ -53,7 +49,7 @@ void SET_VECTOR_COMPONENTS() {
   }
   auto name = [](std::int32_t k) {
     const auto& names = Result_Set.Name_To_Be_Displayed;
-    return names.ALLOCATED() && k >= 1 && k <= names.UPPER(0) ? trimmed(names(k)) : std::string();
+    return names.ALLOCATED() && k >= 1 && k <= names.UPPER(0) ? WITHOUT_TRAILING_BLANKS(names(k)) : std::string();
   };
   CONSOLE_LINE(" Using " + name(v.Vector_X_Component) + " for vectors' 'X' component");
   CONSOLE_LINE("   and " + name(v.Vector_Y_Component) + " for vectors' 'Y' component");

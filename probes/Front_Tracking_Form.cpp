@@ -19,6 +19,7 @@
 #include "probes/Front_Tracking.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
+#include "text/Blanks.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ void FRONT_TRACKING_SET_VALUES() {
 
   float right_end = Label_X;
   for (std::int32_t i = 1; i <= n; ++i) {
-    std::string label = "\\fi" + pop_up::TRIMMED(r.Name_To_Be_Displayed(i)) + ":";
+    std::string label = "\\fi" + WITHOUT_TRAILING_BLANKS(r.Name_To_Be_Displayed(i)) + ":";
     label = pop_up::DRAWN(label.substr(0, Entry_Length));
     const float y = form.row_y(i);
     pop_up::FIT(label, Label_X, y, 0.0f, 3.0f, Label_Limit, true);
@@ -149,8 +150,8 @@ void FRONT_TRACKING_SET_VALUES() {
     CONSOLE_EMPTY();
     std::string kept = FORMAT_LINE("(1P,G13.6)", {tracked(i)});
     kept.erase(0, kept.find_first_not_of(' '));
-    CONSOLE_LINE(" Value to track of " + pop_up::TRIMMED(r.Name_To_Be_Displayed(i)) + " not read ('" +
-                 pop_up::TRIMMED(text) + "'): keeping " + pop_up::TRIMMED(kept));
+    CONSOLE_LINE(" Value to track of " + WITHOUT_TRAILING_BLANKS(r.Name_To_Be_Displayed(i)) + " not read ('" +
+                 WITHOUT_TRAILING_BLANKS(text) + "'): keeping " + WITHOUT_TRAILING_BLANKS(kept));
     CONSOLE_EMPTY();
   }
 }

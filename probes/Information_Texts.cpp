@@ -9,17 +9,6 @@
 #include "main/Globals.h"
 #include "text/Fortran_Format.h"
 
-std::string TRIMMED(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return "";
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
-std::string WITHOUT_TRAILING_BLANKS(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? "" : std::string(text.substr(0, last + 1));
-}
-
 std::string FITTED(std::string_view text, std::size_t width) {
   std::string fitted(text.substr(0, std::min(width, text.size())));
   fitted.resize(width, ' ');

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-std::string TRIMMED(std::string_view text);
-std::string WITHOUT_TRAILING_BLANKS(std::string_view text);
+#include "text/Blanks.h"
+
 // The text blank-padded or cut to width characters.
 std::string FITTED(std::string_view text, std::size_t width);
 // The longest name of results first to last, trailing blanks removed.

@@ -23,6 +23,7 @@
 #include "main/Globals.h"
 #include "probes/Virtual_EDX.h"
 #include "text/Fortran_Format.h"
+#include "text/Blanks.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ std::string label(const char* text, std::int32_t value) {
 }
 
 bool is_postscript(const Curve_Plot& plot) {
-  const std::string driver = pop_up::TRIMMED(Output_Settings.Image_Driver);
+  const std::string driver = WITHOUT_TRAILING_BLANKS(Output_Settings.Image_Driver);
   return !plot.window && driver.size() >= 2 && driver.compare(driver.size() - 2, 2, "PS") == 0;
 }
 
@@ -72,7 +73,7 @@ std::int32_t open_device(const Curve_Plot& plot) {
   // The whole name goes to the opener, which refuses a name too long for the library
   // rather than writing a file under a cut name.
   const auto& out = Output_Settings;
-  return PGOPEN_WIN(true, pop_up::TRIMMED(out.Output_File_Name) + pop_up::TRIMMED(out.Image_Driver));
+  return PGOPEN_WIN(true, WITHOUT_TRAILING_BLANKS(out.Output_File_Name) + WITHOUT_TRAILING_BLANKS(out.Image_Driver));
 }
 
 // The page: three quarters as wide as the whole main display, with its shape.
@@ -222,7 +223,7 @@ void DRAW_PROBE_CURVES(const Curve_Plot& plot) {
   cpgebuf();
 
   if (!plot.window) {
-    CONSOLE_LINE(" File: " + pop_up::TRIMMED(Output_Settings.Output_File_Name) + " created");
+    CONSOLE_LINE(" File: " + WITHOUT_TRAILING_BLANKS(Output_Settings.Output_File_Name) + " created");
     if (postscript) CONSOLE_LINE("  ('prettier output')");
     cpgclos();
   } else if (plot.kind != Curve_Kind::Line_Scan) {

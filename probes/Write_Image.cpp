@@ -23,13 +23,9 @@
 #include "main/Globals.h"
 #include "main/Output_File_Names.h"
 #include "probes/All_Outputs.h"
+#include "text/Blanks.h"
 
 namespace {
-
-std::string trimmed(std::string text) {
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
 
 constexpr float Inches_Per_Cell = 0.012352941f;  // about 81 cells to the inch
 
@@ -39,13 +35,13 @@ bool named_by_caller(std::int32_t code) { return code == 104 || code == 105 || c
 bool choose_name(std::int32_t code) {
   auto& out = Output_Settings;
   const bool batched = code == Command::Image_Outputs;
-  SET_DEFAULT_OUTPUT_FILE(1, " ", trimmed(out.Image_Extension), batched);
+  SET_DEFAULT_OUTPUT_FILE(1, " ", WITHOUT_TRAILING_BLANKS(out.Image_Extension), batched);
   if (batched) {
     out.Output_File_Name = out.Default_Output_File_Name;
     return true;
   }
   INPUT_FILE_NAME("Image output");
-  return !trimmed(out.Output_File_Name).empty();
+  return !WITHOUT_TRAILING_BLANKS(out.Output_File_Name).empty();
 }
 
 Image_Size base_size() {
@@ -87,7 +83,7 @@ void WRITE_IMAGE() {
   if (!named_by_caller(code) && !choose_name(code)) return;
 
   const Image_Size base = base_size();
-  const std::int32_t device = PGOPEN_WIN(true, trimmed(out.Output_File_Name) + trimmed(out.Image_Driver));
+  const std::int32_t device = PGOPEN_WIN(true, WITHOUT_TRAILING_BLANKS(out.Output_File_Name) + WITHOUT_TRAILING_BLANKS(out.Image_Driver));
   if (device < 1) {
     CONSOLE_EMPTY();
     CONSOLE_LINE("Unable to open image file!");
@@ -119,7 +115,7 @@ void WRITE_IMAGE() {
   MANAGE_DISPLAY();
   cpgclos();
 
-  CONSOLE_LINE(" File: " + trimmed(out.Output_File_Name) + " created");
+  CONSOLE_LINE(" File: " + WITHOUT_TRAILING_BLANKS(out.Output_File_Name) + " created");
   if (code != Command::Image_Outputs && !named_by_caller(code)) CONSOLE_EMPTY();
 
   select_main_display();

@@ -19,6 +19,7 @@
 #include <cstring>     // std::strlen
 
 #include "main/Console.h"
+#include "text/Blanks.h"
 
 namespace {
 
@@ -64,10 +65,7 @@ void marker_error(const char* why) {
 
 }  // namespace
 
-std::string NAME_WITHOUT_BLANKS(std::string_view name) {
-  std::size_t end = name.find_last_not_of(' ');
-  return std::string(end == std::string_view::npos ? std::string_view{} : name.substr(0, end + 1));
-}
+std::string NAME_WITHOUT_BLANKS(std::string_view name) { return WITHOUT_TRAILING_BLANKS(name); }
 
 std::string WORKING_FILE_NAME(std::string_view target, int attempt) {
   char suffix[48];
