@@ -49,11 +49,11 @@ std::string time_text(float time) {
   return text + " s";
 }
 
-// An emptied file could not be read again. Only the removal itself knows: the outputs known
-// so far may be fewer than the file holds.
-void refuse_only_output(std::int32_t i) {
-  framed(" Output not removed from " + NAME_WITHOUT_BLANKS(Result_Set.Name_Solution(i)) +
-         ": it is the file's only output");
+// The conversion has said why (an emptied file could not be read again, or the file could
+// not be rewritten); only the removal itself knows, as the outputs known so far may be fewer
+// than the file holds.
+void report_not_removed(std::int32_t i) {
+  framed(" Output not removed from " + NAME_WITHOUT_BLANKS(Result_Set.Name_Solution(i)));
 }
 
 // The conversion's settings for the format of the results; false (reported) when the
@@ -98,7 +98,7 @@ bool REMOVE_SHOWN_OUTPUT(std::int32_t i) {
   if (removed) --r.Total_Time_Steps(i);
   const std::int32_t reads = removed && following == 0 ? 1 : shown;
   for (std::int32_t k = 0; k < reads; ++k) READ_RESULT(i);
-  if (!removed) refuse_only_output(i);
+  if (!removed) report_not_removed(i);
   return removed;
 }
 
