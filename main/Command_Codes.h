@@ -86,8 +86,13 @@ constexpr std::int32_t Raster_Outputs = 84;            // ... every output
 
 // Probes (probes/).
 constexpr std::int32_t Line_Scan = 92;                 // a dragged line
+constexpr std::int32_t Line_Scans_All = 93;           // the scans of every output together
+constexpr std::int32_t Line_Scans_Chosen = 94;         // ... of the outputs chosen in a list
 constexpr std::int32_t Line_Scan_X = 95;               // across the zoom window at a typed row
 constexpr std::int32_t Line_Scan_Y = 96;               // ... at a typed column
+constexpr std::int32_t Line_Scan_Show = 97;            // the line drawn on the display, no scan
+constexpr std::int32_t Line_Scan_Again = 98;           // the line drawn, then scanned again
+constexpr std::int32_t Line_Scan_Processing = 99;      // next processing mode of the scans
 constexpr std::int32_t Scan_Point = 101;
 constexpr std::int32_t Front_Tracking = 100;
 // Probe outputs: tables, position and curve images.

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "display/Tools_Graphical.h"
+#include "main/Command_Codes.h"
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "result_files/Check_File.h"
@@ -114,5 +115,5 @@ void CALL_KICK_OUT_OUTPUT() {
     MESSAGE("Remove output", "Removing output from " + name, "(t = " + time + ")");
     if (REMOVE_SHOWN_OUTPUT(i)) CONSOLE_LINE(" Output removed from " + NAME_WITHOUT_BLANKS(r.Name_Solution(i)));
   }
-  Command_State.Command_Code = 23;
+  Command_State.Command_Code = Command::Replot;
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "main/Command_Codes.h"
 #include "main/Console.h"
 #include "main/Tools_General.h"
 #include "probes/Probe_Results.h"
@@ -119,26 +120,27 @@ void VIRTUAL_EDX_SCAN() {
 }
 
 void VIRTUAL_EDX() {
+  using namespace Command;
   const std::int32_t code = Command_State.Command_Code;
-  SELECT_PROBE_RESULTS(code != 97 && code != 99);
+  SELECT_PROBE_RESULTS(code != Line_Scan_Show && code != Line_Scan_Processing);
   switch (code) {
-    case 92:
+    case Line_Scan:
       VIRTUAL_EDX_SELECT(true);
       scan_and_plot();
       break;
-    case 93: VIRTUAL_EDX_DISPLAY_ALL(true, 1); break;
-    case 94: VIRTUAL_EDX_DISPLAY_ALL(true, 2); break;
-    case 95:
-    case 96:
+    case Line_Scans_All: VIRTUAL_EDX_DISPLAY_ALL(true, 1); break;
+    case Line_Scans_Chosen: VIRTUAL_EDX_DISPLAY_ALL(true, 2); break;
+    case Line_Scan_X:
+    case Line_Scan_Y:
       VIRTUAL_EDX_LINESCAN();
       scan_and_plot();
       break;
-    case 97: VIRTUAL_EDX_DISPLAY_SCAN_LINE(); break;
-    case 98:
+    case Line_Scan_Show: VIRTUAL_EDX_DISPLAY_SCAN_LINE(); break;
+    case Line_Scan_Again:
       VIRTUAL_EDX_DISPLAY_SCAN_LINE();
       scan_and_plot();
       break;
-    case 99: switch_processing_mode(); break;
+    case Line_Scan_Processing: switch_processing_mode(); break;
     default: break;
   }
 }
