@@ -214,7 +214,8 @@ void set_colour_index(const float* rbuf) {
   if (r == nullptr || index < 0 || index >= KRdrv_Colours) return;
   r->colour_index = index;
   const int code = r->colours[static_cast<std::size_t>(index)];
-  // One request for both: a colour change comes with nearly every arrow, label and line.
+  // One request for both: a colour change comes with nearly every arrow, label and line. An
+  // index without a colour (-1) keeps the two calls, as a pen of all -1 has a meaning of its own.
   if (code != -1) KRsetpenbrs(code);
   else KRsetpen(code, -1, -1, -1), KRsetbrs(code, -1, -1);
   KRdrv_dump("\tKRsetpen(%d, -1, -1, -1);\n\tKRsetbrs(%d, -1, -1);\n", code, code);
