@@ -12,11 +12,12 @@
 #include <cstring>    // std::memcpy, std::memchr, std::strerror
 
 #include "platform/Io_Fault.h"
+#include "platform/Name_Scope.h"
 
 namespace platform {
 
 std::string SOCKET_NAME(const std::string& block_name) {
-  return block_name + "." + std::to_string(getuid());
+  return block_name + NAME_SCOPE();
 }
 
 static std::string reason(const char* call) { return std::string(call) + ": " + std::strerror(errno); }

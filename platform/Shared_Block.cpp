@@ -5,18 +5,19 @@
 #include <fcntl.h>     // O_CREAT, O_EXCL, O_RDWR
 #include <sys/mman.h>  // shm_open, mmap
 #include <sys/stat.h>  // fstat
-#include <unistd.h>    // ftruncate, close, getuid
+#include <unistd.h>    // ftruncate, close
 
 #include <cerrno>   // errno
 #include <cstring>  // std::strerror
 #include <utility>  // std::exchange
 
 #include "platform/Io_Fault.h"
+#include "platform/Name_Scope.h"
 
 namespace platform {
 
 std::string SHM_NAME(const std::string& block_name) {
-  return "/" + block_name + "." + std::to_string(getuid());
+  return "/" + block_name + NAME_SCOPE();
 }
 
 static std::string reason(const char* call) { return std::string(call) + ": " + std::strerror(errno); }

@@ -59,7 +59,6 @@ void end_server(pid_t pid) {
 }  // namespace
 
 Client_Run RUN_CLIENT(const std::function<void(std::ostream& out)>& scenario, const Client_Options& options) {
-  TAKE_KORND_MACHINE_LOCK();
   char folder_template[] = "/tmp/korin_run_XXXXXX";
   const std::string folder = ::mkdtemp(folder_template);
   const std::string errors = folder + "/errors", output = folder + "/output", trace = folder + "/trace",

@@ -2,7 +2,6 @@
 #include "Kornd_Server.h"
 
 #include <fcntl.h>
-#include <sys/file.h>  // flock
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -25,19 +24,14 @@ std::string Kornd_Server::KorndPath() { return std::string(ZELTRA_BIN_DIR) + "/k
 
 Kornd_Server::~Kornd_Server() { Stop(); }
 
-// Instance numbers belong to the user, not to one test run: test programs of every build on
-// this machine (other worktrees included) take turns through one lock, held until the process
-// ends.
-void TAKE_KORND_MACHINE_LOCK() {
-  static int fd = -1;
-  if (fd >= 0) return;
-  fd = open(("/tmp/kornd_server_tests." + std::to_string(getuid()) + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC,
-            0600);
-  if (fd >= 0) flock(fd, LOCK_EX);
-}
+// Every test process names its servers' blocks and sockets apart from every other run of the
+// user (parallel tests, other worktrees, a developer's own session): see platform/Name_Scope.h.
+// Set before main, so before any name is formed; children inherit it.
+static const bool own_namespace = [] {
+  return setenv("KORND_NAMESPACE", ("t" + std::to_string(getpid())).c_str(), 1) == 0;
+}();
 
 bool Kornd_Server::Start(const std::string& answers, const std::vector<std::string>& args) {
-  TAKE_KORND_MACHINE_LOCK();
   char tmpl[] = "/tmp/kornd_test_err_XXXXXX";
   int fd = mkstemp(tmpl);
   if (fd < 0) return false;

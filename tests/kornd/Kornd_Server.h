@@ -64,9 +64,5 @@ class Kornd_Server {
   platform::Channel_Client client_;
 };
 
-// Test programs that start servers (themselves or through a client) take turns: instance
-// numbers belong to the user. Held until the process ends.
-void TAKE_KORND_MACHINE_LOCK();
-
 // True when /dev/shm holds an entry of this block name.
 bool SHM_EXISTS(const std::string& block_name);
