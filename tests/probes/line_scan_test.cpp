@@ -275,13 +275,14 @@ TEST_F(Line_Scan, CoordinateLabelsFollowTheCutPlane) {
   };
   for (const Case& c : cases) {
     Display_Field.Cut_Direction = c.cut;
-    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Scan_Point), c.point);
-    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Front_Tracking), c.point);
-    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Line_Scan), c.line);
+    const Probe_Position at = CURRENT_PROBE_POSITION();
+    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Scan_Point, at), c.point);
+    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Front_Tracking, at), c.point);
+    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Line_Scan, at), c.line);
   }
   line(10000, 1, 3, 1);
   Display_Field.Cut_Direction = 1;
-  EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Scan_Point)[0], "X =****");
+  EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Scan_Point, CURRENT_PROBE_POSITION())[0], "X =****");
 }
 
 

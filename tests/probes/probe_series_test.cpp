@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "probes/Probe_Outputs.h"
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Point.h"
 #include "tests/probes/Field_Case.h"
@@ -60,6 +61,28 @@ TEST_F(Scan_Point_Walk, UnselectedResultKeepsItsColumnAndTimesComeFromTheLowerSe
     EXPECT_EQ(Scan_Point_Values(t, 1), first[static_cast<std::size_t>(t - 1)]) << t;
     EXPECT_FLOAT_EQ(Scan_Point_Values(t, 2), first[static_cast<std::size_t>(3 + t)] + 2.0f) << t;  // two cells on
   }
+}
+
+// Result 2 has 5 outputs beside result 1's 7: the walk follows result 1, so result 2 is never
+// seen at outputs 6 and 7. The table says so instead of showing zeros there.
+TEST_F(Scan_Point_Walk, OutputsNeverExaminedAreNotANumberInTheTable) {
+  OPEN_RAMP_FILES({7, 5});
+  Output_Settings.Default_Naming = true;
+  Scan_Line.Scan_X1 = 1, Scan_Line.Scan_Y1 = 1;  // cell 0 of the ramp: 100 x output
+  SELECT_PROBE_RESULTS(false);
+  STEP_PROBE_OUTPUTS(SCAN_POINT_VALUE);
+  DOWNSIZE_SCAN_POINT_ARRAYS();
+  SCAN_POINT_OUTPUT_TXT();
+  std::string expected =
+      "#    Simulation          Case_f1.zlt          Case_f2.zlt\n"
+      "#      time (s)        (field value)        (field value)\n";
+  const char* times[] = {"     10.000    ", "     20.000    ", "     30.000    ", "     40.000    ",
+                         "     50.000    ", "     60.000    ", "     70.000    "};
+  for (int t = 1; t <= 7; ++t) {
+    const std::string value = "   " + std::to_string(100 * t) + ".0000000000    ";
+    expected += times[t - 1] + value + (t <= 5 ? value : std::string(18, ' ') + "NaN") + "\n";
+  }
+  EXPECT_EQ(read_bytes(dir_ / "Case_f1_Scan_Point.txt"), expected);
 }
 
 class Scan_Point_Tables : public Field_Case {
@@ -117,7 +140,10 @@ TEST_F(Scan_Point_Tables, GrowKeepsRowsAndCutFollowsTheLargestCount) {
   Scan_Line.Scan_X1 = Scan_Line.Scan_Y1 = 1;
   record({7, 8, 9}, {1, 2, 3});
   ASSERT_EQ(Scan_Point_Values.EXTENT(0), 3);
-  EXPECT_EQ(Scan_Point_Values(1, 2), 0.0f);  // a column never recorded holds zeros
+  // Result 2 stood on its output 1 throughout: its other rows were never measured.
+  EXPECT_EQ(Scan_Point_Values(1, 2), 0.0f);
+  EXPECT_TRUE(std::isnan(Scan_Point_Values(2, 2)));
+  EXPECT_TRUE(std::isnan(Scan_Point_Values(3, 2)));
   Result_Set.Total_Time_Steps(2) = 6;        // a file grew
   Result_Set.Time_Step_Number(1) = 1;
   SCAN_POINT_VALUE();
@@ -125,7 +151,7 @@ TEST_F(Scan_Point_Tables, GrowKeepsRowsAndCutFollowsTheLargestCount) {
   EXPECT_EQ(Scan_Point_Values(2, 1), 8.0f);
   EXPECT_EQ(Scan_Point_Values(3, 1), 9.0f);
   EXPECT_EQ(Scan_Point_Times(3), 3.0f);
-  EXPECT_EQ(Scan_Point_Values(6, 1), 0.0f);
+  EXPECT_TRUE(std::isnan(Scan_Point_Values(6, 1)));  // a row added is not measured
   Result_Set.Total_Time_Steps(2) = 4;  // read to its end, the count was corrected
   DOWNSIZE_SCAN_POINT_ARRAYS();
   ASSERT_EQ(Scan_Point_Values.EXTENT(0), 4);
