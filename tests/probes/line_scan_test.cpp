@@ -391,6 +391,7 @@ TEST_F(Curve_Images, NoResultSelectedDrawsFrameAndTextsOfAllZeroData) {
   expected.x_label = "Distance [\\gmm]";
   expected.time_text = "12.50000 s";
   expected.reference = 1;
+  expected.position = CURRENT_PROBE_POSITION();  // the line scanned
   for (int k = 1; k <= 30; ++k) expected.abscissa.push_back(static_cast<float>(k - 1));
   expected.extent.ADD(0.0f);
   EXPECT_EQ(write("expected.gif", "/GIF", false, expected), none);
