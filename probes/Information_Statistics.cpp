@@ -4,9 +4,8 @@
 // Reads:  Display_Field (zoom window, Array_to_be_displayed), Result_Set (names, Time,
 //         Time_Step_Number), Previous_Time_Stamp, Display_Settings (Processed_Display_Modes,
 //         Temperature_Display), Command_State.Command_Code.
-// Writes: Command_State.Time_Step_Command and, while lining the results up, Result_Set.Seek_Step
-//         (122); the console; 122 moves every result
-//         through its outputs and redraws each.
+// Writes: the console; for 122 Command_State.Time_Step_Command and, while lining the results
+//         up, Result_Set.Seek_Step: 122 moves every result through its outputs and redraws each.
 
 #include <algorithm>
 #include <cmath>

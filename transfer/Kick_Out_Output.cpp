@@ -11,9 +11,9 @@
 // The file is read once and never changed in place: a failure at any point leaves it as it
 // was. Binary files are walked record by record (each record's framing and cell count
 // checked) and the kept byte ranges are copied by the kernel; ASCII files are read record by
-// record and their kept byte ranges copied the same way. A removal list is taken as a set (sorted, repeats dropped); a removal
-// that names an output the file does not hold, or every output of the file, changes nothing
-// and fails the run.
+// record (each one checked) and their kept byte ranges copied the same way. A removal list is
+// taken as a set (sorted, repeats dropped); a removal that names an output the file does not
+// hold, or every output of the file, changes nothing and fails the run.
 
 #include <unistd.h>  // copy_file_range, pread, pwrite
 
