@@ -39,6 +39,10 @@ struct Option_Results {
 // read or a value out of range.
 Option_Results READ_OPTION_WORDS(const std::vector<std::string>& words, std::string_view start_folder);
 
+// True when a word ends the program where it stands (--Check, --Help): the words are then read
+// as options up to it, whatever else they ask for.
+bool ENDS_THE_PROGRAM_AT_ONCE(const std::vector<std::string>& words);
+
 // ---------------------------------------------------------------- after the last word
 // The geometry file named after the first result file (its folder kept).
 std::string GEOMETRY_FILE_NAME(std::string_view first_result);

@@ -93,6 +93,7 @@ struct Long_Option {
   std::initializer_list<std::string_view> spellings;
   bool whole_word;
   void (*apply)(std::string_view word, Option_Results& results);
+  bool at_once = false;  // ends the program at its word: no later word is read
 };
 
 const Long_Option Long_Options[] = {
@@ -135,7 +136,8 @@ const Long_Option Long_Options[] = {
        WRITE_INTEGER_F(Command::Highest_Command);
        DIALOG_STUFF(3);
        STOP_PROGRAM(0);
-     }},
+     },
+     true},
     {{"--Thin", "--thin", "--THIN", "--1"}, false,
      [](std::string_view, Option_Results&) { Display_Field.Enhanced_1D = true; }},
     {{"--Vector", "--vector", "--VECTOR"}, false,
@@ -147,22 +149,23 @@ const Long_Option Long_Options[] = {
        DIALOG_STUFF(2);
        COMMAND_LINE_HELP();
        STOP_PROGRAM(0);
-     }},
+     },
+     true},
     {{"--Endian", "--endian", "--ENDIAN"}, false,
      [](std::string_view, Option_Results& r) { r.endian_conversion = true; }},
     {{"--No_GUI", "--no_gui", "--NO_GUI", "--Keyboard", "--keyboard", "--KEYBOARD"}, false,
      [](std::string_view, Option_Results&) { Command_State.GUI_Active = false; }},
 };
 
+bool matches(const Long_Option& option, std::string_view word) {
+  for (std::string_view spelling : option.spellings)
+    if (option.whole_word ? word == spelling : word.starts_with(spelling)) return true;
+  return false;
+}
+
 void long_option(std::string_view word, Option_Results& results) {
-  for (const Long_Option& option : Long_Options) {
-    for (std::string_view spelling : option.spellings) {
-      if (option.whole_word ? word == spelling : word.starts_with(spelling)) {
-        option.apply(word, results);
-        break;
-      }
-    }
-  }
+  for (const Long_Option& option : Long_Options)
+    if (matches(option, word)) option.apply(word, results);
 }
 
 void values_before_the_words() {
@@ -189,6 +192,15 @@ void values_before_the_words() {
 }
 
 }  // namespace
+
+bool ENDS_THE_PROGRAM_AT_ONCE(const std::vector<std::string>& words) {
+  for (const std::string& gathered : words) {
+    const std::string word = UNQUOTED_WORD(gathered);
+    for (const Long_Option& option : Long_Options)
+      if (option.at_once && matches(option, word)) return true;
+  }
+  return false;
+}
 
 Option_Results READ_OPTION_WORDS(const std::vector<std::string>& words, std::string_view start_folder) {
   values_before_the_words();

@@ -81,7 +81,8 @@ void toggle_enhanced_1d() {
 
 void cycle_temperature_display() {
   auto& d = Display_Settings;
-  if (d.Temperature_Display == 0) READ_TIME_TEMPERATURE();
+  // A table that cannot be read has said so and left the display off.
+  if (d.Temperature_Display == 0 && !READ_TIME_TEMPERATURE()) return;
   d.Temperature_Display = (d.Temperature_Display + 1) % 3;
   static constexpr std::array<const char*, 3> texts{
       " Not displaying 'temperaure at the bottom'", " Displaying 'temperaure at the bottom' in Kelvin",

@@ -81,10 +81,11 @@ void vector_grid(std::int32_t components) {
 // Why a processed mode cannot be served now, or empty when it can.
 std::string_view refusal(std::int32_t code) {
   const std::int32_t n = Result_Set.Number_Of_Solutions;
-  if (colour_mode_on()) return " Currently not available";
+  // A mode the file count rules out says so first, whatever colour mode is on.
   if (code == Command::Difference_Display && n != 2) return " Available only with two results!";
   if (code == Vectors_2D && n < 3) return " Available only with at least three results!";
   if (code == Vectors_3D && n < 4) return " Available only with at least four results!";
+  if (colour_mode_on()) return " Currently not available";
   return {};
 }
 

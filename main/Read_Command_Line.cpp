@@ -31,8 +31,10 @@ void READ_COMMAND_LINE(const std::vector<std::string>& arguments) {
   CONSOLE_LINE("Display ZELTRA");
   const Command_Words gathered = GATHER_COMMAND_WORDS(arguments);
   // A conversion run is recognised before any display option is looked at: letters that
-  // mean something else to the display (a lone -m ...) must not stop a conversion.
-  if (CONVERSION_REQUESTED(gathered.words)) {
+  // mean something else to the display (a lone -m ...) must not stop a conversion. It is
+  // handed over after the last word, so a word that ends the program at its place (--Check,
+  // --Help) comes first wherever it stands.
+  if (CONVERSION_REQUESTED(gathered.words) && !ENDS_THE_PROGRAM_AT_ONCE(gathered.words)) {
     DIALOG_STUFF(2);
     TRANSFER_ZELTRA(gathered.words);
     DIALOG_STUFF(3);

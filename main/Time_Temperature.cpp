@@ -107,7 +107,7 @@ void CTN_REALLOCATE_TIME_TEMPERATURE(std::int32_t rows) {
   CHECK_DEALLOCATION("Buffer_Time_Temperature", buffer.RELEASE());
 }
 
-void READ_TIME_TEMPERATURE() {
+bool READ_TIME_TEMPERATURE() {
   const std::string result_name = NAME_WITHOUT_BLANKS(Result_Set.Name_Solution(1));
   const std::string first_choice = TABLE_FILE_NAME(result_name);
   std::string name = first_choice;
@@ -117,12 +117,12 @@ void READ_TIME_TEMPERATURE() {
   }
   if (!FILE_EXISTS(name)) {
     warn_and_disable(" Warning: unable to find file: ", first_choice);
-    return;
+    return false;
   }
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "r"), std::fclose);
   if (!file) {
     warn_and_disable(" Warning: unable to read from file: ", name);
-    return;
+    return false;
   }
 
   auto& table = Display_Settings.Time_Temperature;
@@ -152,4 +152,5 @@ void READ_TIME_TEMPERATURE() {
     CONSOLE_EMPTY(2);
     STOP_PROGRAM();
   }
+  return true;
 }

@@ -26,8 +26,10 @@ void DATA_INFORMATION_AVERAGE();
 // Asks the criterion and compares results 2 to N with result 1: at the current output (121)
 // or at every output (122). A blank answer ends the command quietly.
 void DATA_INFORMATION_COMPARE();
-// One comparison at the current output: fills Identical(2..N) and prints a line for each.
-void CTN_COMPARE(Logical_Array& Identical, float criterion);
+// One comparison at the outputs shown: fills Identical(2..N) and prints a line for each, with
+// the pair's output numbers when they differ (always, when numbered) and result j's time
+// when it differs from result 1's.
+void CTN_COMPARE(Logical_Array& Identical, float criterion, bool numbered = false);
 void DATA_INFORMATION_VERSION();
 void DATA_INFORMATION_GEOMETRY();
 

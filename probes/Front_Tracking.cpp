@@ -34,8 +34,9 @@ std::vector<float> samples_of(std::int32_t i) {
 }  // namespace
 
 Probe_Series FRONT_TRACKING_SERIES() {
-  return {Front_Tracking_Values, Front_Tracking_Times, "Front_Tracking_Values", "Front_Tracking_Times",
-          "Buffer_Front_Tracking_Values", "Buffer_Front_Tracking_Times"};
+  return {Front_Tracking_Values,          Front_Tracking_Times,         Front_Tracking_Position,
+          "Front_Tracking_Values",        "Front_Tracking_Times",       "Buffer_Front_Tracking_Values",
+          "Buffer_Front_Tracking_Times"};
 }
 
 void DEFAULT_TRACKED_VALUES() {
@@ -55,6 +56,7 @@ void FRONT_TRACKING_VALUE() {
   const Probe_Series series = FRONT_TRACKING_SERIES();
   GROW_PROBE_SERIES(series);
   RECORD_PROBE_TIMES(series);
+  series.position = CURRENT_PROBE_POSITION();
   const auto& r = Result_Set;
   const bool interpolate = FRONT_INTERPOLATED();
   std::vector<float> distances(static_cast<std::size_t>(sample_count()));

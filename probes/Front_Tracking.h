@@ -13,6 +13,7 @@
 // values do not cross; created by the first run, enlarged when a file grew, cut after a run.
 inline Bounded_Array<float, 2> Front_Tracking_Values;
 inline Real_Array Front_Tracking_Times;          // (output): seconds
+inline Probe_Position Front_Tracking_Position;
 inline Real_Array Front_Tracking_Value_Tracked;  // (result): the value whose crossing is the front
 
 // The two tables with the names their allocation messages use.

@@ -4,8 +4,8 @@
 // Reads:  Display_Field (zoom window, Array_to_be_displayed), Result_Set (names, Time,
 //         Time_Step_Number), Previous_Time_Stamp, Display_Settings (Processed_Display_Modes,
 //         Temperature_Display), Command_State.Command_Code.
-// Writes: Command_State.Time_Step_Command (122), the console; 122 moves every result
-//         through its outputs and redraws each.
+// Writes: the console; for 122 Command_State.Time_Step_Command and, while lining the results
+//         up, Result_Set.Seek_Step: 122 moves every result through its outputs and redraws each.
 
 #include <algorithm>
 #include <cmath>
@@ -72,7 +72,28 @@ float COMPARISON_CRITERION(float minimum, float maximum) {
   return c;
 }
 
-void CTN_COMPARE(Logical_Array& Identical, float criterion) {
+namespace {
+
+std::string time_of(std::int32_t i) { return TRIMMED(FORMAT_LINE("(1P,G13.4)", {Result_Set.Time(i)})); }
+
+// What a comparison line says of the pair after "identical" or "different": " at t = " and
+// result 1's time, result j's time after it when it reads otherwise, then the two output
+// numbers when they differ, or the one they share when numbered.
+std::string pair_text(std::int32_t j, bool numbered) {
+  const auto& r = Result_Set;
+  std::string text = " at t = " + time_of(1);
+  if (time_of(j) != time_of(1)) text += " and " + time_of(j);
+  const std::int32_t first = r.Time_Step_Number(1), other = r.Time_Step_Number(j);
+  if (first != other)
+    text += " (outputs " + std::to_string(first) + " and " + std::to_string(other) + ")";
+  else if (numbered)
+    text += " (output " + std::to_string(first) + ")";
+  return text;
+}
+
+}  // namespace
+
+void CTN_COMPARE(Logical_Array& Identical, float criterion, bool numbered) {
   const auto& r = Result_Set;
   for (std::int32_t j = 2; j <= r.Number_Of_Solutions; ++j) {
     bool same = true;
@@ -86,12 +107,11 @@ void CTN_COMPARE(Logical_Array& Identical, float criterion) {
     }
     Identical(j) = same;
   }
-  const std::string time = TRIMMED(FORMAT_LINE("(1P,G13.4)", {r.Time(1)}));
   const std::size_t width = LONGEST_NAME(2, r.Number_Of_Solutions);
   const std::string first = WITHOUT_TRAILING_BLANKS(r.Name_To_Be_Displayed(1));
   for (std::int32_t j = 2; j <= r.Number_Of_Solutions; ++j)
     CONSOLE_LINE(" " + first + " and " + FITTED(r.Name_To_Be_Displayed(j), width) +
-                 (Identical(j) ? " identical at t = " : " different at t = ") + time);
+                 (Identical(j) ? " identical" : " different") + pair_text(j, numbered));
 }
 
 namespace {
@@ -108,25 +128,61 @@ std::optional<float> ask_criterion(float preset) {
   }
 }
 
-// Every output once from the current one; ends when result 1 is back at its start, after
-// one full wrap in any case (a file that shrank may never show its start output again), or
-// when the results disagree on whether a further output follows.
+// True when every result stands on result 1's output number.
+bool aligned() {
+  const auto& r = Result_Set;
+  for (std::int32_t j = 2; j <= r.Number_Of_Solutions; ++j)
+    if (r.Time_Step_Number(j) != r.Time_Step_Number(1)) return false;
+  return true;
+}
+
+// Moves every result (1 next, -2 first) and draws the outputs arrived at.
+void move_all(std::int32_t move) {
+  Command_State.Time_Step_Command = move;
+  READ_RESULTS();
+  MANAGE_DISPLAY();
+}
+
+// True when some result has no output after its current one.
+bool one_at_end() {
+  for (std::int32_t j = 1; j <= Result_Set.Number_Of_Solutions; ++j)
+    if (CHECK_END(113 + j)) return true;
+  return false;
+}
+
+// Puts every result on result 1's output number; when one of them has no such output, all go
+// to their first output.
+void line_up() {
+  auto& r = Result_Set;
+  if (aligned()) return;
+  const std::int32_t seek = r.Seek_Step;
+  r.Seek_Step = r.Time_Step_Number(1);
+  Command_State.Time_Step_Command = 10;
+  for (std::int32_t j = 2; j <= r.Number_Of_Solutions; ++j)
+    if (r.Time_Step_Number(j) != r.Seek_Step) READ_RESULT(j);
+  r.Seek_Step = seek;
+  if (aligned())
+    MANAGE_DISPLAY();
+  else
+    move_all(-2);
+}
+
+// Outputs of equal number, each once, from the current one: after the last output that every
+// result holds, all go back to their first output together, so that a result with more outputs
+// is never compared with another's earlier one. Ends back at the start output, after one full
+// wrap in any case (a file that shrank may never show its start output again), or when the
+// results no longer stand on one output number.
 void compare_every_output(Logical_Array& Identical, float criterion) {
   auto& r = Result_Set;
+  line_up();
   const std::int32_t start = r.Time_Step_Number(1);
-  Command_State.Time_Step_Command = 1;
   int wraps = 0;
   for (;;) {
-    CTN_COMPARE(Identical, criterion);
-    const std::int32_t before = r.Time_Step_Number(1);
-    READ_RESULTS();
-    MANAGE_DISPLAY();
-    const std::int32_t now = r.Time_Step_Number(1);
-    if (now <= before) ++wraps;
-    if (now == start || wraps > 1 || (wraps == 1 && now > start)) return;
-    const bool end = CHECK_END(114);
-    for (std::int32_t j = 2; j <= r.Number_Of_Solutions; ++j)
-      if (CHECK_END(113 + j) != end) return;
+    CTN_COMPARE(Identical, criterion, true);
+    const bool wrap = one_at_end();
+    if (wrap && ++wraps > 1) return;
+    move_all(wrap ? -2 : 1);
+    if (r.Time_Step_Number(1) == start || !aligned()) return;
   }
 }
 

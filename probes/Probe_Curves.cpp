@@ -1,6 +1,6 @@
 // Probe_Curves: the shared frame of the probes' curve plots.
 //
-// Reads:  Scan_Line, Display_Field (Cut_Direction, Cut_Index), Result_Set
+// Reads:  Result_Set
 //         (Name_To_Be_Displayed), Display_Settings (Panel_Grid, Auto_Resize, White_Background,
 //         Drawing_Colour_Index), Output_Settings (Image_Driver, Output_File_Name).
 // Writes: Graphics_Units (Unit_Curves, Unit_Current); the console; draws in a new device.
@@ -142,21 +142,19 @@ std::string FIELD_VALUE_LABEL(std::int32_t processing_mode) {
   }
 }
 
-std::vector<std::string> COORDINATE_LABELS(Curve_Kind kind) {
-  const auto& s = Scan_Line;
-  const auto& f = Display_Field;
-  const std::int32_t c = f.Cut_Index;
-  if (f.Cut_Direction < 1 || f.Cut_Direction > 3) return {};
+std::vector<std::string> COORDINATE_LABELS(Curve_Kind kind, const Probe_Position& at) {
+  const std::int32_t c = at.cut_index;
+  if (at.cut_direction < 1 || at.cut_direction > 3) return {};
   if (kind != Curve_Kind::Line_Scan) {
-    const std::int32_t xyz[3][3] = {{s.Scan_X1, s.Scan_Y1, c}, {s.Scan_X1, c, s.Scan_Y1}, {c, s.Scan_X1, s.Scan_Y1}};
-    const auto& v = xyz[f.Cut_Direction - 1];
+    const std::int32_t xyz[3][3] = {{at.x1, at.y1, c}, {at.x1, c, at.y1}, {c, at.x1, at.y1}};
+    const auto& v = xyz[at.cut_direction - 1];
     return {label("X =", v[0]), label("Y =", v[1]), label("Z =", v[2])};
   }
   // Start and end of each axis; the cut axis holds the plane's index at both ends.
-  const std::int32_t ends[3][6] = {{s.Scan_X1, s.Scan_X2, s.Scan_Y1, s.Scan_Y2, c, c},
-                                   {s.Scan_X1, s.Scan_X2, c, c, s.Scan_Y1, s.Scan_Y2},
-                                   {c, c, s.Scan_X1, s.Scan_X2, s.Scan_Y1, s.Scan_Y2}};
-  const auto& v = ends[f.Cut_Direction - 1];
+  const std::int32_t ends[3][6] = {{at.x1, at.x2, at.y1, at.y2, c, c},
+                                   {at.x1, at.x2, c, c, at.y1, at.y2},
+                                   {c, c, at.x1, at.x2, at.y1, at.y2}};
+  const auto& v = ends[at.cut_direction - 1];
   return {label("X\\d1\\u =", v[0]), label("X\\d2\\u =", v[1]), label("Y\\d1\\u =", v[2]),
           label("Y\\d2\\u =", v[3]), label("Z\\d1\\u =", v[4]), label("Z\\d2\\u =", v[5])};
 }
@@ -166,7 +164,7 @@ void DRAW_PROBE_CURVES(const Curve_Plot& plot) {
   cpgqch(&ch0);
   float vx1 = 0, vx2 = 0, vy1 = 0, vy2 = 0;
   cpgqvsz(1, &vx1, &vx2, &vy1, &vy2);
-  const std::vector<std::string> labels = COORDINATE_LABELS(plot.kind);
+  const std::vector<std::string> labels = COORDINATE_LABELS(plot.kind, plot.position);
 
   const std::int32_t device = open_device(plot);
   if (device <= 0) {

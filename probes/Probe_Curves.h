@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "probes/Probe_Position.h"
+
 enum class Curve_Kind { Scan_Point, Front_Tracking, Line_Scan };
 
 // The y-range rule's constants of one kind: ylo above Tc is padded no lower than 0; a padded
@@ -50,6 +52,7 @@ struct Curve_Plot {
   std::string y_label, x_label;
   std::string time_text;       // drawn above the frame when not empty (line scan of one output)
   std::int32_t reference = 1;  // the result whose name heads the plot
+  Probe_Position position;     // where the data were taken: the coordinate labels
   std::vector<float> abscissa; // every abscissa of the x-range
   Value_Extent extent;         // the values of the y-range
   std::vector<Curve> curves;   // drawn in order, one colour, one line style
@@ -58,10 +61,11 @@ struct Curve_Plot {
 // The y-axis label of the scan point and the line scan for a processing mode (0, 1, 2).
 std::string FIELD_VALUE_LABEL(std::int32_t processing_mode);
 
-// The coordinate labels above the frame, from Scan_Line and the cut plane: three ("X =", "Y =",
-// "Z =") for the scan point and front tracking, six (start X, end X, start Y, end Y, start Z,
-// end Z) for the line scan; each a text and the number in four columns.
-std::vector<std::string> COORDINATE_LABELS(Curve_Kind kind);
+// The coordinate labels above the frame, from the probe's line and plane: three ("X =", "Y =",
+// "Z =", the line's start) for the scan point and front tracking, six (start X, end X, start Y,
+// end Y, start Z, end Z) for the line scan; each a text and the number in four columns. None
+// for a plane direction other than 1 to 3.
+std::vector<std::string> COORDINATE_LABELS(Curve_Kind kind, const Probe_Position& at);
 
 // Draws the plot. Opening fails: "Unable to open secondary display!" between empty lines and
 // the main display selected. A window of the scan point or front tracking stays open as the

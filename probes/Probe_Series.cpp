@@ -12,7 +12,7 @@
 
 namespace {
 
-// Tables of the given length, rows 1 to the shorter of both lengths kept, the rest 0.
+// Tables of the given length, rows 1 to the shorter of both lengths kept, the rest not measured.
 void resize(const Probe_Series& s, std::int64_t length) {
   const std::int32_t n = Result_Set.Number_Of_Solutions;
   Bounded_Array<float, 2> values;
@@ -21,6 +21,8 @@ void resize(const Probe_Series& s, std::int64_t length) {
   CHECK_ALLOCATION_SIZE(s.buffer_values_name, values.SIZE(), length * std::max(n, 0));
   CHECK_ALLOCATION_ERROR(s.buffer_times_name, times.ALLOCATE({Bounds{1, length}}));
   CHECK_ALLOCATION_SIZE(s.buffer_times_name, times.SIZE(), length);
+  values.FILL(Not_Measured);
+  times.FILL(Not_Measured);
   if (s.EXISTS()) {
     const std::int64_t kept = std::min(length, s.LENGTH());
     const std::int32_t columns = static_cast<std::int32_t>(std::min<std::int64_t>(n, s.values.EXTENT(1)));

@@ -2,14 +2,24 @@
 // indexed by output number) with the time of each output, and the rules they share.
 #pragma once
 
+#include <cmath>  // std::isnan
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 #include "main/Globals.h"
+#include "probes/Probe_Position.h"
+
+// An entry no probe has measured: rows past the outputs a result's walk reached, columns of
+// results never selected, times of outputs no selected result stood on. Tables write it as
+// "NaN", plots leave it out, so that it cannot pass for a measured 0.
+inline constexpr float Not_Measured = std::numeric_limits<float>::quiet_NaN();
+inline bool MEASURED(float value) { return !std::isnan(value); }
 
 struct Probe_Series {
   Bounded_Array<float, 2>& values;  // (output, result)
   Real_Array& times;                // (output)
+  Probe_Position& position;         // where the last run measured
   std::string_view values_name, times_name;  // as the allocation messages name them
   std::string_view buffer_values_name, buffer_times_name;
 
@@ -21,8 +31,8 @@ struct Probe_Series {
 // The largest Total_Time_Steps over the loaded results, at least 0.
 std::int32_t LARGEST_OUTPUT_COUNT();
 
-// Creates the tables with the largest output count, zeroed, or enlarges them to it keeping
-// their rows; shorter counts leave them as they are.
+// Creates the tables with the largest output count, every entry Not_Measured, or enlarges
+// them to it keeping their rows; shorter counts leave them as they are.
 void GROW_PROBE_SERIES(const Probe_Series& series);
 // Cuts tables longer than the largest output count now to that count, keeping rows 1 to it.
 void CUT_PROBE_SERIES(const Probe_Series& series);

@@ -19,19 +19,24 @@ std::int64_t rows_of_all(const Probe_Series& series) {
   return std::min<std::int64_t>(LARGEST_OUTPUT_COUNT(), series.LENGTH());
 }
 
-// The plot of a series over time: every selected result's column is one curve of its own
-// output count, and all its rows 1 to MT count for the y-range.
+// The plot of a series over time at the place the series was measured: every selected
+// result's column is one curve of its own output count, and all its rows 1 to MT count for the
+// y-range; entries never measured take no part.
 Curve_Plot series_plot(const Probe_Series& series, std::int64_t abscissa_rows) {
   Curve_Plot plot;
   plot.x_label = "Simulation time (s)";
-  for (std::int64_t t = 1; t <= abscissa_rows; ++t) plot.abscissa.push_back(series.times(t));
+  plot.position = series.position;
+  for (std::int64_t t = 1; t <= abscissa_rows; ++t)
+    if (MEASURED(series.times(t))) plot.abscissa.push_back(series.times(t));
   const auto& r = Result_Set;
   const std::int64_t all = rows_of_all(series);
   for (std::int32_t i = 1; i <= r.Number_Of_Solutions; ++i) {
     if (!r.Selected_Solutions(i)) continue;
-    for (std::int64_t t = 1; t <= all; ++t) plot.extent.ADD(series.values(t, i));
+    for (std::int64_t t = 1; t <= all; ++t)
+      if (MEASURED(series.values(t, i))) plot.extent.ADD(series.values(t, i));
     Curve c;
     for (std::int64_t t = 1, rows = ROWS_OF_RESULT(series, i); t <= rows; ++t) {
+      if (!MEASURED(series.times(t)) || !MEASURED(series.values(t, i))) continue;
       c.x.push_back(series.times(t));
       c.y.push_back(series.values(t, i));
     }

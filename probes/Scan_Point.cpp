@@ -14,7 +14,7 @@
 #include "probes/Virtual_EDX.h"
 
 Probe_Series SCAN_POINT_SERIES() {
-  return {Scan_Point_Values, Scan_Point_Times, "Scan_Point_Values", "Scan_Point_Times",
+  return {Scan_Point_Values, Scan_Point_Times, Scan_Point_Position, "Scan_Point_Values", "Scan_Point_Times",
           "Buffer_Scan_Point_Values", "Buffer_Scan_Point_Times"};
 }
 
@@ -22,6 +22,7 @@ void SCAN_POINT_VALUE() {
   const Probe_Series series = SCAN_POINT_SERIES();
   GROW_PROBE_SERIES(series);
   RECORD_PROBE_TIMES(series);
+  series.position = CURRENT_PROBE_POSITION();
   const auto& r = Result_Set;
   const auto& s = Scan_Line;
   for (std::int32_t i = 1; i <= r.Number_Of_Solutions; ++i)
@@ -41,6 +42,7 @@ void PROCESS_SCAN_POINT_SERIES() {
     const std::int64_t rows = ROWS_OF_RESULT(series, i);
     double norm = 0.0;
     for (std::int64_t t = 1; t <= rows; ++t) {
+      if (!MEASURED(Scan_Point_Values(t, i))) continue;
       const double v = std::fabs(Scan_Point_Values(t, i));
       norm = mode == 1 ? norm + v * Scan_Point_Times(t) : std::fmax(norm, v);
     }

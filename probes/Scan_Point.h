@@ -9,6 +9,7 @@
 // probe, enlarged when a file grew, cut after every probe.
 inline Bounded_Array<float, 2> Scan_Point_Values;
 inline Real_Array Scan_Point_Times;  // (output): seconds
+inline Probe_Position Scan_Point_Position;
 
 // The two tables with the names their allocation messages use.
 Probe_Series SCAN_POINT_SERIES();

@@ -94,6 +94,7 @@ void VIRTUAL_EDX_SCAN() {
   const auto samples = static_cast<std::int32_t>(length + 1.0f);
   make_room(samples);
   s.Scan_Samples = samples;
+  Virtual_EDX_Position = CURRENT_PROBE_POSITION();
 
   const float ux = static_cast<float>(dx) / length, uy = static_cast<float>(dy) / length;
   const float micrometres = Result_Geometry.Grid_Spacing * 10000.0f;

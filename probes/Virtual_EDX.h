@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "main/Globals.h"
+#include "probes/Probe_Position.h"
 
 // Magnitudes not above this (the nearest single-precision value to 1E-40) count as zero in
 // every probe: normalisation, interpolation, flat plot ranges.
@@ -19,6 +20,8 @@ inline Real_Array Virtual_EDX_distances;
 // (row, sample, output): rows 1..N the scans of each result, row N + 1 (sample 1) the output's
 // time, row N + 2 (sample 1) its marker (above 0.5: drawn). Kept between collections.
 inline Bounded_Array<float, 3> Virtual_EDX_Scans;
+// The line and plane of the last scan.
+inline Probe_Position Virtual_EDX_Position;
 
 // True, after " Sorry the 'scan line' appears to be too small!" between empty lines, when the
 // line's |x1 - x2| + |y1 - y2| is less than 2.

@@ -132,6 +132,7 @@ void VIRTUAL_EDX_DISPLAY(bool window, bool current_scan) {
   plot.y_label = FIELD_VALUE_LABEL(EDX_Processing_Mode);
   plot.x_label = "Distance [\\gmm]";
   plot.reference = REFERENCE_RESULT();
+  plot.position = Virtual_EDX_Position;
   const std::int64_t samples = samples_held(current_scan);
   for (std::int64_t k = 1; k <= samples; ++k) plot.abscissa.push_back(Virtual_EDX_distances(k));
 

@@ -10,10 +10,10 @@
 //
 // The file is read once and never changed in place: a failure at any point leaves it as it
 // was. Binary files are walked record by record (each record's framing and cell count
-// checked) and the kept byte ranges are copied by the kernel; ASCII files are rewritten
-// record by record. A removal list is taken as a set (sorted, repeats dropped); a removal
-// that names an output the file does not hold, or every output of the file, changes nothing
-// and fails the run.
+// checked) and the kept byte ranges are copied by the kernel; ASCII files are read record by
+// record (each one checked) and their kept byte ranges copied the same way. A removal list is
+// taken as a set (sorted, repeats dropped); a removal that names an output the file does not
+// hold, or every output of the file, changes nothing and fails the run.
 
 #include <unistd.h>  // copy_file_range, pread, pwrite
 
@@ -145,24 +145,57 @@ Removal remove_binary(Transfer_Channel& in, Transfer_Channel& out, std::int32_t 
   return result;
 }
 
-// Writes the ASCII file without the outputs listed, record by record.
+// Where the text record that ended at offset gives way to the next: the start of the next line
+// (the rest of a record's last line belongs to it), or offset itself at the start of a line.
+std::uint64_t text_record_end(Transfer_Channel& in, std::uint64_t offset, std::uint64_t file_size) {
+  if (offset == 0) return 0;
+  char chunk[4096];
+  // From the character before offset on: a line end there means offset starts a line.
+  for (std::uint64_t at = offset - 1; at < file_size;) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(file_size - at, sizeof chunk));
+    const ssize_t n = ::pread(in.fd, chunk, want, static_cast<off_t>(at));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      in.error = n < 0 ? errno : EIO;
+      TRANSFER_READ_FAILURE(in, Read_Status::Error, "");
+    }
+    const char* end = static_cast<const char*>(std::memchr(chunk, '\n', static_cast<std::size_t>(n)));
+    if (end != nullptr) return at + static_cast<std::uint64_t>(end - chunk) + 1;
+    at += static_cast<std::uint64_t>(n);
+  }
+  return file_size;
+}
+
+// Writes the ASCII file without the outputs listed. Every record is read and checked, but the
+// records that stay are copied byte for byte: rewriting them through the layout would round
+// values written with more digits than it holds.
 Removal remove_text(Transfer_Channel& in, Transfer_Channel& out, const std::vector<std::int32_t>& outputs) {
   Removal result;
+  const std::int64_t size = CHANNEL_FILE_SIZE(in);
+  if (size < 0) TRANSFER_READ_FAILURE(in, Read_Status::Error, "");
+  const std::uint64_t file_size = static_cast<std::uint64_t>(size);
   std::int32_t previous = 0;
+  std::uint64_t kept_from = 0, out_offset = 0;
   const Rescale_Ratio_Type same{};
   for (std::int32_t r : outputs) {
-    std::int32_t count = r - previous;  // copy the count - 1 outputs before r
-    COPY_RESULTS(in, Transfer_Ascii, &out, Transfer_Ascii, count, false, same);
+    std::int32_t count = r - previous;  // pass over the count - 1 outputs before r
+    COPY_RESULTS(in, Transfer_Ascii, nullptr, Transfer_Ascii, count, true, same);
     result.total += count;
+    const std::uint64_t start = text_record_end(in, CHANNEL_OFFSET(in), file_size);
     count = 2;
-    COPY_RESULTS(in, Transfer_Ascii, &out, Transfer_Ascii, count, true, same);
+    COPY_RESULTS(in, Transfer_Ascii, nullptr, Transfer_Ascii, count, true, same);
     result.total += count;
     result.removed += count;
+    if (count > 0) {
+      copy_range(in, out, kept_from, start, out_offset);
+      kept_from = text_record_end(in, CHANNEL_OFFSET(in), file_size);
+    }
     previous = r;
   }
   std::int32_t rest = -1;
-  COPY_RESULTS(in, Transfer_Ascii, &out, Transfer_Ascii, rest, false, same);
+  COPY_RESULTS(in, Transfer_Ascii, nullptr, Transfer_Ascii, rest, true, same);
   result.total += rest;
+  if (result.removed > 0) copy_range(in, out, kept_from, file_size, out_offset);
   return result;
 }
 

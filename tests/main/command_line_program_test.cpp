@@ -140,13 +140,21 @@ TEST(Command_Line_Program, ReadErrorsAndRefusedValuesStopAtTheirWord) {
 
 TEST(Command_Line_Program, CheckAndHelpEndTheRunAtTheirWord) {
   Sample_Folder folder;
-  const Display_Run check = RUN_DISPLAY(folder.dir, {"-s", "Missing.zlt", "--Check", "-m"});
-  EXPECT_EQ(check.output, "129");
-  EXPECT_EQ(check.console, Title);
-  EXPECT_EQ(check.exit_code, 0);
+  // The conversion is handed over only after the last word: --Check acts at its word even
+  // beside a conversion word, before or after it.
+  for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+           {"-s", "Missing.zlt", "--Check", "-m"}, {"--Check", "-t"}, {"-t", "A", "B", "--CHECK"},
+           {"--Transfer_ZELTRA", "--Check"}}) {
+    const Display_Run check = RUN_DISPLAY(folder.dir, words);
+    EXPECT_EQ(check.output, "129") << words[0];
+    EXPECT_EQ(check.console, Title) << words[0];
+    EXPECT_EQ(check.exit_code, 0) << words[0];
+  }
   expect_runs(folder, {
       {{"--Help", "-m"}, Help, 0},
       {{"Missing.zlt", "--help"}, Help, 0},
+      {{"--Help", "-t"}, Help, 0},
+      {{"-t", "A", "--HELP"}, Help, 0},
       {{}, Prompt + Help, 1, "   \n"},
       {{}, Prompt + "\nInput Error: end of input\n\n", 1, ""},
   });

@@ -77,6 +77,15 @@ TEST_F(Commands, TemperatureAtTheBottomCyclesThroughItsThreeTexts) {
   EXPECT_EQ(Display_Settings.Time_Temperature.EXTENT(0), 2);
 }
 
+// Without a table the read warns and leaves the display off: no message claims it is on.
+TEST_F(Commands, TemperatureAtTheBottomWithoutATableStaysOff) {
+  Console_Capture console;
+  DISPATCH_COMMAND(33);
+  EXPECT_EQ(Display_Settings.Temperature_Display, 0);
+  EXPECT_EQ(console.text(), "\n\n Warning: unable to find file: " + (dir_ / "Case_TabF.txt") +
+                                "\n Disabling display of 'temperature'\n\n\n");
+}
+
 TEST_F(Commands, TogglesReportBetweenEmptyLinesAndWaitForTheNextCommand) {
   struct Toggle {
     std::int32_t code;

@@ -197,6 +197,9 @@ TEST(Command_Words, LinesAndPromptsGiveTheWords) {
       {{"D:\\runs\\CASE_GEOF.ZLT"}, " x\n", {"x"}, "D:\\runs\\", "\nCommand line parameters?\n\n"},
       {{}, "-s  \"a\"  b\n", {"-s", "\"a\"", "b"}, "", "\nCommand line parameters?\n\n"},
       {{"a", "b"}, "", {"a", "b"}, "", ""},
+      // The typed line is taken whole: cut at a fixed length it would lose or cut the words
+      // past the cut without a word said.
+      {{}, std::string(496, ' ') + "-a a.zlt b.zlt\n", {"-a", "a.zlt", "b.zlt"}, "", "\nCommand line parameters?\n\n"},
   };
   for (const auto& c : cases) {
     Console_Capture console;

@@ -132,6 +132,12 @@ TEST_F(Display_Modes, RefusalsChangeNothing) {
       {"difference with three files", 3, {}, Difference, " Available only with two results!"},
       {"2D vectors with two files", 2, {}, Vectors_2D, " Available only with at least three results!"},
       {"3D vectors with three files", 3, {}, Vectors_3D, " Available only with at least four results!"},
+      // The file count is named first, whatever colour mode is on.
+      {"difference with one file under Miller", 1, {Miller}, Difference, " Available only with two results!"},
+      {"2D vectors with one file under Miller", 1, {Miller}, Vectors_2D, " Available only with at least three results!"},
+      {"3D vectors with one file under Miller", 1, {Miller}, Vectors_3D, " Available only with at least four results!"},
+      {"3D vectors with three files under the triangle", 3, {Rgb}, Vectors_3D,
+       " Available only with at least four results!"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

@@ -61,6 +61,19 @@ TEST(Display_Program, FrontEndStartAndEnd) {
   expect_server_gone(session);
 }
 
+// v+k without a time-temperature table: one warning, the display stays off, and the redraws
+// after it (of this output and the next) say nothing more.
+TEST(Display_Program, TemperatureWithoutATableWarnsOnce) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, {"-g", "Case_phas.zlt"});
+  ASSERT_TRUE(session.server_started);
+  EXPECT_EQ(session.RUN("0 33 0\n1 0 0\n0 24 0\n0 129 0\n"), 0);
+  EXPECT_EQ(session.CONSOLE(), Start +
+                                   "\n\n Warning: unable to find file: Case_TabF.txt\n"
+                                   " Disabling display of 'temperature'\n\n\n"
+                                   "\n 'Auto-replot' on\n\n\n");
+}
+
 TEST(Display_Program, ANextOutputRepaintsTheField) {
   Case_Folder folder;
   // Two constant outputs: the first at the scale's lowest value, the second at its highest.

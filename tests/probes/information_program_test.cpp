@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -21,13 +22,15 @@ namespace {
 constexpr int N = 10;  // cells along every axis
 
 // Result 1 is 100 everywhere but 100.5 in the last column; result 2 adds 0.5 at even outputs
-// and 2 at odd ones. Output k is at k seconds. The geometry has no simulation texts.
+// and 2 at odd ones. Output k is at k seconds, except outputs of result 2 past result 1's
+// count, at k + 0.5 seconds. The geometry has no simulation texts.
 struct Cube_Case {
   Scratch_Folder dir;
-  explicit Cube_Case(int outputs) {
+  explicit Cube_Case(int outputs, int second_outputs = 0) {
     sample::WRITE_GEOMETRY(dir / "Cube_geoF.zlt", sample::Encoding::Single, sample::GRID(N, N, N, 2e-4));
     std::vector<sample::Output> first, second;
-    for (int k = 1; k <= outputs; ++k) {
+    const int both = std::max(outputs, second_outputs);
+    for (int k = 1; k <= both; ++k) {
       sample::Output a{static_cast<double>(k), {}}, b{static_cast<double>(k), {}};
       for (int z = 1; z <= N; ++z)
         for (int y = 1; y <= N; ++y)
@@ -35,7 +38,9 @@ struct Cube_Case {
             a.values.push_back(x == N ? 100.5 : 100.0);
             b.values.push_back(a.values.back() + (k % 2 ? 2.0 : 0.5));
           }
-      first.push_back(a), second.push_back(b);
+      if (k <= outputs) first.push_back(a);
+      if (k > outputs) b.time += 0.5;
+      if (k <= (second_outputs > 0 ? second_outputs : outputs)) second.push_back(b);
     }
     sample::WRITE_RESULTS(dir / "Cube_phas.zlt", sample::Encoding::Single, first);
     sample::WRITE_RESULTS(dir / "Cube_conc.zlt", sample::Encoding::Single, second);
@@ -242,7 +247,8 @@ TEST(Information_Program, Statistics) {
   text = p.console_after(mark, " Criteria: 5.000E-01\n");
   std::string expected = "\nComparison:\n";
   for (int k : {5, 6, 7, 8, 1, 2, 3, 4})
-    expected += names + (k % 2 ? "different" : "identical") + " at t = " + std::to_string(k) + ".000\n";
+    expected += names + (k % 2 ? "different" : "identical") + " at t = " + std::to_string(k) + ".000 (output " +
+                std::to_string(k) + ")\n";
   EXPECT_EQ(text, expected + " Criteria: 5.000E-01\n");
   mark = p.session().CONSOLE().size();
   p.command(Command::Info_Compare);
@@ -282,9 +288,63 @@ TEST(Information_Program, EveryOutputComparisonEndsAfterOneWrap) {
   std::string expected = "\nComparison:\n";
   for (int k : {8, 1, 2, 3, 4, 5, 6})
     expected += " Cube_phas.zlt and Cube_conc.zlt " + std::string(k % 2 ? "different" : "identical") + " at t = " +
-                std::to_string(k) + ".000\n";
+                std::to_string(k) + ".000 (output " + std::to_string(k) + ")\n";
   EXPECT_EQ(text, expected + " Criteria: 5.000E-01\n");
   EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
+}
+
+// Files of different output counts: outputs of equal number are compared, each row names its
+// output, and the walk goes back to the first outputs where one file has no further output.
+TEST(Information_Program, EveryOutputComparisonPairsEqualOutputNumbers) {
+  const std::string names = " Cube_phas.zlt and Cube_conc.zlt ";
+  const auto rows = [&](std::initializer_list<int> outputs) {
+    std::string text = "\nComparison:\n";
+    for (int k : outputs)
+      text += names + (k % 2 ? "different" : "identical") + " at t = " + std::to_string(k) + ".000 (output " +
+              std::to_string(k) + ")\n";
+    return text + " Criteria: 5.000E-01\n";
+  };
+  {
+    Cube_Case c(5, 7);
+    Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
+    ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+    std::size_t mark = p.session().CONSOLE().size();
+    p.command(Command::Info_Compare_All);
+    p.answer(std::string("0.5"));
+    EXPECT_EQ(p.console_after(mark, " Criteria:"), rows({1, 2, 3, 4, 5}));
+    // Started at output 5: the rest follow from the first outputs, and the display ends at 5.
+    for (int k = 0; k < 4; ++k) p.next_output();
+    mark = p.session().CONSOLE().size();
+    p.command(Command::Info_Compare_All);
+    p.answer(std::string("0.5"));
+    EXPECT_EQ(p.console_after(mark, " Criteria:"), rows({5, 1, 2, 3, 4}));
+    // One move on, the files stand on outputs 1 and 6: a single comparison says so, and the
+    // comparison of every output puts them on output 1 together first.
+    p.next_output();
+    mark = p.session().CONSOLE().size();
+    p.command(Command::Info_Compare);
+    p.answer(std::string("0.5"));
+    EXPECT_EQ(p.console_after(mark, " Criteria:"),
+              "\nComparison:\n" + names + "identical at t = 1.000 and 6.500 (outputs 1 and 6)\n Criteria: 5.000E-01\n");
+    mark = p.session().CONSOLE().size();
+    p.command(Command::Info_Compare_All);
+    p.answer(std::string("0.5"));
+    EXPECT_EQ(p.console_after(mark, " Criteria:"), rows({1, 2, 3, 4, 5}));
+    EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
+  }
+  {
+    // The second file is the shorter one; started on output 6 of the first, which the second
+    // does not hold: both begin at their first output.
+    Cube_Case c(7, 5);
+    Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
+    ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+    for (int k = 0; k < 5; ++k) p.next_output();
+    const std::size_t mark = p.session().CONSOLE().size();
+    p.command(Command::Info_Compare_All);
+    p.answer(std::string("0.5"));
+    EXPECT_EQ(p.console_after(mark, " Criteria:"), rows({1, 2, 3, 4, 5}));
+    EXPECT_EQ(p.session().RUN("0 129 0\n"), 0);
+  }
 }
 
 }  // namespace

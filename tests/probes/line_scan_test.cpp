@@ -275,13 +275,14 @@ TEST_F(Line_Scan, CoordinateLabelsFollowTheCutPlane) {
   };
   for (const Case& c : cases) {
     Display_Field.Cut_Direction = c.cut;
-    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Scan_Point), c.point);
-    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Front_Tracking), c.point);
-    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Line_Scan), c.line);
+    const Probe_Position at = CURRENT_PROBE_POSITION();
+    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Scan_Point, at), c.point);
+    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Front_Tracking, at), c.point);
+    EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Line_Scan, at), c.line);
   }
   line(10000, 1, 3, 1);
   Display_Field.Cut_Direction = 1;
-  EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Scan_Point)[0], "X =****");
+  EXPECT_EQ(COORDINATE_LABELS(Curve_Kind::Scan_Point, CURRENT_PROBE_POSITION())[0], "X =****");
 }
 
 
@@ -390,6 +391,7 @@ TEST_F(Curve_Images, NoResultSelectedDrawsFrameAndTextsOfAllZeroData) {
   expected.x_label = "Distance [\\gmm]";
   expected.time_text = "12.50000 s";
   expected.reference = 1;
+  expected.position = CURRENT_PROBE_POSITION();  // the line scanned
   for (int k = 1; k <= 30; ++k) expected.abscissa.push_back(static_cast<float>(k - 1));
   expected.extent.ADD(0.0f);
   EXPECT_EQ(write("expected.gif", "/GIF", false, expected), none);

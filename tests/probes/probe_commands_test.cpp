@@ -103,11 +103,12 @@ class Probe_Commands : public ::testing::Test {
     ASSERT_TRUE(when_waiting({"key 1 a"})) << session_.server.Errors() << session_.CONSOLE();
   }
   // A line dragged in the margin along the field's edge across every column, then accepted.
-  void drag_line() {
+  // from_x and to_x: the ends' fractions of the paper's width.
+  void drag_line(float from_x = 0.01f, float to_x = 0.99f) {
     // The band is dragged with the left button and taken with a right click.
     ASSERT_TRUE(when_waiting([&] {
-      const std::string end = paper_point(1, 0.99f, 0.01f);
-      return std::vector<std::string>{"press 1 left " + paper_point(1, 0.01f, 0.01f), "release 1 left " + end,
+      const std::string end = paper_point(1, to_x, 0.01f);
+      return std::vector<std::string>{"press 1 left " + paper_point(1, from_x, 0.01f), "release 1 left " + end,
                                       "click 1 right " + end};
     })) << session_.CONSOLE();
     ASSERT_TRUE(when_waiting({"key 1 a"})) << session_.CONSOLE();
@@ -194,6 +195,33 @@ TEST_F(Probe_Commands, ScanPointFromOutputFiveOfTenEndsThere) {
     EXPECT_DOUBLE_EQ(rows[t - 1][1], 100.0 * t) << t;  // column 1 of output t
   }
   EXPECT_EQ(waits_, 2);  // code 112 found the data and asked for nothing
+  end_session();
+}
+
+// The scan point's curve image is labelled with the point probed: a line scan picked later
+// leaves it as it was.
+TEST_F(Probe_Commands, ScanPointCurveKeepsItsPointAfterALaterLineScan) {
+  ASSERT_TRUE(session_.server_started);
+  session_.SEND("0 91 0\n0 101 0\n");
+  ASSERT_NO_FATAL_FAILURE(pick_point());
+  const std::string image = case_.dir / "Case_phas_Scan_Point.gif";
+  // The image is closed after its report: the version report that follows marks it done.
+  const auto write_curve = [&] {
+    const std::size_t before = count("ZELTRA version available)");
+    session_.SEND("0 114 0\n0 124 0\n");
+    for (int i = 0; i < 2000 && count("ZELTRA version available)") == before; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const std::string bytes = read_bytes(image);
+    std::filesystem::remove(image);
+    return bytes;
+  };
+  const std::string before = write_curve();
+  ASSERT_GT(before.size(), 100u) << session_.CONSOLE();
+  session_.SEND("0 92 0\n");
+  ASSERT_NO_FATAL_FAILURE(drag_line(0.99f, 0.01f));  // from the far corner: another start cell
+  const std::string after = write_curve();
+  ASSERT_EQ(count(" File: Case_phas_Scan_Point.gif created"), 2u) << session_.CONSOLE();
+  EXPECT_EQ(after, before);
   end_session();
 }
 

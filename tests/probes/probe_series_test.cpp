@@ -6,8 +6,11 @@
 #include <cmath>
 #include <vector>
 
+#include "probes/Front_Tracking.h"
+#include "probes/Probe_Outputs.h"
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Point.h"
+#include "probes/Virtual_EDX.h"
 #include "tests/probes/Field_Case.h"
 #include "tests/result_files/Case_Fixture.h"
 
@@ -60,6 +63,65 @@ TEST_F(Scan_Point_Walk, UnselectedResultKeepsItsColumnAndTimesComeFromTheLowerSe
     EXPECT_EQ(Scan_Point_Values(t, 1), first[static_cast<std::size_t>(t - 1)]) << t;
     EXPECT_FLOAT_EQ(Scan_Point_Values(t, 2), first[static_cast<std::size_t>(3 + t)] + 2.0f) << t;  // two cells on
   }
+}
+
+// Result 2 has 5 outputs beside result 1's 7: the walk follows result 1, so result 2 is never
+// seen at outputs 6 and 7. The table says so instead of showing zeros there.
+TEST_F(Scan_Point_Walk, OutputsNeverExaminedAreNotANumberInTheTable) {
+  OPEN_RAMP_FILES({7, 5});
+  Output_Settings.Default_Naming = true;
+  Scan_Line.Scan_X1 = 1, Scan_Line.Scan_Y1 = 1;  // cell 0 of the ramp: 100 x output
+  SELECT_PROBE_RESULTS(false);
+  STEP_PROBE_OUTPUTS(SCAN_POINT_VALUE);
+  DOWNSIZE_SCAN_POINT_ARRAYS();
+  SCAN_POINT_OUTPUT_TXT();
+  std::string expected =
+      "#    Simulation          Case_f1.zlt          Case_f2.zlt\n"
+      "#      time (s)        (field value)        (field value)\n";
+  const char* times[] = {"     10.000    ", "     20.000    ", "     30.000    ", "     40.000    ",
+                         "     50.000    ", "     60.000    ", "     70.000    "};
+  for (int t = 1; t <= 7; ++t) {
+    const std::string value = "   " + std::to_string(100 * t) + ".0000000000    ";
+    expected += times[t - 1] + value + (t <= 5 ? value : std::string(18, ' ') + "NaN") + "\n";
+  }
+  EXPECT_EQ(read_bytes(dir_ / "Case_f1_Scan_Point.txt"), expected);
+}
+
+class Front_Tracking_Walk : public Case_Fixture {
+ protected:
+  void TearDown() override {
+    Front_Tracking_Values.RELEASE(), Front_Tracking_Times.RELEASE(), Front_Tracking_Value_Tracked.RELEASE();
+    RELEASE_VIRTUAL_EDX_TABLES();
+    Case_Fixture::TearDown();
+  }
+};
+
+// Result 1 has 5 outputs beside result 2's 7: the walk follows result 1, so no result is seen
+// at outputs 6 and 7. Those rows hold no front at 0 um but not-a-number, times included.
+TEST_F(Front_Tracking_Walk, OutputsNeverExaminedAreNotANumberInTheTable) {
+  OPEN_RAMP_FILES({5, 7});
+  Output_Settings.Default_Naming = true;
+  // Along the first row: 100 k, 100 k + 1, 100 k + 2 at 0, 1 and 2 micrometres. The tracked
+  // value of both is the middle of output 1's scan, 101, crossed at 1 um (f = 0) there only.
+  Scan_Line.Scan_X1 = 1, Scan_Line.Scan_Y1 = 1, Scan_Line.Scan_X2 = 3, Scan_Line.Scan_Y2 = 1;
+  SELECT_PROBE_RESULTS(false);
+  VIRTUAL_EDX_SCAN();
+  DEFAULT_TRACKED_VALUES();
+  STEP_PROBE_OUTPUTS([] {
+    VIRTUAL_EDX_SCAN();
+    FRONT_TRACKING_VALUE();
+  });
+  DOWNSIZE_FRONT_TRACKING_ARRAYS();
+  FRONT_TRACKING_OUTPUT_TXT();
+  std::string expected =
+      "#    Simulation          Case_f1.zlt          Case_f2.zlt\n"
+      "#      time (s)        (micrometers)        (micrometers)\n";
+  const std::string found = "   1.000000000000    ", none = "  -1.000000000000    ", nan = std::string(18, ' ') + "NaN";
+  expected += "     10.000    " + found + found + "\n";
+  for (const char* time : {"     20.000    ", "     30.000    ", "     40.000    ", "     50.000    "})
+    expected += time + none + none + "\n";
+  for (int t = 6; t <= 7; ++t) expected += std::string(12, ' ') + "NaN" + nan + nan + "\n";
+  EXPECT_EQ(read_bytes(dir_ / "Case_f1_Front_Tracking.txt"), expected);
 }
 
 class Scan_Point_Tables : public Field_Case {
@@ -117,7 +179,10 @@ TEST_F(Scan_Point_Tables, GrowKeepsRowsAndCutFollowsTheLargestCount) {
   Scan_Line.Scan_X1 = Scan_Line.Scan_Y1 = 1;
   record({7, 8, 9}, {1, 2, 3});
   ASSERT_EQ(Scan_Point_Values.EXTENT(0), 3);
-  EXPECT_EQ(Scan_Point_Values(1, 2), 0.0f);  // a column never recorded holds zeros
+  // Result 2 stood on its output 1 throughout: its other rows were never measured.
+  EXPECT_EQ(Scan_Point_Values(1, 2), 0.0f);
+  EXPECT_TRUE(std::isnan(Scan_Point_Values(2, 2)));
+  EXPECT_TRUE(std::isnan(Scan_Point_Values(3, 2)));
   Result_Set.Total_Time_Steps(2) = 6;        // a file grew
   Result_Set.Time_Step_Number(1) = 1;
   SCAN_POINT_VALUE();
@@ -125,7 +190,7 @@ TEST_F(Scan_Point_Tables, GrowKeepsRowsAndCutFollowsTheLargestCount) {
   EXPECT_EQ(Scan_Point_Values(2, 1), 8.0f);
   EXPECT_EQ(Scan_Point_Values(3, 1), 9.0f);
   EXPECT_EQ(Scan_Point_Times(3), 3.0f);
-  EXPECT_EQ(Scan_Point_Values(6, 1), 0.0f);
+  EXPECT_TRUE(std::isnan(Scan_Point_Values(6, 1)));  // a row added is not measured
   Result_Set.Total_Time_Steps(2) = 4;  // read to its end, the count was corrected
   DOWNSIZE_SCAN_POINT_ARRAYS();
   ASSERT_EQ(Scan_Point_Values.EXTENT(0), 4);

@@ -71,6 +71,39 @@ TEST_F(Series_Curves, ImageFilesAreWrittenAndReported) {
   }
 }
 
+// The curve is labelled with the place its probe measured, not with whatever line or plane was
+// picked or shown since; a probe at another place draws other labels.
+TEST_F(Series_Curves, EachCurveCarriesItsOwnProbesPosition) {
+  const auto image = [&](std::int32_t code, const char* file) {
+    run(code);
+    const std::string bytes = read_bytes(dir_ / file);
+    std::filesystem::remove(dir_ / file);
+    return bytes;
+  };
+  struct Case {
+    std::int32_t code;
+    const char* file;
+    Probe_Position& position;
+  } cases[] = {
+      {Command::Scan_Point_Curve, "Sim_1_dat_Scan_Point.gif", Scan_Point_Position},
+      {Command::Front_Tracking_Curve, "Sim_1_dat_Front_Tracking.gif", Front_Tracking_Position},
+  };
+  driver("/GIF", "gif");
+  for (const Case& c : cases) {
+    Scan_Line.Scan_X1 = Scan_Line.Scan_X2 = 1, Scan_Line.Scan_Y1 = Scan_Line.Scan_Y2 = 1;
+    Display_Field.Cut_Direction = 1, Display_Field.Cut_Index = 1;
+    c.position = CURRENT_PROBE_POSITION();
+    const std::string measured_there = image(c.code, c.file);
+    ASSERT_GT(measured_there.size(), 100u) << c.file;
+    // A later line and another plane leave the curve as it was.
+    Scan_Line.Scan_X1 = 5, Scan_Line.Scan_Y1 = 3, Scan_Line.Scan_X2 = 6, Scan_Line.Scan_Y2 = 6;
+    Display_Field.Cut_Direction = 2, Display_Field.Cut_Index = 4;
+    EXPECT_EQ(image(c.code, c.file), measured_there) << c.file;
+    c.position = CURRENT_PROBE_POSITION();
+    EXPECT_NE(image(c.code, c.file), measured_there) << c.file;
+  }
+}
+
 TEST_F(Series_Curves, NoResultSelectedStillWritesTheFrame) {
   Result_Set.Selected_Solutions.FILL(false);
   run(Command::Scan_Point_Curve);
