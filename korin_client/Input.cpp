@@ -21,6 +21,9 @@ void world_of(const channel::KRwinblock& b, int slot, float* x, float* y) {
 }
 
 // A two-point pick ("C" rectangle or line): the corners from slots 3 to 6.
+// The names are historical and cross over: the "line" pick asks the server for the
+// rectangle capture (adjusted, then accepted with a right click: what the zoom needs),
+// the "rectangle" pick for the line capture that ends when the button is released.
 int pick_two(channel::Pick_Code kind, float* x1, float* y1, float* x2, float* y2) {
   channel::KRwinblock* b = KRstate().current;
   if (b == nullptr) return 0;
@@ -45,12 +48,12 @@ int KRpickpt(float* x, float* y, const char* prompt) {
 
 int KRpickln(float* x1, float* y1, float* x2, float* y2, const char* prompt) {
   KRsettext(current(), prompt);
-  return pick_two(channel::Pick_Line, x1, y1, x2, y2);
+  return pick_two(channel::Pick_Rectangle, x1, y1, x2, y2);
 }
 
 int KRpickrc(float* x1, float* y1, float* x2, float* y2, const char* prompt) {
   KRsettext(current(), prompt);
-  return pick_two(channel::Pick_Rectangle, x1, y1, x2, y2);
+  return pick_two(channel::Pick_Line, x1, y1, x2, y2);
 }
 
 int KRpickrb(float x0, float y0, float* x, float* y, const char* prompt) {
@@ -72,12 +75,12 @@ void KRPICKPT(int& status, float& x, float& y, std::string_view prompt) {
 
 void KRPICKLN(int& status, float& x1, float& y1, float& x2, float& y2, std::string_view prompt) {
   KRsetftext(current(), prompt.data(), prompt.size());
-  status = pick_two(channel::Pick_Line, &x1, &y1, &x2, &y2);
+  status = pick_two(channel::Pick_Rectangle, &x1, &y1, &x2, &y2);
 }
 
 void KRPICKRC(int& status, float& x1, float& y1, float& x2, float& y2, std::string_view prompt) {
   KRsetftext(current(), prompt.data(), prompt.size());
-  status = pick_two(channel::Pick_Rectangle, &x1, &y1, &x2, &y2);
+  status = pick_two(channel::Pick_Line, &x1, &y1, &x2, &y2);
 }
 
 void KRPICKRB(int& status, float x0, float y0, float& x, float& y, std::string_view prompt) {

@@ -71,9 +71,9 @@ class Scripted_Program {
     return "@" + std::to_string(p.x) + " " + std::to_string(p.y);
   }
   void click(const std::string& point) { after("kornd input: waiting", {"click 1 left " + point}); }
-  // A dragged box (or first side), ended by a right click as the server's box pick takes it.
+  // A dragged line (a first side), ended where the button goes up.
   void drag(const std::string& from, const std::string& to) {
-    after("kornd input: waiting", {"press 1 left " + from, "release 1 left " + to, "click 1 right " + to});
+    after("kornd input: waiting", {"press 1 left " + from, "release 1 left " + to});
   }
   // The console from offset from on, once it holds text (within 20 s).
   std::string console_after(std::size_t from, const std::string& text) {
