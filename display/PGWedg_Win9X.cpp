@@ -14,6 +14,7 @@
 #include <cctype>     // std::toupper
 #include <string>
 
+#include "display/Image_Strips.h"
 #include "korin_client/PGPLOT_Fortran.h"
 
 extern "C" int pgnoto_(const char* routine, std::size_t routine_len);  // LOGICAL PGNOTO(RTN)
@@ -86,8 +87,8 @@ void PGWEDG_WIN9X(std::string_view SIDE, float DISP, float WIDTH, float FG, floa
   for (int i = 0; i < Strip_Elements; ++i) strip[i] = low + static_cast<float>(i) * (high - low) / (Strip_Elements - 1);
   const float tr[6] = {0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f};
   auto draw_strip = [&](int nx, int ny) {
-    if (image_colours) cpgimag(strip.data(), nx, ny, 1, nx, 1, ny, FG, BG, tr);
-    else cpggray(strip.data(), nx, ny, 1, nx, 1, ny, FG, BG, tr);
+    if (image_colours) IMAGE_STRIPS(strip.data(), nx, ny, 1, nx, 1, ny, FG, BG, tr);
+    else GRAY_STRIPS(strip.data(), nx, ny, 1, nx, 1, ny, FG, BG, tr);
   };
 
   set_layer(s);
