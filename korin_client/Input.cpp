@@ -8,6 +8,7 @@
 #include "korin_client/Coordinates.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Upper.h"
+#include "korin_client/Latin1.h"
 
 namespace {
 
@@ -33,6 +34,17 @@ int pick_two(channel::Pick_Code kind, float* x1, float* y1, float* x2, float* y2
     world_of(*b, 4, x2, y2);
   }
   return reply;
+}
+
+// The dialog's preset answer (trailing blanks dropped) behind the title's zero in the data
+// area; none when the title leaves no room.
+void put_preset(channel::KRwinblock& b, std::string_view answer) {
+  while (!answer.empty() && answer.back() == ' ') answer.remove_suffix(1);
+  const std::size_t title = strnlen(b.data, channel::Data_Size - 1);
+  if (title + 2 > channel::Data_Size) return;
+  const std::string text = LATIN1_TO_UTF8(answer, channel::Data_Size - title - 2);
+  std::memcpy(b.data + title + 1, text.data(), text.size());
+  b.data[title + 1 + text.size()] = '\0';
 }
 
 }  // namespace
@@ -133,6 +145,7 @@ void KRINPUT(int& status, int& length, std::string_view prompt, std::string& ans
   status = 0;
   if (b == nullptr) return;
   KRsetftext(current(), prompt.data(), prompt.size());
+  put_preset(*b, answer);
   if (KRwincode(current(), channel::Control, channel::Control_Input_Text) == 0) return;
   const std::size_t typed = strnlen(b->data, channel::Data_Size);
   if (typed >= answer.size()) return;

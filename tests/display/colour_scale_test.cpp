@@ -392,10 +392,16 @@ TEST_F(Colour_Scales, NumberOfStepsIsAskedUntilItReads) {
   const std::vector<std::string> prompts = server_answers::PROMPTS();
   ASSERT_GE(prompts.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(prompts.end() - 4, prompts.end()), std::vector<std::string>(4, "Steps:"));
-  // The current count stands in the field: a line too long for it keeps it.
+  // The current count stands in the field: Return takes it, a line too long for it keeps it.
+  server_answers::TYPE("");
+  EXPECT_EQ(command(Command::Number_Of_Steps), "");
+  EXPECT_EQ(Display_Settings.Number_Of_Steps, 12);
   server_answers::TYPE(std::string(20, '9'));
   EXPECT_EQ(command(Command::Number_Of_Steps), "");
   EXPECT_EQ(Display_Settings.Number_Of_Steps, 12);
+  server_answers::TYPE("7");  // typed over the preset
+  EXPECT_EQ(command(Command::Number_Of_Steps), "");
+  EXPECT_EQ(Display_Settings.Number_Of_Steps, 7);
 }
 
 TEST_F(Colour_Scales, SeedIsAskedUntilItReads) {

@@ -59,8 +59,8 @@ class Scripted_Program {
     if (!text) return after("kornd input: dialog", {"key 1 Escape"});
     after("kornd input: dialog", {"text 1 " + *text, "key 1 Return"});
   }
-  // A line longer than the answer field leaves the caller's preset as it was.
-  void keep_preset() { answer(std::string(300, 'x')); }
+  // Return takes the preset the dialog shows.
+  void keep_preset() { after("kornd input: dialog", {"key 1 Return"}); }
   // A point at a fraction of the page of the main display (0, 0 the corner of the world box).
   std::string at(float fx, float fy) {
     platform::Shared_Block holder;
