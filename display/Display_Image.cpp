@@ -153,8 +153,13 @@ void draw_wedge(const Colour_Limits& limits) {
   if (!range.note.empty()) cpgmtxt(below ? "B" : "R", 1.5f, 0.5f, 0.5f, range.note.c_str());
   const char* side = below ? "BI" : "RI";
   const float width = static_cast<float>(s.Wedge_Thickness);
+  // A wedge below an image too wide for the library's row buffer is as wide as the image.
+  const auto& f = Display_Field;
+  const bool too_wide = below && STRIP_COLUMNS(f.Zoom_X_From, f.Zoom_X_To, s.TR_Matrix.data()) != 0;
   if (s.Wedge_Win9X)
     PGWEDG_WIN9X(side, Wedge_Displacement, width, range.a1, range.a2, " ");
+  else if (too_wide)
+    PGWEDG_WHOLE(side, Wedge_Displacement, width, range.a1, range.a2, " ");
   else
     cpgwedg(side, Wedge_Displacement, width, range.a1, range.a2, " ");
 }

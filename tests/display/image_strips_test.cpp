@@ -4,12 +4,14 @@
 
 #include <cpgplot.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "display/Colour_Scale.h"
 #include "display/Display_Image.h"
 #include "display/Image_Strips.h"
+#include "display/PGWedg_Win9X.h"
 #include "tests/display/Display_Case.h"
 #include "tests/result_files/Scratch_Folder.h"
 
@@ -131,6 +133,47 @@ TEST_F(Image_Strips, AWideGifShowsTheFieldToItsLastColumn) {
     ++rows;
   }
   EXPECT_GT(rows, 20);
+}
+
+// The wedge drawn by us where the library's would be cut equals the library's on a page it can
+// draw whole, and on a wide page reaches the image's last columns.
+TEST_F(Image_Strips, WedgeBelowAWideImageIsWhole) {
+  auto wedge_page = [&](float width, const std::string& name, bool ours) {
+    Gif_Page page(dir_, name);
+    cpgpap(width, 4.0f / width);
+    cpgpage();
+    SET_COLOUR_SCALE();
+    cpgsvp(0.05f, 0.95f, 0.5f, 0.9f);
+    cpgswin(0.0f, 1.0f, 0.0f, 1.0f);
+    if (ours) PGWEDG_WHOLE("BI", 2.75f, 5.0f, 0.0f, 1.0f, " ");
+    else cpgwedg("BI", 2.75f, 5.0f, 0.0f, 1.0f, " ");
+    float vx1, vx2, vy1, vy2, py1, py2, px1, px2;
+    cpgqvp(3, &vx1, &vx2, &vy1, &vy2);
+    cpgqvsz(3, &px1, &px2, &py1, &py2);
+    return std::make_tuple(page.CLOSE(), vx1, vx2, static_cast<int>(py2 - py1) + 1 - static_cast<int>(vy1));
+  };
+  const auto [library, lx1, lx2, ly] = wedge_page(8.0f, "library.gif", false);
+  const auto [ours, ox1, ox2, oy] = wedge_page(8.0f, "ours.gif", true);
+  ASSERT_FALSE(library.isNull());
+  ASSERT_EQ(library.size(), ours.size());
+  int differing = 0;
+  for (int y = 0; y < library.height(); ++y)
+    for (int x = 0; x < library.width(); ++x) differing += RGB_AT(library, x, y) != RGB_AT(ours, x, y);
+  EXPECT_EQ(differing, 0) << "drawn as the library draws it";
+
+  const auto [wide, wx1, wx2, image_bottom] = wedge_page(27.0f, "wide_wedge.gif", true);
+  ASSERT_FALSE(wide.isNull());
+  ASSERT_GT(wx2 - wx1, 1100.0f);
+  // The band's row a few pixels below the image's bottom edge plus the displacement: the
+  // colours run from one end to the other.
+  int band = -1;
+  for (int y = image_bottom; y < wide.height() && band < 0; ++y)
+    if (RGB_AT(wide, static_cast<int>(wx1) + 5, y) != RGB_AT(wide, 0, 0) &&
+        RGB_AT(wide, static_cast<int>(wx1) + 5, y) != 0xFFFFFFu)
+      band = y + 2;
+  ASSERT_GE(band, 0);
+  EXPECT_NE(RGB_AT(wide, static_cast<int>(wx2) - 5, band), RGB_AT(wide, 0, 0)) << "the wedge's last columns";
+  EXPECT_NE(RGB_AT(wide, static_cast<int>(wx2) - 5, band), RGB_AT(wide, static_cast<int>(wx1) + 5, band));
 }
 
 }  // namespace
