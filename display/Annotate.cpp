@@ -11,6 +11,7 @@
 #include <cpgplot.h>
 
 #include <algorithm>
+#include <charconv>  // std::to_chars, std::from_chars
 #include <cstdlib>
 #include <string>
 
@@ -63,12 +64,18 @@ std::string temperature_text(std::int32_t k) {
   return " (" + TRIMMED(FORMAT_LINE("(F7.2)", {value})) + (celsius ? " \xB0" "C" : " K") + ")";
 }
 
+// Distances from the top edge (orientation 2), in heights of each text's own characters.
+constexpr float Top_Disp = 1.75f;        // quantity, time and the two labels
+constexpr float Anz_X_Top_Disp = 5.7f;   // the first grid-size line
+constexpr float Version_Top_Disp = 4.25f;
+constexpr float Label_Height = 2.0f;     // the maker's and the product label
+
 struct Text_Layout {
   bool top;        // orientation 2: texts along the top edge
   float f;         // text scale of the wedge thickness
   float h0;        // character height at entry
   const char* side() const { return top ? "T" : "L"; }
-  float disp() const { return top ? 1.75f : 2.75f; }
+  float disp() const { return top ? Top_Disp : 2.75f; }
   void height(float times) const { cpgsch(times * f * h0); }
 };
 
@@ -83,7 +90,7 @@ void grid_size_lines(const Text_Layout& l, const std::string& time_text, float x
     std::string text;
     float coord, disp_top;
   } lines[] = {
-      {"AnzX: " + FORMAT_LINE("(I5)", {std::int64_t{g.AnzX}}), 0.575f, 5.7f},
+      {"AnzX: " + FORMAT_LINE("(I5)", {std::int64_t{g.AnzX}}), 0.575f, Anz_X_Top_Disp},
       {"AnzY: " + FORMAT_LINE("(I5)", {std::int64_t{g.AnzY}}), 0.525f, 4.2f},
       {"AnzZ: " + FORMAT_LINE("(I5)", {std::int64_t{g.AnzZ}}), 0.475f, 2.7f},
       {cut_axis + FORMAT_LINE("(I5)", {std::int64_t{field.Cut_Index}}), 0.425f, 1.2f},
@@ -100,25 +107,62 @@ void single_panel_labels(const Text_Layout& l) {
   const auto& g = Result_Geometry;
   if (g.Simulation_Info_Present) {
     l.height(0.95f);
-    cpgmtxt(l.side(), l.top ? 4.25f : 6.25f, 0.0f, 0.0f,
+    cpgmtxt(l.side(), l.top ? Version_Top_Disp : 6.25f, 0.0f, 0.0f,
             ("\\fiZELTRA version: \\fs" + WITHOUT_TRAILING_BLANKS(g.Simulation_Info[0])).c_str());
     l.height(0.9f);
     cpgmtxt(l.side(), l.top ? 3.25f : 5.0f, 0.0f, 0.0f,
             ("\\fiRun: \\fs" + WITHOUT_TRAILING_BLANKS(g.Simulation_Info[2])).c_str());
   } else {
-    l.height(2.0f);
+    l.height(Label_Height);
     cpgmtxt(l.side(), l.disp(), 0.0f, 0.0f, "\\fiKALVOR e.V.");
   }
-  l.height(2.0f);
+  l.height(Label_Height);
   cpgmtxt(l.side(), l.disp(), 1.0f, 1.0f, "\\fiZELTRA\\u\\(0273)\\d");
+}
+
+// Text sizes grow with the wedge: 1 for thickness 3, 1.5 for 9.
+float text_scale() { return 1.0f + 0.5f * (Display_Settings.Wedge_Thickness - 3) / 6.0f; }
+
+bool single_panel() {
+  const auto& grid = Display_Settings.Panel_Grid;
+  return std::max(std::abs(grid.Panels_Across), std::abs(grid.Panels_Down)) == 1;
+}
+
+}  // namespace
+
+float ANNOTATION_ROOM_ABOVE() {
+  // Each text's top in heights of its own characters: its distance and one character, the
+  // product label's raised mark half a character more.
+  float reach = (Top_Disp + 1.0f) * 1.05f;
+  if (Graphics_Units.Unit_Current == Graphics_Units.Unit_Display) reach = std::max(reach, (Anz_X_Top_Disp + 1.0f) * 0.75f);
+  if (single_panel()) {
+    if (Result_Geometry.Simulation_Info_Present) reach = std::max(reach, (Version_Top_Disp + 1.0f) * 0.95f);
+    reach = std::max(reach, (Top_Disp + 1.5f) * Label_Height);
+  }
+  float xch = 0.0f, ych = 0.0f;
+  cpgqcs(1, &xch, &ych);
+  return reach * text_scale() * ych;
+}
+
+namespace {
+
+// A stored time as the shortest decimal that reads back as it: eight digits of the float's own
+// binary value would show noise ("3.5000001E-05" for 0.000035).
+double as_written(float v) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+  double d = v;
+  std::from_chars(text, end, d);
+  return d;
 }
 
 }  // namespace
 
 std::string TIME_TEXT(std::int32_t k) {
   const bool temperature = Display_Settings.Temperature_Display != 0;
-  std::string text = WITHOUT_TRAILING_BLANKS(
-                         FORMAT_LINE(temperature ? "(G11.5)" : "(G15.7)", {Result_Set.Time(k)})) + " s";
+  std::string text =
+      WITHOUT_TRAILING_BLANKS(FORMAT_LINE(temperature ? "(1P,G11.5)" : "(1P,G15.7)", {as_written(Result_Set.Time(k))})) +
+      " s";
   if (temperature) text += temperature_text(k);
   if (text.size() > Time_Text_Length) text.resize(Time_Text_Length);
   return text;
@@ -129,7 +173,7 @@ void ANNOTATE(std::int32_t i) {
   const auto& modes = s.Processed_Display_Modes;
   const auto& r = Result_Set;
   if (modes.RGB_Triangle && i != 0) return;
-  Text_Layout l{s.Annotation_Orientation == 2, 1.0f + 0.5f * (s.Wedge_Thickness - 3) / 6.0f, 1.0f};
+  Text_Layout l{s.Annotation_Orientation == 2, text_scale(), 1.0f};
   cpgqch(&l.h0);
   cpgstbg(0);
   l.height(1.05f);
@@ -170,8 +214,7 @@ void ANNOTATE(std::int32_t i) {
     if (Graphics_Units.Unit_Current == Graphics_Units.Unit_Display) grid_size_lines(l, time_text, xc, yc);
   }
 
-  const auto& grid = s.Panel_Grid;
-  if (std::max(std::abs(grid.Panels_Across), std::abs(grid.Panels_Down)) == 1) single_panel_labels(l);
+  if (single_panel()) single_panel_labels(l);
   cpgsch(l.h0);
   cpgstbg(s.Text_Background_Index);
 }

@@ -15,6 +15,7 @@
 
 #include "display/Colour_Scale.h"
 #include "display/Display_Image.h"
+#include "display/Image_Strips.h"
 #include "display/Tools_Graphical.h"
 #include "main/Console.h"
 #include "main/Dialog_Stuff.h"
@@ -176,7 +177,7 @@ void DISPLAY_SCALE(bool in_window) {
       if (!bar.note.empty()) cpgmtxt("L", 0.5f, 0.5f, 0.5f, bar.note.c_str());
     } else {
       cpgenv(1.0f, 100.0f, 0.9f, 1.1f, 0, -2);
-      cpgimag(bar.values.data(), 100, 1, 1, 100, 1, 1, bar.low, bar.high, s.TR_Matrix.data());
+      IMAGE_STRIPS(bar.values.data(), 100, 1, 1, 100, 1, 1, bar.low, bar.high, s.TR_Matrix.data());
       cpgswin(bar.low, bar.high, 0.0f, 1.0f);
       cpgsch(7.5f);
       cpgbox("BCNST", 0.0f, 0, "BC", 0.0f, 0);

@@ -194,8 +194,9 @@ std::int32_t step_count(std::int32_t image_colours) {
 }
 
 // The base colour at level k/n: the first point whose level reaches it, interpolated
-// from the point before it; the last point's colour when none reaches it. The last
-// segment is interpolated like the others (a two-point scale would else give one colour).
+// from the point before it; the last point's colour when none reaches it or the last
+// point does. A two-point scale is interpolated on its one segment too: it would else give
+// every step one colour.
 Colour_Point base_colour(const std::vector<Colour_Point>& base, std::int32_t k, std::int32_t n) {
   const std::size_t nc = base.size();
   const float fk = static_cast<float>(k), fn = static_cast<float>(n);
@@ -204,7 +205,7 @@ Colour_Point base_colour(const std::vector<Colour_Point>& base, std::int32_t k, 
     if (base[p - 1].level * fn >= fk) i = p;
   if (i == 0) return base.back();
   const Colour_Point& upper = base[i - 1];
-  if (i == 1) return upper;
+  if (i == 1 || (i == nc && nc > 2)) return upper;
   const Colour_Point& lower = base[i - 2];
   float t = (upper.level - fk / fn) / (upper.level - lower.level);
   t = std::isnan(t) ? 0.0f : std::clamp(t, 0.0f, 1.0f);
@@ -366,15 +367,10 @@ void COLOUR_SCALE() {
   auto& d = Display_Settings;
   auto& c = Command_State;
   switch (c.Command_Code) {
-    case Command::Select_Colour_Scale:  // the front end can send any number
-      if (c.Colour_Scale_Choice >= 1 && c.Colour_Scale_Choice <= Last_Scale) {
-        d.Colour_Scale_Number = c.Colour_Scale_Choice;
-      } else {
-        CONSOLE_EMPTY();
-        CONSOLE_LINE(" Warning: there is no colour scale " + std::to_string(c.Colour_Scale_Choice) +
-                     " (scales 1 to 11)");
-        CONSOLE_EMPTY();
-      }
+    case Command::Select_Colour_Scale:
+      // A number without a scale changes nothing: kept, it would leave every device opened
+      // later without a table and the next and previous scales steps away.
+      if (c.Colour_Scale_Choice >= 1 && c.Colour_Scale_Choice <= Last_Scale) d.Colour_Scale_Number = c.Colour_Scale_Choice;
       break;
     case Command::Next_Colour_Scale:
       d.Colour_Scale_Number = d.Colour_Scale_Number + 1 > Last_Scale ? 1 : d.Colour_Scale_Number + 1;

@@ -15,6 +15,7 @@
 
 #include "display/Annotate.h"
 #include "display/Grid.h"
+#include "display/Image_Strips.h"
 #include "display/Isolines.h"
 #include "display/Length_Scale.h"
 #include "display/Vectors.h"
@@ -112,20 +113,55 @@ bool carries_annotations(std::int32_t i, std::int32_t& annotated) {
   return i == 0;
 }
 
-void draw_wedge(float a1, float a2) {
+// The zoomed field from centre to centre of its border cells, at equal scales.
+void field_window() {
+  const auto& f = Display_Field;
+  cpgwnad(f.Zoom_X_From - 0.005f, f.Zoom_X_To + 0.005f, f.Zoom_Y_From - 0.005f, f.Zoom_Y_To + 0.005f);
+}
+
+constexpr float Wedge_Displacement = 2.75f;  // character heights between the image and its wedge
+
+// With the texts above the image and the wedge below it (orientation 2) the viewport box's
+// margins leave too little room for either on some pages (the labels of a single panel, a
+// thick wedge): the image is moved, and made smaller where moving is not enough, so that
+// both stay on the panel.
+void keep_texts_on_panel(std::int32_t i) {
+  const auto& s = Display_Settings;
+  const auto& modes = s.Processed_Display_Modes;
+  std::int32_t annotated = i;
+  if (s.Annotation_Mode == 4 || s.Annotation_Orientation != 2 || !carries_annotations(i, annotated)) return;
+  const bool texts = s.Annotation_Mode == 1 || s.Annotation_Mode == 3;
+  const bool wedge = (s.Annotation_Mode == 1 || s.Annotation_Mode == 2) && !modes.RGB_Triangle && !modes.Miller_Indices;
+  float xch = 0.0f, ych = 0.0f;
+  cpgqcs(1, &xch, &ych);
+  const float above = texts ? ANNOTATION_ROOM_ABOVE() : 0.0f;
+  const float below = wedge ? (Wedge_Displacement + static_cast<float>(s.Wedge_Thickness)) * ych : 0.0f;
+  float vx1, vx2, vy1, vy2, px1, px2, py1, py2;
+  cpgqvp(1, &vx1, &vx2, &vy1, &vy2);
+  cpgqvsz(1, &px1, &px2, &py1, &py2);
+  const float low = below, high = (py2 - py1) - above;
+  if ((vy1 >= low && vy2 <= high) || high <= low) return;
+  const float y1 = std::clamp(vy1, low, std::max(low, high - (vy2 - vy1)));
+  cpgvsiz(vx1, vx2, y1, std::min(high, y1 + (vy2 - vy1)));
+  field_window();
+}
+
+void draw_wedge(const Colour_Limits& limits) {
   const auto& s = Display_Settings;
   const bool below = s.Annotation_Orientation == 2;
-  if (NEEDS_ADD_NOTE(a1, a2)) {
-    cpgmtxt(below ? "B" : "R", 1.5f, 0.5f, 0.5f, ADD_NOTE_TEXT(a1).c_str());
-    a2 -= a1;
-    a1 = 0.0f;
-  }
+  const Wedge_Range range = WEDGE_RANGE(limits);
+  if (!range.note.empty()) cpgmtxt(below ? "B" : "R", 1.5f, 0.5f, 0.5f, range.note.c_str());
   const char* side = below ? "BI" : "RI";
   const float width = static_cast<float>(s.Wedge_Thickness);
+  // A wedge below an image too wide for the library's row buffer is as wide as the image.
+  const auto& f = Display_Field;
+  const bool too_wide = below && STRIP_COLUMNS(f.Zoom_X_From, f.Zoom_X_To, s.TR_Matrix.data()) != 0;
   if (s.Wedge_Win9X)
-    PGWEDG_WIN9X(side, 2.75f, width, a1, a2, " ");
+    PGWEDG_WIN9X(side, Wedge_Displacement, width, range.a1, range.a2, " ");
+  else if (too_wide)
+    PGWEDG_WHOLE(side, Wedge_Displacement, width, range.a1, range.a2, " ");
   else
-    cpgwedg(side, 2.75f, width, a1, a2, " ");
+    cpgwedg(side, Wedge_Displacement, width, range.a1, range.a2, " ");
 }
 
 void draw_probe_and_raster(std::int32_t i) {
@@ -177,6 +213,8 @@ Colour_Limits COLOUR_LIMITS(std::int32_t i) {
       limits.a2 = std::log(limits.a2);
     }
   }
+  limits.flat = limits.a1 == limits.a2;
+  limits.flat_value = limits.a1;
   SEPARATE_LIMITS(limits.a1, limits.a2);
   return limits;
 }
@@ -191,6 +229,12 @@ std::string ADD_NOTE_TEXT(float a1) {
   return "\\fi(Add: " + number + ")";
 }
 
+Wedge_Range WEDGE_RANGE(const Colour_Limits& limits) {
+  if (!NEEDS_ADD_NOTE(limits.a1, limits.a2)) return {limits.a1, limits.a2, {}};
+  const float base = limits.flat ? limits.flat_value : limits.a1;
+  return {limits.a1 - base, limits.a2 - base, ADD_NOTE_TEXT(base)};
+}
+
 void DISPLAY_IMAGE(std::int32_t i) {
   const auto& s = Display_Settings;
   const auto& modes = s.Processed_Display_Modes;
@@ -198,16 +242,21 @@ void DISPLAY_IMAGE(std::int32_t i) {
   cpgbbuf();
   cpgsvp(0.0f, 1.0f, 0.0f, 1.0f);
   if (s.Annotation_Mode != 4) set_viewport_box();
-  cpgwnad(f.Zoom_X_From - 0.005f, f.Zoom_X_To + 0.005f, f.Zoom_Y_From - 0.005f, f.Zoom_Y_To + 0.005f);
-  if (Command_State.Command_Code == 23 || s.Auto_Replot || (i <= 0 && modes.Difference_Display)) cpgeras();
+  field_window();
+  keep_texts_on_panel(i);
+  // In the RGB triangle every picture shares the one panel: the files' pictures lay only their
+  // isolines over the combined image and neither erase nor cover it.
+  const bool over_triangle = modes.RGB_Triangle && i > 0;
+  if (!over_triangle && (Command_State.Command_Code == 23 || s.Auto_Replot || (i <= 0 && modes.Difference_Display)))
+    cpgeras();
 
   const Colour_Limits limits = COLOUR_LIMITS(i);
   const std::int32_t k = limits.file;
   const bool contour_only = per_file(Isoline_Data.Isoline_Number, k, 0) != 0 &&
                             per_file(Isoline_Data.Display_Contours, k, false);
-  if ((limits.fixed || !contour_only) && f.Array_to_be_displayed.ALLOCATED())
-    cpgimag(f.Array_to_be_displayed.ADDRESS(i, 1, 1), f.Display_Size_X, f.Display_Size_Y, f.Zoom_X_From,
-            f.Zoom_X_To, f.Zoom_Y_From, f.Zoom_Y_To, limits.a1, limits.a2, s.TR_Matrix.data());
+  if (!over_triangle && (limits.fixed || !contour_only) && f.Array_to_be_displayed.ALLOCATED())
+    IMAGE_STRIPS(f.Array_to_be_displayed.ADDRESS(i, 1, 1), f.Display_Size_X, f.Display_Size_Y, f.Zoom_X_From,
+                 f.Zoom_X_To, f.Zoom_Y_From, f.Zoom_Y_To, limits.a1, limits.a2, s.TR_Matrix.data());
   if ((i > 0 || modes.Logarithmic_Display) && per_file(Isoline_Data.Isoline_Number, k, 0) > 0 &&
       per_file(Isoline_Data.Display_Isolines, k, false))
     PLOT_ISOLINES(i);
@@ -217,7 +266,7 @@ void DISPLAY_IMAGE(std::int32_t i) {
   const bool annotations = carries_annotations(i, annotated);
   if (annotations && !modes.RGB_Triangle && !modes.Miller_Indices &&
       (s.Annotation_Mode == 1 || s.Annotation_Mode == 2))
-    draw_wedge(limits.a1, limits.a2);
+    draw_wedge(limits);
   if (s.Display_Grid && (i == 0 || !(modes.RGB_Triangle || modes.Difference_Display))) PLOT_GRID();
   if (s.Display_Length_Scale && (i == 0 || !modes.RGB_Triangle)) PLOT_LENGTH_SCALE();
   draw_probe_and_raster(i);

@@ -129,6 +129,15 @@ void SELECT_CUTTING_PLANE() {
 
 void MANAGE_3D() {
   auto& command = Command_State;
+  const bool plane_command = command.Command_Code >= Command::Cut_Plane_XY && command.Command_Code <= Command::Cut_Plane_Typed;
+  // A result one cell deep in y is two-dimensional: it has no plane to choose, and its
+  // other planes would be a line of cells.
+  if (plane_command && Result_Geometry.AnzY <= 1) {
+    CONSOLE_EMPTY();
+    CONSOLE_LINE(" Cutting planes only available with three-dimensional results");
+    CONSOLE_EMPTY();
+    return;
+  }
   switch (command.Command_Code) {
     case Command::Cut_Plane_XY:
     case Command::Cut_Plane_XZ:

@@ -14,6 +14,7 @@
 #include <cctype>     // std::toupper
 #include <string>
 
+#include "display/Image_Strips.h"
 #include "korin_client/PGPLOT_Fortran.h"
 
 extern "C" int pgnoto_(const char* routine, std::size_t routine_len);  // LOGICAL PGNOTO(RTN)
@@ -33,11 +34,9 @@ void warn_side() {
 
 bool blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
-}  // namespace
-
-void PGWEDG_WIN9X(std::string_view SIDE, float DISP, float WIDTH, float FG, float BG, std::string_view LABEL) {
-  if (pgnoto_("PGWEDG", 6)) return;
-
+// The wedge with its coloured strip filling strip_share of the band next to the image.
+void wedge(std::string_view SIDE, float DISP, float WIDTH, float FG, float BG, std::string_view LABEL,
+           float strip_share) {
   const char side = SIDE.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(SIDE[0])));
   if (side != 'B' && side != 'T' && side != 'L' && side != 'R') {
     warn_side();
@@ -69,7 +68,7 @@ void PGWEDG_WIN9X(std::string_view SIDE, float DISP, float WIDTH, float FG, floa
   const float label_room = blank(LABEL) ? 2.2f : 3.2f;
   cpgsch(0.6f * vw / (label_room * u));
   const float w = Band_Share * vw;
-  const float s = Strip_Share * w;
+  const float s = strip_share * w;
 
   // Viewport of a layer of the given thickness next to the image.
   auto set_layer = [&](float thickness) {
@@ -86,8 +85,8 @@ void PGWEDG_WIN9X(std::string_view SIDE, float DISP, float WIDTH, float FG, floa
   for (int i = 0; i < Strip_Elements; ++i) strip[i] = low + static_cast<float>(i) * (high - low) / (Strip_Elements - 1);
   const float tr[6] = {0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f};
   auto draw_strip = [&](int nx, int ny) {
-    if (image_colours) cpgimag(strip.data(), nx, ny, 1, nx, 1, ny, FG, BG, tr);
-    else cpggray(strip.data(), nx, ny, 1, nx, 1, ny, FG, BG, tr);
+    if (image_colours) IMAGE_STRIPS(strip.data(), nx, ny, 1, nx, 1, ny, FG, BG, tr);
+    else GRAY_STRIPS(strip.data(), nx, ny, 1, nx, 1, ny, FG, BG, tr);
   };
 
   set_layer(s);
@@ -114,4 +113,16 @@ void PGWEDG_WIN9X(std::string_view SIDE, float DISP, float WIDTH, float FG, floa
   cpgswin(wx1, wx2, wy1, wy2);
   cpgsch(h0);
   cpgebuf();
+}
+
+}  // namespace
+
+void PGWEDG_WIN9X(std::string_view SIDE, float DISP, float WIDTH, float FG, float BG, std::string_view LABEL) {
+  if (pgnoto_("PGWEDG", 6)) return;
+  wedge(SIDE, DISP, WIDTH, FG, BG, LABEL, Strip_Share);
+}
+
+void PGWEDG_WHOLE(std::string_view SIDE, float DISP, float WIDTH, float FG, float BG, std::string_view LABEL) {
+  if (pgnoto_("PGWEDG", 6)) return;
+  wedge(SIDE, DISP, WIDTH, FG, BG, LABEL, 1.0f);
 }

@@ -10,3 +10,7 @@
 // and BG the data values at the two ends; LABEL blank for none. Leaves viewport, window
 // and character height as it found them.
 void PGWEDG_WIN9X(std::string_view SIDE, float DISP, float WIDTH, float FG, float BG, std::string_view LABEL);
+
+// The library's PGWEDG itself (the strip fills the band), with its image drawn in strips where
+// the device needs them: the library's own wedge loses what lies past its row buffer.
+void PGWEDG_WHOLE(std::string_view SIDE, float DISP, float WIDTH, float FG, float BG, std::string_view LABEL);

@@ -20,14 +20,14 @@ constexpr float Shrink = 0.95f;
 constexpr float Smallest_Share = 0.01f;
 }  // namespace
 
-bool Window::open_device() {
+bool Window::open_device(std::string_view failure) {
   auto& units = Graphics_Units;
   cpgqch(&saved_height);
   CLOSE_POP_UP();
   unit = cpgopen("/CKR");
   if (unit <= 0) {
     CONSOLE_EMPTY();
-    CONSOLE_LINE("Unable to open secondary display!");
+    CONSOLE_LINE(std::string(failure));
     CONSOLE_EMPTY();
     SELECT_PGPLOT_UNIT(units.Unit_Display);
     cpgsch(saved_height);
@@ -38,8 +38,8 @@ bool Window::open_device() {
   return true;
 }
 
-bool Window::open(float width, float height) {
-  if (!open_device()) return false;
+bool Window::open(float width, float height, std::string_view failure) {
+  if (!open_device(failure)) return false;
   cpgask(0);
   cpgbbuf();
   cpgpap(width, height / width);

@@ -18,12 +18,15 @@ struct Text_Box {
 // pop-up, opens a /CKR device with a paper of width by height inches and selects it. False
 // (after the console message, with the main display selected) when no device could be opened;
 // `unit` then holds what the open returned.
+constexpr std::string_view Open_Failure = "Unable to open secondary display!";
+
 struct Window {
   float saved_height = 1.0f;
   int unit = 0;
-  bool open(float width, float height);
+  // failure: the console line when no device opens (the front-tracking form's has a blank first).
+  bool open(float width, float height, std::string_view failure = Open_Failure);
   // Steps 1 to 4 alone, for a pop-up that lays out its page itself.
-  bool open_device();
+  bool open_device(std::string_view failure = Open_Failure);
   // Closes the device, selects the main display; with restore, the remembered height too.
   void close(bool restore = true) const;
 };

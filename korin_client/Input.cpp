@@ -8,6 +8,7 @@
 #include "korin_client/Coordinates.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Upper.h"
+#include "korin_client/Latin1.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ void world_of(const channel::KRwinblock& b, int slot, float* x, float* y) {
 }
 
 // A two-point pick ("C" rectangle or line): the corners from slots 3 to 6.
+// The names are historical and cross over: the "line" pick asks the server for the
+// rectangle capture (adjusted, then accepted with a right click: what the zoom needs),
+// the "rectangle" pick for the line capture that ends when the button is released.
 int pick_two(channel::Pick_Code kind, float* x1, float* y1, float* x2, float* y2) {
   channel::KRwinblock* b = KRstate().current;
   if (b == nullptr) return 0;
@@ -30,6 +34,17 @@ int pick_two(channel::Pick_Code kind, float* x1, float* y1, float* x2, float* y2
     world_of(*b, 4, x2, y2);
   }
   return reply;
+}
+
+// The dialog's preset answer (trailing blanks dropped) behind the title's zero in the data
+// area; none when the title leaves no room.
+void put_preset(channel::KRwinblock& b, std::string_view answer) {
+  while (!answer.empty() && answer.back() == ' ') answer.remove_suffix(1);
+  const std::size_t title = strnlen(b.data, channel::Data_Size - 1);
+  if (title + 2 > channel::Data_Size) return;
+  const std::string text = LATIN1_TO_UTF8(answer, channel::Data_Size - title - 2);
+  std::memcpy(b.data + title + 1, text.data(), text.size());
+  b.data[title + 1 + text.size()] = '\0';
 }
 
 }  // namespace
@@ -45,12 +60,12 @@ int KRpickpt(float* x, float* y, const char* prompt) {
 
 int KRpickln(float* x1, float* y1, float* x2, float* y2, const char* prompt) {
   KRsettext(current(), prompt);
-  return pick_two(channel::Pick_Line, x1, y1, x2, y2);
+  return pick_two(channel::Pick_Rectangle, x1, y1, x2, y2);
 }
 
 int KRpickrc(float* x1, float* y1, float* x2, float* y2, const char* prompt) {
   KRsettext(current(), prompt);
-  return pick_two(channel::Pick_Rectangle, x1, y1, x2, y2);
+  return pick_two(channel::Pick_Line, x1, y1, x2, y2);
 }
 
 int KRpickrb(float x0, float y0, float* x, float* y, const char* prompt) {
@@ -72,12 +87,12 @@ void KRPICKPT(int& status, float& x, float& y, std::string_view prompt) {
 
 void KRPICKLN(int& status, float& x1, float& y1, float& x2, float& y2, std::string_view prompt) {
   KRsetftext(current(), prompt.data(), prompt.size());
-  status = pick_two(channel::Pick_Line, &x1, &y1, &x2, &y2);
+  status = pick_two(channel::Pick_Rectangle, &x1, &y1, &x2, &y2);
 }
 
 void KRPICKRC(int& status, float& x1, float& y1, float& x2, float& y2, std::string_view prompt) {
   KRsetftext(current(), prompt.data(), prompt.size());
-  status = pick_two(channel::Pick_Rectangle, &x1, &y1, &x2, &y2);
+  status = pick_two(channel::Pick_Line, &x1, &y1, &x2, &y2);
 }
 
 void KRPICKRB(int& status, float x0, float y0, float& x, float& y, std::string_view prompt) {
@@ -130,6 +145,7 @@ void KRINPUT(int& status, int& length, std::string_view prompt, std::string& ans
   status = 0;
   if (b == nullptr) return;
   KRsetftext(current(), prompt.data(), prompt.size());
+  put_preset(*b, answer);
   if (KRwincode(current(), channel::Control, channel::Control_Input_Text) == 0) return;
   const std::size_t typed = strnlen(b->data, channel::Data_Size);
   if (typed >= answer.size()) return;

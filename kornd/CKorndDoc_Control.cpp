@@ -367,6 +367,12 @@ std::uint32_t CKorndDoc::Options(int option, int value) {
 
 std::uint32_t CKorndDoc::InputText() {
   const QString title = data_text(*block_);
+  // The preset answer stands behind the title's zero.
+  const std::size_t after_title = strnlen(block_->data, channel::Data_Size - 1) + 1;
+  const char* preset_bytes = block_->data + after_title;
+  const QString preset = after_title < channel::Data_Size
+                             ? QString::fromLocal8Bit(preset_bytes, qsizetype(strnlen(preset_bytes, channel::Data_Size - after_title)))
+                             : QString();
   CKorndApp* app = KorndApp();
   if (std::getenv("KORND_TEST_INPUT") != nullptr) {  // tells a scripted test the dialog is up
     std::fprintf(stderr, "kornd input: dialog %s\n", title.toLocal8Bit().constData());
@@ -377,7 +383,7 @@ std::uint32_t CKorndDoc::InputText() {
   QByteArray text;
   {
     CKorndInputDlg dialog;
-    ok = dialog.Ask(title);
+    ok = dialog.Ask(title, preset);
     text = dialog.Text().toLocal8Bit();
   }
   if (app) app->box_open = false;

@@ -23,16 +23,18 @@ CKorndInputDlg::CKorndInputDlg(QWidget* parent) : QDialog(parent), edit_(new QLi
   resize(435, 45);
 }
 
-bool CKorndInputDlg::Ask(const QString& title) {
+bool CKorndInputDlg::Ask(const QString& title, const QString& preset) {
   text_.clear();
   const bool scripted = std::getenv("KORND_TEST_INPUT") != nullptr;
   QString answer;
   if (!scripted && CKorndBox::SeamAnswer("text input", title, answer)) {
-    text_ = answer.left(Max_Text);
+    text_ = (answer.isEmpty() ? preset : answer).left(Max_Text);
     return true;
   }
   setWindowTitle(title);
-  edit_->clear();
+  // The preset stands selected: Return takes it, typing replaces it.
+  edit_->setText(preset.left(Max_Text));
+  edit_->selectAll();
   setWindowFlag(Qt::WindowStaysOnTopHint);
   edit_->setFocus();
   return exec() == QDialog::Accepted;

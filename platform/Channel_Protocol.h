@@ -76,7 +76,7 @@ enum Control_Code : std::int32_t {
   Control_Load_Picture = 11,  // data-area file name, load mode a1
   Control_Save_Picture = 12,  // data-area file name, type a3, view mode a4, size a1, a2
   Control_Open_Dialog = 13,   // file-open dialog; the chosen path into the data area
-  Control_Input_Text = 14,
+  Control_Input_Text = 14,    // data area: the title, its zero, the preset answer and its zero
   Control_View_Mode = 15,     // a1 1..4 that mode, 5 zoom to the viewport
   Control_Arrange = 16,       // a1 (Arrange_Code)
   Control_Text_Extent = 17,

@@ -88,7 +88,7 @@ void FRONT_TRACKING_SET_VALUES() {
   }
 
   pop_up::Window window;
-  if (!window.open(Width, form.height())) return;
+  if (!window.open(Width, form.height(), " Unable to open secondary display!")) return;
   const std::string title = "\\fiValue(s) to track";
   pop_up::FIT(title, Width / 2, form.title_y(), 0.5f, 5.0f, Width);
   pop_up::DRAW(title, Width / 2, form.title_y(), 0.5f);

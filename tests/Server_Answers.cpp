@@ -21,7 +21,6 @@ namespace {
 
 constexpr const char* Dialog_Mark = "kornd input: dialog ";
 constexpr const char* Waiting_Mark = "kornd input: waiting";
-constexpr std::size_t Longer_Than_Any_Field = 300;
 
 void short_pause() { std::this_thread::sleep_for(std::chrono::milliseconds(2)); }
 
@@ -132,7 +131,7 @@ void Answer_Feeder::watch() {
     }
     if (at == dialog) {
       seen = end;
-      std::optional<std::string> answer = std::string(Longer_Than_Any_Field, 'x');
+      std::optional<std::string> answer = std::string();  // Return: the preset as it stands
       {
         std::lock_guard<std::mutex> guard(lock_);
         prompts_.push_back(errors.substr(at + std::strlen(Dialog_Mark), end - at - std::strlen(Dialog_Mark)));

@@ -1,9 +1,9 @@
 // Server_Answers.h - a real kornd answering the text-input dialog and the pop-ups.
 //
 // Answer_Feeder watches a kornd the test started (KORND_TEST_INPUT naming its FIFO) and feeds
-// that FIFO: each text-input dialog gets the next queued line (typed, then Return) or Escape
-// for a queued cancel; with none queued it types a line longer than any answer field, which
-// leaves the caller's preset answer as it was. Each cursor read of a pop-up (the server's
+// that FIFO: each text-input dialog gets the next queued line (typed over the preset answer the
+// dialog shows selected, then Return; an empty line is Return alone, which takes the preset) or
+// Escape for a queued cancel; with none queued it presses Return. Each cursor read of a pop-up (the server's
 // "kornd input: waiting" line) gets the next queued action: keys as the pop-up reads them, or
 // a left or right click at a position in inches of the pop-up's paper, turned into a view pixel
 // through the pop-up window's block (world box, viewport, unit). A read with no action queued is
@@ -113,7 +113,8 @@ namespace server_answers {
 // Starts the server once; every call makes the main display selected and recorded in
 // Graphics_Units again (tests reset the state records between cases).
 void START();
-// The next dialog gets this line typed and Return (starts the server when needed).
+// The next dialog gets this line typed over its preset and Return; "" is Return alone, which
+// takes the preset (starts the server when needed).
 void TYPE(std::string line);
 // The next dialog is cancelled.
 void CANCEL();

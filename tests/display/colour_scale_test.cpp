@@ -271,6 +271,26 @@ TEST_F(Colour_Scales, IsolineLevelScaleTen) {
   expect_levels(levels(COLOUR_TABLE_OF_SETTINGS(Image_Colours)), {0.0f, 0.2f, 0.5f, 0.8f, 1.0f});
 }
 
+TEST_F(Colour_Scales, LevelScalesWithoutIsolinesOfResultOne) {
+  // Another result has isolines, so the list exists; result 1 has none. Its levels are the
+  // fixed ones, as without any list: the picture does not depend on the other result.
+  limits(0.0f, 10.0f);
+  Result_Set.Number_Of_Solutions = 2;
+  auto& iso = Isoline_Data;
+  iso.Isoline_Number.ALLOCATE({Bounds{1, 2}});
+  iso.Isoline_Number(1) = 0, iso.Isoline_Number(2) = 2;
+  iso.Isoline_values.ALLOCATE({Bounds{1, 2}, Bounds{1, 2}});
+  iso.Isoline_values(2, 1) = 8.0f, iso.Isoline_values(2, 2) = 3.0f;
+  std::vector<float> fixed_9;
+  for (int i = 1; i <= 21; ++i) fixed_9.push_back(static_cast<float>(i / 2) / 11.0f);
+  fixed_9.push_back(0.95f);
+  Display_Settings.Colour_Scale_Number = 9;
+  expect_levels(levels(COLOUR_TABLE_OF_SETTINGS(Image_Colours)), fixed_9);
+  Display_Settings.Colour_Scale_Number = 10;
+  expect_levels(levels(COLOUR_TABLE_OF_SETTINGS(Image_Colours)),
+                {0.0f, 0.0f, 0.0f, 0.15f, 0.3f, 0.45f, 0.6f, 0.8f, 1.0f, 1.0f, 1.0f});
+}
+
 TEST_F(Colour_Scales, EqualLimitsGiveNoUndefinedLevel) {
   limits(5.0f, 5.0f);
   isolines({8.0f, 5.0f, 2.0f});
@@ -311,9 +331,9 @@ TEST_F(Colour_Scales, ChosenScaleMustExist) {
   } rows[] = {
       {5, 5, ""},
       {11, 11, ""},
-      {12, 5, "\n Warning: there is no colour scale 12 (scales 1 to 11)\n\n"},
-      {0, 5, "\n Warning: there is no colour scale 0 (scales 1 to 11)\n\n"},
-      {-1, 5, "\n Warning: there is no colour scale -1 (scales 1 to 11)\n\n"},
+      {12, 5, ""},  // no scale: nothing changes and nothing is said
+      {0, 5, ""},
+      {-1, 5, ""},
   };
   Display_Settings.Colour_Scale_Number = 5;
   for (const auto& row : rows) {
@@ -372,10 +392,16 @@ TEST_F(Colour_Scales, NumberOfStepsIsAskedUntilItReads) {
   const std::vector<std::string> prompts = server_answers::PROMPTS();
   ASSERT_GE(prompts.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(prompts.end() - 4, prompts.end()), std::vector<std::string>(4, "Steps:"));
-  // The current count stands in the field: a line too long for it keeps it.
+  // The current count stands in the field: Return takes it, a line too long for it keeps it.
+  server_answers::TYPE("");
+  EXPECT_EQ(command(Command::Number_Of_Steps), "");
+  EXPECT_EQ(Display_Settings.Number_Of_Steps, 12);
   server_answers::TYPE(std::string(20, '9'));
   EXPECT_EQ(command(Command::Number_Of_Steps), "");
   EXPECT_EQ(Display_Settings.Number_Of_Steps, 12);
+  server_answers::TYPE("7");  // typed over the preset
+  EXPECT_EQ(command(Command::Number_Of_Steps), "");
+  EXPECT_EQ(Display_Settings.Number_Of_Steps, 7);
 }
 
 TEST_F(Colour_Scales, SeedIsAskedUntilItReads) {
@@ -451,6 +477,41 @@ QImage ramp_page(const Scratch_Folder& folder) {
 
 unsigned cell_colour(const QImage& image, int cell) {
   return RGB_AT(image, static_cast<int>((cell - 0.5) / 10.0 * image.width()), image.height() / 2);
+}
+
+TEST_F(Colour_Scales, StepwiseScalesOfEveryKindOnAGif) {
+  // The ramp's cells 1..10 hold 0..9 between the limits 0 and 9: cell c falls in step
+  // 1 + (c - 1) * N / 9 of N (cut to a whole number; cell 10 in the last).
+  struct Row {
+    const char* name;
+    int scale, steps, cell;
+    unsigned colour;
+  } rows[] = {
+      // A two-point scale: each step the base colour of its upper end, interpolated.
+      {"black to white, first of four", 2, 4, 2, 0x404040},
+      {"black to white, second of four", 2, 4, 5, 0x808080},
+      {"black to white, last of four", 2, 4, 9, 0xFFFFFF},
+      {"light to dark blue, second of four", 3, 4, 5, 0x6C6CBF},
+      // More points: a step whose upper end lies on the last segment takes the last colour.
+      {"scale 1, step nine of ten", 1, 10, 9, 0xFFFFCC},
+      {"scale 1, step eight of ten on a point", 1, 10, 8, 0xFFE62B},
+      {"scale 4, step four of five", 4, 5, 8, 0xFFFFFF},
+      {"scale 4, step three of five on a point", 4, 5, 6, 0xFFFF4D},
+  };
+  for (const Row& row : rows) {
+    Scratch_Folder folder;
+    auto& d = Display_Settings;
+    d.Colour_Scale_Number = row.scale;
+    d.Stepwise_Colour_Scale = true;
+    d.Automatic_Steps = false;
+    d.Number_Of_Steps = row.steps;
+    const QImage image = ramp_page(folder);
+    ASSERT_FALSE(image.isNull());
+    const unsigned got = cell_colour(image, row.cell);
+    for (int shift : {0, 8, 16})
+      EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((row.colour >> shift) & 0xFF), 1)
+          << row.name << ": " << std::hex << got << " wanted " << row.colour;
+  }
 }
 
 TEST_F(Colour_Scales, CutOffColoursOnAGif) {

@@ -64,6 +64,29 @@ TEST_F(Panel, AddNoteForRangesBelowAThousandth) {
   EXPECT_EQ(ADD_NOTE_TEXT(-2.5e-5f), "\\fi(Add: -0.2500000E-04)");
 }
 
+TEST_F(Panel, WedgeRangeAndNoteOfNarrowAndFlatFields) {
+  struct Row {
+    const char* name;
+    float low, high;
+    float a1, a2;
+    std::string note;
+  } rows[] = {
+      {"a range below a thousandth: from the lower limit", 1000.0f, 1000.5f, 0.0f, 0.5f, "\\fi(Add: 1000.000)"},
+      {"a range of two thousandths: no note", 1000.0f, 1002.0f, 1000.0f, 1002.0f, ""},
+      {"a flat field: its own value, the wedge around it", 1000.0f, 1000.0f, -0.005f, 0.005f, "\\fi(Add: 1000.000)"},
+      {"a flat negative field", -250.0f, -250.0f, -0.00125f, 0.00125f, "\\fi(Add: -250.0000)"},
+      {"a flat zero field: no note", 0.0f, 0.0f, -5.0e-6f, 5.0e-6f, ""},
+  };
+  for (const Row& row : rows) {
+    make_files({0.5f}, 4, 4);
+    Result_Set.Current_Min(1) = row.low, Result_Set.Current_Max(1) = row.high;
+    const Wedge_Range range = WEDGE_RANGE(COLOUR_LIMITS(1));
+    EXPECT_EQ(range.note, row.note) << row.name;
+    EXPECT_NEAR(range.a1, row.a1, 1.0e-4f) << row.name;
+    EXPECT_NEAR(range.a2, row.a2, 1.0e-4f) << row.name;
+  }
+}
+
 TEST_F(Panel, ViewportBoxLeavesRoomForWedgeAndTexts) {
   struct Row {
     int mode, nx, ny;
@@ -111,7 +134,11 @@ TEST_F(Panel, TimeTexts) {
   make_files({0.5f}, 4, 4);
   EXPECT_EQ(TIME_TEXT(1), "   12.50000 s");
   Result_Set.Time(1) = 0.000035f;
-  EXPECT_EQ(TIME_TEXT(1), "  0.3500000E-04 s");
+  EXPECT_EQ(TIME_TEXT(1), "  3.5000000E-05 s");  // one digit before the point
+  Result_Set.Time(1) = 0.0f;
+  EXPECT_EQ(TIME_TEXT(1), "   0.000000 s");
+  Result_Set.Time(1) = 2.5e7f;
+  EXPECT_EQ(TIME_TEXT(1), "  2.5000000E+07 s");
 
   Result_Set.Time(1) = 12.5f;
   Result_Set.Name_Solution.ALLOCATE({Bounds{1, 1}});
@@ -133,6 +160,9 @@ TEST_F(Panel, TimeTexts) {
   EXPECT_EQ(TIME_TEXT(1), " 20.000 s");
   EXPECT_EQ(console.text(), "\n\n Warning skiping display of 'temperature'!\n\n\n");
   EXPECT_EQ(Display_Settings.Temperature_Display, 2);
+  Result_Set.Time(1) = 0.000035f;
+  EXPECT_EQ(TIME_TEXT(1).substr(0, 13), "3.50000E-05 s");
+  Result_Set.Time(1) = 20.0f;
   // An output beyond the table: the display is switched off.
   Result_Set.Time_Step_Number(1) = 3;
   EXPECT_EQ(TIME_TEXT(1), " 20.000 s");

@@ -2,6 +2,10 @@
 
 #include "display/Manage_Display.h"
 
+#include <cmath>
+#include <utility>
+#include <vector>
+
 #include "main/Command_Codes.h"
 #include "tests/Server_Answers.h"
 #include "tests/display/Display_Case.h"
@@ -143,6 +147,67 @@ TEST_F(Redraw, PanelFormRefusesCountsBelowOne) {
   EXPECT_EQ(server_answers::PENDING_ACTIONS(), 0u);
   EXPECT_EQ(server_answers::UNANSWERED_READS(), 0);
   cpgclos();
+}
+
+TEST_F(Redraw, RgbTriangleShowsTheCombinedPictureUnderTheFilesIsolines) {
+  // Red follows file 1 across x, green file 2 up y, blue file 3 held at three fifths; file 1
+  // also has its isoline at one half, between columns 15 and 16.
+  plain_redraws();
+  Display_Settings.Processed_Display_Modes.RGB_Triangle = true;
+  Display_Settings.Colour_Scale_Number = -1;  // the colour cube, as the mode's switch sets it
+  make_files({0.0f, 0.0f, 0.6f}, 30, 30);
+  auto& f = Display_Field;
+  for (int y = 1; y <= 30; ++y)
+    for (int x = 1; x <= 30; ++x) {
+      f.Array_to_be_displayed(1, x, y) = static_cast<float>(x - 1) / 29.0f;
+      f.Array_to_be_displayed(2, x, y) = static_cast<float>(y - 1) / 29.0f;
+    }
+  auto& iso = Isoline_Data;
+  for (auto* a : {&iso.Display_Isolines, &iso.Display_Contours}) a->ALLOCATE({Bounds{1, 3}});
+  iso.Isoline_Number.ALLOCATE({Bounds{1, 3}});
+  iso.Isoline_values.ALLOCATE({Bounds{1, 3}, Bounds{1, 1}});
+  iso.Isoline_Number(1) = 1, iso.Isoline_values(1, 1) = 0.5f, iso.Display_Isolines(1) = true;
+  grid(1, 1);
+  Gif_Page page(dir_, "triangle.gif");
+  use_device(page.device());
+  DIVIDE_DISPLAY(true);
+  Command_State.Command_Code = Command::Replot;
+  MANAGE_DISPLAY();
+  // The colour-cube index red + 6 green + 36 blue, shares in fifths: the nearest whole number
+  // to five times the value's place in its range; as the device shows that index.
+  auto share = [](int cell) { return static_cast<int>(std::lround(5.0f * static_cast<float>(cell - 1) / 29.0f)); };
+  auto cube = [](int red, int green, int blue) { return colour_of(static_cast<float>(red + 6 * green + 36 * blue) / 215.0f); };
+  float vx1, vx2, vy1, vy2, wx1, wx2, wy1, wy2, px1, px2, py1, py2;
+  cpgqvp(3, &vx1, &vx2, &vy1, &vy2);
+  cpgqwin(&wx1, &wx2, &wy1, &wy2);
+  cpgqvsz(3, &px1, &px2, &py1, &py2);
+  const int height = static_cast<int>(py2 - py1) + 1;
+  auto pixel_x = [&](float cell) { return static_cast<int>(vx1 + (cell - wx1) / (wx2 - wx1) * (vx2 - vx1) + 0.5f); };
+  auto pixel_y = [&](float cell) {
+    return height - 1 - static_cast<int>(vy1 + (cell - wy1) / (wy2 - wy1) * (vy2 - vy1) + 0.5f);
+  };
+  struct Cell {
+    int x, y;
+    unsigned colour;
+  };
+  std::vector<Cell> cells;
+  for (const auto& [x, y] : {std::pair{3, 3}, {27, 3}, {3, 27}, {27, 27}, {10, 21}, {22, 9}})
+    cells.push_back({x, y, cube(share(x), share(y), 3)});
+  const QImage image = page.CLOSE();
+  ASSERT_FALSE(image.isNull());
+  auto at_cell = [&](int x, int y) { return RGB_AT(image, pixel_x(static_cast<float>(x)), pixel_y(static_cast<float>(y))); };
+  for (const Cell& c : cells)
+    EXPECT_TRUE(near(at_cell(c.x, c.y), c.colour))
+        << "cell " << c.x << "," << c.y << ": " << std::hex << at_cell(c.x, c.y) << " wanted " << c.colour;
+  // File 1's isoline crosses the combined picture: the column between the cells holds pixels
+  // of neither neighbour's colour.
+  int line = 0;
+  const int column = pixel_x(15.5f);
+  for (int y = pixel_y(25.0f); y <= pixel_y(5.0f); ++y) {
+    const unsigned c = RGB_AT(image, column, y);
+    line += !near(c, RGB_AT(image, pixel_x(14.0f), y)) && !near(c, RGB_AT(image, pixel_x(17.0f), y));
+  }
+  EXPECT_GT(line, (pixel_y(5.0f) - pixel_y(25.0f)) / 2) << "the isoline of file 1";
 }
 
 TEST_F(Redraw, PageFitsTheFieldWithItsMargins) {

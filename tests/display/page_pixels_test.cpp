@@ -5,6 +5,7 @@
 #include <cpgplot.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,6 +94,82 @@ TEST_F(Page_Pixels, WedgeAndTextsBesideTheImageByOrientation) {
       }
     }
     EXPECT_GE(colours.size(), 10u) << row.name << ": the wedge's scale";
+  }
+}
+
+// How far the ink reaches above and below the image viewport, in pixels, with the page's
+// first and last rows, which ink cut at the page's edge would touch.
+struct Reach {
+  int above = 0, below = 0;
+  bool top_row_inked = false, bottom_row_inked = false;
+};
+
+TEST_F(Page_Pixels, TextsAboveAndWedgeBelowStayOnTheirPanel) {
+  // One panel 4 inches wide: the characters are as high on the short page as on the tall
+  // one, where everything has room. The short page must show the texts and the wedge as far
+  // from the image as the tall one does, and nothing at its edges.
+  struct Row {
+    const char* name;
+    int thickness;
+    bool simulation_texts;
+  } rows[] = {
+      {"version and run lines, thin wedge", 3, true},
+      {"maker's label, thickest wedge", 9, false},
+      {"version and run lines, thickest wedge", 9, true},
+  };
+  for (const Row& row : rows) {
+    auto reach_on = [&](float height, const std::string& name) {
+      make_files({0.0f}, 40, 40);
+      auto& f = Display_Field;
+      for (int y = 1; y <= 40; ++y)
+        for (int x = 1; x <= 40; ++x) f.Array_to_be_displayed(1, x, y) = static_cast<float>(x) / 40.0f;
+      auto& s = Display_Settings;
+      s.Annotation_Mode = 1;
+      s.Annotation_Orientation = 2;
+      s.Wedge_Thickness = row.thickness;
+      s.Panel_Grid.Panels_Across = s.Panel_Grid.Panels_Down = 1;
+      Result_Geometry.Simulation_Info_Present = row.simulation_texts;
+      Gif_Page page(dir_, name);
+      use_device(page.device());
+      cpgpap(4.0f, height / 4.0f);
+      cpgpage();
+      SET_COLOUR_SCALE();
+      DISPLAY_IMAGE(1);
+      const Area v = viewport_pixels(page_height_pixels());
+      float r, g, b;
+      cpgqcr(0, &r, &g, &b);
+      const unsigned background = (static_cast<unsigned>(std::lround(r * 255)) << 16) |
+                                  (static_cast<unsigned>(std::lround(g * 255)) << 8) |
+                                  static_cast<unsigned>(std::lround(b * 255));
+      const QImage image = page.CLOSE();
+      Reach reach;
+      if (image.isNull()) return reach;
+      auto row_inked = [&](int y) {
+        for (int x = 0; x < image.width(); ++x)
+          if (RGB_AT(image, x, y) != background) return true;
+        return false;
+      };
+      for (int y = 0; y < v.y1; ++y)
+        if (row_inked(y)) {
+          reach.above = v.y1 - y;
+          break;
+        }
+      for (int y = image.height() - 1; y > v.y2; --y)
+        if (row_inked(y)) {
+          reach.below = y - v.y2;
+          break;
+        }
+      reach.top_row_inked = row_inked(0);
+      reach.bottom_row_inked = row_inked(image.height() - 1);
+      return reach;
+    };
+    const Reach roomy = reach_on(9.0f, "roomy.gif"), tight = reach_on(5.2f, "tight.gif");
+    EXPECT_GT(roomy.above, 20) << row.name;
+    EXPECT_GT(roomy.below, 20) << row.name;
+    EXPECT_NEAR(tight.above, roomy.above, 2) << row.name << ": the texts above the image";
+    EXPECT_NEAR(tight.below, roomy.below, 2) << row.name << ": the wedge and its numbers below";
+    EXPECT_FALSE(tight.top_row_inked) << row.name;
+    EXPECT_FALSE(tight.bottom_row_inked) << row.name;
   }
 }
 

@@ -1,5 +1,5 @@
 // Picks on real kornd windows: the frozen panel chosen in its pop-up grid and the zoom box
-// dragged on the main display, clicked at the pixels of known panels and cells.
+// dragged, adjusted and accepted on the main display, clicked at the pixels of known panels and cells.
 
 #include <cpgplot.h>
 
@@ -113,28 +113,44 @@ TEST_F(Window_Picks, FrozenPanelChosenWithADoublePick) {
   EXPECT_EQ(console_.str(), "");
 }
 
-TEST_F(Window_Picks, ZoomBoxDraggedOnTheMainDisplay) {
-  using main_window_answers::DRAG;
+TEST_F(Window_Picks, ZoomBoxDraggedAdjustedAndAcceptedOnTheMainDisplay) {
   make_files({0.25f}, 100, 80);
   Display_Settings.Auto_Resize = false;
   auto& f = Display_Field;
   auto box = [&] { return std::array<int, 4>{f.Zoom_X_From, f.Zoom_X_To, f.Zoom_Y_From, f.Zoom_Y_To}; };
+  using Drag = std::array<int, 4>;  // x1, y1, x2, y2 in cells
+  // The box is dragged, then each further drag starts at one of its corners and moves that
+  // corner; the right click accepts the box as it stands.
+  auto picked = [](const std::vector<Drag>& drags) {
+    using main_window_answers::DRAG;
+    Pop_Up_Action all{};
+    for (std::size_t i = 0; i < drags.size(); ++i) {
+      const Drag& d = drags[i];
+      const Pop_Up_Action one = DRAG(d[0], d[1], d[2], d[3], i + 1 == drags.size());
+      all.line += (i == 0 ? "" : "\n") + one.line;
+    }
+    return all;
+  };
   struct Row {
     const char* name;
-    std::array<int, 4> drag;  // x1, y1, x2, y2
+    std::vector<Drag> drags;
     std::array<int, 4> zoom;  // x-from, x-to, y-from, y-to
   } rows[] = {
-      {"a box", {20, 30, 60, 70}, {20, 60, 30, 70}},
-      {"dragged backwards", {60, 70, 20, 30}, {20, 60, 30, 70}},
-      {"one cell widened by one each way", {50, 40, 50, 40}, {49, 51, 39, 41}},
-      {"next to the corners", {2, 2, 99, 79}, {2, 99, 2, 79}},
+      {"a box", {{20, 30, 60, 70}}, {20, 60, 30, 70}},
+      {"dragged backwards", {{60, 70, 20, 30}}, {20, 60, 30, 70}},
+      {"one cell widened by one each way", {{50, 40, 50, 40}}, {49, 51, 39, 41}},
+      {"next to the corners", {{2, 2, 99, 79}}, {2, 99, 2, 79}},
+      {"the dragged corner moved", {{20, 30, 60, 70}, {60, 70, 80, 75}}, {20, 80, 30, 75}},
+      {"the starting corner moved", {{20, 30, 60, 70}, {20, 30, 10, 5}}, {10, 60, 5, 70}},
+      {"a third corner moved", {{20, 30, 60, 70}, {20, 70, 35, 60}}, {35, 60, 30, 60}},
+      {"adjusted twice", {{20, 30, 60, 70}, {60, 70, 80, 75}, {20, 75, 5, 78}}, {5, 80, 30, 78}},
   };
   for (const Row& row : rows) {
     Command_State.Command_Code = Command::Replot;
     f.Zoom_X_From = 1, f.Zoom_X_To = 100, f.Zoom_Y_From = 1, f.Zoom_Y_To = 80;
     MANAGE_DISPLAY();
     console_.str("");
-    server_answers::ACT(DRAG(row.drag[0], row.drag[1], row.drag[2], row.drag[3]));
+    server_answers::ACT(picked(row.drags));
     Command_State.Command_Code = 38;
     ZOOM();
     EXPECT_EQ(box(), row.zoom) << row.name;

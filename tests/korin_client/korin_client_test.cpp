@@ -217,6 +217,27 @@ TEST(Korin_Input, KeyWaitsTypedTextAndColourValues) {
             "no input 0\nclick -1 30 40\n[abc       ] 3 3\n[abc       ] 0 -1\n[          ] 0 0\nrgb 1 255 128 0\nnone 0\n");
 }
 
+// The dialog answered through KORND_TEST_ANSWERS: an empty answer takes the preset the client
+// sent, as Return does on the shown dialog.
+TEST(Korin_Input, TestAnswersTakeThePresetWhenEmpty) {
+  Client_Options options;
+  options.environment = {{"KORND_TEST_ANSWERS", ";7;"}};
+  const Client_Run run = RUN_CLIENT(
+      [](std::ostream& out) {
+        open_pixel_window();
+        std::string field = "  50      ";
+        for (int i = 0; i < 3; ++i) {
+          int status = -1, length = -1;
+          KRINPUT(status, length, "Number:", field);
+          out << "[" << field << "] " << status << "\n";
+        }
+      },
+      options);
+  ASSERT_EQ(run.exit_code, 0) << run.errors;
+  EXPECT_EQ(run.output, "[  50      ] 4\n[7         ] 1\n[7         ] 1\n");
+  EXPECT_NE(run.errors.find("kornd dialog: [text input] [Number:] answer=\n"), std::string::npos) << run.errors;
+}
+
 TEST(Korin_Ends, QuitSendsOneEndRequestAndRequestsWithoutAWindowSendNothing) {
   const Client_Run run = RUN_CLIENT([](std::ostream& out) {
     KRinitx(-1, -1, -1, -1, -1, -1, -1, -1);

@@ -187,6 +187,27 @@ TEST_F(Waits, TextInputKeepsTheFirst256CharactersAndEscapeGivesNothing) {
   EXPECT_EQ(std::string(b_->data + 256, 16), std::string(16, '\0'));
 }
 
+TEST_F(Waits, TextInputShowsThePresetAnswerBehindTheTitle) {
+  Open();
+  const std::string request = std::string("Number:") + '\0' + "  50";
+  struct Row {
+    const char* name;
+    std::vector<std::string> keys;
+    std::string line;
+    int taken;
+  } rows[] = {
+      {"Return takes the preset", {"key 1 Return"}, "  50", 1},
+      {"typing replaces it", {"text 1 7", "key 1 Return"}, "7", 1},
+      {"the end key, then typing, adds to it", {"key 1 End", "text 1 1", "key 1 Return"}, "  501", 1},
+      {"Escape gives nothing", {"key 1 Escape"}, "", 2},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(During(14, {}, row.keys, "kornd input: dialog", request), 1u) << row.name;
+    EXPECT_EQ(Data(), row.line) << row.name;
+    EXPECT_EQ(b_->a[2], row.taken) << row.name;
+  }
+}
+
 TEST_F(Waits, ClientQuestionAnswersItsButtonAndCancelKeepsServing) {
   Open("Cancel;No;OK");
   struct Row {

@@ -145,17 +145,44 @@ TEST(Cutting_Plane, EachOfTenTypedPlanesInARowOpensItsPopUp) {
   EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
 }
 
-// One cell across the plane: both moves stay on it.
+// One cell across the plane (the x-y plane of a field one cell deep in z): both moves stay on it.
 TEST(Cutting_Plane, ASingleCellAcrossThePlaneStaysAtOne) {
   Scratch_Folder dir;
-  sample::WRITE_GEOMETRY(dir / "Case_geoF.zlt", sample::Encoding::Single, sample::GRID(12, 1, 8, 1e-4));
-  sample::WRITE_RESULTS(dir / "Case_phas.zlt", sample::Encoding::Single, sample::GRAIN_GROWTH(12, 8, 2, 0));
+  sample::WRITE_GEOMETRY(dir / "Case_geoF.zlt", sample::Encoding::Single, sample::GRID(12, 3, 1, 1e-4));
+  std::vector<double> values(12 * 3);
+  for (std::size_t k = 0; k < values.size(); ++k) values[k] = static_cast<double>(k % 12) / 12.0;
+  sample::WRITE_RESULTS(dir / "Case_phas.zlt", sample::Encoding::Single, {{1.0, values}});
   Answered_Session s(dir, {"-g", "Case_phas.zlt"});
   ASSERT_TRUE(s.session.server_started);
   ASSERT_TRUE(s.SEND_AND_SETTLE(""));  // started and drawn
+  EXPECT_EQ(added_by(s, "0 71 0\n"), plane_text("XY", "Z", 1, 1));
   for (const char* command : {"0 74 0\n", "0 75 0\n", "0 74 0\n"})
-    EXPECT_EQ(added_by(s, command), move_text("XZ", "   1", "   1")) << command;
+    EXPECT_EQ(added_by(s, command), move_text("XY", "   1", "   1")) << command;
   EXPECT_EQ(s.session.RUN("0 129 0\n"), 0);
+}
+
+// Results one cell deep in y are two-dimensional: every command of the group is refused with
+// its message, and the picture stays as it was.
+TEST(Cutting_Plane, TwoDimensionalResultsRefuseTheGroup) {
+  struct Row {
+    const char* name;
+    int nx, nz;
+  } rows[] = {{"12 x 1 x 8", 12, 8}, {"60 x 1 x 1", 60, 1}};
+  const std::string refused = "\n Cutting planes only available with three-dimensional results\n\n";
+  for (const Row& row : rows) {
+    Scratch_Folder dir;
+    sample::WRITE_GEOMETRY(dir / "Flat_geoF.zlt", sample::Encoding::Single, sample::GRID(row.nx, 1, row.nz, 1e-4));
+    std::vector<double> values(static_cast<std::size_t>(row.nx * row.nz));
+    for (std::size_t k = 0; k < values.size(); ++k) values[k] = static_cast<double>(k % row.nx) / row.nx;
+    sample::WRITE_RESULTS(dir / "Flat_phas.zlt", sample::Encoding::Single, {{1.0, values}});
+    Answered_Session s(dir, {"-g", "Flat_phas.zlt"});
+    ASSERT_TRUE(s.session.server_started) << row.name;
+    ASSERT_TRUE(s.SEND_AND_SETTLE("")) << row.name;
+    for (int code = 71; code <= 76; ++code)
+      EXPECT_EQ(added_by(s, "0 " + std::to_string(code) + " 0\n"), refused) << row.name << " code " << code;
+    EXPECT_EQ(s.session.RUN("0 129 0\n"), 0) << row.name;
+    EXPECT_EQ(s.session.CONSOLE().find("PGVSIZ"), std::string::npos) << row.name;
+  }
 }
 
 }  // namespace

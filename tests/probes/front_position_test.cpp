@@ -1,5 +1,6 @@
 // The front-tracking crossing rule on plain samples, and when it interpolates.
 
+#include <cpgplot.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -96,6 +97,27 @@ TEST_F(Front_Recording, DefaultsAreTheMiddleOfTheLastScanAndKeptAfterwards) {
     value = 7.5f;
     EXPECT_FALSE(READ_TRACKED_VALUE(unreadable, value)) << unreadable;
     EXPECT_EQ(value, 7.5f) << unreadable;
+  }
+}
+
+TEST_F(Front_Recording, FormThatCannotOpenSaysSoAndKeepsTheValues) {
+  scan(1, {2, 4, 6, 10});
+  scan(2, {-3, -1, -2, -5});
+  // Every device the library can hold is taken: the form's window cannot open.
+  std::vector<int> filler;
+  for (int k = 0; k < 8; ++k)
+    if (const int unit = cpgopen("/NULL"); unit > 0) filler.push_back(unit);
+  ASSERT_FALSE(filler.empty());
+  Graphics_Units.Unit_Display = Graphics_Units.Unit_Current = filler.front();  // the main display
+  clear_console();
+  FRONT_TRACKING_SET_VALUES();
+  EXPECT_EQ(console(), "\n Unable to open secondary display!\n\n");
+  ASSERT_TRUE(Front_Tracking_Value_Tracked.ALLOCATED());
+  EXPECT_FLOAT_EQ(Front_Tracking_Value_Tracked(1), 6.0f);
+  EXPECT_FLOAT_EQ(Front_Tracking_Value_Tracked(2), -3.0f);
+  for (int unit : filler) {
+    cpgslct(unit);
+    cpgclos();
   }
 }
 

@@ -64,8 +64,8 @@ class Scripted_Program {
     if (!text) return after("kornd input: dialog", {"key 1 Escape"});
     after("kornd input: dialog", {"text 1 " + *text, "key 1 Return"});
   }
-  // A line longer than the answer field leaves the caller's preset as it was.
-  void keep_preset() { answer(std::string(300, 'x')); }
+  // Return takes the preset the dialog shows.
+  void keep_preset() { after("kornd input: dialog", {"key 1 Return"}); }
   // A point at a fraction of the page of the main display (0, 0 the corner of the world box).
   std::string at(float fx, float fy) {
     platform::Shared_Block holder;
@@ -76,9 +76,9 @@ class Scripted_Program {
     return "@" + std::to_string(p.x) + " " + std::to_string(p.y);
   }
   void click(const std::string& point) { after("kornd input: waiting", {"click 1 left " + point}); }
-  // A dragged box (or first side), ended by a right click as the server's box pick takes it.
+  // A dragged line (a first side), ended where the button goes up.
   void drag(const std::string& from, const std::string& to) {
-    after("kornd input: waiting", {"press 1 left " + from, "release 1 left " + to, "click 1 right " + to});
+    after("kornd input: waiting", {"press 1 left " + from, "release 1 left " + to});
   }
   // The console from offset from on, once it holds text (within 20 s).
   std::string console_after(std::size_t from, const std::string& text) {

@@ -163,9 +163,9 @@ TEST(Line_Scan_Program, ADraggedLineIsScannedAndPlottedOnceAccepted) {
   ASSERT_TRUE(s.program.server_started);
   ASSERT_TRUE(s.RUN(""));
   const std::vector<int> plain = s.main_pixels();
-  // The drag from beyond the field's top left corner (picks are held to the field) into it, a
-  // right click that ends the pick, then a key that accepts the line.
-  s.feeder.Act(Pop_Up_Action{"press 1 left 2 2\nmove 1 200 150\nrelease 1 left 300 220\nclick 1 right 300 220"});
+  // The drag from beyond the field's top left corner (picks are held to the field) into it,
+  // ended where the button goes up, then a key that accepts the line.
+  s.feeder.Act(Pop_Up_Action{"press 1 left 2 2\nmove 1 200 150\nrelease 1 left 300 220"});
   s.feeder.Act(Pop_Up_Action{"key 1 a"});
   ASSERT_TRUE(s.RUN("0 92 0\n")) << s.program.server.Errors() << s.program.CONSOLE();
   EXPECT_EQ(s.feeder.Pending(), 0u);

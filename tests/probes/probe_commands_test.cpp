@@ -105,11 +105,10 @@ class Probe_Commands : public ::testing::Test {
   // A line dragged in the margin along the field's edge across every column, then accepted.
   // from_x and to_x: the ends' fractions of the paper's width.
   void drag_line(float from_x = 0.01f, float to_x = 0.99f) {
-    // The band is dragged with the left button and taken with a right click.
+    // The line is dragged with the left button and ends where the button goes up.
     ASSERT_TRUE(when_waiting([&] {
       const std::string end = paper_point(1, to_x, 0.01f);
-      return std::vector<std::string>{"press 1 left " + paper_point(1, from_x, 0.01f), "release 1 left " + end,
-                                      "click 1 right " + end};
+      return std::vector<std::string>{"press 1 left " + paper_point(1, from_x, 0.01f), "release 1 left " + end};
     })) << session_.CONSOLE();
     ASSERT_TRUE(when_waiting({"key 1 a"})) << session_.CONSOLE();
   }

@@ -46,6 +46,7 @@ TEST_F(Raster_Spacing, AnswersKeptAndRefused) {
       {5, "10", -1},      {-1, "0.4", 0},    {-1, "-3", -3},   {5, "abc", -1},
       {-1, "1e30", -1},   {-1, "3.4e38", -1}, {0, "1e39", 0},  {-1, "nan", -1},
       {-1, "inf", -1},    {-1, "-1e30", -1},
+      {-1, "", 2},        {5, "", 5},  // Return takes the suggestion the dialog shows
   };
   for (const Case& c : cases) {
     make_field(1, 10, 10, [](int, int, int) { return 0.0f; });

@@ -1,5 +1,5 @@
-// The pickers of the probes' line and point on a real kornd: a line dragged and a point
-// clicked at the pixels of known cells of the main display, repeated or accepted after the
+// The pickers of the probes' line and point on a real kornd: a line dragged and ended where
+// the button goes up, and a point clicked at the pixels of known cells of the main display, repeated or accepted after the
 // preview, and the line across the zoom window typed into its pop-up.
 
 #include <cpgplot.h>
@@ -66,15 +66,15 @@ TEST_F(Scan_Picks, DraggedLineAcceptedOrPickedAgain) {
     Ends line;
     std::string console;
   } rows[] = {
-      {"a key accepts", true, {DRAG(5, 10, 30, 20, true), KEY("a")}, {5, 10, 30, 20}, Line_Prompt + confirm_prompt("line")},
-      {"a left click accepts", true, {DRAG(30, 25, 2, 3, true), CLICK_CELL(1, 1)}, {30, 25, 2, 3},
+      {"a key accepts", true, {DRAG(5, 10, 30, 20), KEY("a")}, {5, 10, 30, 20}, Line_Prompt + confirm_prompt("line")},
+      {"a left click accepts", true, {DRAG(30, 25, 2, 3), CLICK_CELL(1, 1)}, {30, 25, 2, 3},
        Line_Prompt + confirm_prompt("line")},
-      {"x picks again", true, {DRAG(5, 10, 30, 20, true), KEY("x"), DRAG(8, 9, 12, 28, true), KEY("a")},
+      {"x picks again", true, {DRAG(5, 10, 30, 20), KEY("x"), DRAG(8, 9, 12, 28), KEY("a")},
        {8, 9, 12, 28}, Line_Prompt + confirm_prompt("line") + Line_Prompt + confirm_prompt("line")},
       {"a right click picks again", true,
-       {DRAG(5, 10, 30, 20, true), CLICK_CELL(1, 1, true), DRAG(39, 29, 1, 1, true), KEY("Return")}, {39, 29, 1, 1},
+       {DRAG(5, 10, 30, 20), CLICK_CELL(1, 1, true), DRAG(39, 29, 1, 1), KEY("Return")}, {39, 29, 1, 1},
        Line_Prompt + confirm_prompt("line") + Line_Prompt + confirm_prompt("line")},
-      {"no confirmation", false, {DRAG(3, 4, 20, 6, true)}, {3, 4, 20, 6},
+      {"no confirmation", false, {DRAG(3, 4, 20, 6)}, {3, 4, 20, 6},
        "\nSet line by holding down the mouse's left button\n"},
   };
   for (const Row& row : rows) {
