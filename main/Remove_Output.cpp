@@ -93,6 +93,7 @@ bool REMOVE_SHOWN_OUTPUT(std::int32_t i) {
   Transfer_Parse.Run_Failed = false;
   if (removed && r.Compressed_Results) COMPRESS_FILE(working, original);
   if (OPEN_FILE(unit, working, "UNFORMATTED")) fatal(" Unexpected  (and irrecoverable) error!");
+  if (r.Compressed_Results) MARK_WORKING_COPY(i);
 
   r.Time_Step_Number(i) = 0;
   Command_State.Time_Step_Command = 1;

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "main/Console.h"
+#include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"
 #include "platform/Io_Fault.h"
@@ -234,6 +235,10 @@ bool missing(const std::string& name) {
 
 void SET_TEMPORARY_FILE_NAMES() {
   const std::string folder = NAME_WITHOUT_BLANKS(Temporary_Directory);
+  // Named working files that a killed run left behind (a live run marks its own).
+  REMOVE_ABANDONED_FILES(folder.substr(0, folder.rfind('/') + 1), [](std::string_view name) {
+    return name.starts_with("Transfer_ZELTRA_0") && name.ends_with(".tmp");
+  });
   for (std::size_t slot = 0; slot < Temporary_File_Names.size(); ++slot) {
     const std::string stem = folder + "Transfer_ZELTRA_0" + std::to_string(slot);
     Temporary_File_Names[slot] = stem + "_" + CHECK_FILE(stem, 3, "tmp") + ".tmp";
