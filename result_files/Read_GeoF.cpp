@@ -79,9 +79,9 @@ std::string result_source(int i) {
   return Result_Set.Compressed_Results ? Result_Set.Temporary_Files(i) : Result_Set.Name_Solution(i);
 }
 
-// Largest cell count whose output record the 32-bit framing can describe.
+// Largest cell count whose output record the framing's unsigned 32-bit length can describe.
 std::int64_t max_cells(std::int32_t code) {
-  return double_precision(code) ? (INT32_MAX - 20) / 8 : (INT32_MAX - 16) / 4;
+  return double_precision(code) ? (std::int64_t{UINT32_MAX} - 12) / 8 : (std::int64_t{UINT32_MAX} - 8) / 4;
 }
 
 // The geometry record as read; counts and spacing, info texts when present.
@@ -438,6 +438,7 @@ void READ_GEOF() {
                                             Bounds{1, geometry.AnzZ}};
   const std::int64_t buffer_size = std::int64_t{n} * geometry.AnzX * geometry.AnzY * geometry.AnzZ;
   r.Buffer_Array_Single.RELEASE();
+  r.Buffer_Array_Text.RELEASE();
   r.Buffer_Array_Double.RELEASE();
   if (double_precision(r.Result_Format)) {
     CHECK_ALLOCATION_ERROR("Buffer array", r.Buffer_Array_Double.ALLOCATE(buffer_bounds, {1, 2, 3, 0}));
@@ -576,7 +577,7 @@ void ZIPPED_FILES(std::int32_t mode) {
       const std::int32_t code = r.Result_Format;
       const bool by_record = code == 4 || code == 5;
       for (int i = 1; i <= r.Number_Of_Solutions; ++i) {
-        const std::int32_t count = GZIP_NB_OUTPUTS(r.Name_Solution(i), static_cast<std::int32_t>(size));
+        const std::int32_t count = GZIP_NB_OUTPUTS(r.Name_Solution(i), size);
         if (count <= r.Total_Time_Steps(i)) continue;  // also -666: cannot count
         const int unit = Geometry_Unit + i;
         UNIT(unit).CLOSE();

@@ -98,10 +98,11 @@ bool next_binary_record(Transfer_Channel& in, std::int32_t format, std::uint64_t
     }
   };
   read_at(offset, 4 + head_size, head);
-  std::int32_t length = 0, count = 0;
+  std::uint32_t length = 0;
+  std::int32_t count = 0;
   std::memcpy(&length, head, 4);
   std::memcpy(&count, head + 4 + head_size - 4, 4);
-  if (count < 0 || PAYLOAD_LENGTH(format, count) != length)
+  if (count < 0 || PAYLOAD_LENGTH(format, count) != std::int64_t{length})
     TRANSFER_READ_FAILURE(in, Read_Status::Bad,
                           "record length " + std::to_string(length) + " does not match cell count " +
                               std::to_string(count) + " (wrong input format?)");
@@ -109,7 +110,7 @@ bool next_binary_record(Transfer_Channel& in, std::int32_t format, std::uint64_t
     TRANSFER_READ_FAILURE(in, Read_Status::Bad,
                           "cell count " + std::to_string(count) + " differs from the first output's " +
                               std::to_string(first_count));
-  std::int32_t closing = 0;
+  std::uint32_t closing = 0;
   read_at(offset + 4 + static_cast<std::uint64_t>(length), 4, reinterpret_cast<char*>(&closing));
   if (closing != length)
     TRANSFER_READ_FAILURE(in, Read_Status::Bad,
