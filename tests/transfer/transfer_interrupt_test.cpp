@@ -75,14 +75,19 @@ bool wait_for_working_file(const Scratch_Folder& dir, pid_t pid, const std::stri
   return false;
 }
 
-TEST(Transfer_Interrupt, LeavesNothingBehind) {
-  Scratch_Folder dir;
+// The folders data/ (a large file big and its compressed big.gz) and tmp/.
+void write_big_case(const Scratch_Folder& dir) {
   std::filesystem::create_directory(dir / "data");
   std::filesystem::create_directory(dir / "tmp");
   std::vector<double> values(Cells);
   for (std::size_t i = 0; i < Cells; ++i) values[i] = static_cast<double>(i % 1000) * 0.25;
   sample::WRITE_RESULTS(dir / "data/big", sample::Encoding::Single, {{0.0, values}, {0.5, values}, {1.0, values}});
   COMPRESS_FILE(dir / "data/big", dir / "data/big.gz");
+}
+
+TEST(Transfer_Interrupt, LeavesNothingBehind) {
+  Scratch_Folder dir;
+  write_big_case(dir);
   const std::string big = whole_file(dir / "data/big");
   const std::string big_gz = whole_file(dir / "data/big.gz");
   const std::string listing = all_listings(dir);
@@ -114,12 +119,7 @@ TEST(Transfer_Interrupt, LeavesNothingBehind) {
 // that works in the same place removes them before it names its own.
 TEST(Transfer_Interrupt, TheNextRunRemovesTheNamedWorkingFilesOfAKilledOne) {
   Scratch_Folder dir;
-  std::filesystem::create_directory(dir / "data");
-  std::filesystem::create_directory(dir / "tmp");
-  std::vector<double> values(Cells);
-  for (std::size_t i = 0; i < Cells; ++i) values[i] = static_cast<double>(i % 1000) * 0.25;
-  sample::WRITE_RESULTS(dir / "data/big", sample::Encoding::Single, {{0.0, values}, {0.5, values}, {1.0, values}});
-  COMPRESS_FILE(dir / "data/big", dir / "data/big.gz");
+  write_big_case(dir);
   const std::string big = whole_file(dir / "data/big");
 
   const struct {
