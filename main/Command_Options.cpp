@@ -15,6 +15,7 @@
 #include "main/Command_Line_Help.h"
 #include "main/Command_Line_Parts.h"
 #include "main/Console.h"
+#include "main/Tools_General.h"
 #include "main/Dialog_Stuff.h"
 #include "main/Globals.h"
 #include "main/Option_Numbers.h"
@@ -216,7 +217,7 @@ Option_Results READ_OPTION_WORDS(const std::vector<std::string>& words, std::str
       short_options(word);
     } else {
       ++Solution_Counter;
-      results.names.push_back(std::string(start_folder) + word);
+      CHECKED_ALLOCATION("Buffer_name_solution", [&] { results.names.push_back(std::string(start_folder) + word); });
     }
   }
   return results;

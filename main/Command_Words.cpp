@@ -9,6 +9,7 @@
 #include "main/Command_Line_Help.h"
 #include "main/Command_Line_Parts.h"
 #include "main/Console.h"
+#include "main/Tools_General.h"
 #include "main/Option_Numbers.h"
 #include "main/Read_Input_F.h"
 
@@ -33,7 +34,8 @@ std::int32_t standard_input_count(const std::vector<std::string>& arguments) {
 std::vector<std::string> lines_as_words(std::int32_t count, std::istream& in) {
   std::vector<std::string> words;
   std::string line;
-  while (static_cast<std::int32_t>(words.size()) < count && READ_STRING_F(line, in)) words.push_back(line);
+  while (static_cast<std::int32_t>(words.size()) < count && READ_STRING_F(line, in))
+    CHECKED_ALLOCATION("Cmd_Instr", [&] { words.push_back(line); });
   return words;
 }
 

@@ -46,6 +46,7 @@ struct Result_Set_Type {
   // after the other, x fastest: single precision for codes 1, 3, 4, 6, double for 2, 5, 7.
   Bounded_Array<float, 4> Buffer_Array_Single;
   Bounded_Array<double, 4> Buffer_Array_Double;
+  Bounded_Array<float, 1> Buffer_Array_Text;  // an ASCII output until it was read whole
   std::int32_t Seek_Step = Not_Set;   // output number to seek, -666 none
   std::int32_t Seek_Reference_File = 1;
 };

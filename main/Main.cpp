@@ -10,6 +10,7 @@
 // SIGINT, SIGTERM and SIGHUP end a display run the same way (main/Interrupt_End.h).
 
 #include <cstdio>  // std::fflush
+#include <new>     // std::bad_alloc
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "korin_client/Korin_Seams.h"
 #include "main/Command_Loop.h"
 #include "main/Console.h"
+#include "main/Tools_General.h"
 #include "result_files/Read_GeoF.h"
 
 int main(int argc, char** argv) {
@@ -27,6 +29,13 @@ int main(int argc, char** argv) {
     DISPLAY_ZELTRA(words);
   } catch (const Program_Stop& stop) {
     exit_code = stop.exit_code;
+  } catch (const std::bad_alloc&) {
+    // Memory the system would not give where no check stood: the checks' stop all the same.
+    try {
+      CHECK_ALLOCATION_ERROR("memory", 1);
+    } catch (const Program_Stop& stop) {
+      exit_code = stop.exit_code;
+    }
   }
   CLOSE_RESULT_FILES();
   KRquitx(0);

@@ -176,7 +176,8 @@ namespace {
 // no readable output, or that wraps twice, ends (a shrunken file cannot loop it).
 std::vector<float> gather_times(std::int32_t s) {
   auto& r = Result_Set;
-  std::vector<float> times(static_cast<std::size_t>(std::max(r.Total_Time_Steps(s), 0)), 0.0f);
+  std::vector<float> times;
+  CHECKED_RESIZE("Times_Real", times, std::max(r.Total_Time_Steps(s), 0));
   Command_State.Time_Step_Command = 1;
   const std::int32_t start = r.Time_Step_Number(s);
   int wraps = 0;
@@ -198,7 +199,7 @@ std::vector<float> gather_times(std::int32_t s) {
       continue;
     }
     const std::int32_t k = r.Time_Step_Number(s);
-    if (k > static_cast<std::int32_t>(times.size())) times.resize(std::max(k, r.Total_Time_Steps(s)), 0.0f);
+    if (k > static_cast<std::int32_t>(times.size())) CHECKED_RESIZE("Buffer_Times", times, std::max(k, r.Total_Time_Steps(s)));
     times[k - 1] = time;
     if (k == start) break;
   }
@@ -221,7 +222,8 @@ std::vector<bool> SELECT_TIME_STEP(std::int32_t number_of_outputs, const std::op
   const std::int32_t count = std::max(number_of_outputs, 0);
   const std::vector<float> times = output_times ? *output_times : gather_times(solution);
   const std::int32_t known = output_times ? count : Result_Set.Total_Time_Steps(solution);
-  std::vector<std::string> texts(static_cast<std::size_t>(count));
+  std::vector<std::string> texts;
+  CHECKED_RESIZE("Times_String", texts, count);
   for (std::int32_t k = 1; k <= count; ++k)
     texts[k - 1] = k > known || k > static_cast<std::int32_t>(times.size()) ? " No output available     "
                                                                              : time_text(times[k - 1]);

@@ -13,12 +13,16 @@
 
 #include "display/Tools_Graphical.h"
 #include "main/Globals.h"
+#include "main/Tools_General.h"
 #include "result_files/Read_Results.h"
 
 void SELECT_PROBE_RESULTS(bool ask) {
   auto& r = Result_Set;
   const std::int32_t n = r.Number_Of_Solutions;
-  if (!r.Selected_Solutions.ALLOCATED()) r.Selected_Solutions.ALLOCATE({Bounds{1, n}});
+  if (!r.Selected_Solutions.ALLOCATED()) {
+    CHECK_ALLOCATION_ERROR("Selected_Solutions", r.Selected_Solutions.ALLOCATE({Bounds{1, n}}));
+    CHECK_ALLOCATION_SIZE("Selected_Solutions", r.Selected_Solutions.SIZE(), n);
+  }
   if (!ask || n == 1) {
     for (std::int32_t i = 1; i <= n; ++i) r.Selected_Solutions(i) = true;
     return;

@@ -43,6 +43,8 @@ class Input_Stream {
   bool IS_OPEN() const { return fd_ >= 0; }
   const std::string& NAME() const { return name_; }
   const Open_Mode& MODE() const { return mode_; }
+  // Bytes the file holds now; -1 when that cannot be had.
+  std::int64_t FILE_SIZE() const { return file_size(); }
 
   // Positions a sequential stream at its start; false when that fails.
   bool REWIND();

@@ -63,7 +63,7 @@ void COMPRESS_FILE(const Working_File& source, const File_Replacement& target) {
     copy_failed("compress", target.NAME());
 }
 
-std::int32_t GZIP_NB_OUTPUTS(std::string_view name, std::int32_t record_size) {
+std::int32_t GZIP_NB_OUTPUTS(std::string_view name, std::int64_t record_size) {
   constexpr std::int32_t Failed = -666;
   const std::string file = NAME_WITHOUT_BLANKS(name);
   std::int64_t count = 0;

@@ -27,7 +27,7 @@ void COMPRESS_FILE(const Working_File& source, const File_Replacement& target);
 
 // Number of whole records of record_size bytes in the uncompressed data of a file written
 // by this module, read from its tail; -666 on any failure (nothing is uncompressed).
-std::int32_t GZIP_NB_OUTPUTS(std::string_view name, std::int32_t record_size);
+std::int32_t GZIP_NB_OUTPUTS(std::string_view name, std::int64_t record_size);
 
 // The status routines below return the status of gzip_stream (0: success) and never stop.
 void GZIP_PROCESS_NAMED(int operation, std::string_view input, std::string_view output, int& status,

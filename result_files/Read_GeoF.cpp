@@ -22,6 +22,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>   // std::isdigit
+#include <memory>   // std::unique_ptr
+#include <vector>
 #include <cstdio>   // std::snprintf
 #include <cstdlib>  // std::atexit
 #include <cstring>  // std::memcpy
@@ -31,6 +34,7 @@
 #include "main/Console.h"
 #include "main/Globals.h"
 #include "main/Tools_General.h"
+#include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "result_files/Delete_File.h"
 #include "result_files/Extrema.h"
@@ -75,9 +79,9 @@ std::string result_source(int i) {
   return Result_Set.Compressed_Results ? Result_Set.Temporary_Files(i) : Result_Set.Name_Solution(i);
 }
 
-// Largest cell count whose output record the 32-bit framing can describe.
+// Largest cell count whose output record the framing's unsigned 32-bit length can describe.
 std::int64_t max_cells(std::int32_t code) {
-  return double_precision(code) ? (INT32_MAX - 20) / 8 : (INT32_MAX - 16) / 4;
+  return double_precision(code) ? (std::int64_t{UINT32_MAX} - 12) / 8 : (std::int64_t{UINT32_MAX} - 8) / 4;
 }
 
 // The geometry record as read; counts and spacing, info texts when present.
@@ -434,6 +438,7 @@ void READ_GEOF() {
                                             Bounds{1, geometry.AnzZ}};
   const std::int64_t buffer_size = std::int64_t{n} * geometry.AnzX * geometry.AnzY * geometry.AnzZ;
   r.Buffer_Array_Single.RELEASE();
+  r.Buffer_Array_Text.RELEASE();
   r.Buffer_Array_Double.RELEASE();
   if (double_precision(r.Result_Format)) {
     CHECK_ALLOCATION_ERROR("Buffer array", r.Buffer_Array_Double.ALLOCATE(buffer_bounds, {1, 2, 3, 0}));
@@ -487,14 +492,29 @@ void delete_copies_at_exit() {
     ::unlink(r.Temporary_Files(k).c_str());
 }
 
-// Returns a free working-copy name of the base and creates it empty at once, so that another
-// program viewing a case in the same folder cannot pick the same name before the copy exists.
-std::string reserve_name(const std::string& base) {
+// The mark of each working copy (0 geometry, 1..N results) while this run uses it: a later
+// run removes the copies whose mark is gone with their process.
+std::vector<std::unique_ptr<Owner_Mark>> Copy_Marks;
+
+// True for the name of a working copy of any run: DP_ZELTRA_<two digits>_<marker>.tmp.
+bool working_copy_name(std::string_view name) {
+  return name.size() == 19 && name.starts_with("DP_ZELTRA_") && name.ends_with(".tmp") &&
+         std::isdigit(static_cast<unsigned char>(name[10])) && std::isdigit(static_cast<unsigned char>(name[11])) &&
+         name[12] == '_';
+}
+
+// Marks copy k again once its name names a new file (made, refreshed, rewritten).
+void mark_copy(int k) { Copy_Marks[static_cast<std::size_t>(k)]->CLAIM(Result_Set.Temporary_Files(k)); }
+
+// Returns a free working-copy name of the base and creates it empty and marked at once, so
+// that another program viewing a case in the same folder cannot pick the same name before
+// the copy exists.
+std::string reserve_name(const std::string& base, Owner_Mark& mark) {
   for (;;) {
     std::string name = base + "_" + CHECK_FILE(base, 2, "tmp") + ".tmp";
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
-      ::close(fd);
+      mark.ADOPT(fd);
       return name;
     }
     if (errno != EEXIST) return name;  // the copy itself reports why the folder cannot be used
@@ -510,11 +530,14 @@ void make_names() {
   CHECK_ALLOCATION_SIZE("Temporary_Files", r.Temporary_Files.SIZE(), std::int64_t{n} + 1);
   std::string folder = r.Temporary_Files_Directory;
   folder.erase(folder.find_last_not_of(' ') + 1);
+  REMOVE_ABANDONED_FILES(folder.substr(0, folder.rfind('/') + 1), working_copy_name);
+  Copy_Marks.clear();
   for (int k = 0; k <= n; ++k) {
     char number[16];
     std::snprintf(number, sizeof number, "%02d", k);
     const std::string base = folder + "DP_ZELTRA_" + number;
-    r.Temporary_Files(k) = reserve_name(base);
+    Copy_Marks.push_back(std::make_unique<Owner_Mark>());
+    r.Temporary_Files(k) = reserve_name(base, *Copy_Marks.back());
   }
   Names_Made = true;
 }
@@ -527,16 +550,24 @@ void ZIPPED_FILES(std::int32_t mode) {
     case 1:  // make every copy
       if (Copies_Made) bad_parameters();
       make_copy(r.Geometry_File_Name, r.Temporary_Files(0));
-      for (int i = 1; i <= r.Number_Of_Solutions; ++i) make_copy(r.Name_Solution(i), r.Temporary_Files(i));
+      mark_copy(0);
+      for (int i = 1; i <= r.Number_Of_Solutions; ++i) {
+        make_copy(r.Name_Solution(i), r.Temporary_Files(i));
+        mark_copy(i);
+      }
       Copies_Made = true;
       break;
     case 2:  // the geometry copy is no longer needed
       if (!Copies_Made) bad_parameters();
       DELETE_FILE(r.Temporary_Files(0), false);
+      Copy_Marks[0]->RELEASE();
       break;
     case 3:  // all copies
       if (!Copies_Made) bad_parameters();
-      for (int k = 0; k <= r.Number_Of_Solutions; ++k) DELETE_FILE(r.Temporary_Files(k), false);
+      for (int k = 0; k <= r.Number_Of_Solutions; ++k) {
+        DELETE_FILE(r.Temporary_Files(k), false);
+        Copy_Marks[static_cast<std::size_t>(k)]->RELEASE();
+      }
       Copies_Made = false;
       break;
     case 4: {  // refresh every copy whose compressed file has grown
@@ -546,12 +577,13 @@ void ZIPPED_FILES(std::int32_t mode) {
       const std::int32_t code = r.Result_Format;
       const bool by_record = code == 4 || code == 5;
       for (int i = 1; i <= r.Number_Of_Solutions; ++i) {
-        const std::int32_t count = GZIP_NB_OUTPUTS(r.Name_Solution(i), static_cast<std::int32_t>(size));
+        const std::int32_t count = GZIP_NB_OUTPUTS(r.Name_Solution(i), size);
         if (count <= r.Total_Time_Steps(i)) continue;  // also -666: cannot count
         const int unit = Geometry_Unit + i;
         UNIT(unit).CLOSE();
         DELETE_FILE(r.Temporary_Files(i), false);
         UNCOMPRESS_FILE(r.Name_Solution(i), r.Temporary_Files(i));
+        mark_copy(i);
         if (OPEN_FILE(unit, r.Temporary_Files(i), code == 3 ? "FORMATTED" : "UNFORMATTED", code == 6 || code == 7,
                       by_record ? size : No_Record_Length))
           set_off_stop({" Unexpected  (and irrecoverable) error!"});
@@ -573,6 +605,10 @@ void ZIPPED_FILES(std::int32_t mode) {
 
 void DELETE_WORKING_COPIES() { delete_copies_at_exit(); }
 
+void MARK_WORKING_COPY(std::int32_t i) {
+  if (Names_Made && i >= 0 && static_cast<std::size_t>(i) < Copy_Marks.size()) mark_copy(i);
+}
+
 void CLOSE_RESULT_FILES() {
   auto& r = Result_Set;
   UNIT(Geometry_Unit).CLOSE();
@@ -581,6 +617,7 @@ void CLOSE_RESULT_FILES() {
   // out is deleted (a copy that was never made is simply not there).
   if (Names_Made && r.Temporary_Files.ALLOCATED())
     for (int k = 0; k <= r.Number_Of_Solutions; ++k) DELETE_FILE(r.Temporary_Files(k), false);
+  Copy_Marks.clear();
   Copies_Made = false;
   Names_Made = false;
 }

@@ -47,3 +47,7 @@ void CLOSE_RESULT_FILES();
 // Deletes the working copies by name only, touching no stream: safe while another thread
 // reads the case (the display's end on an interrupt).
 void DELETE_WORKING_COPIES();
+
+// Marks working copy i as this run's again after something replaced the file of its name
+// (the removal of an output rewrites it): a later run leaves marked copies alone.
+void MARK_WORKING_COPY(std::int32_t i);

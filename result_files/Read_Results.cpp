@@ -93,7 +93,6 @@ Outcome read_sequential(Input_Stream& s, Real* values, bool header_only, float& 
 // One ASCII output: time, n and the values in one read statement, always whole. The
 // values land in the buffer only when the whole output was read.
 Outcome read_text(Input_Stream& s, float* values, float& time, std::int32_t& n) {
-  static std::vector<float> scratch;
   const std::int64_t cells = grid_cells();
   Free_Form_Reader* text = s.STATEMENT();
   const std::uint64_t start = s.STATEMENT_START();
@@ -104,10 +103,17 @@ Outcome read_text(Input_Stream& s, float* values, float& time, std::int32_t& n) 
     return Outcome::End;
   }
   if (status == Free_Form_Status::Ok) status = text->READ_INTEGER(n);
-  if (status == Free_Form_Status::Ok) {
-    scratch.resize(static_cast<std::size_t>(cells));
-    for (std::int64_t k = 0; k < cells && status == Free_Form_Status::Ok; ++k) status = text->READ_REAL(scratch[k]);
+  // Every value takes two characters at least (a digit and a separator): a file too short
+  // for the values of an output cannot hold it, whatever its count says.
+  const std::int64_t size = s.FILE_SIZE();
+  if (status == Free_Form_Status::Ok && size >= 0 && (size - static_cast<std::int64_t>(start)) / 2 < cells)
+    status = Free_Form_Status::Bad_Value;
+  auto& scratch = Result_Set.Buffer_Array_Text;
+  if (status == Free_Form_Status::Ok && scratch.SIZE() != cells) {
+    CHECK_ALLOCATION_ERROR("Buffer array", scratch.ALLOCATE({Bounds{1, cells}}));
+    CHECK_ALLOCATION_SIZE("Buffer array", scratch.SIZE(), cells);
   }
+  for (std::int64_t k = 0; k < cells && status == Free_Form_Status::Ok; ++k) status = text->READ_REAL(scratch.data()[k]);
   if (status != Free_Form_Status::Ok) {
     s.SET_POSITION(start);  // an output still being written is read again later
     return Outcome::Failed;

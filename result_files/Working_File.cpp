@@ -13,10 +13,12 @@
 #include <unistd.h>    // close, unlink
 
 #include <cerrno>      // errno
+#include <climits>     // NAME_MAX
 #include <cstdio>      // std::rename
 #include <cstdlib>     // std::getenv
 
 #include "platform/Interrupt_Cleanup.h"
+#include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "platform/Io_Fault.h"
 
@@ -34,6 +36,30 @@ std::string folder_of(const std::string& name) {
   const std::size_t slash = name.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : name.substr(0, slash);
+}
+
+// True for a name WORKING_FILE_NAME gives beside target (any process, any attempt):
+// stem's start, "_", 13 digits, optionally "_" and digits, then "_tmp".
+bool working_name_of(std::string_view target, std::string_view name) {
+  const std::size_t slash = target.rfind('/');
+  const std::string_view stem = target.substr(slash == std::string_view::npos ? 0 : slash + 1);
+  constexpr std::string_view end = "_tmp";
+  if (!name.ends_with(end)) return false;
+  name.remove_suffix(end.size());
+  auto digits_at_end = [&name](std::size_t least, std::size_t most) {
+    std::size_t n = 0;
+    while (n < name.size() && n < most && name[name.size() - 1 - n] >= '0' && name[name.size() - 1 - n] <= '9') ++n;
+    if (n < least || n == name.size() || name[name.size() - 1 - n] != '_') return false;
+    name.remove_suffix(n + 1);
+    return true;
+  };
+  const std::string_view whole = name;
+  if (!digits_at_end(13, 13)) {
+    name = whole;
+    if (!digits_at_end(1, 12) || !digits_at_end(13, 13)) return false;
+  }
+  // A long stem is cut to keep the name within the system's limit.
+  return !name.empty() && stem.starts_with(name) && (name.size() == stem.size() || name.size() + 32 >= NAME_MAX);
 }
 
 std::string descriptor_path(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
@@ -76,7 +102,10 @@ int open_named(const std::string& name, int& cleanup_slot) {
   int fd;
   do fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   while (fd < 0 && errno == EINTR);
-  if (fd >= 0) cleanup_slot = platform::CLEANUP_ON_INTERRUPT(name);
+  if (fd >= 0) {
+    MARK_OWNED(fd);
+    cleanup_slot = platform::CLEANUP_ON_INTERRUPT(name);
+  }
   return fd;
 }
 
@@ -93,8 +122,11 @@ bool Working_File::CREATE_BESIDE(const std::string& target) { return create(targ
 bool Working_File::create(const std::string& target, bool beside) {
   REMOVE();
   folder_ = folder_of(target);
+  if (beside)  // what a killed run left of its replacement of the same file
+    REMOVE_ABANDONED_FILES(folder_, [&target](std::string_view name) { return working_name_of(target, name); });
   fd_ = open_unnamed(folder_);
   if (fd_ >= 0) {
+    MARK_OWNED(fd_);  // for the moment it takes a name on its way to the target
     path_ = descriptor_path(fd_);
     return true;
   }

@@ -3,7 +3,8 @@
 // Where the file system allows, the file has no name at all (Linux O_TMPFILE): the system
 // removes it on every kind of end, a kill or a power loss included, and it is reached
 // through "/proc/self/fd/N". Elsewhere it is a named file, created exclusively with mode
-// 0600 and registered for deletion on SIGINT, SIGTERM and SIGHUP while it exists. Either
+// 0600, registered for deletion on SIGINT, SIGTERM and SIGHUP while it exists, and marked as
+// in use (Abandoned_Files) so that a later run removes it after a kill. Either
 // way the object deletes it when it goes out of scope (a fatal stop included), unless it
 // took a final name.
 #pragma once

@@ -24,8 +24,8 @@ struct Geometry_Record {
 }
 
 void read_binary(Transfer_Channel& in, bool dual, Geometry_Record& g) {
-  const std::int32_t expected = dual ? 36 : 24;
-  std::int32_t length = 0;
+  const std::uint32_t expected = dual ? 36 : 24;
+  std::uint32_t length = 0;
   Read_Status s = READ_RECORD_LENGTH(in, length);
   if (s == Read_Status::End) unreadable(in, "the file is empty");
   if (s != Read_Status::Ok) unreadable(in, "the geometry record is cut short");
@@ -33,7 +33,7 @@ void read_binary(Transfer_Channel& in, bool dual, Geometry_Record& g) {
     unreadable(in, "record length " + std::to_string(length) + " is not " + std::to_string(expected) +
                        " (wrong input format?)");
   char bytes[40];
-  std::int32_t closing = 0;
+  std::uint32_t closing = 0;
   if (READ_RECORD_BYTES(in, std::span<char>(bytes, static_cast<std::size_t>(expected))) != Read_Status::Ok ||
       READ_RECORD_BYTES(in, std::span<char>(reinterpret_cast<char*>(&closing), 4)) != Read_Status::Ok)
     unreadable(in, "the geometry record is cut short");

@@ -53,7 +53,7 @@ Read_Status READ_OUTPUT_HEAD(Transfer_Channel& in, std::int32_t format, Output_H
   if (s != Read_Status::Ok) return s;
   char bytes[12];
   const std::size_t head_size = format == Transfer_Binary_Double ? 12 : 8;
-  if (head.length < static_cast<std::int32_t>(head_size)) {
+  if (head.length < head_size) {
     detail = "record length " + std::to_string(head.length) + " is too small (wrong input format?)";
     return Read_Status::Bad;
   }
@@ -66,7 +66,7 @@ Read_Status READ_OUTPUT_HEAD(Transfer_Channel& in, std::int32_t format, Output_H
     std::memcpy(&head.time_single, bytes, 4);
     std::memcpy(&head.count, bytes + 4, 4);
   }
-  if (head.count < 0 || PAYLOAD_LENGTH(format, head.count) != head.length) {
+  if (head.count < 0 || PAYLOAD_LENGTH(format, head.count) != std::int64_t{head.length}) {
     detail = "record length " + std::to_string(head.length) + " does not match cell count " +
              std::to_string(head.count) + " (wrong input format?)";
     return Read_Status::Bad;
@@ -86,7 +86,7 @@ Read_Status READ_OUTPUT_VALUES(Transfer_Channel& in, std::int32_t format, const 
   const std::size_t bytes = static_cast<std::size_t>(head.count) * (format == Transfer_Binary_Double ? 8 : 4);
   Read_Status s = READ_RECORD_BYTES(in, std::span<char>(target, bytes));
   if (s != Read_Status::Ok) return s;
-  std::int32_t closing = 0;
+  std::uint32_t closing = 0;
   s = READ_RECORD_BYTES(in, std::span<char>(reinterpret_cast<char*>(&closing), 4));
   if (s != Read_Status::Ok) return s;
   if (closing != head.length) {
@@ -125,7 +125,7 @@ void WRITE_OUTPUT_RECORD(Transfer_Channel& out, std::int32_t format, const Outpu
   auto& buffers = Transfer_Buffers;
   switch (format) {
     case Transfer_Binary_Single: {  // length, time, count, values, length
-      const std::int32_t length = static_cast<std::int32_t>(PAYLOAD_LENGTH(format, count));
+      const std::uint32_t length = static_cast<std::uint32_t>(PAYLOAD_LENGTH(format, count));
       WRITE_BYTES(out, &length, 4);
       WRITE_BYTES(out, &head.time_single, 4);
       WRITE_BYTES(out, &count, 4);
@@ -134,7 +134,7 @@ void WRITE_OUTPUT_RECORD(Transfer_Channel& out, std::int32_t format, const Outpu
       break;
     }
     case Transfer_Binary_Double: {
-      const std::int32_t length = static_cast<std::int32_t>(PAYLOAD_LENGTH(format, count));
+      const std::uint32_t length = static_cast<std::uint32_t>(PAYLOAD_LENGTH(format, count));
       WRITE_BYTES(out, &length, 4);
       WRITE_BYTES(out, &head.time_double, 8);
       WRITE_BYTES(out, &count, 4);

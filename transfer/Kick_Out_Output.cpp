@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "main/Console.h"
+#include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"
 #include "platform/Io_Fault.h"
@@ -97,10 +98,11 @@ bool next_binary_record(Transfer_Channel& in, std::int32_t format, std::uint64_t
     }
   };
   read_at(offset, 4 + head_size, head);
-  std::int32_t length = 0, count = 0;
+  std::uint32_t length = 0;
+  std::int32_t count = 0;
   std::memcpy(&length, head, 4);
   std::memcpy(&count, head + 4 + head_size - 4, 4);
-  if (count < 0 || PAYLOAD_LENGTH(format, count) != length)
+  if (count < 0 || PAYLOAD_LENGTH(format, count) != std::int64_t{length})
     TRANSFER_READ_FAILURE(in, Read_Status::Bad,
                           "record length " + std::to_string(length) + " does not match cell count " +
                               std::to_string(count) + " (wrong input format?)");
@@ -108,7 +110,7 @@ bool next_binary_record(Transfer_Channel& in, std::int32_t format, std::uint64_t
     TRANSFER_READ_FAILURE(in, Read_Status::Bad,
                           "cell count " + std::to_string(count) + " differs from the first output's " +
                               std::to_string(first_count));
-  std::int32_t closing = 0;
+  std::uint32_t closing = 0;
   read_at(offset + 4 + static_cast<std::uint64_t>(length), 4, reinterpret_cast<char*>(&closing));
   if (closing != length)
     TRANSFER_READ_FAILURE(in, Read_Status::Bad,
@@ -267,6 +269,10 @@ bool missing(const std::string& name) {
 
 void SET_TEMPORARY_FILE_NAMES() {
   const std::string folder = NAME_WITHOUT_BLANKS(Temporary_Directory);
+  // Named working files that a killed run left behind (a live run marks its own).
+  REMOVE_ABANDONED_FILES(folder.substr(0, folder.rfind('/') + 1), [](std::string_view name) {
+    return name.starts_with("Transfer_ZELTRA_0") && name.ends_with(".tmp");
+  });
   for (std::size_t slot = 0; slot < Temporary_File_Names.size(); ++slot) {
     const std::string stem = folder + "Transfer_ZELTRA_0" + std::to_string(slot);
     Temporary_File_Names[slot] = stem + "_" + CHECK_FILE(stem, 3, "tmp") + ".tmp";

@@ -53,10 +53,10 @@ bool read_output(Transfer_Channel& in, std::int32_t format, float& time, std::in
       if (in.reader->READ_REAL(v) != Free_Form_Status::Ok) return false;
     return true;
   }
-  std::int32_t length = 0;
+  std::uint32_t length = 0;
   if (READ_RECORD_LENGTH(in, length) != Read_Status::Ok) return false;
   const bool dual = format == Transfer_Binary_Double;
-  const std::int32_t head_size = dual ? 12 : 8;
+  const std::uint32_t head_size = dual ? 12 : 8;
   if (length < head_size) return false;
   char head[12];
   if (READ_RECORD_BYTES(in, std::span<char>(head, static_cast<std::size_t>(head_size))) != Read_Status::Ok)
@@ -71,7 +71,7 @@ bool read_output(Transfer_Channel& in, std::int32_t format, float& time, std::in
     std::memcpy(&count, head + 4, 4);
   }
   // A length that does not fit the count is another layout: a wrong input-format flag.
-  if (count < 0 || PAYLOAD_LENGTH(format, count) != length) return false;
+  if (count < 0 || PAYLOAD_LENGTH(format, count) != std::int64_t{length}) return false;
   return SKIP_RECORD_BYTES(in, static_cast<std::uint64_t>(length - head_size) + 4) == Read_Status::Ok;
 }
 

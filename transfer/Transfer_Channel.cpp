@@ -207,7 +207,7 @@ Read_Status READ_RECORD_BYTES(Transfer_Channel& channel, std::span<char> bytes) 
   return Read_Status::Ok;
 }
 
-Read_Status READ_RECORD_LENGTH(Transfer_Channel& channel, std::int32_t& length) {
+Read_Status READ_RECORD_LENGTH(Transfer_Channel& channel, std::uint32_t& length) {
   char bytes[4];
   // Tell "no byte left" (a clean end) from a length cut short.
   if (channel.begin == channel.end) {

@@ -66,8 +66,8 @@ inline std::int64_t PAYLOAD_LENGTH(std::int32_t format, std::int64_t count) {
   return format == 3 ? 12 + 8 * count : 8 + 4 * count;
 }
 
-// Reads the 4-byte length that opens a record.
-Read_Status READ_RECORD_LENGTH(Transfer_Channel& channel, std::int32_t& length);
+// Reads the 4-byte length that opens a record (unsigned: payloads reach 4 GiB - 1).
+Read_Status READ_RECORD_LENGTH(Transfer_Channel& channel, std::uint32_t& length);
 // Reads exactly bytes.size() bytes of a record (Truncated when the file ends first).
 Read_Status READ_RECORD_BYTES(Transfer_Channel& channel, std::span<char> bytes);
 // Passes over n bytes.
@@ -101,7 +101,7 @@ struct Output_Head {
   float time_single = 0.0f;
   double time_double = 0.0;
   std::int32_t count = 0;
-  std::int32_t length = 0;  // binary payload length
+  std::uint32_t length = 0;  // binary payload length
 };
 
 // Reads the time and cell count of a record and checks them against the framing and the

@@ -287,6 +287,57 @@ TEST(Remove_Output_Program, AFileKeepsItsOnlyOutput) {
   EXPECT_EQ(CREATED_FILES(run.console()), std::vector<std::string>{"Case_phas_00001000.gif"});
 }
 
+TEST(Remove_Output_Program, AFileGivenTwiceIsAskedAboutAndLosesTheOutputOnce) {
+  struct Row {
+    const char* what;
+    const char* second;  // the second name of Case_conc.zlt
+    void (*make)(const std::filesystem::path& file, const std::filesystem::path& second);
+  } rows[] = {
+      {"the same name twice", "Case_conc.zlt", [](const auto&, const auto&) {}},
+      {"a symbolic link", "link.zlt", [](const auto&, const auto& link) { std::filesystem::create_symlink("Case_conc.zlt", link); }},
+      {"a hard link", "link.zlt", [](const auto& file, const auto& link) { std::filesystem::create_hard_link(file, link); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Scratch_Folder dir;
+    write_case(dir.path(), {"conc"}, 5);
+    row.make(dir / "Case_conc.zlt", dir / row.second);
+    Answered_Session run(dir, {"-g", "-m2", "Case_conc.zlt", row.second});
+    ASSERT_TRUE(run.session.server_started);
+    run.act({pop_up_answers::KEY("y")});
+    EXPECT_EQ(run.run("1 0 0\n0 127 0\n"), 0) << run.console();
+    EXPECT_EQ(run.feeder.Reads(), 1);  // one question
+    EXPECT_EQ(run.feeder.Unanswered(), 0);
+    EXPECT_EQ(bytes(dir / "Case_conc.zlt"), without_output(dir, 5, 2));
+    EXPECT_EQ(bytes(dir / row.second), without_output(dir, 5, 2));
+    EXPECT_EQ(occurrences(run.console(), " Output removed from "), 1u) << run.console();
+    EXPECT_EQ(occurrences(run.console(), " Output not removed"), 0u) << run.console();
+  }
+}
+
+TEST(Remove_Output_Program, AnOutputThatIsNoLongerAtTheTimeShownStays) {
+  Scratch_Folder dir;
+  write_case(dir.path(), {"phas"}, 5);
+  Answered_Session run(dir, {"-g", "Case_phas.zlt"});
+  ASSERT_TRUE(run.session.server_started);
+  run.act({pop_up_answers::KEY("y")});
+  // Output 2 (t = 2 s) is shown; then another program takes the first output out of the file.
+  run.session.SEND("1 0 0\n0 24 0\n");
+  ASSERT_TRUE(run.session.WAIT_FOR("'Auto-replot' o"));
+  std::vector<sample::Output> later = outputs(5);
+  later.erase(later.begin());
+  sample::WRITE_RESULTS(dir / "rewritten.zlt", Encoding::Single, later);
+  std::filesystem::rename(dir / "rewritten.zlt", dir / "Case_phas.zlt");
+  const std::string before = bytes(dir / "Case_phas.zlt");
+  EXPECT_EQ(run.run("0 127 0\n"), 0) << run.console();
+  EXPECT_EQ(bytes(dir / "Case_phas.zlt"), before);
+  EXPECT_NE(run.console().find("\n Output 2 of Case_phas.zlt is no longer the one at t = 2.00000 s\n\n"),
+            std::string::npos)
+      << run.console();
+  EXPECT_NE(run.console().find("\n Output not removed from Case_phas.zlt\n"), std::string::npos);
+  EXPECT_EQ(occurrences(run.console(), " Output removed from "), 0u);
+}
+
 TEST(Remove_Output_Program, LongNamesAreUsedWhole) {
   Scratch_Folder dir;
   // A folder name that alone passes 100 characters.

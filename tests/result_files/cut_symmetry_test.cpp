@@ -320,4 +320,55 @@ TEST(Bounded_Array, BoundsAndRefusals) {
   EXPECT_EQ(huge.SIZE(), 0);
 }
 
+// The memory limit holds for all arrays together: arrays that each fit are refused once the
+// ones already held leave too little, and a release gives the room back.
+TEST(Bounded_Array, TheLimitHoldsForTheSumOfTheArrays) {
+  Memory_Bytes_For_Tests = Bounded_Bytes_Held + 1000 * sizeof(float);
+  Bounded_Array<float, 1> first, second, third;
+  EXPECT_EQ(first.ALLOCATE({Bounds{1, 600}}), 0);
+  EXPECT_EQ(second.ALLOCATE({Bounds{1, 600}}), 1);  // 1200 together
+  EXPECT_FALSE(second.ALLOCATED());
+  EXPECT_EQ(second.ALLOCATE({Bounds{1, 400}}), 0);  // exactly the rest
+  EXPECT_EQ(third.ALLOCATE({Bounds{1, 1}}), 1);
+  {
+    Bounded_Array<float, 1> moved = std::move(first);  // a move keeps the count
+    EXPECT_EQ(third.ALLOCATE({Bounds{1, 1}}), 1);
+  }
+  EXPECT_EQ(third.ALLOCATE({Bounds{1, 600}}), 0);  // the moved array's room is back
+  EXPECT_EQ(second.ALLOCATE({Bounds{1, 400}}), 0);  // a new allocation releases the old first
+  EXPECT_EQ(second.ALLOCATE({Bounds{1, 401}}), 1);
+  Memory_Bytes_For_Tests = 0;
+}
+
+// The standard containers of the program go through the same checks, and within the room
+// the bounded arrays leave.
+TEST(Checked_Resize, RefusalsStopWithTheArraysLabel) {
+  std::ostringstream text;
+  SET_CONSOLE_STREAM(&text);
+  std::vector<float> times;
+  CHECKED_RESIZE("Times_Real", times, 3, 1.5f);
+  EXPECT_EQ(times, (std::vector<float>{1.5f, 1.5f, 1.5f}));
+  EXPECT_EQ(text.str(), "");
+  Memory_Bytes_For_Tests = Bounded_Bytes_Held + 1000 * sizeof(float);
+  Bounded_Array<float, 1> held;
+  ASSERT_EQ(held.ALLOCATE({Bounds{1, 900}}), 0);
+  const struct {
+    std::int64_t count;
+    const char* label;
+  } rows[] = {{101, "Buffer_Times"}, {-1, "Times_Real"}, {INT64_MAX, "Times_String"}};
+  for (const auto& row : rows) {
+    text.str("");
+    EXPECT_THROW(CHECKED_RESIZE(row.label, times, row.count), Program_Stop) << row.count;
+    EXPECT_EQ(text.str(), std::string("\n\nUnable to allocate ") + row.label + " !\n\n\n");
+    EXPECT_EQ(times.size(), 3u);  // untouched
+  }
+  CHECKED_RESIZE("Buffer_Times", times, 100);
+  EXPECT_EQ(times.size(), 100u);
+  text.str("");
+  EXPECT_THROW(CHECKED_ALLOCATION("Cmd_Instr", [] { throw std::bad_alloc(); }), Program_Stop);
+  EXPECT_EQ(text.str(), "\n\nUnable to allocate Cmd_Instr !\n\n\n");
+  Memory_Bytes_For_Tests = 0;
+  SET_CONSOLE_STREAM(nullptr);
+}
+
 }  // namespace

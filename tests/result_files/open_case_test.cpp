@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "result_files/Module_Byteswap.h"
+#include "result_files/Abandoned_Files.h"
 #include "tests/result_files/Case_Fixture.h"
 
 namespace {
@@ -238,7 +239,10 @@ TEST_F(Open_Case, WorkingCopyNameTakenAlready) {
     sample::GZIP_COPY(path, path + ".tmpgz");
     std::filesystem::rename(path + ".tmpgz", path);
   }
+  // The copy of another run that is still going (it holds the owner's mark).
   write_bytes(dir_ / "DP_ZELTRA_01_01.tmp", "taken");
+  Owner_Mark other_run;
+  ASSERT_TRUE(other_run.CLAIM(dir_ / "DP_ZELTRA_01_01.tmp"));
   ASSERT_TRUE(open(2, true)) << console();
   EXPECT_EQ(console(), "");
   EXPECT_EQ(Result_Set.Temporary_Files(0), dir_ / "DP_ZELTRA_00_01.tmp");

@@ -7,7 +7,9 @@
 #include <fstream>
 
 #include "tests/Server_Answers.h"
+#include "result_files/Input_Layer.h"
 #include "tests/result_files/Case_Fixture.h"
+#include "tests/result_files/Sparse_Records.h"
 
 namespace {
 
@@ -163,6 +165,59 @@ TEST_F(Read_Moves, FirstRecordThatCannotBeRead) {
   write_case(Encoding::Single, {3, 1, 2, 1e-4}, {outputs});
   EXPECT_FALSE(open(1));
   EXPECT_EQ(console(), "\nUnable to read from file " + result_path(1) + "\n\n");
+}
+
+// An ASCII output's count is believed only as far as the file can hold its values (two
+// characters each at least): a short file is not read into a buffer of the count's size.
+TEST_F(Read_Moves, AsciiCountsBeyondTheFileAreNotRead) {
+  const struct {
+    sample::Geometry grid;
+    const char* text;
+    bool buffer_taken;  // the values were being read when the output failed
+  } rows[] = {
+      {{1000, 1, 1000, 1e-4}, "0.0 1000000 1.0\n", false},
+      {{3, 1, 2, 1e-4}, "0.0 6 1 2\n", false},
+      {{3, 1, 2, 1e-4}, "0.0 6 1 2 3 4 5 x\n", true},  // long enough; a value is not a number
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    clear_console();
+    sample::WRITE_GEOMETRY(geometry_path(), Encoding::Ascii, row.grid);
+    write_bytes(result_path(1), row.text);
+    files_ = 1;
+    EXPECT_FALSE(open(3));
+    EXPECT_EQ(console(), "\nUnable to read from file " + result_path(1) + "\n\n");
+    EXPECT_EQ(Result_Set.Buffer_Array_Text.ALLOCATED(), row.buffer_taken);
+    TearDown();
+    SetUp();
+  }
+}
+
+// The framing's length is an unsigned 4-byte number: a record of 2^31 bytes or more (an 820^3
+// single-precision output) is read and stepped over like any other.
+TEST(Input_Layer, RecordsOfTwoGigabytesAndMore) {
+  Scratch_Folder dir;
+  constexpr std::int32_t Cells = 820 * 820 * 820;
+  ASSERT_TRUE(WRITE_SPARSE_RESULTS(dir / "big", Cells, false, {0.5, 1.5}));
+  Input_Stream s;
+  ASSERT_TRUE(s.OPEN(dir / "big", Open_Mode{}));
+  for (float expected : {0.5f, 1.5f}) {
+    ASSERT_EQ(s.BEGIN_RECORD(), Read_Status::Ok);
+    EXPECT_EQ(s.PAYLOAD_LEFT(), SPARSE_PAYLOAD(Cells, false));
+    float time = 0.0f;
+    std::int32_t n = 0;
+    EXPECT_EQ(s.TAKE_REAL(time), Read_Status::Ok);
+    EXPECT_EQ(s.TAKE_INTEGER(n), Read_Status::Ok);
+    EXPECT_EQ(time, expected);
+    EXPECT_EQ(n, Cells);
+    EXPECT_EQ(s.END_RECORD(), Read_Status::Ok);
+  }
+  EXPECT_EQ(s.BEGIN_RECORD(), Read_Status::End_Of_File);
+  EXPECT_TRUE(s.BACKSPACE());  // back in front of the second record
+  ASSERT_EQ(s.BEGIN_RECORD(), Read_Status::Ok);
+  float time = 0.0f;
+  EXPECT_EQ(s.TAKE_REAL(time), Read_Status::Ok);
+  EXPECT_EQ(time, 1.5f);
 }
 
 TEST_F(Read_Moves, EmptyFileOnFirst) {

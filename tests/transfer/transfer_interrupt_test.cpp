@@ -75,14 +75,19 @@ bool wait_for_working_file(const Scratch_Folder& dir, pid_t pid, const std::stri
   return false;
 }
 
-TEST(Transfer_Interrupt, LeavesNothingBehind) {
-  Scratch_Folder dir;
+// The folders data/ (a large file big and its compressed big.gz) and tmp/.
+void write_big_case(const Scratch_Folder& dir) {
   std::filesystem::create_directory(dir / "data");
   std::filesystem::create_directory(dir / "tmp");
   std::vector<double> values(Cells);
   for (std::size_t i = 0; i < Cells; ++i) values[i] = static_cast<double>(i % 1000) * 0.25;
   sample::WRITE_RESULTS(dir / "data/big", sample::Encoding::Single, {{0.0, values}, {0.5, values}, {1.0, values}});
   COMPRESS_FILE(dir / "data/big", dir / "data/big.gz");
+}
+
+TEST(Transfer_Interrupt, LeavesNothingBehind) {
+  Scratch_Folder dir;
+  write_big_case(dir);
   const std::string big = whole_file(dir / "data/big");
   const std::string big_gz = whole_file(dir / "data/big.gz");
   const std::string listing = all_listings(dir);
@@ -107,6 +112,39 @@ TEST(Transfer_Interrupt, LeavesNothingBehind) {
       EXPECT_TRUE(whole_file(dir / "data/big") == big);
       EXPECT_TRUE(whole_file(dir / "data/big.gz") == big_gz);
     }
+  }
+}
+
+// SIGKILL gives no chance to clean up: named working files stay, and the next conversion
+// that works in the same place removes them before it names its own.
+TEST(Transfer_Interrupt, TheNextRunRemovesTheNamedWorkingFilesOfAKilledOne) {
+  Scratch_Folder dir;
+  write_big_case(dir);
+  const std::string big = whole_file(dir / "data/big");
+
+  const struct {
+    std::vector<std::string> job;
+    const char* output;  // the file the job writes, "" in place
+  } rows[] = {
+      {{"-t", "-z", "data/big", "data/out.gz"}, "data/out.gz"},
+      {{"-t", "-y", "--Temp:tmp/", "data/big.gz", "data/out"}, "data/out"},
+      {{"-t", "data/big"}, ""},  // last: the finished run converts the file
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.job.back());
+    const std::string listing = all_listings(dir);
+    Started_Program started = START_PROGRAM(dir.path(), row.job, Named);
+    ASSERT_TRUE(wait_for_working_file(dir, started.pid, listing));
+    ::kill(started.pid, SIGKILL);
+    Ended_Program killed = WAIT_PROGRAM(started);
+    EXPECT_EQ(killed.signal(), SIGKILL);
+    EXPECT_NE(all_listings(dir), listing);  // what the kill left
+    EXPECT_TRUE(whole_file(dir / "data/big") == big);
+
+    Ended_Program next = RUN_PROGRAM(dir.path(), row.job, Named);
+    EXPECT_EQ(next.exit_code(), 0) << next.console;
+    if (*row.output) std::filesystem::remove(dir / row.output);
+    EXPECT_EQ(all_listings(dir), listing);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/result_files/Scratch_Folder.h"
+#include "tests/result_files/Sparse_Records.h"
 #include "tools/Sample_Case.h"
 
 namespace {
@@ -738,6 +739,26 @@ TEST(Transfer_Program, WholeSetRescaleAndRenameWins) {
   EXPECT_EQ(rename.exit_code, 0);
   EXPECT_EQ(rename.console, "\n Transfer ZELTRA\n\n File: SimG.conc1 renamed to SimG_conc1.zlt\n\n");
   EXPECT_EQ(read_bytes(dir / "SimG_conc1.zlt"), unscaled);
+}
+
+// The framing's length is an unsigned 4-byte number: records of 2^31 bytes or more (an
+// 820^3 single-precision output, a 646^3 double-precision one) are listed like any other.
+TEST(Transfer_Program, TimesOfRecordsOfTwoGigabytesAndMore) {
+  const struct {
+    std::int32_t cells;
+    bool dual;
+    const char* flag;
+  } rows[] = {{820 * 820 * 820, false, "-e"}, {646 * 646 * 646, true, "-d"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.flag);
+    Scratch_Folder dir;
+    ASSERT_GE(SPARSE_PAYLOAD(row.cells, row.dual), 1ULL << 31);
+    ASSERT_TRUE(WRITE_SPARSE_RESULTS(dir / "R", row.cells, row.dual, {0.5, 1.5}));
+    Program_Run run = run_program(dir, {"-t", row.flag, "--Output_Times", "R"});
+    EXPECT_EQ(run.exit_code, 0) << run.console;
+    EXPECT_EQ(run.console, "\n Transfer ZELTRA\n Listing output times for R\n");
+    EXPECT_EQ(run.listing, "  5.000000e-001\n  1.500000e+000\n");
+  }
 }
 
 }  // namespace
