@@ -85,3 +85,13 @@ void CKorndChild::closeEvent(QCloseEvent* event) {
   closing_ = true;
   QMdiSubWindow::closeEvent(event);
 }
+
+bool CKorndChild::event(QEvent* event) {
+  // Closed while its view draws (a pause serving the close): the frame, its view and the
+  // document stay until that drawing has returned.
+  if (event->type() == QEvent::DeferredDelete && view_ && view_->Busy()) {
+    view_->DeleteFrameWhenIdle();
+    return true;
+  }
+  return QMdiSubWindow::event(event);
+}

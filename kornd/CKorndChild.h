@@ -32,6 +32,7 @@ class CKorndChild : public QMdiSubWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   std::shared_ptr<CKorndDoc> doc_;

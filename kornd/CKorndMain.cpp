@@ -341,8 +341,14 @@ void CKorndMain::ShowFrame(int code) {
 CKorndMain::~CKorndMain() { disconnect(mdi_, nullptr, this, nullptr); }
 
 std::uint32_t CKorndMain::OnCopyData(const platform::Request_Packet& packet) {
-  if (app_->closing) return channel::Reply_Failed;
   channel::Request r = channel::PARSE_REQUEST(packet.text, packet.length, packet.well_formed());
+  if (app_->closing) {
+    // A server that stopped serving still ends when asked: on a machine without a display
+    // nobody could close its window.
+    if (r.kind != channel::Request_Kind::Quit) return channel::Reply_Failed;
+    app_->PostCloseMain();
+    return channel::Reply_Quit;
+  }
   switch (r.kind) {
     case channel::Request_Kind::Unparsable:
       return EntryError(QString("Internal Error-%1: [%s]").arg(r.error_number), packet);

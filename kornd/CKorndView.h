@@ -86,6 +86,10 @@ class CKorndView : public QWidget {
   bool Inquiring() const { return inquiring_; }
   const CMemDIB* BackBuffer() const { return buffer_.get(); }
   bool InReplay() const { return replay_depth_ > 0; }
+  // An object or a replay is drawing (maybe paused, serving events).
+  bool Busy() const { return drawing_ || replay_depth_ > 0; }
+  // The frame was to be deleted while the view was busy: it goes once the drawing returns.
+  void DeleteFrameWhenIdle() { frame_delete_pending_ = true; }
   CKorndDoc* Doc() const { return doc_; }
   // The child frame the view sits in (none while it has no frame).
   class CKorndChild* Frame() const;
@@ -251,6 +255,9 @@ class CKorndView : public QWidget {
   bool drawing_ = false;               // an object is being drawn
   bool drew_ = false;                  // the last object drawn put something on the surface
   bool list_reset_ = false;            // the list was cleared while a replay ran
+  bool frame_delete_pending_ = false;  // see DeleteFrameWhenIdle
+  // Deletes the frame DeleteFrameWhenIdle held back, once nothing draws any more.
+  void DeleteHeldFrame();
   bool inquiring_ = false;
   bool replay_all_ = false;            // set by the Replay command until the end of Redraw
   bool painting_ = false;
