@@ -341,6 +341,7 @@ void CKorndMain::ShowFrame(int code) {
 CKorndMain::~CKorndMain() { disconnect(mdi_, nullptr, this, nullptr); }
 
 std::uint32_t CKorndMain::OnCopyData(const platform::Request_Packet& packet) {
+  app_->client_gone = false;
   channel::Request r = channel::PARSE_REQUEST(packet.text, packet.length, packet.well_formed());
   if (app_->closing) {
     // A server that stopped serving still ends when asked: on a machine without a display
@@ -497,6 +498,8 @@ std::uint32_t CKorndMain::DispatchToWindow(CKorndDoc* doc, char letter) {
   try {
     reply = doc->ExecuteCommand(letter);
   } catch (const CKorndWaitEnded&) {
+    // A wait ended because its client hung up: the server goes on with the next client.
+    if (app_->client_gone) return channel::Reply_Failed;
     if (app_->main_frame) {
       app_->closing = true;
       app_->PostCloseMain();

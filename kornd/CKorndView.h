@@ -102,6 +102,8 @@ class CKorndView : public QWidget {
   void LeaveReplay() { if (replay_depth_ > 0) --replay_depth_; }
   // Ends every wait (the window or the server closes).
   void EndWaits();
+  // Makes the running wait look at its flags (and the application's client-gone flag) again.
+  void WakeWait() { Wake(); }
 
   // --- waits and input (CKorndView_Input.cpp) ---
   // Wait flags: a wait runs while any bit is set.

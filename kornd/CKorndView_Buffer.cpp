@@ -196,7 +196,7 @@ std::uint32_t CKorndView::DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, st
   try {
     drew_ = tool->Draw(env, doc_, this, dc, mask) != 0;
   } catch (const CKorndWaitEnded&) {
-    if (CKorndApp* app = KorndApp()) app->closing = true;
+    if (CKorndApp* app = KorndApp(); app && !app->client_gone) app->closing = true;
     result = channel::Reply_Refused;
   }
   drawing_ = was_drawing;

@@ -105,7 +105,11 @@ int CKorndView::PumpWhileWaiting() {
   QEventLoop* outer = wait_loop_;
   wait_loop_ = &loop;
   bool ended = false;
-  while (alive && wait_flags_ != 0 && !ended_) {
+  const auto client_gone = [] {
+    CKorndApp* app = KorndApp();
+    return app != nullptr && app->client_gone;
+  };
+  while (alive && wait_flags_ != 0 && !ended_ && !client_gone()) {
     if (loop.exec() != 0) {  // the application's loop ends
       ended = true;
       break;
@@ -113,7 +117,7 @@ int CKorndView::PumpWhileWaiting() {
   }
   if (!alive) throw CKorndWaitEnded{};  // the window went while its wait ran
   wait_loop_ = outer;
-  if (ended || ended_) {
+  if (ended || ended_ || client_gone()) {
     EndCapture(Wait_All);
     throw CKorndWaitEnded{};
   }

@@ -1,8 +1,15 @@
-// A server that stopped serving still ends: after Cancel in one of its boxes every request is
-// refused, but the quit request closes it, and it removes its blocks.
+// How a server ends or goes on: after Cancel in one of its boxes every request is refused, but
+// the quit request closes it and it removes its blocks; a client killed while its request
+// waits frees the server for the next client.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -46,6 +53,49 @@ TEST_F(Serving_End, QuitEndsAServerThatACancelStopped) {
     EXPECT_TRUE(QuitEndsTheServer());
     TearDown();
   }
+}
+
+TEST_F(Serving_End, AClientKilledDuringAWaitFreesTheServer) {
+  struct Row {
+    const char* name;
+    char letter;
+    int code;
+    std::vector<int> a;
+  } rows[] = {
+      {"character wait (B 1, class 128)", 'B', 1, {128}},
+      {"point pick (C 1)", 'C', 1, {}},
+      {"pause of a new object (A 3)", 'A', 3, {100000}},
+  };
+  Open();
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const int before = k_.CountErrors("kornd input: waiting");
+    Set(r.code, r.a);
+    const pid_t client = fork();
+    ASSERT_GE(client, 0);
+    if (client == 0) {  // a client of its own that sends the waiting request and waits for ever
+      platform::Channel_Client c;
+      std::uint32_t reply = 0;
+      const char text[] = {r.letter, '!', '\0'};
+      if (c.CONNECT(channel::INSTANCE_BLOCK_NAME(k_.instance()))) c.SEND(text, sizeof text, reply);
+      _exit(0);
+    }
+    ASSERT_TRUE(Seen("kornd input: waiting", before + 1)) << k_.Errors();
+    kill(client, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(client, &status, 0), client);
+    // The next client is served, and the window still works.
+    ASSERT_TRUE(k_.Connect());
+    auto handshake = std::async(std::launch::async, [&] { return k_.Send("K,1,/tmp;/bin/client;Version  0.99.8b"); });
+    if (handshake.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      k_.Stop();  // ends the send
+      FAIL() << "the next client got no reply";
+    }
+    EXPECT_EQ(handshake.get(), 1u) << k_.Errors();
+    EXPECT_LT(B(40), 0x80000000u) << "window 1 still serves";
+    EXPECT_EQ(B(15, {1}), 1u);
+  }
+  EXPECT_TRUE(QuitEndsTheServer());
 }
 
 }  // namespace
