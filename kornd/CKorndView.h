@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -126,6 +127,12 @@ class CKorndView : public QWidget {
     KRpoint last_click{-1, -1};
     KRpoint mouse{-1, -1};
     Key_Record last_char, last_key_down, raw_down, raw_up;
+    // Characters typed and not yet read by a character or any-event wait, oldest first, each
+    // with the key press that typed it: a burst typed between two waits is not lost.
+    struct Typed {
+      Key_Record down, ch;
+    };
+    std::deque<Typed> typed;
     bool left_down = false, right_down = false;
     std::uint32_t deadline = 0;
   };

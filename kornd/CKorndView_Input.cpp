@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int Wait_Timer_Ms = 5;
+constexpr std::size_t Max_Typed = 1024;  // characters typed ahead of the waits that read them
 constexpr int VK_SHIFT = 16, VK_CONTROL = 17, VK_ESCAPE = 27, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40;
 
 // A pointer that can be moved: platforms without a screen (offscreen, minimal) have none.
@@ -414,6 +415,8 @@ void CKorndView::OnKeyDown(int vk, int repeat, int flags, Qt::KeyboardModifiers 
 
 void CKorndView::OnChar(int c, int repeat, int flags) {
   input.last_char = Key_Record{c, repeat, flags};
+  // Bounded like a keyboard buffer: characters beyond it, never read, are dropped.
+  if (input.typed.size() < Max_Typed) input.typed.push_back({input.raw_down, input.last_char});
   if (c != 0) input.last_event = c;
   wait_flags_ &= ~Wait_Char;
   EndAnyWait(Wait_Char);

@@ -217,4 +217,29 @@ TEST_F(Waits, ImportedClipboardIsPreviewedWhileInquiring) {
   }
 }
 
+TEST_F(Waits, ABurstOfTypedCharactersIsReadInOrder) {
+  Open();
+  // A word typed at once, before any wait runs, is read character by character, then the
+  // waits wait again.
+  struct Row {
+    const char* reader;
+    int code, arg;
+  } rows[] = {{"any-event wait (B 32), as the display's cursor reads keys", 32, 300},
+              {"character wait (B 1, class 128)", 1, 128}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.reader);
+    Input("text 1 99 ok");
+    std::string read;
+    for (int i = 0; i < 5; ++i) {
+      const std::uint32_t reply = B(r.code, {r.arg});
+      if (r.code == 1) EXPECT_NE(reply, 0u) << "the key that typed it";
+      else EXPECT_EQ(reply, 0u) << "no time waited";
+      read += static_cast<char>(b_->a[3]);
+    }
+    EXPECT_EQ(read, "99 ok");
+  }
+  EXPECT_GE(B(32, {200}), 200u) << "nothing left: the wait runs its time";
+  EXPECT_EQ(b_->a[3], 0);
+}
+
 }  // namespace
