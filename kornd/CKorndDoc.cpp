@@ -342,13 +342,18 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
       data_buffer_.clear();
       data_buffer_.shrink_to_fit();
       const int bytes = block_->a[0];
-      if (bytes < 0 || bytes > (1 << 30)) return 0u;
-      try {
-        data_buffer_.assign(static_cast<std::size_t>(bytes), 0);
-      } catch (const std::bad_alloc&) {
-        return 0u;
+      bool made = bytes >= 0 && bytes <= (1 << 30);
+      if (made) {
+        try {
+          data_buffer_.assign(static_cast<std::size_t>(bytes), 0);
+        } catch (const std::bad_alloc&) {
+          made = false;
+        }
       }
-      return reply;
+      if (made) return reply;
+      // The failure is shown and answered 0; a hostile size does not end the server.
+      CKorndBox::Show("Kornd: Error", CKorndApp::StringOf(IDS_NO_MEMORY), MB_FATAL);
+      return 0u;
     }
     case channel::Control_Free_Buffer:  // release the data buffer
       data_buffer_.clear();

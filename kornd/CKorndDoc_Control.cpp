@@ -83,12 +83,13 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
     case channel::Control_Status_Text:
       if (frame) frame->UpdatePane(0, data_text(b));
       return reply;
-    case channel::Control_Message: {  // the client's own message; its Cancel is an answer, not the end of the serving
+    case channel::Control_Message: {  // the client's own message; Cancel stops the serving as in every server box
       const QString title = "Message from Kornd";
       const unsigned flags = a[0] == 0 ? 0x40023u : 0x40010u;  // Yes/No/Cancel question, or OK stop
       if (app) app->box_open = true;
       a[2] = CKorndBox::Show(title, data_text(b), flags);
       if (app) app->box_open = false;
+      if (app && a[2] == CKorndBox::IDCANCEL) app->closing = true;
       return reply;
     }
     case channel::Control_Repaint:
@@ -332,7 +333,7 @@ std::uint32_t CKorndDoc::TextExtent(std::uint32_t reply) {
   a[2] = box.right - box.left;
   a[3] = box.bottom - box.top;
   a[4] = ref.x - box.left;
-  a[5] = box.bottom - ref.y;  // the reference's height above the box's bottom edge
+  a[5] = -(box.bottom + ref.y);  // the reference's height above the box's bottom edge (unrotated)
   return reply;
 }
 

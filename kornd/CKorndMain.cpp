@@ -402,7 +402,7 @@ std::uint32_t CKorndMain::Handshake(const channel::Request& r) {
 }
 
 int CKorndMain::OpenWindow(const channel::Request& r) {
-  int show = r.show >= 0 && r.show <= 10 ? r.show : 5;
+  int show = r.show >= 0 && r.show <= 10 ? r.show : Show_Code_Maximised;
   int w = r.w == 0 ? app_->LowestFreeWindow() : r.w;
   if (w < 1 || w > channel::Max_Window || app_->WindowDoc(w) != nullptr) return -1;
 
@@ -446,7 +446,9 @@ int CKorndMain::OpenWindow(const channel::Request& r) {
 
   StartStatusTimer();
   mdi_->addSubWindow(child);
-  child->showMaximized();
+  // The size a window shown normal (or restored later) takes, as the desktop's default does.
+  child->resize(mdi_->viewport()->size() * 2 / 3);
+  SHOW_BY_CODE(child, show);
   return w;
 }
 

@@ -27,8 +27,10 @@ class Scripted_Kornd : public ::testing::Test {
  protected:
   static constexpr std::uint32_t Failed = 0x80000001u, Refused = 0x80000002u;
 
-  // Starts the server (box answers as given, extra switches) and opens window 1.
-  void Open(const std::string& answers = "", const std::vector<std::string>& args = {}) {
+  // Starts the server (box answers as given, extra switches) and opens window 1 (maximised
+  // unless the open request says otherwise).
+  void Open(const std::string& answers = "", const std::vector<std::string>& args = {},
+            const std::string& open = "I,1,200,100,0,19,5,") {
     char pattern[] = "/tmp/kornd_scripted_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
@@ -38,7 +40,7 @@ class Scripted_Kornd : public ::testing::Test {
     bool started = k_.Start(answers, args);
     unsetenv("KORND_TEST_INPUT");
     ASSERT_TRUE(started) << k_.Errors();
-    ASSERT_EQ(k_.Send("I,1,200,100,0,19,5,"), 1u) << k_.Errors();
+    ASSERT_EQ(k_.Send(open), 1u) << k_.Errors();
     b_ = k_.MapWindow(1, holder_);
     ASSERT_NE(b_, nullptr);
     ASSERT_EQ(B(15, {1}), 1u);  // the bitmap mode: client pixels are picture points
