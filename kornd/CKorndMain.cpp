@@ -446,9 +446,10 @@ int CKorndMain::OpenWindow(const channel::Request& r) {
 
   StartStatusTimer();
   mdi_->addSubWindow(child);
-  // The size a window shown normal (or restored later) takes, as the desktop's default does.
-  child->resize(mdi_->viewport()->size() * 2 / 3);
   SHOW_BY_CODE(child, show);
+  // A window shown normal takes a part of the area, as the desktop's default does (a resize of
+  // a maximised one would lay out the other maximised windows anew).
+  if (!child->isMaximized() && !child->isMinimized()) child->resize(mdi_->viewport()->size() * 2 / 3);
   return w;
 }
 
