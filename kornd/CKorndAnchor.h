@@ -10,7 +10,7 @@
 
 class CKorndAnchor : public CKorndTool {
  public:
-  CKorndAnchor() : CKorndTool(1, Ordinary) {}
+  CKorndAnchor() : CKorndTool(1, Not_Repainted) {}
   // Keeps a copy of the environment.
   void Capture(const CKorndGC& env) { saved_ = std::make_unique<CKorndGC>(env); }
   const CKorndGC* Saved() const { return saved_.get(); }

@@ -20,6 +20,7 @@
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndChannel.h"
 #include "kornd/CKorndDoc.h"
+#include "kornd/CKorndView.h"
 #include "kornd/CKorndMain.h"
 #include "kornd/DrawUtil.h"
 #include "kornd/GdiCache.h"
@@ -267,6 +268,7 @@ bool CKorndApp::InitInstance() {
   advanced_graphics = true;
   WatchSignals();
   channel_->Start([this](const platform::Request_Packet& p) { return main_frame->OnCopyData(p); });
+  channel_->OnClientGone([this] { EndWaitsOfGoneClient(); });
   closing = false;
   return true;
 }
@@ -292,6 +294,13 @@ int CKorndApp::LowestFreeWindow() const {
   for (int w = 1; w <= channel::Max_Window; ++w)
     if (!windows_[w]) return w;
   return 0;
+}
+
+void CKorndApp::EndWaitsOfGoneClient() {
+  client_gone = true;
+  for (int w = 1; w <= channel::Max_Window; ++w)
+    if (CKorndDoc* doc = windows_[w])
+      for (CKorndView* v : doc->Views()) v->WakeWait();
 }
 
 void CKorndApp::PostCloseMain() {

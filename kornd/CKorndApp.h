@@ -106,6 +106,8 @@ class CKorndApp : public QApplication {
 
   // Asks the main frame to close once the event loop runs again.
   void PostCloseMain();
+  // The client of the running request hung up: every wait ends as if its window had closed.
+  void EndWaitsOfGoneClient();
 
   // --- printer defaults ---
   // Not forced, a selected printer that still exists stays; otherwise the print dialog's
@@ -127,6 +129,7 @@ class CKorndApp : public QApplication {
   QString client_name;    // program name of the last handshake
   QString client_folder;  // folder of the last handshake
   bool closing = false;
+  bool client_gone = false;  // the client of the running request hung up
   bool box_open = false;
   bool preview_open = false;
   Printer_Settings printer_defaults;  // the selected printer, copied to and from documents

@@ -66,6 +66,8 @@ void CKorndChannel::OnPeer(int fd) {
   if (serving_) {
     auto it = peer_notifiers_.find(fd);
     if (it != peer_notifiers_.end()) Mute(it->second);
+    // Nobody will read the reply of a waiting request whose client is gone: the wait ends.
+    if (fd == served_ && client_gone_ && server_.HUNG_UP(fd)) client_gone_();
     return;
   }
   auto started = std::chrono::steady_clock::now();
@@ -73,8 +75,10 @@ void CKorndChannel::OnPeer(int fd) {
   platform::Receive_Status status = server_.RECEIVE(fd, packet);
   while (status == platform::Receive_Status::Request) {
     serving_ = true;
+    served_ = fd;
     std::uint32_t reply = handler_ ? handler_(packet) : channel::Reply_Failed;
     serving_ = false;
+    served_ = -1;
     if (peer_notifiers_.empty() && !listen_notifier_) return;  // stopped inside the request
     SetReading(true);
     if (!server_.REPLY(fd, reply)) {

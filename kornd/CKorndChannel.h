@@ -31,6 +31,8 @@ class CKorndChannel : public QObject {
   platform::Claim_Status Claim(const std::string& block_name);
   // Starts serving requests through the handler.
   void Start(Handler handler);
+  // Called when the client of the running request hangs up while the request runs.
+  void OnClientGone(std::function<void()> gone) { client_gone_ = std::move(gone); }
   // Stops reading and closes every socket.
   void Stop();
   const std::string& error() const { return server_.error(); }
@@ -47,4 +49,6 @@ class CKorndChannel : public QObject {
   std::map<int, QSocketNotifier*> peer_notifiers_;
   std::vector<QSocketNotifier*> muted_;  // switched off while a request runs
   bool serving_ = false;
+  int served_ = -1;  // the peer whose request runs
+  std::function<void()> client_gone_;
 };

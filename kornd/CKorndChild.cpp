@@ -45,6 +45,26 @@ CKorndChild::CKorndChild(std::shared_ptr<CKorndDoc> doc, int show_code)
 
 namespace {
 
+// Show-state values (SW_...) of the eleven show codes.
+constexpr int Show_State[11] = {0, 3, 6, 9, 5, 3, 2, 7, 8, 4, 1};
+
+}  // namespace
+
+void SHOW_BY_CODE(QWidget* w, int code) {
+  if (w == nullptr || code < 0 || code > 10) return;
+  switch (Show_State[code]) {
+    case 0: w->hide(); break;                              // SW_HIDE
+    case 1: case 9: w->showNormal(); break;                // SW_SHOWNORMAL, SW_RESTORE
+    case 2: case 6: case 7: w->showMinimized(); break;     // SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE
+    case 3: w->showMaximized(); break;                     // SW_MAXIMIZE
+    case 4: case 5: case 8: w->show(); break;              // SW_SHOWNOACTIVATE, SW_SHOW, SW_SHOWNA
+    default: break;
+  }
+  w->update();
+}
+
+namespace {
+
 // 16 x 16: a window with a title bar; with a back buffer a second sheet stands behind it.
 QIcon make_buffering_icon(bool buffered) {
   QPixmap pixmap(16, 16);
@@ -84,4 +104,14 @@ void CKorndChild::closeEvent(QCloseEvent* event) {
   }
   closing_ = true;
   QMdiSubWindow::closeEvent(event);
+}
+
+bool CKorndChild::event(QEvent* event) {
+  // Closed while its view draws (a pause serving the close): the frame, its view and the
+  // document stay until that drawing has returned.
+  if (event->type() == QEvent::DeferredDelete && view_ && view_->Busy()) {
+    view_->DeleteFrameWhenIdle();
+    return true;
+  }
+  return QMdiSubWindow::event(event);
 }

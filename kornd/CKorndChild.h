@@ -13,6 +13,11 @@ class CKorndDoc;
 class CKorndView;
 class QScrollBar;
 
+// Shows a frame by a show code 0-10 (hide, maximise, minimise, restore, show, show maximised,
+// show minimised, ..., show normal); other codes do nothing.
+void SHOW_BY_CODE(QWidget* w, int code);
+constexpr int Show_Code_Maximised = 5;  // also the code of an I request outside 0-10
+
 class CKorndChild : public QMdiSubWindow {
   Q_OBJECT
 
@@ -32,6 +37,7 @@ class CKorndChild : public QMdiSubWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   std::shared_ptr<CKorndDoc> doc_;

@@ -163,7 +163,7 @@ void CKorndDoc::GrowBounds(const KRrect& r) {
 
 int CKorndDoc::PurgeTools(int limit) {
   // A replay paused inside the list holds a position in it: erased objects wait for its end.
-  if (hidden_count_ <= limit || (view_ && view_->InReplay())) return 0;
+  if (hidden_count_ <= limit || drawing_depth_ > 0 || (view_ && view_->InReplay())) return 0;
   int removed = 0;
   auto it = tools_.end();
   while (it != tools_.begin() && hidden_count_ > 0) {
@@ -220,7 +220,25 @@ int CKorndDoc::EraseLast(int n, bool redraw) {
   return erased;
 }
 
+void CKorndDoc::EndDrawing() {
+  if (drawing_depth_ > 0 && --drawing_depth_ == 0) retired_.clear();
+}
+
+ToolList::iterator CKorndDoc::UnlinkTool(ToolList::iterator it) {
+  ++list_changes_;
+  if (drawing_depth_ == 0) return tools_.erase(it);
+  const auto next = std::next(it);
+  retired_.splice(retired_.end(), tools_, it);
+  return next;
+}
+
+void CKorndDoc::DiscardTool(std::unique_ptr<CKorndTool> t) {
+  if (t && drawing_depth_ > 0) retired_.push_back(std::move(t));
+}
+
 void CKorndDoc::DeleteAllTools() {
+  ++list_changes_;
+  if (drawing_depth_ > 0) retired_.splice(retired_.end(), tools_);
   while (!tools_.empty()) tools_.pop_back();
   std::fill(by_segment_.begin(), by_segment_.end(), 0);
   object_count_ = 0;
@@ -324,13 +342,18 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
       data_buffer_.clear();
       data_buffer_.shrink_to_fit();
       const int bytes = block_->a[0];
-      if (bytes < 0 || bytes > (1 << 30)) return 0u;
-      try {
-        data_buffer_.assign(static_cast<std::size_t>(bytes), 0);
-      } catch (const std::bad_alloc&) {
-        return 0u;
+      bool made = bytes >= 0 && bytes <= (1 << 30);
+      if (made) {
+        try {
+          data_buffer_.assign(static_cast<std::size_t>(bytes), 0);
+        } catch (const std::bad_alloc&) {
+          made = false;
+        }
       }
-      return reply;
+      if (made) return reply;
+      // The failure is shown and answered 0; a hostile size does not end the server.
+      CKorndBox::Show("Kornd: Error", CKorndApp::StringOf(IDS_NO_MEMORY), MB_FATAL);
+      return 0u;
     }
     case channel::Control_Free_Buffer:  // release the data buffer
       data_buffer_.clear();

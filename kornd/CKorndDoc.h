@@ -74,6 +74,24 @@ class CKorndDoc {
   // --- object list ---
   // Adds the object in the slot (which is empty afterwards); the pending object is none after.
   void AddTool(std::unique_ptr<CKorndTool>& slot);
+  // An object of the document draws; a pause inside it serves commands and requests that may
+  // take objects off the list. Those stay alive, off the list, until the last drawing returns.
+  void BeginDrawing() { ++drawing_depth_; }
+  void EndDrawing();
+  // BeginDrawing for the scope's life: objects taken off meanwhile outlive every use of them.
+  class Drawing_Scope {
+   public:
+    explicit Drawing_Scope(CKorndDoc& doc) : doc_(doc) { doc_.BeginDrawing(); }
+    ~Drawing_Scope() { doc_.EndDrawing(); }
+    Drawing_Scope(const Drawing_Scope&) = delete;
+    Drawing_Scope& operator=(const Drawing_Scope&) = delete;
+
+   private:
+    CKorndDoc& doc_;
+  };
+  // Grows each time objects leave the list or move out of it: a walk that sees it change after
+  // an object drew stops there, its place may be gone.
+  std::uint64_t ListChanges() const { return list_changes_; }
   int PurgeTools(int limit);
   // Marks an object erased (removed by the next purge) and counts it hidden.
   void MarkErased(CKorndTool& t);
@@ -256,6 +274,10 @@ class CKorndDoc {
   void WalkSegment(int s, Visit visit);
   void SendHint(int hint, CKorndTool* tool, const KRrect* area);
   void DeleteAllTools();
+  // Takes the node off the list (freed, or kept while a drawing runs); returns the next one.
+  ToolList::iterator UnlinkTool(ToolList::iterator it);
+  // Frees an object taken out of the list, or keeps it while a drawing runs.
+  void DiscardTool(std::unique_ptr<CKorndTool> t);
   bool FinishPointList(CKorndTool& t);
   bool FinishPlot(CKorndPlot& p);
   std::uint32_t ExecuteB(std::uint32_t reply);
@@ -280,6 +302,9 @@ class CKorndDoc {
   int erased_low_ = 0, erased_high_ = 0;
   int pending_message_ = 0;
   ToolList tools_;
+  ToolList retired_;             // taken off the list while a drawing ran
+  int drawing_depth_ = 0;
+  std::uint64_t list_changes_ = 0;
   int object_count_ = 0;
   int hidden_count_ = 0;
   std::vector<int> by_segment_ = std::vector<int>(32, 0);

@@ -83,12 +83,13 @@ std::uint32_t CKorndDoc::ExecuteControl(std::uint32_t reply) {
     case channel::Control_Status_Text:
       if (frame) frame->UpdatePane(0, data_text(b));
       return reply;
-    case channel::Control_Message: {  // the client's own message; its Cancel is an answer, not the end of the serving
+    case channel::Control_Message: {  // the client's own message; Cancel stops the serving as in every server box
       const QString title = "Message from Kornd";
       const unsigned flags = a[0] == 0 ? 0x40023u : 0x40010u;  // Yes/No/Cancel question, or OK stop
       if (app) app->box_open = true;
       a[2] = CKorndBox::Show(title, data_text(b), flags);
       if (app) app->box_open = false;
+      if (app && a[2] == CKorndBox::IDCANCEL) app->closing = true;
       return reply;
     }
     case channel::Control_Repaint:
@@ -229,14 +230,17 @@ std::uint32_t CKorndDoc::WaitForClass(int event_class) {
     a[5] = k.flags;
   };
   switch (event_class) {
-    case channel::Event_Char: {
-      view_->WaitFor(CKorndView::Wait_Char);
-      const int key = in.last_key_down.key;
-      if (key != 0) write(in.last_char.key, in.last_char);
-      return static_cast<std::uint32_t>(key);
+    case channel::Event_Char: {  // the oldest character typed, waiting for one when none is
+      if (in.typed.empty()) view_->WaitFor(CKorndView::Wait_Char);
+      if (in.typed.empty()) return 0u;
+      const CKorndView::Input_State::Typed t = in.typed.front();
+      in.typed.pop_front();
+      write(t.ch.key, t.ch);
+      return static_cast<std::uint32_t>(t.down.key);
     }
     case channel::Event_Key_Down: {
       view_->WaitFor(CKorndView::Wait_Key_Down);
+      in.typed.clear();  // a client reading raw keys takes their characters with them
       const int key = in.raw_down.key;
       if (key != 0) write(in.last_char.key, in.raw_down);
       else in.last_char = {};
@@ -244,6 +248,7 @@ std::uint32_t CKorndDoc::WaitForClass(int event_class) {
     }
     case channel::Event_Key_Up: {
       view_->WaitFor(CKorndView::Wait_Key_Up);
+      in.typed.clear();
       const int key = in.raw_up.key;
       if (key != 0) write(in.last_char.key, in.raw_up);
       in.last_char = {};
@@ -273,13 +278,21 @@ std::uint32_t CKorndDoc::WaitForClass(int event_class) {
 std::uint32_t CKorndDoc::TimedWait(bool from_creation) {
   std::int32_t* a = block_->a;
   if (view_->WaitFlags() & CKorndView::Wait_Timed) return 0u;  // one timed wait at a time
-  view_->ArmWait(CKorndView::Wait_Any);
-  view_->input.last_event = 0;
-  const std::uint32_t base = from_creation ? creation_tick_ : TICK_COUNT();
-  const std::int64_t length = a[0] <= 0 ? Default_Wait_Ms : a[0];
-  const std::uint32_t elapsed = view_->WaitUntil(length, base);
-  view_->DisarmWait(CKorndView::Wait_Any);
   CKorndView::Input_State& in = view_->input;
+  in.last_event = 0;
+  std::uint32_t elapsed = 0;
+  if (in.typed.empty()) {  // a character typed ahead ends the wait at once
+    view_->ArmWait(CKorndView::Wait_Any);
+    const std::uint32_t base = from_creation ? creation_tick_ : TICK_COUNT();
+    const std::int64_t length = a[0] <= 0 ? Default_Wait_Ms : a[0];
+    elapsed = view_->WaitUntil(length, base);
+    view_->DisarmWait(CKorndView::Wait_Any);
+  }
+  // Characters are reported in the order typed; a click that ended the wait as it came.
+  if (in.last_event >= 0 && !in.typed.empty()) {
+    in.last_event = in.typed.front().ch.key;
+    in.typed.pop_front();
+  }
   a[3] = in.last_event;
   a[4] = in.mouse.x;
   a[5] = in.mouse.y;
@@ -320,7 +333,7 @@ std::uint32_t CKorndDoc::TextExtent(std::uint32_t reply) {
   a[2] = box.right - box.left;
   a[3] = box.bottom - box.top;
   a[4] = ref.x - box.left;
-  a[5] = box.bottom - ref.y;  // the reference's height above the box's bottom edge
+  a[5] = -(box.bottom + ref.y);  // the reference's height above the box's bottom edge (unrotated)
   return reply;
 }
 

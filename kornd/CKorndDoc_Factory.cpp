@@ -153,7 +153,9 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       if (!((a2 >= 1 && a2 <= 11) || (a2 >= 20 && a2 <= 35))) return nullptr;
       auto c = std::make_unique<CKorndSetColor>();
       c->slot = a2;
-      c->colour = a1 < -1 ? a1 : ResolveColor(a1, nullptr);
+      // -1: the user chooses; the choice is recorded (and kept in the head) by its own object,
+      // which this one repeats.
+      c->colour = a1 < -1 ? a1 : a1 == -1 ? MakeColorTool(a2) : ResolveColor(a1, nullptr);
       if (a1 == -1 && c->colour == -1) return nullptr;  // the user cancelled the dialog
       t = std::move(c);
       break;

@@ -19,29 +19,12 @@
 
 namespace {
 
-// Show-state values (SW_...) of the eleven show codes.
-constexpr int Show_State[11] = {0, 3, 6, 9, 5, 3, 2, 7, 8, 4, 1};
-
-// Shows a frame in a show state (SW_ value).
-void show_window(QWidget* w, int state) {
-  if (w == nullptr) return;
-  switch (state) {
-    case 0: w->hide(); break;                              // SW_HIDE
-    case 1: case 9: w->showNormal(); break;                // SW_SHOWNORMAL, SW_RESTORE
-    case 2: case 6: case 7: w->showMinimized(); break;     // SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE
-    case 3: w->showMaximized(); break;                     // SW_MAXIMIZE
-    case 4: case 5: case 8: w->show(); break;              // SW_SHOWNOACTIVATE, SW_SHOW, SW_SHOWNA
-    default: break;
-  }
-  w->update();
-}
-
 // The main frame's show codes: 0-10 the show table, 11 topmost, 12 not topmost, 13 top,
 // 14 bottom; other codes do nothing.
 void show_main_frame(CKorndMain* main, int code) {
   if (main == nullptr) return;
   if (code >= 0 && code <= channel::Show_Frame_Last) {
-    show_window(main, Show_State[code]);
+    SHOW_BY_CODE(main, code);
     return;
   }
   switch (code) {
@@ -206,9 +189,9 @@ std::uint32_t CKorndDoc::ExecuteF(std::uint32_t reply) {
 
 std::uint32_t CKorndDoc::ExecuteG(std::uint32_t reply) {
   const int s = block_->code;
-  if (s == channel::Show_Maximise) show_window(child_, Show_State[5]);
+  if (s == channel::Show_Maximise) SHOW_BY_CODE(child_, Show_Code_Maximised);
   else if (s >= channel::Show_Window_Base && s <= channel::Show_Window_Last)
-    show_window(child_, Show_State[s - channel::Show_Window_Base]);
+    SHOW_BY_CODE(child_, s - channel::Show_Window_Base);
   else if (CKorndApp* app = KorndApp()) show_main_frame(app->main_frame, s);
   return reply;
 }

@@ -83,13 +83,17 @@ int CKorndDoc::CollectSegment(int s, KRrect& area) {
     CKorndTool& t = **it;
     if (t.flags() & CKorndTool::Has_Rect) unite(area, t.rect());
     std::unique_ptr<CKorndTool> taken = std::move(*it);
-    it = tools_.erase(it);
+    it = UnlinkTool(it);
     by_segment_[std::size_t(s)] -= 1;
     const int weight = taken->Weight();
     object_count_ -= weight;
     moved += weight;
-    if (taken->type() == CKorndTool::Group_Type) g->AddTool(taken);  // its members move over
-    else collected.push_front(std::move(taken));
+    if (taken->type() == CKorndTool::Group_Type) {
+      g->AddTool(taken);  // its members move over, the emptied group goes
+      DiscardTool(std::move(taken));
+    } else {
+      collected.push_front(std::move(taken));
+    }
   });
   g->MergeList(collected);
   return moved;

@@ -341,8 +341,15 @@ void CKorndMain::ShowFrame(int code) {
 CKorndMain::~CKorndMain() { disconnect(mdi_, nullptr, this, nullptr); }
 
 std::uint32_t CKorndMain::OnCopyData(const platform::Request_Packet& packet) {
-  if (app_->closing) return channel::Reply_Failed;
+  app_->client_gone = false;
   channel::Request r = channel::PARSE_REQUEST(packet.text, packet.length, packet.well_formed());
+  if (app_->closing) {
+    // A server that stopped serving still ends when asked: on a machine without a display
+    // nobody could close its window.
+    if (r.kind != channel::Request_Kind::Quit) return channel::Reply_Failed;
+    app_->PostCloseMain();
+    return channel::Reply_Quit;
+  }
   switch (r.kind) {
     case channel::Request_Kind::Unparsable:
       return EntryError(QString("Internal Error-%1: [%s]").arg(r.error_number), packet);
@@ -395,7 +402,7 @@ std::uint32_t CKorndMain::Handshake(const channel::Request& r) {
 }
 
 int CKorndMain::OpenWindow(const channel::Request& r) {
-  int show = r.show >= 0 && r.show <= 10 ? r.show : 5;
+  int show = r.show >= 0 && r.show <= 10 ? r.show : Show_Code_Maximised;
   int w = r.w == 0 ? app_->LowestFreeWindow() : r.w;
   if (w < 1 || w > channel::Max_Window || app_->WindowDoc(w) != nullptr) return -1;
 
@@ -439,7 +446,10 @@ int CKorndMain::OpenWindow(const channel::Request& r) {
 
   StartStatusTimer();
   mdi_->addSubWindow(child);
-  child->showMaximized();
+  SHOW_BY_CODE(child, show);
+  // A window shown normal takes a part of the area, as the desktop's default does (a resize of
+  // a maximised one would lay out the other maximised windows anew).
+  if (!child->isMaximized() && !child->isMinimized()) child->resize(mdi_->viewport()->size() * 2 / 3);
   return w;
 }
 
@@ -491,6 +501,8 @@ std::uint32_t CKorndMain::DispatchToWindow(CKorndDoc* doc, char letter) {
   try {
     reply = doc->ExecuteCommand(letter);
   } catch (const CKorndWaitEnded&) {
+    // A wait ended because its client hung up: the server goes on with the next client.
+    if (app_->client_gone) return channel::Reply_Failed;
     if (app_->main_frame) {
       app_->closing = true;
       app_->PostCloseMain();

@@ -3,6 +3,7 @@
 
 #include <algorithm>  // std::min, std::max
 
+#include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
 
 // Union of rectangles in which an empty operand leaves the other unchanged.
@@ -48,7 +49,12 @@ ToolList CKorndOG::RemoveAll() {
 int CKorndOG::Draw(CKorndGC& env, CKorndDoc* doc, CKorndView* view, KRdc& dc, std::uint32_t skip) {
   if (view) view->EnterReplay();
   int result = 0;
-  for (auto& m : members_) result |= m->Draw(env, doc, view, dc, skip);
+  // A member's pause may serve a request that moves the members away: the walk stops then.
+  const std::uint64_t changes = doc ? doc->ListChanges() : 0;
+  for (auto it = members_.begin(); it != members_.end(); ++it) {
+    result |= (*it)->Draw(env, doc, view, dc, skip);
+    if (doc && doc->ListChanges() != changes) break;
+  }
   rect_ = {};
   for (auto& m : members_) Unite(m->rect());
   if (members_.empty()) rect_ = {};

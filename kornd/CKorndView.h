@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -86,6 +87,10 @@ class CKorndView : public QWidget {
   bool Inquiring() const { return inquiring_; }
   const CMemDIB* BackBuffer() const { return buffer_.get(); }
   bool InReplay() const { return replay_depth_ > 0; }
+  // An object or a replay is drawing (maybe paused, serving events).
+  bool Busy() const { return drawing_ || replay_depth_ > 0; }
+  // The frame was to be deleted while the view was busy: it goes once the drawing returns.
+  void DeleteFrameWhenIdle() { frame_delete_pending_ = true; }
   CKorndDoc* Doc() const { return doc_; }
   // The child frame the view sits in (none while it has no frame).
   class CKorndChild* Frame() const;
@@ -98,6 +103,8 @@ class CKorndView : public QWidget {
   void LeaveReplay() { if (replay_depth_ > 0) --replay_depth_; }
   // Ends every wait (the window or the server closes).
   void EndWaits();
+  // Makes the running wait look at its flags (and the application's client-gone flag) again.
+  void WakeWait() { Wake(); }
 
   // --- waits and input (CKorndView_Input.cpp) ---
   // Wait flags: a wait runs while any bit is set.
@@ -120,6 +127,12 @@ class CKorndView : public QWidget {
     KRpoint last_click{-1, -1};
     KRpoint mouse{-1, -1};
     Key_Record last_char, last_key_down, raw_down, raw_up;
+    // Characters typed and not yet read by a character or any-event wait, oldest first, each
+    // with the key press that typed it: a burst typed between two waits is not lost.
+    struct Typed {
+      Key_Record down, ch;
+    };
+    std::deque<Typed> typed;
     bool left_down = false, right_down = false;
     std::uint32_t deadline = 0;
   };
@@ -251,6 +264,9 @@ class CKorndView : public QWidget {
   bool drawing_ = false;               // an object is being drawn
   bool drew_ = false;                  // the last object drawn put something on the surface
   bool list_reset_ = false;            // the list was cleared while a replay ran
+  bool frame_delete_pending_ = false;  // see DeleteFrameWhenIdle
+  // Deletes the frame DeleteFrameWhenIdle held back, once nothing draws any more.
+  void DeleteHeldFrame();
   bool inquiring_ = false;
   bool replay_all_ = false;            // set by the Replay command until the end of Redraw
   bool painting_ = false;

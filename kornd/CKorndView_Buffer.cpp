@@ -192,19 +192,28 @@ void CKorndView::OnEraseBkgnd(KRdc& dc, const KRrect& box) {
 std::uint32_t CKorndView::DrawTool(CKorndTool* tool, CKorndGC& env, KRdc& dc, std::uint32_t mask) {
   const bool was_drawing = drawing_;
   drawing_ = true;
+  std::uint32_t result = 0;
   try {
     drew_ = tool->Draw(env, doc_, this, dc, mask) != 0;
   } catch (const CKorndWaitEnded&) {
-    drawing_ = was_drawing;
-    if (CKorndApp* app = KorndApp()) app->closing = true;
-    return channel::Reply_Refused;
+    if (CKorndApp* app = KorndApp(); app && !app->client_gone) app->closing = true;
+    result = channel::Reply_Refused;
   }
   drawing_ = was_drawing;
-  return 0;
+  DeleteHeldFrame();
+  return result;
+}
+
+void CKorndView::DeleteHeldFrame() {
+  if (!frame_delete_pending_ || Busy()) return;
+  frame_delete_pending_ = false;
+  // Called on the way out of the drawing: the frame goes once control is back in the loop.
+  if (CKorndChild* f = Frame()) f->deleteLater();
 }
 
 std::optional<ToolList::iterator> CKorndView::ReplayList(KRdc& dc, CKorndGC& env, int stop_id, const KRrect* clip) {
   ToolList& list = doc_->Tools();
+  const CKorndDoc::Drawing_Scope scope(*doc_);
   if (!env.replay_position) {
     env.SetDefaults(*doc_);
     env.Apply(dc);
@@ -223,8 +232,9 @@ std::optional<ToolList::iterator> CKorndView::ReplayList(KRdc& dc, CKorndGC& env
     }
     // A text's bounds are known only once drawn: it is always drawn.
     if (!(t.flags() & CKorndTool::Has_Rect) || !clipped || t.type() == 15 || touches(reach(t, env), *clip)) {
-      // A list cleared while a pause inside this drawing served requests ends the walk.
-      if (DrawTool(&t, env, dc, mask) != 0 || list_reset_) break;
+      // A list changed while a pause inside this drawing served requests ends the walk.
+      const std::uint64_t changes = doc_->ListChanges();
+      if (DrawTool(&t, env, dc, mask) != 0 || list_reset_ || doc_->ListChanges() != changes) break;
       continue;
     }
     // Outside the clip: not drawn, but the pen goes where the object leaves it.
@@ -235,6 +245,7 @@ std::optional<ToolList::iterator> CKorndView::ReplayList(KRdc& dc, CKorndGC& env
     }
   }
   if (replay_depth_ > 0) --replay_depth_;
+  DeleteHeldFrame();
   return stopped;
 }
 
@@ -516,6 +527,7 @@ void CKorndView::OnDraw(KRdc& dc, const KRrect& area) {
 
 void CKorndView::DrawNewTool(CKorndTool* tool) {
   if (tool->flags() & (CKorndTool::Erased | CKorndTool::Hidden)) return;
+  const CKorndDoc::Drawing_Scope scope(*doc_);
   KRdc& window = *window_.Dc();
   const bool storing = doc_->Storing();
   // Without storing the buffer gets the object itself, drawn from the same state as the window.
@@ -683,6 +695,7 @@ void CKorndView::OnRedraw() { InvalidateWindow(nullptr, true); }
 
 void CKorndView::OnFlushing() {
   if (doc_ == nullptr || !EnsureSurface()) return;
+  const CKorndDoc::Drawing_Scope scope(*doc_);
   for (const std::unique_ptr<CKorndOG>& g : doc_->Groups())
     if (g && DrawTool(g.get(), doc_->Environment(), *window_.Dc(), 0) != 0) break;
   update();

@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int Wait_Timer_Ms = 5;
+constexpr std::size_t Max_Typed = 1024;  // characters typed ahead of the waits that read them
 constexpr int VK_SHIFT = 16, VK_CONTROL = 17, VK_ESCAPE = 27, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40;
 
 // A pointer that can be moved: platforms without a screen (offscreen, minimal) have none.
@@ -105,7 +106,11 @@ int CKorndView::PumpWhileWaiting() {
   QEventLoop* outer = wait_loop_;
   wait_loop_ = &loop;
   bool ended = false;
-  while (alive && wait_flags_ != 0 && !ended_) {
+  const auto client_gone = [] {
+    CKorndApp* app = KorndApp();
+    return app != nullptr && app->client_gone;
+  };
+  while (alive && wait_flags_ != 0 && !ended_ && !client_gone()) {
     if (loop.exec() != 0) {  // the application's loop ends
       ended = true;
       break;
@@ -113,7 +118,7 @@ int CKorndView::PumpWhileWaiting() {
   }
   if (!alive) throw CKorndWaitEnded{};  // the window went while its wait ran
   wait_loop_ = outer;
-  if (ended || ended_) {
+  if (ended || ended_ || client_gone()) {
     EndCapture(Wait_All);
     throw CKorndWaitEnded{};
   }
@@ -410,6 +415,8 @@ void CKorndView::OnKeyDown(int vk, int repeat, int flags, Qt::KeyboardModifiers 
 
 void CKorndView::OnChar(int c, int repeat, int flags) {
   input.last_char = Key_Record{c, repeat, flags};
+  // Bounded like a keyboard buffer: characters beyond it, never read, are dropped.
+  if (input.typed.size() < Max_Typed) input.typed.push_back({input.raw_down, input.last_char});
   if (c != 0) input.last_event = c;
   wait_flags_ &= ~Wait_Char;
   EndAnyWait(Wait_Char);

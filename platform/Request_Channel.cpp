@@ -2,6 +2,7 @@
 // Reads and writes: the instance's socket "\0<block name>.<uid>". Changes no global state.
 #include "platform/Request_Channel.h"
 
+#include <poll.h>        // poll, POLLRDHUP
 #include <sys/socket.h>  // socket, bind, accept4, recvmsg, send
 #include <sys/un.h>      // sockaddr_un
 #include <unistd.h>      // close, getuid
@@ -122,6 +123,11 @@ bool Channel_Server::REPLY(int peer, std::uint32_t reply) {
     return false;
   }
   return true;
+}
+
+bool Channel_Server::HUNG_UP(int peer) const {
+  pollfd p{peer, POLLRDHUP, 0};
+  return poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLRDHUP | POLLERR)) != 0;
 }
 
 void Channel_Server::DROP(int peer) {

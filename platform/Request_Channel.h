@@ -55,6 +55,8 @@ class Channel_Server {
   bool REPLY(int peer, std::uint32_t reply);
   // Closes a peer.
   void DROP(int peer);
+  // True when the peer has hung up (its end is closed), also with packets still unread.
+  bool HUNG_UP(int peer) const;
 
   const std::vector<int>& peers() const { return peers_; }
   long refused_count() const { return refused_; }

@@ -260,9 +260,19 @@ void expect_near(const KRrect& got, const KRrect& want, int slack, const std::st
   EXPECT_NEAR(got.bottom, want.bottom, slack) << what;
 }
 
+// The reference point's y in the upright box (0, -cy)-(cx, 0) by the text alignment.
+int reference_y(int align, int cy) {
+  switch (align) {
+    case 0: case 5: case 7: return -(cy / 2);
+    case 3: case 4: case 8: return -cy;
+    default: return 0;
+  }
+}
+
 // The text request draws its cell (glyphs red on a green background) where the extent request
 // places the text box: the box stands on the baseline, the drawn cell reaches the descent below
-// it, along the turned text.
+// it, along the turned text. a6 is -(bottom + reference y) of the turned box, so the box's
+// bottom below the reference point is -a6 - 2 reference y (for upright text simply -a6).
 TEST(Text, ExtentRequestMeasuresTheBoxTheTextIsDrawnIn) {
   struct Row {
     const char* text;
@@ -302,7 +312,7 @@ TEST(Text, ExtentRequestMeasuresTheBoxTheTextIsDrawnIn) {
     // the box with its reference point on the anchor, moved by the descent turned with the text
     const double turn = r.angle * M_PI / 1800;
     const int dx = int(std::lround(fm.descent() * std::sin(turn))), dy = int(std::lround(fm.descent() * std::cos(turn)));
-    const int left = 150 - ref_x, bottom = 150 + ref_y;
+    const int left = 150 - ref_x, bottom = 150 - ref_y - 2 * reference_y(r.align, fm.height());
     expect_near(inked(w.Surface()), KRrect{left + dx, bottom - height + dy, left + width + dx, bottom + dy}, r.slack, what);
   }
 }

@@ -464,6 +464,26 @@ TEST(Anchors, ExportsAndPictureFilesLeaveOutWhatFollowsAnEarlierAnchor) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(Anchors, PictureFilesMarkThemNotRepaintedAndOldFilesStillGiveAnchors) {
+  Window a(1, 200, 100);
+  squares_between_anchors(a);
+  // Written with flag 0x8 (left out of ordinary repaints), read back as such.
+  Window b(2, 200, 100);
+  ASSERT_EQ(b.doc().ReadPicture(a.doc().PictureBytes(), false, false), 2);
+  std::vector<std::uint32_t> flags;
+  for (const auto& t : b.doc().Tools())
+    if (t->type() == 1) flags.push_back(t->flags());
+  EXPECT_EQ(flags, std::vector<std::uint32_t>(4, CKorndTool::Not_Repainted));
+  EXPECT_EQ(b.doc().AnchorCount(), 4);
+  // Files of older servers carry 0x2: their anchors are anchors all the same.
+  for (const auto& t : a.doc().Tools())
+    if (t->type() == 1) t->SetFlags(CKorndTool::Ordinary);
+  Window c(3, 200, 100);
+  ASSERT_EQ(c.doc().ReadPicture(a.doc().PictureBytes(), false, false), 3);
+  EXPECT_EQ(c.doc().AnchorCount(), 4);
+  EXPECT_EQ(c.doc().SelectAnchor(1), 1);
+}
+
 TEST(Export, BitmapOfModeOneHoldsTheTopLeftPixels) {
   const std::string dir = temp_dir();
   Window w(1, 200, 100);

@@ -357,11 +357,25 @@ TEST(KorndChannel, CancelInABoxStopsTheServing) {
   EXPECT_EQ(k.Send("L,1,"), Quit);
   EXPECT_EQ(k.CountErrors("kornd box: [client] [Close] buttons=OK,Cancel answer=Cancel"), 1) << k.Errors();
   const std::string requests[] = {"K,1,/tmp;a;b", open_text(0, 100, 100), window_request('J', 1),
-                                  window_request('A', 1), window_request('A', 9), "L,0,", "garbage"};
+                                  window_request('A', 1), window_request('A', 9), "garbage"};
   for (const std::string& r : requests) EXPECT_EQ(k.Send(r), Failed) << r;
   EXPECT_EQ(k.CountErrors("kornd box:"), 1);  // refused without a box
   EXPECT_TRUE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(k.instance(), 1)));
   EXPECT_TRUE(k.running());
+  // Only the quit request is still served, without its question: the server ends, blocks gone.
+  for (const char* quit : {"L,1,", "L,0,"}) {
+    SCOPED_TRACE(quit);
+    Kornd_Server s;
+    ASSERT_TRUE(s.Start("Cancel")) << s.Errors();
+    ASSERT_EQ(s.Send(open_text(0, 100, 100, "w")), 1u);
+    ASSERT_EQ(s.Send("L,1,"), Quit);  // Cancel: serving stops
+    ASSERT_EQ(s.Send(window_request('A', 1)), Failed);
+    EXPECT_EQ(s.Send(quit), Quit);
+    EXPECT_TRUE(s.WaitExit(5000)) << s.Errors();
+    EXPECT_EQ(s.CountErrors("kornd box:"), 1) << s.Errors();
+    EXPECT_FALSE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(s.instance(), 1)));
+    EXPECT_FALSE(SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(s.instance())));
+  }
 }
 
 TEST(KorndChannel, QuitAfterOkEndsTheServerAndRemovesItsBlocks) {

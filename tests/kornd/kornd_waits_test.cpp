@@ -19,89 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "Kornd_Server.h"
+#include "Scripted_Kornd.h"
 
 namespace {
 
-constexpr std::uint32_t Failed = 0x80000001u, Refused = 0x80000002u;
-
-class Waits : public ::testing::Test {
- protected:
-  void Open(const std::string& answers = "") {
-    char pattern[] = "/tmp/kornd_waits_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    fifo_ = dir_ + "/input";
-    ASSERT_EQ(mkfifo(fifo_.c_str(), 0600), 0);
-    setenv("KORND_TEST_INPUT", fifo_.c_str(), 1);
-    bool started = k_.Start(answers);
-    unsetenv("KORND_TEST_INPUT");
-    ASSERT_TRUE(started) << k_.Errors();
-    ASSERT_EQ(k_.Send("I,1,200,100,0,19,5,"), 1u) << k_.Errors();
-    b_ = k_.MapWindow(1, holder_);
-    ASSERT_NE(b_, nullptr);
-    ASSERT_EQ(B(15, {1}), 1u);  // the bitmap mode: client pixels are picture points
-  }
-  void TearDown() override {
-    k_.Stop();
-    std::error_code ec;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
-  }
-  void Set(int code, std::vector<int> a, const std::string& data = "") {
-    b_->code = code;
-    for (std::size_t i = 0; i < 6; ++i) b_->a[i] = i < a.size() ? a[i] : 0;
-    std::memset(b_->data, 0, channel::Data_Size);
-    std::memcpy(b_->data, data.data(), std::min(data.size(), channel::Data_Size - 1));
-  }
-  std::uint32_t B(int code, std::vector<int> a = {}, const std::string& data = "") {
-    Set(code, std::move(a), data);
-    return k_.Send("B!");  // window 1
-  }
-  // Waits until the server's standard error holds `count` lines containing `part`.
-  bool Seen(const std::string& part, int count) {
-    for (int i = 0; i < 500; ++i) {
-      if (k_.CountErrors(part) >= count) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-  }
-  // Writes one input line and waits until the server delivered it.
-  void Input(const std::string& line) {
-    const int before = k_.CountErrors("kornd input: done " + line);
-    int fd = ::open(fifo_.c_str(), O_WRONLY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    const std::string text = line + "\n";
-    ASSERT_EQ(::write(fd, text.data(), text.size()), ssize_t(text.size()));
-    ::close(fd);
-    ASSERT_TRUE(Seen("kornd input: done " + line, before + 1)) << k_.Errors();
-  }
-  // Sends a request whose wait the lines end; the lines go once the wait (or dialog) runs.
-  std::uint32_t During(int code, std::vector<int> a, const std::vector<std::string>& lines,
-                       const std::string& started = "kornd input: waiting", const std::string& data = "") {
-    return DuringRequest("B!", code, std::move(a), lines, started, data);
-  }
-  // The same for a request of any letter of window 1 ("C!" a pick).
-  std::uint32_t DuringRequest(const std::string& text, int code, std::vector<int> a,
-                              const std::vector<std::string>& lines,
-                              const std::string& started = "kornd input: waiting", const std::string& data = "") {
-    const int before = k_.CountErrors(started);
-    Set(code, std::move(a), data);
-    auto reply = std::async(std::launch::async, [&] { return k_.Send(text); });
-    EXPECT_TRUE(Seen(started, before + 1)) << k_.Errors();
-    for (const std::string& l : lines) Input(l);
-    if (reply.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-      ADD_FAILURE() << "the wait did not end: " << k_.Errors();
-      k_.Stop();  // the client's send then ends
-    }
-    return reply.get();
-  }
-  std::string Data() const { return std::string(b_->data, strnlen(b_->data, channel::Data_Size)); }
-
-  Kornd_Server k_;
-  platform::Shared_Block holder_;
-  channel::KRwinblock* b_ = nullptr;
-  std::string dir_, fifo_;
-};
+using Waits = Scripted_Kornd;
 
 TEST_F(Waits, TimedWaitRunsItsTimeOrEndsOnAnEvent) {
   Open();
@@ -208,19 +130,18 @@ TEST_F(Waits, TextInputShowsThePresetAnswerBehindTheTitle) {
   }
 }
 
-TEST_F(Waits, ClientQuestionAnswersItsButtonAndCancelKeepsServing) {
-  Open("Cancel;No;OK");
+TEST_F(Waits, ClientQuestionAnswersItsButtonAndOnlyCancelStopsServing) {
+  Open("No;Yes;OK;Cancel");
   struct Row {
     int kind;
     int button;
-  } rows[] = {{0, 2}, {0, 7}, {1, 1}};
+  } rows[] = {{0, 7}, {0, 6}, {1, 1}, {0, 2}};
   for (const Row& r : rows) {
     EXPECT_EQ(B(3, {r.kind}, "Go on?"), 1u);
     EXPECT_EQ(b_->a[2], r.button);
   }
-  EXPECT_EQ(k_.CountErrors("[Message from Kornd] [Go on?]"), 3);
-  EXPECT_EQ(B(40) < 100000u, true) << "still serving";
-  EXPECT_EQ(B(4), 1u);
+  EXPECT_EQ(k_.CountErrors("[Message from Kornd] [Go on?]"), 4);
+  EXPECT_EQ(B(4), Failed) << "Cancel stopped the serving";
 }
 
 TEST_F(Waits, PauseAbortDuringAPickAsksAndEndsItOrLetsItGoOn) {
@@ -314,6 +235,31 @@ TEST_F(Waits, ImportedClipboardIsPreviewedWhileInquiring) {
     EXPECT_LE(shown_height, 480);
     EXPECT_NEAR(double(shown_width) / shown_height, double(width) / height, 0.01);
   }
+}
+
+TEST_F(Waits, ABurstOfTypedCharactersIsReadInOrder) {
+  Open();
+  // A word typed at once, before any wait runs, is read character by character, then the
+  // waits wait again.
+  struct Row {
+    const char* reader;
+    int code, arg;
+  } rows[] = {{"any-event wait (B 32), as the display's cursor reads keys", 32, 300},
+              {"character wait (B 1, class 128)", 1, 128}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.reader);
+    Input("text 1 99 ok");
+    std::string read;
+    for (int i = 0; i < 5; ++i) {
+      const std::uint32_t reply = B(r.code, {r.arg});
+      if (r.code == 1) EXPECT_NE(reply, 0u) << "the key that typed it";
+      else EXPECT_EQ(reply, 0u) << "no time waited";
+      read += static_cast<char>(b_->a[3]);
+    }
+    EXPECT_EQ(read, "99 ok");
+  }
+  EXPECT_GE(B(32, {200}), 200u) << "nothing left: the wait runs its time";
+  EXPECT_EQ(b_->a[3], 0);
 }
 
 }  // namespace
