@@ -387,6 +387,7 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
 bool CKorndDoc::CopyToDataBuffer(int offset, int length) {
   if (offset < 0 || length < 0 || length > int(channel::Data_Size)) return false;
   if (std::uint64_t(offset) + std::uint64_t(length) > data_buffer_.size()) return false;
+  if (length == 0) return true;  // a freed buffer has no storage to copy into
   std::memcpy(data_buffer_.data() + offset, block_->data, static_cast<std::size_t>(length));
   return true;
 }

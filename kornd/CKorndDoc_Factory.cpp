@@ -98,9 +98,7 @@ void font_attributes(CKorndDoc& doc, T& t, KRlogfont& env_font, int font_valid, 
   }
 }
 
-// Coordinates from the client are held to the range the platform's drawing takes (27 bits),
-// so no later sum, difference or rounding leaves 32 bits.
-constexpr std::int32_t Max_Coordinate = (1 << 27) - 1;
+// Coordinates from the client are held to the range the platform's drawing takes.
 std::int32_t coord(std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -Max_Coordinate, Max_Coordinate)); }
 
 // Ternary raster operations of the client's raster codes 0-15.

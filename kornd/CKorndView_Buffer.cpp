@@ -10,7 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>  // std::min, std::max
-#include <cstdlib>    // std::abs
+#include <cstdlib>    // std::abs, std::llabs
 #include <cstring>    // std::memcpy
 
 #include "kornd/CKorndApp.h"
@@ -58,9 +58,12 @@ bool touches(const std::optional<KRrect>& reach, const KRrect& clip) {
 std::optional<KRrect> reach(CKorndTool& t, CKorndGC& env) {
   const std::optional<KRrect> b = t.GetBounds(env, 0);
   if (!b) return b;
-  int m = std::max(env.pen_desc.width_x, 1) / 2 + 1;
-  if (t.type() == 32) m += std::abs(static_cast<const CKorndPlot&>(t).size) / 2 + 1;
-  return KRrect{b->left - m, b->top - m, b->right + m, b->bottom + m};
+  std::int64_t m = std::max(env.pen_desc.width_x, 1) / 2 + 1;
+  if (t.type() == 32) m += std::llabs(static_cast<const CKorndPlot&>(t).size) / 2 + 1;
+  auto grown = [m](std::int32_t v, int side) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v + side * m, -Max_Coordinate, Max_Coordinate));
+  };
+  return KRrect{grown(b->left, -1), grown(b->top, -1), grown(b->right, 1), grown(b->bottom, 1)};
 }
 
 // Rows of a surface written in place, as the painting layer writes them: the layer's pixel

@@ -17,6 +17,14 @@ static std::int32_t trunc32(double v) {
   return static_cast<std::int32_t>(v);
 }
 
+// Truncates toward zero into the coordinate range (NaN: its lower end).
+static std::int32_t coordinate(double v) {
+  constexpr double limit = Max_Coordinate;
+  if (!(v > -limit)) return -Max_Coordinate;
+  if (v >= limit) return Max_Coordinate;
+  return static_cast<std::int32_t>(v);
+}
+
 void PrepareDC(QPainter& dc) {
   dc.setRenderHint(QPainter::Antialiasing, false);
   dc.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -35,7 +43,7 @@ KRpoint TransformPoint(KRpoint p, const KRxform* xf) {
   if (xf == nullptr) return p;
   double x = p.x * double(xf->eM11) + p.y * double(xf->eM21) + xf->eDx;
   double y = p.x * double(xf->eM12) + p.y * double(xf->eM22) + xf->eDy;
-  return {trunc32(x), trunc32(y)};
+  return {coordinate(x), coordinate(y)};
 }
 
 void ExtendRect(KRrect& r, KRpoint p) {

@@ -13,6 +13,10 @@
 class QPainter;
 class QPrinter;
 
+// Coordinates, device ones included, stay within 27 bits (the range the platform's drawing
+// takes), so that no later sum, difference or pen margin leaves 32 bits.
+constexpr std::int32_t Max_Coordinate = (1 << 27) - 1;
+
 struct KRpoint {
   std::int32_t x = 0, y = 0;
   bool operator==(const KRpoint&) const = default;
@@ -34,7 +38,8 @@ struct KRxform {
 void PrepareDC(QPainter& dc);
 // Rotates a point about a centre by tenths of a degree, counter-clockwise on the screen.
 KRpoint RotatePoint(KRpoint p, KRpoint centre, int angle);
-// Applies a transform (none: unchanged), truncating toward zero.
+// Applies a transform (none: unchanged), truncating toward zero and holding the result to the
+// coordinate range.
 KRpoint TransformPoint(KRpoint p, const KRxform* xf);
 // Grows a rectangle to hold the point; an all-zero rectangle becomes the point.
 void ExtendRect(KRrect& r, KRpoint p);

@@ -43,6 +43,72 @@ bool hatch_bit(int hatch, int x, int y) {
   }
 }
 
+// The whole pixels a device box touches, grown by margin on every side and held to the
+// coordinate range: however far a transform or a pen reaches, the box is clipped, never wrapped.
+QRect pixel_box(const QRectF& r, double margin) {
+  auto held = [](double v) {
+    constexpr double limit = Max_Coordinate;
+    return static_cast<int>(v > -limit ? std::min(v, limit) : -limit);  // NaN: the lower end
+  };
+  const int left = held(std::floor(r.left()) - margin), top = held(std::floor(r.top()) - margin);
+  const int right = held(std::ceil(r.right()) + margin), bottom = held(std::ceil(r.bottom()) + margin);
+  return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+// Qt's rasteriser does not hold for coordinates far past the surface (a pie there came out
+// empty, a chord covered the whole surface): such paths are cut near the surface first.
+bool reaches_far(const QRectF& device_bounds, const QRect& surface) {
+  constexpr double far = 1 << 20;
+  return device_bounds.left() < surface.left() - far || device_bounds.top() < surface.top() - far ||
+         device_bounds.right() > surface.right() + far || device_bounds.bottom() > surface.bottom() + far;
+}
+
+// A closed polygon cut to a rectangle, edge by edge (Sutherland-Hodgman): inside the rectangle
+// every point keeps its winding, so either fill rule fills the same there.
+QPolygonF cut_polygon(const QPolygonF& in, const QRectF& r) {
+  QPolygonF polygon = in;
+  for (int edge = 0; edge < 4 && !polygon.isEmpty(); ++edge) {
+    auto inside_by = [&](QPointF p) {  // >= 0: on the rectangle's side of this edge
+      switch (edge) {
+        case 0: return p.x() - r.left();
+        case 1: return r.right() - p.x();
+        case 2: return p.y() - r.top();
+        default: return r.bottom() - p.y();
+      }
+    };
+    QPolygonF out;
+    for (qsizetype i = 0; i < polygon.size(); ++i) {
+      const QPointF from = polygon[(i + polygon.size() - 1) % polygon.size()], to = polygon[i];
+      const double a = inside_by(from), b = inside_by(to);
+      if ((a >= 0) != (b >= 0)) out << from + (to - from) * (a / (a - b));
+      if (b >= 0) out << to;
+    }
+    polygon = out;
+  }
+  return polygon;
+}
+
+// The area a device path covers (stroked: its stroke of that width, at least one pixel), cut to
+// the surface grown by a few pixels; worked out in double, curves flattened.
+QPainterPath near_area(const QPainterPath& device, const QRect& surface, bool stroked, double width) {
+  QPainterPath area = device;
+  if (stroked) {
+    QPainterPathStroker stroker;
+    stroker.setWidth(std::max(1.0, width));
+    area = stroker.createStroke(device);
+  }
+  const QRectF frame = QRectF(surface).adjusted(-4, -4, 4, 4);
+  QPainterPath cut;
+  cut.setFillRule(area.fillRule());
+  for (const QPolygonF& p : area.toSubpathPolygons()) {
+    const QPolygonF c = cut_polygon(p, frame);
+    if (c.size() < 3) continue;
+    cut.addPolygon(c);
+    cut.closeSubpath();
+  }
+  return cut;
+}
+
 }  // namespace
 
 std::uint32_t ApplyROP2(int rop, std::uint32_t p, std::uint32_t d) {
@@ -186,14 +252,21 @@ KRrect KRdc::DPtoLP(const KRrect& r) const {
   return normalised({a.x, a.y, b.x, b.y});
 }
 
+// A box reaching past the coordinate range would be held there corner by corner, moving its
+// centre: it is drawn through the transform instead, which keeps its shape where it shows.
 KRrect KRdc::shape_rect(const KRrect& r, bool& device) const {
-  device = axis_aligned_;
+  auto in_range = [](QPointF p) {
+    constexpr double limit = Max_Coordinate;
+    return std::abs(p.x()) <= limit && std::abs(p.y()) <= limit;
+  };
+  device = axis_aligned_ && in_range(full_.map(QPointF(r.left, r.top))) && in_range(full_.map(QPointF(r.right, r.bottom)));
   return device ? LPtoDP(r) : normalised(r);
 }
 
+// Held to the coordinate range: a wider pen covers any surface all the same.
 double KRdc::device_pen_width() const {
   if (pen_.width_x <= 1) return 0;
-  return std::max(1.0, pen_.width_x * std::sqrt(std::abs(full_.determinant())));
+  return std::clamp(pen_.width_x * std::sqrt(std::abs(full_.determinant())), 1.0, double(Max_Coordinate));
 }
 
 void KRdc::plot_brush(int x, int y) {
@@ -444,9 +517,15 @@ void KRdc::paint_path_solid(const QPainterPath& path, std::uint32_t colour, bool
   QPainter painter(image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   if (has_clip_) painter.setClipRect(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top);
-  if (!device && !identity_) painter.setTransform(full_);
   painter.setPen(Qt::NoPen);
   painter.setBrush(ColorOf(colour));
+  const bool mapped = !device && !identity_;
+  const QPainterPath on_device = mapped ? full_.map(path) : path;
+  if (reaches_far(on_device.boundingRect(), image_->rect())) {
+    painter.drawPath(near_area(on_device, image_->rect(), false, 0));
+    return;
+  }
+  if (mapped) painter.setTransform(full_);
   painter.drawPath(path);
 }
 
@@ -456,17 +535,24 @@ void KRdc::fill_path(const QPainterPath& path, bool with_brush, bool with_pen, b
   const QTransform t = device ? QTransform() : full_;
   const double device_width = device_pen_width();
   const int pen_width = static_cast<int>(std::ceil(std::max(1.0, device_width)));
-  QRect box = t.map(path).boundingRect().toAlignedRect().adjusted(-pen_width - 1, -pen_width - 1, pen_width + 1,
-                                                                    pen_width + 1);
-  box = box.intersected(image_->rect());
+  const QPainterPath on_device = t.map(path);
+  QRect box = pixel_box(on_device.boundingRect(), pen_width + 1).intersected(image_->rect());
   if (has_clip_) box = box.intersected(QRect(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top));
   if (box.isEmpty()) return;
+  const bool far = reaches_far(on_device.boundingRect(), image_->rect());
   auto draw_mask = [&](bool fill) {
     QImage mask(box.size(), QImage::Format_Grayscale8);
     mask.fill(0);
     QPainter p(&mask);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.translate(-box.left(), -box.top());
+    if (far) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(Qt::white);
+      p.drawPath(near_area(on_device, image_->rect(), !fill, pen_.width_x <= 1 ? 0 : device_width));
+      p.end();
+      return mask;
+    }
     p.setTransform(t, true);
     if (fill) {
       p.setPen(Qt::NoPen);
@@ -570,7 +656,7 @@ KRpoint KRdc::TextOut(int x, int y, const QString& text, const QFont& font, std:
   place.rotate(-angle / 10.0);
   QTransform full = place * t;
   QRectF cell(0, -fm.ascent(), w, fm.height());
-  QRect box = full.mapRect(cell).toAlignedRect().adjusted(-2, -2, 2, 2).intersected(image_->rect());
+  QRect box = pixel_box(full.mapRect(cell), 2).intersected(image_->rect());
   if (has_clip_) box = box.intersected(QRect(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top));
   if (!box.isEmpty()) {
     QImage glyphs(box.size(), QImage::Format_Grayscale8), cells(box.size(), QImage::Format_Grayscale8);

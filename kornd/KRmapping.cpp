@@ -21,7 +21,7 @@ KRrect normalised(const KRrect& r) {
 
 // Held to 27 bits like the coordinates themselves: no mapping can push them further.
 std::int32_t KRmapping::Round(double v) {
-  constexpr double limit = (1 << 27) - 1;
+  constexpr double limit = Max_Coordinate;
   return static_cast<std::int32_t>(std::clamp(std::floor(v + 0.5), -limit, limit));
 }
 

@@ -3,6 +3,7 @@
 
 #include <cpgplot.h>
 #include <fcntl.h>
+#include <signal.h>  // kill
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,17 +17,20 @@
 #include "korin_client/Client_State.h"
 #include "korin_client/Korin.h"
 #include "main/Globals.h"
+#include "tests/Test_Failure.h"
 
 namespace {
 
 constexpr const char* Dialog_Mark = "kornd input: dialog ";
 constexpr const char* Waiting_Mark = "kornd input: waiting";
+// How long the server may take to report an action done, however loaded the machine.
+constexpr auto Action_Time_Limit = std::chrono::seconds(60);
 
 void short_pause() { std::this_thread::sleep_for(std::chrono::milliseconds(2)); }
 
 }  // namespace
 
-Answer_Feeder::Answer_Feeder(Kornd_Server& server, const std::string& fifo) : server_(server) {
+Answer_Feeder::Answer_Feeder(Kornd_Server& server, const std::string& fifo) : server_(server), server_pid_(server.pid()) {
   fifo_fd_ = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);  // never blocks, never sees end of file
   thread_ = std::thread([this] { watch(); });
 }
@@ -114,6 +118,13 @@ std::string Answer_Feeder::click_line(const Pop_Up_Action& action) {
          " " + std::to_string(p.y);
 }
 
+// Fails the test and ends the server: a test that would wait for ever ends at once, and the
+// server-test lock it holds goes free.
+void Answer_Feeder::give_up(const std::string& why) {
+  REPORT_FAILURE("scripted input: " + why + "; the server is stopped to end the test");
+  if (server_pid_ > 0) ::kill(server_pid_, SIGTERM);
+}
+
 void Answer_Feeder::watch() {
   std::size_t seen = 0;
   for (;;) {
@@ -147,16 +158,24 @@ void Answer_Feeder::watch() {
       }
       continue;
     }
-    Pop_Up_Action action = pop_up_answers::CLICK(0.5f, 0.05f, 1.0f, 1.0f);
+    Pop_Up_Action action;
+    bool ran_out = false;
+    int read = 0;
     {
       std::lock_guard<std::mutex> guard(lock_);
-      ++reads_;
-      if (actions_.empty()) {
+      read = ++reads_;
+      ran_out = actions_.empty();
+      if (ran_out) {
         ++unanswered_;
       } else {
         action = actions_.front();
         actions_.pop_front();
       }
+    }
+    if (ran_out) {
+      give_up("read " + std::to_string(read) + " of window " + std::to_string(pop_up_window()) + " (\"" +
+              errors.substr(at, end - at) + "\") found no answer queued: the test's answers ran out");
+      return;
     }
     const bool click = action.line.empty();
     const std::string line = click ? click_line(action) : aimed_line(action.line);
@@ -164,6 +183,7 @@ void Answer_Feeder::watch() {
     // The next read is looked for after this action (its last line, when it holds several)
     // was delivered: a wait that runs again after its time ran out logs its line again.
     const std::string last = line.substr(line.rfind('\n') + 1);
+    const auto deadline = std::chrono::steady_clock::now() + Action_Time_Limit;
     for (;;) {
       const std::string now = server_.Errors();
       std::size_t done = now.find("kornd input: done " + last + "\n", end);
@@ -175,6 +195,10 @@ void Answer_Feeder::watch() {
       {
         std::lock_guard<std::mutex> guard(lock_);
         if (stop_) return;
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        give_up("the server did not take \"" + last + "\" within a minute");
+        return;
       }
       short_pause();
     }

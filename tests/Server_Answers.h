@@ -6,9 +6,11 @@
 // Escape for a queued cancel; with none queued it presses Return. Each cursor read of a pop-up (the server's
 // "kornd input: waiting" line) gets the next queued action: keys as the pop-up reads them, or
 // a left or right click at a position in inches of the pop-up's paper, turned into a view pixel
-// through the pop-up window's block (world box, viewport, unit). A read with no action queued is
-// counted and answered by a click near the bottom of the paper. The pop-up is window 2, beside
-// the main display. The feeder runs on a thread of its own, beside an in-process client or a
+// through the pop-up window's block (world box, viewport, unit). A read with no action queued
+// means the test's answers ran out: it fails the running test with the read's line and ends
+// the server, so that whatever waits on it returns (the program stops, an in-process client
+// ends the test program); so does an action the server has not taken within a minute. The
+// pop-up is window 2, beside the main display. The feeder runs on a thread of its own, beside an in-process client or a
 // program such as Display_ZELTRA that took the same server.
 //
 // The namespace functions serve in-process tests: on first use the test program starts one
@@ -16,6 +18,8 @@
 // start-up does (/CKR, Unit_Display). Tests that use it run one at a time with other server
 // tests (zeltra_server_test in tests/CMakeLists.txt).
 #pragma once
+
+#include <sys/types.h>  // pid_t
 
 #include <atomic>
 #include <deque>
@@ -41,7 +45,7 @@ class Answer_Feeder {
   static constexpr int Pop_Up_Window = 2;
   // Feeds `fifo` from what `server` writes on its standard error; the server must outlive the
   // feeder.
-  Answer_Feeder(Kornd_Server& server, const std::string& fifo);
+  Answer_Feeder(Kornd_Server& server, const std::string& fifo);  // server already started
   ~Answer_Feeder();
   Answer_Feeder(const Answer_Feeder&) = delete;
   Answer_Feeder& operator=(const Answer_Feeder&) = delete;
@@ -55,17 +59,19 @@ class Answer_Feeder {
   void Act(Pop_Up_Action action);  // next pop-up read
   std::vector<std::string> Prompts();
   int Reads();       // pop-up reads answered so far
-  int Unanswered();  // of them, those that found no action queued
+  int Unanswered();  // of them, those that found no action queued (each a failure)
   std::size_t Pending();
 
  private:
   void watch();
+  void give_up(const std::string& why);
   void send(const std::string& line);
   std::string click_line(const Pop_Up_Action& action);
   int pop_up_window();
   std::string aimed_line(const std::string& line);
 
   Kornd_Server& server_;
+  pid_t server_pid_;  // kept apart from server_, whose own state the test's thread changes
   int fifo_fd_ = -1;
   std::mutex lock_;
   std::deque<std::optional<std::string>> dialogs_;  // nullopt: cancel

@@ -18,6 +18,7 @@
 #include "korin_client/Client_State.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
+#include "tests/Sanitizer_Reports.h"
 
 namespace {
 
@@ -137,6 +138,7 @@ Client_Run RUN_CLIENT(const std::function<void(std::ostream& out)>& scenario, co
   }
   end_server(run.server);
   run.errors = read_all(errors);
+  FAIL_ON_SANITIZER_REPORT("client", run.errors);
   run.output = read_all(output);
   std::system(("rm -rf '" + folder + "'").c_str());
   return run;

@@ -24,6 +24,7 @@
 #include "korin_client/Korin_Upper.h"
 #include "main/Console.h"
 #include "main/Globals.h"
+#include "tests/Sanitizer_Reports.h"
 
 namespace {
 
@@ -370,12 +371,13 @@ TEST(Korin_Driver, SourceDumpCompilesAndRedrawsTheSamePixels) {
   const std::string dump = folder + "/pgkrdump.c";
   ASSERT_TRUE(std::ifstream(dump).good());
   const std::string includes = std::string(" -I'") + ZELTRA_SOURCE_DIR + "' -I'" + ZELTRA_SOURCE_DIR + "/korin_client'";
+  const std::string cc = DUMP_CC " " DUMP_FLAGS " -std=c99";
   // As written: a C program against Korin.h.
-  ASSERT_EQ(std::system(("cc -std=c99 -Wall -c" + includes + " '" + dump + "' -o '" + folder + "/plain.o'").c_str()), 0);
-  // With the shim that reads its pixels at the pause, linked with the library.
-  ASSERT_EQ(std::system(("cc -std=c99 -c -include '" DUMP_SHIM_HEADER "'" + includes + " '" + dump + "' -o '" + folder +
-                         "/dump.o' && c++ '" + folder + "/dump.o' '" DUMP_SHIM_LIBRARY "' '" KORIN_LIBRARY "' '" PLATFORM_LIBRARY
-                         "' -lrt -lX11 -o '" + folder + "/dump'").c_str()),
+  ASSERT_EQ(std::system((cc + " -Wall -c" + includes + " '" + dump + "' -o '" + folder + "/plain.o'").c_str()), 0);
+  // With the shim that reads its pixels at the pause, linked with the library as the build links.
+  ASSERT_EQ(std::system((cc + " -c -include '" DUMP_SHIM_HEADER "'" + includes + " '" + dump + "' -o '" + folder +
+                         "/dump.o' && " DUMP_CXX " " DUMP_FLAGS " '" + folder + "/dump.o' '" DUMP_SHIM_LIBRARY "' '" KORIN_LIBRARY
+                         "' '" PLATFORM_LIBRARY "' -lrt -lX11 -o '" + folder + "/dump'").c_str()),
             0);
   std::string where, expected;
   std::istringstream lines(run.output);
@@ -387,8 +389,13 @@ TEST(Korin_Driver, SourceDumpCompilesAndRedrawsTheSamePixels) {
     expected += colour + "\n";
   }
   const std::string command = "cd '" + folder + "' && PATH='" ZELTRA_BIN_DIR "':\"$PATH\" QT_QPA_PLATFORM=offscreen DUMP_PIXELS='" +
-                              where + "' DUMP_OUT=pixels ./dump 2>/dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+                              where + "' DUMP_OUT=pixels ./dump 2>errors";
+  const int status = std::system(command.c_str());
+  std::ifstream errors(folder + "/errors");
+  std::stringstream console;
+  console << errors.rdbuf();
+  FAIL_ON_SANITIZER_REPORT("the dumped program", console.str());
+  ASSERT_EQ(status, 0) << console.str();
   std::ifstream redrawn(folder + "/pixels");
   std::stringstream got;
   got << redrawn.rdbuf();

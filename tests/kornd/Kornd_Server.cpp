@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/Process_Start.h"
+#include "tests/Sanitizer_Reports.h"
 
 extern char** environ;
 
@@ -122,10 +123,10 @@ void Kornd_Server::Stop() {
       pid_ = -1;
     }
   }
-  if (!err_path_.empty() && std::getenv("KORND_TEST_KEEP_ERRORS") == nullptr) {
-    unlink(err_path_.c_str());
-    err_path_.clear();
-  }
+  if (err_path_.empty()) return;
+  FAIL_ON_SANITIZER_REPORT("kornd", Errors());
+  if (std::getenv("KORND_TEST_KEEP_ERRORS") == nullptr) unlink(err_path_.c_str());
+  err_path_.clear();
 }
 
 std::string Kornd_Server::Errors() const {

@@ -1,11 +1,14 @@
 // Robustness of a running kornd: random request packets and random window-block contents
 // (fixed seed) must leave it serving, answering every request, and a normal client must work
-// afterwards.
+// afterwards; shapes under transforms that throw them far past 32 bits are drawn clipped.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Kornd_Server.h"
@@ -121,4 +124,82 @@ TEST(KorndRobustness, RandomDrawingRequestsWithRandomHeads) {
   EXPECT_EQ(k.Send("L,0,"), 0x80000005u);
   ASSERT_TRUE(k.WaitExit(10000));
   EXPECT_EQ(WEXITSTATUS(k.exit_status()), 0);
+}
+
+namespace {
+
+constexpr std::int32_t White = 0xFFFFFF, Red = 0x0000FF, Blue = 0xFF0000;
+// Direct colour code of a colour value 0x00bbggrr.
+std::int32_t direct(std::int32_t c) { return 0x2000000 | c; }
+
+struct Pixel {
+  int x, y;
+  std::int32_t colour;
+};
+
+struct Huge_Shape {
+  const char* name;
+  channel::Draw_Code code;
+  std::int32_t a1;                 // the solid rectangle's colour code, else 0
+  std::int32_t pen_width;
+  std::array<std::int32_t, 4> radials;  // the pie's and chord's radial points
+  std::vector<Pixel> expected;
+};
+
+}  // namespace
+
+// Scale 32767 on the diagonal and the origin at the window's middle (100, 50): the box of
+// -200 000..200 001 (right and bottom edges exclusive) reaches +-6.6e9 device pixels around it. Each shape must show as its part inside the window,
+// drawn and again after a repaint, with the server serving throughout.
+TEST(KorndRobustness, HugeTransformsDrawClippedShapes) {
+  const std::vector<Pixel> all_blue{{0, 0, Blue}, {199, 99, Blue}, {100, 50, Blue}, {30, 80, Blue}};
+  const std::vector<Huge_Shape> shapes{
+      {"solid rectangle", channel::Draw_Solid_Rect, direct(Red), 1, {}, {{0, 0, Red}, {199, 99, Red}, {100, 50, Red}}},
+      {"rectangle", channel::Draw_Rect, 0, 1, {}, all_blue},
+      {"rectangle, pen wider than 32 bits", channel::Draw_Rect, 0, 100000, {}, all_blue},
+      {"ellipse", channel::Draw_Ellipse, 0, 1, {}, all_blue},
+      {"round rectangle", channel::Draw_Round_Rect, 10, 1, {}, all_blue},
+      // The quarter from the right (0 degrees) counter-clockwise to the top.
+      {"pie", channel::Draw_Pie, 0, 1, {1000, 0, 0, -1000},
+       {{150, 25, Blue}, {199, 0, Blue}, {50, 25, White}, {50, 75, White}, {150, 75, White}}},
+      // The upper half, cut off by the diameter through the window's middle.
+      {"chord", channel::Draw_Chord, 0, 1, {1000, 0, -1000, 0},
+       {{50, 25, Blue}, {150, 25, Blue}, {0, 0, Blue}, {50, 75, White}, {150, 75, White}, {199, 99, White}}},
+  };
+  Kornd_Server k;
+  ASSERT_TRUE(k.Start()) << k.Errors();
+  std::vector<platform::Shared_Block> blocks(shapes.size());
+  for (std::size_t i = 0; i < shapes.size(); ++i) {
+    const Huge_Shape& s = shapes[i];
+    SCOPED_TRACE(s.name);
+    const std::uint32_t w = k.Send("I,0,200,100,0,19,5,");
+    ASSERT_TRUE(w >= 1 && w <= 63) << w;
+    channel::KRwinblock* b = k.MapWindow(int(w), blocks[i]);
+    ASSERT_NE(b, nullptr);
+    auto request = [&](char letter, int code, std::vector<std::int32_t> a) {
+      b->code = code;
+      for (std::size_t j = 0; j < 6; ++j) b->a[j] = j < a.size() ? a[j] : 0;
+      return k.Send(std::string{letter, static_cast<char>(w + 32)});
+    };
+    auto expect_pixels = [&](const char* when) {
+      for (const Pixel& p : s.expected) {
+        ASSERT_EQ(request('F', p.x, {p.y}), w) << k.Errors();
+        EXPECT_EQ(b->a[2], p.colour) << when << " at (" << p.x << ", " << p.y << ")";
+      }
+    };
+    b->brush_style = 1;
+    b->brush_colour = direct(Blue);
+    b->pen_width = s.pen_width;
+    b->change_mask = 0x32;  // brush style and colour, pen width
+    ASSERT_EQ(request('A', channel::Draw_Attributes, {}), w);
+    ASSERT_EQ(request('A', channel::Draw_Transform, {100, 50, 0x7fff0000, 0, 0, 0x7fff0000}), w);
+    std::memcpy(b->data, s.radials.data(), sizeof s.radials);
+    ASSERT_EQ(request('A', s.code, {s.a1, s.a1, -200000, -200000, 200001, 200001}), w) << k.Errors();
+    expect_pixels("drawn");
+    ASSERT_EQ(request('B', channel::Control_Repaint, {}), w);
+    expect_pixels("repainted");
+  }
+  ASSERT_EQ(k.Send("L,0,"), 0x80000005u);
+  ASSERT_TRUE(k.WaitExit(10000));
+  EXPECT_EQ(WEXITSTATUS(k.exit_status()), 0) << k.Errors();
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/Sanitizer_Reports.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 struct Display_Run {
@@ -45,5 +46,7 @@ inline Display_Run RUN_DISPLAY(const Scratch_Folder& folder, const std::vector<s
   }
   int status = 0;
   ::waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_bytes(err_name), read_bytes(out_name)};
+  Display_Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_bytes(err_name), read_bytes(out_name)};
+  FAIL_ON_SANITIZER_REPORT("Display_ZELTRA", run.console);
+  return run;
 }

@@ -48,6 +48,7 @@ class Display_Session {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
+    FAIL_ON_SANITIZER_REPORT("Display_ZELTRA", CONSOLE());
   }
   Display_Session(const Display_Session&) = delete;
   Display_Session& operator=(const Display_Session&) = delete;

@@ -1,11 +1,14 @@
 // Display_ZELTRA's pop-ups through the whole program: the front end (-g) sends the commands,
 // a real kornd shows the list and the form, and its scripted input answers them with clicks
-// and keys; what was picked and typed shows on the console.
+// and keys; what was picked and typed shows on the console. A test whose answers run out
+// fails at once and ends the program.
 
 #include <sys/stat.h>
 
+#include <gtest/gtest-spi.h>  // EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -94,3 +97,25 @@ TEST(Program_Pop_Ups, ListPickAndPanelFormAnsweredInTheRealWindows) {
 }
 
 }  // namespace
+
+// The list (command 3) reads the pointer with nothing queued: the feeder fails the test with
+// the read's line and stops the server, and the program, which lost its server, ends.
+TEST(Program_Pop_Ups, AnswersThatRunOutFailTheTestAndEndTheProgram) {
+  Three_Results folder;
+  const std::string fifo = folder.dir / "input";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Display_Session session(folder.dir, Words, {"KORND_TEST_INPUT=" + fifo});
+  ASSERT_TRUE(session.server_started);
+  ASSERT_TRUE(session.WAIT_FOR("PAR)\n")) << session.CONSOLE();
+  const auto start = std::chrono::steady_clock::now();
+  int exit_code = 0;
+  EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(
+      {
+        Answer_Feeder feeder(session.server, fifo);
+        session.SEND("0 3 0\n");
+        exit_code = session.WAIT_EXIT(60000);
+      },
+      "(\"kornd input: waiting");
+  EXPECT_EQ(exit_code, 1) << session.CONSOLE();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/Sanitizer_Reports.h"
 #include "tests/result_files/Scratch_Folder.h"
 #include "tools/Sample_Case.h"
 
@@ -30,6 +31,7 @@ class Rfprobe : public ::testing::Test {
     const int status = std::system(command.c_str());
     Probe_Run result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_bytes(dir_ / "out.txt"), read_bytes(dir_ / "err.txt")};
     for (const char* name : {"input.txt", "out.txt", "err.txt"}) std::filesystem::remove(dir_ / name);
+    FAIL_ON_SANITIZER_REPORT("rfprobe", result.err);
     return result;
   }
   void write_case(Encoding encoding, sample::Geometry geometry, const std::vector<std::vector<sample::Output>>& files,

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/Sanitizer_Reports.h"
+
 struct Program_Start {
   std::vector<std::pair<std::string, std::string>> environment;  // added to the test's own
   bool as_other_user = false;                                     // uid and gid 65534
@@ -74,6 +76,7 @@ inline Ended_Program WAIT_PROGRAM(Started_Program& started) {
     ended.console.append(buffer, static_cast<std::size_t>(n));
   ::close(started.console);
   ::waitpid(started.pid, &ended.status, 0);
+  FAIL_ON_SANITIZER_REPORT("Display_ZELTRA", ended.console);
   return ended;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/Sanitizer_Reports.h"
 #include "tests/result_files/Scratch_Folder.h"
 #include "tests/result_files/Sparse_Records.h"
 #include "tools/Sample_Case.h"
@@ -33,6 +34,7 @@ Program_Run run_program(const Scratch_Folder& dir, const std::vector<std::string
   Program_Run run{WEXITSTATUS(status), read_bytes(base + ".err"), read_bytes(base + ".out")};
   std::filesystem::remove(base + ".err");
   std::filesystem::remove(base + ".out");
+  FAIL_ON_SANITIZER_REPORT("Display_ZELTRA", run.console);
   // Every run opens with the program's title; the transcripts below are what follows it.
   EXPECT_TRUE(run.console.starts_with(Title)) << run.console;
   if (run.console.starts_with(Title)) run.console.erase(0, Title.size());
