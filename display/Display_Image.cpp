@@ -33,7 +33,24 @@ T per_file(const Bounded_Array<T, 1>& values, std::int32_t k, T otherwise) {
   return is_file(k) && values.ALLOCATED() && k >= values.LOWER(0) && k <= values.UPPER(0) ? values(k) : otherwise;
 }
 
+bool erases_panel(std::int32_t i) {
+  const auto& s = Display_Settings;
+  return Command_State.Command_Code == 23 || s.Auto_Replot || (i <= 0 && s.Processed_Display_Modes.Difference_Display);
+}
+
+// A contour-only file leaves its panel free for its isolines.
+bool draws_image(const Colour_Limits& limits) {
+  const std::int32_t k = limits.file;
+  const bool contour_only = per_file(Isoline_Data.Isoline_Number, k, 0) != 0 &&
+                            per_file(Isoline_Data.Display_Contours, k, false);
+  return (limits.fixed || !contour_only) && Display_Field.Array_to_be_displayed.ALLOCATED();
+}
+
 }  // namespace
+
+bool HIDES_PANEL(std::int32_t picture_index) {
+  return erases_panel(picture_index) || draws_image(COLOUR_LIMITS(picture_index));
+}
 
 void SEPARATE_LIMITS(float& a1, float& a2) {
   if (a1 != a2) return;
@@ -199,13 +216,11 @@ void DISPLAY_IMAGE(std::int32_t i) {
   cpgsvp(0.0f, 1.0f, 0.0f, 1.0f);
   if (s.Annotation_Mode != 4) set_viewport_box();
   cpgwnad(f.Zoom_X_From - 0.005f, f.Zoom_X_To + 0.005f, f.Zoom_Y_From - 0.005f, f.Zoom_Y_To + 0.005f);
-  if (Command_State.Command_Code == 23 || s.Auto_Replot || (i <= 0 && modes.Difference_Display)) cpgeras();
+  if (erases_panel(i)) cpgeras();
 
   const Colour_Limits limits = COLOUR_LIMITS(i);
   const std::int32_t k = limits.file;
-  const bool contour_only = per_file(Isoline_Data.Isoline_Number, k, 0) != 0 &&
-                            per_file(Isoline_Data.Display_Contours, k, false);
-  if ((limits.fixed || !contour_only) && f.Array_to_be_displayed.ALLOCATED())
+  if (draws_image(limits))
     cpgimag(f.Array_to_be_displayed.ADDRESS(i, 1, 1), f.Display_Size_X, f.Display_Size_Y, f.Zoom_X_From,
             f.Zoom_X_To, f.Zoom_Y_From, f.Zoom_Y_To, limits.a1, limits.a2, s.TR_Matrix.data());
   if ((i > 0 || modes.Logarithmic_Display) && per_file(Isoline_Data.Isoline_Number, k, 0) > 0 &&

@@ -99,6 +99,16 @@ void advance_panel() {
   cpgpanl(x, y);
 }
 
+// The window drops what the current panel showed before when picture i hides it, unless an
+// earlier picture of this redraw went into the same panel (pictures drawn over each other).
+void release_panel(std::int32_t i, std::vector<std::int32_t>& drawn) {
+  const auto& units = Graphics_Units;
+  const std::int32_t panel = (grid().Current_Panel_Y - 1) * across() + grid().Current_Panel_X;
+  if (std::find(drawn.begin(), drawn.end(), panel) != drawn.end()) return;
+  drawn.push_back(panel);
+  if (units.Unit_Current == units.Unit_Display && HIDES_PANEL(i)) KRDRIV_PANEL(panel);
+}
+
 void new_page_at_last_panel() {
   cpgpanl(grid().Panels_Across, grid().Panels_Down);
   cpgpage();
@@ -191,8 +201,10 @@ void MANAGE_DISPLAY() {
     command = 0;
   }
   if (Result_Set.Number_Of_Solutions > 1 && p < panels) to_last_panel();
+  std::vector<std::int32_t> drawn;
   for (const std::int32_t i : pictures) {
     if (std::max(across(), down()) > 1 && !grid().Freeze_Panel) advance_panel();
+    release_panel(i, drawn);
     DISPLAY_IMAGE(i);
   }
   cpgebuf();
