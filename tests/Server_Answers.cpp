@@ -311,8 +311,22 @@ In_Process& in_process() {
 
 void start_once();
 
+// Tests reset the state records between cases (the main display becomes "no device"), while
+// the server and the main display live as long as the test program: the display is recorded
+// again where the reset left none, as on first use.
+void main_display_again() {
+  const int main_display = in_process().main_display;
+  auto& units = Graphics_Units;
+  if (units.Unit_Display == No_Device) units.Unit_Display = main_display;
+  if (units.Unit_Current == No_Device) {
+    units.Unit_Current = main_display;
+    cpgslct(main_display);
+  }
+}
+
 Answer_Feeder& feeder() {
   start_once();
+  main_display_again();
   return *in_process().feeder;
 }
 
