@@ -117,6 +117,19 @@ TEST(Display_Program, AServerThatGoesEndsTheRunWithExitCodeOne) {
   EXPECT_EQ(folder.working_copies(), "");
 }
 
+TEST(Display_Program, AServerKilledWhileTheProgramWaitsIsReportedAtTheEnd) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, Compressed);
+  session.SEND("0 24 0\n");
+  ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' on"));
+  ::kill(session.server.pid(), SIGKILL);
+  ASSERT_TRUE(session.server.WaitExit(10000));
+  // A command that asks nothing of the server, then the end of input: the end's quit finds it gone.
+  EXPECT_EQ(session.RUN("0 24 0\n"), 1);
+  EXPECT_TRUE(session.CONSOLE().ends_with("'Auto-replot' off\n\nThe window was closed.\n")) << session.CONSOLE();
+  EXPECT_EQ(folder.working_copies(), "");
+}
+
 TEST(Display_Program, AnInterruptEndsTheRunWithExitCodeOne) {
   Case_Folder folder;
   Display_Session session(folder.dir, Compressed);
