@@ -130,6 +130,24 @@ TEST(Display_Program, AServerKilledWhileTheProgramWaitsIsReportedAtTheEnd) {
   EXPECT_EQ(folder.working_copies(), "");
 }
 
+TEST(Display_Program, AFileThatCannotBeOpenedIsReportedWithTheReason) {
+  struct Case {
+    const char* folder_in_place_of;
+    const char* console_end;
+  } cases[] = {
+      {"Case_geoF.zlt", "\n\n Unable to open file Case_geoF.zlt\n (Is a directory)\n\n\n"},
+      {"Case_phas.zlt", "\n\n Unable to open file Case_phas.zlt\n (Is a directory)\n\n\n"},
+  };
+  for (const Case& c : cases) {
+    Case_Folder folder;
+    std::filesystem::remove(folder.dir / c.folder_in_place_of);
+    std::filesystem::create_directory(folder.dir / c.folder_in_place_of);
+    const Display_Run run = RUN_DISPLAY(folder.dir, {"-g", "Case_phas.zlt"}, "0 129 0\n");
+    EXPECT_EQ(run.exit_code, 1) << c.folder_in_place_of;
+    EXPECT_TRUE(run.console.ends_with(c.console_end)) << run.console;
+  }
+}
+
 TEST(Display_Program, AnInterruptEndsTheRunWithExitCodeOne) {
   Case_Folder folder;
   Display_Session session(folder.dir, Compressed);
