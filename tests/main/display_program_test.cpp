@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -146,6 +147,20 @@ TEST(Display_Program, AFileThatCannotBeOpenedIsReportedWithTheReason) {
     EXPECT_EQ(run.exit_code, 1) << c.folder_in_place_of;
     EXPECT_TRUE(run.console.ends_with(c.console_end)) << run.console;
   }
+}
+
+TEST(Display_Program, NoFreeServerInstanceIsSaidAtOnce) {
+  Case_Folder folder;
+  // Every instance number held by a server whose window is open (in use by a client).
+  std::vector<std::unique_ptr<Kornd_Server>> servers;
+  for (int n = channel::First_Instance; n <= channel::Last_Server_Instance; ++n) {
+    servers.push_back(std::make_unique<Kornd_Server>());
+    ASSERT_TRUE(servers.back()->Start("")) << n;
+    ASSERT_EQ(servers.back()->Send("I,0,100,100,0,19,5,test"), 1u) << n;
+  }
+  const Display_Run run = RUN_DISPLAY(folder.dir, {"-g", "Case_phas.zlt"}, "0 129 0\n");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_TRUE(run.console.ends_with("\nNo instance of kornd is free: all 15 are in use.\n")) << run.console;
 }
 
 TEST(Display_Program, AnInterruptEndsTheRunWithExitCodeOne) {
