@@ -99,8 +99,9 @@ void advance_panel() {
   cpgpanl(x, y);
 }
 
-// The window drops what the current panel showed before when picture i hides it, unless an
-// earlier picture of this redraw went into the same panel (pictures drawn over each other).
+// In a window not cleared by this redraw: the window drops what the current panel showed
+// before when picture i hides it, unless an earlier picture of this redraw went into the same
+// panel (pictures drawn over each other).
 void release_panel(std::int32_t i, std::vector<std::int32_t>& drawn) {
   const auto& units = Graphics_Units;
   const std::int32_t panel = (grid().Current_Panel_Y - 1) * across() + grid().Current_Panel_X;
@@ -190,7 +191,8 @@ void MANAGE_DISPLAY() {
   if (s.Auto_Resize && command == Command::Replot) AUTOMATIC_RESIZE();
   const std::int32_t panels = across() * down();
   const auto& units = Graphics_Units;
-  if (p >= panels && units.Unit_Current == units.Unit_Display && (!any_contour_only() || s.Auto_Replot)) {
+  const bool cleared = p >= panels && units.Unit_Current == units.Unit_Display && (!any_contour_only() || s.Auto_Replot);
+  if (cleared) {
     int status = 0;
     KRCLEAR(status, -1);
     // Nothing shows the old pictures any more: their bitmaps are replaced, not piled up.
@@ -204,7 +206,7 @@ void MANAGE_DISPLAY() {
   std::vector<std::int32_t> drawn;
   for (const std::int32_t i : pictures) {
     if (std::max(across(), down()) > 1 && !grid().Freeze_Panel) advance_panel();
-    release_panel(i, drawn);
+    if (!cleared) release_panel(i, drawn);
     DISPLAY_IMAGE(i);
   }
   cpgebuf();

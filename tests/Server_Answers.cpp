@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -333,8 +334,8 @@ Answer_Feeder& feeder() {
 void start_once() {
   In_Process& p = in_process();
   if (p.feeder) return;
-  char folder_template[] = "/tmp/server_answers_XXXXXX";
-  p.folder = ::mkdtemp(folder_template);
+  std::string folder_template = (std::filesystem::temp_directory_path() / "server_answers_XXXXXX").string();
+  p.folder = ::mkdtemp(folder_template.data());
   const std::string fifo = p.folder + "/input";
   ::mkfifo(fifo.c_str(), 0600);
   p.server.SetDisplayEnvironment({"QT_QPA_PLATFORM=offscreen", "KORND_TEST_INPUT=" + fifo});

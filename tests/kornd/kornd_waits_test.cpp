@@ -28,8 +28,8 @@ constexpr std::uint32_t Failed = 0x80000001u, Refused = 0x80000002u;
 class Waits : public ::testing::Test {
  protected:
   void Open(const std::string& answers = "") {
-    char pattern[] = "/tmp/kornd_waits_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string pattern = (std::filesystem::temp_directory_path() / "kornd_waits_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     fifo_ = dir_ + "/input";
     ASSERT_EQ(mkfifo(fifo_.c_str(), 0600), 0);
@@ -237,8 +237,8 @@ TEST_F(Waits, ArrowKeysDuringAnEventWaitMoveThePointerPosition) {
 }
 
 TEST_F(Waits, FileOpenRequestAnswersTheChosenPathOrCancel) {
-  char pattern[] = "/tmp/kornd_open_XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
+  std::string pattern = (std::filesystem::temp_directory_path() / "kornd_open_XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   const std::string folder = pattern;
   const std::string deep = "/" + std::string(2100, 'd') + ".krd";
   std::string answers;
