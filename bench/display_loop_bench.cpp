@@ -3,7 +3,10 @@
 // 0 24 0 whose console line tells that the move's redraw is finished. Prints the time per step,
 // steps per second, the display's CPU time and the server's resident memory after steps 1 and
 // 100; then, in the same run, one 1000 x 1000 bitmap through the raw channel (B 20, B 36
-// pieces, D 5) and one read of an output in process, the two costs a step is made of.
+// pieces, D 5) and one read of an output in process, the two costs a step is made of. Last,
+// the server's memory over a long session of three such files side by side (-m3, panels
+// redrawn without clearing the window): 300 steps, each redrawing all three panels, with the
+// server's resident memory after step 300 against its value after step 10.
 #include <unistd.h>
 
 #include <chrono>
@@ -76,6 +79,32 @@ double output_read_seconds(const Scratch_Folder& dir) {
   return seconds;
 }
 
+// Case_conc1.zlt and Case_frac.zlt beside the step case: the other two fields of the run.
+void write_other_fields(const Scratch_Folder& dir) {
+  sample::WRITE_RESULTS(dir / "Case_conc1.zlt", sample::Encoding::Single, sample::GRAIN_GROWTH(1000, 1000, 11, 1));
+  sample::WRITE_RESULTS(dir / "Case_frac.zlt", sample::Encoding::Single, sample::GRAIN_GROWTH(1000, 1000, 11, 2));
+}
+
+struct Long_Session {
+  long after_10 = 0, after_last = 0;
+};
+
+// Steps of the three-file display; auto-replot is switched on and off again after each move,
+// whose second report tells that the move's redraw is finished.
+Long_Session long_session_memory(const Scratch_Folder& dir, int steps) {
+  Display_Session session(dir, {"-g", "-m3", "Case_phas.zlt", "Case_conc1.zlt", "Case_frac.zlt"});
+  Long_Session figures;
+  if (!session.server_started) return figures;
+  STEP(session, "0 24 0\n");
+  for (int i = 1; i <= steps; ++i) {
+    SEND_AND_WAIT(session, "1 0 0\n0 24 0\n0 24 0\n", "'Auto-replot' off");
+    if (i == 10) figures.after_10 = RESIDENT_KB(session.server.pid());
+  }
+  figures.after_last = RESIDENT_KB(session.server.pid());
+  session.RUN("0 129 0\n");
+  return figures;
+}
+
 }  // namespace
 
 int main() {
@@ -110,5 +139,19 @@ int main() {
   std::printf("one 1000 x 1000 bitmap through the raw channel: %.2f ms; one output read: %.2f ms\n", bitmap * 1e3,
               read * 1e3);
   std::printf("step / raw bitmap: %.2f (goal: at most 1.5)\n", per_step / bitmap);
+
+  std::printf("Writing two more fields of the case (11 outputs each)...\n");
+  write_other_fields(dir);
+  constexpr int Long_Steps = 300;
+  const Long_Session long_run = long_session_memory(dir, Long_Steps);
+  if (long_run.after_10 <= 0) {
+    std::fprintf(stderr, "the three-file session did not run\n");
+    return 1;
+  }
+  std::printf("%d steps of three 1000 x 1000 files side by side: server resident memory %ld kB after step 10, "
+              "%ld kB after step %d\n",
+              Long_Steps, long_run.after_10, long_run.after_last, Long_Steps);
+  std::printf("server memory after step %d / after step 10: %.3f (goal: at most 1.10)\n", Long_Steps,
+              static_cast<double>(long_run.after_last) / static_cast<double>(long_run.after_10));
   return 0;
 }

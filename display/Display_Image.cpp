@@ -34,7 +34,30 @@ T per_file(const Bounded_Array<T, 1>& values, std::int32_t k, T otherwise) {
   return is_file(k) && values.ALLOCATED() && k >= values.LOWER(0) && k <= values.UPPER(0) ? values(k) : otherwise;
 }
 
+// In the RGB triangle every picture shares the one panel: the files' pictures lay only their
+// isolines over the combined image and neither erase nor cover it.
+bool over_triangle(std::int32_t i) { return Display_Settings.Processed_Display_Modes.RGB_Triangle && i > 0; }
+
+bool erases_panel(std::int32_t i) {
+  const auto& s = Display_Settings;
+  if (over_triangle(i)) return false;
+  return Command_State.Command_Code == 23 || s.Auto_Replot || (i <= 0 && s.Processed_Display_Modes.Difference_Display);
+}
+
+// A contour-only file leaves its panel free for its isolines.
+bool draws_image(std::int32_t i, const Colour_Limits& limits) {
+  if (over_triangle(i)) return false;
+  const std::int32_t k = limits.file;
+  const bool contour_only = per_file(Isoline_Data.Isoline_Number, k, 0) != 0 &&
+                            per_file(Isoline_Data.Display_Contours, k, false);
+  return (limits.fixed || !contour_only) && Display_Field.Array_to_be_displayed.ALLOCATED();
+}
+
 }  // namespace
+
+bool HIDES_PANEL(std::int32_t picture_index) {
+  return erases_panel(picture_index) || draws_image(picture_index, COLOUR_LIMITS(picture_index));
+}
 
 void SEPARATE_LIMITS(float& a1, float& a2) {
   if (a1 != a2) return;
@@ -244,17 +267,11 @@ void DISPLAY_IMAGE(std::int32_t i) {
   if (s.Annotation_Mode != 4) set_viewport_box();
   field_window();
   keep_texts_on_panel(i);
-  // In the RGB triangle every picture shares the one panel: the files' pictures lay only their
-  // isolines over the combined image and neither erase nor cover it.
-  const bool over_triangle = modes.RGB_Triangle && i > 0;
-  if (!over_triangle && (Command_State.Command_Code == 23 || s.Auto_Replot || (i <= 0 && modes.Difference_Display)))
-    cpgeras();
+  if (erases_panel(i)) cpgeras();
 
   const Colour_Limits limits = COLOUR_LIMITS(i);
   const std::int32_t k = limits.file;
-  const bool contour_only = per_file(Isoline_Data.Isoline_Number, k, 0) != 0 &&
-                            per_file(Isoline_Data.Display_Contours, k, false);
-  if (!over_triangle && (limits.fixed || !contour_only) && f.Array_to_be_displayed.ALLOCATED())
+  if (draws_image(i, limits))
     IMAGE_STRIPS(f.Array_to_be_displayed.ADDRESS(i, 1, 1), f.Display_Size_X, f.Display_Size_Y, f.Zoom_X_From,
                  f.Zoom_X_To, f.Zoom_Y_From, f.Zoom_Y_To, limits.a1, limits.a2, s.TR_Matrix.data());
   if ((i > 0 || modes.Logarithmic_Display) && per_file(Isoline_Data.Isoline_Number, k, 0) > 0 &&

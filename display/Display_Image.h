@@ -38,3 +38,7 @@ Wedge_Range WEDGE_RANGE(const Colour_Limits& limits);
 // wedge and texts, the zoomed field at equal scales, the image, the wedge, the probe and
 // raster marks and the annotations. Leaves the panel's viewport and window set.
 void DISPLAY_IMAGE(std::int32_t picture_index);
+
+// True when DISPLAY_IMAGE(picture_index) erases its panel or draws the field's image over it:
+// the panel's earlier picture then no longer shows (its overlays are drawn anew in kind).
+bool HIDES_PANEL(std::int32_t picture_index);

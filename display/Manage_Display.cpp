@@ -99,6 +99,17 @@ void advance_panel() {
   cpgpanl(x, y);
 }
 
+// In a window not cleared by this redraw: the window drops what the current panel showed
+// before when picture i hides it, unless an earlier picture of this redraw went into the same
+// panel (pictures drawn over each other).
+void release_panel(std::int32_t i, std::vector<std::int32_t>& drawn) {
+  const auto& units = Graphics_Units;
+  const std::int32_t panel = (grid().Current_Panel_Y - 1) * across() + grid().Current_Panel_X;
+  if (std::find(drawn.begin(), drawn.end(), panel) != drawn.end()) return;
+  drawn.push_back(panel);
+  if (units.Unit_Current == units.Unit_Display && HIDES_PANEL(i)) KRDRIV_PANEL(panel);
+}
+
 void new_page_at_last_panel() {
   cpgpanl(grid().Panels_Across, grid().Panels_Down);
   cpgpage();
@@ -180,7 +191,8 @@ void MANAGE_DISPLAY() {
   if (s.Auto_Resize && command == Command::Replot) AUTOMATIC_RESIZE();
   const std::int32_t panels = across() * down();
   const auto& units = Graphics_Units;
-  if (p >= panels && units.Unit_Current == units.Unit_Display && (!any_contour_only() || s.Auto_Replot)) {
+  const bool cleared = p >= panels && units.Unit_Current == units.Unit_Display && (!any_contour_only() || s.Auto_Replot);
+  if (cleared) {
     int status = 0;
     KRCLEAR(status, -1);
     // Nothing shows the old pictures any more: their bitmaps are replaced, not piled up.
@@ -191,8 +203,10 @@ void MANAGE_DISPLAY() {
     command = 0;
   }
   if (Result_Set.Number_Of_Solutions > 1 && p < panels) to_last_panel();
+  std::vector<std::int32_t> drawn;
   for (const std::int32_t i : pictures) {
     if (std::max(across(), down()) > 1 && !grid().Freeze_Panel) advance_panel();
+    if (!cleared) release_panel(i, drawn);
     DISPLAY_IMAGE(i);
   }
   cpgebuf();

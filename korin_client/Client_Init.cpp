@@ -176,6 +176,17 @@ std::string KRsearchpath(const std::string& name) {
   KRfatal(Korin_Message::Not_Found, {name});
 }
 
+namespace {
+
+// True when a live server holds every instance number a new server could claim.
+bool all_instances_taken() {
+  for (int n = channel::First_Instance; n <= channel::Last_Server_Instance; ++n)
+    if (!platform::SERVER_ACCEPTS(channel::INSTANCE_BLOCK_NAME(n))) return false;
+  return true;
+}
+
+}  // namespace
+
 void KRlaunch() {
   KRclientstate& s = KRstate();
   s.server_path = KRsearchpath(Server_Name);
@@ -206,6 +217,10 @@ int KRinitx(int flags, int x, int y, int width, int height, int arrange, int sho
   s.switches = switch_text(flags, x, y, width, height, arrange, show, zorder);
   KRfindserver();
   if (s.server_window == 0) {
+    // A server started now would find no instance number to claim and could only say so in
+    // a box nobody may see.
+    if (all_instances_taken())
+      KRfatal(Korin_Message::No_Free_Instance, {Server_Name, std::to_string(channel::Last_Server_Instance)});
     KRlaunch();
     KRfindserver();
   }

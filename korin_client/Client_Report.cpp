@@ -24,6 +24,8 @@ Texts texts_of(Korin_Message message) {
     case Korin_Message::Not_Found: return {"%1: not found on the search path.", "ファイル %1 が見つかりません"};
     case Korin_Message::Cannot_Execute:
       return {"Cannot execute %1 to open the graphics window.", "%1 が見つかりません"};
+    case Korin_Message::No_Free_Instance:
+      return {"No instance of %1 is free: all %2 are in use.", "%1 の空きインスタンスがありません (%2 個すべて使用中)"};
     case Korin_Message::Init_Failed:
       return {"Failed to initialize the graphics window.", "グラフィクス・ウィンドウの初期化に失敗しました"};
     case Korin_Message::Server_Older_Count:

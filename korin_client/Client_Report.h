@@ -8,6 +8,7 @@ enum class Korin_Message {
   No_Path,              // fatal
   Not_Found,            // fatal; the name
   Cannot_Execute,       // fatal; the server's name
+  No_Free_Instance,     // fatal; the server's name, the number of instances
   Init_Failed,          // fatal
   Server_Older_Count,   // warning; server name, library version
   Server_Older,         // warning; server name, server version, library version

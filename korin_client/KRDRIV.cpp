@@ -97,6 +97,8 @@ void reset(KRdrvstate& r) {
   KRsetpen(-2, -1, -1, 4);
   KRsetbrs(-2, 1, -1);
   r.pen_width = 0;
+  r.background_code = r.background;
+  r.line_style = -1, r.sent_width = -1;
   KRdrv_dump("\tKRcolor(%d,1);\n\tKRcolor(%d,2);\n", r.foreground, r.background);
   KRdrv_dump("\tKRsetmrk(1, %f, -1, -1, %d);\n", marker_size, 4);
   KRdrv_dump("\tKRsetpen(%d, -1, -1, %d);\n\tKRsetbrs(%d, 1, -1);\n", -2, 4, -2);
@@ -172,9 +174,9 @@ void begin_page(const float* rbuf) {
   if (r == nullptr) return;
   KRclear(-1);
   KRdrv_dump("\tKRclear(-1);\n");
+  KRdrv_window_cleared(*r);
   reset(*r);
   ++r->page;
-  r->next_bitmap = 0;
   const double W = r->width, H = r->height, X = rbuf[0], Y = rbuf[1];
   if (W <= 0 || H <= 0 || X <= 0 || Y <= 0) return;
   const double m = 0.25 * r->x_resolution / W;
@@ -228,6 +230,7 @@ void set_colour_representation(const float* rbuf) {
   const int code = KRmakergb(cut(rbuf[1] * 255), cut(rbuf[2] * 255), cut(rbuf[3] * 255));
   r->colours[static_cast<std::size_t>(index)] = code;
   if (index == 0) {
+    r->background_code = code;
     KRcolor(code, 2);
     KRdrv_dump("\tKRcolor(%d, 2);\n", code);
   }
@@ -398,7 +401,7 @@ int KRDRIV_WINDOW() { return KRdrv().current; }
 void KRDRIV_KEEP_WINDOW() { KRdrv().keep_next_close = true; }
 
 void KRDRIV_WINDOW_CLEARED() {
-  if (KRdrvstate* r = KRdrv_record()) r->next_bitmap = 0;
+  if (KRdrvstate* r = KRdrv_record()) KRdrv_window_cleared(*r);
 }
 
 void KRDRIV(int opcode, float* rbuf, int* nbuf, char* chr, int* lchr, int mode, std::size_t chr_len) {
@@ -489,6 +492,7 @@ void KRDRIV(int opcode, float* rbuf, int* nbuf, char* chr, int* lchr, int mode, 
       break;
     case 19: {
       const int style = cut(rbuf[0]);
+      if (r) r->line_style = style;
       KRsetpen(-1, style, -1, -1);
       KRdrv_dump("\tKRsetpen(-1, %d, -1, -1);\n", style);
       break;
@@ -501,7 +505,7 @@ void KRDRIV(int opcode, float* rbuf, int* nbuf, char* chr, int* lchr, int mode, 
       break;
     case 22: {
       const int width = static_cast<int>(std::trunc((r ? r->x_resolution : 96) * static_cast<double>(rbuf[0]) * 0.005));
-      if (r) r->pen_width = width;
+      if (r) r->pen_width = width, r->sent_width = width;
       KRsetpen(-1, -1, width, -1);
       KRdrv_dump("\tKRsetpen(-1, -1, %d, -1);\n", width);
       break;

@@ -15,3 +15,8 @@ void KRDRIV_KEEP_WINDOW();
 // The selected device's window was cleared whole from outside the driver: its bitmap numbers
 // are free to be used again, as after a new page.
 void KRDRIV_WINDOW_CLEARED();
+
+// Panel `panel` (1 up) of the selected device is drawn anew over its earlier drawing: the
+// window drops the objects of that earlier drawing, the bitmap numbers they showed are free
+// again, and what the driver draws from now on belongs to that panel.
+void KRDRIV_PANEL(int panel);

@@ -1,6 +1,7 @@
 // KRdrv_Image.cpp - PGPLOT's image primitive: the cells of one image gathered, then sent as
 // one bitmap, clipped to its box and placed through the transform. A window reuses its bitmap
-// numbers page after page, so redraws do not pile up bitmaps on the server.
+// numbers page after page, and a panel drawn anew those of its earlier drawing, so redraws do
+// not pile up bitmaps on the server.
 
 #include <cmath>
 
@@ -53,11 +54,12 @@ void dump_image(const KRdrv_Image& im, int bitmap_width, int bitmap_height) {
 }
 
 void end_image(KRdrvstate& r, KRdrv_Image& im) {
-  const bool reuse = r.next_bitmap < r.bitmaps.size();
-  const int number = KRmakebmp(reuse ? r.bitmaps[r.next_bitmap] : 0, im.width, -im.height, 8, im.codes.data());
+  KRdrv_Bitmap_Numbers& pool = KRdrv_bitmap_numbers(r);
+  const bool reuse = pool.next < pool.numbers.size();
+  const int number = KRmakebmp(reuse ? pool.numbers[pool.next] : 0, im.width, -im.height, 8, im.codes.data());
   if (number > 0) {
-    if (!reuse) r.bitmaps.push_back(number);
-    ++r.next_bitmap;
+    if (!reuse) pool.numbers.push_back(number);
+    ++pool.next;
     KRsetbmp(number, im.sx * static_cast<float>(im.width), im.sy * static_cast<float>(im.height), 1, 0, 1);
     KRsetrgn(im.x1, im.y1, im.x2, im.y2, 1);
     KRsetxfrm(im.t);

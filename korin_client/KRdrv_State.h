@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "platform/Channel_Blocks.h"
@@ -15,6 +16,13 @@ struct KRdrv_Marker {
   int marker = 0, colour = 0, width = 0;  // the key: markers keep their colour and pen width
   int object = 0;                          // the server's combined object
   long last_page = 0;                      // the page it was last placed on
+};
+
+// Bitmap numbers handed out to the images of one segment (0 the page, k panel k): once the
+// objects that showed them are gone, the next images of that segment take them again.
+struct KRdrv_Bitmap_Numbers {
+  std::vector<int> numbers;
+  std::size_t next = 0;
 };
 
 struct KRdrvstate {
@@ -28,8 +36,10 @@ struct KRdrvstate {
   int pen_width = 0;
   long page = 0;                    // pages begun, for the marker cache and bitmap reuse
   std::vector<KRdrv_Marker> markers;
-  std::vector<int> bitmaps;         // bitmap numbers of this window, reused page after page
-  std::size_t next_bitmap = 0;
+  std::map<int, KRdrv_Bitmap_Numbers> bitmaps;  // by segment
+  int segment = 0;                  // 0: the page's own objects; k: what panel k draws
+  int background_code = 19;         // the window's background role as last sent
+  int line_style = -1, sent_width = -1;  // -1: never sent since the page began
   bool keep_window = false;         // a close leaves the window and its picture
 };
 
@@ -76,6 +86,12 @@ void KRdrv_dump(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Builds the combined object of a Hershey symbol (into `object`, 0 = a new one); 0 when the
 // font has no such symbol or the server refused.
 int KRdrvmarker(int symbol, int object);
+
+// The bitmap numbers free for the images of the current segment, or that nothing drew since.
+KRdrv_Bitmap_Numbers& KRdrv_bitmap_numbers(KRdrvstate& r);
+// Every bitmap number of the window is free again (a new page or a cleared window); later
+// objects belong to the page again.
+void KRdrv_window_cleared(KRdrvstate& r);
 
 // Opcode 28: a marker placed from the cache. Opcode 26: image pieces.
 void KRdrv_marker(const float* rbuf);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "korin_client/Client_Report.h"
 #include "korin_client/Client_State.h"
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
@@ -53,7 +54,13 @@ void KORIN_CLOSE(int mode) {
     KRSELECT(s.status, w);
   }
   if (mode == 1 || mode == 2) KRSHOWWN(s.status, s.first_window, 5);
-  if (mode == 4) KRQUITX(s.status, 0);
+  if (mode == 4) {
+    // The end's quit is the next request after the last command: a server that went away
+    // meanwhile ends the program as a redraw that finds it gone does.
+    const bool connected = KRstate().server_window != 0 && !KRstate().quit_done;
+    KRQUITX(s.status, 0);
+    if (connected && s.status == 0) KRfatal(Korin_Message::Window_Closed);
+  }
 }
 
 void KORIN_CURSOR(int mode, int& ix1, int& iy1, int* ix2, int* iy2, int* ix3, int* iy3) {

@@ -26,7 +26,6 @@ struct Cleanup_Slot {
 };
 
 Cleanup_Slot table[Cleanup_Slots];
-bool handlers_installed = false;
 
 sigset_t interrupt_set() {
   sigset_t set;
@@ -49,17 +48,18 @@ void on_interrupt(int sig) {
   errno = saved;
 }
 
-// Installs the handler for every interrupt that is not ignored.
+// Installs the handler for every interrupt that is neither ignored nor handled by it already
+// (asked at every registration: a disposition set back to the default since is taken again).
 void install_handlers() {
-  if (handlers_installed) return;
-  handlers_installed = true;
   struct sigaction action {};
   action.sa_handler = on_interrupt;
   action.sa_mask = interrupt_set();  // one handler at a time
   action.sa_flags = SA_RESTART;
   for (int sig : Interrupts) {
     struct sigaction current {};
-    if (::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+    if (::sigaction(sig, nullptr, &current) == 0 &&
+        (current.sa_handler == SIG_IGN || current.sa_handler == on_interrupt))
+      continue;
     ::sigaction(sig, &action, nullptr);
   }
 }

@@ -12,7 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>  // std::memcpy
+#include <cstring>  // std::memcpy, std::strerror
 #include <map>
 
 #include "result_files/Module_Byteswap.h"
@@ -29,10 +29,17 @@ Input_Stream::~Input_Stream() { CLOSE(); }
 
 bool Input_Stream::OPEN(const std::string& name, const Open_Mode& mode) {
   CLOSE();
+  open_failure_.clear();
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    open_failure_ = std::strerror(errno);
+    return false;
+  }
   struct stat status {};
-  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (::fstat(fd, &status) != 0) open_failure_ = std::strerror(errno);
+  else if (S_ISDIR(status.st_mode)) open_failure_ = std::strerror(EISDIR);
+  else if (!S_ISREG(status.st_mode)) open_failure_ = "not a regular file";
+  if (!open_failure_.empty()) {
     ::close(fd);
     return false;
   }

@@ -34,8 +34,11 @@ class Input_Stream {
   Input_Stream(const Input_Stream&) = delete;
   Input_Stream& operator=(const Input_Stream&) = delete;
 
-  // Opens an existing regular file read-only; returns false when it cannot be opened.
+  // Opens an existing regular file read-only; returns false when it cannot be opened
+  // (OPEN_FAILURE then says why).
   bool OPEN(const std::string& name, const Open_Mode& mode);
+  // The system's reason why the last OPEN failed ("" after one that succeeded).
+  const std::string& OPEN_FAILURE() const { return open_failure_; }
   void CLOSE();
   // Opens name again in the same mode to see what was appended; on failure the stream
   // keeps its old file (a file that vanished goes on delivering what it held).
@@ -96,6 +99,7 @@ class Input_Stream {
 
   int fd_ = -1;
   std::string name_;
+  std::string open_failure_;
   Open_Mode mode_;
   std::uint64_t offset_ = 0;          // next byte of a sequential binary stream
   std::uint64_t record_start_ = 0;

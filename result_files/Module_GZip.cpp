@@ -16,11 +16,13 @@
 
 namespace {
 
-// The fatal message of a failed whole-file copy, naming the user's file.
-[[noreturn]] void copy_failed(const char* action, const std::string& name) {
+// The fatal message of a failed whole-file copy, naming the user's file (and a hint line
+// when given).
+[[noreturn]] void copy_failed(const char* action, const std::string& name, const std::string& hint = "") {
   CONSOLE_EMPTY(2);
   CONSOLE_LINE(std::string(" Error while attempting to ") + action + " " + name);
   if (!gzip_last_error().empty()) CONSOLE_LINE(" " + gzip_last_error());
+  if (!hint.empty()) CONSOLE_LINE(hint);
   CONSOLE_EMPTY(2);
   STOP_PROGRAM();
 }
@@ -51,10 +53,12 @@ void UNCOMPRESS_FILE(std::string_view source, std::string_view target) {
 
 void UNCOMPRESS_FILE(std::string_view source, const Working_File& copy) {
   const std::string name = NAME_WITHOUT_BLANKS(source);
+  const std::string staging = "working copy in " + copy.FOLDER();
   int retries = 0;
-  if (gzip_copy_into(Gzip_Uncompress_In_Place, {name, name, "working copy in " + copy.FOLDER()}, copy.FD(),
-                     retries) != 0)
-    copy_failed("uncompress", name);
+  if (gzip_copy_into(Gzip_Uncompress_In_Place, {name, name, staging}, copy.FD(), retries) == 0) return;
+  // The folder that had no room (or no permission) for the copy is the user's to choose.
+  const bool writing_failed = gzip_last_error().starts_with(staging + ":");
+  copy_failed("uncompress", name, writing_failed ? " Another folder for working copies can be given with --Temp:<folder>" : "");
 }
 
 void COMPRESS_FILE(const Working_File& source, const File_Replacement& target) {

@@ -325,9 +325,10 @@ bool CHECK_GEOMETRY(std::int32_t code) {
     const int unit = Geometry_Unit + i;
     if (OPEN_FILE(unit, result_source(i), form, big_endian, record_length)) {
       // Every result file must be open for the rest of the run.
+      const std::string reason = UNIT(unit).OPEN_FAILURE();
       close_result_units();
       if (r.Compressed_Results) ZIPPED_FILES(3);
-      set_off_stop({" Unable to open file " + r.Name_Solution(i)});
+      set_off_stop({" Unable to open file " + r.Name_Solution(i), " (" + reason + ")"});
     }
     std::int32_t n = -666;
     if (!read_first_header(UNIT(unit), code, n)) {
@@ -361,6 +362,9 @@ std::int32_t GUESS_FORMAT() {
 void READ_GEOF() {
   auto& r = Result_Set;
   auto& geometry = Result_Geometry;
+  // A file that cannot be read at all fits no format: say so, not that it is inconsistent.
+  if (Input_Stream probe; !probe.OPEN(r.Geometry_File_Name, {}))
+    set_off_stop({" Unable to open file " + r.Geometry_File_Name, " (" + probe.OPEN_FAILURE() + ")"});
   if (r.Compressed_Results) ZIPPED_FILES(1);
 
   const std::int32_t requested = r.Result_Format;

@@ -138,6 +138,7 @@ std::int64_t write_retrying(int fd, const void* data, std::int64_t n, int& retri
   std::int64_t done = io_write_once(fd, bytes, static_cast<std::size_t>(n));
   for (int i = 0; done < n; ++i) {
     int saved = errno;
+    if (saved == EFBIG) break;  // the file's size limit: no wait makes room
     pause_ms(i * i * 30);
     retries = i;
     errno = saved;

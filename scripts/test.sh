@@ -6,3 +6,6 @@ bash "$top/scripts/build.sh"
 build=${BUILD_DIR:-$top/build}
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 300
+# Then every test program once more, whole and in a shuffled order: a test must not depend on
+# running alone in its process, as ctest runs it.
+BUILD_DIR="$build" bash "$top/scripts/test-whole-programs.sh"

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -334,16 +335,30 @@ In_Process& in_process() {
 
 void start_once();
 
+// Tests reset the state records between cases (the main display becomes "no device"), while
+// the server and the main display live as long as the test program: the display is recorded
+// again where the reset left none, as on first use.
+void main_display_again() {
+  const int main_display = in_process().main_display;
+  auto& units = Graphics_Units;
+  if (units.Unit_Display == No_Device) units.Unit_Display = main_display;
+  if (units.Unit_Current == No_Device) {
+    units.Unit_Current = main_display;
+    cpgslct(main_display);
+  }
+}
+
 Answer_Feeder& feeder() {
   start_once();
+  main_display_again();
   return *in_process().feeder;
 }
 
 void start_once() {
   In_Process& p = in_process();
   if (p.feeder) return;
-  char folder_template[] = "/tmp/server_answers_XXXXXX";
-  p.folder = ::mkdtemp(folder_template);
+  std::string folder_template = (std::filesystem::temp_directory_path() / "server_answers_XXXXXX").string();
+  p.folder = ::mkdtemp(folder_template.data());
   const std::string fifo = p.folder + "/input";
   ::mkfifo(fifo.c_str(), 0600);
   p.server.SetDisplayEnvironment({"QT_QPA_PLATFORM=offscreen", "KORND_TEST_INPUT=" + fifo});

@@ -74,6 +74,19 @@ void refuse_overwriting_renames(const std::string& stem) {
   }
 }
 
+// True when the set has a file that the mode acts on (the geometry file only converts and
+// renames).
+bool set_has_files(const std::string& stem) {
+  const auto& parse = Transfer_Parse;
+  const bool geometry_used = !(parse.Remove_One || parse.Remove_List || parse.Times);
+  for (const std::string& e : Extensions) {
+    if (e == "geoF" && !geometry_used) continue;
+    for (const Candidate& c : candidates(stem, stem, e))
+      if (FILE_EXISTS(c.input)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void BUILD_EXTENSIONS() {
@@ -116,6 +129,13 @@ void TRANSFER_WHOLE_SET() {
   const auto& parse = Transfer_Parse;
   const std::string s = NAME_WITHOUT_BLANKS(files.Working_Input);
   const std::string o = NAME_WITHOUT_BLANKS(files.Output_File);
+  if (!set_has_files(s)) {
+    CONSOLE_EMPTY();
+    CONSOLE_LINE(" No file of the set " + s + " found");
+    CONSOLE_EMPTY();
+    Transfer_Parse.Run_Failed = true;
+    return;
+  }
   if (parse.Rename) refuse_overwriting_renames(s);
   // conc10 .. conc99 (and the other numbered families) stand twice in the list: a file must
   // be converted, cleared of outputs or renamed once, never a second time.

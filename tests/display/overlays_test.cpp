@@ -372,7 +372,8 @@ TEST_F(Overlays, ColourKeyFilesOnePerChosenFile) {
   Display_Settings.Panel_Grid.Panels_Across = 3, Display_Settings.Panel_Grid.Panels_Down = 1;
   Display_Settings.Annotation_Orientation = 1;
   Output_Settings.Default_Naming = true;
-  use_device(cpgopen("/NULL"));
+  const int null_device = cpgopen("/NULL");
+  use_device(null_device);
   server_answers::ACT(pop_up_answers::SELECTION({true, true, true}));
   DISPLAY_SCALE(false);
   for (int k = 1; k <= 3; ++k) {
@@ -393,6 +394,9 @@ TEST_F(Overlays, ColourKeyFilesOnePerChosenFile) {
   console_.str("");
   DISPLAY_SCALE(true);
   EXPECT_EQ(console_.str(), "\n Feature not available\n\n");
+  // Only the null device: closing the server's window device would end the connection that
+  // later tests of this program share.
+  cpgslct(null_device);
   cpgclos();
 }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -60,8 +61,8 @@ void end_server(pid_t pid) {
 }  // namespace
 
 Client_Run RUN_CLIENT(const std::function<void(std::ostream& out)>& scenario, const Client_Options& options) {
-  char folder_template[] = "/tmp/korin_run_XXXXXX";
-  const std::string folder = ::mkdtemp(folder_template);
+  std::string folder_template = (std::filesystem::temp_directory_path() / "korin_run_XXXXXX").string();
+  const std::string folder = ::mkdtemp(folder_template.data());
   const std::string errors = folder + "/errors", output = folder + "/output", trace = folder + "/trace",
                     fifo = folder + "/input";
   if (!options.script.empty()) ::mkfifo(fifo.c_str(), 0600);

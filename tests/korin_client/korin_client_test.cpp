@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -88,8 +89,8 @@ TEST(Korin_Start, SwitchesStartTheServerWhichMovesIntoTheClientsFolder) {
       {8, 10, 20, 760, 586, 13, -1, -1, " /B /R /I /l /p10,20 /s760,586"},
   };
   for (const auto& c : cases) {
-    char folder_template[] = "/tmp/korin_folder_XXXXXX";
-    const std::string folder = ::mkdtemp(folder_template);
+    std::string folder_template = (std::filesystem::temp_directory_path() / "korin_folder_XXXXXX").string();
+    const std::string folder = ::mkdtemp(folder_template.data());
     const Client_Run run = RUN_CLIENT([&](std::ostream& out) {
       if (::chdir(folder.c_str()) != 0) return;
       KRinitx(c.flags, c.x, c.y, c.width, c.height, c.arrange, c.show, c.zorder);
@@ -329,7 +330,7 @@ TEST(Korin_Start, VersionOfTheServerComparedComponentByComponent) {
 
 TEST(Korin_Start, TextsTooLongForARequestAreRefusedBeforeAnythingIsSent) {
   const Client_Run run = RUN_CLIENT([](std::ostream&) {
-    std::string deep = "/tmp/korin_deep_" + std::to_string(::getpid());
+    std::string deep = std::filesystem::temp_directory_path().string() + "/korin_deep_" + std::to_string(::getpid());
     ::mkdir(deep.c_str(), 0700);
     if (::chdir(deep.c_str()) != 0) return;
     for (int i = 0; i < 6; ++i) {

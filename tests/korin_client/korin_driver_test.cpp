@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -334,8 +335,8 @@ TEST(Korin_Tools, ColourScaleWindowsCloseAndHaloLinesRestoreTheirWidth) {
 }
 
 TEST(Korin_Driver, SourceDumpCompilesAndRedrawsTheSamePixels) {
-  char folder_template[] = "/tmp/korin_dump_XXXXXX";
-  const std::string folder = ::mkdtemp(folder_template);
+  std::string folder_template = (std::filesystem::temp_directory_path() / "korin_dump_XXXXXX").string();
+  const std::string folder = ::mkdtemp(folder_template.data());
   std::ofstream(folder + "/answer.txt") << "\n";  // the default file name
   Client_Options options;
   options.environment = {{"KORND_TEST_ANSWERS", ""}};

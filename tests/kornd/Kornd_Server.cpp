@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,8 +34,8 @@ static const bool own_namespace = [] {
 }();
 
 bool Kornd_Server::Start(const std::string& answers, const std::vector<std::string>& args) {
-  char tmpl[] = "/tmp/kornd_test_err_XXXXXX";
-  int fd = mkstemp(tmpl);
+  std::string tmpl = (std::filesystem::temp_directory_path() / "kornd_test_err_XXXXXX").string();
+  int fd = mkstemp(tmpl.data());
   if (fd < 0) return false;
   close(fd);
   err_path_ = tmpl;

@@ -31,8 +31,8 @@ class Scripted_Kornd : public ::testing::Test {
   // unless the open request says otherwise).
   void Open(const std::string& answers = "", const std::vector<std::string>& args = {},
             const std::string& open = "I,1,200,100,0,19,5,") {
-    char pattern[] = "/tmp/kornd_scripted_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string pattern = (std::filesystem::temp_directory_path() / "kornd_scripted_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     fifo_ = dir_ + "/input";
     ASSERT_EQ(mkfifo(fifo_.c_str(), 0600), 0);

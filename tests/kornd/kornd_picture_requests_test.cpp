@@ -103,7 +103,7 @@ class Pictures : public ::testing::Test {
   Kornd_Server k_;
   platform::Shared_Block holder_[3];
   channel::KRwinblock* b_[3] = {};
-  std::string fifo_ = "/tmp/kornd_pictures_input_" + std::to_string(getpid());
+  std::string fifo_ = std::filesystem::temp_directory_path().string() + "/kornd_pictures_input_" + std::to_string(getpid());
   int fd_ = -1;
   std::string dir_ = [] {
     std::string t = std::filesystem::temp_directory_path().string() + "/kornd_pictures_XXXXXX";

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <chrono>
 #include <future>
 #include <cstdlib>
@@ -91,7 +92,7 @@ class View_Requests : public ::testing::Test {
   Kornd_Server k_;
   platform::Shared_Block holder_;
   channel::KRwinblock* b_ = nullptr;
-  std::string fifo_ = "/tmp/kornd_view_input_" + std::to_string(getpid());
+  std::string fifo_ = std::filesystem::temp_directory_path().string() + "/kornd_view_input_" + std::to_string(getpid());
   int fd_ = -1;
 };
 

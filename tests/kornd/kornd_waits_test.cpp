@@ -179,8 +179,8 @@ TEST_F(Waits, ArrowKeysDuringAnEventWaitMoveThePointerPosition) {
 }
 
 TEST_F(Waits, FileOpenRequestAnswersTheChosenPathOrCancel) {
-  char pattern[] = "/tmp/kornd_open_XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
+  std::string pattern = (std::filesystem::temp_directory_path() / "kornd_open_XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   const std::string folder = pattern;
   const std::string deep = "/" + std::string(2100, 'd') + ".krd";
   std::string answers;

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,51 @@ TEST(Display_Program, AServerThatGoesEndsTheRunWithExitCodeOne) {
   EXPECT_EQ(session.RUN("1 0 0\n"), 1);
   EXPECT_NE(session.CONSOLE().find("The window was closed."), std::string::npos) << session.CONSOLE();
   EXPECT_EQ(folder.working_copies(), "");
+}
+
+TEST(Display_Program, AServerKilledWhileTheProgramWaitsIsReportedAtTheEnd) {
+  Case_Folder folder;
+  Display_Session session(folder.dir, Compressed);
+  session.SEND("0 24 0\n");
+  ASSERT_TRUE(session.WAIT_FOR("'Auto-replot' on"));
+  ::kill(session.server.pid(), SIGKILL);
+  ASSERT_TRUE(session.server.WaitExit(10000));
+  // A command that asks nothing of the server, then the end of input: the end's quit finds it gone.
+  EXPECT_EQ(session.RUN("0 24 0\n"), 1);
+  EXPECT_TRUE(session.CONSOLE().ends_with("'Auto-replot' off\n\nThe window was closed.\n")) << session.CONSOLE();
+  EXPECT_EQ(folder.working_copies(), "");
+}
+
+TEST(Display_Program, AFileThatCannotBeOpenedIsReportedWithTheReason) {
+  struct Case {
+    const char* folder_in_place_of;
+    const char* console_end;
+  } cases[] = {
+      {"Case_geoF.zlt", "\n\n Unable to open file Case_geoF.zlt\n (Is a directory)\n\n\n"},
+      {"Case_phas.zlt", "\n\n Unable to open file Case_phas.zlt\n (Is a directory)\n\n\n"},
+  };
+  for (const Case& c : cases) {
+    Case_Folder folder;
+    std::filesystem::remove(folder.dir / c.folder_in_place_of);
+    std::filesystem::create_directory(folder.dir / c.folder_in_place_of);
+    const Display_Run run = RUN_DISPLAY(folder.dir, {"-g", "Case_phas.zlt"}, "0 129 0\n");
+    EXPECT_EQ(run.exit_code, 1) << c.folder_in_place_of;
+    EXPECT_TRUE(run.console.ends_with(c.console_end)) << run.console;
+  }
+}
+
+TEST(Display_Program, NoFreeServerInstanceIsSaidAtOnce) {
+  Case_Folder folder;
+  // Every instance number held by a server whose window is open (in use by a client).
+  std::vector<std::unique_ptr<Kornd_Server>> servers;
+  for (int n = channel::First_Instance; n <= channel::Last_Server_Instance; ++n) {
+    servers.push_back(std::make_unique<Kornd_Server>());
+    ASSERT_TRUE(servers.back()->Start("")) << n;
+    ASSERT_EQ(servers.back()->Send("I,0,100,100,0,19,5,test"), 1u) << n;
+  }
+  const Display_Run run = RUN_DISPLAY(folder.dir, {"-g", "Case_phas.zlt"}, "0 129 0\n");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_TRUE(run.console.ends_with("\nNo instance of kornd is free: all 15 are in use.\n")) << run.console;
 }
 
 TEST(Display_Program, AnInterruptEndsTheRunWithExitCodeOne) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <grp.h>       // setgroups
+#include <sys/resource.h>  // setrlimit
 #include <sys/wait.h>  // waitpid
 #include <unistd.h>    // fork, execv, pipe
 
@@ -18,6 +19,7 @@
 struct Program_Start {
   std::vector<std::pair<std::string, std::string>> environment;  // added to the test's own
   bool as_other_user = false;                                     // uid and gid 65534
+  long long file_size_limit = -1;  // >= 0: no file may grow beyond it (writes then fail)
 };
 
 struct Started_Program {
@@ -51,6 +53,11 @@ inline Started_Program START_PROGRAM(const std::string& folder, const std::vecto
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     for (const auto& [name, value] : how.environment) ::setenv(name.c_str(), value.c_str(), 1);
+    if (how.file_size_limit >= 0) {
+      std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+      const rlimit limit{static_cast<rlim_t>(how.file_size_limit), static_cast<rlim_t>(how.file_size_limit)};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+    }
     if (::chdir(folder.c_str()) != 0) ::_exit(126);
     if (how.as_other_user && (::setgroups(0, nullptr) != 0 || ::setresgid(Other_Group, Other_Group, Other_Group) != 0 ||
                               ::setresuid(Other_User, Other_User, Other_User) != 0))

@@ -587,8 +587,18 @@ TEST(Transfer_Program, WholeSets) {
   Program_Run times = run_program(dir, {"-t", "-w", "--Times", "Sim.frac"});
   EXPECT_EQ(times.listing, std::string(4, ' ').substr(2) + "2.000000e+000\n  2.000000e+000\n  2.000000e+000\n  "
                                                         "2.000000e+000\n");
-  Program_Run nothing = run_program(dir, {"-t", "-w", "Misspelt.conc1"});
-  EXPECT_EQ(nothing.console, "\n Transfer ZELTRA\n");
+  // A name that matches no file of a set: said, and the run fails.
+  const struct {
+    std::vector<std::string> words;
+    std::string stem;
+  } nothing_found[] = {{{"-t", "-w", "Misspelt.conc1"}, "Misspelt.conc1"},
+                       {{"-t", "-w", "-k1", "Misspelt"}, "Misspelt"},
+                       {{"-t", "-w", "--Times", "Misspelt"}, "Misspelt"}};
+  for (const auto& c : nothing_found) {
+    Program_Run nothing = run_program(dir, c.words);
+    EXPECT_EQ(nothing.exit_code, 1) << c.words[2];
+    EXPECT_EQ(nothing.console, "\n Transfer ZELTRA\n\n No file of the set " + c.stem + " found\n\n") << c.words[2];
+  }
 }
 
 // conc10 .. conc99 and frac10 .. frac99 stand twice in the list of known extensions; each

@@ -217,3 +217,23 @@ TEST(Transfer_Replacement, MessagesNameTheUsersFiles) {
 }
 
 }  // namespace
+
+TEST(Transfer_Replacement, AWorkingCopyWithoutRoomNamesItsFolderAndTheTempOption) {
+  Scratch_Folder dir;
+  std::vector<sample::Output> outputs;
+  for (int k = 0; k < 10; ++k) outputs.push_back({0.5 * k, std::vector<double>(1000, 1.0 + k)});
+  sample::WRITE_RESULTS(dir / "plain", sample::Encoding::Single, outputs);
+  sample::GZIP_COPY(dir / "plain", dir / "Sim.conc1.gz");
+  std::filesystem::create_directory(dir.path() / "work");
+  Program_Start small_files;
+  small_files.file_size_limit = 16 * 1024;  // the uncompressed copy needs 40 kB
+  const Ended_Program run =
+      RUN_PROGRAM(dir.path(), {"-t", "-y", "--Temp:work/", "Sim.conc1.gz", "Out.txt"}, small_files);
+  EXPECT_EQ(run.exit_code(), 1);
+  EXPECT_TRUE(run.console.ends_with("\n\n Error while attempting to uncompress Sim.conc1.gz\n"
+                                    " working copy in work: File too large\n"
+                                    " Another folder for working copies can be given with --Temp:<folder>\n\n\n"))
+      << run.console;
+  EXPECT_EQ(dir.listing(), "Sim.conc1.gz plain work");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "work"));
+}
