@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <thread>
 
@@ -46,7 +47,7 @@ bool Kornd_Server::Start(const std::string& answers, const std::vector<std::stri
     if (!replaced) env_text.emplace_back(*e);
   }
   env_text.insert(env_text.end(), display_environment_.begin(), display_environment_.end());
-  env_text.push_back("KORND_TEST_ANSWERS=" + answers);
+  if (answers_set_) env_text.push_back("KORND_TEST_ANSWERS=" + answers);
   std::vector<char*> envp;
   for (std::string& s : env_text) envp.push_back(s.data());
   envp.push_back(nullptr);
@@ -92,6 +93,16 @@ bool Kornd_Server::Start(const std::string& answers, const std::vector<std::stri
 bool Kornd_Server::Connect() { return client_.CONNECT(channel::INSTANCE_BLOCK_NAME(instance_)); }
 
 std::uint32_t Kornd_Server::Send(const std::string& text) { return SendRaw(text.c_str(), text.size() + 1); }
+
+std::uint32_t Kornd_Server::SendWithin(const std::string& text, int timeout_ms) {
+  std::future<std::uint32_t> reply = std::async(std::launch::async, [&] { return Send(text); });
+  if (reply.wait_for(std::chrono::milliseconds(timeout_ms)) == std::future_status::timeout && pid_ > 0) {
+    kill(pid_, SIGKILL);  // its socket closes, which ends the send
+    reply.wait();
+    return Gone;
+  }
+  return reply.get();
+}
 
 std::uint32_t Kornd_Server::SendRaw(const void* bytes, std::size_t length) {
   std::uint32_t reply = 0;
