@@ -218,22 +218,30 @@ void CKorndApp::WriteAvailability() {
 
 // SIGTERM, SIGINT and SIGHUP end the server the way the quit request does, so its blocks go.
 void CKorndApp::WatchSignals() {
-  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_fds) != 0) return;
-  signal_notifier_ = new QSocketNotifier(signal_fds[1], QSocketNotifier::Read, this);
-  connect(signal_notifier_, &QSocketNotifier::activated, this, [this] {
-    char c;
-    ssize_t ignored = read(signal_fds[1], &c, 1);
-    (void)ignored;
-    closing = true;
-    PostCloseMain();
-  });
-  struct sigaction sa {};
-  sa.sa_handler = on_terminate_signal;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGHUP, &sa, nullptr);
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_fds) == 0) {
+    signal_notifier_ = new QSocketNotifier(signal_fds[1], QSocketNotifier::Read, this);
+    connect(signal_notifier_, &QSocketNotifier::activated, this, [this] {
+      char c;
+      ssize_t ignored = read(signal_fds[1], &c, 1);
+      (void)ignored;
+      closing = true;
+      PostCloseMain();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = on_terminate_signal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+  }
+  // A parent may have started the server with these blocked; one already pending arrives now.
+  sigset_t ends;
+  sigemptyset(&ends);
+  sigaddset(&ends, SIGTERM);
+  sigaddset(&ends, SIGINT);
+  sigaddset(&ends, SIGHUP);
+  pthread_sigmask(SIG_UNBLOCK, &ends, nullptr);
 }
 
 bool CKorndApp::InitInstance() {

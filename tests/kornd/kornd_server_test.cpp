@@ -14,6 +14,7 @@
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "Kornd_Server.h"
 
@@ -418,6 +419,32 @@ TEST(KorndChannel, BlocksGoWhenWindowsCloseAndTheServerEnds) {
   EXPECT_TRUE(WIFEXITED(k.exit_status()));
   EXPECT_EQ(WEXITSTATUS(k.exit_status()), 0);
   EXPECT_TRUE(all_removed(blocks));
+}
+
+// A parent that blocks the end signals (to take them on a thread of its own) hands the mask on
+// to a server it starts without resetting it; the server unblocks them itself.
+TEST(KorndChannel, EndSignalsEndAServerStartedWithThemBlocked) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(strsignal(signal));
+    Kornd_Server k;
+    bool started = false;
+    std::thread([&] {
+      sigset_t ends;
+      sigemptyset(&ends);
+      for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ends, s);
+      pthread_sigmask(SIG_BLOCK, &ends, nullptr);
+      started = k.Start();  // a plain posix_spawn: the child inherits this thread's mask
+    }).join();
+    ASSERT_TRUE(started) << k.Errors();
+    const std::string instance = channel::INSTANCE_BLOCK_NAME(k.instance());
+    ASSERT_EQ(k.Send(open_text(0, 100, 100, "w")), 1u);
+    kill(k.pid(), signal);
+    ASSERT_TRUE(k.WaitExit(10000));
+    EXPECT_TRUE(WIFEXITED(k.exit_status()));
+    EXPECT_EQ(WEXITSTATUS(k.exit_status()), 0);
+    EXPECT_FALSE(SHM_EXISTS(instance));
+    EXPECT_FALSE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(k.instance(), 1)));
+  }
 }
 
 TEST(KorndChannel, AStaleBlockOfADeadServerIsTakenOver) {
