@@ -16,6 +16,7 @@
 #include <csignal>  // sigaction
 #include <cstdio>   // std::snprintf
 #include <cstring>  // std::strerror
+#include <new>      // std::bad_alloc
 
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndChannel.h"
@@ -274,9 +275,19 @@ bool CKorndApp::InitInstance() {
   WriteAvailability();
   advanced_graphics = true;
   WatchSignals();
-  channel_->Start([this](const platform::Request_Packet& p) { return main_frame->OnCopyData(p); });
+  channel_->Start([this](const platform::Request_Packet& p) { return ServeRequest(p); });
   closing = false;
   return true;
+}
+
+// Memory a request could not get ends the server through its box, never by an abort.
+std::uint32_t CKorndApp::ServeRequest(const platform::Request_Packet& packet) {
+  try {
+    return main_frame->OnCopyData(packet);
+  } catch (const std::bad_alloc&) {
+    ShowNoMemory();
+    return channel::Reply_Refused;
+  }
 }
 
 int CKorndApp::ExitInstance() {
@@ -338,6 +349,8 @@ int CKorndApp::ShowError(const QString& text, bool fatal) {
   if (fatal || answer == CKorndBox::IDABORT) PostCloseMain();
   return answer;
 }
+
+void CKorndApp::ShowNoMemory() { ShowError(StringOf(IDS_NO_MEMORY), true); }
 
 int CKorndApp::ShowSystemError(const QString& title, int code, int fatal) {
   if (code == 0) return 0;

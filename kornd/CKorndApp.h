@@ -21,6 +21,9 @@ class CKorndChannel;
 class CKorndDoc;
 class CKorndMain;
 class QSocketNotifier;
+namespace platform {
+struct Request_Packet;
+}
 
 // String-table messages of the server.
 enum Message_Id : int {
@@ -92,6 +95,8 @@ class CKorndApp : public QApplication {
   int ShowMessageText(const QString& text, const QString* title, unsigned flags);
   int ShowError(const QString& text, bool fatal);
   int ShowSystemError(const QString& title, int code, int fatal);
+  // The fatal "Insufficient system memory" box: the server ends, its blocks removed.
+  void ShowNoMemory();
   // Text of a string-table message; empty for an unknown id.
   static QString StringOf(int id);
   void ProbeDisplay();
@@ -147,6 +152,7 @@ class CKorndApp : public QApplication {
   void ReadPrinter();
   void WriteAvailability();
   void WatchSignals();
+  std::uint32_t ServeRequest(const platform::Request_Packet& packet);
 
   std::array<CKorndDoc*, channel::Max_Window + 1> windows_{};
   int open_windows_ = 0;

@@ -328,6 +328,7 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
       try {
         data_buffer_.assign(static_cast<std::size_t>(bytes), 0);
       } catch (const std::bad_alloc&) {
+        if (CKorndApp* app = KorndApp()) app->ShowNoMemory();
         return 0u;
       }
       return reply;

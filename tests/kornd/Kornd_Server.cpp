@@ -4,10 +4,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>  // prlimit
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -67,6 +69,13 @@ bool Kornd_Server::Start(const std::string& answers, const std::vector<std::stri
   if (rc != 0) {
     pid_ = -1;
     return false;
+  }
+  if (address_space_limit_ > 0) {
+    const rlimit limit{address_space_limit_, address_space_limit_};
+    if (prlimit(pid_, RLIMIT_AS, &limit, nullptr) != 0) {
+      Stop();
+      return false;
+    }
   }
   const std::string prefix = "0," + std::to_string(pid_) + ",";
   auto ready = [&] {
@@ -165,6 +174,15 @@ channel::KRwinblock* Kornd_Server::MapWindow(int w, platform::Shared_Block& hold
       platform::Block_Status::Ok)
     return nullptr;
   return static_cast<channel::KRwinblock*>(holder.view());
+}
+
+std::string WINDOW_REQUEST(channel::KRwinblock& b, int w, char letter, int code, const std::vector<int>& a,
+                           const std::string& data) {
+  b.code = code;
+  for (std::size_t i = 0; i < 6; ++i) b.a[i] = i < a.size() ? a[i] : 0;
+  std::memset(b.data, 0, channel::Data_Size);
+  std::memcpy(b.data, data.data(), std::min(data.size(), channel::Data_Size - 1));
+  return std::string{letter, static_cast<char>(w + 32)};
 }
 
 bool SHM_EXISTS(const std::string& block_name) {

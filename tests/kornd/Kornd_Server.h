@@ -26,6 +26,8 @@ class Kornd_Server {
   void SetDisplayEnvironment(std::vector<std::string> variables) { display_environment_ = std::move(variables); }
   // Starts the server without KORND_TEST_ANSWERS at all (Start's answers are then not used).
   void LeaveAnswersUnset() { answers_set_ = false; }
+  // Limits the server's address space (RLIMIT_AS) from its start on; 0: no limit of ours.
+  void SetAddressSpaceLimit(std::uint64_t bytes) { address_space_limit_ = bytes; }
   // Starts kornd with KORND_TEST_ANSWERS = answers; true once it serves (instance() is known).
   // False when it ended first (exit_status() tells) or did not become ready.
   bool Start(const std::string& answers = "", const std::vector<std::string>& args = {});
@@ -67,8 +69,14 @@ class Kornd_Server {
   std::string err_path_;
   std::vector<std::string> display_environment_{"QT_QPA_PLATFORM=offscreen"};
   bool answers_set_ = true;
+  std::uint64_t address_space_limit_ = 0;
   platform::Channel_Client client_;
 };
+
+// Fills window block b's sub-code, slots a1..a6 (missing ones 0) and data area (zero-filled
+// after the text) and returns the request text of the letter for window w.
+std::string WINDOW_REQUEST(channel::KRwinblock& b, int w, char letter, int code, const std::vector<int>& a = {},
+                           const std::string& data = {});
 
 // True when /dev/shm holds an entry of this block name.
 bool SHM_EXISTS(const std::string& block_name);

@@ -29,11 +29,7 @@ class Unattended : public ::testing::TestWithParam<std::vector<std::string>> {
     ASSERT_NE(b_, nullptr);
   }
   std::uint32_t Req(char letter, int code, std::vector<int> a = {}, const std::string& data = {}) {
-    b_->code = code;
-    for (std::size_t i = 0; i < 6; ++i) b_->a[i] = i < a.size() ? a[i] : 0;
-    std::memset(b_->data, 0, channel::Data_Size);
-    std::memcpy(b_->data, data.data(), std::min(data.size(), channel::Data_Size - 1));
-    return k_.SendWithin(std::string{letter, static_cast<char>(1 + 32)}, Reply_Within_Ms);
+    return k_.SendWithin(WINDOW_REQUEST(*b_, 1, letter, code, a, data), Reply_Within_Ms);
   }
   // A 2 x 4 bitmap made from the data buffer, with no file of its own.
   std::uint32_t MakeBitmap(int n) {
