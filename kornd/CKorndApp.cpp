@@ -20,6 +20,7 @@
 
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndChannel.h"
+#include "kornd/CKorndCommandLineInfo.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndMain.h"
 #include "kornd/DrawUtil.h"
@@ -245,7 +246,7 @@ void CKorndApp::WatchSignals() {
   pthread_sigmask(SIG_UNBLOCK, &ends, nullptr);
 }
 
-bool CKorndApp::InitInstance() {
+bool CKorndApp::InitInstance(const CKorndCommandLineInfo& command_line) {
   if (!ReadPlatform()) {
     const QString title = "Graphics Window";
     ShowMessageID(IDS_CLOSE, &title, MB_NOTICE);
@@ -272,6 +273,9 @@ bool CKorndApp::InitInstance() {
   main_frame->show();
   ProbeDisplay();
   ClearGdiCache();
+  // The pictures first: each window writes its line into the instance block, and only the
+  // availability line written after them lets a client take this server.
+  command_line.Apply(*this);
   WriteAvailability();
   advanced_graphics = true;
   WatchSignals();

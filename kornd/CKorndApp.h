@@ -18,6 +18,7 @@
 #include "platform/Shared_Block.h"
 
 class CKorndChannel;
+class CKorndCommandLineInfo;
 class CKorndDoc;
 class CKorndMain;
 class QSocketNotifier;
@@ -84,8 +85,9 @@ class CKorndApp : public QApplication {
   CKorndApp(int& argc, char** argv);
   ~CKorndApp() override;
 
-  // Start-up: false when the server must end at once (its box has been shown).
-  bool InitInstance();
+  // Start-up with the parsed command line (its pictures open before the server is offered to
+  // clients): false when the server must end at once (its box has been shown).
+  bool InitInstance(const CKorndCommandLineInfo& command_line);
   // Sets closing and closes every window; returns the exit code.
   int ExitInstance();
 

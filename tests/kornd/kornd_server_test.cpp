@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -466,4 +467,24 @@ TEST(KorndChannel, AStaleBlockOfADeadServerIsTakenOver) {
   channel::KRwinblock* b = next.MapWindow(1, holder);
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->width, 100);
+}
+
+// Asking for help prints the switches and ends at once, claiming no instance.
+TEST(KorndCommandLine, HelpPrintsTheSwitchesAndStartsNoServer) {
+  for (const char* ask : {"--help", "-h"}) {
+    SCOPED_TRACE(ask);
+    FILE* out = popen((Kornd_Server::KorndPath() + " " + ask + " 2>&1").c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, out)) text += buffer;
+    const int status = pclose(out);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(text.rfind("usage: kornd [switches] [picture.krd ...]\n", 0), 0u) << text;
+    for (const char* line : {"  -b / -B                       back buffer on / off\n",
+                             "  -dpi<n>  -d<n>  -<n>          picture pages of 11 x 8 inches at n dots per inch\n"})
+      EXPECT_NE(text.find(line), std::string::npos) << text;
+    EXPECT_FALSE(SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(channel::First_Instance)));
+  }
 }
