@@ -118,17 +118,11 @@ std::uint64_t address_space_of(pid_t pid) {
 // Memory that a request within the bounds cannot get ends the server through the fatal
 // "Insufficient system memory" box, with its blocks removed; never an abort.
 TEST(KorndMemoryBounds, MemoryThatCannotBeHadEndsTheServerThroughItsBox) {
-  struct Case {
-    const char* what;
-    char letter;
-    int code;
-    std::vector<int> a;
-    std::uint32_t reply;
-  } cases[] = {
-      {"buffer 1 GB", Control, Control_New_Buffer, {1 << 30}, 0},
-      {"polyline 2^22 points", New_Object, New_Polyline, {1 << 22}, 1},
+  const Row cases[] = {
+      {"buffer 1 GB", Control, Control_New_Buffer, {1 << 30}, 0, ""},
+      {"polyline 2^22 points", New_Object, New_Polyline, {1 << 22}, 1, ""},
   };
-  for (const Case& c : cases) {
+  for (const Row& c : cases) {
     SCOPED_TRACE(c.what);
     Kornd_Server k;
     ASSERT_TRUE(k.Start()) << k.Errors();
