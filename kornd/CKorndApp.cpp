@@ -16,9 +16,11 @@
 #include <csignal>  // sigaction
 #include <cstdio>   // std::snprintf
 #include <cstring>  // std::strerror
+#include <new>      // std::bad_alloc
 
 #include "kornd/CKorndBox.h"
 #include "kornd/CKorndChannel.h"
+#include "kornd/CKorndCommandLineInfo.h"
 #include "kornd/CKorndDoc.h"
 #include "kornd/CKorndView.h"
 #include "kornd/CKorndMain.h"
@@ -219,25 +221,33 @@ void CKorndApp::WriteAvailability() {
 
 // SIGTERM, SIGINT and SIGHUP end the server the way the quit request does, so its blocks go.
 void CKorndApp::WatchSignals() {
-  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_fds) != 0) return;
-  signal_notifier_ = new QSocketNotifier(signal_fds[1], QSocketNotifier::Read, this);
-  connect(signal_notifier_, &QSocketNotifier::activated, this, [this] {
-    char c;
-    ssize_t ignored = read(signal_fds[1], &c, 1);
-    (void)ignored;
-    closing = true;
-    PostCloseMain();
-  });
-  struct sigaction sa {};
-  sa.sa_handler = on_terminate_signal;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGHUP, &sa, nullptr);
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_fds) == 0) {
+    signal_notifier_ = new QSocketNotifier(signal_fds[1], QSocketNotifier::Read, this);
+    connect(signal_notifier_, &QSocketNotifier::activated, this, [this] {
+      char c;
+      ssize_t ignored = read(signal_fds[1], &c, 1);
+      (void)ignored;
+      closing = true;
+      PostCloseMain();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = on_terminate_signal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+  }
+  // A parent may have started the server with these blocked; one already pending arrives now.
+  sigset_t ends;
+  sigemptyset(&ends);
+  sigaddset(&ends, SIGTERM);
+  sigaddset(&ends, SIGINT);
+  sigaddset(&ends, SIGHUP);
+  pthread_sigmask(SIG_UNBLOCK, &ends, nullptr);
 }
 
-bool CKorndApp::InitInstance() {
+bool CKorndApp::InitInstance(const CKorndCommandLineInfo& command_line) {
   if (!ReadPlatform()) {
     const QString title = "Graphics Window";
     ShowMessageID(IDS_CLOSE, &title, MB_NOTICE);
@@ -264,13 +274,26 @@ bool CKorndApp::InitInstance() {
   main_frame->show();
   ProbeDisplay();
   ClearGdiCache();
+  // The pictures first: each window writes its line into the instance block, and only the
+  // availability line written after them lets a client take this server.
+  command_line.Apply(*this);
   WriteAvailability();
   advanced_graphics = true;
   WatchSignals();
-  channel_->Start([this](const platform::Request_Packet& p) { return main_frame->OnCopyData(p); });
+  channel_->Start([this](const platform::Request_Packet& p) { return ServeRequest(p); });
   channel_->OnClientGone([this] { EndWaitsOfGoneClient(); });
   closing = false;
   return true;
+}
+
+// Memory a request could not get ends the server through its box, never by an abort.
+std::uint32_t CKorndApp::ServeRequest(const platform::Request_Packet& packet) {
+  try {
+    return main_frame->OnCopyData(packet);
+  } catch (const std::bad_alloc&) {
+    ShowNoMemory();
+    return channel::Reply_Refused;
+  }
 }
 
 int CKorndApp::ExitInstance() {
@@ -339,6 +362,8 @@ int CKorndApp::ShowError(const QString& text, bool fatal) {
   if (fatal || answer == CKorndBox::IDABORT) PostCloseMain();
   return answer;
 }
+
+void CKorndApp::ShowNoMemory() { ShowError(StringOf(IDS_NO_MEMORY), true); }
 
 int CKorndApp::ShowSystemError(const QString& title, int code, int fatal) {
   if (code == 0) return 0;

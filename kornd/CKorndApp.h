@@ -18,9 +18,13 @@
 #include "platform/Shared_Block.h"
 
 class CKorndChannel;
+class CKorndCommandLineInfo;
 class CKorndDoc;
 class CKorndMain;
 class QSocketNotifier;
+namespace platform {
+struct Request_Packet;
+}
 
 // String-table messages of the server.
 enum Message_Id : int {
@@ -81,8 +85,9 @@ class CKorndApp : public QApplication {
   CKorndApp(int& argc, char** argv);
   ~CKorndApp() override;
 
-  // Start-up: false when the server must end at once (its box has been shown).
-  bool InitInstance();
+  // Start-up with the parsed command line (its pictures open before the server is offered to
+  // clients): false when the server must end at once (its box has been shown).
+  bool InitInstance(const CKorndCommandLineInfo& command_line);
   // Sets closing and closes every window; returns the exit code.
   int ExitInstance();
 
@@ -92,6 +97,8 @@ class CKorndApp : public QApplication {
   int ShowMessageText(const QString& text, const QString* title, unsigned flags);
   int ShowError(const QString& text, bool fatal);
   int ShowSystemError(const QString& title, int code, int fatal);
+  // The fatal "Insufficient system memory" box: the server ends, its blocks removed.
+  void ShowNoMemory();
   // Text of a string-table message; empty for an unknown id.
   static QString StringOf(int id);
   void ProbeDisplay();
@@ -150,6 +157,7 @@ class CKorndApp : public QApplication {
   void ReadPrinter();
   void WriteAvailability();
   void WatchSignals();
+  std::uint32_t ServeRequest(const platform::Request_Packet& packet);
 
   std::array<CKorndDoc*, channel::Max_Window + 1> windows_{};
   int open_windows_ = 0;

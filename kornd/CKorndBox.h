@@ -6,6 +6,9 @@
 // codes 1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No.
 // With the seam set, nothing is shown: each box writes one line to standard error and takes the
 // next answer of the list (the box's first button when the list is used up or does not fit).
+// On a platform nobody sees (offscreen, minimal) the seam is on even without the variable, with
+// no answers: a box takes its first (default) button and a dialog an empty answer (a file
+// dialog is cancelled), so that no request waits for a person who is not there.
 // Changes: the seam's position in the answer list.
 #pragma once
 
@@ -17,7 +20,7 @@ class CKorndBox {
 
   // Shows a box without owner, top-most; returns the button.
   static int Show(const QString& title, const QString& text, unsigned flags);
-  // True when the seam is active (KORND_TEST_ANSWERS is set).
+  // True when the seam is active (KORND_TEST_ANSWERS is set, or nobody sees the windows).
   static bool SeamActive();
   // For dialogs other than boxes: logs "kornd dialog: [kind] [detail]" and gives the next
   // answer of the list in `answer`. Returns false when the seam is not active.

@@ -342,18 +342,18 @@ std::uint32_t CKorndDoc::ExecuteB(std::uint32_t reply) {
       data_buffer_.clear();
       data_buffer_.shrink_to_fit();
       const int bytes = block_->a[0];
-      bool made = bytes >= 0 && bytes <= (1 << 30);
-      if (made) {
-        try {
-          data_buffer_.assign(static_cast<std::size_t>(bytes), 0);
-        } catch (const std::bad_alloc&) {
-          made = false;
-        }
+      if (bytes < 0 || bytes > (1 << 30)) {
+        // A hostile size is shown and answered 0; it does not end the server.
+        CKorndBox::Show("Kornd: Error", CKorndApp::StringOf(IDS_NO_MEMORY), MB_FATAL);
+        return 0u;
       }
-      if (made) return reply;
-      // The failure is shown and answered 0; a hostile size does not end the server.
-      CKorndBox::Show("Kornd: Error", CKorndApp::StringOf(IDS_NO_MEMORY), MB_FATAL);
-      return 0u;
+      try {
+        data_buffer_.assign(static_cast<std::size_t>(bytes), 0);
+      } catch (const std::bad_alloc&) {
+        if (CKorndApp* app = KorndApp()) app->ShowNoMemory();
+        return 0u;
+      }
+      return reply;
     }
     case channel::Control_Free_Buffer:  // release the data buffer
       data_buffer_.clear();

@@ -25,6 +25,9 @@ namespace {
 
 // Highest bitmap number a request may make: keeps the table small whatever the client sends.
 constexpr int Max_Bitmap_Number = 65535;
+// Largest text bitmap: the text is drawn on a 32-bit picture of its size first (256 MB at
+// this bound, 8192 x 8192), which a client's size must not make unbounded.
+constexpr std::int64_t Max_Text_Bitmap_Pixels = std::int64_t(1) << 26;
 
 }  // namespace
 
@@ -132,13 +135,17 @@ int CKorndDoc::TextBitmap(int n, int w, int h, int x, int y, const QString& text
   const int requested = n;
   n = ChooseBitmapNumber(n);
   auto b = std::make_unique<CKRDIB>();
-  if (n == 0 || !b->Create(w, h, 1, 0, -1)) {
+  if (n == 0 || std::int64_t(w) * std::abs(std::int64_t(h)) > Max_Text_Bitmap_Pixels || !b->Create(w, h, 1, 0, -1)) {
     pending_message_ = IDS_BITMAP_FAILED;
     return requested;
   }
   // Black text on white drawn on a picture of the same size, then one bit a pixel: the text is
   // entry 0, the background entry 1.
   QImage canvas(w, std::abs(h), QImage::Format_RGB32);
+  if (canvas.isNull()) {  // no memory for it
+    pending_message_ = IDS_BITMAP_FAILED;
+    return requested;
+  }
   canvas.fill(Qt::white);
   KRdc dc(&canvas);
   const QFontMetrics metrics(*font);
@@ -146,13 +153,10 @@ int CKorndDoc::TextBitmap(int n, int w, int h, int x, int y, const QString& text
   KRpoint ref = RotatePoint({x, y + std::abs(h) - metrics.height()}, {x, y + std::abs(h)}, angle);
   KRpoint down = RotatePoint({0, metrics.ascent()}, {0, 0}, angle);
   dc.TextOut(ref.x + down.x, ref.y + down.y, text, *font, 0x000000, -1, angle);
-  std::vector<std::uint32_t> bits(std::size_t(w) * std::size_t(canvas.height()));
   for (int row = 0; row < canvas.height(); ++row) {
     const QRgb* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(row));
-    for (int col = 0; col < w; ++col) bits[std::size_t(row) * std::size_t(w) + std::size_t(col)] = (line[col] & 0xFFFFFF) == 0 ? 0 : 1;
+    for (int col = 0; col < w; ++col) b->SetPixelValue(col, row, (line[col] & 0xFFFFFF) == 0 ? 0 : 1);
   }
-  for (int row = 0; row < canvas.height(); ++row)
-    for (int col = 0; col < w; ++col) b->SetPixelValue(col, row, bits[std::size_t(row) * std::size_t(w) + std::size_t(col)]);
   std::int32_t ink = env_.Role(7) != CKorndGC::None ? env_.Role(7) : env_.Role(1);
   std::int32_t back = env_.Role(8) != CKorndGC::None ? env_.Role(8) : env_.Role(2);
   b->SetTwoColors(static_cast<std::uint32_t>(ink < 0 ? 0 : ink), static_cast<std::uint32_t>(back < 0 ? 0xFFFFFF : back));

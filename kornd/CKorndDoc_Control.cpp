@@ -32,6 +32,9 @@
 namespace {
 
 constexpr int Default_Wait_Ms = 300000;
+// Highest drawing-state number B 24 saves: the stack grows to it, so a client's number must
+// not make it unbounded (as segment, bitmap and symbol numbers).
+constexpr int Max_State = 65535;
 constexpr int Hint_Repaint = 8, Hint_Viewport = 10, Hint_Buffering = 11, Hint_Cursor = 13, Hint_Storing = 16,
               Hint_Not_Storing = 17;
 
@@ -426,11 +429,11 @@ void CKorndDoc::ComputeViewport() {
 }
 
 std::uint32_t CKorndDoc::SaveState(int n, std::uint32_t reply) {
+  if (n < 0 || n > Max_State) return 0u;
   if (n >= int(states_.size())) {
     states_.resize(static_cast<std::size_t>(n) + 1);
     states_[std::size_t(n)] = std::make_unique<CKorndStateSave>(this);
   }
-  if (n < 0) return 0u;
   std::unique_ptr<CKorndStateSave>& entry = states_[std::size_t(n)];
   if (n == 0 && (!entry || entry->Empty())) {
     // State 0 is the pixel-coordinate state.

@@ -376,7 +376,7 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
         data_buffer_.assign(static_cast<std::size_t>(n) * sizeof(KRpoint), 0);
       } catch (const std::bad_alloc&) {
         data_buffer_.clear();
-        pending_message_ = IDS_INVALID_PARAMETER;
+        if (CKorndApp* app = KorndApp()) app->ShowNoMemory();
         return nullptr;
       }
       if (code == channel::Draw_Polygon) {
@@ -404,10 +404,15 @@ CKorndTool* CKorndDoc::MakeTool(int code, int a1, int a2) {
       auto p = std::make_unique<CKorndPlot>();
       try {
         data_buffer_.assign(static_cast<std::size_t>(m) * sizeof(std::int32_t), 0);
-        p->points.resize(static_cast<std::size_t>(m));
       } catch (const std::bad_alloc&) {
         data_buffer_.clear();
-        pending_message_ = IDS_INVALID_PARAMETER;
+        if (CKorndApp* app = KorndApp()) app->ShowNoMemory();
+        return nullptr;
+      }
+      try {
+        p->points.resize(static_cast<std::size_t>(m));
+      } catch (const std::bad_alloc&) {  // no points: no object, and no message
+        data_buffer_.clear();
         return nullptr;
       }
       p->mode = a2;

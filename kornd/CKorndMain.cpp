@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -266,9 +265,8 @@ void CKorndMain::OnLibraryManual() {
   if (2 * folder.size() < 260) {
     path = folder + name;
     if (!QFileInfo::exists(path)) {
-      path = QFileDialog::getOpenFileName(nullptr, QString(), path,
-                                          "Document Files ( *.html, *.htm, *.txt, *.doc ) (*.html *.htm *.txt *.doc)");
-      if (path.isEmpty()) return;
+      const std::vector<File_Filter> documents{{"Document Files ( *.html, *.htm, *.txt, *.doc )", "*.html;*.htm;*.txt;*.doc"}};
+      if (!ASK_FILE_NAME(false, path, QString(), documents, path)) return;
     }
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {

@@ -2,6 +2,7 @@
 #include "platform/Process_Start.h"
 
 #include <fcntl.h>     // O_RDONLY
+#include <signal.h>    // sigemptyset, sigfillset
 #include <spawn.h>     // posix_spawn
 #include <sys/wait.h>  // waitpid
 #include <unistd.h>    // usleep
@@ -22,8 +23,23 @@ pid_t spawn_with(const std::string& path, const std::vector<std::string>& args, 
   argv.push_back(const_cast<char*>(path.c_str()));
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  // The child starts with no signal blocked and every signal at its default action, whatever
+  // this program blocks or ignores (the display blocks its end signals on the calling thread).
+  posix_spawnattr_t attributes;
+  int rc = posix_spawnattr_init(&attributes);
+  if (rc != 0) {
+    error = "posix_spawnattr_init: " + std::string(std::strerror(rc));
+    return -1;
+  }
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = -1;
-  int rc = posix_spawn(&pid, path.c_str(), actions, nullptr, argv.data(), environ);
+  rc = posix_spawn(&pid, path.c_str(), actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   if (rc != 0) {
     error = "posix_spawn " + path + ": " + std::strerror(rc);
     return -1;

@@ -1,8 +1,9 @@
 // Process_Start.h - starting a program and waiting until it is ready (stand-in for starting a
 // process and waiting for it to be idle).
 //
-// SPAWN starts a program with posix_spawn; WAIT_FOR_IDLE polls a readiness test until it holds,
-// the process ends, or the time limit passes. Changes no global state.
+// SPAWN starts a program with posix_spawn, with no signal blocked and every signal at its default
+// action (whatever the calling thread blocks or ignores); WAIT_FOR_IDLE polls a readiness test
+// until it holds, the process ends, or the time limit passes. Changes no global state.
 #pragma once
 
 #include <sys/types.h>  // pid_t

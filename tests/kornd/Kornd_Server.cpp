@@ -4,16 +4,19 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>  // prlimit
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <thread>
 
@@ -48,7 +51,7 @@ bool Kornd_Server::Start(const std::string& answers, const std::vector<std::stri
     if (!replaced) env_text.emplace_back(*e);
   }
   env_text.insert(env_text.end(), display_environment_.begin(), display_environment_.end());
-  env_text.push_back("KORND_TEST_ANSWERS=" + answers);
+  if (answers_set_) env_text.push_back("KORND_TEST_ANSWERS=" + answers);
   std::vector<char*> envp;
   for (std::string& s : env_text) envp.push_back(s.data());
   envp.push_back(nullptr);
@@ -68,6 +71,13 @@ bool Kornd_Server::Start(const std::string& answers, const std::vector<std::stri
   if (rc != 0) {
     pid_ = -1;
     return false;
+  }
+  if (address_space_limit_ > 0) {
+    const rlimit limit{address_space_limit_, address_space_limit_};
+    if (prlimit(pid_, RLIMIT_AS, &limit, nullptr) != 0) {
+      Stop();
+      return false;
+    }
   }
   const std::string prefix = "0," + std::to_string(pid_) + ",";
   auto ready = [&] {
@@ -94,6 +104,16 @@ bool Kornd_Server::Start(const std::string& answers, const std::vector<std::stri
 bool Kornd_Server::Connect() { return client_.CONNECT(channel::INSTANCE_BLOCK_NAME(instance_)); }
 
 std::uint32_t Kornd_Server::Send(const std::string& text) { return SendRaw(text.c_str(), text.size() + 1); }
+
+std::uint32_t Kornd_Server::SendWithin(const std::string& text, int timeout_ms) {
+  std::future<std::uint32_t> reply = std::async(std::launch::async, [&] { return Send(text); });
+  if (reply.wait_for(std::chrono::milliseconds(timeout_ms)) == std::future_status::timeout && pid_ > 0) {
+    kill(pid_, SIGKILL);  // its socket closes, which ends the send
+    reply.wait();
+    return Gone;
+  }
+  return reply.get();
+}
 
 std::uint32_t Kornd_Server::SendRaw(const void* bytes, std::size_t length) {
   std::uint32_t reply = 0;
@@ -156,6 +176,15 @@ channel::KRwinblock* Kornd_Server::MapWindow(int w, platform::Shared_Block& hold
       platform::Block_Status::Ok)
     return nullptr;
   return static_cast<channel::KRwinblock*>(holder.view());
+}
+
+std::string WINDOW_REQUEST(channel::KRwinblock& b, int w, char letter, int code, const std::vector<int>& a,
+                           const std::string& data) {
+  b.code = code;
+  for (std::size_t i = 0; i < 6; ++i) b.a[i] = i < a.size() ? a[i] : 0;
+  std::memset(b.data, 0, channel::Data_Size);
+  std::memcpy(b.data, data.data(), std::min(data.size(), channel::Data_Size - 1));
+  return std::string{letter, static_cast<char>(w + 32)};
 }
 
 bool SHM_EXISTS(const std::string& block_name) {

@@ -247,51 +247,19 @@ TEST_F(Pictures, PictureFilesOnTheCommandLineOpenWindows) {
   Bytes old = read_file(Path("red.krd"));
   old[3] = 0x97;
   { std::ofstream(Path("old.krd"), std::ios::binary).write(reinterpret_cast<const char*>(old.data()), std::streamsize(old.size())); }
-  // The refused file opens no window; the good one opens one, with its picture. (The instance
-  // line then names that window, so the server is found through its window block.)
-  const std::string program = Kornd_Server::KorndPath(), old_arg = Path("old.krd"), red_arg = Path("red.krd");
-  // Servers of other programs of this user may run meanwhile: only a new instance is ours.
-  std::vector<bool> taken(channel::Last_Client_Instance + 1);
-  for (int n = channel::First_Instance; n <= channel::Last_Client_Instance; ++n)
-    taken[static_cast<std::size_t>(n)] = SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(n));
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    setenv("KORND_TEST_ANSWERS", "", 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    freopen(Path("err.txt").c_str(), "w", stderr);
-    execl(program.c_str(), program.c_str(), old_arg.c_str(), "-B", red_arg.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int instance = 0;
-  for (int i = 0; i < 500 && instance == 0; ++i) {
-    for (int n = channel::First_Instance; n <= channel::Last_Client_Instance && instance == 0; ++n)
-      if (!taken[static_cast<std::size_t>(n)] && SHM_EXISTS(channel::WINDOW_BLOCK_NAME(n, 1)) &&
-          platform::SERVER_ACCEPTS(channel::INSTANCE_BLOCK_NAME(n)))
-        instance = n;
-    if (instance == 0) usleep(20000);
-  }
-  ASSERT_NE(instance, 0);
-  // A first request is served once start-up (and the window of the refused file) is over.
-  platform::Channel_Client client;
-  ASSERT_TRUE(client.CONNECT(channel::INSTANCE_BLOCK_NAME(instance)));
-  std::uint32_t reply = 0;
-  const char pixel[] = {'F', 33, 0};
-  ASSERT_EQ(client.SEND(pixel, sizeof pixel, reply), platform::Send_Status::Reply);
+  // The refused file opens no window; the good one opens one, with its picture. The pictures
+  // open before the availability line is written, so the server is offered to clients (Start
+  // waits for that line) whatever their windows wrote into the instance block.
+  Kornd_Server s;
+  ASSERT_TRUE(s.Start("", {Path("old.krd"), "-B", Path("red.krd")})) << s.Errors();
+  EXPECT_EQ(s.InstanceLine().rfind("0," + std::to_string(s.pid()) + ",", 0), 0u);
   platform::Shared_Block holder;
-  ASSERT_EQ(holder.OPEN(channel::WINDOW_BLOCK_NAME(instance, 1), sizeof(channel::KRwinblock)), platform::Block_Status::Ok);
-  auto* b = static_cast<channel::KRwinblock*>(holder.view());
+  channel::KRwinblock* b = s.MapWindow(1, holder);
+  ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->width, 200);
-  b->code = 7, b->a[0] = 8;
-  ASSERT_EQ(client.SEND(pixel, sizeof pixel, reply), platform::Send_Status::Reply);
-  EXPECT_EQ(reply, 1u);
+  EXPECT_EQ(s.Send(WINDOW_REQUEST(*b, 1, 'F', 7, {8})), 1u);
   EXPECT_EQ(b->a[2], 0x0000FF);
-  EXPECT_FALSE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(instance, 2)));
-  client.CLOSE();
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const Bytes err = read_file(Path("err.txt"));
-  const std::string text(err.begin(), err.end());
+  EXPECT_FALSE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(s.instance(), 2)));
+  const std::string text = s.Errors();
   EXPECT_NE(text.find("[Invakid file  (Ver: 0997 != 0998) ]"), std::string::npos) << text;
 }

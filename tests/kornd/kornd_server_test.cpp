@@ -10,10 +10,12 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "Kornd_Server.h"
 
@@ -434,6 +436,32 @@ TEST(KorndChannel, BlocksGoWhenWindowsCloseAndTheServerEnds) {
   EXPECT_TRUE(all_removed(blocks));
 }
 
+// A parent that blocks the end signals (to take them on a thread of its own) hands the mask on
+// to a server it starts without resetting it; the server unblocks them itself.
+TEST(KorndChannel, EndSignalsEndAServerStartedWithThemBlocked) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(strsignal(signal));
+    Kornd_Server k;
+    bool started = false;
+    std::thread([&] {
+      sigset_t ends;
+      sigemptyset(&ends);
+      for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ends, s);
+      pthread_sigmask(SIG_BLOCK, &ends, nullptr);
+      started = k.Start();  // a plain posix_spawn: the child inherits this thread's mask
+    }).join();
+    ASSERT_TRUE(started) << k.Errors();
+    const std::string instance = channel::INSTANCE_BLOCK_NAME(k.instance());
+    ASSERT_EQ(k.Send(open_text(0, 100, 100, "w")), 1u);
+    kill(k.pid(), signal);
+    ASSERT_TRUE(k.WaitExit(10000));
+    EXPECT_TRUE(WIFEXITED(k.exit_status()));
+    EXPECT_EQ(WEXITSTATUS(k.exit_status()), 0);
+    EXPECT_FALSE(SHM_EXISTS(instance));
+    EXPECT_FALSE(SHM_EXISTS(channel::WINDOW_BLOCK_NAME(k.instance(), 1)));
+  }
+}
+
 TEST(KorndChannel, AStaleBlockOfADeadServerIsTakenOver) {
   Kornd_Server dead;
   ASSERT_TRUE(dead.Start()) << dead.Errors();
@@ -453,4 +481,24 @@ TEST(KorndChannel, AStaleBlockOfADeadServerIsTakenOver) {
   channel::KRwinblock* b = next.MapWindow(1, holder);
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->width, 100);
+}
+
+// Asking for help prints the switches and ends at once, claiming no instance.
+TEST(KorndCommandLine, HelpPrintsTheSwitchesAndStartsNoServer) {
+  for (const char* ask : {"--help", "-h"}) {
+    SCOPED_TRACE(ask);
+    FILE* out = popen((Kornd_Server::KorndPath() + " " + ask + " 2>&1").c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, out)) text += buffer;
+    const int status = pclose(out);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(text.rfind("usage: kornd [switches] [picture.krd ...]\n", 0), 0u) << text;
+    for (const char* line : {"  -b / -B                       back buffer on / off\n",
+                             "  -dpi<n>  -d<n>  -<n>          picture pages of 11 x 8 inches at n dots per inch\n"})
+      EXPECT_NE(text.find(line), std::string::npos) << text;
+    EXPECT_FALSE(SHM_EXISTS(channel::INSTANCE_BLOCK_NAME(channel::First_Instance)));
+  }
 }

@@ -19,15 +19,19 @@
 
 class Display_Session {
  public:
-  // Starts a server (server_environment added to its display variables), then the program
-  // in folder with the words.
+  // Who starts the server: the test (the program then takes it) or the program itself.
+  enum class Server_Start { By_Test, By_Program };
+
+  // Starts a server (server_environment added to its display variables) unless the program
+  // is to start its own, then the program in folder with the words.
   Display_Session(const Scratch_Folder& folder, const std::vector<std::string>& words,
-                  const std::vector<std::string>& server_environment = {}) {
+                  const std::vector<std::string>& server_environment = {},
+                  Server_Start start = Server_Start::By_Test) {
     std::vector<std::string> variables{"QT_QPA_PLATFORM=offscreen"};
     variables.insert(variables.end(), server_environment.begin(), server_environment.end());
     server.SetDisplayEnvironment(variables);
     ::signal(SIGPIPE, SIG_IGN);  // a program that has ended makes a write fail, not end the test
-    server_started = server.Start();
+    if (start == Server_Start::By_Test) server_started = server.Start();
     err_name_ = streams_ / "err";
     int in[2];
     if (::pipe(in) != 0) return;

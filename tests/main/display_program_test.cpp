@@ -10,7 +10,16 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
+#include <sys/mman.h>  // shm_unlink
+
+#include <chrono>
+#include <cstring>  // strsignal
+#include <sstream>
+#include <thread>
+
 #include "platform/Channel_Blocks.h"
+#include "platform/Name_Scope.h"
 #include "tests/main/Display_Session.h"
 #include "tests/main/Window_Colour.h"
 #include "tests/main/Acknowledgments_Text.h"
@@ -185,6 +194,64 @@ TEST(Display_Program, AnInterruptEndsTheRunWithExitCodeOne) {
   EXPECT_EQ(session.WAIT_EXIT(), 1);
   EXPECT_EQ(folder.working_copies(), "");
   expect_server_gone(session);
+}
+
+// The kornd the program started (a child of it), or -1 when none appears within timeout_ms.
+pid_t own_server_of(pid_t program, int timeout_ms = 20000) {
+  for (int waited = 0; waited < timeout_ms; waited += 20) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+      std::ifstream stat(entry.path() / "stat");
+      std::string pid, name, state;
+      pid_t parent = 0;
+      if (stat >> pid >> name >> state >> parent && parent == program && name == "(kornd)") return std::stoi(pid);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
+}
+
+// True once the process has ended (gone, or a zombie nobody has reaped yet) within timeout_ms.
+bool ends_within(pid_t pid, int timeout_ms) {
+  for (int waited = 0; waited < timeout_ms; waited += 20) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string number, name, state;
+    if (!(stat >> number >> name >> state) || state == "Z") return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+// The shared blocks of this test's server namespace still in /dev/shm.
+std::string blocks_of_this_namespace() {
+  std::string all;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/shm")) {
+    const std::string name = entry.path().filename().string();
+    if (name.ends_with(platform::NAME_SCOPE())) all += name + " ";
+  }
+  return all;
+}
+
+// The program blocks the end signals on its own thread (a thread of its own takes them); the
+// server it starts must not inherit that, or only SIGKILL would end it.
+TEST(Display_Program, AnInterruptEndsTheServerTheProgramStarted) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(strsignal(signal));
+    Case_Folder folder;
+    Display_Session session(folder.dir, Compressed, {}, Display_Session::Server_Start::By_Program);
+    ASSERT_TRUE(session.WAIT_FOR("PAR)\n\n")) << session.CONSOLE();
+    const pid_t server = own_server_of(session.pid());
+    ASSERT_GT(server, 0);
+    session.SIGNAL(signal);
+    EXPECT_EQ(session.WAIT_EXIT(), 1);
+    EXPECT_EQ(folder.working_copies(), "");
+    const bool ended = ends_within(server, 10000);
+    EXPECT_TRUE(ended);
+    if (!ended) ::kill(server, SIGKILL);
+    const std::string left = blocks_of_this_namespace();
+    EXPECT_EQ(left, "");
+    std::istringstream names(left);
+    for (std::string name; names >> name;) ::shm_unlink(("/" + name).c_str());  // the next row starts clean
+  }
 }
 
 TEST(Display_Program, ImagesOfEveryOutputStartAndEndAtTheCurrentOne) {

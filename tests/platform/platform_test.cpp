@@ -7,9 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/Channel_Blocks.h"
 #include "platform/Io_Fault.h"
@@ -254,4 +257,42 @@ TEST(ProcessStart, SpawnAndWaitUntilIdleOrEnded) {
   EXPECT_EQ(platform::WAIT_FOR_IDLE(s, 30, [] { return false; }), platform::Wait_Status::Timed_Out);
   kill(s, SIGKILL);
   waitpid(s, nullptr, 0);
+}
+
+namespace {
+
+// The "<field>:" mask of a process's status, as a number (~0 when it cannot be read).
+unsigned long long status_mask(pid_t pid, const std::string& field) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(field + ":", 0) == 0) return std::stoull(line.substr(field.size() + 1), nullptr, 16);
+  return ~0ull;
+}
+
+}  // namespace
+
+// A program that blocks its end signals on the calling thread (to take them on a thread of its
+// own) or ignores some must not hand that on: its server would then outlive it.
+TEST(ProcessStart, ChildrenStartWithNoSignalBlockedOrIgnored) {
+  using Spawn = pid_t (*)(const std::string&, const std::vector<std::string>&, std::string&);
+  for (Spawn spawn : {&platform::SPAWN, &platform::SPAWN_DETACHED}) {
+    pid_t child = -1;
+    std::string error;
+    void (*before)(int) = std::signal(SIGUSR1, SIG_IGN);
+    std::thread([&] {
+      sigset_t ends;
+      sigemptyset(&ends);
+      for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ends, s);
+      pthread_sigmask(SIG_BLOCK, &ends, nullptr);
+      child = spawn("/bin/sleep", {"5"}, error);
+    }).join();
+    std::signal(SIGUSR1, before);
+    ASSERT_GT(child, 0) << error;
+    // The C library's own thread signals (32, 33) may stay ignored across exec; no other may.
+    auto bit = [](int s) { return 1ull << (s - 1); };
+    EXPECT_EQ(status_mask(child, "SigBlk"), 0u);
+    EXPECT_EQ(status_mask(child, "SigIgn") & (bit(SIGINT) | bit(SIGTERM) | bit(SIGHUP) | bit(SIGUSR1)), 0u);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
 }
