@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Raw_Bitmap.h"
 #include "bench/Resident_Memory.h"
 #include "bench/Display_Steps.h"
 #include "main/Console.h"
@@ -24,13 +25,8 @@ namespace {
 
 using namespace bench;
 
-std::uint32_t request(Kornd_Server& k, channel::KRwinblock& b, char letter, int code, std::vector<int> a) {
-  b.code = code;
-  for (std::size_t i = 0; i < 6; ++i) b.a[i] = i < a.size() ? a[i] : 0;
-  return k.Send(std::string{letter, '!'});
-}
-
-// One 1000 x 1000 bitmap through a server of its own: seconds, or -1.
+// One 1000 x 1000 bitmap through a server of its own, the way the client library sends it:
+// seconds, or -1.
 double raw_bitmap_seconds() {
   Kornd_Server k;
   if (!k.Start() || k.Send("I,0,1000,1000,0,19,5,bench") != 1) return -1;
@@ -39,16 +35,10 @@ double raw_bitmap_seconds() {
   if (b == nullptr) return -1;
   std::vector<std::uint32_t> v(1000u * 1000u);
   for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
-  const int bytes = static_cast<int>(v.size() * 4);
+  platform::Shared_Buffer in_place;
+  if (!SEND_BITMAP(k, *b, in_place, 1, 1000, 1000, v)) return -1;  // the first maps the buffer
   const auto t0 = Clock::now();
-  if (request(k, *b, 'B', 20, {bytes}) != 1) return -1;
-  const char* src = reinterpret_cast<const char*>(v.data());
-  for (int at = 0; at < bytes; at += int(channel::Data_Size)) {
-    const int piece = std::min(int(channel::Data_Size), bytes - at);
-    std::memcpy(b->data, src + at, static_cast<std::size_t>(piece));
-    if (request(k, *b, 'B', 36, {at, piece}) != 1) return -1;
-  }
-  if (request(k, *b, 'D', 5, {1, 32, 1000, 1000}) != 1) return -1;
+  if (!SEND_BITMAP(k, *b, in_place, 1, 1000, 1000, v)) return -1;
   return seconds_since(t0);
 }
 

@@ -266,7 +266,8 @@ bool CKorndApp::InitInstance() {
   WriteAvailability();
   advanced_graphics = true;
   WatchSignals();
-  channel_->Start([this](const platform::Request_Packet& p) { return main_frame->OnCopyData(p); });
+  channel_->Start([this](const platform::Request_Packet& p) { return main_frame->OnCopyData(p); },
+                  [this] { return main_frame ? main_frame->TakeReplyAttachment() : -1; });
   closing = false;
   return true;
 }

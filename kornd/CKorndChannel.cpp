@@ -18,8 +18,9 @@ CKorndChannel::~CKorndChannel() { Stop(); }
 
 platform::Claim_Status CKorndChannel::Claim(const std::string& block_name) { return server_.CLAIM(block_name); }
 
-void CKorndChannel::Start(Handler handler) {
+void CKorndChannel::Start(Handler handler, Attachment attachment) {
   handler_ = std::move(handler);
+  attachment_ = std::move(attachment);
   if (server_.listen_fd() < 0 || listen_notifier_) return;
   listen_notifier_ = new QSocketNotifier(server_.listen_fd(), QSocketNotifier::Read, this);
   connect(listen_notifier_, &QSocketNotifier::activated, this, &CKorndChannel::OnListen);
@@ -77,7 +78,7 @@ void CKorndChannel::OnPeer(int fd) {
     serving_ = false;
     if (peer_notifiers_.empty() && !listen_notifier_) return;  // stopped inside the request
     SetReading(true);
-    if (!server_.REPLY(fd, reply)) {
+    if (!server_.REPLY(fd, reply, attachment_ ? attachment_() : -1)) {
       status = platform::Receive_Status::Closed;
       break;
     }

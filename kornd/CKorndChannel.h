@@ -23,6 +23,8 @@ class QSocketNotifier;
 class CKorndChannel : public QObject {
  public:
   using Handler = std::function<std::uint32_t(const platform::Request_Packet&)>;
+  // After the handler: a descriptor to go with the reply (a shared data buffer), or -1.
+  using Attachment = std::function<int()>;
 
   CKorndChannel();
   ~CKorndChannel() override;
@@ -30,7 +32,7 @@ class CKorndChannel : public QObject {
   // Claims the instance's socket under its block name.
   platform::Claim_Status Claim(const std::string& block_name);
   // Starts serving requests through the handler.
-  void Start(Handler handler);
+  void Start(Handler handler, Attachment attachment = nullptr);
   // Stops reading and closes every socket.
   void Stop();
   const std::string& error() const { return server_.error(); }
@@ -43,6 +45,7 @@ class CKorndChannel : public QObject {
 
   platform::Channel_Server server_;
   Handler handler_;
+  Attachment attachment_;
   QSocketNotifier* listen_notifier_ = nullptr;
   std::map<int, QSocketNotifier*> peer_notifiers_;
   std::vector<QSocketNotifier*> muted_;  // switched off while a request runs

@@ -113,12 +113,26 @@ Receive_Status Channel_Server::RECEIVE_SPIN(int peer, Request_Packet& packet, in
   }
 }
 
-bool Channel_Server::REPLY(int peer, std::uint32_t reply) {
+bool Channel_Server::REPLY(int peer, std::uint32_t reply, int attached) {
   unsigned char bytes[4] = {static_cast<unsigned char>(reply), static_cast<unsigned char>(reply >> 8),
                             static_cast<unsigned char>(reply >> 16), static_cast<unsigned char>(reply >> 24)};
-  ssize_t n = IO_FAULT_HIT(Io_Kind::Write) ? -1 : send(peer, bytes, sizeof bytes, MSG_NOSIGNAL | MSG_DONTWAIT);
+  iovec iov{bytes, sizeof bytes};
+  msghdr msg{};
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+  if (attached >= 0) {
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    cmsghdr* c = CMSG_FIRSTHDR(&msg);
+    c->cmsg_level = SOL_SOCKET;
+    c->cmsg_type = SCM_RIGHTS;
+    c->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(c), &attached, sizeof attached);
+  }
+  ssize_t n = IO_FAULT_HIT(Io_Kind::Write) ? -1 : sendmsg(peer, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
   if (n != static_cast<ssize_t>(sizeof bytes)) {
-    error_ = reason("send");
+    error_ = reason("sendmsg");
     return false;
   }
   return true;
@@ -157,7 +171,34 @@ static bool server_gone(int err) {
   return err == EPIPE || err == ECONNREFUSED || err == ECONNRESET || err == ENOTCONN;
 }
 
+// Receives a reply packet; a descriptor that came with it goes to `attached` (any further one
+// is closed: a reply carries at most one).
+static ssize_t receive_reply(int fd, unsigned char* bytes, std::size_t size, int flags, int& attached) {
+  iovec iov{bytes, size};
+  msghdr msg{};
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  alignas(cmsghdr) char control[CMSG_SPACE(4 * sizeof(int))];
+  msg.msg_control = control;
+  msg.msg_controllen = sizeof control;
+  const ssize_t n = recvmsg(fd, &msg, flags | MSG_CMSG_CLOEXEC);
+  if (n < 0) return n;
+  for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
+    if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_RIGHTS) continue;
+    const std::size_t count = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+    for (std::size_t i = 0; i < count; ++i) {
+      int received;
+      std::memcpy(&received, CMSG_DATA(c) + i * sizeof(int), sizeof received);
+      if (attached < 0) attached = received;
+      else close(received);
+    }
+  }
+  return n;
+}
+
 Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint32_t& reply, int spin_us) {
+  if (attached_ >= 0) close(attached_);  // not taken after the previous reply
+  attached_ = -1;
   if (fd_ < 0) {
     error_ = "not connected";
     return Send_Status::Server_Gone;
@@ -174,12 +215,12 @@ Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint
   ssize_t n = -1;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(spin_us);
   while (spin_us > 0) {
-    n = recv(fd_, bytes, sizeof bytes, MSG_DONTWAIT);
+    n = receive_reply(fd_, bytes, sizeof bytes, MSG_DONTWAIT, attached_);
     if (n >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) break;
     if (std::chrono::steady_clock::now() >= deadline) break;
   }
   if (n < 0 && (spin_us <= 0 || errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-    do n = recv(fd_, bytes, sizeof bytes, 0);
+    do n = receive_reply(fd_, bytes, sizeof bytes, 0, attached_);
     while (n < 0 && errno == EINTR);
   }
   if (n == 0) {
@@ -200,9 +241,17 @@ Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint
   return Send_Status::Reply;
 }
 
+int Channel_Client::TAKE_ATTACHED() {
+  const int fd = attached_;
+  attached_ = -1;
+  return fd;
+}
+
 void Channel_Client::CLOSE() {
   if (fd_ >= 0) close(fd_);
+  if (attached_ >= 0) close(attached_);
   fd_ = -1;
+  attached_ = -1;
 }
 
 bool SERVER_ACCEPTS(const std::string& block_name) {
