@@ -8,8 +8,11 @@
 #include "platform/Channel_Protocol.h"
 
 namespace {
-constexpr int Spin_Us = 40;        // wait this long for the next request of a burst
-constexpr int Burst_Limit_Ms = 4;  // then let the event loop paint
+// A burst goes on while the next request comes within this gap (asleep in the kernel, not
+// spinning): drawing updates the windows' surfaces at once, and the event loop paints them
+// once when the burst ends.
+constexpr int Burst_Gap_Us = 5000;
+constexpr int Burst_Limit_Ms = 100;  // a longer burst lets the event loop paint in between
 }  // namespace
 
 CKorndChannel::CKorndChannel() = default;
@@ -83,7 +86,7 @@ void CKorndChannel::OnPeer(int fd) {
       break;
     }
     if (std::chrono::steady_clock::now() - started > std::chrono::milliseconds(Burst_Limit_Ms)) return;
-    status = server_.RECEIVE_SPIN(fd, packet, Spin_Us);
+    status = server_.RECEIVE_WAIT(fd, packet, Burst_Gap_Us);
   }
   if (status == platform::Receive_Status::Closed) {
     auto it = peer_notifiers_.find(fd);

@@ -2,9 +2,9 @@
 //
 // Socket notifiers on the listening socket and on every peer wake the GUI thread; each request
 // is parsed and handed to the main frame's request entry, and its reply is sent back. After a
-// reply the channel spins briefly for the next request of a burst, and returns to the event
-// loop at least every few milliseconds so the windows keep painting. While one request runs
-// (its boxes and waits included) no other request is read.
+// reply the channel sleeps a few milliseconds for the next request of a burst; the event loop
+// paints the windows once the burst ends (or every 100 ms in a long one). While one request
+// runs (its boxes and waits included) no other request is read.
 // Reads and writes: the instance's socket. Changes: nothing beyond its own peers.
 #pragma once
 

@@ -2,13 +2,13 @@
 // Reads and writes: the instance's socket "\0<block name>.<uid>". Changes no global state.
 #include "platform/Request_Channel.h"
 
-#include <sys/socket.h>  // socket, bind, accept4, recvmsg, send
+#include <poll.h>        // ppoll
+#include <sys/socket.h>  // socket, bind, accept4, recvmsg, sendmsg
 #include <sys/un.h>      // sockaddr_un
 #include <unistd.h>      // close, getuid
 
 #include <algorithm>  // std::find
 #include <cerrno>     // errno
-#include <chrono>     // spin deadlines
 #include <cstring>    // std::memcpy, std::memchr, std::strerror
 
 #include "platform/Io_Fault.h"
@@ -105,12 +105,13 @@ Receive_Status Channel_Server::RECEIVE(int peer, Request_Packet& packet) {
   return Receive_Status::Request;
 }
 
-Receive_Status Channel_Server::RECEIVE_SPIN(int peer, Request_Packet& packet, int spin_us) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(spin_us);
-  for (;;) {
-    Receive_Status s = RECEIVE(peer, packet);
-    if (s != Receive_Status::Nothing || std::chrono::steady_clock::now() >= deadline) return s;
-  }
+Receive_Status Channel_Server::RECEIVE_WAIT(int peer, Request_Packet& packet, int wait_us) {
+  const Receive_Status s = RECEIVE(peer, packet);
+  if (s != Receive_Status::Nothing || wait_us <= 0) return s;
+  pollfd p{peer, POLLIN, 0};
+  const timespec limit{wait_us / 1000000, static_cast<long>(wait_us % 1000000) * 1000};
+  if (ppoll(&p, 1, &limit, nullptr) <= 0) return Receive_Status::Nothing;  // a signal counts as nothing
+  return RECEIVE(peer, packet);
 }
 
 bool Channel_Server::REPLY(int peer, std::uint32_t reply, int attached) {
@@ -196,7 +197,7 @@ static ssize_t receive_reply(int fd, unsigned char* bytes, std::size_t size, int
   return n;
 }
 
-Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint32_t& reply, int spin_us) {
+Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint32_t& reply) {
   if (attached_ >= 0) close(attached_);  // not taken after the previous reply
   attached_ = -1;
   if (fd_ < 0) {
@@ -212,17 +213,9 @@ Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint
     return gone ? Send_Status::Server_Gone : Send_Status::Failed;
   }
   unsigned char bytes[8];
-  ssize_t n = -1;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(spin_us);
-  while (spin_us > 0) {
-    n = receive_reply(fd_, bytes, sizeof bytes, MSG_DONTWAIT, attached_);
-    if (n >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) break;
-    if (std::chrono::steady_clock::now() >= deadline) break;
-  }
-  if (n < 0 && (spin_us <= 0 || errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-    do n = receive_reply(fd_, bytes, sizeof bytes, 0, attached_);
-    while (n < 0 && errno == EINTR);
-  }
+  ssize_t n;
+  do n = receive_reply(fd_, bytes, sizeof bytes, 0, attached_);
+  while (n < 0 && errno == EINTR);
   if (n == 0) {
     error_ = "recv: the server closed the connection";
     return Send_Status::Server_Gone;

@@ -50,8 +50,8 @@ class Channel_Server {
   int ACCEPT();
   // Reads one packet from a peer without waiting.
   Receive_Status RECEIVE(int peer, Request_Packet& packet);
-  // Like RECEIVE, but polls for up to spin_us microseconds before answering Nothing.
-  Receive_Status RECEIVE_SPIN(int peer, Request_Packet& packet, int spin_us);
+  // Like RECEIVE, but sleeps up to wait_us microseconds for a packet before answering Nothing.
+  Receive_Status RECEIVE_WAIT(int peer, Request_Packet& packet, int wait_us);
   // Sends the reply, with a copy of descriptor `attached` when it is not -1; false when the
   // peer is gone.
   bool REPLY(int peer, std::uint32_t reply, int attached = -1);
@@ -80,9 +80,9 @@ class Channel_Client {
 
   // Connects to the server of a block name; false when there is none (error() says why).
   bool CONNECT(const std::string& block_name);
-  // Sends one packet of `length` bytes and waits for the 4-byte reply without a time limit,
-  // spinning up to spin_us microseconds before sleeping.
-  Send_Status SEND(const void* text, std::size_t length, std::uint32_t& reply, int spin_us = 50);
+  // Sends one packet of `length` bytes and sleeps until the 4-byte reply arrives, without a
+  // time limit.
+  Send_Status SEND(const void* text, std::size_t length, std::uint32_t& reply);
   // The descriptor that came with the last reply (the caller owns it), or -1.
   int TAKE_ATTACHED();
   void CLOSE();

@@ -115,7 +115,7 @@ struct Echo_Server {
       while (peer < 0) peer = server.ACCEPT();
       for (int i = 0; i < requests;) {
         platform::Request_Packet p;
-        platform::Receive_Status s = server.RECEIVE_SPIN(peer, p, 1000);
+        platform::Receive_Status s = server.RECEIVE_WAIT(peer, p, 1000);
         if (s == platform::Receive_Status::Closed) return;
         if (s != platform::Receive_Status::Request) continue;
         seen.push_back(p);
