@@ -58,9 +58,10 @@ int main() {
   constexpr int Images = 20;
   const std::vector<std::uint32_t> big = gradient(1000, 1000, 0);
   auto t0 = Clock::now();
-  // Shown as the display shows its images: opaque (D 0 with transparency 0), then placed.
-  b->bitmap_rop = 1, b->bitmap_transparency = 0, b->bitmap_position = 1, b->bitmap_flags = 1;
+  // Shown as the display shows its images: opaque (D 0 with transparency 0), then placed; the
+  // erase (B 27) puts the block's drawing state back to its defaults.
   for (int i = 0; i < Images; ++i) {
+    b->bitmap_rop = 1, b->bitmap_transparency = 0, b->bitmap_position = 1, b->bitmap_flags = 1;
     b->bitmap_number = 1;
     if (!send_image(k, *b, 1, 1000, 1000, big) || bench::REQUEST(k, *b, 'D', 0, {1, 0, 1000, 1000}) != 1 ||
         bench::REQUEST(k, *b, 'A', 13, {0, 0}) != 1 ||
