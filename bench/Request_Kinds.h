@@ -1,6 +1,9 @@
 // Request_Kinds.h - counts the requests a client sends and the time each kind ("A 12", "B 36",
 // ...) takes from send to reply, through the client library's trace; prints the slowest.
+// Also the client's own CPU time from send to reply against the wall time of those waits.
 #pragma once
+
+#include <time.h>  // clock_gettime
 
 #include <algorithm>
 #include <chrono>
@@ -19,17 +22,25 @@ class Request_Kinds {
       if (e.replied) {
         auto& k = kinds_[kind_];
         ++k.first;
-        k.second += std::chrono::duration<double>(Clock::now() - sent_).count();
+        const double wall = std::chrono::duration<double>(Clock::now() - sent_).count();
+        k.second += wall;
+        wait_wall_ += wall;
+        wait_cpu_ += thread_cpu() - sent_cpu_;
         return;
       }
       ++requests_;
       kind_ = std::string(1, e.text[0]) + (e.block ? " " + std::to_string(e.block->code) : "");
+      sent_cpu_ = thread_cpu();
       sent_ = Clock::now();
     });
   }
   ~Request_Kinds() { KRsettrace(nullptr); }
 
-  void Reset() { requests_ = 0, kinds_.clear(); }
+  void Reset() { requests_ = 0, kinds_.clear(), wait_wall_ = wait_cpu_ = 0; }
+  // Seconds from send to reply over every request.
+  double ChannelSeconds() const { return wait_wall_; }
+  // The client's CPU time while it waited for replies, as a share of the waits' wall time.
+  double WaitCpuShare() const { return wait_wall_ > 0 ? wait_cpu_ / wait_wall_ : 0; }
   long Requests() const { return requests_; }
 
   // The `count` kinds that took longest, per unit of work (`units` pages, redraws, ...).
@@ -46,6 +57,12 @@ class Request_Kinds {
 
  private:
   using Clock = std::chrono::steady_clock;
+  static double thread_cpu() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+  }
+  double wait_wall_ = 0, wait_cpu_ = 0, sent_cpu_ = 0;
   long requests_ = 0;
   std::map<std::string, std::pair<long, double>> kinds_;
   std::string kind_;

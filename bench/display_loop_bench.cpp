@@ -2,20 +2,28 @@
 // Display_ZELTRA -g in a real kornd, 100 moves to the next output (1 0 0), each followed by
 // 0 24 0 whose console line tells that the move's redraw is finished. Prints the time per step,
 // steps per second, the display's CPU time and the server's resident memory after steps 1 and
-// 100; then, in the same run, one 1000 x 1000 bitmap through the raw channel (B 20, B 36
-// pieces, D 5) and one read of an output in process, the two costs a step is made of. Last,
-// the server's memory over a long session of three such files side by side (-m3, panels
-// redrawn without clearing the window): 300 steps, each redrawing all three panels, with the
-// server's resident memory after step 300 against its value after step 10.
+// 100; then, in the same run, the costs a step is made of: one 1000 x 1000 bitmap through the
+// raw channel (B 20 written in place, D 5), one read of an output and one redraw of a
+// 1000 x 1000 field on /NULL, both in process. Then three fields at once (-m3, 21 outputs
+// each). Beside both, the system Python's matplotlib stepping the same sizes with one figure it
+// reuses (imshow's data replaced, the canvas drawn). Goals: step / (read + /NULL + bitmap)
+// <= 1.2; one field 1.5 x as fast as matplotlib, three fields at least as fast. Last, the
+// server's memory over a long session of three fields side by side (-m3, panels redrawn without
+// clearing the window): 300 steps, with its resident memory after step 300 against step 10.
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "bench/Raw_Bitmap.h"
+#include "bench/Redraw_Case.h"
+#include "bench/System_Python.h"
 #include "bench/Resident_Memory.h"
 #include "bench/Display_Steps.h"
 #include "main/Console.h"
@@ -27,13 +35,8 @@ namespace {
 
 using namespace bench;
 
-std::uint32_t request(Kornd_Server& k, channel::KRwinblock& b, char letter, int code, std::vector<int> a) {
-  b.code = code;
-  for (std::size_t i = 0; i < 6; ++i) b.a[i] = i < a.size() ? a[i] : 0;
-  return k.Send(std::string{letter, '!'});
-}
-
-// One 1000 x 1000 bitmap through a server of its own: seconds, or -1.
+// One 1000 x 1000 bitmap through a server of its own, the way the client library sends it:
+// seconds, or -1.
 double raw_bitmap_seconds() {
   Kornd_Server k;
   if (!k.Start() || k.Send("I,0,1000,1000,0,19,5,bench") != 1) return -1;
@@ -42,16 +45,10 @@ double raw_bitmap_seconds() {
   if (b == nullptr) return -1;
   std::vector<std::uint32_t> v(1000u * 1000u);
   for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
-  const int bytes = static_cast<int>(v.size() * 4);
+  platform::Shared_Buffer in_place;
+  if (!SEND_BITMAP(k, *b, in_place, 1, 1000, 1000, v)) return -1;  // the first maps the buffer
   const auto t0 = Clock::now();
-  if (request(k, *b, 'B', 20, {bytes}) != 1) return -1;
-  const char* src = reinterpret_cast<const char*>(v.data());
-  for (int at = 0; at < bytes; at += int(channel::Data_Size)) {
-    const int piece = std::min(int(channel::Data_Size), bytes - at);
-    std::memcpy(b->data, src + at, static_cast<std::size_t>(piece));
-    if (request(k, *b, 'B', 36, {at, piece}) != 1) return -1;
-  }
-  if (request(k, *b, 'D', 5, {1, 32, 1000, 1000}) != 1) return -1;
+  if (!SEND_BITMAP(k, *b, in_place, 1, 1000, 1000, v)) return -1;
   return seconds_since(t0);
 }
 
@@ -103,6 +100,53 @@ Long_Session long_session_memory(const Scratch_Folder& dir, int steps) {
   figures.after_last = RESIDENT_KB(session.server.pid());
   session.RUN("0 129 0\n");
   return figures;
+
+// matplotlib stepping `panels` fields of 1000 x 1000 with one figure: seconds a step, or -1.
+double matplotlib_step_seconds(const Scratch_Folder& dir, int panels) {
+  const std::string script =
+      "import time,numpy as np\n"
+      "import matplotlib; matplotlib.use('Agg'); import matplotlib.pyplot as plt\n"
+      "p=" + std::to_string(panels) + "; n=1000; steps=10\n"
+      "rng=np.random.default_rng(1)\n"
+      "fields=[rng.random((n,n),dtype=np.float32) for k in range(steps+1)]\n"
+      "fig,axes=plt.subplots(1,p,figsize=(8*p,8),dpi=100,squeeze=False)\n"
+      "ims=[a.imshow(fields[0],origin='lower') for a in axes[0]]\n"
+      "for im,a in zip(ims,axes[0]): fig.colorbar(im,ax=a)\n"
+      "fig.canvas.draw()\n"
+      "t=time.perf_counter()\n"
+      "for k in range(1,steps+1):\n"
+      "  for im in ims: im.set_data(fields[k])\n"
+      "  fig.canvas.draw()\n"
+      "print('%.6f'%((time.perf_counter()-t)/steps))\n";
+  const std::string out = RUN_SYSTEM_PYTHON(script, dir.path());
+  return out.empty() ? -1.0 : std::atof(out.c_str());
+}
+
+// One in-process redraw of a 1000 x 1000 field on /NULL: seconds.
+double null_redraw_seconds() {
+  if (!std::getenv("PGPLOT_DIR")) {
+    const auto bin = std::filesystem::canonical("/proc/self/exe").parent_path().string() + "/";
+    setenv("PGPLOT_DIR", bin.c_str(), 1);
+  }
+  SET_CONSOLE_STREAM(nullptr);
+  make_case(false);
+  return device_redraw_ms("/NULL", 5) / 1e3;
+}
+
+// Steps of three fields at once (a case of its own, 21 outputs): seconds a step.
+double three_field_step_seconds() {
+  constexpr int Outputs = 21;
+  Scratch_Folder dir;
+  sample::WRITE_GEOMETRY(dir / "Case_geoF.zlt", sample::Encoding::Single, sample::GRID(1000, 1, 1000, 1e-4));
+  const char* names[] = {"Case_phas.zlt", "Case_conc.zlt", "Case_frac.zlt"};
+  for (int field = 0; field < 3; ++field)
+    sample::WRITE_RESULTS(dir / names[field], sample::Encoding::Single, sample::GRAIN_GROWTH(1000, 1000, Outputs, field));
+  Display_Session session(dir, {"-g", "-m3", names[0], names[1], names[2]});
+  if (!session.server_started) return -1;
+  STEP(session, "");
+  const Step_Figures figures = STEP_OUTPUTS(session, Outputs - 1, [](int) {});
+  session.RUN("0 129 0\n");
+  return figures.seconds_per_step;
 }
 
 }  // namespace
@@ -130,15 +174,27 @@ int main() {
 
   const double bitmap = raw_bitmap_seconds();
   const double read = output_read_seconds(dir);
+  const double null_draw = null_redraw_seconds();
+  const double three = three_field_step_seconds();
+  const double peer_one = matplotlib_step_seconds(dir, 1), peer_three = matplotlib_step_seconds(dir, 3);
   std::printf("%d steps of 1 0 0 with a 1000 x 1000 field: %.2f ms per step (command to finished redraw), "
               "%.1f steps per second\n",
               Steps, per_step * 1e3, 1.0 / per_step);
-  std::printf("  display CPU time: %.2f ms per step\n", cpu / Steps * 1e3);
+  std::printf("  display CPU time: %.2f ms per step (%.0f %% of the step)\n", cpu / Steps * 1e3, 100 * cpu / Steps / per_step);
   std::printf("  server resident memory: %ld kB after step 1, %ld kB after step %d\n", memory_after_first,
               memory_after_last, Steps);
-  std::printf("one 1000 x 1000 bitmap through the raw channel: %.2f ms; one output read: %.2f ms\n", bitmap * 1e3,
-              read * 1e3);
-  std::printf("step / raw bitmap: %.2f (goal: at most 1.5)\n", per_step / bitmap);
+  std::printf("one 1000 x 1000 bitmap through the raw channel: %.2f ms; one output read: %.2f ms; "
+              "one redraw on /NULL: %.2f ms\n", bitmap * 1e3, read * 1e3, null_draw * 1e3);
+  std::printf("step / (read + /NULL + bitmap): %.2f (goal <= 1.2)\n", per_step / (read + null_draw + bitmap));
+  std::printf("three fields (-m3): %.2f ms per step, %.1f steps per second\n", three * 1e3, 1.0 / three);
+  if (peer_one < 0 || peer_three < 0) {
+    std::puts("matplotlib not available (/usr/bin/python3 with numpy and matplotlib)");
+  } else {
+    std::printf("matplotlib, one figure reused: one field %.2f ms, three fields %.2f ms a step\n", peer_one * 1e3,
+                peer_three * 1e3);
+    std::printf("one field: %.2f x as fast as matplotlib (goal >= 1.5); three fields: %.2f x (goal >= 1)\n",
+                peer_one / per_step, peer_three / three);
+  }
 
   std::printf("Writing two more fields of the case (11 outputs each)...\n");
   write_other_fields(dir);

@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < Pages; ++i) page(field);
   const double window_page = seconds_since(t0) / Pages;
   const long requests = kinds.Requests();
+  const double waiting_cpu = kinds.WaitCpuShare();
 
   // The bare round trip on the same connection.
   channel::Request_Bytes bytes;
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
   std::printf("requests per page          %9.0f\n", per_page);
   std::printf("bare round trip            %9.2f us\n", trip * 1e6);
   kinds.PrintSlowest(4, Pages);
+  std::printf("client CPU while waiting    %8.1f %% of the waits (goal < 10 %%)\n", 100 * waiting_cpu);
   const double bound = per_page * trip + null_page;
   std::printf("page / (round trips + /NULL) %7.2f (goal <= 1.3)\n", window_page / bound);
   KRquitx(0);

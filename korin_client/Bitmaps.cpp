@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>  // std::llabs
+#include <cstring>  // std::memcpy
 
 #include "korin_client/Client_State.h"
 #include "korin_client/Coordinates.h"
@@ -17,7 +18,8 @@ int KRmakebmp(int k, int width, int height, int bits, const int* pixels) {
   if (count == 0 || count > INT32_MAX) return 0;
   b->a[2] = width, b->a[3] = height;
   if (KRwincmd1(w, channel::Control, channel::Control_New_Buffer, static_cast<std::int32_t>(count)) == 0) return 0;
-  if (KRsenddata(w, pixels, count) == 0) return 0;
+  if (void* buffer = KRdatabuffer(w, static_cast<std::size_t>(count))) std::memcpy(buffer, pixels, static_cast<std::size_t>(count));
+  else if (KRsenddata(w, pixels, count) == 0) return 0;
   b->a[2] = width, b->a[3] = height;
   if (KRwincmd(w, channel::Bitmap, channel::Bitmap_From_Buffer, k, bits) == 0) return 0;
   return KRdatanumber(w);

@@ -1,6 +1,8 @@
 // Client_Channel.cpp - the connection's state, sending, the reserved replies, data-area
 // transfers and the end of the connection.
 
+#include <unistd.h>  // close
+
 #include <cstdlib>  // std::exit
 #include <cstring>
 #include <string>
@@ -187,6 +189,18 @@ std::int32_t KRsenddata(int w, const void* bytes, std::int64_t count) {
   return w;
 }
 
+void* KRdatabuffer(int w, std::size_t bytes) {
+  KRclientstate& s = KRstate();
+  const int fd = s.channel.TAKE_ATTACHED();
+  if (KRblock(w) == nullptr) {
+    if (fd >= 0) close(fd);
+    return nullptr;
+  }
+  platform::Shared_Buffer& buffer = s.data_buffers[static_cast<std::size_t>(w)];
+  if (fd < 0 || !buffer.ADOPT(fd, bytes)) return nullptr;
+  return buffer.view();
+}
+
 std::int32_t KRdatanumber(int w) {
   const channel::KRwinblock* b = KRblock(w);
   if (b == nullptr) return 0;
@@ -199,6 +213,7 @@ void KRrelease() {
     platform::Shared_Block& block = s.windows[static_cast<std::size_t>(w)];
     if (block.view() != nullptr && !block.UNMAP())
       KRreport(true, Korin_Message::Unmap_Failed, {std::to_string(errno)});
+    s.data_buffers[static_cast<std::size_t>(w)].RELEASE();
   }
   if (s.instance_block.view() != nullptr) s.instance_block.UNMAP();
   s.open_windows = 0;

@@ -16,6 +16,7 @@
 #include "platform/Request_Channel.h"
 #include "platform/Request_Text.h"
 #include "platform/Shared_Block.h"
+#include "platform/Shared_Buffer.h"
 #include "korin_client/Korin.h"
 
 struct KRclientstate {
@@ -28,6 +29,8 @@ struct KRclientstate {
   channel::KRwinblock* current = nullptr;  // block of the current window
   bool quit_done = false;
   std::array<platform::Shared_Block, channel::Max_Window + 1> windows;  // index 0 stays empty
+  // The server's data buffer of each window, mapped here once it was handed over with a reply.
+  std::array<platform::Shared_Buffer, channel::Max_Window + 1> data_buffers;
   std::int32_t current_window = 0;
   // Whether the pen position of a window (offsets 68, 72) is a real one. Kept here, not as a
   // negative x, so that a line that starts left of the window is still drawn.
@@ -79,6 +82,10 @@ void KRsetftext(int w, const char* text, std::size_t length);
 // Sends a byte array through the data area in pieces of 2048 bytes ("B" 36 each); w, or 0
 // after a refused piece (the transfer is then dropped with "B" 38).
 std::int32_t KRsenddata(int w, const void* bytes, std::int64_t count);
+
+// The data buffer of `bytes` bytes the last request of window w made, mapped when the server
+// handed it over with its reply; null otherwise (the data then goes through KRsenddata).
+void* KRdatabuffer(int w, std::size_t bytes);
 
 // A number the server wrote as text into the data area ("%d"); 0 when none can be read.
 std::int32_t KRdatanumber(int w);

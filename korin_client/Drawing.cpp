@@ -31,21 +31,33 @@ void put_corners(channel::KRwinblock& b, float x1, float y1, float x2, float y2)
   b.a[2] = p.x, b.a[3] = p.y, b.a[4] = q.x, b.a[5] = q.y;
 }
 
-// A point list through a pending object: "N" code with n, pieces of 256 points, then commit.
+// Device coordinates of points [first, first + count) of an x, y list into `out`.
+void put_points(const channel::KRwinblock& b, const float* points, std::int64_t first, std::int64_t count,
+                std::int32_t* out) {
+  for (std::int64_t i = 0; i < count; i += 2) {
+    const Device_Point p = TO_DEVICE(b, points[first + i], points[first + i + 1]);
+    out[i] = p.x;
+    out[i + 1] = p.y;
+  }
+}
+
+// A point list through a pending object: "N" code with n, the points written in place into
+// the shared data buffer (or pieces of 256 points through the data area), then commit.
 int send_points(const float* points, int n, channel::New_Object_Code code) {
   channel::KRwinblock* b = block();
   const int w = current();
   if (KRwincmd1(w, channel::New_Object, code, n) == 0) return 0;
+  const std::int64_t total = 2 * static_cast<std::int64_t>(n);
+  if (void* buffer = KRdatabuffer(w, static_cast<std::size_t>(total) * sizeof(std::int32_t))) {
+    put_points(*b, points, 0, total, static_cast<std::int32_t*>(buffer));
+    KRwincode(w, channel::Control, channel::Control_Commit_Object);
+    return w;
+  }
   constexpr int Per_Piece = static_cast<int>(channel::Data_Size / sizeof(std::int32_t));
   std::int32_t* area = reinterpret_cast<std::int32_t*>(b->data);
-  const std::int64_t total = 2 * static_cast<std::int64_t>(n);
   for (std::int64_t first = 0; first < total; first += Per_Piece) {
     const int count = static_cast<int>(std::min<std::int64_t>(Per_Piece, total - first));
-    for (int i = 0; i < count; i += 2) {
-      const Device_Point p = TO_DEVICE(*b, points[first + i], points[first + i + 1]);
-      std::int32_t xy[2] = {p.x, p.y};
-      std::memcpy(area + i, xy, sizeof xy);
-    }
+    put_points(*b, points, first, count, area);
     if (KRwincmd(w, channel::Control, channel::Control_Put_Data, static_cast<std::int32_t>(first * 4), count * 4) == 0) {
       KRwincode(w, channel::Control, channel::Control_Drop_Object);
       return 0;

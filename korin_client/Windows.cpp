@@ -81,6 +81,7 @@ void KRCLOSE(int& status, int& w) {
     platform::Shared_Block& block = s.windows[static_cast<std::size_t>(k)];
     if (block.view() == nullptr) continue;
     block.UNMAP();
+    s.data_buffers[static_cast<std::size_t>(k)].RELEASE();
     --s.open_windows;
     if (s.current_window == k) s.current = nullptr;
     channel::Request_Bytes bytes;

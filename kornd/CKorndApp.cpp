@@ -280,7 +280,8 @@ bool CKorndApp::InitInstance(const CKorndCommandLineInfo& command_line) {
   WriteAvailability();
   advanced_graphics = true;
   WatchSignals();
-  channel_->Start([this](const platform::Request_Packet& p) { return ServeRequest(p); });
+  channel_->Start([this](const platform::Request_Packet& p) { return ServeRequest(p); },
+                  [this] { return main_frame ? main_frame->TakeReplyAttachment() : -1; });
   channel_->OnClientGone([this] { EndWaitsOfGoneClient(); });
   closing = false;
   return true;

@@ -8,8 +8,11 @@
 #include "platform/Channel_Protocol.h"
 
 namespace {
-constexpr int Spin_Us = 40;        // wait this long for the next request of a burst
-constexpr int Burst_Limit_Ms = 4;  // then let the event loop paint
+// A burst goes on while the next request comes within this gap (asleep in the kernel, not
+// spinning): drawing updates the windows' surfaces at once, and the event loop paints them
+// once when the burst ends.
+constexpr int Burst_Gap_Us = 5000;
+constexpr int Burst_Limit_Ms = 100;  // a longer burst lets the event loop paint in between
 }  // namespace
 
 CKorndChannel::CKorndChannel() = default;
@@ -18,8 +21,9 @@ CKorndChannel::~CKorndChannel() { Stop(); }
 
 platform::Claim_Status CKorndChannel::Claim(const std::string& block_name) { return server_.CLAIM(block_name); }
 
-void CKorndChannel::Start(Handler handler) {
+void CKorndChannel::Start(Handler handler, Attachment attachment) {
   handler_ = std::move(handler);
+  attachment_ = std::move(attachment);
   if (server_.listen_fd() < 0 || listen_notifier_) return;
   listen_notifier_ = new QSocketNotifier(server_.listen_fd(), QSocketNotifier::Read, this);
   connect(listen_notifier_, &QSocketNotifier::activated, this, &CKorndChannel::OnListen);
@@ -81,12 +85,12 @@ void CKorndChannel::OnPeer(int fd) {
     served_ = -1;
     if (peer_notifiers_.empty() && !listen_notifier_) return;  // stopped inside the request
     SetReading(true);
-    if (!server_.REPLY(fd, reply)) {
+    if (!server_.REPLY(fd, reply, attachment_ ? attachment_() : -1)) {
       status = platform::Receive_Status::Closed;
       break;
     }
     if (std::chrono::steady_clock::now() - started > std::chrono::milliseconds(Burst_Limit_Ms)) return;
-    status = server_.RECEIVE_SPIN(fd, packet, Spin_Us);
+    status = server_.RECEIVE_WAIT(fd, packet, Burst_Gap_Us);
   }
   if (status == platform::Receive_Status::Closed) {
     auto it = peer_notifiers_.find(fd);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "kornd/CKorndDataBuffer.h"
 #include "kornd/CKorndGC.h"
 #include "kornd/CKRDIB.h"
 #include "kornd/CKREMF.h"
@@ -122,6 +123,8 @@ class CKorndDoc {
   // when that does not fit the buffer.
   bool CopyToDataBuffer(int offset, int length);
   std::size_t DataBufferSize() const { return data_buffer_.size(); }
+  // The descriptor of a shared data buffer the last request made, for its reply; else -1.
+  int TakeNewDataBuffer() { return data_buffer_.TakeNewShared(); }
   // Drops the pending object and the data buffer.
   void DropPending();
 
@@ -297,7 +300,7 @@ class CKorndDoc {
   channel::KRwinblock own_block_{};             // the document's own block
   channel::KRwinblock* block_ = &own_block_;    // the block in use
   std::unique_ptr<CKorndTool> pending_tool_;
-  std::vector<std::uint8_t> data_buffer_;  // point lists arriving through the data area
+  CKorndDataBuffer data_buffer_;  // bitmaps and point lists arriving in place or through the data area
   CKorndGC env_;
   int erased_low_ = 0, erased_high_ = 0;
   int pending_message_ = 0;

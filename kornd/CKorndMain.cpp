@@ -508,7 +508,11 @@ std::uint32_t CKorndMain::DispatchToWindow(CKorndDoc* doc, char letter) {
     return channel::Reply_Failed;
   }
   // No yield here: the reply itself hands the turn to the waiting client.
-  if (CKorndDoc* still = app_->WindowDoc(w); still == doc) live_count_ = doc->ObjectCount() - doc->HiddenCount();
+  if (CKorndDoc* still = app_->WindowDoc(w); still == doc) {
+    live_count_ = doc->ObjectCount() - doc->HiddenCount();
+    const int shared = doc->TakeNewDataBuffer();
+    if (reply != 0) reply_attachment_ = shared;
+  }
   if (app_->main_frame == nullptr) return channel::Reply_Failed;
   return reply;
 }

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>  // std::exchange
 
 #include "platform/Request_Channel.h"
 
@@ -33,6 +34,8 @@ class CKorndMain : public QMainWindow {
 
   // The request entry: one request packet in, its 32-bit reply out.
   std::uint32_t OnCopyData(const platform::Request_Packet& packet);
+  // The shared data buffer the last request made, to go with its reply; else -1.
+  int TakeReplyAttachment() { return std::exchange(reply_attachment_, -1); }
 
   std::uint32_t Handshake(const channel::Request& r);
   int OpenWindow(const channel::Request& r);
@@ -107,4 +110,5 @@ class CKorndMain : public QMainWindow {
   class QAction* print_setup0_ = nullptr;  // the frame's File menu
   int status_timer_ = 0;
   int live_count_ = 0;
+  int reply_attachment_ = -1;  // owned by a window's data buffer
 };

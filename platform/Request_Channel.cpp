@@ -2,14 +2,13 @@
 // Reads and writes: the instance's socket "\0<block name>.<uid>". Changes no global state.
 #include "platform/Request_Channel.h"
 
-#include <poll.h>        // poll, POLLRDHUP
-#include <sys/socket.h>  // socket, bind, accept4, recvmsg, send
+#include <poll.h>        // poll, ppoll, POLLRDHUP
+#include <sys/socket.h>  // socket, bind, accept4, recvmsg, sendmsg
 #include <sys/un.h>      // sockaddr_un
 #include <unistd.h>      // close, getuid
 
 #include <algorithm>  // std::find
 #include <cerrno>     // errno
-#include <chrono>     // spin deadlines
 #include <cstring>    // std::memcpy, std::memchr, std::strerror
 
 #include "platform/Io_Fault.h"
@@ -106,20 +105,35 @@ Receive_Status Channel_Server::RECEIVE(int peer, Request_Packet& packet) {
   return Receive_Status::Request;
 }
 
-Receive_Status Channel_Server::RECEIVE_SPIN(int peer, Request_Packet& packet, int spin_us) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(spin_us);
-  for (;;) {
-    Receive_Status s = RECEIVE(peer, packet);
-    if (s != Receive_Status::Nothing || std::chrono::steady_clock::now() >= deadline) return s;
-  }
+Receive_Status Channel_Server::RECEIVE_WAIT(int peer, Request_Packet& packet, int wait_us) {
+  const Receive_Status s = RECEIVE(peer, packet);
+  if (s != Receive_Status::Nothing || wait_us <= 0) return s;
+  pollfd p{peer, POLLIN, 0};
+  const timespec limit{wait_us / 1000000, static_cast<long>(wait_us % 1000000) * 1000};
+  if (ppoll(&p, 1, &limit, nullptr) <= 0) return Receive_Status::Nothing;  // a signal counts as nothing
+  return RECEIVE(peer, packet);
 }
 
-bool Channel_Server::REPLY(int peer, std::uint32_t reply) {
+bool Channel_Server::REPLY(int peer, std::uint32_t reply, int attached) {
   unsigned char bytes[4] = {static_cast<unsigned char>(reply), static_cast<unsigned char>(reply >> 8),
                             static_cast<unsigned char>(reply >> 16), static_cast<unsigned char>(reply >> 24)};
-  ssize_t n = IO_FAULT_HIT(Io_Kind::Write) ? -1 : send(peer, bytes, sizeof bytes, MSG_NOSIGNAL | MSG_DONTWAIT);
+  iovec iov{bytes, sizeof bytes};
+  msghdr msg{};
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+  if (attached >= 0) {
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    cmsghdr* c = CMSG_FIRSTHDR(&msg);
+    c->cmsg_level = SOL_SOCKET;
+    c->cmsg_type = SCM_RIGHTS;
+    c->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(c), &attached, sizeof attached);
+  }
+  ssize_t n = IO_FAULT_HIT(Io_Kind::Write) ? -1 : sendmsg(peer, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
   if (n != static_cast<ssize_t>(sizeof bytes)) {
-    error_ = reason("send");
+    error_ = reason("sendmsg");
     return false;
   }
   return true;
@@ -163,7 +177,34 @@ static bool server_gone(int err) {
   return err == EPIPE || err == ECONNREFUSED || err == ECONNRESET || err == ENOTCONN;
 }
 
-Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint32_t& reply, int spin_us) {
+// Receives a reply packet; a descriptor that came with it goes to `attached` (any further one
+// is closed: a reply carries at most one).
+static ssize_t receive_reply(int fd, unsigned char* bytes, std::size_t size, int flags, int& attached) {
+  iovec iov{bytes, size};
+  msghdr msg{};
+  msg.msg_iov = &iov;
+  msg.msg_iovlen = 1;
+  alignas(cmsghdr) char control[CMSG_SPACE(4 * sizeof(int))];
+  msg.msg_control = control;
+  msg.msg_controllen = sizeof control;
+  const ssize_t n = recvmsg(fd, &msg, flags | MSG_CMSG_CLOEXEC);
+  if (n < 0) return n;
+  for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
+    if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_RIGHTS) continue;
+    const std::size_t count = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+    for (std::size_t i = 0; i < count; ++i) {
+      int received;
+      std::memcpy(&received, CMSG_DATA(c) + i * sizeof(int), sizeof received);
+      if (attached < 0) attached = received;
+      else close(received);
+    }
+  }
+  return n;
+}
+
+Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint32_t& reply) {
+  if (attached_ >= 0) close(attached_);  // not taken after the previous reply
+  attached_ = -1;
   if (fd_ < 0) {
     error_ = "not connected";
     return Send_Status::Server_Gone;
@@ -177,17 +218,9 @@ Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint
     return gone ? Send_Status::Server_Gone : Send_Status::Failed;
   }
   unsigned char bytes[8];
-  ssize_t n = -1;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(spin_us);
-  while (spin_us > 0) {
-    n = recv(fd_, bytes, sizeof bytes, MSG_DONTWAIT);
-    if (n >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) break;
-    if (std::chrono::steady_clock::now() >= deadline) break;
-  }
-  if (n < 0 && (spin_us <= 0 || errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-    do n = recv(fd_, bytes, sizeof bytes, 0);
-    while (n < 0 && errno == EINTR);
-  }
+  ssize_t n;
+  do n = receive_reply(fd_, bytes, sizeof bytes, 0, attached_);
+  while (n < 0 && errno == EINTR);
   if (n == 0) {
     error_ = "recv: the server closed the connection";
     return Send_Status::Server_Gone;
@@ -206,9 +239,17 @@ Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint
   return Send_Status::Reply;
 }
 
+int Channel_Client::TAKE_ATTACHED() {
+  const int fd = attached_;
+  attached_ = -1;
+  return fd;
+}
+
 void Channel_Client::CLOSE() {
   if (fd_ >= 0) close(fd_);
+  if (attached_ >= 0) close(attached_);
   fd_ = -1;
+  attached_ = -1;
 }
 
 bool SERVER_ACCEPTS(const std::string& block_name) {

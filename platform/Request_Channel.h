@@ -3,9 +3,10 @@
 //
 // Server side: CLAIM binds "\0<block name>.<uid>" (binding is the claim of the instance number),
 // ACCEPT takes peers of the server's own user only, RECEIVE reads one packet without waiting,
-// REPLY sends the 32-bit result little-endian. Client side: CONNECT, then SEND waits for the
-// reply (spinning briefly before it sleeps) and tells "server gone" apart from a reply.
-// Neither side keeps global state.
+// REPLY sends the 32-bit result little-endian, with a descriptor attached when a request made
+// a shared data buffer. Client side: CONNECT, then SEND sleeps in the kernel until the reply
+// arrives and tells "server gone" apart from a reply; a descriptor that came with the reply
+// waits in TAKE_ATTACHED. Neither side keeps global state.
 #pragma once
 
 #include <cstddef>
@@ -49,10 +50,11 @@ class Channel_Server {
   int ACCEPT();
   // Reads one packet from a peer without waiting.
   Receive_Status RECEIVE(int peer, Request_Packet& packet);
-  // Like RECEIVE, but polls for up to spin_us microseconds before answering Nothing.
-  Receive_Status RECEIVE_SPIN(int peer, Request_Packet& packet, int spin_us);
-  // Sends the reply; false when the peer is gone.
-  bool REPLY(int peer, std::uint32_t reply);
+  // Like RECEIVE, but sleeps up to wait_us microseconds for a packet before answering Nothing.
+  Receive_Status RECEIVE_WAIT(int peer, Request_Packet& packet, int wait_us);
+  // Sends the reply, with a copy of descriptor `attached` when it is not -1; false when the
+  // peer is gone.
+  bool REPLY(int peer, std::uint32_t reply, int attached = -1);
   // Closes a peer.
   void DROP(int peer);
   // True when the peer has hung up (its end is closed), also with packets still unread.
@@ -80,15 +82,18 @@ class Channel_Client {
 
   // Connects to the server of a block name; false when there is none (error() says why).
   bool CONNECT(const std::string& block_name);
-  // Sends one packet of `length` bytes and waits for the 4-byte reply without a time limit,
-  // spinning up to spin_us microseconds before sleeping.
-  Send_Status SEND(const void* text, std::size_t length, std::uint32_t& reply, int spin_us = 50);
+  // Sends one packet of `length` bytes and sleeps until the 4-byte reply arrives, without a
+  // time limit.
+  Send_Status SEND(const void* text, std::size_t length, std::uint32_t& reply);
+  // The descriptor that came with the last reply (the caller owns it), or -1.
+  int TAKE_ATTACHED();
   void CLOSE();
   bool connected() const { return fd_ >= 0; }
   const std::string& error() const { return error_; }
 
  private:
   int fd_ = -1;
+  int attached_ = -1;
   std::string error_;
 };
 

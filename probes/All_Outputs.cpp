@@ -15,7 +15,8 @@
 #include "main/Output_File_Names.h"
 #include "result_files/Read_Results.h"
 
-void FOR_EVERY_OUTPUT(std::string_view please_wait, std::string_view done, const std::function<void()>& one_output) {
+void FOR_EVERY_OUTPUT(std::string_view please_wait, std::string_view done, const std::function<void()>& one_output,
+                      bool display_follows) {
   CONSOLE_EMPTY();
   CONSOLE_LINE(please_wait);
   START_OUTPUT_SERIES();
@@ -23,7 +24,8 @@ void FOR_EVERY_OUTPUT(std::string_view please_wait, std::string_view done, const
   const auto& grid = Display_Settings.Panel_Grid;
   const std::int32_t reference = r.Time_Step_Number(1);
   Command_State.Time_Step_Command = 1;
-  const bool follow = r.Number_Of_Solutions > 1 || std::abs(grid.Panels_Across) * std::abs(grid.Panels_Down) == 1;
+  const bool follow = display_follows &&
+                      (r.Number_Of_Solutions > 1 || std::abs(grid.Panels_Across) * std::abs(grid.Panels_Down) == 1);
   // A file that never comes back to the reference (its outputs shrank under it) must not
   // keep the loop going: no file yields more outputs than its count plus the wrap.
   std::int64_t left = std::int64_t{r.Total_Time_Steps(1)} + 2;

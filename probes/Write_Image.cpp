@@ -126,4 +126,6 @@ void WRITE_IMAGE() {
   d.Annotation_Mode = saved_mode;
 }
 
-void WRITE_IMAGES() { FOR_EVERY_OUTPUT("Writing images... please wait", "Images written", WRITE_IMAGE); }
+// Each image draws its output itself; the window keeps its picture meanwhile and is redrawn
+// once when the series ends back on the output it showed.
+void WRITE_IMAGES() { FOR_EVERY_OUTPUT("Writing images... please wait", "Images written", WRITE_IMAGE, false); }

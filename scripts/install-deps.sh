@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ gfortran pkg-config
           pgplot5 zlib1g-dev qt6-base-dev libgtest-dev libbenchmark-dev
-          libx11-dev libpng-dev python3-numpy emf2svg poppler-utils)
+          libx11-dev libpng-dev python3-numpy python3-matplotlib emf2svg poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>  // mkdtemp
+#include <unistd.h>  // ftruncate, close
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "Kornd_Server.h"
+#include "platform/Shared_Buffer.h"
 
 namespace {
 
@@ -138,6 +141,41 @@ TEST_F(Window_Requests, BitmapValuesAreCheckedAgainstTheBuffer) {
   EXPECT_EQ(Req('B', 20, {-4}), 0u);
   EXPECT_EQ(MakeBitmap(0, 1, 1, 24, {0x00FFFFFF}), 1u);
   EXPECT_EQ(Data(), "1");
+}
+
+TEST_F(Window_Requests, ALargeBufferIsHandedOverAndWrittenInPlace) {
+  Open();
+  std::vector<std::uint32_t> px(40 * 30);
+  for (std::size_t i = 0; i < px.size(); ++i) px[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+  const int bytes = static_cast<int>(px.size() * 4);
+  // Through pieces, as a client without the shared buffer sends it: the reference bitmap.
+  ASSERT_EQ(MakeBitmap(1, 40, 30, 24, px), 1u);
+  ASSERT_EQ(Req('D', 2, {1}, Path("pieces.bmp")), 1u);
+
+  // In place: the reply to B 20 brings the buffer, zero-filled, which the client cannot cut.
+  ASSERT_EQ(Req('B', 20, {bytes}), 1u);
+  const int fd = k_.client().TAKE_ATTACHED();
+  ASSERT_GE(fd, 0);
+  EXPECT_NE(ftruncate(fd, 16), 0);
+  platform::Shared_Buffer shared;
+  ASSERT_TRUE(shared.ADOPT(fd, static_cast<std::size_t>(bytes))) << shared.error();
+  const auto* zero = static_cast<const std::uint8_t*>(shared.view());
+  EXPECT_TRUE(std::all_of(zero, zero + bytes, [](std::uint8_t c) { return c == 0; }));
+  std::memcpy(shared.view(), px.data(), static_cast<std::size_t>(bytes));
+  ASSERT_EQ(Req('D', 5, {2, 24, 40, 30}), 1u);
+  ASSERT_EQ(Req('D', 2, {2}, Path("in_place.bmp")), 1u);
+  EXPECT_EQ(read_file(Path("in_place.bmp")), read_file(Path("pieces.bmp")));
+
+  // The next buffer reuses the file, zero-filled again; one data area's worth comes without one.
+  std::memset(shared.view(), 0x5A, static_cast<std::size_t>(bytes));
+  ASSERT_EQ(Req('B', 20, {bytes / 2}), 1u);
+  ASSERT_TRUE(shared.ADOPT(k_.client().TAKE_ATTACHED(), static_cast<std::size_t>(bytes / 2)));
+  EXPECT_TRUE(std::all_of(zero, zero + bytes / 2, [](std::uint8_t c) { return c == 0; }));
+  ASSERT_EQ(Req('B', 20, {2048}), 1u);
+  EXPECT_EQ(k_.client().TAKE_ATTACHED(), -1);
+  // A refused size brings none either.
+  EXPECT_EQ(Req('B', 20, {-4}), 0u);
+  EXPECT_EQ(k_.client().TAKE_ATTACHED(), -1);
 }
 
 TEST_F(Window_Requests, ColourCodesBecomeValuesInTheBuffer) {

@@ -15,20 +15,29 @@
 #include "platform/Channel_Blocks.h"
 #include "tests/main/Display_Session.h"
 
-// The colour (0x00bbggrr) that most of the window shows, read back through the server at
-// points `spacing` logical units apart.
-inline unsigned MAIN_COLOUR(Kornd_Server& server, int spacing = 100) {
+// The colours (0x00bbggrr, -1 outside the picture) the main window shows at points `spacing`
+// logical units apart, read back through the server; empty when it has no window.
+inline std::vector<std::int32_t> WINDOW_PIXELS(Kornd_Server& server, int spacing = 100) {
   platform::Shared_Block holder;
   channel::KRwinblock* block = server.MapWindow(1, holder);
-  if (block == nullptr) return 0xFFFFFFFFu;
-  std::map<unsigned, int> seen;
-  for (int y = 100; y < 2300; y += spacing)  // the window's logical units
+  std::vector<std::int32_t> pixels;
+  for (int y = 100; block != nullptr && y < 2300; y += spacing)  // the window's logical units
     for (int x = 100; x < 3000; x += spacing) {
       block->code = x;
       block->a[0] = y;
-      if (server.Send("F!") == Kornd_Server::Gone) return 0xFFFFFFFFu;
-      if (block->a[2] != -1) ++seen[static_cast<unsigned>(block->a[2]) & 0xFFFFFFu];
+      if (server.Send("F!") == Kornd_Server::Gone) return {};
+      pixels.push_back(block->a[2]);
     }
+  return pixels;
+}
+
+// The colour (0x00bbggrr) that most of the window shows, at points `spacing` logical units apart.
+inline unsigned MAIN_COLOUR(Kornd_Server& server, int spacing = 100) {
+  const std::vector<std::int32_t> pixels = WINDOW_PIXELS(server, spacing);
+  if (pixels.empty()) return 0xFFFFFFFFu;
+  std::map<unsigned, int> seen;
+  for (std::int32_t p : pixels)
+    if (p != -1) ++seen[static_cast<unsigned>(p) & 0xFFFFFFu];
   unsigned colour = 0;
   int most = 0;
   for (const auto& [c, n] : seen)

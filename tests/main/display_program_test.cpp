@@ -272,6 +272,49 @@ TEST(Display_Program, ImagesOfEveryOutputStartAndEndAtTheCurrentOne) {
   EXPECT_TRUE(console.ends_with("Images written\n\n File: Case_phas_00000006.gif created\n\n\n")) << console;
 }
 
+// Sends the commands and a report after them; true once that report is on the console.
+bool run_and_report(Display_Session& session, const std::string& commands) {
+  const auto reports = [&] {
+    const std::string console = session.CONSOLE();
+    std::size_t n = 0;
+    for (std::size_t at = console.find("'Auto-replot' o"); at != std::string::npos; at = console.find("'Auto-replot' o", at + 1)) ++n;
+    return n;
+  };
+  const std::size_t before = reports();
+  session.SEND(commands + "0 24 0\n");
+  for (int waited = 0; waited < 20000 && reports() == before; waited += 20)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return reports() > before;
+}
+
+TEST(Display_Program, ImagesOfEveryOutputAreTheSingleImagesAndTheWindowEndsAsItWas) {
+  Case_Folder folder;
+  const std::filesystem::path batched = folder.dir.path() / "batched";
+  std::filesystem::create_directory(batched);
+  std::vector<std::string> names;
+  {
+    Display_Session session(folder.dir, {"-g", "Case_phas.zlt"});
+    ASSERT_TRUE(run_and_report(session, "1 0 0\n"));
+    const std::vector<std::int32_t> before = WINDOW_PIXELS(session.server);
+    ASSERT_TRUE(run_and_report(session, "0 78 0\n"));
+    EXPECT_EQ(WINDOW_PIXELS(session.server), before);
+    EXPECT_EQ(session.RUN("0 129 0\n"), 0);
+    names = CREATED_FILES(session.CONSOLE());
+  }
+  ASSERT_EQ(names.size(), 5u);
+  for (const std::string& name : names) std::filesystem::rename(folder.dir / name, batched / name);
+  // Each output written alone, after the display moved to it (the same order, from output 2),
+  // gives the same bytes.
+  ::setenv("ZELTRA_TEST_SAVE_NAMES", "single1.gif;single2.gif;single3.gif;single4.gif;single5.gif", 1);
+  Display_Session session(folder.dir, {"-g", "Case_phas.zlt"});
+  ::unsetenv("ZELTRA_TEST_SAVE_NAMES");  // the program has its own copy
+  EXPECT_EQ(session.RUN("1 0 0\n0 77 0\n1 0 0\n0 77 0\n1 0 0\n0 77 0\n1 0 0\n0 77 0\n1 0 0\n0 77 0\n0 129 0\n"), 0);
+  ASSERT_EQ(CREATED_FILES(session.CONSOLE()).size(), 5u) << session.CONSOLE();
+  for (std::size_t k = 0; k < names.size(); ++k)
+    EXPECT_EQ(read_bytes(folder.dir / ("single" + std::to_string(k + 1) + ".gif")), read_bytes((batched / names[k]).string()))
+        << names[k];
+}
+
 TEST(Display_Program, LastShowsTheLastOutputFirst) {
   Case_Folder folder;
   for (const std::vector<std::string>& words :

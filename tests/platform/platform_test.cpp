@@ -1,12 +1,15 @@
 // Tests of platform/: block names and layouts, shared blocks, the request channel, process start.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fstream>
@@ -19,6 +22,7 @@
 #include "platform/Process_Start.h"
 #include "platform/Request_Channel.h"
 #include "platform/Shared_Block.h"
+#include "platform/Shared_Buffer.h"
 
 namespace {
 
@@ -106,6 +110,7 @@ struct Echo_Server {
   platform::Channel_Server server;
   std::thread thread;
   std::vector<platform::Request_Packet> seen;
+  int attach = -1;  // a descriptor to go with every reply
 
   void serve(int requests) {
     thread = std::thread([this, requests] {
@@ -113,11 +118,11 @@ struct Echo_Server {
       while (peer < 0) peer = server.ACCEPT();
       for (int i = 0; i < requests;) {
         platform::Request_Packet p;
-        platform::Receive_Status s = server.RECEIVE_SPIN(peer, p, 1000);
+        platform::Receive_Status s = server.RECEIVE_WAIT(peer, p, 1000);
         if (s == platform::Receive_Status::Closed) return;
         if (s != platform::Receive_Status::Request) continue;
         seen.push_back(p);
-        server.REPLY(peer, 0x04030201u + static_cast<std::uint32_t>(i));
+        server.REPLY(peer, 0x04030201u + static_cast<std::uint32_t>(i), attach);
         ++i;
       }
     });
@@ -161,6 +166,70 @@ TEST(RequestChannel, OnePacketPerRequestAndALittleEndianReply) {
   EXPECT_FALSE(echo.seen[2].well_formed());
   EXPECT_TRUE(echo.seen[3].well_formed());
   EXPECT_EQ(echo.seen[3].length, 256u);
+}
+
+TEST(SharedBuffer, ZeroFilledSealedAndSeenByTheReceiver) {
+  platform::Shared_Buffer made;
+  ASSERT_TRUE(made.CREATE(10000)) << made.error();
+  const auto* bytes = static_cast<const unsigned char*>(made.view());
+  EXPECT_TRUE(std::all_of(bytes, bytes + 10000, [](unsigned char c) { return c == 0; }));
+  // The receiver can neither cut nor grow the file under the creator's mapping.
+  const int handed = dup(made.fd());
+  ASSERT_GE(handed, 0);
+  EXPECT_NE(ftruncate(handed, 100), 0);
+  EXPECT_NE(ftruncate(handed, 20000), 0);
+  platform::Shared_Buffer seen;
+  ASSERT_TRUE(seen.ADOPT(handed, 10000)) << seen.error();
+  EXPECT_EQ(seen.fd(), -1);
+  std::memcpy(seen.view(), "in place", 9);
+  EXPECT_STREQ(static_cast<const char*>(made.view()), "in place");
+  // The same file handed over again keeps its mapping.
+  const void* view = seen.view();
+  ASSERT_TRUE(seen.ADOPT(dup(made.fd()), 5000));
+  EXPECT_EQ(seen.view(), view);
+}
+
+TEST(SharedBuffer, ShortUnsealedOrMissingFilesAreRefused) {
+  platform::Shared_Buffer made;
+  ASSERT_TRUE(made.CREATE(4096));
+  platform::Shared_Buffer seen;
+  EXPECT_FALSE(seen.ADOPT(dup(made.fd()), 4097));  // shorter than asked
+  EXPECT_FALSE(seen.ADOPT(-1, 16));
+  EXPECT_FALSE(seen.ADOPT(dup(made.fd()), 0));
+  const int unsealed = memfd_create("unsealed", MFD_CLOEXEC);
+  ASSERT_GE(unsealed, 0);
+  ASSERT_EQ(ftruncate(unsealed, 8192), 0);
+  EXPECT_FALSE(seen.ADOPT(unsealed, 16));  // could be cut under the mapping
+  EXPECT_EQ(seen.view(), nullptr);
+  EXPECT_FALSE(made.CREATE(0));
+  IO_FAULT_ARM(1, 1, Io_Kind::Map);
+  EXPECT_FALSE(made.CREATE(4096));
+  IO_FAULT_ARM(0);
+  EXPECT_EQ(made.view(), nullptr);
+  EXPECT_EQ(made.fd(), -1);
+}
+
+TEST(RequestChannel, AReplyCarriesADescriptorToTheClient) {
+  const std::string name = unique_name("Fd");
+  Echo_Server echo;
+  ASSERT_EQ(echo.server.CLAIM(name), platform::Claim_Status::Claimed);
+  platform::Shared_Buffer made;
+  ASSERT_TRUE(made.CREATE(8192));
+  std::memcpy(made.view(), "from the server", 16);
+  echo.attach = made.fd();
+  echo.serve(2);
+  platform::Channel_Client client;
+  ASSERT_TRUE(client.CONNECT(name));
+  std::uint32_t reply = 0;
+  ASSERT_EQ(client.SEND("B!", 3, reply), platform::Send_Status::Reply);
+  EXPECT_EQ(reply, 0x04030201u);
+  platform::Shared_Buffer seen;
+  ASSERT_TRUE(seen.ADOPT(client.TAKE_ATTACHED(), 8192)) << seen.error();
+  EXPECT_STREQ(static_cast<const char*>(seen.view()), "from the server");
+  EXPECT_EQ(client.TAKE_ATTACHED(), -1);  // taken once
+  ASSERT_EQ(client.SEND("B!", 3, reply), platform::Send_Status::Reply);
+  EXPECT_EQ(reply, 0x04030202u);
+  client.CLOSE();
 }
 
 TEST(RequestChannel, ServerGoneIsToldApartFromAReply) {
