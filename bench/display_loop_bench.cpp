@@ -100,6 +100,7 @@ Long_Session long_session_memory(const Scratch_Folder& dir, int steps) {
   figures.after_last = RESIDENT_KB(session.server.pid());
   session.RUN("0 129 0\n");
   return figures;
+}
 
 // matplotlib stepping `panels` fields of 1000 x 1000 with one figure: seconds a step, or -1.
 double matplotlib_step_seconds(const Scratch_Folder& dir, int panels) {
