@@ -3,7 +3,8 @@
 // folder of its own, <tmp>/zeltra_tests.<pid>, removed at a normal end. A test program that
 // was killed cannot remove its folder, nor end the servers it started: every test program
 // removes, at its start, the folders of test programs that are gone and ends their servers
-// (found by the server namespace "t<pid>" the test gave them, tests/kornd/Kornd_Server.cpp).
+// (found by the server namespace "t<pid>" the test gave them, tests/kornd/Kornd_Server.cpp)
+// and removes the shared blocks of that namespace, which a server killed outright leaves.
 
 #include <signal.h>
 #include <unistd.h>
@@ -43,6 +44,17 @@ void end_servers_of_gone_tests() {
   }
 }
 
+// Shared blocks "<block>.<uid>.t<pid>" in /dev/shm whose test program is gone.
+void remove_blocks_of_gone_tests() {
+  const std::string mark = "." + std::to_string(::getuid()) + ".t";
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/dev/shm", ec)) {
+    const std::string name = entry.path().filename().string();
+    const std::size_t at = name.rfind(mark);
+    if (at != std::string::npos && gone(owner_of(name.substr(at + mark.size()), ""))) fs::remove(entry.path(), ec);
+  }
+}
+
 const fs::path& own_folder() {
   static const fs::path folder = [] {
     std::error_code ec;
@@ -50,6 +62,7 @@ const fs::path& own_folder() {
     for (const auto& entry : fs::directory_iterator(root, ec))
       if (gone(owner_of(entry.path().filename().string(), Prefix))) fs::remove_all(entry.path(), ec);
     end_servers_of_gone_tests();
+    remove_blocks_of_gone_tests();
     fs::path own = root / (Prefix + std::to_string(::getpid()));
     fs::create_directories(own, ec);
     ::setenv("TMPDIR", own.c_str(), 1);

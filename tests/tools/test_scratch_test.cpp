@@ -58,3 +58,17 @@ TEST(Test_Scratch, WhatAKilledProgramLeftGoesWhenTheNextStarts) {
   EXPECT_EQ(std::distance(fs::directory_iterator(tmp), fs::directory_iterator{}), 2);
   fs::remove_all(tmp);
 }
+
+TEST(Test_Scratch, BlocksOfAKilledProgramsServersGoWhenTheNextStarts) {
+  const std::string uid = std::to_string(::getuid());
+  const fs::path shm = "/dev/shm";
+  const fs::path left = shm / ("Kornd9:2." + uid + ".t" + std::to_string(gone_pid()));
+  const fs::path alive = shm / ("Kornd9." + uid + ".t" + std::to_string(::getpid()));
+  const fs::path other_user = shm / ("Kornd9." + std::to_string(::getuid() + 1) + ".t" + std::to_string(gone_pid()));
+  for (const fs::path& block : {left, alive, other_user}) std::ofstream(block) << "x";
+  ASSERT_EQ(run_test_program(own_folder() / "root"), 0);
+  EXPECT_FALSE(fs::exists(left));
+  EXPECT_TRUE(fs::exists(alive));       // its program still runs
+  EXPECT_TRUE(fs::exists(other_user));  // another user's
+  for (const fs::path& block : {alive, other_user}) fs::remove(block);
+}
