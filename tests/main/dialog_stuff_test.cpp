@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QShowEvent>
 #include <QTimer>
@@ -415,7 +416,10 @@ TEST_F(Qt_Dialog, IsSetUpFromTheDefaultName) {
     EXPECT_EQ(dialog->selectedNameFilter(), "All Files (*)");
     EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));  // Qt asks before replacing
     EXPECT_TRUE(dialog->isModal());
-    dialog->selectFile("picture");
+    // Typed into the name field, as a user does.
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    name->setText("picture");
     static_cast<QDialog*>(dialog)->accept();  // public in QDialog, virtual
   });
   EXPECT_EQ(chosen, folder_ / "out/picture.gif");
