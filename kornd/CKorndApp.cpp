@@ -26,6 +26,7 @@
 #include "kornd/CKorndMain.h"
 #include "kornd/DrawUtil.h"
 #include "kornd/GdiCache.h"
+#include "platform/Interrupt_Cleanup.h"
 
 namespace {
 
@@ -239,11 +240,7 @@ void CKorndApp::WatchSignals() {
     sigaction(SIGHUP, &sa, nullptr);
   }
   // A parent may have started the server with these blocked; one already pending arrives now.
-  sigset_t ends;
-  sigemptyset(&ends);
-  sigaddset(&ends, SIGTERM);
-  sigaddset(&ends, SIGINT);
-  sigaddset(&ends, SIGHUP);
+  const sigset_t ends = platform::INTERRUPT_SIGNALS();
   pthread_sigmask(SIG_UNBLOCK, &ends, nullptr);
 }
 

@@ -15,11 +15,7 @@
 #include "result_files/Read_GeoF.h"
 
 void END_ON_INTERRUPTS() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGHUP);
+  const sigset_t set = platform::INTERRUPT_SIGNALS();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
   // The program thread may be waiting for a key inside the server or for standard input, so
   // it cannot be the one that ends the run. The thread sends no request of its own (the

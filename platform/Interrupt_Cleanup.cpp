@@ -27,13 +27,6 @@ struct Cleanup_Slot {
 
 Cleanup_Slot table[Cleanup_Slots];
 
-sigset_t interrupt_set() {
-  sigset_t set;
-  sigemptyset(&set);
-  for (int sig : Interrupts) sigaddset(&set, sig);
-  return set;
-}
-
 // Deletes the registered files, then ends the program by the signal's default action: the
 // signal is raised again and delivered as soon as the handler returns.
 void on_interrupt(int sig) {
@@ -53,7 +46,7 @@ void on_interrupt(int sig) {
 void install_handlers() {
   struct sigaction action {};
   action.sa_handler = on_interrupt;
-  action.sa_mask = interrupt_set();  // one handler at a time
+  action.sa_mask = INTERRUPT_SIGNALS();  // one handler at a time
   action.sa_flags = SA_RESTART;
   for (int sig : Interrupts) {
     struct sigaction current {};
@@ -90,10 +83,17 @@ std::string CLEANUP_PATH(int slot) {
 }
 
 Interrupts_Held::Interrupts_Held() {
-  const sigset_t set = interrupt_set();
+  const sigset_t set = INTERRUPT_SIGNALS();
   ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
 }
 
 Interrupts_Held::~Interrupts_Held() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+sigset_t INTERRUPT_SIGNALS() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int sig : Interrupts) sigaddset(&set, sig);
+  return set;
+}
 
 }  // namespace platform

@@ -16,6 +16,9 @@ namespace platform {
 
 constexpr int Cleanup_Slots = 32;
 
+// The three signals that end a program here: SIGINT, SIGTERM and SIGHUP.
+sigset_t INTERRUPT_SIGNALS();
+
 // Registers path for deletion on an interrupt. Returns its slot, or -1 when the table is
 // full or the path too long (the file is then not deleted on an interrupt).
 int CLEANUP_ON_INTERRUPT(const std::string& path);
