@@ -40,6 +40,9 @@ constexpr std::uint32_t Picture_Magic = 0x9809524B;  // "K" "R" 0x09 0x98 read a
 constexpr int Picture_Version = 0x0998;
 constexpr std::size_t Unit_Offset = 48;
 constexpr std::int64_t Max_Export_Pixels = std::int64_t(1) << 27;
+// A metafile's bitmap: its pixels at most (96 MB of bits), its tiles' sides at most.
+constexpr std::int64_t Max_Metafile_Pixels = std::int64_t(1) << 25;
+constexpr int Max_Metafile_Tile = 4096;
 constexpr qint64 Max_Picture_File = qint64(1) << 31;
 // Titles of the save dialogs: saving under a new name, saving a copy.
 constexpr int Title_Save_As = 61441, Title_Save_Copy = 61444;
@@ -510,11 +513,11 @@ bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h, Save_F
   PrepareExportDC(2, mapping, mode, w, h, area);
   const KRpoint viewport = mapping.ViewportExt();
   const int pw = std::max(1, std::abs(viewport.x)), ph = std::max(1, std::abs(viewport.y));
-  // The picture drawn at the reference device's resolution (one-pixel lines stay visible),
-  // placed over the area in logical units: the player's mapping puts it onto the frame.
-  const QImage image = ExportImage(area, mode, pw, ph);
-  CDib dib;
-  if (image.isNull() || !ImageToDib(image, dib)) return no_picture(failure, name, pw, ph);
+  // The picture at its own resolution, a pixel per logical unit (less only past the bound).
+  const double shrink = std::min(1.0, std::sqrt(double(Max_Metafile_Pixels) / (double(aw) * double(ah))));
+  const int bw = std::max(1, int(aw * shrink)), bh = std::max(1, int(ah * shrink));
+  const QImage image = ExportImage(area, mode, bw, bh);
+  if (image.isNull()) return no_picture(failure, name, bw, bh);
   const Reference_Device r = reference_device();
   emf::Writer writer(pw, ph, fw, fh, r.pixels_x, r.pixels_y, r.millimetres_x, r.millimetres_y);
   const KRpoint window_org = mapping.WindowOrg(), window_ext = mapping.WindowExt(), viewport_org = mapping.ViewportOrg();
@@ -523,8 +526,20 @@ bool CKorndDoc::SaveMetafile(const QString& name, int mode, int w, int h, Save_F
   writer.Add(emf::EMR_SETWINDOWEXTEX, {window_ext.x, window_ext.y});
   writer.Add(emf::EMR_SETVIEWPORTORGEX, {viewport_org.x, viewport_org.y});
   writer.Add(emf::EMR_SETVIEWPORTEXTEX, {viewport.x, viewport.y});
-  const KRrect device = mapping.LPtoDP(area);
-  writer.AddStretchDIBits(area.left, area.top, aw, ah, dib, emf::SRCCOPY, &device);
+  // Tiles of at most Max_Metafile_Tile pixels a side: common metafile readers refuse larger
+  // bitmaps. Each covers its share of the area in logical units.
+  for (int y0 = 0; y0 < bh; y0 += Max_Metafile_Tile) {
+    const int th = std::min(Max_Metafile_Tile, bh - y0);
+    const int top = area.top + int(std::int64_t(y0) * ah / bh), bottom = area.top + int(std::int64_t(y0 + th) * ah / bh);
+    for (int x0 = 0; x0 < bw; x0 += Max_Metafile_Tile) {
+      const int tw = std::min(Max_Metafile_Tile, bw - x0);
+      const int left = area.left + int(std::int64_t(x0) * aw / bw), right = area.left + int(std::int64_t(x0 + tw) * aw / bw);
+      CDib tile;
+      if (!ImageToDib(image.copy(x0, y0, tw, th), tile)) return no_picture(failure, name, bw, bh);
+      const KRrect device = mapping.LPtoDP(KRrect{left, top, right, bottom});
+      writer.AddStretchDIBits(left, top, right - left, bottom - top, tile, emf::SRCCOPY, &device);
+    }
+  }
   const std::vector<std::uint8_t> bytes = writer.Finish();
   return SAVE_WHOLE_FILE(name, bytes, failure) == Save_Result::Saved;
 }

@@ -522,16 +522,30 @@ TEST(Export, MetafileFrameAndConversion) {
 }
 
 // Records of a metafile after its header: type -> the parameters of the first record of it.
-std::map<std::uint32_t, std::vector<std::int32_t>> first_records(const Bytes& b) {
-  std::map<std::uint32_t, std::vector<std::int32_t>> out;
+// Every record's type and first 18 parameters, in file order.
+std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> all_records(const Bytes& b) {
+  std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> out;
   for (std::size_t at = get32(b, 4); at + 8 <= b.size();) {
     const std::uint32_t type = get32(b, at), size = get32(b, at + 4);
     if (size < 8 || at + size > b.size()) break;
     std::vector<std::int32_t> params;
     for (std::size_t k = 8; k + 4 <= size && k < 80; k += 4) params.push_back(static_cast<std::int32_t>(get32(b, at + k)));
-    out.emplace(type, std::move(params));
+    out.emplace_back(type, std::move(params));
     at += size;
   }
+  return out;
+}
+
+std::map<std::uint32_t, std::vector<std::int32_t>> first_records(const Bytes& b) {
+  std::map<std::uint32_t, std::vector<std::int32_t>> out;
+  for (auto& [type, params] : all_records(b)) out.emplace(type, std::move(params));
+  return out;
+}
+
+std::vector<std::vector<std::int32_t>> stretch_records(const Bytes& b) {
+  std::vector<std::vector<std::int32_t>> out;
+  for (auto& [type, params] : all_records(b))
+    if (type == 81) out.push_back(std::move(params));
   return out;
 }
 
@@ -656,31 +670,54 @@ TEST(Export, MetafileRecordsCarryTheMappingAndConvert) {
       EXPECT_TRUE(std::abs(rec[11][0]) == vx || std::abs(rec[11][1]) == vy) << what;
       EXPECT_NEAR(double(rec[11][0]) / aw, double(rec[11][1]) / -ah, 1.0 / std::min(aw, ah) + 1e-9) << what;
     }
-    // The picture covers the area in logical units (destination x, y, then its size).
-    ASSERT_GE(rec[81].size(), 18u) << what;
-    EXPECT_EQ(rec[81][4], area.left) << what;
-    EXPECT_EQ(rec[81][5], area.top) << what;
-    EXPECT_EQ(rec[81][16], aw) << what;
-    EXPECT_EQ(rec[81][17], ah) << what;
+    // The picture covers the area in logical units at a pixel a unit, in tiles of at most 4096
+    // pixels a side (destination x, y and size; source size).
+    const auto tiles = stretch_records(b);
+    ASSERT_FALSE(tiles.empty()) << what;
+    std::int64_t covered = 0, pixels = 0;
+    for (const auto& t : tiles) {
+      ASSERT_GE(t.size(), 18u) << what;
+      EXPECT_GE(t[4], area.left) << what;
+      EXPECT_GE(t[5], area.top) << what;
+      EXPECT_LE(t[4] + t[16], area.right) << what;
+      EXPECT_LE(t[5] + t[17], area.bottom) << what;
+      EXPECT_EQ(t[8], t[16]) << what;
+      EXPECT_EQ(t[9], t[17]) << what;
+      EXPECT_LE(std::max(t[8], t[9]), 4096) << what;
+      covered += std::int64_t(t[16]) * t[17];
+      pixels += std::int64_t(t[8]) * t[9];
+    }
+    EXPECT_EQ(covered, std::int64_t(aw) * ah) << what;
+    EXPECT_EQ(pixels, std::int64_t(aw) * ah) << what;
+    EXPECT_EQ(tiles.front()[4], area.left) << what;
+    EXPECT_EQ(tiles.front()[5], area.top) << what;
     // Header bounds: the device pixels the picture covers.
     EXPECT_EQ(get32(b, 16) + 1, std::uint32_t(std::abs(rec[11][0]))) << what;
     EXPECT_EQ(get32(b, 20) + 1, std::uint32_t(std::abs(rec[11][1]))) << what;
     if (converter) {
       const std::string svg = name + ".svg";
       EXPECT_EQ(std::system(("emf2svg-conv -i '" + name + "' -o '" + svg + "' >/dev/null 2>&1").c_str()), 0) << what;
-      // The converter, honouring the mapping, puts the picture at the origin over the viewport.
+      // The converter, honouring the mapping, puts the tiles together over the viewport.
       const Bytes bytes = read_file(svg);
       const std::string text(bytes.begin(), bytes.end());
-      const std::size_t image = text.find("<image");
-      ASSERT_NE(image, std::string::npos) << what;
-      auto number = [&](const std::string& attribute) {
-        const std::size_t at = text.find(" " + attribute + "=\"", image);
-        return at == std::string::npos ? -1e9 : std::atof(text.c_str() + at + attribute.size() + 3);
-      };
-      EXPECT_NEAR(number("x"), 0.0, 1.0) << what;
-      EXPECT_NEAR(number("y"), 0.0, 1.0) << what;
-      EXPECT_NEAR(number("width"), std::abs(rec[11][0]), 1.5) << what;
-      EXPECT_NEAR(number("height"), std::abs(rec[11][1]), 1.5) << what;
+      double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+      std::size_t images = 0;
+      for (std::size_t image = text.find("<image"); image != std::string::npos; image = text.find("<image", image + 1)) {
+        auto number = [&](const std::string& attribute) {
+          const std::size_t at = text.find(" " + attribute + "=\"", image);
+          return at == std::string::npos ? -1e9 : std::atof(text.c_str() + at + attribute.size() + 3);
+        };
+        ++images;
+        left = std::min(left, number("x"));
+        top = std::min(top, number("y"));
+        right = std::max(right, number("x") + number("width"));
+        bottom = std::max(bottom, number("y") + number("height"));
+      }
+      EXPECT_EQ(images, tiles.size()) << what;
+      EXPECT_NEAR(left, 0.0, 1.0) << what;
+      EXPECT_NEAR(top, 0.0, 1.0) << what;
+      EXPECT_NEAR(right, std::abs(rec[11][0]), 1.5) << what;
+      EXPECT_NEAR(bottom, std::abs(rec[11][1]), 1.5) << what;
     }
   }
   std::filesystem::remove_all(dir);
