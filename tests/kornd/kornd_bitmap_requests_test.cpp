@@ -15,27 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "File_Bytes.h"
 #include "Kornd_Server.h"
 #include "platform/Shared_Buffer.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t Failed = 0x80000001u;
 const std::uint32_t Minus_One = static_cast<std::uint32_t>(-1);
-
-std::uint32_t get32(const Bytes& b, std::size_t at) {
-  return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
-}
-
-Bytes read_file(const std::string& p) {
-  std::ifstream f(p, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(f), {});
-}
-
-void write_file(const std::string& p, const Bytes& b) {
-  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-}
 
 // Direct colour code of a colour value 0x00bbggrr.
 std::int32_t direct(std::uint32_t c) { return static_cast<std::int32_t>(0x2000000u | c); }

@@ -20,20 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "File_Bytes.h"
 #include "Kornd_Server.h"
 #include "platform/Channel_Blocks.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint32_t get32(const Bytes& b, std::size_t at) {
-  return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
-}
-Bytes read_file(const std::string& p) {
-  std::ifstream f(p, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(f), {});
-}
 std::int32_t direct(std::uint32_t c) { return static_cast<std::int32_t>(0x2000000u | c); }
 
 class Pictures : public ::testing::Test {
@@ -218,6 +210,13 @@ TEST_F(Pictures, SaveAsAsksWithTheFiltersAndNeverHarmsAnExistingFile) {
   const Bytes copy = read_file(Path("copy.emf"));
   ASSERT_GT(copy.size(), 108u);
   EXPECT_EQ(get32(copy, 40), 0x464D4520u);
+  // The picture goes in at a pixel per logical unit of the area it covers.
+  const auto tiles = stretch_records(copy);
+  ASSERT_FALSE(tiles.empty());
+  for (const auto& t : tiles) {
+    EXPECT_EQ(t[8], t[16]);
+    EXPECT_EQ(t[9], t[17]);
+  }
   // A cancelled dialog writes nothing and leaves the picture file as it was.
   ASSERT_TRUE(Command(1, "Save &As...")) << k_.Errors();
   EXPECT_EQ(read_file(Path("saved.krd")), saved);

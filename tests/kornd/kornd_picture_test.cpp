@@ -35,21 +35,11 @@
 #include "kornd/CKorndViewMode.h"
 #include "kornd/KRArchive.h"
 #include "platform/Io_Fault.h"
+#include "File_Bytes.h"
 #include "Kornd_Window.h"
 #include "Pixel_Bounds.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint16_t get16(const Bytes& b, std::size_t at) { return std::uint16_t(b[at] | b[at + 1] << 8); }
-std::uint32_t get32(const Bytes& b, std::size_t at) {
-  return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
-}
-Bytes read_file(const std::string& p) {
-  std::ifstream f(p, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(f), {});
-}
 
 // A graphics window of w x h pixels registered as window n.
 class Window : public Kornd_Window {
@@ -522,33 +512,6 @@ TEST(Export, MetafileFrameAndConversion) {
 }
 
 // Records of a metafile after its header: type -> the parameters of the first record of it.
-// Every record's type and first 18 parameters, in file order.
-std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> all_records(const Bytes& b) {
-  std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> out;
-  for (std::size_t at = get32(b, 4); at + 8 <= b.size();) {
-    const std::uint32_t type = get32(b, at), size = get32(b, at + 4);
-    if (size < 8 || at + size > b.size()) break;
-    std::vector<std::int32_t> params;
-    for (std::size_t k = 8; k + 4 <= size && k < 80; k += 4) params.push_back(static_cast<std::int32_t>(get32(b, at + k)));
-    out.emplace_back(type, std::move(params));
-    at += size;
-  }
-  return out;
-}
-
-std::map<std::uint32_t, std::vector<std::int32_t>> first_records(const Bytes& b) {
-  std::map<std::uint32_t, std::vector<std::int32_t>> out;
-  for (auto& [type, params] : all_records(b)) out.emplace(type, std::move(params));
-  return out;
-}
-
-std::vector<std::vector<std::int32_t>> stretch_records(const Bytes& b) {
-  std::vector<std::vector<std::int32_t>> out;
-  for (auto& [type, params] : all_records(b))
-    if (type == 81) out.push_back(std::move(params));
-  return out;
-}
-
 TEST(Export, BitmapAreaModesDrawThroughThePageMapping) {
   const std::string dir = temp_dir();
   Window w(1, 200, 100);
