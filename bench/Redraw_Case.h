@@ -9,7 +9,7 @@
 #include <string>
 
 #include "display/Manage_Display.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "bench/System_Python.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "main/Tools_General.h"
 #include "probes/Write_Array.h"
 #include "probes/Write_Contour.h"

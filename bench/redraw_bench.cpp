@@ -28,7 +28,7 @@
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
 #include "platform/Request_Text.h"

@@ -22,8 +22,8 @@
 #include <sstream>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Tools_General.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Read_GeoF.h"

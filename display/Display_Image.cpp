@@ -21,7 +21,7 @@
 #include "display/Vectors.h"
 #include "display/PGWedg_Win9X.h"
 #include "display/Tools_Graphical.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "result_files/Read_Results.h"
 #include "text/Fortran_Format.h"
 

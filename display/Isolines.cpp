@@ -10,8 +10,8 @@
 #include <cmath>
 
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Tools_General.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"

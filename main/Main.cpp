@@ -17,7 +17,7 @@
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
 #include "main/Command_Loop.h"
-#include "main/Console.h"
+#include "records/Console.h"
 #include "main/Tools_General.h"
 #include "result_files/Read_GeoF.h"
 

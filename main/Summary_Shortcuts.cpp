@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 
 namespace {

@@ -19,9 +19,9 @@
 #include <string>
 
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Read_Results.h"
 #include "text/Fortran_Format.h"

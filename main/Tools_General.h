@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "main/Bounded_Array.h"
+#include "records/Bounded_Array.h"
 
 // Status check right after an allocation: a status above 0 prints "Unable to allocate "
 // + name + " !" set off by two empty lines and stops the program.

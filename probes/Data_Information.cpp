@@ -5,7 +5,7 @@
 
 #include "probes/Data_Information.h"
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "probes/Scan_Line.h"
 
 void DATA_INFORMATION() {

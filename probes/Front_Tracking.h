@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "probes/Probe_Series.h"
 
 // (output, result): front position in micrometres from the line's start, -1.0 where the

@@ -14,7 +14,7 @@
 
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
+#include "records/Console.h"
 #include "main/Tools_General.h"
 #include "probes/Front_Tracking.h"
 #include "text/Fortran_Format.h"

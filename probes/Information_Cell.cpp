@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
+#include "records/Console.h"
 #include "probes/Data_Information.h"
 #include "probes/Information_Texts.h"
 #include "text/Fortran_Format.h"

@@ -11,9 +11,9 @@
 
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
-#include "korin_client/Korin_Stuff.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
+#include "display/Korin_Stuff.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
 #include "probes/Data_Information.h"
 #include "text/Fortran_Format.h"
 

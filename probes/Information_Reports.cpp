@@ -6,7 +6,7 @@
 // Writes: the console.
 
 #include "main/Command_Line_Help.h"
-#include "main/Console.h"
+#include "records/Console.h"
 #include "probes/Data_Information.h"
 #include "probes/Information_Texts.h"
 #include "text/Fortran_Format.h"

@@ -12,8 +12,8 @@
 
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
 #include "main/Tools_General.h"
 #include "probes/Data_Information.h"
 #include "probes/Information_Texts.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "display/Tools_Graphical.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "main/Tools_General.h"
 #include "result_files/Read_Results.h"
 

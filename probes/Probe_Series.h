@@ -7,7 +7,7 @@
 #include <limits>
 #include <string_view>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "probes/Probe_Position.h"
 
 // An entry no probe has measured: rows past the outputs a result's walk reached, columns of

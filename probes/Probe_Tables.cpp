@@ -4,7 +4,7 @@
 
 #include "probes/Probe_Tables.h"
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "probes/Text_Output.h"
 #include "text/Fortran_Format.h"
 

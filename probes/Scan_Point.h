@@ -2,7 +2,7 @@
 // with the time of each output, and its curve against time.
 #pragma once
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "probes/Probe_Series.h"
 
 // (output, result): value of result i at the scan point at its output t; created by the first

@@ -9,7 +9,7 @@
 #include <cerrno>   // errno, EINTR
 #include <cstring>  // std::strerror
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "platform/Io_Fault.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "main/Command_Codes.h"
-#include "main/Console.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
 #include "main/Tools_General.h"
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Line.h"

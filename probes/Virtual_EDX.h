@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "probes/Probe_Position.h"
 
 // Magnitudes not above this (the nearest single-precision value to 1E-40) count as zero in

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Output_File_Names.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "display/Output_File_Names.h"
 #include "probes/All_Outputs.h"
 #include "probes/Text_Output.h"
 #include "result_files/Check_File.h"

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "result_files/Check_File.h"
 #include "platform/Io_Fault.h"
 

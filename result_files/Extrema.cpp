@@ -19,8 +19,8 @@
 
 #include "display/Colour_Scale.h"
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"

@@ -31,8 +31,8 @@
 #include <filesystem>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Tools_General.h"
 #include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Tools_General.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Module_Byteswap.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "main/Tools_General.h"
 #include "transfer/Module_Rescale.h"
 #include "transfer/Transfer_Channel.h"

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Read_Input_F.h"
+#include "records/Console.h"
+#include "records/Read_Input_F.h"
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
 #include "result_files/Module_GZip.h"

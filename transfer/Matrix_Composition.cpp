@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"

@@ -15,7 +15,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
 #include "result_files/Move_File.h"

@@ -12,7 +12,7 @@
 #include <limits>
 #include <string>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "main/Tools_General.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"

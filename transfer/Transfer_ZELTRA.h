@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 class File_Replacement;
 class Working_File;

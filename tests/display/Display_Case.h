@@ -12,8 +12,8 @@
 #include <sstream>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
 #include "tests/display/Gif_Page.h"

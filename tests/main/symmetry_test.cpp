@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "main/Tools_General.h"
 #include "tests/result_files/Case_Fixture.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "main/Command_Codes.h"
-#include "main/Globals.h"
+#include "records/Command_Codes.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
 #include "tests/result_files/Scratch_Folder.h"

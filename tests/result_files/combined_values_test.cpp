@@ -7,8 +7,8 @@
 #include <limits>
 #include <sstream>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Tools_General.h"
 #include "result_files/Read_Results.h"
 

@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "tests/Server_Answers.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Tools_General.h"
 #include "result_files/Extrema.h"
 #include "result_files/Read_GeoF.h"

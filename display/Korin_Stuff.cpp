@@ -2,7 +2,7 @@
 //
 // Reads: Display_Field's zoom window. Writes: Frame_Factors.
 
-#include "korin_client/Korin_Stuff.h"
+#include "display/Korin_Stuff.h"
 
 #include <cpgplot.h>
 
@@ -13,7 +13,7 @@
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Upper.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 namespace {
 
