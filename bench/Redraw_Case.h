@@ -11,7 +11,7 @@
 #include "display/Manage_Display.h"
 #include "records/Globals.h"
 #include "main/Initialise.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 
 namespace bench {
 

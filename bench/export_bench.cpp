@@ -12,7 +12,7 @@
 
 #include "bench/System_Python.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "probes/Write_Array.h"
 #include "probes/Write_Contour.h"
 #include "text/Exponent_Field.h"

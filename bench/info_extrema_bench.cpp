@@ -13,7 +13,7 @@
 #include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "probes/Data_Information.h"
 #include "bench/Best_Seconds.h"
 

@@ -30,7 +30,7 @@
 #include "korin_client/Korin_Seams.h"
 #include "records/Globals.h"
 #include "main/Initialise.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "platform/Request_Text.h"
 
 namespace {

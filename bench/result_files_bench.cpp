@@ -24,7 +24,7 @@
 
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Input_Layer.h"

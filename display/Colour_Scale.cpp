@@ -25,7 +25,7 @@
 #include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Toggle_Boolean.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
 

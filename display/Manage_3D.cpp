@@ -16,7 +16,7 @@
 #include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "display/Vector_Settings.h"
 #include "result_files/Read_Results.h"
 #include "text/Free_Form.h"

@@ -13,7 +13,7 @@
 #include "korin_client/Korin_Upper.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "main/Command_Line_Parts.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "result_files/Check_File.h"
 
 namespace {

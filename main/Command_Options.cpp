@@ -15,7 +15,7 @@
 #include "main/Command_Line_Help.h"
 #include "main/Command_Line_Parts.h"
 #include "records/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "display/Dialog_Stuff.h"
 #include "records/Globals.h"
 #include "main/Option_Numbers.h"

@@ -25,6 +25,8 @@
 #include "main/Remove_Output.h"
 #include "result_files/Time_Temperature.h"
 #include "main/Tools_General.h"
+#include "records/Toggle_Boolean.h"
+#include "result_files/Display_Arrays.h"
 #include "display/Vector_Settings.h"
 #include "probes/Data_Information.h"
 #include "probes/Front_Tracking.h"

@@ -24,7 +24,8 @@
 #include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Toggle_Boolean.h"
+#include "result_files/Display_Arrays.h"
 #include "display/Vector_Settings.h"
 #include "result_files/Read_Results.h"
 

@@ -23,7 +23,7 @@
 #include "main/Command_Line_Help.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "result_files/Read_GeoF.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "records/Command_Codes.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "probes/Probe_Results.h"
 #include "probes/Virtual_EDX.h"
 

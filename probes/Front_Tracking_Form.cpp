@@ -15,7 +15,7 @@
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
 #include "records/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "probes/Front_Tracking.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"

@@ -5,7 +5,7 @@
 //         zoom window, symmetry).
 // Writes: the console.
 
-#include "main/Command_Line_Help.h"
+#include "records/Display_Version.h"
 #include "records/Console.h"
 #include "probes/Data_Information.h"
 #include "probes/Information_Texts.h"

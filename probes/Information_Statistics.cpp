@@ -14,7 +14,7 @@
 #include "display/Tools_Graphical.h"
 #include "records/Command_Codes.h"
 #include "records/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "probes/Data_Information.h"
 #include "probes/Information_Texts.h"
 #include "result_files/Read_Results.h"

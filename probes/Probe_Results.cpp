@@ -13,7 +13,7 @@
 
 #include "display/Tools_Graphical.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "result_files/Read_Results.h"
 
 void SELECT_PROBE_RESULTS(bool ask) {

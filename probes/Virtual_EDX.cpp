@@ -14,7 +14,7 @@
 
 #include "records/Command_Codes.h"
 #include "records/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Line.h"
 

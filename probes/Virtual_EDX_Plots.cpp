@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "main/Tools_General.h"
+#include "display/Select_Time_Step.h"
+#include "records/Allocation_Checks.h"
 #include "probes/Probe_Curves.h"
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Line.h"

@@ -33,7 +33,8 @@
 
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "result_files/Delete_File.h"

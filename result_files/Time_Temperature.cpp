@@ -15,7 +15,7 @@
 
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "result_files/Check_File.h"
 #include "text/Free_Form.h"
 

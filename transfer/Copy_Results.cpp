@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "records/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "transfer/Module_Rescale.h"
 #include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "records/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "result_files/Check_File.h"
 #include "result_files/Move_File.h"
 #include "transfer/Transfer_ZELTRA.h"

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "records/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"
 #include "result_files/Working_File.h"

@@ -1,5 +1,5 @@
 // Transfer_ZELTRA: the conversion mode (-t) of the display program. The routines work on
-// the conversion records of main/Globals.h ("Conversion mode").
+// the conversion records of records/Globals.h ("Conversion mode").
 #pragma once
 
 #include <array>

@@ -15,7 +15,7 @@
 #include "records/Console.h"
 #include "records/Globals.h"
 #include "main/Initialise.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "tests/display/Gif_Page.h"
 
 class Display_Case : public ::testing::Test {

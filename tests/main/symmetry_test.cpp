@@ -4,6 +4,7 @@
 
 #include "records/Command_Codes.h"
 #include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "tests/result_files/Case_Fixture.h"
 
 namespace {

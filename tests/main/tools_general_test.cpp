@@ -8,6 +8,8 @@
 #include "records/Globals.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
+#include "records/Toggle_Boolean.h"
+#include "result_files/Display_Arrays.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 namespace {

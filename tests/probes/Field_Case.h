@@ -12,7 +12,7 @@
 #include "records/Globals.h"
 #include "main/Initialise.h"
 #include "display/Output_File_Names.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "platform/Io_Fault.h"
 #include "tests/result_files/Scratch_Folder.h"
 

@@ -9,7 +9,7 @@
 
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Read_Results.h"
 
 namespace {

@@ -32,7 +32,7 @@
 #include "tests/Server_Answers.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Extrema.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
