@@ -18,8 +18,8 @@
 #include "records/Globals.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
-#include "text/Free_Form.h"
 #include "text/Fortran_Format.h"
+#include "text/Free_Form.h"
 
 namespace {
 

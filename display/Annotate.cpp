@@ -17,10 +17,10 @@
 
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "result_files/Time_Temperature.h"
 #include "result_files/Read_Results.h"
-#include "text/Fortran_Format.h"
+#include "result_files/Time_Temperature.h"
 #include "text/Blanks.h"
+#include "text/Fortran_Format.h"
 
 namespace {
 

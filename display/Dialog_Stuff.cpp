@@ -28,8 +28,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "records/Console.h"
 #include "platform/Display_Reachable.h"
+#include "records/Console.h"
 #include "text/Blanks.h"
 
 namespace {

@@ -10,9 +10,9 @@
 
 #include "korin_client/Client_Report.h"
 #include "korin_client/Client_State.h"
-#include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Upper.h"
+#include "korin_client/KRDRIV.h"
 #include "records/Globals.h"
 
 namespace {

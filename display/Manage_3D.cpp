@@ -13,14 +13,14 @@
 
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
+#include "display/Vector_Settings.h"
 #include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"
 #include "result_files/Display_Arrays.h"
-#include "display/Vector_Settings.h"
 #include "result_files/Read_Results.h"
-#include "text/Free_Form.h"
 #include "text/Fortran_Format.h"
+#include "text/Free_Form.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 
 #include "display/Colour_Scale.h"
 #include "display/Display_Image.h"
+#include "display/Korin_Stuff.h"
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
-#include "korin_client/KRDRIV.h"
-#include "display/Korin_Stuff.h"
 #include "korin_client/Korin_Upper.h"
+#include "korin_client/KRDRIV.h"
 #include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"

@@ -12,8 +12,8 @@
 #include <set>
 #include <string>
 
-#include "records/Console.h"
 #include "display/Dialog_Stuff.h"
+#include "records/Console.h"
 #include "records/Globals.h"
 #include "result_files/Check_File.h"
 #include "text/Blanks.h"

@@ -13,9 +13,9 @@
 #include "display/Vectors.h"
 #include "records/Console.h"
 #include "records/Globals.h"
+#include "text/Blanks.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
-#include "text/Blanks.h"
 
 namespace {
 

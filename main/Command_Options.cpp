@@ -11,14 +11,14 @@
 #include <string>
 #include <string_view>
 
-#include "records/Command_Codes.h"
+#include "display/Dialog_Stuff.h"
 #include "main/Command_Line_Help.h"
 #include "main/Command_Line_Parts.h"
-#include "records/Console.h"
-#include "records/Allocation_Checks.h"
-#include "display/Dialog_Stuff.h"
-#include "records/Globals.h"
 #include "main/Option_Numbers.h"
+#include "records/Allocation_Checks.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "records/Read_Input_F.h"
 
 namespace {

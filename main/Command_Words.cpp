@@ -8,9 +8,9 @@
 
 #include "main/Command_Line_Help.h"
 #include "main/Command_Line_Parts.h"
-#include "records/Console.h"
-#include "records/Allocation_Checks.h"
 #include "main/Option_Numbers.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
 #include "records/Read_Input_F.h"
 
 namespace {

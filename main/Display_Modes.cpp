@@ -21,12 +21,12 @@
 
 #include "display/Colour_Scale.h"
 #include "display/Manage_Display.h"
+#include "display/Vector_Settings.h"
 #include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"
 #include "records/Toggle_Boolean.h"
 #include "result_files/Display_Arrays.h"
-#include "display/Vector_Settings.h"
 #include "result_files/Read_Results.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <iostream>
 #include <string>
 
-#include "records/Command_Codes.h"
 #include "main/Command_Loop.h"
+#include "main/Key_Commands.h"
+#include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "main/Key_Commands.h"
 #include "records/Read_Input_F.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "display/Korin_Stuff.h"
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
-#include "display/Korin_Stuff.h"
+#include "probes/Data_Information.h"
 #include "records/Command_Codes.h"
 #include "records/Console.h"
-#include "probes/Data_Information.h"
 #include "text/Fortran_Format.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/Korin_Stuff.h"
 #include "display/Manage_Display.h"
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
-#include "display/Korin_Stuff.h"
 #include "records/Command_Codes.h"
 #include "records/Console.h"
 #include "records/Globals.h"

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "display/Select_Time_Step.h"
-#include "records/Allocation_Checks.h"
 #include "probes/Probe_Curves.h"
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Line.h"
 #include "probes/Virtual_EDX.h"
+#include "records/Allocation_Checks.h"
 #include "result_files/Read_Results.h"
 #include "text/Fortran_Format.h"
 

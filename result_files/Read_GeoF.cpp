@@ -31,13 +31,13 @@
 #include <filesystem>
 #include <string>
 
+#include "records/Allocation_Checks.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "records/Allocation_Checks.h"
-#include "result_files/Display_Arrays.h"
 #include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "result_files/Delete_File.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Extrema.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Module_Byteswap.h"

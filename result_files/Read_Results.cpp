@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "records/Allocation_Checks.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "records/Allocation_Checks.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Module_Byteswap.h"
 #include "result_files/Read_GeoF.h"

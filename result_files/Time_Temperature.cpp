@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
+#include "records/Allocation_Checks.h"
 #include "records/Console.h"
 #include "records/Globals.h"
-#include "records/Allocation_Checks.h"
 #include "result_files/Check_File.h"
 #include "text/Free_Form.h"
 
