@@ -9,9 +9,9 @@
 #include <string>
 
 #include "display/Manage_Display.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 
 namespace bench {
 

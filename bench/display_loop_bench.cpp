@@ -26,8 +26,8 @@
 #include "bench/System_Python.h"
 #include "bench/Resident_Memory.h"
 #include "bench/Display_Steps.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
 

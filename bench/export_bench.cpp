@@ -11,8 +11,8 @@
 #include <string>
 
 #include "bench/System_Python.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Globals.h"
+#include "result_files/Display_Arrays.h"
 #include "probes/Write_Array.h"
 #include "probes/Write_Contour.h"
 #include "text/Exponent_Field.h"

@@ -10,10 +10,10 @@
 #include <sstream>
 #include <string>
 
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "result_files/Display_Arrays.h"
 #include "probes/Data_Information.h"
 #include "bench/Best_Seconds.h"
 

@@ -17,7 +17,7 @@
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "platform/Request_Text.h"
 #include "bench/Request_Kinds.h"
 

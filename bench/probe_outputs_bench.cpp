@@ -19,10 +19,10 @@
 
 #include <cpgplot.h>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
-#include "main/Output_File_Names.h"
+#include "display/Output_File_Names.h"
 #include "probes/Front_Tracking.h"
 #include "probes/Probe_Outputs.h"
 #include "probes/Probe_Results.h"

@@ -28,9 +28,9 @@
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 #include "platform/Request_Text.h"
 
 namespace {

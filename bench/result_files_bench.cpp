@@ -22,9 +22,9 @@
 #include <sstream>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Input_Layer.h"

@@ -13,13 +13,13 @@
 #include <thread>
 
 #include "display/Manage_Display.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
-#include "text/Free_Form.h"
 #include "text/Fortran_Format.h"
+#include "text/Free_Form.h"
 
 namespace {
 

@@ -15,12 +15,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Time_Temperature.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Read_Results.h"
-#include "text/Fortran_Format.h"
+#include "result_files/Time_Temperature.h"
 #include "text/Blanks.h"
+#include "text/Fortran_Format.h"
 
 namespace {
 

@@ -14,15 +14,15 @@
 #include <vector>
 
 #include "display/Colour_Scale.h"
+#include "display/Dialog_Stuff.h"
 #include "display/Display_Image.h"
 #include "display/Image_Strips.h"
+#include "display/Output_File_Names.h"
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
-#include "main/Dialog_Stuff.h"
-#include "main/Globals.h"
-#include "main/Output_File_Names.h"
-#include "text/Fortran_Format.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "text/Blanks.h"
+#include "text/Fortran_Format.h"
 
 namespace {
 

@@ -22,10 +22,10 @@
 #include <string>
 
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "records/Toggle_Boolean.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
 

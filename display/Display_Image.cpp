@@ -18,10 +18,10 @@
 #include "display/Image_Strips.h"
 #include "display/Isolines.h"
 #include "display/Length_Scale.h"
-#include "display/Vectors.h"
 #include "display/PGWedg_Win9X.h"
 #include "display/Tools_Graphical.h"
-#include "main/Globals.h"
+#include "display/Vectors.h"
+#include "records/Globals.h"
 #include "result_files/Read_Results.h"
 #include "text/Fortran_Format.h"
 

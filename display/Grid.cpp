@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "display/Tools_Graphical.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
 

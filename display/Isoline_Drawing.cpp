@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "display/Isolines.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 namespace {
 

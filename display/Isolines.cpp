@@ -10,12 +10,13 @@
 #include <cmath>
 
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "records/Toggle_Boolean.h"
+#include "text/Blanks.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
-#include "text/Blanks.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "display/Tools_Graphical.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
 

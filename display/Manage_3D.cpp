@@ -13,14 +13,14 @@
 
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
-#include "main/Vector_Settings.h"
+#include "display/Vector_Settings.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Read_Results.h"
-#include "text/Free_Form.h"
 #include "text/Fortran_Format.h"
+#include "text/Free_Form.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "display/Tools_Graphical.h"
 #include "korin_client/Latin1.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "text/Blanks.h"
 
 namespace pop_up {

@@ -11,9 +11,9 @@
 #include "display/Colour_Scale.h"
 #include "display/Tools_Graphical.h"
 #include "korin_client/Korin_Upper.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
 #include "korin_client/Latin1.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "display/Pop_Up.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 namespace {
 constexpr std::size_t Line_Field = 250;

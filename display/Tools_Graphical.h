@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "records/Text_Field.h"
+
 // One typed line in the server's text-input dialog, with the prompt (its first "\gm" shown as
 // the micro sign). The answer's size is its field length: a shorter line is taken, padded
 // with blanks; a refused dialog or a line as long as the field keeps the preset text. The
@@ -56,11 +58,6 @@ bool WARNING(std::string_view line_1, std::optional<std::string_view> line_2 = s
 std::vector<bool> SELECT_STRINGS(std::string_view title, const std::vector<std::string>& entries,
                                  bool initial_state = false, bool single_choice = false);
 
-// A form's text field: the value (no padding) and the number of characters the field holds.
-struct Text_Field {
-  std::string text;
-  std::size_t length = 0;
-};
 
 // Edits a field in place at (x, y) of the selected device, one key at a time, until an ending
 // key; tab_ended is -1 when TAB ended it, otherwise 0.

@@ -6,7 +6,7 @@
 
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "text/Blanks.h"
 
 namespace {

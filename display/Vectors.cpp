@@ -13,8 +13,8 @@
 #include <cmath>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "text/Fortran_Format.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
-#include "korin_client/Korin_Stuff.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "display/Korin_Stuff.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 
 namespace {
 

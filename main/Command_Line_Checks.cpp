@@ -12,9 +12,9 @@
 #include <string_view>
 
 #include "main/Command_Line_Parts.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Check_File.h"
 
 namespace {

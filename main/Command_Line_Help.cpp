@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "main/Console.h"
+#include "records/Console.h"
 
 namespace {
 

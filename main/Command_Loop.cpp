@@ -8,17 +8,17 @@
 
 #include <cpgplot.h>
 
+#include "display/Dialog_Stuff.h"
+#include "display/Korin_Stuff.h"
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
-#include "korin_client/Korin_Stuff.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Dialog_Stuff.h"
-#include "main/Globals.h"
 #include "main/Initialise.h"
 #include "main/Interrupt_End.h"
 #include "main/Read_Command_Line.h"
 #include "main/User_Interface.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"

@@ -11,15 +11,15 @@
 #include <string>
 #include <string_view>
 
-#include "main/Command_Codes.h"
+#include "display/Dialog_Stuff.h"
 #include "main/Command_Line_Help.h"
 #include "main/Command_Line_Parts.h"
-#include "main/Console.h"
-#include "main/Tools_General.h"
-#include "main/Dialog_Stuff.h"
-#include "main/Globals.h"
 #include "main/Option_Numbers.h"
-#include "main/Read_Input_F.h"
+#include "records/Allocation_Checks.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "records/Read_Input_F.h"
 
 namespace {
 

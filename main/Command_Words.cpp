@@ -8,10 +8,10 @@
 
 #include "main/Command_Line_Help.h"
 #include "main/Command_Line_Parts.h"
-#include "main/Console.h"
-#include "main/Tools_General.h"
 #include "main/Option_Numbers.h"
-#include "main/Read_Input_F.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "records/Read_Input_F.h"
 
 namespace {
 

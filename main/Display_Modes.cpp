@@ -21,11 +21,12 @@
 
 #include "display/Colour_Scale.h"
 #include "display/Manage_Display.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
-#include "main/Vector_Settings.h"
+#include "display/Vector_Settings.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "records/Toggle_Boolean.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Read_Results.h"
 
 namespace {

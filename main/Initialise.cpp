@@ -19,11 +19,11 @@
 #include "display/Colour_Scale.h"
 #include "display/Manage_Display.h"
 #include "korin_client/Korin_Upper.h"
-#include "main/Command_Codes.h"
 #include "main/Command_Line_Help.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Read_GeoF.h"
 
 namespace {

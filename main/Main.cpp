@@ -17,8 +17,8 @@
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Seams.h"
 #include "main/Command_Loop.h"
-#include "main/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
 #include "result_files/Read_GeoF.h"
 
 int main(int argc, char** argv) {

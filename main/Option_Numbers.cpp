@@ -10,7 +10,7 @@
 #include <limits>
 #include <string>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "text/Blanks.h"
 
 namespace {

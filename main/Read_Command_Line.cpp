@@ -8,9 +8,9 @@
 
 #include <string_view>
 
+#include "display/Dialog_Stuff.h"
 #include "main/Command_Line_Parts.h"
-#include "main/Console.h"
-#include "main/Dialog_Stuff.h"
+#include "records/Console.h"
 #include "transfer/Transfer_ZELTRA.h"
 
 bool CONVERSION_REQUESTED(const std::vector<std::string>& words) {

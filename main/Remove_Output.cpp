@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Check_File.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Module_GZip.h"

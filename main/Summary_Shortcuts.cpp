@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "main/Console.h"
-#include "main/Globals.h"
 #include "main/Initialise.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <iostream>
 #include <string>
 
-#include "main/Command_Codes.h"
 #include "main/Command_Loop.h"
-#include "main/Console.h"
-#include "main/Globals.h"
 #include "main/Key_Commands.h"
-#include "main/Read_Input_F.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "records/Read_Input_F.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <cstdlib>
 
 #include "display/Manage_Display.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Output_File_Names.h"
+#include "display/Output_File_Names.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Read_Results.h"
 
 void FOR_EVERY_OUTPUT(std::string_view please_wait, std::string_view done, const std::function<void()>& one_output,

@@ -5,8 +5,8 @@
 
 #include "probes/Data_Information.h"
 
-#include "main/Command_Codes.h"
 #include "probes/Scan_Line.h"
+#include "records/Command_Codes.h"
 
 void DATA_INFORMATION() {
   switch (Command_State.Command_Code) {

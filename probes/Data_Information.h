@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 // Runs the command in Command_Code (115 to 125); any other code does nothing.
 void DATA_INFORMATION();

@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "main/Command_Codes.h"
-#include "main/Tools_General.h"
 #include "probes/Probe_Results.h"
 #include "probes/Virtual_EDX.h"
+#include "records/Allocation_Checks.h"
+#include "records/Command_Codes.h"
 
 namespace {
 

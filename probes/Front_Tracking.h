@@ -6,8 +6,8 @@
 #include <span>
 #include <string_view>
 
-#include "main/Globals.h"
 #include "probes/Probe_Series.h"
+#include "records/Globals.h"
 
 // (output, result): front position in micrometres from the line's start, -1.0 where the
 // values do not cross; created by the first run, enlarged when a file grew, cut after a run.

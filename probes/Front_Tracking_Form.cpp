@@ -14,12 +14,12 @@
 
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
-#include "main/Tools_General.h"
 #include "probes/Front_Tracking.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "text/Blanks.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
-#include "text/Blanks.h"
 
 namespace {
 

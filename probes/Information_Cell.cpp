@@ -11,9 +11,9 @@
 #include <cmath>
 
 #include "display/Tools_Graphical.h"
-#include "main/Console.h"
 #include "probes/Data_Information.h"
 #include "probes/Information_Texts.h"
+#include "records/Console.h"
 #include "text/Fortran_Format.h"
 
 namespace {

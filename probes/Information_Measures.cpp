@@ -9,12 +9,12 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "display/Korin_Stuff.h"
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
-#include "korin_client/Korin_Stuff.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
 #include "probes/Data_Information.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
 #include "text/Fortran_Format.h"
 
 namespace {

@@ -5,10 +5,10 @@
 //         zoom window, symmetry).
 // Writes: the console.
 
-#include "main/Command_Line_Help.h"
-#include "main/Console.h"
 #include "probes/Data_Information.h"
 #include "probes/Information_Texts.h"
+#include "records/Console.h"
+#include "records/Display_Version.h"
 #include "text/Fortran_Format.h"
 
 void DATA_INFORMATION_VERSION() {

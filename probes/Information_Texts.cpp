@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "text/Fortran_Format.h"
 
 std::string FITTED(std::string_view text, std::size_t width) {

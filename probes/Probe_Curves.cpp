@@ -14,16 +14,16 @@
 #include <cstdlib>
 #include <limits>
 
+#include "display/Dialog_Stuff.h"
+#include "display/Korin_Stuff.h"
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
 #include "korin_client/KRDRIV.h"
-#include "korin_client/Korin_Stuff.h"
-#include "main/Console.h"
-#include "main/Dialog_Stuff.h"
-#include "main/Globals.h"
 #include "probes/Virtual_EDX.h"
-#include "text/Fortran_Format.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "text/Blanks.h"
+#include "text/Fortran_Format.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "main/Globals.h"
-#include "main/Output_File_Names.h"
+#include "display/Output_File_Names.h"
+#include "records/Globals.h"
 
 std::string PROBE_OUTPUT_STEM() { return OUTPUT_BASE_NAME(Result_Set.Name_Solution(1)); }
 

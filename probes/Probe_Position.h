@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 struct Probe_Position {
   std::int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "display/Tools_Graphical.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Globals.h"
 #include "result_files/Read_Results.h"
 
 void SELECT_PROBE_RESULTS(bool ask) {

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <limits>
 #include <string_view>
 
-#include "main/Globals.h"
 #include "probes/Probe_Position.h"
+#include "records/Globals.h"
 
 // An entry no probe has measured: rows past the outputs a result's walk reached, columns of
 // results never selected, times of outputs no selected result stood on. Tables write it as

@@ -4,8 +4,8 @@
 
 #include "probes/Probe_Tables.h"
 
-#include "main/Console.h"
 #include "probes/Text_Output.h"
+#include "records/Console.h"
 #include "text/Fortran_Format.h"
 
 namespace {

@@ -12,13 +12,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/Korin_Stuff.h"
 #include "display/Manage_Display.h"
 #include "display/Pop_Up.h"
 #include "display/Tools_Graphical.h"
-#include "korin_client/Korin_Stuff.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
 

@@ -2,8 +2,8 @@
 // with the time of each output, and its curve against time.
 #pragma once
 
-#include "main/Globals.h"
 #include "probes/Probe_Series.h"
+#include "records/Globals.h"
 
 // (output, result): value of result i at the scan point at its output t; created by the first
 // probe, enlarged when a file grew, cut after every probe.

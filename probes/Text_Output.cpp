@@ -9,8 +9,8 @@
 #include <cerrno>   // errno, EINTR
 #include <cstring>  // std::strerror
 
-#include "main/Console.h"
 #include "platform/Io_Fault.h"
+#include "records/Console.h"
 
 namespace {
 constexpr std::size_t Flush_Size = 1 << 20;

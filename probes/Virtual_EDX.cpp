@@ -12,11 +12,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Tools_General.h"
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Line.h"
+#include "records/Allocation_Checks.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
 
 namespace {
 

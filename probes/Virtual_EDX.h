@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "main/Globals.h"
 #include "probes/Probe_Position.h"
+#include "records/Globals.h"
 
 // Magnitudes not above this (the nearest single-precision value to 1E-40) count as zero in
 // every probe: normalisation, interpolation, flat plot ranges.

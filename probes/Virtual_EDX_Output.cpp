@@ -6,9 +6,7 @@
 // Writes: Output_Settings (names), Scan_Line.Probe_Overlay (only while an image is drawn), the
 //         files and the console; a probe that has not run yet runs first.
 
-#include "main/Command_Codes.h"
-#include "main/Globals.h"
-#include "main/Output_File_Names.h"
+#include "display/Output_File_Names.h"
 #include "probes/All_Outputs.h"
 #include "probes/Front_Tracking.h"
 #include "probes/Probe_Output_Names.h"
@@ -19,6 +17,8 @@
 #include "probes/Scan_Point.h"
 #include "probes/Virtual_EDX.h"
 #include "probes/Write_Image.h"
+#include "records/Command_Codes.h"
+#include "records/Globals.h"
 
 namespace {
 

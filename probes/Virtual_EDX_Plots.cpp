@@ -12,11 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "main/Tools_General.h"
+#include "display/Select_Time_Step.h"
 #include "probes/Probe_Curves.h"
 #include "probes/Probe_Results.h"
 #include "probes/Scan_Line.h"
 #include "probes/Virtual_EDX.h"
+#include "records/Allocation_Checks.h"
 #include "result_files/Read_Results.h"
 #include "text/Fortran_Format.h"
 

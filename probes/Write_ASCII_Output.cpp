@@ -11,13 +11,13 @@
 #include <cmath>
 #include <cstdint>
 
+#include "display/Output_File_Names.h"
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Output_File_Names.h"
 #include "probes/All_Outputs.h"
 #include "probes/Write_Array.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Check_File.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"

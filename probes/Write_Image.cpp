@@ -15,14 +15,14 @@
 #include <string>
 
 #include "display/Colour_Scale.h"
+#include "display/Dialog_Stuff.h"
 #include "display/Manage_Display.h"
+#include "display/Output_File_Names.h"
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
-#include "main/Dialog_Stuff.h"
-#include "main/Globals.h"
-#include "main/Output_File_Names.h"
 #include "probes/All_Outputs.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "text/Blanks.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <cstdio>      // std::snprintf
 #include <cstring>     // std::strlen
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "text/Blanks.h"
 
 namespace {

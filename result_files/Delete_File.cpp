@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "main/Console.h"
-#include "result_files/Check_File.h"
 #include "platform/Io_Fault.h"
+#include "records/Console.h"
+#include "result_files/Check_File.h"
 
 bool DELETE_FILE(std::string_view name, bool report) {
   const std::string file = NAME_WITHOUT_BLANKS(name);

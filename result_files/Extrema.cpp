@@ -7,6 +7,8 @@
 // Writes:  Command_State (Time_Step_Command, Command_Code), Result_Set (Computed_*,
 //          Current_*, Selected_Solutions, Extrema_Mode, and through READ_OUTPUT the
 //          counts and Buffer_Array_*), Vector_Settings intensities.
+// Asks:    which files, and typed limits, through the readers' dialogs (Reader_Dialogs.h),
+//          which also rebuild a stepwise colour scale after new limits.
 
 #include "result_files/Extrema.h"
 
@@ -17,13 +19,12 @@
 #include <string>
 #include <vector>
 
-#include "display/Colour_Scale.h"
-#include "display/Tools_Graphical.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"
+#include "result_files/Reader_Dialogs.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
 
@@ -186,7 +187,7 @@ void READ_EXTREMA(std::int32_t mode, std::int32_t i) {
   float first = range_form ? (r.Current_Min(i) + r.Current_Max(i)) * 0.5f : r.Current_Min(i);
   float second = range_form ? r.Current_Max(i) - r.Current_Min(i) : r.Current_Max(i);
   std::array<Text_Field, 2> values{form_text(first), form_text(second)};
-  READ_TWO_STRINGS(title, {label_1, label_2}, values);
+  reader_dialogs::READ_TWO_STRINGS(title, {label_1, label_2}, values);
   read_number(values[0].text, first);
   read_number(values[1].text, second);
   if (range_form) {
@@ -209,7 +210,7 @@ void EXTREMA() {
   } else {
     std::vector<std::string> names;
     for (int i = 1; i <= n; ++i) names.push_back(r.Name_To_Be_Displayed(i));
-    const std::vector<bool> chosen = SELECT_STRINGS("Select solution(s)", names);
+    const std::vector<bool> chosen = reader_dialogs::SELECT_STRINGS("Select solution(s)", names);
     for (int i = n; i >= 1; --i) {
       r.Selected_Solutions(i) = chosen[i - 1];
       if (chosen[i - 1]) first = i;
@@ -278,7 +279,7 @@ void EXTREMA() {
       break;
   }
 
-  if (Display_Settings.Stepwise_Colour_Scale) SET_COLOUR_SCALE();
+  if (Display_Settings.Stepwise_Colour_Scale) reader_dialogs::SET_COLOUR_SCALE();
   const auto& v = Vector_Settings;
   auto selected = [&r, n](std::int32_t i) { return i >= 1 && i <= n && r.Selected_Solutions(i); };
   if (v.Vector_Mode != 0 && (selected(v.Vector_X_Component) || selected(v.Vector_Y_Component))) {

@@ -8,11 +8,11 @@
 #include <limits>
 #include <string>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"
-#include "result_files/Working_File.h"
 #include "result_files/gzip_stream.h"
+#include "result_files/Working_File.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include <string>
 
-#include "main/Console.h"
-#include "result_files/Check_File.h"
 #include "platform/Io_Fault.h"
+#include "records/Console.h"
+#include "result_files/Check_File.h"
 
 bool MOVE_FILE(std::string_view from, std::string_view to, bool report) {
   const std::string old_name = NAME_WITHOUT_BLANKS(from);

@@ -31,12 +31,13 @@
 #include <filesystem>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "result_files/Delete_File.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Extrema.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Module_Byteswap.h"

@@ -9,6 +9,7 @@
 //          Buffer_Array_*, Seek_Step, Seek_Reference_File), Display_Field
 //          (Buffer_Array_Cut, every slot of Array_to_be_displayed). Time_Step_Command
 //          ends as it was found (the seek dialogue restores it).
+// Asks:    which files, and the output to seek, through the readers' dialogs (Reader_Dialogs.h).
 
 #include "result_files/Read_Results.h"
 
@@ -20,13 +21,13 @@
 #include <string>
 #include <vector>
 
-#include "display/Tools_Graphical.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Module_Byteswap.h"
 #include "result_files/Read_GeoF.h"
+#include "result_files/Reader_Dialogs.h"
 #include "text/Free_Form.h"
 
 namespace {
@@ -589,7 +590,7 @@ void READ_RESULTS() {
   if (choose) {
     std::vector<std::string> names;
     for (int i = 1; i <= n; ++i) names.push_back(r.Name_To_Be_Displayed(i));
-    const std::vector<bool> chosen = SELECT_STRINGS("Select solution(s)", names);
+    const std::vector<bool> chosen = reader_dialogs::SELECT_STRINGS("Select solution(s)", names);
     for (int i = 1; i <= n; ++i) r.Selected_Solutions(i) = chosen[i - 1];
   } else {
     r.Selected_Solutions.FILL(true);
@@ -628,7 +629,7 @@ void TIME_STEP_SEEK_OPERATIONS() {
   };
   auto CTN_LIST = [&](std::int32_t i) {
     Logical_Array picks = CTN_ALLOCATE(r.Total_Time_Steps(i));
-    const std::vector<bool> answer = SELECT_TIME_STEP(r.Total_Time_Steps(i), std::nullopt, i, true, true);
+    const std::vector<bool> answer = reader_dialogs::SELECT_TIME_STEP(r.Total_Time_Steps(i), i, true, true);
     for (std::size_t k = 0; k < answer.size() && static_cast<std::int64_t>(k) < picks.SIZE(); ++k) picks(k + 1) = answer[k];
     CHECK_DEALLOCATION("Selected_Time_Step", picks.RELEASE());
   };
@@ -636,7 +637,7 @@ void TIME_STEP_SEEK_OPERATIONS() {
   switch (command) {
     case 10: case 13: {  // a typed output number
       std::string answer(20, ' ');
-      INPUT_STRING("'Seek' time step", "Number:", answer);
+      reader_dialogs::INPUT_STRING("'Seek' time step", "Number:", answer);
       std::int32_t step = 0;
       r.Seek_Step = READ_INTEGER_FROM_TEXT(answer, step) == Free_Form_Status::Ok ? step : Not_Set;
       if (r.Compressed_Results) {
@@ -648,7 +649,7 @@ void TIME_STEP_SEEK_OPERATIONS() {
     case 12: case 15: {  // an output picked from the list
       refresh();
       Logical_Array picks = CTN_ALLOCATE(r.Total_Time_Steps(reference));
-      const std::vector<bool> answer = SELECT_TIME_STEP(r.Total_Time_Steps(reference), std::nullopt, reference, true);
+      const std::vector<bool> answer = reader_dialogs::SELECT_TIME_STEP(r.Total_Time_Steps(reference), reference, true);
       for (std::size_t k = 0; k < answer.size() && static_cast<std::int64_t>(k) < picks.SIZE(); ++k)
         picks(k + 1) = answer[k];
       for (std::int64_t k = picks.SIZE(); k >= 1; --k)

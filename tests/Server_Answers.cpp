@@ -17,7 +17,7 @@
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Client_State.h"
 #include "korin_client/Korin.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "tests/Test_Failure.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
 #include "transfer/Module_Rescale.h"
 #include "transfer/Transfer_Channel.h"
 #include "transfer/Transfer_ZELTRA.h"

@@ -24,11 +24,11 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
+#include "platform/Io_Fault.h"
+#include "records/Console.h"
 #include "result_files/Abandoned_Files.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"
-#include "platform/Io_Fault.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Working_File.h"
 #include "transfer/Transfer_Channel.h"

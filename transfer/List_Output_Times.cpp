@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Read_Input_F.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "records/Read_Input_F.h"
 #include "result_files/Check_File.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Working_File.h"

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 using Cell_Counts = std::array<std::int32_t, 3>;
 

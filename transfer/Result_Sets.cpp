@@ -15,8 +15,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
 #include "result_files/Check_File.h"
 #include "result_files/Move_File.h"
 #include "transfer/Transfer_ZELTRA.h"

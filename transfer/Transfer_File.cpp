@@ -17,7 +17,7 @@
 #include <cstring>  // std::strerror
 #include <string>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"
 #include "result_files/Module_GZip.h"

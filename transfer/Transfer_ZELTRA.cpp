@@ -12,8 +12,8 @@
 #include <limits>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
 #include "result_files/Check_File.h"
 #include "result_files/File_Replacement.h"
 #include "result_files/Working_File.h"

@@ -1,5 +1,5 @@
 // Transfer_ZELTRA: the conversion mode (-t) of the display program. The routines work on
-// the conversion records of main/Globals.h ("Conversion mode").
+// the conversion records of records/Globals.h ("Conversion mode").
 #pragma once
 
 #include <array>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 class File_Replacement;
 class Working_File;

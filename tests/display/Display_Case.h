@@ -12,10 +12,10 @@
 #include <sstream>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
-#include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "tests/display/Gif_Page.h"
 
 class Display_Case : public ::testing::Test {

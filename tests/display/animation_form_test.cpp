@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "display/Animate.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "display/Colour_Scale.h"
 #include "tests/Server_Answers.h"
-#include "main/Command_Codes.h"
-#include "main/Globals.h"
+#include "records/Command_Codes.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "tests/display/Gif_Page.h"
 

@@ -7,7 +7,7 @@
 
 #include "display/Grid.h"
 #include "display/Length_Scale.h"
-#include "main/Console.h"
+#include "records/Console.h"
 #include "tests/Server_Answers.h"
 #include "tests/display/Display_Case.h"
 

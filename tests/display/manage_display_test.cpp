@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "tests/Server_Answers.h"
 #include "tests/display/Display_Case.h"
 #include "tests/result_files/Scratch_Folder.h"

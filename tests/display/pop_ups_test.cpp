@@ -15,8 +15,8 @@
 #include "korin_client/Coordinates.h"
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "tests/Server_Answers.h"
 

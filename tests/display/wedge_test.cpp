@@ -13,7 +13,7 @@
 
 #include "display/Colour_Scale.h"
 #include "display/PGWedg_Win9X.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "tests/display/Gif_Page.h"
 

@@ -9,8 +9,8 @@
 
 #include "display/Manage_Display.h"
 #include "display/Zoom.h"
-#include "main/Command_Codes.h"
-#include "main/Console.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
 #include "tests/Server_Answers.h"
 #include "tests/display/Display_Case.h"
 

@@ -21,10 +21,10 @@
 #include "korin_client/Coordinates.h"
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
-#include "korin_client/Korin_Stuff.h"
+#include "display/Korin_Stuff.h"
 #include "korin_client/Korin_Upper.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "tests/Sanitizer_Reports.h"
 
 namespace {

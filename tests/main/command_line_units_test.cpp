@@ -9,9 +9,9 @@
 #include <string>
 
 #include "main/Command_Line_Parts.h"
-#include "main/Console.h"
+#include "records/Console.h"
 #include "main/Option_Numbers.h"
-#include "main/Read_Input_F.h"
+#include "records/Read_Input_F.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <string>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "main/Command_Loop.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "main/User_Interface.h"
 #include "tests/result_files/Scratch_Folder.h"

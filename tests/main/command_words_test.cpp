@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "main/Command_Line_Parts.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Read_Command_Line.h"
 #include "tests/result_files/Scratch_Folder.h"
 #include "tools/Sample_Case.h"

@@ -25,8 +25,8 @@
 #include <utility>
 #include <vector>
 
-#include "main/Dialog_Stuff.h"
-#include "main/Globals.h"
+#include "display/Dialog_Stuff.h"
+#include "records/Globals.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 namespace fs = std::filesystem;

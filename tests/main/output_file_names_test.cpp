@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "main/Globals.h"
-#include "main/Output_File_Names.h"
+#include "records/Globals.h"
+#include "display/Output_File_Names.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 namespace {

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "main/Tools_General.h"
+#include "result_files/Display_Arrays.h"
 #include "tests/result_files/Case_Fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "main/Globals.h"
-#include "main/Time_Temperature.h"
+#include "records/Globals.h"
+#include "result_files/Time_Temperature.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 namespace {

@@ -4,10 +4,12 @@
 
 #include <string>
 
-#include "main/Command_Codes.h"
-#include "main/Globals.h"
+#include "records/Command_Codes.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
 #include "main/Tools_General.h"
+#include "records/Toggle_Boolean.h"
+#include "result_files/Display_Arrays.h"
 #include "tests/result_files/Scratch_Folder.h"
 
 namespace {

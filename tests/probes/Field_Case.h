@@ -8,11 +8,11 @@
 #include <sstream>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "main/Initialise.h"
-#include "main/Output_File_Names.h"
-#include "main/Tools_General.h"
+#include "display/Output_File_Names.h"
+#include "result_files/Display_Arrays.h"
 #include "platform/Io_Fault.h"
 #include "tests/result_files/Scratch_Folder.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "main/Initialise.h"
-#include "main/Output_File_Names.h"
+#include "display/Output_File_Names.h"
 #include "probes/Probe_Results.h"
 #include "probes/Virtual_EDX.h"
 #include "tests/Server_Answers.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "probes/Write_Contour.h"
 #include "tests/probes/Field_Case.h"
 

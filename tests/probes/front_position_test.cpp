@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "probes/Front_Tracking.h"
 #include "probes/Virtual_EDX.h"
 #include "tests/probes/Field_Case.h"

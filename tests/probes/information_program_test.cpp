@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "korin_client/Coordinates.h"
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "tests/main/Display_Session.h"
 #include "tools/Sample_Case.h"
 

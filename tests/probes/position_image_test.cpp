@@ -8,8 +8,8 @@
 #include <QImage>
 #include <string>
 
-#include "main/Command_Codes.h"
-#include "main/Console.h"
+#include "records/Command_Codes.h"
+#include "records/Console.h"
 #include "probes/Probe_Outputs.h"
 #include "probes/Scan_Point.h"
 #include "tests/display/Display_Case.h"

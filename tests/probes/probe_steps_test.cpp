@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "main/Initialise.h"
-#include "main/Output_File_Names.h"
+#include "display/Output_File_Names.h"
 #include "probes/Probe_Results.h"
 #include "probes/Write_ASCII_Output.h"
 #include "probes/Write_Contour.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "platform/Io_Fault.h"
 #include "probes/Front_Tracking.h"
 #include "probes/Probe_Output_Names.h"

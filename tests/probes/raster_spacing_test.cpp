@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "probes/Write_ASCII_Output.h"
 #include "tests/Server_Answers.h"
 #include "tests/probes/Field_Case.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "probes/Write_ASCII_Output.h"
 #include "tests/probes/Field_Case.h"
 

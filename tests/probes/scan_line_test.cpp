@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "probes/Scan_Line.h"
 #include "tests/probes/Field_Case.h"
 

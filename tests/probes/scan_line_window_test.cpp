@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "display/Manage_Display.h"
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "probes/Scan_Line.h"
 #include "tests/Server_Answers.h"
 #include "tests/probes/Field_Case.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "display/Tools_Graphical.h"
-#include "main/Command_Codes.h"
+#include "records/Command_Codes.h"
 #include "probes/Front_Tracking.h"
 #include "probes/Probe_Outputs.h"
 #include "probes/Scan_Point.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "display/Manage_Display.h"
-#include "main/Globals.h"
+#include "records/Globals.h"
 #include "probes/Write_Image.h"
 #include "tests/display/Display_Case.h"
 #include "tests/result_files/Scratch_Folder.h"

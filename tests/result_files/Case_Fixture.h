@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Input_Layer.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"

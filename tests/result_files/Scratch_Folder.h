@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
+#include "records/Console.h"
 
 // A folder under the system's temporary folder, removed with its contents at the end.
 class Scratch_Folder {

@@ -7,9 +7,9 @@
 #include <limits>
 #include <sstream>
 
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Read_Results.h"
 
 namespace {

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "records/Allocation_Checks.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Read_Results.h"
 
 namespace {

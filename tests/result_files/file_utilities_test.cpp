@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "result_files/Check_File.h"
 #include "result_files/Delete_File.h"
 #include "platform/Io_Fault.h"

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "main/Console.h"
+#include "records/Console.h"
 #include "result_files/Check_File.h"
 #include "result_files/Gzip_Size.h"
 #include "platform/Io_Fault.h"

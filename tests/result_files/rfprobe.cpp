@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "tests/Server_Answers.h"
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "result_files/Display_Arrays.h"
 #include "result_files/Extrema.h"
 #include "result_files/Read_GeoF.h"
 #include "result_files/Read_Results.h"

@@ -8,7 +8,7 @@
 
 #include "tests/Server_Answers.h"
 #include "main/Initialise.h"
-#include "main/Tools_General.h"
+#include "display/Select_Time_Step.h"
 #include "result_files/Extrema.h"
 #include "result_files/Module_GZip.h"
 #include "tests/result_files/Case_Fixture.h"

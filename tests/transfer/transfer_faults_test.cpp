@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "platform/Interrupt_Cleanup.h"
 #include "platform/Io_Fault.h"
 #include "result_files/Module_GZip.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "platform/Io_Fault.h"
 #include "result_files/Module_GZip.h"
 #include "result_files/Working_File.h"

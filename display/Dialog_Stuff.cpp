@@ -10,7 +10,7 @@
 // commands. The Qt application is made only once a display is known to be reachable, so
 // that an unreachable one cannot abort the program.
 
-#include "main/Dialog_Stuff.h"
+#include "display/Dialog_Stuff.h"
 
 #include <cpgplot.h>
 #include <fcntl.h>   // open, O_PATH
@@ -28,8 +28,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "main/Console.h"
 #include "platform/Display_Reachable.h"
+#include "records/Console.h"
 #include "text/Blanks.h"
 
 namespace {

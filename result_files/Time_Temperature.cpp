@@ -5,7 +5,7 @@
 // Stops the program (STOP_PROGRAM) when the table file cannot be closed or the table not
 // allocated.
 
-#include "main/Time_Temperature.h"
+#include "result_files/Time_Temperature.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Globals.h"
-#include "main/Tools_General.h"
+#include "records/Allocation_Checks.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Check_File.h"
 #include "text/Free_Form.h"
 

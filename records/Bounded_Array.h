@@ -4,7 +4,7 @@
 // Storage order is chosen at allocation (default: first index fastest); it lets a
 // record keep, say, one display plane per slot contiguous while it is still indexed
 // (slot, x, y). Allocation reports a status instead of throwing, for the allocation
-// checks of Tools_General: 0 success, 1 no memory (the system's, or what the arrays
+// checks of Allocation_Checks: 0 success, 1 no memory (the system's, or what the arrays
 // already held leaves too little), 2 a size that cannot be described.
 #pragma once
 

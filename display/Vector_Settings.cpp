@@ -3,7 +3,7 @@
 // Reads:   Result_Set (N, names), Display_Field.Cut_Direction.
 // Writes:  Vector_Settings.
 
-#include "main/Vector_Settings.h"
+#include "display/Vector_Settings.h"
 
 #include <cmath>
 #include <string>
@@ -11,11 +11,11 @@
 
 #include "display/Tools_Graphical.h"
 #include "display/Vectors.h"
-#include "main/Console.h"
-#include "main/Globals.h"
+#include "records/Console.h"
+#include "records/Globals.h"
+#include "text/Blanks.h"
 #include "text/Fortran_Format.h"
 #include "text/Free_Form.h"
-#include "text/Blanks.h"
 
 namespace {
 

@@ -5,16 +5,16 @@
 // Writes:  Output_Settings (Default_Output_File_Name, Output_File_Name); the console (a name
 //          repeated within a series).
 
-#include "main/Output_File_Names.h"
+#include "display/Output_File_Names.h"
 
 #include <cmath>
 #include <cstdio>
 #include <set>
 #include <string>
 
-#include "main/Console.h"
-#include "main/Dialog_Stuff.h"
-#include "main/Globals.h"
+#include "display/Dialog_Stuff.h"
+#include "records/Console.h"
+#include "records/Globals.h"
 #include "result_files/Check_File.h"
 #include "text/Blanks.h"
 

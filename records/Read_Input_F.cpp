@@ -3,7 +3,7 @@
 // Reads: standard input (through the stream given). Writes: standard output. Global
 // records: none. Nothing is reported on the console; the callers decide.
 
-#include "main/Read_Input_F.h"
+#include "records/Read_Input_F.h"
 
 #include <cctype>
 #include <charconv>

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "main/Bounded_Array.h"
+#include "records/Bounded_Array.h"
 
 using Real_Array = Bounded_Array<float, 1>;
 using Integer_Array = Bounded_Array<std::int32_t, 1>;

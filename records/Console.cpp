@@ -1,6 +1,6 @@
 // Console stream of the display program (standard error unless a test redirects it).
 
-#include "main/Console.h"
+#include "records/Console.h"
 
 #include <iostream>
 

@@ -2,7 +2,7 @@
 //
 // Reads: Display_Field's zoom window. Writes: Frame_Factors.
 
-#include "korin_client/Korin_Stuff.h"
+#include "display/Korin_Stuff.h"
 
 #include <cpgplot.h>
 
@@ -10,10 +10,10 @@
 
 #include "korin_client/Client_Report.h"
 #include "korin_client/Client_State.h"
-#include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
 #include "korin_client/Korin_Upper.h"
-#include "main/Globals.h"
+#include "korin_client/KRDRIV.h"
+#include "records/Globals.h"
 
 namespace {
 
