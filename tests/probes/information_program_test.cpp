@@ -14,6 +14,7 @@
 
 #include "korin_client/Coordinates.h"
 #include "records/Command_Codes.h"
+#include "tests/main/Acknowledgments_Text.h"
 #include "tests/main/Display_Session.h"
 #include "tools/Sample_Case.h"
 
@@ -124,7 +125,7 @@ TEST(Information_Program, Measures) {
   Cube_Case c(2);
   Scripted_Program p(c, {"Cube_phas.zlt"});
   ASSERT_TRUE(p.session().server_started);
-  ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+  ASSERT_TRUE(p.session().WAIT_FOR(Acknowledgments_Text)) << p.session().CONSOLE();
   std::size_t mark = p.session().CONSOLE().size();
 
   // The cell the lower left corner gives, and its position.
@@ -176,7 +177,7 @@ TEST(Information_Program, Measures) {
 TEST(Information_Program, CellPointer) {
   Cube_Case c(2);
   Scripted_Program p(c, {"Cube_phas.zlt"});
-  ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+  ASSERT_TRUE(p.session().WAIT_FOR(Acknowledgments_Text)) << p.session().CONSOLE();
   std::size_t mark = p.session().CONSOLE().size();
   // The x-z plane at Y = 5 is shown. Cancel ends the command without a line.
   p.command(Command::Info_Cell_Pointer);
@@ -218,7 +219,7 @@ TEST(Information_Program, CellPointer) {
 TEST(Information_Program, Statistics) {
   Cube_Case c(8);
   Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
-  ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+  ASSERT_TRUE(p.session().WAIT_FOR(Acknowledgments_Text)) << p.session().CONSOLE();
   std::size_t mark = p.session().CONSOLE().size();
   const std::string names = " Cube_phas.zlt and Cube_conc.zlt ";
 
@@ -271,7 +272,7 @@ TEST(Information_Program, Statistics) {
 TEST(Information_Program, EveryOutputComparisonEndsAfterOneWrap) {
   Cube_Case c(8);
   Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
-  ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+  ASSERT_TRUE(p.session().WAIT_FOR(Acknowledgments_Text)) << p.session().CONSOLE();
   for (int k = 0; k < 7; ++k) p.next_output();
   p.command(Command::Info_Version);  // a mark that the moves are done
   ASSERT_TRUE(p.session().WAIT_FOR("ZELTRA version available)\n"));
@@ -307,7 +308,7 @@ TEST(Information_Program, EveryOutputComparisonPairsEqualOutputNumbers) {
   {
     Cube_Case c(5, 7);
     Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
-    ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+    ASSERT_TRUE(p.session().WAIT_FOR(Acknowledgments_Text)) << p.session().CONSOLE();
     std::size_t mark = p.session().CONSOLE().size();
     p.command(Command::Info_Compare_All);
     p.answer(std::string("0.5"));
@@ -337,7 +338,7 @@ TEST(Information_Program, EveryOutputComparisonPairsEqualOutputNumbers) {
     // does not hold: both begin at their first output.
     Cube_Case c(7, 5);
     Scripted_Program p(c, {"Cube_phas.zlt", "Cube_conc.zlt"});
-    ASSERT_TRUE(p.session().WAIT_FOR("Acknowledg")) << p.session().CONSOLE();
+    ASSERT_TRUE(p.session().WAIT_FOR(Acknowledgments_Text)) << p.session().CONSOLE();
     for (int k = 0; k < 5; ++k) p.next_output();
     const std::size_t mark = p.session().CONSOLE().size();
     p.command(Command::Info_Compare_All);
