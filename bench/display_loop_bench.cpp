@@ -181,7 +181,8 @@ int main() {
   std::printf("%d steps of 1 0 0 with a 1000 x 1000 field: %.2f ms per step (command to finished redraw), "
               "%.1f steps per second\n",
               Steps, per_step * 1e3, 1.0 / per_step);
-  std::printf("  display CPU time: %.2f ms per step (%.0f %% of the step)\n", cpu / Steps * 1e3, 100 * cpu / Steps / per_step);
+  std::printf("  display CPU time: %.2f ms per step (%.0f %% of the step); server CPU time: %.2f ms per step\n",
+              cpu / Steps * 1e3, 100 * cpu / Steps / per_step, figures.server_cpu_seconds / Steps * 1e3);
   std::printf("  server resident memory: %ld kB after step 1, %ld kB after step %d\n", memory_after_first,
               memory_after_last, Steps);
   std::printf("one 1000 x 1000 bitmap through the raw channel: %.2f ms; one output read: %.2f ms; "
