@@ -761,23 +761,35 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
     }
     return acc;
   };
+  const int dx0 = std::max(x0, cl), dx1 = std::min(x1, cr);
+  if (dx0 >= dx1) return;
+  // The source column of every destination column, worked out once for all rows.
+  std::vector<int> columns(static_cast<std::size_t>(dx1 - dx0));
+  for (int dx = dx0; dx < dx1; ++dx) {
+    const int sx = static_cast<int>(std::int64_t(dx - x0) * sw / aw);
+    columns[static_cast<std::size_t>(dx - dx0)] = width < 0 ? sw - 1 - sx : sx;
+  }
+  const bool copy = !masked && !reduce && code == 0xCC;  // the common case: the picture as it is
   for (int dy = std::max(y0, ct); dy < std::min(y1, cb); ++dy) {
     int i = dy - y0;
     int sy = static_cast<int>(std::int64_t(i) * sh / ah);
     if (height < 0) sy = sh - 1 - sy;
     const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
     const QRgb* m = mask ? reinterpret_cast<const QRgb*>(mask->constScanLine(sy)) : nullptr;
-    QRgb* d = reinterpret_cast<QRgb*>(surface->scanLine(dy));
-    for (int dx = std::max(x0, cl); dx < std::min(x1, cr); ++dx) {
-      int j = dx - x0;
-      int sx = static_cast<int>(std::int64_t(j) * sw / aw);
-      if (width < 0) sx = sw - 1 - sx;
-      if (m && (m[sx] & 0xFFFFFF) == 0xFFFFFF) continue;
-      std::uint32_t pixel = s[sx] & 0xFFFFFF;
-      if (reduce) pixel = reduced(src, j, i, width < 0, height < 0);
+    QRgb* d = reinterpret_cast<QRgb*>(surface->scanLine(dy)) + dx0;
+    const int* sx = columns.data();
+    const int n = dx1 - dx0;
+    if (copy) {
+      for (int k = 0; k < n; ++k) d[k] = 0xFF000000u | s[sx[k]];
+      continue;
+    }
+    for (int k = 0; k < n; ++k) {
+      if (m && (m[sx[k]] & 0xFFFFFF) == 0xFFFFFF) continue;
+      std::uint32_t pixel = s[sx[k]] & 0xFFFFFF;
+      if (reduce) pixel = reduced(src, dx0 + k - x0, i, width < 0, height < 0);
       // Through the mask the picture lands as it is; otherwise the raster operation decides.
-      std::uint32_t out = masked ? pixel : rop3(code, pattern_rgb, pixel, d[dx] & 0xFFFFFF);
-      d[dx] = 0xFF000000u | out;
+      std::uint32_t out = masked ? pixel : rop3(code, pattern_rgb, pixel, d[k] & 0xFFFFFF);
+      d[k] = 0xFF000000u | out;
     }
   }
 }
