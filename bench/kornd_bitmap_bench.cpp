@@ -1,6 +1,7 @@
 // Bitmap speed and memory: a 1000 x 1000 image sent to a running kornd as colour values
 // (B 20, written in place, D 5) and made into a bitmap, then drawn into the window (A 27),
-// time per image; the same bitmap drawn onto a window-sized surface in process, time per draw;
+// time per image with the server's CPU time and page faults per image; the same bitmap drawn
+// onto a window-sized surface in process, time per draw;
 // and the server's resident memory while one bitmap number is replaced by a new 100 x 100
 // image 10 000 times. Goal: the image into the window within 3 x the draw in process.
 #include <chrono>
