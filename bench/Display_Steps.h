@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/Process_Cpu.h"
 #include "tests/main/Display_Session.h"
 #include "tools/Sample_Case.h"
 
@@ -23,26 +24,6 @@ inline double seconds_since(Clock::time_point t0) { return std::chrono::duration
 inline void WRITE_STEP_CASE(const Scratch_Folder& dir) {
   sample::WRITE_GEOMETRY(dir / "Case_geoF.zlt", sample::Encoding::Single, sample::GRID(1000, 1, 1000, 1e-4));
   sample::WRITE_RESULTS(dir / "Case_phas.zlt", sample::Encoding::Single, sample::GRAIN_GROWTH(1000, 1000, 101, 0));
-}
-
-// User and system CPU seconds of a process.
-inline double cpu_seconds(pid_t pid) {
-  std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(f)), {});
-  const std::size_t close = text.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::vector<std::string> fields;
-  std::string field;
-  for (std::size_t i = close + 2; i <= text.size(); ++i) {
-    if (i == text.size() || text[i] == ' ') {
-      fields.push_back(field);
-      field.clear();
-    } else {
-      field += text[i];
-    }
-  }
-  if (fields.size() < 13) return 0;
-  return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 inline std::size_t count(const std::string& text, const std::string& part) {
@@ -64,14 +45,15 @@ inline void STEP(Display_Session& session, const std::string& commands) {
 }
 
 struct Step_Figures {
-  double seconds_per_step = 0, cpu_seconds = 0;
+  double seconds_per_step = 0, cpu_seconds = 0, server_cpu_seconds = 0;
 };
 
-// `steps` moves to the next output, timed, with the display's CPU time over them; after_each
-// is called after every move with its number.
+// `steps` moves to the next output, timed, with the display's and the server's CPU time over
+// them; after_each is called after every move with its number.
 template <typename After_Each>
 Step_Figures STEP_OUTPUTS(Display_Session& session, int steps, After_Each after_each) {
   const double cpu_before = cpu_seconds(session.pid());
+  const double server_before = cpu_seconds(session.server.pid());
   const auto t0 = Clock::now();
   for (int i = 1; i <= steps; ++i) {
     STEP(session, "1 0 0\n");
@@ -80,6 +62,7 @@ Step_Figures STEP_OUTPUTS(Display_Session& session, int steps, After_Each after_
   Step_Figures f;
   f.seconds_per_step = seconds_since(t0) / steps;
   f.cpu_seconds = cpu_seconds(session.pid()) - cpu_before;
+  f.server_cpu_seconds = cpu_seconds(session.server.pid()) - server_before;
   return f;
 }
 

@@ -18,20 +18,23 @@
 class Request_Kinds {
  public:
   Request_Kinds() {
+    // The clocks are read right before the send and right after the reply: the wait holds the
+    // send, the sleep and the receive, and none of this bookkeeping.
     KRsettrace([this](const Korin_Trace_Entry& e) {
       if (e.replied) {
+        const double cpu = thread_cpu();
+        const double wall = std::chrono::duration<double>(Clock::now() - sent_).count();
         auto& k = kinds_[kind_];
         ++k.first;
-        const double wall = std::chrono::duration<double>(Clock::now() - sent_).count();
         k.second += wall;
         wait_wall_ += wall;
-        wait_cpu_ += thread_cpu() - sent_cpu_;
+        wait_cpu_ += cpu - sent_cpu_;
         return;
       }
       ++requests_;
       kind_ = std::string(1, e.text[0]) + (e.block ? " " + std::to_string(e.block->code) : "");
-      sent_cpu_ = thread_cpu();
       sent_ = Clock::now();
+      sent_cpu_ = thread_cpu();
     });
   }
   ~Request_Kinds() { KRsettrace(nullptr); }

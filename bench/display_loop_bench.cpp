@@ -1,10 +1,10 @@
 // The display's step through outputs: a 1000 x 1000 case of 101 outputs shown by
 // Display_ZELTRA -g in a real kornd, 100 moves to the next output (1 0 0), each followed by
 // 0 24 0 whose console line tells that the move's redraw is finished. Prints the time per step,
-// steps per second, the display's CPU time and the server's resident memory after steps 1 and
-// 100; then, in the same run, the costs a step is made of: one 1000 x 1000 bitmap through the
-// raw channel (B 20 written in place, D 5), one read of an output and one redraw of a
-// 1000 x 1000 field on /NULL, both in process. Then three fields at once (-m3, 21 outputs
+// steps per second, the display's and the server's CPU time and the server's resident memory
+// after steps 1 and 100; then, in the same run, the costs a step is made of: one 1000 x 1000
+// bitmap through the raw channel (B 20 written in place, D 5), one read of an output and one
+// redraw of a 1000 x 1000 field on /NULL, both in process. Then three fields at once (-m3, 21 outputs
 // each). Beside both, the system Python's matplotlib stepping the same sizes with one figure it
 // reuses (imshow's data replaced, the canvas drawn). Goals: step / (read + /NULL + bitmap)
 // <= 1.2; one field 1.5 x as fast as matplotlib, three fields at least as fast. Last, the
@@ -181,7 +181,8 @@ int main() {
   std::printf("%d steps of 1 0 0 with a 1000 x 1000 field: %.2f ms per step (command to finished redraw), "
               "%.1f steps per second\n",
               Steps, per_step * 1e3, 1.0 / per_step);
-  std::printf("  display CPU time: %.2f ms per step (%.0f %% of the step)\n", cpu / Steps * 1e3, 100 * cpu / Steps / per_step);
+  std::printf("  display CPU time: %.2f ms per step (%.0f %% of the step); server CPU time: %.2f ms per step\n",
+              cpu / Steps * 1e3, 100 * cpu / Steps / per_step, figures.server_cpu_seconds / Steps * 1e3);
   std::printf("  server resident memory: %ld kB after step 1, %ld kB after step %d\n", memory_after_first,
               memory_after_last, Steps);
   std::printf("one 1000 x 1000 bitmap through the raw channel: %.2f ms; one output read: %.2f ms; "

@@ -65,14 +65,18 @@ int main(int argc, char** argv) {
   const double null_page = seconds_since(t0) / Pages;
   cpgclos();
 
-  Request_Kinds kinds;
   cpgopen("/CKR");
   cpgask(0);
   page(field);  // the first page builds its markers
-  kinds.Reset();
+  // Timed without the request trace (its clocks cost a few system calls a request); a second,
+  // traced run counts the requests, their kinds and the CPU time in the waits.
   t0 = Clock::now();
   for (int i = 0; i < Pages; ++i) page(field);
   const double window_page = seconds_since(t0) / Pages;
+  Request_Kinds kinds;
+  t0 = Clock::now();
+  for (int i = 0; i < Pages; ++i) page(field);
+  const double traced_page = seconds_since(t0) / Pages;
   const long requests = kinds.Requests();
   const double waiting_cpu = kinds.WaitCpuShare();
 
@@ -88,7 +92,8 @@ int main(int argc, char** argv) {
 
   const double per_page = static_cast<double>(requests) / Pages;
   std::printf("/NULL page                 %9.2f ms\n", null_page * 1e3);
-  std::printf("/CKR page                  %9.2f ms   %6.2f pages/s\n", window_page * 1e3, 1 / window_page);
+  std::printf("/CKR page                  %9.2f ms   %6.2f pages/s (%.2f ms with the request trace)\n",
+              window_page * 1e3, 1 / window_page, traced_page * 1e3);
   std::printf("requests per page          %9.0f\n", per_page);
   std::printf("bare round trip            %9.2f us\n", trip * 1e6);
   kinds.PrintSlowest(4, Pages);

@@ -34,10 +34,18 @@ struct Info_Header {
   std::uint32_t clr_important = 0;
 };
 
-std::uint16_t GET16(const std::uint8_t* p);
-std::uint32_t GET32(const std::uint8_t* p);
-void PUT16(std::uint8_t* p, std::uint16_t v);
-void PUT32(std::uint8_t* p, std::uint32_t v);
+// Here, not out of line: bitmaps read and write every pixel through them.
+inline std::uint16_t GET16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+inline std::uint32_t GET32(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+inline void PUT16(std::uint8_t* p, std::uint16_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void PUT32(std::uint8_t* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
 
 // Reads or writes the 40 bytes of a BITMAPINFOHEADER.
 Info_Header GET_INFO(const std::uint8_t* p);

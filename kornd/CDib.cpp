@@ -113,6 +113,7 @@ void CDib::Reset() {
   mask_colour_ = -1;
   image_ = QImage();
   image_valid_ = false;
+  reduced_ = QImage();
 }
 
 int CDib::Width() const { return header_.empty() ? 0 : static_cast<int>(bmp::GET32(header_.data() + 4)); }
@@ -710,6 +711,42 @@ void CDib::Draw(QImage& target, int left, int top, int right, int bottom) const 
                 sizeof(QRgb) * static_cast<std::size_t>(std::max(0, right - left)));
 }
 
+const QImage& CDib::Reduced(int aw, int ah, bool with_and, bool mirror_x, bool mirror_y) const {
+  const Reduction key{aw, ah, with_and, mirror_x, mirror_y};
+  if (!reduced_.isNull() && reduced_key_ == key) return reduced_;
+  const QImage& src = Image();
+  const int sw = src.width(), sh = src.height();
+  // Each destination pixel combines its block [b0, b1) of source columns and rows.
+  auto block = [](int j, int size, int count, int& b0, int& b1) {
+    b0 = static_cast<int>(std::int64_t(j) * size / count);
+    b1 = std::max(static_cast<int>(std::int64_t(j + 1) * size / count), b0 + 1);
+  };
+  std::vector<int> x0(static_cast<std::size_t>(aw)), x1(static_cast<std::size_t>(aw));
+  for (int j = 0; j < aw; ++j) block(j, sw, aw, x0[std::size_t(j)], x1[std::size_t(j)]);
+  reduced_ = QImage(aw, ah, QImage::Format_RGB32);
+  reduced_key_ = key;
+  if (reduced_.isNull()) return reduced_;
+  const std::uint32_t start = with_and ? 0xFFFFFF : 0;
+  for (int i = 0; i < ah; ++i) {
+    int y0 = 0, y1 = 0;
+    block(i, sh, ah, y0, y1);
+    QRgb* out = reinterpret_cast<QRgb*>(reduced_.scanLine(i));
+    std::fill(out, out + aw, start);
+    for (int yy = y0; yy < y1; ++yy) {
+      const QRgb* row = reinterpret_cast<const QRgb*>(src.constScanLine(mirror_y ? sh - 1 - yy : yy));
+      for (int j = 0; j < aw; ++j) {
+        std::uint32_t acc = out[j];
+        for (int xx = x0[std::size_t(j)]; xx < x1[std::size_t(j)]; ++xx) {
+          const std::uint32_t v = row[mirror_x ? sw - 1 - xx : xx] & 0xFFFFFF;
+          acc = with_and ? acc & v : acc | v;
+        }
+        out[j] = acc;
+      }
+    }
+  }
+  return reduced_;
+}
+
 void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::uint32_t rop, bool transparent,
                            std::int32_t colour) {
   QImage* surface = dc.Surface();
@@ -747,37 +784,36 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
   // the same way (as the black-on-white and white-on-black stretch modes do), so that thin
   // lines of a mask and picture pair survive.
   const bool reduce = !masked && (code == 0x88 || code == 0xEE) && (aw < sw || ah < sh);
-  auto reduced = [&](const QImage& img, int j, int i, bool mirror_x, bool mirror_y) {
-    int bx0 = static_cast<int>(std::int64_t(j) * sw / aw), bx1 = static_cast<int>(std::int64_t(j + 1) * sw / aw);
-    int by0 = static_cast<int>(std::int64_t(i) * sh / ah), by1 = static_cast<int>(std::int64_t(i + 1) * sh / ah);
-    bx1 = std::max(bx1, bx0 + 1), by1 = std::max(by1, by0 + 1);
-    std::uint32_t acc = code == 0x88 ? 0xFFFFFF : 0;
-    for (int yy = by0; yy < by1; ++yy) {
-      const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(mirror_y ? sh - 1 - yy : yy));
-      for (int xx = bx0; xx < bx1; ++xx) {
-        std::uint32_t v = row[mirror_x ? sw - 1 - xx : xx] & 0xFFFFFF;
-        acc = code == 0x88 ? acc & v : acc | v;
-      }
-    }
-    return acc;
-  };
+  const QImage* small = reduce ? &Reduced(aw, ah, code == 0x88, width < 0, height < 0) : nullptr;
+  const int dx0 = std::max(x0, cl), dx1 = std::min(x1, cr);
+  if (dx0 >= dx1) return;
+  // The source column of every destination column, worked out once for all rows.
+  std::vector<int> columns(static_cast<std::size_t>(dx1 - dx0));
+  for (int dx = dx0; dx < dx1; ++dx) {
+    const int sx = static_cast<int>(std::int64_t(dx - x0) * sw / aw);
+    columns[static_cast<std::size_t>(dx - dx0)] = width < 0 ? sw - 1 - sx : sx;
+  }
+  const bool copy = !masked && !reduce && code == 0xCC;  // the common case: the picture as it is
   for (int dy = std::max(y0, ct); dy < std::min(y1, cb); ++dy) {
     int i = dy - y0;
     int sy = static_cast<int>(std::int64_t(i) * sh / ah);
     if (height < 0) sy = sh - 1 - sy;
     const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
     const QRgb* m = mask ? reinterpret_cast<const QRgb*>(mask->constScanLine(sy)) : nullptr;
-    QRgb* d = reinterpret_cast<QRgb*>(surface->scanLine(dy));
-    for (int dx = std::max(x0, cl); dx < std::min(x1, cr); ++dx) {
-      int j = dx - x0;
-      int sx = static_cast<int>(std::int64_t(j) * sw / aw);
-      if (width < 0) sx = sw - 1 - sx;
-      if (m && (m[sx] & 0xFFFFFF) == 0xFFFFFF) continue;
-      std::uint32_t pixel = s[sx] & 0xFFFFFF;
-      if (reduce) pixel = reduced(src, j, i, width < 0, height < 0);
+    QRgb* d = reinterpret_cast<QRgb*>(surface->scanLine(dy)) + dx0;
+    const int* sx = columns.data();
+    const int n = dx1 - dx0;
+    if (copy) {
+      for (int k = 0; k < n; ++k) d[k] = 0xFF000000u | s[sx[k]];
+      continue;
+    }
+    const QRgb* r = small ? reinterpret_cast<const QRgb*>(small->constScanLine(i)) + (dx0 - x0) : nullptr;
+    for (int k = 0; k < n; ++k) {
+      if (m && (m[sx[k]] & 0xFFFFFF) == 0xFFFFFF) continue;
+      std::uint32_t pixel = (r ? r[k] : s[sx[k]]) & 0xFFFFFF;
       // Through the mask the picture lands as it is; otherwise the raster operation decides.
-      std::uint32_t out = masked ? pixel : rop3(code, pattern_rgb, pixel, d[dx] & 0xFFFFFF);
-      d[dx] = 0xFF000000u | out;
+      std::uint32_t out = masked ? pixel : rop3(code, pattern_rgb, pixel, d[k] & 0xFFFFFF);
+      d[k] = 0xFF000000u | out;
     }
   }
 }

@@ -90,6 +90,9 @@ class CDib {
   void SetPixelValue(int x, int y, std::uint32_t v);
   // The picture as a top-down RGB32 image (kept until the pixels change).
   const QImage& Image() const;
+  // The picture reduced to aw x ah, each pixel the AND (else the OR) of its block of source
+  // pixels, mirrored as asked (kept until the pixels change or another reduction is asked).
+  const QImage& Reduced(int aw, int ah, bool with_and, bool mirror_x, bool mirror_y) const;
   // The ".bmp" file bytes of the bitmap (empty for an empty bitmap).
   std::vector<std::uint8_t> FileBytes() const;
 
@@ -102,7 +105,11 @@ class CDib {
   bool MakeHeader(int width, int height, int depth, std::uint32_t format, std::uint32_t colours_used);
   // Sizes the pixels for the header after the memory warning; false when refused.
   bool MakeSection();
-  void Changed() { image_valid_ = false; mask_.reset(); }
+  void Changed() {
+    image_valid_ = false;
+    mask_.reset();
+    reduced_ = QImage();
+  }
   std::uint8_t* Row(int y);              // scan line y from the top
   const std::uint8_t* Row(int y) const;
 
@@ -116,6 +123,15 @@ class CDib {
   std::int32_t mask_colour_ = -1;  // transparent colour the mask was made for
   mutable QImage image_;
   mutable bool image_valid_ = false;
+  // The picture made smaller for a draw by AND or OR of each block: symbols are drawn at one
+  // size again and again.
+  struct Reduction {
+    int width = 0, height = 0;
+    bool with_and = false, mirror_x = false, mirror_y = false;
+    bool operator==(const Reduction&) const = default;
+  };
+  mutable QImage reduced_;
+  mutable Reduction reduced_key_;
 
  private:
   std::uint32_t table_offset() const;

@@ -302,6 +302,9 @@ void CKorndView::RestoreBackground(KRdc& dc, const KRrect& r) {
 void CKorndView::MarkBuffers(unsigned bits, const KRrect* area, bool both) {
   if (doc_ == nullptr || !doc_->Storing()) return;
   const std::int32_t bg = Background();
+  // A replay running into a buffer (paused, serving this) draws on through the layer it took.
+  if (updating_back_ && buffer_) buffer_->Drawn();
+  if (updating_snapshot_ && snapshot_) snapshot_->Drawn();
   if (buffer_) buffer_->Invalidate(bits, area, area ? nullptr : &bg);
   if (both && snapshot_) snapshot_->Invalidate(bits, area, area ? nullptr : &bg);
 }

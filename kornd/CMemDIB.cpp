@@ -13,6 +13,7 @@ bool CMemDIB::Create(int w, int h, std::int32_t fill) {
   surface_.fill(fill < 0 ? QColor(Qt::black) : ColorOf(static_cast<std::uint32_t>(fill)));
   dc_ = std::make_unique<KRdc>(&surface_);
   state_ = Filled;
+  blank_ = fill < 0 ? Not_Blank : fill;
   return true;
 }
 
@@ -20,6 +21,7 @@ void CMemDIB::Reset() {
   dc_.reset();
   surface_ = QImage();
   state_ = No_Surface;
+  blank_ = Not_Blank;
   dirty_ = {};
 }
 
@@ -33,7 +35,10 @@ void CMemDIB::Invalidate(unsigned bits, const KRrect* rect, const std::int32_t* 
     return;
   }
   if (rect) return;
-  if (fill && !surface_.isNull()) surface_.fill(ColorOf(static_cast<std::uint32_t>(*fill)));
+  if (fill && !surface_.isNull() && blank_ != *fill) {
+    surface_.fill(ColorOf(static_cast<std::uint32_t>(*fill)));
+    blank_ = *fill;
+  }
   state_ |= Filled;
 }
 

@@ -30,6 +30,8 @@ class CMemDIB {
   // ORs the bits into the state; a non-empty rectangle joins the dirty rectangle (bit 2);
   // without one the whole surface is filled with `fill` when given (bit 8).
   void Invalidate(unsigned bits, const KRrect* rect, const std::int32_t* fill);
+  // Tells that the surface is being drawn on through a painting layer taken earlier.
+  void Drawn() { blank_ = Not_Blank; }
   // Empties the dirty rectangle; state 0.
   void ClearDirty();
   // A painting layer with its default state over the surface.
@@ -38,8 +40,16 @@ class CMemDIB {
   bool IsEmpty() const { return surface_.isNull(); }
   int Width() const { return surface_.width(); }
   int Height() const { return surface_.height(); }
-  QImage& Surface() { return surface_; }
-  KRdc* Dc() const { return dc_.get(); }
+  // Whoever takes the surface or the painting layer may draw on it: the surface no longer
+  // counts as one plain colour.
+  QImage& Surface() {
+    blank_ = Not_Blank;
+    return surface_;
+  }
+  KRdc* Dc() const {
+    blank_ = Not_Blank;
+    return dc_.get();
+  }
   CKorndGC& Environment() { return env_; }
   unsigned State() const { return state_; }
   const KRrect& Dirty() const { return dirty_; }
@@ -50,4 +60,9 @@ class CMemDIB {
   CKorndGC env_;
   unsigned state_ = No_Surface;
   KRrect dirty_;
+  // The colour value the whole surface holds since its last fill, nothing drawn on it since:
+  // objects drawn without bounds mark the buffer stale one after another, and a surface that
+  // is already that colour is not filled again.
+  static constexpr std::int64_t Not_Blank = -1;
+  mutable std::int64_t blank_ = Not_Blank;
 };

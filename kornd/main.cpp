@@ -1,4 +1,6 @@
 // main.cpp - entry of kornd, the graphics-window server: start-up, event loop, exit.
+#include <malloc.h>  // mallopt
+
 #include <cstdio>   // std::fputs
 #include <cstring>  // std::strcmp
 
@@ -46,6 +48,11 @@ int main(int argc, char** argv) {
     std::fputs(Usage, stdout);
     return 0;
   }
+  // Every picture makes and drops blocks of megabytes (bitmaps, their images): kept in the heap
+  // for the next picture instead of mapped anew each time, whose pages the kernel would fault
+  // in and zero again.
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 128 << 20);
   RUN_OFFSCREEN_WITHOUT_DISPLAY();  // Qt aborts without a display: decide before it starts
   QUIET_QT_MESSAGES();
   CKorndApp app(argc, argv);

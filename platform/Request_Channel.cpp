@@ -2,7 +2,8 @@
 // Reads and writes: the instance's socket "\0<block name>.<uid>". Changes no global state.
 #include "platform/Request_Channel.h"
 
-#include <poll.h>        // poll, ppoll, POLLRDHUP
+#include <poll.h>        // poll, POLLRDHUP
+#include <sys/time.h>    // timeval
 #include <sys/socket.h>  // socket, bind, accept4, recvmsg, sendmsg
 #include <sys/un.h>      // sockaddr_un
 #include <unistd.h>      // close, getuid
@@ -62,13 +63,15 @@ Claim_Status Channel_Server::CLAIM(const std::string& block_name) {
 void Channel_Server::RELEASE() {
   for (int p : peers_) close(p);
   peers_.clear();
+  receive_waits_.clear();
   if (listen_fd_ >= 0) close(listen_fd_);
   listen_fd_ = -1;
 }
 
 int Channel_Server::ACCEPT() {
   if (listen_fd_ < 0) return -1;
-  int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+  // Blocking, so that RECEIVE_WAIT sleeps in its one receive; the other calls do not wait.
+  int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
   if (fd < 0) {
     if (errno != EAGAIN && errno != EWOULDBLOCK) error_ = reason("accept4");
     return -1;
@@ -84,13 +87,15 @@ int Channel_Server::ACCEPT() {
   return fd;
 }
 
-Receive_Status Channel_Server::RECEIVE(int peer, Request_Packet& packet) {
+Receive_Status Channel_Server::RECEIVE(int peer, Request_Packet& packet) { return receive(peer, packet, MSG_DONTWAIT); }
+
+Receive_Status Channel_Server::receive(int peer, Request_Packet& packet, int flags) {
   char buffer[sizeof packet.text];
   iovec iov{buffer, sizeof packet.text - 1};
   msghdr msg{};
   msg.msg_iov = &iov;
   msg.msg_iovlen = 1;
-  ssize_t n = IO_FAULT_HIT(Io_Kind::Read) ? -1 : recvmsg(peer, &msg, MSG_DONTWAIT);
+  ssize_t n = IO_FAULT_HIT(Io_Kind::Read) ? -1 : recvmsg(peer, &msg, flags);
   if (n < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return Receive_Status::Nothing;
     error_ = reason("recvmsg");
@@ -105,13 +110,18 @@ Receive_Status Channel_Server::RECEIVE(int peer, Request_Packet& packet) {
   return Receive_Status::Request;
 }
 
+// The next request of a burst mostly comes after the reply has woken its client: one receive
+// that sleeps until it comes (or the wait ends) costs one call, where a look, a poll and a
+// second look cost three.
 Receive_Status Channel_Server::RECEIVE_WAIT(int peer, Request_Packet& packet, int wait_us) {
-  const Receive_Status s = RECEIVE(peer, packet);
-  if (s != Receive_Status::Nothing || wait_us <= 0) return s;
-  pollfd p{peer, POLLIN, 0};
-  const timespec limit{wait_us / 1000000, static_cast<long>(wait_us % 1000000) * 1000};
-  if (ppoll(&p, 1, &limit, nullptr) <= 0) return Receive_Status::Nothing;  // a signal counts as nothing
-  return RECEIVE(peer, packet);
+  if (wait_us <= 0) return RECEIVE(peer, packet);
+  int& set = receive_waits_[peer];
+  if (set != wait_us) {
+    const timeval limit{wait_us / 1000000, static_cast<suseconds_t>(wait_us % 1000000)};
+    if (setsockopt(peer, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) != 0) return RECEIVE(peer, packet);
+    set = wait_us;
+  }
+  return receive(peer, packet, 0);  // the wait ended or a signal came: nothing
 }
 
 bool Channel_Server::REPLY(int peer, std::uint32_t reply, int attached) {
@@ -148,6 +158,7 @@ void Channel_Server::DROP(int peer) {
   auto it = std::find(peers_.begin(), peers_.end(), peer);
   if (it == peers_.end()) return;
   peers_.erase(it);
+  receive_waits_.erase(peer);
   close(peer);
 }
 

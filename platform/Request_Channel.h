@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,8 @@ class Channel_Server {
   int ACCEPT();
   // Reads one packet from a peer without waiting.
   Receive_Status RECEIVE(int peer, Request_Packet& packet);
-  // Like RECEIVE, but sleeps up to wait_us microseconds for a packet before answering Nothing.
+  // Like RECEIVE, but sleeps up to wait_us microseconds for a packet before answering Nothing
+  // (also when a signal comes).
   Receive_Status RECEIVE_WAIT(int peer, Request_Packet& packet, int wait_us);
   // Sends the reply, with a copy of descriptor `attached` when it is not -1; false when the
   // peer is gone.
@@ -65,8 +67,11 @@ class Channel_Server {
   const std::string& error() const { return error_; }
 
  private:
+  Receive_Status receive(int peer, Request_Packet& packet, int flags);
+
   int listen_fd_ = -1;
   std::vector<int> peers_;
+  std::map<int, int> receive_waits_;  // the receive time limit set on a peer, microseconds
   long refused_ = 0;
   std::string error_;
 };

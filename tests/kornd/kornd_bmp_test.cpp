@@ -1,6 +1,7 @@
 // Bitmaps in process: ".bmp" files byte for byte (headers, masks, colour tables, pixel offset),
 // the colour reduction for table depths, 16-bit masks after the display, refusal of malformed
-// files with their message (and no crash on corrupted bytes), mirrored and transparent drawing.
+// files with their message (and no crash on corrupted bytes), mirrored and transparent drawing,
+// the AND/OR reduction a bitmap keeps for its next draw, the back buffer's whole fills.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -350,6 +351,51 @@ TEST(BitmapDrawing, RasterOperationsCombineWithTheTarget) {
   }
 }
 
+// Made smaller with AND or OR, each destination pixel combines its block of source pixels. The
+// reduction a bitmap keeps for its next draw is never the wrong one: each draw equals the draw
+// of a fresh copy, whatever size, mirroring or operation came before, and after its pixels change.
+TEST(BitmapDrawing, AndOrReductionFollowsSizeMirrorOperationAndPixels) {
+  const std::uint32_t v[8] = {0xF0F0F0, 0x0F0F0F, 0xFFFFFF, 0x00FF00, 0x000000, 0x808080, 0xFFFFFF, 0x0000FF};
+  // Drawn on white with AND and on black with OR, the target shows the reduced picture itself.
+  auto draw = [](CDib& d, int w, int h, std::uint32_t rop) {
+    QImage s(6, 2, QImage::Format_RGB32);
+    s.fill(rop == 0x008800C6 ? Qt::white : Qt::black);
+    KRdc dc(&s);
+    d.DrawTransparent(dc, w < 0 ? -w : 0, h < 0 ? -h : 0, w, h, rop, false, -1);
+    return s;
+  };
+  CDib kept;
+  ASSERT_TRUE(kept.FromValues(v, 4, 2, 24));
+  const std::uint32_t And = 0x008800C6, Or = 0x00EE0086;
+  // The rows the hand can check: the first source row only (height 2 -> 1 combines both rows).
+  QImage once = draw(kept, 2, 1, And);
+  EXPECT_EQ(once.pixel(0, 0), 0xFF000000u);  // F0F0F0 & 0F0F0F & 000000 & 808080
+  EXPECT_EQ(once.pixel(1, 0), 0xFF000000u);  // FFFFFF & 00FF00 & FFFFFF & 0000FF (as 0xFF0000 red)
+  once = draw(kept, 2, 1, Or);
+  EXPECT_EQ(once.pixel(0, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(once.pixel(1, 0), 0xFFFFFFFFu);
+  once = draw(kept, 2, 2, And);  // rows apart: 2 x 2 blocks become 2 x 1
+  EXPECT_EQ(once.pixel(0, 0), 0xFF000000u);  // F0F0F0 & 0F0F0F
+  EXPECT_EQ(once.pixel(1, 0), 0xFF00FF00u);  // FFFFFF & 00FF00
+  EXPECT_EQ(once.pixel(1, 1), 0xFFFF0000u);  // FFFFFF & 0000FF: red
+  struct Row { int w, h; std::uint32_t rop; };
+  const Row rows[] = {{2, 1, And}, {3, 1, And}, {2, 1, Or}, {-2, 1, And}, {2, -1, Or},
+                      {-3, -2, And}, {1, 1, Or}, {2, 1, And}, {4, 1, Or}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.w << " x " << r.h << " rop " << std::hex << r.rop);
+    CDib fresh;
+    ASSERT_TRUE(fresh.CopyFrom(kept));
+    EXPECT_EQ(draw(kept, r.w, r.h, r.rop), draw(fresh, r.w, r.h, r.rop));
+  }
+  // Changed pixels: the same size again shows them.
+  kept.SetPixelValue(0, 0, 0x000000);
+  CDib fresh;
+  ASSERT_TRUE(fresh.CopyFrom(kept));
+  EXPECT_EQ(draw(kept, 4, 1, Or), draw(fresh, 4, 1, Or));
+  EXPECT_EQ(draw(kept, 2, 1, Or).pixel(0, 0), 0xFF8F8F8Fu);  // 000000 | 0F0F0F | 000000 | 808080
+  EXPECT_EQ(draw(kept, 3, 1, Or), draw(fresh, 3, 1, Or));
+}
+
 TEST(BitmapCopy, CopyTakesHeaderPixelsAndName) {
   const std::uint32_t v[2] = {0x010203, 0x040506};
   CDib a, b;
@@ -403,6 +449,38 @@ TEST(BackBuffer, StateWordAndDirtyRectangle) {
   m.ClearDirty();
   EXPECT_EQ(m.State(), 0u);
   EXPECT_TRUE(m.Dirty().IsAllZero());
+}
+
+// A whole fill after objects drawn without bounds may be left out only while the surface is
+// still plain in that colour: whatever drew on it since, it is filled again.
+TEST(BackBuffer, AWholeFillFollowsEveryWayOfDrawingOnTheSurface) {
+  struct Row {
+    const char* way;
+    void (*draw)(CMemDIB& m, KRdc* taken_before);
+  };
+  const Row rows[] = {
+      {"through its painting layer", [](CMemDIB& m, KRdc*) { m.Dc()->SetPixel(1, 1, 0x000000); }},
+      {"on its surface", [](CMemDIB& m, KRdc*) { m.Surface().setPixel(2, 0, 0xFF000000); }},
+      {"through a layer taken before the fill",
+       [](CMemDIB& m, KRdc* layer) {
+         layer->SetPixel(0, 2, 0x000000);
+         m.Drawn();
+       }},
+  };
+  const std::int32_t white = 0xFFFFFF, red = 0x0000FF;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.way);
+    CMemDIB m;
+    ASSERT_TRUE(m.Create(4, 3, white));
+    KRdc* layer = m.Dc();
+    m.Invalidate(0, nullptr, &white);
+    r.draw(m, layer);
+    m.Invalidate(0, nullptr, &white);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 4; ++x) EXPECT_EQ(m.Surface().pixel(x, y), 0xFFFFFFFFu) << x << "," << y;
+    m.Invalidate(0, nullptr, &red);  // another colour: filled anew
+    EXPECT_EQ(m.Surface().pixel(3, 2), 0xFFFF0000u);
+  }
 }
 
 TEST(BitmapDrawing, WorldTransformMovesAndStretchesThePicture) {

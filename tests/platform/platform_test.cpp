@@ -10,9 +10,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -207,6 +209,40 @@ TEST(SharedBuffer, ShortUnsealedOrMissingFilesAreRefused) {
   IO_FAULT_ARM(0);
   EXPECT_EQ(made.view(), nullptr);
   EXPECT_EQ(made.fd(), -1);
+}
+
+// The server's waits: RECEIVE never sleeps; RECEIVE_WAIT sleeps until a packet comes or its
+// time is up, under the limit of each call (a longer one after a shorter one is honoured), and
+// tells a client that hung up.
+TEST(RequestChannel, TheServerWaitsForAPacketWithinTheLimitOfEachCall) {
+  const std::string name = unique_name("Wait");
+  platform::Channel_Server server;
+  ASSERT_EQ(server.CLAIM(name), platform::Claim_Status::Claimed) << server.error();
+  auto client = std::make_unique<platform::Channel_Client>();
+  ASSERT_TRUE(client->CONNECT(name)) << client->error();
+  int peer = -1;
+  while (peer < 0) peer = server.ACCEPT();
+  platform::Request_Packet p;
+  EXPECT_EQ(server.RECEIVE(peer, p), platform::Receive_Status::Nothing);
+  EXPECT_EQ(server.RECEIVE_WAIT(peer, p, 2000), platform::Receive_Status::Nothing);
+  EXPECT_EQ(server.RECEIVE_WAIT(peer, p, 0), platform::Receive_Status::Nothing);
+  // A request sent a while after the wait began, within the second limit but past the first.
+  for (const char* text : {"A!", "B!"}) {
+    SCOPED_TRACE(text);
+    std::uint32_t reply = 0;
+    std::thread sender([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      client->SEND(text, 3, reply);
+    });
+    EXPECT_EQ(server.RECEIVE_WAIT(peer, p, 20000000), platform::Receive_Status::Request);
+    EXPECT_STREQ(p.text, text);
+    EXPECT_TRUE(server.REPLY(peer, 7));
+    sender.join();
+    EXPECT_EQ(reply, 7u);
+    EXPECT_EQ(server.RECEIVE_WAIT(peer, p, 1000), platform::Receive_Status::Nothing);
+  }
+  client.reset();
+  EXPECT_EQ(server.RECEIVE_WAIT(peer, p, 20000000), platform::Receive_Status::Closed);
 }
 
 TEST(RequestChannel, AReplyCarriesADescriptorToTheClient) {
