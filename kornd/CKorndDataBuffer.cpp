@@ -8,8 +8,9 @@
 
 void CKorndDataBuffer::assign(std::size_t n, std::uint8_t zero) {
   clear();
-  // One data area's worth goes in one "B" 36 anyway: a file would cost more than it saves.
-  if (n > channel::Data_Size) {
+  // One data area's worth goes in one "B" 36 anyway: a new file would cost more than it saves,
+  // but a file the window already has saves the client that request.
+  if (n > channel::Data_Size || (n > 0 && shared_.size() >= n)) {
     if (shared_.size() >= n) {
       std::memset(shared_.view(), zero, n);
       in_shared_ = true;

@@ -4,8 +4,9 @@
 // A buffer larger than the data area lives in a sealed memory file (platform::Shared_Buffer)
 // whose descriptor goes back with the reply that made it, so our client writes the whole array
 // in place and sends no "B" 36 pieces; "B" 36 keeps filling it for clients that use pieces.
-// The file is kept for the window's next transfer and reused while it is large enough.
-// A small buffer, or one whose file could not be made, is plain memory and goes with nothing.
+// The file is kept for the window's next transfer and reused while it is large enough, for
+// small buffers too. A small buffer of a window without a file, or one whose file could not be
+// made, is plain memory and goes with nothing.
 #pragma once
 
 #include <cstddef>

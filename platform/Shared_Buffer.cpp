@@ -69,6 +69,12 @@ bool Shared_Buffer::ADOPT(int fd, std::size_t size) {
     if (fd >= 0) close(fd);
     return false;
   }
+  // The file mapped already: its seals were checked then and cannot be taken off.
+  const std::size_t length = static_cast<std::size_t>(st.st_size);
+  if (view_ != nullptr && st.st_dev == device_ && st.st_ino == inode_ && length == size_ && size > 0 && size <= length) {
+    close(fd);
+    return true;
+  }
   const int seals = fcntl(fd, F_GET_SEALS);
   const bool usable = seals >= 0 && (seals & F_SEAL_SHRINK) != 0 && st.st_size >= 0 &&
                       static_cast<std::size_t>(st.st_size) >= size && size > 0;
@@ -76,11 +82,6 @@ bool Shared_Buffer::ADOPT(int fd, std::size_t size) {
     error_ = "buffer not sealed or shorter than " + std::to_string(size) + " bytes";
     close(fd);
     return false;
-  }
-  const std::size_t length = static_cast<std::size_t>(st.st_size);
-  if (view_ != nullptr && st.st_dev == device_ && st.st_ino == inode_ && length == size_) {
-    close(fd);
-    return true;
   }
   RELEASE();
   const bool mapped = map(fd, length);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -154,6 +155,30 @@ TEST(Korin_Requests, PointListsBitmapsAndJoinedLinesAsSent) {
   EXPECT_EQ(first_words(TRACE_SPAN(run.trace, "A 11 10 200", "F"), 4),
             (std::vector<std::string>{"A 11 10 200", "A 20 50 200", "A 20 50 250", "A 11 -1 -1", "A 11 50 250",
                                       "A 20 90 250"}));
+}
+
+// A short list goes in one piece while the window has no data buffer of its own; once a large
+// transfer has made one, short lists are written in place too: no B 36.
+TEST(Korin_Requests, ShortListsGoInPlaceOnceTheWindowHasABuffer) {
+  const Client_Run run = RUN_CLIENT([](std::ostream& out) {
+    const int w = open_pixel_window();
+    const float short_list[] = {5, 5, 6, 6, 7, 7};
+    KRpolylin(short_list, 3);
+    std::vector<float> points;
+    for (int i = 0; i < 300; ++i) points.insert(points.end(), {10.0f + static_cast<float>(i), 50.0f});
+    KRpolylin(points.data(), 300);
+    const float moved[] = {5, 90, 6, 90, 7, 90};
+    KRpolylin(moved, 3);
+    out << std::hex << pixel(w, 6, 90) << " " << pixel(w, 6, 91) << "\n";
+  });
+  ASSERT_EQ(run.exit_code, 0) << run.errors;
+  EXPECT_EQ(run.output, "0 ffffff\n");
+  EXPECT_EQ(first_words(TRACE_SPAN(run.trace, "N 30", "N 30"), 2), (std::vector<std::string>{"N 30", "B 36", "B 37"}));
+  const std::vector<std::string> requests = first_words(run.trace, 2);
+  const auto last_list = std::find(requests.rbegin(), requests.rend(), "N 30");
+  ASSERT_NE(last_list, requests.rend());
+  ASSERT_NE(last_list, requests.rbegin());
+  EXPECT_EQ(*(last_list - 1), "B 37");  // the request right after the last list's N 30
 }
 
 TEST(Korin_Coordinates, PixelModeCutsTowardZeroAndAWholeWindowViewportUsesTheShorterSide) {

@@ -117,8 +117,10 @@ TEST_F(Window_Requests, BitmapNumbersAreHandedOutInOrder) {
 
 TEST_F(Window_Requests, BitmapValuesAreCheckedAgainstTheBuffer) {
   Open("No;No;No");
-  // 8 bytes cannot hold 10 x 10 values: refused, and the buffer is gone afterwards.
+  // 8 bytes cannot hold 10 x 10 values: refused, and the buffer is gone afterwards. A window
+  // that never had a large buffer keeps a small one to itself (no file comes with it).
   ASSERT_EQ(Req('B', 20, {8}), 1u);
+  EXPECT_EQ(k_.client().TAKE_ATTACHED(), -1);
   EXPECT_EQ(Req('D', 5, {0, 24, 10, 10}), 0u);
   EXPECT_EQ(Data(), "0");
   EXPECT_EQ(Req('D', 5, {0, 24, 1, 1}), 0u);  // no buffer any more
@@ -153,13 +155,26 @@ TEST_F(Window_Requests, ALargeBufferIsHandedOverAndWrittenInPlace) {
   ASSERT_EQ(Req('D', 2, {2}, Path("in_place.bmp")), 1u);
   EXPECT_EQ(read_file(Path("in_place.bmp")), read_file(Path("pieces.bmp")));
 
-  // The next buffer reuses the file, zero-filled again; one data area's worth comes without one.
-  std::memset(shared.view(), 0x5A, static_cast<std::size_t>(bytes));
-  ASSERT_EQ(Req('B', 20, {bytes / 2}), 1u);
-  ASSERT_TRUE(shared.ADOPT(k_.client().TAKE_ATTACHED(), static_cast<std::size_t>(bytes / 2)));
-  EXPECT_TRUE(std::all_of(zero, zero + bytes / 2, [](std::uint8_t c) { return c == 0; }));
-  ASSERT_EQ(Req('B', 20, {2048}), 1u);
-  EXPECT_EQ(k_.client().TAKE_ATTACHED(), -1);
+  // The next buffers reuse the file, zero-filled again, down to one data area's worth: the
+  // client writes even a small list in place instead of sending it in a piece.
+  for (int size : {bytes / 2, 2048, 1}) {
+    std::memset(shared.view(), 0x5A, static_cast<std::size_t>(bytes));
+    ASSERT_EQ(Req('B', 20, {size}), 1u);
+    ASSERT_TRUE(shared.ADOPT(k_.client().TAKE_ATTACHED(), static_cast<std::size_t>(size))) << size;
+    EXPECT_EQ(shared.view(), zero) << size;  // the same mapping
+    EXPECT_TRUE(std::all_of(zero, zero + size, [](std::uint8_t c) { return c == 0; })) << size;
+    EXPECT_EQ(zero[size], 0x5A) << size;
+  }
+  // Written in place, a small buffer makes the same bitmap as its pieces would.
+  ASSERT_EQ(Req('B', 20, {4}), 1u);
+  ASSERT_TRUE(shared.ADOPT(k_.client().TAKE_ATTACHED(), 4));
+  const std::uint32_t red = 0x0000FF;
+  std::memcpy(shared.view(), &red, 4);
+  ASSERT_EQ(Req('D', 5, {3, 24, 1, 1}), 1u);
+  ASSERT_EQ(Req('D', 2, {3}, Path("small.bmp")), 1u);
+  ASSERT_EQ(MakeBitmap(4, 1, 1, 24, {red}), 1u);
+  ASSERT_EQ(Req('D', 2, {4}, Path("small_pieces.bmp")), 1u);
+  EXPECT_EQ(read_file(Path("small.bmp")), read_file(Path("small_pieces.bmp")));
   // A refused size brings none either.
   EXPECT_EQ(Req('B', 20, {-4}), 0u);
   EXPECT_EQ(k_.client().TAKE_ATTACHED(), -1);
