@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/Sanitizer_Reports.h"
 #include "tests/result_files/Scratch_Folder.h"
@@ -40,8 +41,11 @@ class Rfprobe : public ::testing::Test {
     for (std::size_t i = 0; i < files.size(); ++i)
       sample::WRITE_RESULTS(dir_ / ("Case_f" + std::to_string(i + 1) + ".zlt"), encoding, files[i]);
     if (!gzip) return;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
-      const std::string path = entry.path().string();
+    // The names first: a folder read while files come and go may list a file twice (and
+    // compress it twice) or not at all.
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) paths.push_back(entry.path().string());
+    for (const std::string& path : paths) {
       sample::GZIP_COPY(path, path + ".gz");
       std::filesystem::rename(path + ".gz", path);
     }
