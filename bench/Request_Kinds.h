@@ -31,8 +31,8 @@ class Request_Kinds {
         wait_cpu_ += cpu - sent_cpu_;
         return;
       }
-      ++requests_;
-      kind_ = std::string(1, e.text[0]) + (e.block ? " " + std::to_string(e.block->code) : "");
+      if (!e.flush) ++requests_;
+      kind_ = e.flush ? std::string("flush") : std::string(1, e.text[0]) + (e.block ? " " + std::to_string(e.block->code) : "");
       sent_ = Clock::now();
       sent_cpu_ = thread_cpu();
     });

@@ -12,6 +12,7 @@
 #include "korin_client/Client_State.h"
 #include "korin_client/Korin_Seams.h"
 #include "korin_client/Latin1.h"
+#include "korin_client/Request_Deferral.h"
 
 namespace {
 
@@ -30,16 +31,31 @@ void trace_request(const KRclientstate& s, int length) {
   trace(e);
 }
 
-void trace_reply(std::uint32_t reply) {
+void trace_reply(std::uint32_t reply, bool flush = false) {
   if (!trace) return;
   Korin_Trace_Entry e;
   e.replied = true;
   e.reply = reply;
+  e.flush = flush;
   trace(e);
+}
+
+void trace_flush() {
+  if (!trace) return;
+  Korin_Trace_Entry e;
+  e.flush = true;
+  trace(e);
+}
+
+void drop_batch(KRclientstate& s) {
+  s.batch.CLEAR();
+  s.in_batch.fill(false);
+  s.deferred_new_object = false;
 }
 
 // The server is gone: forget it, so that nothing more is sent while the program ends.
 void forget_server(KRclientstate& s) {
+  drop_batch(s);
   s.channel.CLOSE();
   s.claim.RELEASE();
   s.server_window = 0;
@@ -61,6 +77,11 @@ void KRstop(int exit_code) {
 }
 
 void KRsettrace(Korin_Trace t) { trace = std::move(t); }
+
+void KRsetbatching(bool on) {
+  if (!on) KRflush();
+  KRstate().batching = on;
+}
 
 channel::KRwinblock* KRblock(int w) {
   if (w < 1 || w > channel::Max_Window) return nullptr;
@@ -85,20 +106,46 @@ int KRsetrequest(const channel::Request_Bytes& bytes) {
   return static_cast<int>(bytes.length);
 }
 
-std::int32_t KRsend(int length) {
-  KRclientstate& s = KRstate();
-  if (length < 1 || length > static_cast<int>(channel::Max_Request))
-    overflow(std::string_view(s.request, strnlen(s.request, channel::Max_Request)));
-  if (s.server_window == 0) return 0;
-  trace_request(s, length);
-  std::uint32_t reply = 0;
-  const platform::Send_Status sent = s.channel.SEND(s.request, static_cast<std::size_t>(length), reply);
+namespace {
+
+int request_window(const char* text) { return is_window_request(text) ? static_cast<unsigned char>(text[1]) - 32 : 0; }
+
+// The request with the bytes of its window's block that changed since the batch last took
+// them (the whole block the first time).
+void add_to_batch(KRclientstate& s, int length) {
+  const int w = request_window(s.request);
+  channel::KRwinblock* b = KRblock(w);
+  if (b == nullptr) {
+    s.batch.APPEND(s.request, static_cast<std::size_t>(length), nullptr, nullptr, 0, false);
+    return;
+  }
+  if (s.mirrors.empty()) s.mirrors.resize(channel::Max_Window + 1);
+  s.batch.APPEND(s.request, static_cast<std::size_t>(length), b, &s.mirrors[static_cast<std::size_t>(w)], sizeof *b,
+                 !s.in_batch[static_cast<std::size_t>(w)]);
+  s.in_batch[static_cast<std::size_t>(w)] = true;
+}
+
+bool batch_has_room(const KRclientstate& s, int length) {
+  return s.batch.bytes().size() + platform::Batch_Writer::WORST_CASE(static_cast<std::size_t>(length),
+                                                                     sizeof(channel::KRwinblock)) <=
+         platform::Max_Batch;
+}
+
+// Sends the batch and empties it first: handling its reply may send again.
+platform::Send_Status send_batch(KRclientstate& s, std::uint32_t& reply) {
+  const std::vector<char> bytes = s.batch.bytes();
+  drop_batch(s);
+  return s.channel.SEND(bytes.data(), bytes.size(), reply);
+}
+
+// The reply after the reserved ones are handled: the server gone, a failure or an abort end
+// the program.
+std::int32_t take_reply(KRclientstate& s, platform::Send_Status sent, std::uint32_t reply, bool handshake) {
   if (sent != platform::Send_Status::Reply) {
     forget_server(s);
-    if (s.request[0] == channel::Handshake) KRfatal(Korin_Message::Launch_Failed, {"kornd"});
+    if (handshake) KRfatal(Korin_Message::Launch_Failed, {"kornd"});
     KRfatal(Korin_Message::Window_Closed);
   }
-  trace_reply(reply);
   switch (reply) {
     case channel::Reply_Failed:
       KRfatal(Korin_Message::Ended_Abnormally);
@@ -117,6 +164,56 @@ std::int32_t KRsend(int length) {
     default:
       return static_cast<std::int32_t>(reply);
   }
+}
+
+}  // namespace
+
+std::int32_t KRsend(int length) {
+  KRclientstate& s = KRstate();
+  if (length < 1 || length > static_cast<int>(channel::Max_Request))
+    overflow(std::string_view(s.request, strnlen(s.request, channel::Max_Request)));
+  if (!s.batch.empty() && !batch_has_room(s, length)) KRflush();
+  if (s.server_window == 0) return 0;
+  trace_request(s, length);
+  s.deferred_new_object = false;
+  const int w = request_window(s.request);
+  channel::KRwinblock* b = KRblock(w);
+  if (s.deferring && s.batching && b != nullptr && KRdeferrable(s.request[0], *b)) {
+    add_to_batch(s, length);
+    KRas_served(s.request[0], *b);
+    KRas_served(s.request[0], s.mirrors[static_cast<std::size_t>(w)]);
+    s.deferred_new_object = s.request[0] == channel::New_Object;
+    trace_reply(static_cast<std::uint32_t>(w));
+    return w;
+  }
+  std::uint32_t reply = 0;
+  platform::Send_Status sent;
+  if (s.batch.empty()) {
+    sent = s.channel.SEND(s.request, static_cast<std::size_t>(length), reply);
+  } else {
+    add_to_batch(s, length);
+    sent = send_batch(s, reply);
+  }
+  if (sent == platform::Send_Status::Reply) trace_reply(reply);
+  return take_reply(s, sent, reply, s.request[0] == channel::Handshake);
+}
+
+void KRflush() {
+  KRclientstate& s = KRstate();
+  if (s.batch.empty()) return;
+  if (s.server_window == 0) return drop_batch(s);
+  // The server replays the batch in the shared blocks, where the caller may have written the
+  // arguments of its next request already; what it writes there is foreseen in the blocks.
+  std::vector<std::pair<int, channel::KRwinblock>> kept;
+  for (int w = 1; w <= channel::Max_Window; ++w)
+    if (s.in_batch[static_cast<std::size_t>(w)] && KRblock(w) != nullptr) kept.emplace_back(w, *KRblock(w));
+  trace_flush();
+  std::uint32_t reply = 0;
+  const platform::Send_Status sent = send_batch(s, reply);
+  for (const auto& [w, block] : kept)
+    if (channel::KRwinblock* b = KRblock(w)) *b = block;
+  if (sent == platform::Send_Status::Reply) trace_reply(reply, true);
+  take_reply(s, sent, reply, false);
 }
 
 namespace {
@@ -191,6 +288,10 @@ std::int32_t KRsenddata(int w, const void* bytes, std::int64_t count) {
 
 void* KRdatabuffer(int w, std::size_t bytes) {
   KRclientstate& s = KRstate();
+  if (std::exchange(s.deferred_new_object, false)) {
+    if (char* staged = s.batch.PAYLOAD(bytes)) return staged;
+    KRflush();  // no room: the point list goes now, and its reply brings the buffer
+  }
   const int fd = s.channel.TAKE_ATTACHED();
   if (KRblock(w) == nullptr) {
     if (fd >= 0) close(fd);
@@ -209,6 +310,7 @@ std::int32_t KRdatanumber(int w) {
 
 void KRrelease() {
   KRclientstate& s = KRstate();
+  drop_batch(s);  // sent before any release that is not an end
   for (int w = 1; w <= channel::Max_Window; ++w) {
     platform::Shared_Block& block = s.windows[static_cast<std::size_t>(w)];
     if (block.view() != nullptr && !block.UNMAP())
@@ -223,6 +325,7 @@ void KRrelease() {
 int KRquitx(int mode) {
   KRclientstate& s = KRstate();
   if (s.quit_done) return 0;
+  KRflush();
   KRrelease();
   std::int32_t reply = 0;
   if (s.server_window != 0) {

@@ -11,8 +11,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Channel_Blocks.h"
+#include "platform/Request_Batch.h"
 #include "platform/Request_Channel.h"
 #include "platform/Request_Text.h"
 #include "platform/Shared_Block.h"
@@ -42,6 +44,15 @@ struct KRclientstate {
   std::string program_path;
   std::string server_path;
   bool japanese = false;             // messages in Japanese (UTF-8)
+  // Requests that need no reply wait here (while `deferring`) until one needs a reply, or a
+  // flush; each carries the block bytes it changed since the last one of its window, against
+  // that window's mirror.
+  bool deferring = false;
+  bool batching = true;              // off: every request goes alone (tests compare both)
+  platform::Batch_Writer batch;
+  std::vector<channel::KRwinblock> mirrors;                 // per window, made on first use
+  std::array<bool, channel::Max_Window + 1> in_batch{};     // the window's whole block went in
+  bool deferred_new_object = false;  // the last request was a point list waiting in the batch
 };
 
 KRclientstate& KRstate();
@@ -67,6 +78,9 @@ int KRsetrequest(const channel::Request_Bytes& bytes);
 // Sends the request buffer, `length` bytes with the terminating zero; returns the reply after
 // the reserved replies are handled (the server gone, a failure or an abort end the program).
 std::int32_t KRsend(int length);
+
+// Sends the requests waiting in the batch, if any, and handles their reply as KRsend does.
+void KRflush();
 
 // Window requests: sub-code and arguments into window w's block, then "<letter><w + 32>".
 // 0 when w has no block.

@@ -404,7 +404,21 @@ void KRDRIV_WINDOW_CLEARED() {
   if (KRdrvstate* r = KRdrv_record()) KRdrv_window_cleared(*r);
 }
 
+namespace {
+
+// Drawing through the driver needs no replies: its requests wait in a batch until PGPLOT
+// flushes (the end of every top-level call), a picture ends or a request needs its reply.
+struct Deferring {
+  Deferring() { KRstate().deferring = true; }
+  ~Deferring() { KRstate().deferring = false; }
+  Deferring(const Deferring&) = delete;
+  Deferring& operator=(const Deferring&) = delete;
+};
+
+}  // namespace
+
 void KRDRIV(int opcode, float* rbuf, int* nbuf, char* chr, int* lchr, int mode, std::size_t chr_len) {
+  const Deferring deferring;
   KRdrv_Globals& g = KRdrv();
   const int given_lchr = *lchr;
   *nbuf = 0;
@@ -475,12 +489,16 @@ void KRDRIV(int opcode, float* rbuf, int* nbuf, char* chr, int* lchr, int mode, 
       break;
     case 14:  // end of picture: the picture stays
       *nbuf = -1;
+      KRflush();
       KRdrv_dump("\tKRpause(\"Pause\");\n");
       break;
     case 15:
       set_colour_index(rbuf);
       break;
-    case 16:
+    case 16:  // flush
+      KRflush();
+      *nbuf = -1;
+      break;
     case 18:
     case 23:
     case 25:

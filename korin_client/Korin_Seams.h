@@ -16,13 +16,18 @@ void KRsetstop(Korin_Stop stop);
 
 // One request as sent: the request text (window requests: letter, window + 32) and, for window
 // requests, the block as it was when sent. Called before the send; the reply follows in
-// `reply` of the next call with `replied` true.
+// `reply` of the next call with `replied` true (at once for a request that waits in a batch).
 struct Korin_Trace_Entry {
   const char* text = nullptr;                 // the request buffer
   int length = 0;                             // with its terminating zero
   const channel::KRwinblock* block = nullptr; // window requests only
   bool replied = false;
   std::uint32_t reply = 0;
+  bool flush = false;  // the requests waiting in a batch sent on their own: no text, no block
 };
 using Korin_Trace = std::function<void(const Korin_Trace_Entry&)>;
 void KRsettrace(Korin_Trace trace);
+
+// Requests the window driver makes wait in batches (on by default); off, every request goes
+// alone and waits for its reply.
+void KRsetbatching(bool on);

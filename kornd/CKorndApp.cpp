@@ -27,6 +27,8 @@
 #include "kornd/DrawUtil.h"
 #include "kornd/GdiCache.h"
 #include "platform/Interrupt_Cleanup.h"
+#include "platform/Request_Batch.h"
+#include "platform/Request_Text.h"
 
 namespace {
 
@@ -278,7 +280,8 @@ bool CKorndApp::InitInstance(const CKorndCommandLineInfo& command_line) {
   advanced_graphics = true;
   WatchSignals();
   channel_->Start([this](const platform::Request_Packet& p) { return ServeRequest(p); },
-                  [this] { return main_frame ? main_frame->TakeReplyAttachment() : -1; });
+                  [this] { return main_frame ? main_frame->TakeReplyAttachment() : -1; },
+                  [this](const platform::Batch_Entry& e) { return ServeBatchEntry(e); });
   channel_->OnClientGone([this] { EndWaitsOfGoneClient(); });
   closing = false;
   return true;
@@ -292,6 +295,23 @@ std::uint32_t CKorndApp::ServeRequest(const platform::Request_Packet& packet) {
     ShowNoMemory();
     return channel::Reply_Refused;
   }
+}
+
+std::uint32_t CKorndApp::ServeBatchEntry(const platform::Batch_Entry& entry) {
+  const platform::Request_Packet& p = entry.packet;
+  const channel::Request r = channel::PARSE_REQUEST(p.text, p.length, p.well_formed());
+  const int w = r.kind != channel::Request_Kind::Window ? 0 : r.window == 0 ? LowestOpenWindow() : r.window;
+  CKorndDoc* doc = closing ? nullptr : WindowDoc(w);
+  if (doc != nullptr) {
+    char* block = reinterpret_cast<char*>(doc->block());
+    for (const platform::Batch_Entry::Run& run : entry.runs) std::memcpy(block + run.offset, run.bytes.data(), run.bytes.size());
+  }
+  const std::uint32_t reply = ServeRequest(p);
+  if (entry.payload.empty() || channel::IS_RESERVED_REPLY(reply) || reply == 0) return reply;
+  if (CKorndDoc* still = WindowDoc(w); still == doc && doc != nullptr && !doc->FillDataBuffer(entry.payload))
+    std::fprintf(stderr, "kornd: window %d: %zu bytes for a data buffer of %zu\n", w, entry.payload.size(),
+                 doc->DataBufferSize());
+  return reply;
 }
 
 int CKorndApp::ExitInstance() {

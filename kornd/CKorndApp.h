@@ -24,6 +24,7 @@ class CKorndMain;
 class QSocketNotifier;
 namespace platform {
 struct Request_Packet;
+struct Batch_Entry;
 }
 
 // String-table messages of the server.
@@ -158,6 +159,8 @@ class CKorndApp : public QApplication {
   void WriteAvailability();
   void WatchSignals();
   std::uint32_t ServeRequest(const platform::Request_Packet& packet);
+  // One request of a batch: its window's block bytes first, the data buffer's bytes after.
+  std::uint32_t ServeBatchEntry(const platform::Batch_Entry& entry);
 
   std::array<CKorndDoc*, channel::Max_Window + 1> windows_{};
   int open_windows_ = 0;

@@ -4,7 +4,9 @@
 #include <QSocketNotifier>
 
 #include <chrono>
+#include <cstdio>
 
+#include "platform/Channel_Blocks.h"
 #include "platform/Channel_Protocol.h"
 
 namespace {
@@ -21,9 +23,10 @@ CKorndChannel::~CKorndChannel() { Stop(); }
 
 platform::Claim_Status CKorndChannel::Claim(const std::string& block_name) { return server_.CLAIM(block_name); }
 
-void CKorndChannel::Start(Handler handler, Attachment attachment) {
+void CKorndChannel::Start(Handler handler, Attachment attachment, Entry_Handler entry_handler) {
   handler_ = std::move(handler);
   attachment_ = std::move(attachment);
+  entry_handler_ = std::move(entry_handler);
   if (server_.listen_fd() < 0 || listen_notifier_) return;
   listen_notifier_ = new QSocketNotifier(server_.listen_fd(), QSocketNotifier::Read, this);
   connect(listen_notifier_, &QSocketNotifier::activated, this, &CKorndChannel::OnListen);
@@ -52,6 +55,23 @@ void CKorndChannel::Mute(QSocketNotifier* n) {
   muted_.push_back(n);
 }
 
+std::uint32_t CKorndChannel::ServeBatch(int& attached) {
+  platform::Batch_Reader reader(server_.batch(), sizeof(channel::KRwinblock));
+  platform::Batch_Entry entry;
+  std::uint32_t reply = channel::Reply_Failed;
+  while (reader.NEXT(entry)) {
+    attached = -1;  // only the last entry's buffer goes back (the window owns the descriptor)
+    reply = entry_handler_ ? entry_handler_(entry) : channel::Reply_Failed;
+    if (Stopped()) return reply;
+    if (attachment_) attached = attachment_();
+    if (channel::IS_RESERVED_REPLY(reply)) return reply;
+  }
+  if (!reader.failed()) return reply;
+  std::fprintf(stderr, "kornd: a malformed request batch was refused\n");
+  attached = -1;
+  return channel::Reply_Failed;
+}
+
 void CKorndChannel::OnListen() {
   if (serving_) {
     Mute(listen_notifier_);
@@ -77,15 +97,22 @@ void CKorndChannel::OnPeer(int fd) {
   auto started = std::chrono::steady_clock::now();
   platform::Request_Packet packet;
   platform::Receive_Status status = server_.RECEIVE(fd, packet);
-  while (status == platform::Receive_Status::Request) {
+  while (status == platform::Receive_Status::Request || status == platform::Receive_Status::Batch) {
     serving_ = true;
     served_ = fd;
-    std::uint32_t reply = handler_ ? handler_(packet) : channel::Reply_Failed;
+    int attached = -1;
+    std::uint32_t reply;
+    if (status == platform::Receive_Status::Batch) {
+      reply = ServeBatch(attached);
+    } else {
+      reply = handler_ ? handler_(packet) : channel::Reply_Failed;
+      if (!Stopped() && attachment_) attached = attachment_();
+    }
     serving_ = false;
     served_ = -1;
-    if (peer_notifiers_.empty() && !listen_notifier_) return;  // stopped inside the request
+    if (Stopped()) return;  // stopped inside the request
     SetReading(true);
-    if (!server_.REPLY(fd, reply, attachment_ ? attachment_() : -1)) {
+    if (!server_.REPLY(fd, reply, attached)) {
       status = platform::Receive_Status::Closed;
       break;
     }

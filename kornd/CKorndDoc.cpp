@@ -392,6 +392,12 @@ bool CKorndDoc::CopyToDataBuffer(int offset, int length) {
   return true;
 }
 
+bool CKorndDoc::FillDataBuffer(std::string_view bytes) {
+  if (bytes.size() > data_buffer_.size()) return false;
+  if (!bytes.empty()) std::memcpy(data_buffer_.data(), bytes.data(), bytes.size());
+  return true;
+}
+
 void CKorndDoc::DropPending() {
   pending_tool_.reset();
   data_buffer_.clear();

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "kornd/CKorndDataBuffer.h"
@@ -125,6 +126,8 @@ class CKorndDoc {
   std::size_t DataBufferSize() const { return data_buffer_.size(); }
   // The descriptor of a shared data buffer the last request made, for its reply; else -1.
   int TakeNewDataBuffer() { return data_buffer_.TakeNewShared(); }
+  // The data buffer's first bytes from a batch; false when they do not fit.
+  bool FillDataBuffer(std::string_view bytes);
   // Drops the pending object and the data buffer.
   void DropPending();
 

@@ -189,5 +189,6 @@ constexpr std::uint32_t Reply_Refused = 0x80000002u;  // not registered, unknown
 constexpr std::uint32_t Reply_Exit = 0x80000003u;     // not sent by kornd
 constexpr std::uint32_t Reply_Forget = 0x80000004u;   // not sent by kornd
 constexpr std::uint32_t Reply_Quit = 0x80000005u;
+inline bool IS_RESERVED_REPLY(std::uint32_t reply) { return reply >= Reply_Failed && reply <= Reply_Quit; }
 
 }  // namespace channel

@@ -90,8 +90,9 @@ int Channel_Server::ACCEPT() {
 Receive_Status Channel_Server::RECEIVE(int peer, Request_Packet& packet) { return receive(peer, packet, MSG_DONTWAIT); }
 
 Receive_Status Channel_Server::receive(int peer, Request_Packet& packet, int flags) {
-  char buffer[sizeof packet.text];
-  iovec iov{buffer, sizeof packet.text - 1};
+  // A byte more than a batch may hold, so that a longer packet shows as truncated.
+  if (buffer_.empty()) buffer_.resize(Max_Batch_Packet + 1);
+  iovec iov{buffer_.data(), buffer_.size()};
   msghdr msg{};
   msg.msg_iov = &iov;
   msg.msg_iovlen = 1;
@@ -102,11 +103,16 @@ Receive_Status Channel_Server::receive(int peer, Request_Packet& packet, int fla
     return Receive_Status::Closed;
   }
   if (n == 0) return Receive_Status::Closed;  // end of file (an empty packet reads the same)
-  packet.length = static_cast<std::size_t>(n);
-  packet.oversize = (msg.msg_flags & MSG_TRUNC) != 0;
-  std::memcpy(packet.text, buffer, packet.length);
+  const bool truncated = (msg.msg_flags & MSG_TRUNC) != 0 || static_cast<std::size_t>(n) > Max_Batch_Packet;
+  if (buffer_[0] == Batch_Packet_Mark && !truncated) {
+    batch_length_ = static_cast<std::size_t>(n);
+    return Receive_Status::Batch;
+  }
+  packet.length = std::min(static_cast<std::size_t>(n), sizeof packet.text - 1);
+  packet.oversize = truncated || static_cast<std::size_t>(n) > sizeof packet.text - 1;
+  std::memcpy(packet.text, buffer_.data(), packet.length);
   packet.text[packet.length] = '\0';
-  packet.terminated = std::memchr(buffer, '\0', packet.length) != nullptr;
+  packet.terminated = std::memchr(packet.text, '\0', packet.length) != nullptr;
   return Receive_Status::Request;
 }
 

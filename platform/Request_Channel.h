@@ -13,12 +13,18 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
 
 // Returns the abstract socket name without its leading zero byte: block name + "." + uid.
 std::string SOCKET_NAME(const std::string& block_name);
+
+// A packet that starts with this byte is a batch of requests (Request_Batch.h), at most
+// Max_Batch_Packet bytes; no request text starts with it.
+constexpr char Batch_Packet_Mark = '\x01';
+constexpr std::size_t Max_Batch_Packet = 64 * 1024;
 
 // One request as it came off the socket.
 struct Request_Packet {
@@ -31,7 +37,8 @@ struct Request_Packet {
 };
 
 enum class Claim_Status { Claimed, Taken, Failed };
-enum class Receive_Status { Request, Nothing, Closed };
+// Batch: a packet of several requests (Request_Batch.h), readable through batch().
+enum class Receive_Status { Request, Batch, Nothing, Closed };
 
 class Channel_Server {
  public:
@@ -62,6 +69,9 @@ class Channel_Server {
   // True when the peer has hung up (its end is closed), also with packets still unread.
   bool HUNG_UP(int peer) const;
 
+  // The packet of the last receive that answered Batch.
+  std::string_view batch() const { return std::string_view(buffer_.data(), batch_length_); }
+
   const std::vector<int>& peers() const { return peers_; }
   long refused_count() const { return refused_; }
   const std::string& error() const { return error_; }
@@ -71,6 +81,8 @@ class Channel_Server {
 
   int listen_fd_ = -1;
   std::vector<int> peers_;
+  std::vector<char> buffer_;  // every packet is read here first: a batch is larger than a request
+  std::size_t batch_length_ = 0;
   std::map<int, int> receive_waits_;  // the receive time limit set on a peer, microseconds
   long refused_ = 0;
   std::string error_;
