@@ -1,6 +1,8 @@
 // Request_Kinds.h - counts the requests a client sends and the time each kind ("A 12", "B 36",
 // ...) takes from send to reply, through the client library's trace; prints the slowest.
 // Also the client's own CPU time from send to reply against the wall time of those waits.
+// A request that waits in a batch is counted, not timed (it waits for nothing); the batch sent
+// on its own is timed as "flush".
 #pragma once
 
 #include <time.h>  // clock_gettime
@@ -21,6 +23,10 @@ class Request_Kinds {
     // The clocks are read right before the send and right after the reply: the wait holds the
     // send, the sleep and the receive, and none of this bookkeeping.
     KRsettrace([this](const Korin_Trace_Entry& e) {
+      if (e.deferred) {  // no wait: counted, not timed
+        if (!e.replied) ++requests_, ++deferred_;
+        return;
+      }
       if (e.replied) {
         const double cpu = thread_cpu();
         const double wall = std::chrono::duration<double>(Clock::now() - sent_).count();
@@ -32,6 +38,7 @@ class Request_Kinds {
         return;
       }
       if (!e.flush) ++requests_;
+      ++trips_;
       kind_ = e.flush ? std::string("flush") : std::string(1, e.text[0]) + (e.block ? " " + std::to_string(e.block->code) : "");
       sent_ = Clock::now();
       sent_cpu_ = thread_cpu();
@@ -39,7 +46,11 @@ class Request_Kinds {
   }
   ~Request_Kinds() { KRsettrace(nullptr); }
 
-  void Reset() { requests_ = 0, kinds_.clear(), wait_wall_ = wait_cpu_ = 0; }
+  void Reset() { requests_ = deferred_ = trips_ = 0, kinds_.clear(), wait_wall_ = wait_cpu_ = 0; }
+  // Packets that waited for a reply: requests sent alone, and batches.
+  long Trips() const { return trips_; }
+  // Requests that waited in a batch rather than for their own reply.
+  long Deferred() const { return deferred_; }
   // Seconds from send to reply over every request.
   double ChannelSeconds() const { return wait_wall_; }
   // The client's CPU time while it waited for replies, as a share of the waits' wall time.
@@ -67,6 +78,8 @@ class Request_Kinds {
   }
   double wait_wall_ = 0, wait_cpu_ = 0, sent_cpu_ = 0;
   long requests_ = 0;
+  long deferred_ = 0;
+  long trips_ = 0;
   std::map<std::string, std::pair<long, double>> kinds_;
   std::string kind_;
   Clock::time_point sent_;

@@ -21,22 +21,24 @@ Korin_Trace trace;
 
 bool is_window_request(const char* text) { return text[0] != channel::Handshake && text[0] != channel::Open_Window && text[0] != channel::Quit; }
 
-void trace_request(const KRclientstate& s, int length) {
+void trace_request(const KRclientstate& s, int length, bool deferred = false) {
   if (!trace) return;
   Korin_Trace_Entry e;
   e.text = s.request;
   e.length = length;
+  e.deferred = deferred;
   const int w = static_cast<unsigned char>(s.request[1]) - 32;
   if (is_window_request(s.request)) e.block = KRblock(w);
   trace(e);
 }
 
-void trace_reply(std::uint32_t reply, bool flush = false) {
+void trace_reply(std::uint32_t reply, bool flush = false, bool deferred = false) {
   if (!trace) return;
   Korin_Trace_Entry e;
   e.replied = true;
   e.reply = reply;
   e.flush = flush;
+  e.deferred = deferred;
   trace(e);
 }
 
@@ -174,18 +176,19 @@ std::int32_t KRsend(int length) {
     overflow(std::string_view(s.request, strnlen(s.request, channel::Max_Request)));
   if (!s.batch.empty() && !batch_has_room(s, length)) KRflush();
   if (s.server_window == 0) return 0;
-  trace_request(s, length);
   s.deferred_new_object = false;
   const int w = request_window(s.request);
   channel::KRwinblock* b = KRblock(w);
   if (s.deferring && s.batching && b != nullptr && KRdeferrable(s.request[0], *b)) {
+    trace_request(s, length, true);
     add_to_batch(s, length);
     KRas_served(s.request[0], *b);
     KRas_served(s.request[0], s.mirrors[static_cast<std::size_t>(w)]);
     s.deferred_new_object = s.request[0] == channel::New_Object;
-    trace_reply(static_cast<std::uint32_t>(w));
+    trace_reply(static_cast<std::uint32_t>(w), false, true);
     return w;
   }
+  trace_request(s, length);
   std::uint32_t reply = 0;
   platform::Send_Status sent;
   if (s.batch.empty()) {

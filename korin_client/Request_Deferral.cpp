@@ -36,6 +36,7 @@ bool deferrable_drawing(const channel::KRwinblock& b) {
     case channel::Draw_Transform:
     case channel::Draw_Clip:
     case channel::Draw_Move:
+    case channel::Draw_Combined:
     case channel::Draw_Bitmap:
     case channel::Draw_Marker:
     case channel::Draw_Text:
