@@ -11,6 +11,7 @@
 #include "korin_client/Client_Report.h"
 #include "korin_client/Client_State.h"
 #include "korin_client/Korin_Seams.h"
+#include "korin_client/Korin_Upper.h"
 #include "korin_client/Latin1.h"
 #include "korin_client/Request_Deferral.h"
 

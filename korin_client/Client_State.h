@@ -79,9 +79,6 @@ int KRsetrequest(const channel::Request_Bytes& bytes);
 // the reserved replies are handled (the server gone, a failure or an abort end the program).
 std::int32_t KRsend(int length);
 
-// Sends the requests waiting in the batch, if any, and handles their reply as KRsend does.
-void KRflush();
-
 // Window requests: sub-code and arguments into window w's block, then "<letter><w + 32>".
 // 0 when w has no block.
 std::int32_t KRwincode(int w, char letter, std::int32_t code);

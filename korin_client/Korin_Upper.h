@@ -7,6 +7,8 @@
 
 void KRINITX(int& status, int flags, int x, int y, int width, int height, int arrange, int show, int zorder);
 void KRQUITX(int& status, int mode);
+// Sends the drawing requests still waiting in a batch and waits until the server has them.
+void KRflush();
 void KRCLOSE(int& status, int& w);
 void KRFIRSTWN(int& status);
 void KRSELECT(int& status, int& w);

@@ -360,6 +360,44 @@ class Colour_Places {
 
 }  // namespace
 
+namespace {
+
+// The 8-bit table and each pixel's entry in one pass, as ReduceColours makes them (table from
+// the rarest colour to the commonest, ties in order of appearance); false when the values hold
+// more colours than `room`, which ReduceColours then quantises.
+bool index_colours(const std::uint32_t* values, std::size_t count, std::uint32_t room, std::vector<std::uint8_t>& entry,
+                   std::vector<std::uint32_t>& sorted) {
+  constexpr std::uint32_t None = Colour_Places::None;
+  Colour_Places places;
+  std::vector<std::uint32_t> table, counts;
+  entry.resize(count);
+  std::uint32_t last = 0, last_place = None;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t c = values[i] & 0xFFFFFF;
+    if (last_place == None || c != last) {
+      last = c, last_place = places.Find(c);
+      if (last_place == None) {
+        if (table.size() >= room) return false;
+        last_place = static_cast<std::uint32_t>(table.size());
+        places.Add(c, last_place);
+        table.push_back(c), counts.push_back(0);
+      }
+    }
+    ++counts[last_place];
+    entry[i] = static_cast<std::uint8_t>(last_place);
+  }
+  std::vector<std::uint32_t> order(table.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&counts](std::uint32_t a, std::uint32_t b) { return counts[a] < counts[b]; });
+  std::uint8_t index[256];
+  sorted.resize(table.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) sorted[i] = table[order[i]], index[order[i]] = static_cast<std::uint8_t>(i);
+  for (std::uint8_t& e : entry) e = index[e];
+  return true;
+}
+
+}  // namespace
+
 std::vector<std::uint32_t> CDib::ReduceColours(std::vector<std::uint32_t>& values, int depth, int n) {
   constexpr std::uint32_t None = Colour_Places::None;
   const std::uint32_t room = n > 0 ? static_cast<std::uint32_t>(n) : 1u << depth;
@@ -452,7 +490,12 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
   }
   std::vector<std::uint32_t> table;
   std::vector<std::uint32_t> indices;
-  if (depth == 1 || depth == 4 || depth == 8) {
+  // An 8-bit bitmap of few colours (every image the display sends) keeps a byte per pixel, not
+  // a copy of the values.
+  std::vector<std::uint8_t> entries;
+  const std::uint32_t room = colours > 0 ? static_cast<std::uint32_t>(colours) : 256u;
+  const bool by_entry = depth == 8 && room <= 256 && index_colours(values, count, room, entries, table);
+  if (!by_entry && (depth == 1 || depth == 4 || depth == 8)) {
     indices.assign(values, values + count);
     table = ReduceColours(indices, depth, colours);
     values = indices.data();
@@ -474,6 +517,12 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
     int src_row = height > 0 ? y * f : rows - 1 - y * f;
     const std::uint32_t* src = values + std::uint64_t(src_row) * std::uint64_t(width);
     std::uint8_t* r = Row(y);
+    if (by_entry) {
+      const std::uint8_t* e = entries.data() + std::uint64_t(src_row) * std::uint64_t(width);
+      if (f == 1) std::memcpy(r, e, static_cast<std::size_t>(w));
+      else for (int x = 0; x < w; ++x) r[x] = e[std::size_t(x) * f];
+      continue;
+    }
     switch (depth) {
       case 8:
         for (int x = 0; x < w; ++x) r[x] = static_cast<std::uint8_t>(src[std::size_t(x) * f]);
@@ -487,6 +536,13 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
         }
         break;
       case 32:
+        if (f == 1) {  // a plain loop the compiler makes wide
+          for (int x = 0; x < w; ++x) {
+            const std::uint32_t v = src[x];
+            bmp::PUT32(r + 4 * x, (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16);
+          }
+          break;
+        }
         for (int x = 0; x < w; ++x) {
           std::uint32_t v = src[std::size_t(x) * f];
           bmp::PUT32(r + 4 * x, (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16);

@@ -12,6 +12,7 @@
 #include "display/Korin_Stuff.h"
 #include "display/Manage_Display.h"
 #include "display/Tools_Graphical.h"
+#include "korin_client/Korin_Upper.h"
 #include "main/Initialise.h"
 #include "main/Interrupt_End.h"
 #include "main/Read_Command_Line.h"
@@ -72,7 +73,10 @@ void DISPLAY_ZELTRA(const std::vector<std::string>& words) {
   for (;;) {
     if (level <= 1) READ_RESULTS();
     if (level <= 2) MANAGE_DISPLAY();
-    if (level <= 3) USER_INTERFACE();
+    if (level <= 3) {
+      KRflush();  // the picture is whole in the window before the next command is read
+      USER_INTERFACE();
+    }
     if (command.Time_Step_Command == 0 && command.Command_Code == 0) {
       level = 3;
     } else if (command.Time_Step_Command != 0) {

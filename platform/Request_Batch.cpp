@@ -23,9 +23,20 @@ constexpr std::size_t Run_Head = 4;  // offset and length
 template <typename Emit>
 void changed_runs(const char* now, const char* before, std::size_t size, Emit emit) {
   std::size_t start = 0, end = 0;  // the open run, empty when start == end
+  auto same = [&](std::size_t at, std::size_t n) {
+    if (n != Word) return std::memcmp(now + at, before + at, n) == 0;
+    std::uint32_t a, b;
+    std::memcpy(&a, now + at, Word), std::memcpy(&b, before + at, Word);
+    return a == b;
+  };
   for (std::size_t at = 0; at < size; at += Word) {
+    // Most of a block stays: whole stretches that did not change are passed at once.
+    if (at % 64 == 0 && size - at >= 64 && std::memcmp(now + at, before + at, 64) == 0) {
+      at += 64 - Word;
+      continue;
+    }
     const std::size_t n = std::min(Word, size - at);
-    if (std::memcmp(now + at, before + at, n) == 0) continue;
+    if (same(at, n)) continue;
     if (start != end && at - end <= Run_Head) {
       end = at + n;
       continue;
