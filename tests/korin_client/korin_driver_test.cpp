@@ -21,6 +21,7 @@
 #include "korin_client/Coordinates.h"
 #include "korin_client/KRDRIV.h"
 #include "korin_client/Korin.h"
+#include "korin_client/Korin_Seams.h"
 #include "display/Korin_Stuff.h"
 #include "korin_client/Korin_Upper.h"
 #include "records/Console.h"
@@ -174,6 +175,104 @@ TEST(Korin_Driver, ImagesMarkersAndTheCursor) {
   EXPECT_EQ(count_of(run.trace, "D 5"), 1);
   EXPECT_EQ(count_of(run.trace, "M 0"), 1);
   EXPECT_EQ(count_of(run.trace, "A 12"), 2);
+}
+
+namespace {
+
+// A page of every kind of drawing the driver sends: axes and labels, styles and widths, short
+// and very long lines, filled polygons and rectangles, markers, an image, colour changes.
+void mixed_page() {
+  cpgsvp(0.1f, 0.9f, 0.1f, 0.9f);
+  cpgswin(0, 100, -1.5f, 1.5f);
+  cpgbox("BCNST", 0, 0, "BCNST", 0, 0);
+  cpglab("x", "y", "batched or not");
+  std::vector<float> x(20000), y(20000);
+  for (std::size_t i = 0; i < x.size(); ++i) x[i] = 100.0f * i / x.size(), y[i] = std::sin(x[i] / 3.0f);
+  cpgsci(2);
+  cpgslw(4);
+  cpgline(static_cast<int>(x.size()), x.data(), y.data());  // past what a batch holds
+  cpgslw(1);
+  for (int k = 0; k < 30; ++k) {
+    cpgsls(1 + k % 5);
+    cpgsci(3 + k % 10);
+    cpgline(40, x.data() + 500 * k, y.data() + 500 * k);
+  }
+  cpgsls(1);
+  cpgsfs(1);
+  const float px[4] = {10, 30, 25, 12}, py[4] = {-1, -1.2f, 0.5f, 0.2f};
+  cpgpoly(4, px, py);
+  cpgscr(16, 0.2f, 0.7f, 0.4f);
+  cpgsci(16);
+  cpgrect(60, 80, -1.2f, -0.6f);
+  for (int k = 0; k < 60; ++k) cpgpt1(1.5f * k + 2, std::cos(k * 0.3f), 2 + k % 6);
+  const float cells[6] = {0, 0.5f, 1, 1, 0.5f, 0};
+  const float tr[6] = {40, 5, 0, 0.6f, 0, 0.3f};
+  cpggray(cells, 3, 2, 1, 3, 1, 2, 0, 1, tr);
+  cpgsci(1);
+  cpgptxt(50, 1.2f, 15, 0.5f, "text at an angle");
+}
+
+// Saves the window's picture as a bitmap file under `path`.
+void save_bitmap(const std::string& path) {
+  cpgupdt();
+  const int w = KRDRIV_WINDOW();
+  KRsettext(w, path.c_str());
+  channel::KRwinblock* b = KRblock(w);
+  b->a[0] = b->a[1] = 0, b->a[2] = 3, b->a[3] = 0;
+  KRwincode(w, channel::Control, channel::Control_Save_Picture);
+}
+
+// The requests of a trace as "<letter> <code> -> <reply>", without the handshake (its key is
+// the time) and the data-area pieces a point list takes when it cannot go in place.
+std::vector<std::string> requests_of(const std::vector<std::string>& trace) {
+  std::vector<std::string> kept;
+  for (const std::string& line : trace) {
+    if (line.rfind("K,", 0) == 0 || line.rfind("B 36 ", 0) == 0) continue;
+    std::istringstream words(line);
+    std::string letter, code;
+    words >> letter >> code;
+    kept.push_back(letter + " " + code + line.substr(line.rfind(" -> ")));
+  }
+  return kept;
+}
+
+std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+}  // namespace
+
+TEST(Korin_Driver, DrawingInBatchesSendsTheSameRequestsAndMakesTheSamePicture) {
+  const std::string folder = (std::filesystem::temp_directory_path() / ("korin_batch_" + std::to_string(::getpid()))).string();
+  std::filesystem::create_directories(folder);
+  auto draw = [&](bool batching) {
+    return RUN_CLIENT([&](std::ostream& out) {
+      KRsetbatching(batching);
+      open_display();
+      cpgbbuf();
+      mixed_page();
+      out << (KRstate().batch.entries() > 0 ? "waiting" : "sent") << "\n";
+      cpgebuf();
+      out << KRstate().batch.entries() << " left\n";
+      save_bitmap(folder + (batching ? "/batched.bmp" : "/single.bmp"));
+    });
+  };
+  const Client_Run batched = draw(true), single = draw(false);
+  ASSERT_EQ(batched.exit_code, 0) << batched.errors;
+  ASSERT_EQ(single.exit_code, 0) << single.errors;
+  EXPECT_EQ(batched.output, "waiting\n0 left\n");
+  EXPECT_EQ(single.output, "sent\n0 left\n");
+  // The same requests in the same order, with the same replies.
+  EXPECT_EQ(requests_of(batched.trace), requests_of(single.trace));
+  EXPECT_GT(count_of(batched.trace, "N 30"), 30);
+  EXPECT_GT(count_of(batched.trace, "A 12"), 50);
+  const std::string pixels = file_bytes(folder + "/single.bmp");
+  EXPECT_GT(pixels.size(), 100000u);
+  EXPECT_TRUE(file_bytes(folder + "/batched.bmp") == pixels);
+  std::filesystem::remove_all(folder);
 }
 
 TEST(Korin_Driver, RedrawsIntoAClearedWindowReuseTheirBitmaps) {

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -16,8 +17,10 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <utility>
 
 #include "Kornd_Server.h"
+#include "platform/Request_Batch.h"
 
 namespace {
 
@@ -348,6 +351,70 @@ TEST(KorndChannel, BadRequestsGetABoxAndTheFailureReply) {
   EXPECT_EQ(k.Send(window_request('J', 1)), 0u);
   EXPECT_EQ(k.Send(window_request('B', 0)), Failed);  // no window open at all
   EXPECT_EQ(k.CountErrors("[No window]"), 6);
+}
+
+namespace {
+
+// A batch as our client packs it: each entry with the bytes of `live` it changed.
+struct Raw_Batch {
+  channel::KRwinblock live{}, mirror{};
+  platform::Batch_Writer batch;
+  bool whole = true;
+  void Add(char letter, int w, std::int32_t code, std::array<std::int32_t, 6> a) {
+    live.code = code;
+    for (std::size_t i = 0; i < a.size(); ++i) live.a[i] = a[i];
+    const std::string text = window_request(letter, w) + '\0';
+    batch.APPEND(text.data(), text.size(), &live, &mirror, sizeof live, std::exchange(whole, false));
+  }
+};
+
+// The colour of a picture pixel of window 1 (0x00bbggrr), read by a request of its own.
+std::int32_t pixel(Kornd_Server& k, channel::KRwinblock& b, int x, int y) {
+  b.code = x, b.a[0] = y;
+  return k.Send(window_request('F', 1)) == 1u ? b.a[2] & 0xFFFFFF : -1;
+}
+
+constexpr std::int32_t Red = 0x020000FF, Blue = 0x02FF0000;  // direct colours
+
+}  // namespace
+
+TEST(KorndChannel, ABatchIsServedInOrderAndStopsAtTheFirstFailure) {
+  Kornd_Server k;
+  ASSERT_TRUE(k.Start()) << k.Errors();
+  ASSERT_EQ(k.Send(open_text(0, 320, 200, "batch")), 1u);
+  platform::Shared_Block holder;
+  channel::KRwinblock* shared = k.MapWindow(1, holder);
+  ASSERT_NE(shared, nullptr);
+  const std::int32_t background = pixel(k, *shared, 150, 150);
+
+  Raw_Batch r;
+  r.live = *shared;
+  r.Add('A', 1, channel::Draw_Solid_Rect, {Red, 0, 10, 10, 60, 60});
+  r.Add('A', 1, channel::Draw_Solid_Rect, {Blue, 0, 40, 40, 90, 90});  // over the first
+  r.Add('F', 1, 50, {50, 0, 0, 0, 0, 0});  // last: its result lands in the shared block
+  EXPECT_EQ(k.SendRaw(r.batch.bytes().data(), r.batch.bytes().size()), 1u);
+  EXPECT_EQ(shared->a[2] & 0xFFFFFF, Blue & 0xFFFFFF);
+  EXPECT_EQ(pixel(k, *shared, 20, 20), Red & 0xFFFFFF);
+
+  // A request to a window that is not open ends the batch with its box and failure: what
+  // follows it is not drawn.
+  Raw_Batch stop;
+  stop.live = *shared;
+  stop.Add('A', 1, channel::Draw_Solid_Rect, {Red, 0, 100, 100, 120, 120});
+  stop.Add('A', 2, channel::Draw_Solid_Rect, {Red, 0, 100, 100, 120, 120});
+  stop.Add('A', 1, channel::Draw_Solid_Rect, {Blue, 0, 140, 140, 160, 160});
+  EXPECT_EQ(k.SendRaw(stop.batch.bytes().data(), stop.batch.bytes().size()), Failed);
+  EXPECT_EQ(k.CountErrors("[No window]"), 1);
+  EXPECT_EQ(pixel(k, *shared, 110, 110), Red & 0xFFFFFF);
+  EXPECT_EQ(pixel(k, *shared, 150, 150), background);
+
+  // A packet that does not hold together is refused without a box, and the server serves on.
+  std::vector<char> bad = r.batch.bytes();
+  bad[1] = '\xff', bad[2] = '\x7f';  // a text longer than the packet
+  EXPECT_EQ(k.SendRaw(bad.data(), bad.size()), Failed);
+  EXPECT_EQ(k.CountErrors("malformed request batch"), 1);
+  EXPECT_EQ(k.CountErrors("[No window]"), 1);
+  EXPECT_EQ(pixel(k, *shared, 20, 20), Red & 0xFFFFFF);
 }
 
 TEST(KorndChannel, CancelInABoxStopsTheServing) {

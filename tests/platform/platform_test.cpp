@@ -112,6 +112,7 @@ struct Echo_Server {
   platform::Channel_Server server;
   std::thread thread;
   std::vector<platform::Request_Packet> seen;
+  std::vector<std::string> batches;  // batch packets, whole
   int attach = -1;  // a descriptor to go with every reply
 
   void serve(int requests) {
@@ -122,8 +123,9 @@ struct Echo_Server {
         platform::Request_Packet p;
         platform::Receive_Status s = server.RECEIVE_WAIT(peer, p, 1000);
         if (s == platform::Receive_Status::Closed) return;
-        if (s != platform::Receive_Status::Request) continue;
-        seen.push_back(p);
+        if (s == platform::Receive_Status::Batch) batches.emplace_back(server.batch());
+        else if (s == platform::Receive_Status::Request) seen.push_back(p);
+        else continue;
         server.REPLY(peer, 0x04030201u + static_cast<std::uint32_t>(i), attach);
         ++i;
       }
@@ -168,6 +170,30 @@ TEST(RequestChannel, OnePacketPerRequestAndALittleEndianReply) {
   EXPECT_FALSE(echo.seen[2].well_formed());
   EXPECT_TRUE(echo.seen[3].well_formed());
   EXPECT_EQ(echo.seen[3].length, 256u);
+}
+
+TEST(RequestChannel, ABatchArrivesWholeAndALongerOneIsAnOversizeRequest) {
+  const std::string name = unique_name("Batch");
+  Echo_Server echo;
+  ASSERT_EQ(echo.server.CLAIM(name), platform::Claim_Status::Claimed) << echo.server.error();
+  echo.serve(3);
+  platform::Channel_Client client;
+  ASSERT_TRUE(client.CONNECT(name)) << client.error();
+  std::string batch(platform::Max_Batch_Packet, 'b');
+  batch[0] = platform::Batch_Packet_Mark;
+  std::uint32_t reply = 0;
+  ASSERT_EQ(client.SEND(batch.data(), batch.size(), reply), platform::Send_Status::Reply) << client.error();
+  ASSERT_EQ(client.SEND("A!", 3, reply), platform::Send_Status::Reply);  // a request after it reads as before
+  batch += 'c';
+  ASSERT_EQ(client.SEND(batch.data(), batch.size(), reply), platform::Send_Status::Reply) << client.error();
+  echo.thread.join();
+  ASSERT_EQ(echo.batches.size(), 1u);
+  EXPECT_EQ(echo.batches[0], batch.substr(0, platform::Max_Batch_Packet));
+  ASSERT_EQ(echo.seen.size(), 2u);
+  EXPECT_STREQ(echo.seen[0].text, "A!");
+  EXPECT_TRUE(echo.seen[0].well_formed());
+  EXPECT_TRUE(echo.seen[1].oversize);
+  EXPECT_FALSE(echo.seen[1].well_formed());
 }
 
 TEST(SharedBuffer, ZeroFilledSealedAndSeenByTheReceiver) {
