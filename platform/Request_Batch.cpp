@@ -50,7 +50,7 @@ void changed_runs(const char* now, const char* before, std::size_t size, Emit em
 }  // namespace
 
 std::size_t Batch_Writer::WORST_CASE(std::size_t text_length, std::size_t block_size) {
-  return 2 + text_length + 2 + Run_Head + block_size + 4;
+  return 2 + text_length + 2 + Run_Head + block_size + 4 + Payload_Alignment - 1;
 }
 
 void Batch_Writer::APPEND(const char* text, std::size_t length, const void* block, void* mirror,
@@ -76,6 +76,7 @@ void Batch_Writer::APPEND(const char* text, std::size_t length, const void* bloc
   bytes_[count_at + 1] = static_cast<char>((runs >> 8) & 0xFF);
   payload_at_ = bytes_.size();
   bytes_.resize(bytes_.size() + 4, 0);
+  bytes_.resize((bytes_.size() + Payload_Alignment - 1) / Payload_Alignment * Payload_Alignment, 0);
   ++entries_;
 }
 
@@ -148,7 +149,10 @@ bool Batch_Reader::NEXT(Batch_Entry& entry) {
       return fail();
     entry.runs.push_back(r);
   }
-  if (!take32(payload) || !take(payload, entry.payload)) return fail();
+  std::string_view padding;
+  if (!take32(payload) || !take((Payload_Alignment - at_ % Payload_Alignment) % Payload_Alignment, padding) ||
+      !take(payload, entry.payload))
+    return fail();
   return true;
 }
 

@@ -7,7 +7,8 @@
 // texts, their arguments and their order are those of single requests; only the travel differs.
 //
 // Packet: Batch_Mark, then entries: u16 text length, text, u16 run count, runs (u16 offset,
-// u16 length, bytes), u32 payload length, payload. Little-endian, unaligned.
+// u16 length, bytes), u32 payload length, zeros up to the next multiple of 8 bytes from the
+// packet's start, payload (so that points can be written into it in place). Little-endian.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,7 @@ namespace platform {
 
 constexpr char Batch_Mark = Batch_Packet_Mark;
 constexpr std::size_t Max_Batch = Max_Batch_Packet;
+constexpr std::size_t Payload_Alignment = 8;
 
 // Client side: builds one packet.
 class Batch_Writer {
@@ -28,7 +30,7 @@ class Batch_Writer {
   bool empty() const { return entries_ == 0; }
   int entries() const { return entries_; }
   const std::vector<char>& bytes() const { return bytes_; }
-  // Bytes an entry of this text and block would take at most.
+  // Bytes an entry of this text and block would take at most, without payload.
   static std::size_t WORST_CASE(std::size_t text_length, std::size_t block_size);
   // Appends a request with the bytes of `block` that differ from `mirror` (all when `whole`),
   // then makes the mirror equal to the block.
