@@ -136,7 +136,7 @@ bool batch_has_room(const KRclientstate& s, int length) {
 
 // Sends the batch and empties it first: handling its reply may send again.
 platform::Send_Status send_batch(KRclientstate& s, std::uint32_t& reply) {
-  const std::vector<char> bytes = s.batch.bytes();
+  const std::vector<char> bytes = s.batch.TAKE();
   drop_batch(s);
   return s.channel.SEND(bytes.data(), bytes.size(), reply);
 }

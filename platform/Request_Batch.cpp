@@ -98,6 +98,14 @@ void Batch_Writer::CLEAR() {
   entries_ = 0;
 }
 
+std::vector<char> Batch_Writer::TAKE() {
+  std::vector<char> packet = std::move(bytes_);
+  bytes_.assign(1, Batch_Mark);
+  payload_at_ = 0;
+  entries_ = 0;
+  return packet;
+}
+
 Batch_Reader::Batch_Reader(std::string_view packet, std::size_t block_size)
     : packet_(packet), block_size_(block_size) {
   if (packet_.empty() || packet_[0] != Batch_Mark) failed_ = true;

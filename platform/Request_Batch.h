@@ -39,6 +39,8 @@ class Batch_Writer {
   // Room for `bytes` of payload on the last entry, or null when the packet has no room.
   char* PAYLOAD(std::size_t bytes);
   void CLEAR();
+  // The packet, handed over; the writer starts an empty one.
+  std::vector<char> TAKE();
 
  private:
   std::vector<char> bytes_{Batch_Mark};

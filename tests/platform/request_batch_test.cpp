@@ -67,6 +67,11 @@ TEST(RequestBatch, EntriesComeBackWithTheBlockAsItWasForEach) {
   // Only changed words travel: three small runs, not a block.
   EXPECT_LT(batch.bytes().size(), 1 + 4 * (2 + 3 + 2 + 4 + 7) + Block + 3 * (4 + 8) + 6 + 8);
 
+  const std::vector<char> taken = batch.TAKE();
+  EXPECT_EQ(replay(taken, start), expected);
+  EXPECT_TRUE(batch.empty());
+  EXPECT_EQ(batch.bytes(), std::vector<char>{platform::Batch_Mark});
+  batch.APPEND("A!", 3, block.data(), mirror.data(), Block, true);
   batch.CLEAR();
   EXPECT_TRUE(batch.empty());
   EXPECT_EQ(batch.bytes(), std::vector<char>{platform::Batch_Mark});
