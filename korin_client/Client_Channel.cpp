@@ -169,16 +169,27 @@ std::int32_t take_reply(KRclientstate& s, platform::Send_Status sent, std::uint3
   }
 }
 
+// Sends the batch before a request of window w whose arguments are in w's block already: the
+// server replays the batch in the shared blocks, so that block is put back afterwards (what
+// the server writes there for the batch is foreseen in it).
+void flush_keeping_block(int w) {
+  const channel::KRwinblock* b = KRblock(w);
+  if (b == nullptr) return KRflush();
+  const channel::KRwinblock kept = *b;
+  KRflush();
+  if (channel::KRwinblock* after = KRblock(w)) *after = kept;
+}
+
 }  // namespace
 
 std::int32_t KRsend(int length) {
   KRclientstate& s = KRstate();
   if (length < 1 || length > static_cast<int>(channel::Max_Request))
     overflow(std::string_view(s.request, strnlen(s.request, channel::Max_Request)));
-  if (!s.batch.empty() && !batch_has_room(s, length)) KRflush();
+  const int w = request_window(s.request);
+  if (!s.batch.empty() && !batch_has_room(s, length)) flush_keeping_block(w);
   if (s.server_window == 0) return 0;
   s.deferred_new_object = false;
-  const int w = request_window(s.request);
   channel::KRwinblock* b = KRblock(w);
   if (s.deferring && s.batching && b != nullptr && KRdeferrable(s.request[0], *b)) {
     trace_request(s, length, true);
@@ -206,16 +217,9 @@ void KRflush() {
   KRclientstate& s = KRstate();
   if (s.batch.empty()) return;
   if (s.server_window == 0) return drop_batch(s);
-  // The server replays the batch in the shared blocks, where the caller may have written the
-  // arguments of its next request already; what it writes there is foreseen in the blocks.
-  std::vector<std::pair<int, channel::KRwinblock>> kept;
-  for (int w = 1; w <= channel::Max_Window; ++w)
-    if (s.in_batch[static_cast<std::size_t>(w)] && KRblock(w) != nullptr) kept.emplace_back(w, *KRblock(w));
   trace_flush();
   std::uint32_t reply = 0;
   const platform::Send_Status sent = send_batch(s, reply);
-  for (const auto& [w, block] : kept)
-    if (channel::KRwinblock* b = KRblock(w)) *b = block;
   if (sent == platform::Send_Status::Reply) trace_reply(reply, true);
   take_reply(s, sent, reply, false);
 }

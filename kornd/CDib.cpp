@@ -70,7 +70,10 @@ std::uint32_t rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
   return r & 0xFFFFFF;
 }
 
-QRgb colorref_to_rgb(std::uint32_t c) { return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
+// A colour value 0x00bbggrr as the 32-bit pixel 0x00rrggbb, and back.
+inline std::uint32_t swap_red_blue(std::uint32_t v) { return (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16; }
+
+QRgb colorref_to_rgb(std::uint32_t c) { return 0xFF000000u | swap_red_blue(c); }
 
 }  // namespace
 
@@ -362,6 +365,19 @@ class Colour_Places {
 
 namespace {
 
+// The table from the rarest colour to the commonest, ties in order of appearance; index[p] is
+// where the colour of place p went.
+std::vector<std::uint32_t> by_rarity(const std::vector<std::uint32_t>& table, const std::vector<std::uint32_t>& counts,
+                                     std::vector<std::uint32_t>& index) {
+  std::vector<std::uint32_t> order(table.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&counts](std::uint32_t a, std::uint32_t b) { return counts[a] < counts[b]; });
+  std::vector<std::uint32_t> sorted(table.size());
+  index.resize(table.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) sorted[i] = table[order[i]], index[order[i]] = i;
+  return sorted;
+}
+
 // The 8-bit table and each pixel's entry in one pass, as ReduceColours makes them (table from
 // the rarest colour to the commonest, ties in order of appearance); false when the values hold
 // more colours than `room`, which ReduceColours then quantises.
@@ -386,13 +402,11 @@ bool index_colours(const std::uint32_t* values, std::size_t count, std::uint32_t
     ++counts[last_place];
     entry[i] = static_cast<std::uint8_t>(last_place);
   }
-  std::vector<std::uint32_t> order(table.size());
-  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&counts](std::uint32_t a, std::uint32_t b) { return counts[a] < counts[b]; });
-  std::uint8_t index[256];
-  sorted.resize(table.size());
-  for (std::uint32_t i = 0; i < order.size(); ++i) sorted[i] = table[order[i]], index[order[i]] = static_cast<std::uint8_t>(i);
-  for (std::uint8_t& e : entry) e = index[e];
+  std::vector<std::uint32_t> index;
+  sorted = by_rarity(table, counts, index);
+  std::uint8_t entry_of[256];
+  for (std::size_t p = 0; p < index.size(); ++p) entry_of[p] = static_cast<std::uint8_t>(index[p]);
+  for (std::uint8_t& e : entry) e = entry_of[e];
   return true;
 }
 
@@ -456,12 +470,8 @@ std::vector<std::uint32_t> CDib::ReduceColours(std::vector<std::uint32_t>& value
       v = previous = c;
     }
   }
-  // The table from the rarest colour to the commonest, ties in order of appearance.
-  std::vector<std::uint32_t> order(table.size());
-  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&counts](std::uint32_t a, std::uint32_t b) { return counts[a] < counts[b]; });
-  std::vector<std::uint32_t> sorted(table.size()), index(table.size());
-  for (std::uint32_t i = 0; i < order.size(); ++i) sorted[i] = table[order[i]], index[order[i]] = i;
+  std::vector<std::uint32_t> index;
+  const std::vector<std::uint32_t> sorted = by_rarity(table, counts, index);
   std::uint32_t last_colour = 0, last_index = 0;
   bool known = false;
   for (std::uint32_t& v : values) {
@@ -536,17 +546,11 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
         }
         break;
       case 32:
-        if (f == 1) {  // a plain loop the compiler makes wide
-          for (int x = 0; x < w; ++x) {
-            const std::uint32_t v = src[x];
-            bmp::PUT32(r + 4 * x, (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16);
-          }
+        if (f == 1) {  // unit stride: a loop the compiler makes wide
+          for (int x = 0; x < w; ++x) bmp::PUT32(r + 4 * x, swap_red_blue(src[x]));
           break;
         }
-        for (int x = 0; x < w; ++x) {
-          std::uint32_t v = src[std::size_t(x) * f];
-          bmp::PUT32(r + 4 * x, (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16);
-        }
+        for (int x = 0; x < w; ++x) bmp::PUT32(r + 4 * x, swap_red_blue(src[std::size_t(x) * f]));
         break;
       default:  // 1, 4 (indices) and 16 (packed values)
         for (int x = 0; x < w; ++x) SetPixelValue(x, y, src[std::size_t(x) * f] & 0xFFFF);
@@ -558,7 +562,7 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
       std::uint8_t* r = Row(y);
       for (int x = 0; x < w; ++x) {
         std::uint32_t b = bmp::GET32(r + 4 * x);  // 0x00rrggbb as written above
-        bmp::PUT32(r + 4 * x, encode((b >> 16 & 0xFF) | (b & 0xFF00) | (b & 0xFF) << 16));
+        bmp::PUT32(r + 4 * x, encode(swap_red_blue(b)));
       }
     }
   }

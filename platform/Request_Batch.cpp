@@ -74,7 +74,7 @@ void Batch_Writer::APPEND(const char* text, std::size_t length, const void* bloc
   }
   bytes_[count_at] = static_cast<char>(runs & 0xFF);
   bytes_[count_at + 1] = static_cast<char>((runs >> 8) & 0xFF);
-  payload_at_ = bytes_.size();
+  payload_at_ = bytes_.size(), payload_length_ = 0;
   bytes_.resize(bytes_.size() + 4, 0);
   bytes_.resize((bytes_.size() + Payload_Alignment - 1) / Payload_Alignment * Payload_Alignment, 0);
   ++entries_;
@@ -84,26 +84,25 @@ char* Batch_Writer::PAYLOAD(std::size_t n) {
   if (entries_ == 0 || bytes_.size() + n > Max_Batch) return nullptr;
   const std::size_t at = bytes_.size();
   bytes_.resize(at + n);
-  std::size_t total = 0;
-  for (int i = 0; i < 4; ++i)
-    total |= std::size_t(static_cast<unsigned char>(bytes_[payload_at_ + static_cast<std::size_t>(i)])) << (8 * i);
-  put32_at(bytes_, payload_at_, total + n);
+  payload_length_ += n;
+  put32_at(bytes_, payload_at_, payload_length_);
   return bytes_.data() + at;
 }
 
 void Batch_Writer::CLEAR() {
-  if (entries_ == 0) return;  // already empty: writes nothing (also called while the program ends)
-  bytes_.assign(1, Batch_Mark);
-  payload_at_ = 0;
-  entries_ = 0;
+  if (entries_ > 0) restart();  // already empty: writes nothing (also called while the program ends)
 }
 
 std::vector<char> Batch_Writer::TAKE() {
   std::vector<char> packet = std::move(bytes_);
-  bytes_.assign(1, Batch_Mark);
-  payload_at_ = 0;
-  entries_ = 0;
+  restart();
   return packet;
+}
+
+void Batch_Writer::restart() {
+  bytes_.assign(1, Batch_Mark);
+  payload_at_ = payload_length_ = 0;
+  entries_ = 0;
 }
 
 Batch_Reader::Batch_Reader(std::string_view packet, std::size_t block_size)

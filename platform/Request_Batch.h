@@ -43,8 +43,11 @@ class Batch_Writer {
   std::vector<char> TAKE();
 
  private:
+  void restart();
+
   std::vector<char> bytes_{Batch_Mark};
   std::size_t payload_at_ = 0;  // where the last entry's payload length is
+  std::size_t payload_length_ = 0;
   int entries_ = 0;
 };
 

@@ -205,6 +205,8 @@ void mixed_page() {
   cpgsci(16);
   cpgrect(60, 80, -1.2f, -0.6f);
   for (int k = 0; k < 60; ++k) cpgpt1(1.5f * k + 2, std::cos(k * 0.3f), 2 + k % 6);
+  // More than one packet holds: batches fill and go while requests keep coming.
+  for (int k = 0; k < 2000; ++k) cpgpt1(0.05f * k, 0.5f * std::sin(k * 0.01f), 1 + k % 3);
   const float cells[6] = {0, 0.5f, 1, 1, 0.5f, 0};
   const float tr[6] = {40, 5, 0, 0.6f, 0, 0.3f};
   cpggray(cells, 3, 2, 1, 3, 1, 2, 0, 1, tr);
