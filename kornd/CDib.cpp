@@ -728,6 +728,21 @@ bool CDib::MakeMask(const CDib& source, std::int32_t transparent) {
   return true;
 }
 
+CDib::Row_Colours CDib::RowColours() const {
+  Row_Colours rows;
+  const bool plain32 = BitCount() == 32 && (Compression() == bmp::BI_RGB ||
+                                            (header_.size() >= 52 && bmp::GET32(header_.data() + 40) == 0xFF0000 &&
+                                             bmp::GET32(header_.data() + 44) == 0xFF00 && bmp::GET32(header_.data() + 48) == 0xFF));
+  if (plain32) {
+    rows.kind = Row_Colours::Plain32;
+  } else if (BitCount() == 8) {  // every image the display sends: its table once per colour
+    rows.kind = Row_Colours::Table8;
+    rows.table.resize(256);
+    for (std::uint32_t i = 0; i < 256; ++i) rows.table[i] = colorref_to_rgb(TableColour(i));
+  }
+  return rows;
+}
+
 const QImage& CDib::Image() const {
   if (image_valid_) return image_;
   const int w = Width(), h = Height();
@@ -736,22 +751,14 @@ const QImage& CDib::Image() const {
   } else {
     if (image_.width() != w || image_.height() != h || image_.format() != QImage::Format_RGB32)
       image_ = QImage(w, h, QImage::Format_RGB32);
-    const bool plain32 = BitCount() == 32 && (Compression() == bmp::BI_RGB ||
-                                              (header_.size() >= 52 && bmp::GET32(header_.data() + 40) == 0xFF0000 &&
-                                               bmp::GET32(header_.data() + 44) == 0xFF00 && bmp::GET32(header_.data() + 48) == 0xFF));
-    // An 8-bit picture (every image the display sends) goes through its table once per colour.
-    std::vector<QRgb> palette;
-    if (BitCount() == 8) {
-      palette.resize(256);
-      for (std::uint32_t i = 0; i < 256; ++i) palette[i] = colorref_to_rgb(TableColour(i));
-    }
+    const Row_Colours rows = RowColours();
     for (int y = 0; y < h && !image_.isNull(); ++y) {
       QRgb* out = reinterpret_cast<QRgb*>(image_.scanLine(y));
       const std::uint8_t* r = Row(y);
-      if (plain32) {
+      if (rows.kind == Row_Colours::Plain32) {
         for (int x = 0; x < w; ++x) out[x] = 0xFF000000u | bmp::GET32(r + 4 * x);
-      } else if (!palette.empty()) {
-        for (int x = 0; x < w; ++x) out[x] = palette[r[x]];
+      } else if (rows.kind == Row_Colours::Table8) {
+        for (int x = 0; x < w; ++x) out[x] = rows.table[r[x]];
       } else {
         for (int x = 0; x < w; ++x) out[x] = colorref_to_rgb(PixelColour(x, y));
       }
@@ -834,9 +841,8 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
   int cl = 0, ct = 0, cr = surface->width(), cb = surface->height();
   if (const KRrect* c = dc.Clip()) cl = std::max(cl, c->left), ct = std::max(ct, c->top), cr = std::min(cr, c->right),
                                    cb = std::min(cb, c->bottom);
-  const QImage& src = Image();
   const QImage* mask = masked ? &mask_->Image() : nullptr;  // white where the target shows through
-  const int sw = src.width(), sh = src.height();
+  const int sw = Width(), sh = Height();
   const std::uint8_t code = static_cast<std::uint8_t>(rop >> 16);
   const std::uint32_t pattern = dc.Brush().colour & 0xFFFFFF;
   const std::uint32_t pattern_rgb = (pattern & 0xFF) << 16 | (pattern & 0xFF00) | (pattern >> 16 & 0xFF);
@@ -854,15 +860,30 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
     columns[static_cast<std::size_t>(dx - dx0)] = width < 0 ? sw - 1 - sx : sx;
   }
   const bool copy = !masked && !reduce && code == 0xCC;  // the common case: the picture as it is
+  // A picture drawn as it is (a new image of each output) is read from its own rows: making the
+  // whole-picture image first would cost one more pass over it, and its memory.
+  const Row_Colours rows = copy ? RowColours() : Row_Colours{};
+  const QImage* src = rows.kind == Row_Colours::None ? &Image() : nullptr;
+  if (src != nullptr && src->isNull()) return;  // no memory for the image
   for (int dy = std::max(y0, ct); dy < std::min(y1, cb); ++dy) {
     int i = dy - y0;
     int sy = static_cast<int>(std::int64_t(i) * sh / ah);
     if (height < 0) sy = sh - 1 - sy;
-    const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
-    const QRgb* m = mask ? reinterpret_cast<const QRgb*>(mask->constScanLine(sy)) : nullptr;
-    QRgb* d = reinterpret_cast<QRgb*>(surface->scanLine(dy)) + dx0;
     const int* sx = columns.data();
     const int n = dx1 - dx0;
+    QRgb* d = reinterpret_cast<QRgb*>(surface->scanLine(dy)) + dx0;
+    if (rows.kind == Row_Colours::Plain32) {
+      const std::uint8_t* s = Row(sy);
+      for (int k = 0; k < n; ++k) d[k] = 0xFF000000u | bmp::GET32(s + 4 * std::size_t(sx[k]));
+      continue;
+    }
+    if (rows.kind == Row_Colours::Table8) {
+      const std::uint8_t* s = Row(sy);
+      for (int k = 0; k < n; ++k) d[k] = rows.table[s[sx[k]]];
+      continue;
+    }
+    const QRgb* s = reinterpret_cast<const QRgb*>(src->constScanLine(sy));
+    const QRgb* m = mask ? reinterpret_cast<const QRgb*>(mask->constScanLine(sy)) : nullptr;
     if (copy) {
       for (int k = 0; k < n; ++k) d[k] = 0xFF000000u | s[sx[k]];
       continue;

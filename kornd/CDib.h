@@ -134,6 +134,13 @@ class CDib {
   mutable Reduction reduced_key_;
 
  private:
+  // How scan lines read as RGB32 pixels without the whole-picture image: straight for plain
+  // 32-bit pixels, through the table for 8 bits; None for the other layouts.
+  struct Row_Colours {
+    enum Kind { None, Plain32, Table8 } kind = None;
+    std::vector<QRgb> table;
+  };
+  Row_Colours RowColours() const;
   std::uint32_t table_offset() const;
   std::uint32_t decode(std::uint32_t raw) const;  // direct-depth pixel value to colour value
   std::uint32_t encode(std::uint32_t colour) const;
