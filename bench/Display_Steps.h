@@ -46,6 +46,7 @@ inline void STEP(Display_Session& session, const std::string& commands) {
 
 struct Step_Figures {
   double seconds_per_step = 0, cpu_seconds = 0, server_cpu_seconds = 0;
+  long faults = 0, server_faults = 0;  // minor page faults over the steps
 };
 
 // `steps` moves to the next output, timed, with the display's and the server's CPU time over
@@ -54,6 +55,7 @@ template <typename After_Each>
 Step_Figures STEP_OUTPUTS(Display_Session& session, int steps, After_Each after_each) {
   const double cpu_before = cpu_seconds(session.pid());
   const double server_before = cpu_seconds(session.server.pid());
+  const long faults_before = minor_faults(session.pid()), server_faults_before = minor_faults(session.server.pid());
   const auto t0 = Clock::now();
   for (int i = 1; i <= steps; ++i) {
     STEP(session, "1 0 0\n");
@@ -63,6 +65,8 @@ Step_Figures STEP_OUTPUTS(Display_Session& session, int steps, After_Each after_
   f.seconds_per_step = seconds_since(t0) / steps;
   f.cpu_seconds = cpu_seconds(session.pid()) - cpu_before;
   f.server_cpu_seconds = cpu_seconds(session.server.pid()) - server_before;
+  f.faults = minor_faults(session.pid()) - faults_before;
+  f.server_faults = minor_faults(session.server.pid()) - server_faults_before;
   return f;
 }
 

@@ -190,6 +190,7 @@ int main() {
               Steps, per_step * 1e3, 1.0 / per_step);
   std::printf("  display CPU time: %.2f ms per step (%.0f %% of the step); server CPU time: %.2f ms per step\n",
               cpu / Steps * 1e3, 100 * cpu / Steps / per_step, figures.server_cpu_seconds / Steps * 1e3);
+  std::printf("  page faults per step: display %ld, server %ld\n", figures.faults / Steps, figures.server_faults / Steps);
   std::printf("  server resident memory: %ld kB after step 1, %ld kB after step %d\n", memory_after_first,
               memory_after_last, Steps);
   std::printf("one 1000 x 1000 bitmap through the raw channel: %.2f ms; one output read: %.2f ms; "

@@ -378,35 +378,48 @@ std::vector<std::uint32_t> by_rarity(const std::vector<std::uint32_t>& table, co
   return sorted;
 }
 
-// The 8-bit table and each pixel's entry in one pass, as ReduceColours makes them (table from
-// the rarest colour to the commonest, ties in order of appearance); false when the values hold
-// more colours than `room`, which ReduceColours then quantises.
-bool index_colours(const std::uint32_t* values, std::size_t count, std::uint32_t room, std::vector<std::uint8_t>& entry,
-                   std::vector<std::uint32_t>& sorted) {
+// The 8-bit table as ReduceColours makes it (from the rarest colour to the commonest, ties in
+// order of appearance) and each pixel's place in order of appearance, which `entry_of` turns
+// into its entry in the table; false when the values hold more colours than `room`, which
+// ReduceColours then quantises.
+bool index_colours(const std::uint32_t* values, std::size_t count, std::uint32_t room, std::vector<std::uint8_t>& place,
+                   std::vector<std::uint32_t>& sorted, std::uint8_t (&entry_of)[256]) {
   constexpr std::uint32_t None = Colour_Places::None;
   Colour_Places places;
   std::vector<std::uint32_t> table, counts;
-  entry.resize(count);
-  std::uint32_t last = 0, last_place = None;
+  place.resize(count);
+  // A direct-mapped cache in front of the table: an image's few colours nearly always hit it,
+  // without the mispredicted branches of probing the table.
+  constexpr int Cache_Bits = 12;
+  std::vector<std::uint32_t> cached(std::size_t{1} << Cache_Bits, None);  // never a 24-bit colour
+  std::vector<std::uint8_t> cached_place(cached.size());
+  // Neighbouring pixels mostly share their colour: runs are counted, not pixels.
+  std::uint32_t last = None;
+  std::uint8_t last_place = 0;
+  std::size_t run_start = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint32_t c = values[i] & 0xFFFFFF;
-    if (last_place == None || c != last) {
-      last = c, last_place = places.Find(c);
-      if (last_place == None) {
-        if (table.size() >= room) return false;
-        last_place = static_cast<std::uint32_t>(table.size());
-        places.Add(c, last_place);
-        table.push_back(c), counts.push_back(0);
+    if (c != last) {
+      if (last != None) counts[last_place] += static_cast<std::uint32_t>(i - run_start);
+      const std::uint32_t k = (c * 0x9E3779B1u) >> (32 - Cache_Bits);
+      if (cached[k] != c) {
+        std::uint32_t p = places.Find(c);
+        if (p == None) {
+          if (table.size() >= room) return false;
+          p = static_cast<std::uint32_t>(table.size());
+          places.Add(c, p);
+          table.push_back(c), counts.push_back(0);
+        }
+        cached[k] = c, cached_place[k] = static_cast<std::uint8_t>(p);
       }
+      last = c, last_place = cached_place[k], run_start = i;
     }
-    ++counts[last_place];
-    entry[i] = static_cast<std::uint8_t>(last_place);
+    place[i] = last_place;
   }
+  if (last != None) counts[last_place] += static_cast<std::uint32_t>(count - run_start);
   std::vector<std::uint32_t> index;
   sorted = by_rarity(table, counts, index);
-  std::uint8_t entry_of[256];
   for (std::size_t p = 0; p < index.size(); ++p) entry_of[p] = static_cast<std::uint8_t>(index[p]);
-  for (std::uint8_t& e : entry) e = entry_of[e];
   return true;
 }
 
@@ -502,9 +515,10 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
   std::vector<std::uint32_t> indices;
   // An 8-bit bitmap of few colours (every image the display sends) keeps a byte per pixel, not
   // a copy of the values.
-  std::vector<std::uint8_t> entries;
+  std::vector<std::uint8_t> places;
+  std::uint8_t entry_of[256];
   const std::uint32_t room = colours > 0 ? static_cast<std::uint32_t>(colours) : 256u;
-  const bool by_entry = depth == 8 && room <= 256 && index_colours(values, count, room, entries, table);
+  const bool by_entry = depth == 8 && room <= 256 && index_colours(values, count, room, places, table, entry_of);
   if (!by_entry && (depth == 1 || depth == 4 || depth == 8)) {
     indices.assign(values, values + count);
     table = ReduceColours(indices, depth, colours);
@@ -528,9 +542,8 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
     const std::uint32_t* src = values + std::uint64_t(src_row) * std::uint64_t(width);
     std::uint8_t* r = Row(y);
     if (by_entry) {
-      const std::uint8_t* e = entries.data() + std::uint64_t(src_row) * std::uint64_t(width);
-      if (f == 1) std::memcpy(r, e, static_cast<std::size_t>(w));
-      else for (int x = 0; x < w; ++x) r[x] = e[std::size_t(x) * f];
+      const std::uint8_t* p = places.data() + std::uint64_t(src_row) * std::uint64_t(width);
+      for (int x = 0; x < w; ++x) r[x] = entry_of[p[std::size_t(x) * f]];
       continue;
     }
     switch (depth) {

@@ -207,6 +207,38 @@ TEST(ColourReduction, TableSortedByUseAndQuantisedWhenFull) {
   EXPECT_EQ(d.PixelColour(34, 9), 0xFFFFFFu);
 }
 
+// An 8-bit bitmap of few colours is indexed in one pass of its own: its table and pixels must
+// be what the reduction makes of the same values.
+TEST(ColourReduction, EightBitBitmapHoldsTheReductionsTableAndIndices) {
+  struct Case {
+    const char* name;
+    int width;
+    std::vector<std::uint32_t> values;
+  };
+  const Case cases[] = {
+      // The last run decides the order: 0xCC has 3 pixels against 0xAA's 2.
+      {"last run counts", 3, {0xAA, 0xBB, 0xAA, 0xBB, 0xBB, 0xBB, 0xCC, 0xCC, 0xCC}},
+      {"runs across rows", 3, {0x11, 0x11, 0x22, 0x22, 0x22, 0x22, 0x33, 0x11, 0x11}},
+      {"ties keep the order of appearance", 2, {0x05, 0x06, 0x07, 0x06, 0x07, 0x05}},
+      {"high byte ignored", 2, {0xFF000001, 0x00000001, 0x00000002, 0x7F000002, 0x00000002, 0x00000003}},
+      {"one colour", 3, {0x123456, 0x123456, 0x123456}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int height = static_cast<int>(c.values.size()) / c.width;
+    std::vector<std::uint32_t> indices = c.values;
+    const std::vector<std::uint32_t> table = CDib::ReduceColours(indices, 8, 0);
+    CDib d;
+    ASSERT_TRUE(d.FromValues(c.values.data(), c.width, height, 8));
+    ASSERT_EQ(d.ColourCount(), table.size());
+    for (std::uint32_t i = 0; i < table.size(); ++i) EXPECT_EQ(d.TableColour(i), table[i]) << i;
+    // Values run from the top row down; the bitmap is read by its own rows.
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < c.width; ++x)
+        EXPECT_EQ(d.PixelValue(x, y), indices[std::size_t(y) * std::size_t(c.width) + std::size_t(x)]) << x << "," << y;
+  }
+}
+
 TEST(BitmapFromValues, SixteenBitMasksFollowTheDisplay) {
   DisplayInfo& info = KorndApp()->display_info;
   const DisplayInfo keep = info;
