@@ -1,6 +1,7 @@
 // Request_Kinds.h - counts the requests a client sends and the time each kind ("A 12", "B 36",
 // ...) takes from send to reply, through the client library's trace; prints the slowest.
-// Also the client's own CPU time from send to reply against the wall time of those waits.
+// Also the client's own CPU time from send to reply against the wall time of those trips, and
+// the same from the moment each packet has left (the wait alone).
 // A request that waits in a batch is counted, not timed (it waits for nothing); the batch sent
 // on its own is timed as "flush".
 #pragma once
@@ -27,14 +28,22 @@ class Request_Kinds {
         if (!e.replied) ++requests_, ++deferred_;
         return;
       }
+      if (e.sent) {  // the packet has left: from here on the client only waits
+        left_ = Clock::now();
+        left_cpu_ = thread_cpu();
+        return;
+      }
       if (e.replied) {
         const double cpu = thread_cpu();
-        const double wall = std::chrono::duration<double>(Clock::now() - sent_).count();
+        const auto now = Clock::now();
+        const double wall = std::chrono::duration<double>(now - sent_).count();
         auto& k = kinds_[kind_];
         ++k.first;
         k.second += wall;
-        wait_wall_ += wall;
-        wait_cpu_ += cpu - sent_cpu_;
+        trip_wall_ += wall;
+        trip_cpu_ += cpu - sent_cpu_;
+        wait_wall_ += std::chrono::duration<double>(now - left_).count();
+        wait_cpu_ += cpu - left_cpu_;
         return;
       }
       if (!e.flush) ++requests_;
@@ -46,15 +55,19 @@ class Request_Kinds {
   }
   ~Request_Kinds() { KRsettrace(nullptr); }
 
-  void Reset() { requests_ = deferred_ = trips_ = 0, kinds_.clear(), wait_wall_ = wait_cpu_ = 0; }
+  void Reset() { requests_ = deferred_ = trips_ = 0, kinds_.clear(), trip_wall_ = trip_cpu_ = wait_wall_ = wait_cpu_ = 0; }
   // Packets that waited for a reply: requests sent alone, and batches.
   long Trips() const { return trips_; }
   // Requests that waited in a batch rather than for their own reply.
   long Deferred() const { return deferred_; }
   // Seconds from send to reply over every request.
-  double ChannelSeconds() const { return wait_wall_; }
-  // The client's CPU time while it waited for replies, as a share of the waits' wall time.
+  double ChannelSeconds() const { return trip_wall_; }
+  // The client's CPU time from the send to the reply, as a share of that wall time.
+  double TripCpuShare() const { return trip_wall_ > 0 ? trip_cpu_ / trip_wall_ : 0; }
+  // The same from the moment the packet has left: the client only waits then.
   double WaitCpuShare() const { return wait_wall_ > 0 ? wait_cpu_ / wait_wall_ : 0; }
+  // The client's CPU time in the sends, per packet.
+  double SendCpuSeconds() const { return trips_ > 0 ? (trip_cpu_ - wait_cpu_) / static_cast<double>(trips_) : 0; }
   long Requests() const { return requests_; }
 
   // The `count` kinds that took longest, per unit of work (`units` pages, redraws, ...).
@@ -76,11 +89,11 @@ class Request_Kinds {
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
   }
-  double wait_wall_ = 0, wait_cpu_ = 0, sent_cpu_ = 0;
+  double trip_wall_ = 0, trip_cpu_ = 0, wait_wall_ = 0, wait_cpu_ = 0, sent_cpu_ = 0, left_cpu_ = 0;
   long requests_ = 0;
   long deferred_ = 0;
   long trips_ = 0;
   std::map<std::string, std::pair<long, double>> kinds_;
   std::string kind_;
-  Clock::time_point sent_;
+  Clock::time_point sent_, left_;
 };

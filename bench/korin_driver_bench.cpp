@@ -20,6 +20,7 @@
 #include "korin_client/Korin_Seams.h"
 #include "records/Globals.h"
 #include "platform/Request_Text.h"
+#include "bench/Bare_Wait.h"
 #include "bench/Request_Kinds.h"
 
 namespace {
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
   const double traced_page = seconds_since(t0) / Pages;
   const long requests = kinds.Requests();
   const long trips = kinds.Trips();
-  const double waiting_cpu = kinds.WaitCpuShare();
+  const double waiting_cpu = kinds.WaitCpuShare(), trip_cpu = kinds.TripCpuShare();
 
   // The bare round trip on the same connection.
   channel::Request_Bytes bytes;
@@ -100,7 +101,9 @@ int main(int argc, char** argv) {
   std::printf("requests per page          %9.0f   in %.0f round trips\n", per_page, trips_per_page);
   std::printf("bare round trip            %9.2f us\n", trip * 1e6);
   kinds.PrintSlowest(4, Pages);
-  std::printf("client CPU while waiting    %8.1f %% of the waits (goal < 10 %%)\n", 100 * waiting_cpu);
+  std::printf("client CPU while waiting    %8.1f %% of the waits (goal < 10 %%); a bare socket pair's: %.1f %%\n",
+              100 * waiting_cpu, 100 * bench::BARE_WAIT_CPU_SHARE(20000));
+  std::printf("  from each send to its reply %.1f %%\n", 100 * trip_cpu);
   // The goal's round trips: one per request, as the requests would cost sent one by one.
   std::printf("page / (round trips + /NULL) %7.2f (goal <= 1.3), a round trip per request\n",
               window_page / (per_page * trip + null_page));

@@ -43,6 +43,12 @@ void trace_reply(std::uint32_t reply, bool flush = false, bool deferred = false)
   trace(e);
 }
 
+void trace_sent() {
+  Korin_Trace_Entry e;
+  e.sent = true;
+  if (trace) trace(e);
+}
+
 void trace_flush() {
   if (!trace) return;
   Korin_Trace_Entry e;
@@ -79,7 +85,10 @@ void KRstop(int exit_code) {
   std::exit(exit_code);
 }
 
-void KRsettrace(Korin_Trace t) { trace = std::move(t); }
+void KRsettrace(Korin_Trace t) {
+  trace = std::move(t);
+  KRstate().channel.SET_SENT_HOOK(trace ? trace_sent : nullptr);
+}
 
 void KRsetbatching(bool on) {
   if (!on) KRflush();

@@ -25,6 +25,7 @@ struct Korin_Trace_Entry {
   std::uint32_t reply = 0;
   bool flush = false;  // the requests waiting in a batch sent on their own: no text, no block
   bool deferred = false;  // the request waits in a batch; its reply is the foreseen one
+  bool sent = false;      // the packet traced last has left; its reply is awaited (no text)
 };
 using Korin_Trace = std::function<void(const Korin_Trace_Entry&)>;
 void KRsettrace(Korin_Trace trace);

@@ -234,6 +234,7 @@ Send_Status Channel_Client::SEND(const void* text, std::size_t length, std::uint
     error_ = reason("send");
     return gone ? Send_Status::Server_Gone : Send_Status::Failed;
   }
+  if (sent_hook_ != nullptr) sent_hook_();
   unsigned char bytes[8];
   ssize_t n;
   do n = receive_reply(fd_, bytes, sizeof bytes, 0, attached_);

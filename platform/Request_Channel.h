@@ -102,6 +102,8 @@ class Channel_Client {
   // Sends one packet of `length` bytes and sleeps until the 4-byte reply arrives, without a
   // time limit.
   Send_Status SEND(const void* text, std::size_t length, std::uint32_t& reply);
+  // Called once a packet has left, before the wait for its reply (tracing); null: none.
+  void SET_SENT_HOOK(void (*hook)()) { sent_hook_ = hook; }
   // The descriptor that came with the last reply (the caller owns it), or -1.
   int TAKE_ATTACHED();
   void CLOSE();
@@ -111,6 +113,7 @@ class Channel_Client {
  private:
   int fd_ = -1;
   int attached_ = -1;
+  void (*sent_hook_)() = nullptr;
   std::string error_;
 };
 

@@ -85,7 +85,7 @@ Client_Run RUN_CLIENT(const std::function<void(std::ostream& out)>& scenario, co
       ::_exit(code);
     });
     KRsettrace([](const Korin_Trace_Entry& e) {
-      if (e.flush) return;  // the requests it carries were traced one by one
+      if (e.flush || e.sent) return;  // a batch's requests were traced one by one
       if (e.replied) {
         trace_file << " -> " << static_cast<std::int32_t>(e.reply) << "\n";
       } else {
