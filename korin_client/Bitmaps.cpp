@@ -8,21 +8,42 @@
 #include "korin_client/Coordinates.h"
 #include "korin_client/Korin.h"
 
-int KRmakebmp(int k, int width, int height, int bits, const int* pixels) {
-  const int w = KRstate().current_window;
+namespace {
+
+// Depths a bitmap can have; another is taken as 8.
+int bitmap_depth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32 ? bits : 8; }
+
+}  // namespace
+
+std::int64_t KRnewbmpbuffer(int width, int height) {
   channel::KRwinblock* b = KRstate().current;
-  if (b == nullptr || pixels == nullptr) return 0;
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) bits = 8;
+  if (b == nullptr) return 0;
   const std::int64_t count = 4 * std::llabs(static_cast<std::int64_t>(width) * height);
   // Offsets of the pieces travel as 32-bit numbers.
   if (count == 0 || count > INT32_MAX) return 0;
   b->a[2] = width, b->a[3] = height;
-  if (KRwincmd1(w, channel::Control, channel::Control_New_Buffer, static_cast<std::int32_t>(count)) == 0) return 0;
+  if (KRwincmd1(KRstate().current_window, channel::Control, channel::Control_New_Buffer, static_cast<std::int32_t>(count)) == 0)
+    return 0;
+  return count;
+}
+
+int KRbmpfrombuffer(int k, int width, int height, int bits) {
+  const int w = KRstate().current_window;
+  channel::KRwinblock* b = KRstate().current;
+  if (b == nullptr) return 0;
+  b->a[2] = width, b->a[3] = height;
+  if (KRwincmd(w, channel::Bitmap, channel::Bitmap_From_Buffer, k, bitmap_depth(bits)) == 0) return 0;
+  return KRdatanumber(w);
+}
+
+int KRmakebmp(int k, int width, int height, int bits, const int* pixels) {
+  if (KRstate().current == nullptr || pixels == nullptr) return 0;
+  const std::int64_t count = KRnewbmpbuffer(width, height);
+  if (count == 0) return 0;
+  const int w = KRstate().current_window;
   if (void* buffer = KRdatabuffer(w, static_cast<std::size_t>(count))) std::memcpy(buffer, pixels, static_cast<std::size_t>(count));
   else if (KRsenddata(w, pixels, count) == 0) return 0;
-  b->a[2] = width, b->a[3] = height;
-  if (KRwincmd(w, channel::Bitmap, channel::Bitmap_From_Buffer, k, bits) == 0) return 0;
-  return KRdatanumber(w);
+  return KRbmpfrombuffer(k, width, height, bits);
 }
 
 int KRsetbmp(int k, float width, float height, int p1, int p2, int p3) {

@@ -98,6 +98,13 @@ std::int32_t KRsenddata(int w, const void* bytes, std::int64_t count);
 // handed it over with its reply; null otherwise (the data then goes through KRsenddata).
 void* KRdatabuffer(int w, std::size_t bytes);
 
+// KRmakebmp in its two steps, for codes written in place: KRnewbmpbuffer makes the current
+// window's data buffer ready for width x |height| colour codes ("B" 20) and gives its bytes, 0
+// when refused (KRdatabuffer then maps it, or KRsenddata fills it); KRbmpfrombuffer makes
+// bitmap k of what the buffer holds ("D" 5).
+std::int64_t KRnewbmpbuffer(int width, int height);
+int KRbmpfrombuffer(int k, int width, int height, int bits);
+
 // A number the server wrote as text into the data area ("%d"); 0 when none can be read.
 std::int32_t KRdatanumber(int w);
 

@@ -19,7 +19,17 @@ void begin_image(KRdrv_Image& im, const float* rbuf) {
   if (w < 1 || h < 1 || w * h > Most_Cells) return;  // not an image that can be held
   im.width = static_cast<int>(w), im.height = static_cast<int>(h);
   im.x1 = rbuf[3], im.x2 = rbuf[4], im.y1 = rbuf[5], im.y2 = rbuf[6];
-  im.codes.assign(static_cast<std::size_t>(w * h), 0);
+  im.size = static_cast<std::size_t>(w * h);
+  // Written straight into the data buffer of the bitmap to be (zero-filled by the server), not
+  // gathered first and copied there.
+  im.buffer_bytes = KRnewbmpbuffer(im.width, -im.height);
+  if (im.buffer_bytes > 0)
+    im.cells = static_cast<std::int32_t*>(KRdatabuffer(KRstate().current_window, static_cast<std::size_t>(im.buffer_bytes)));
+  im.in_place = im.cells != nullptr;
+  if (!im.in_place) {
+    im.codes.assign(im.size, 0);
+    im.cells = im.codes.data();
+  }
   im.receiving = true;
   int dw = 0, dh = 0;
   KRtodevsize(std::fabs(im.x2 - im.x1), std::fabs(im.y2 - im.y1), &dw, &dh);
@@ -44,7 +54,7 @@ void dump_image(const KRdrv_Image& im, int bitmap_width, int bitmap_height) {
   KRdrv_dump("{\nfloat xfrm[] = {\n\t");
   for (int i = 0; i < 6; ++i) KRdrv_dump("%f%s", im.t[i], i == 2 ? ",\n\t" : i == 5 ? "};\n" : ", ");
   KRdrv_dump("int ibits[] = {");
-  for (std::size_t i = 0; i < im.codes.size(); ++i) KRdrv_dump("%s%d, ", i % 4 == 0 ? "\n\t" : "", im.codes[i]);
+  for (std::size_t i = 0; i < im.size; ++i) KRdrv_dump("%s%d, ", i % 4 == 0 ? "\n\t" : "", im.cells[i]);
   KRdrv_dump("0};\n");
   KRdrv_dump("\tint ibmp = KRmakebmp(0, %d, %d, %d, ibits);\n", bitmap_width, bitmap_height, 8);
   KRdrv_dump("\tKRsetbmp(ibmp, %f, %f, 1, 0, 1);\n", im.sx * im.width, im.sy * im.height);
@@ -54,9 +64,12 @@ void dump_image(const KRdrv_Image& im, int bitmap_width, int bitmap_height) {
 }
 
 void end_image(KRdrvstate& r, KRdrv_Image& im) {
+  dump_image(im, im.width, -im.height);  // while the cells are sure to be there
   KRdrv_Bitmap_Numbers& pool = KRdrv_bitmap_numbers(r);
   const bool reuse = pool.next < pool.numbers.size();
-  const int number = KRmakebmp(reuse ? pool.numbers[pool.next] : 0, im.width, -im.height, 8, im.codes.data());
+  const int k = reuse ? pool.numbers[pool.next] : 0;
+  const bool filled = im.buffer_bytes > 0 && (im.in_place || KRsenddata(KRstate().current_window, im.codes.data(), im.buffer_bytes) != 0);
+  const int number = filled ? KRbmpfrombuffer(k, im.width, -im.height, 8) : 0;
   if (number > 0) {
     if (!reuse) pool.numbers.push_back(number);
     ++pool.next;
@@ -67,7 +80,6 @@ void end_image(KRdrvstate& r, KRdrv_Image& im) {
     KRsetxfrm(nullptr);
     KRsetrgn(0, 0, 0, 0, -1);
   }
-  dump_image(im, im.width, -im.height);
   im = KRdrv_Image{};
 }
 
@@ -82,10 +94,10 @@ void KRdrv_image(const float* rbuf, int* nbuf) {
     begin_image(im, rbuf);
   } else if (rbuf[0] >= 1 && im.receiving) {
     const int n = static_cast<int>(rbuf[0]);
-    for (int i = 0; i < n && im.count < im.codes.size(); ++i, ++im.count) {
+    for (int i = 0; i < n && im.count < im.size; ++i, ++im.count) {
       const int index = static_cast<int>(rbuf[1 + i] + 0.5f);
       const std::size_t k = index >= 0 && index < KRdrv_Colours ? static_cast<std::size_t>(index) : 0;
-      im.codes[im.count] = r->colours[k];
+      im.cells[im.count] = r->colours[k];
     }
   } else if (rbuf[0] < 0 && im.receiving) {
     end_image(*r, im);

@@ -48,8 +48,12 @@ struct KRdrv_Image {
   float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
   float t[6] = {0, 1, 0, 0, 0, 1};
   float sx = 1, sy = 1;
-  std::vector<int> codes;
-  std::size_t count = 0;
+  std::int64_t buffer_bytes = 0;  // of the data buffer made for the codes; 0: none
+  std::vector<int> codes;         // when that buffer is not shared
+  std::int32_t* cells = nullptr;  // where the codes go: the shared buffer, or `codes`
+  std::size_t size = 0;           // cells of the image
+  std::size_t count = 0;          // cells received
+  bool in_place = false;          // `cells` is the shared buffer
   bool receiving = false;
 };
 

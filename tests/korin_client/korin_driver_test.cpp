@@ -456,9 +456,13 @@ TEST(Korin_Driver, SourceDumpCompilesAndRedrawsTheSamePixels) {
         const float px[3] = {2, 5, 2}, py[3] = {5, 8, 8};
         cpgsci(3);
         cpgpoly(3, px, py);
-        const float cells[4] = {0, 1, 1, 0};
-        const float tr[6] = {4.5f, 1, 0, 4.5f, 0, 1};
-        cpggray(cells, 2, 2, 1, 2, 1, 2, 1, 0, tr);
+        // Four quadrants of 12 x 12 cells over (5, 5) - (7, 7): more than a data area's worth
+        // of codes, so that they are written into the shared buffer and dumped from there.
+        std::vector<float> cells(24 * 24);
+        for (int j = 0; j < 24; ++j)
+          for (int i = 0; i < 24; ++i) cells[std::size_t(j * 24 + i)] = (i < 12) == (j < 12) ? 0.0f : 1.0f;
+        const float tr[6] = {5 - 1.0f / 24, 1.0f / 12, 0, 5 - 1.0f / 24, 0, 1.0f / 12};
+        cpggray(cells.data(), 24, 24, 1, 24, 1, 24, 1, 0, tr);
         cpgsci(4);
         cpgpt1(7, 3, 2);
         for (const auto& [x, y] : std::vector<std::pair<float, float>>{{5, 1}, {3, 7.5f}, {5.5f, 5.5f}, {6.5f, 5.5f}, {1, 9}}) {
