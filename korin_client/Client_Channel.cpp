@@ -44,9 +44,10 @@ void trace_reply(std::uint32_t reply, bool flush = false, bool deferred = false)
 }
 
 void trace_sent() {
+  if (!trace) return;
   Korin_Trace_Entry e;
   e.sent = true;
-  if (trace) trace(e);
+  trace(e);
 }
 
 void trace_flush() {
