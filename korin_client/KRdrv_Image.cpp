@@ -3,6 +3,7 @@
 // numbers page after page, and a panel drawn anew those of its earlier drawing, so redraws do
 // not pile up bitmaps on the server.
 
+#include <algorithm>
 #include <cmath>
 
 #include "korin_client/Client_State.h"
@@ -93,12 +94,17 @@ void KRdrv_image(const float* rbuf, int* nbuf) {
   if (rbuf[0] == 0) {
     begin_image(im, rbuf);
   } else if (rbuf[0] >= 1 && im.receiving) {
-    const int n = static_cast<int>(rbuf[0]);
-    for (int i = 0; i < n && im.count < im.size; ++i, ++im.count) {
+    const std::size_t n = static_cast<std::size_t>(rbuf[0]);
+    // Locals: a store through `cells` could otherwise change `im`, which would be read anew for
+    // every cell.
+    std::int32_t* const cells = im.cells + im.count;
+    const std::size_t taken = std::min(n, im.size - im.count);
+    const std::array<int, KRdrv_Colours>& colours = r->colours;
+    for (std::size_t i = 0; i < taken; ++i) {
       const int index = static_cast<int>(rbuf[1 + i] + 0.5f);
-      const std::size_t k = index >= 0 && index < KRdrv_Colours ? static_cast<std::size_t>(index) : 0;
-      im.cells[im.count] = r->colours[k];
+      cells[i] = colours[index >= 0 && index < KRdrv_Colours ? static_cast<std::size_t>(index) : 0];
     }
+    im.count += taken;
   } else if (rbuf[0] < 0 && im.receiving) {
     end_image(*r, im);
   }
