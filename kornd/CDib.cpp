@@ -16,6 +16,7 @@
 #include "kornd/Bmp_File.h"
 #include "kornd/CKorndApp.h"
 #include "kornd/CKorndBox.h"
+#include "kornd/DrawUtil.h"
 #include "kornd/File_Dialog.h"
 #include "kornd/KRdc.h"
 
@@ -70,10 +71,7 @@ std::uint32_t rop3(std::uint8_t code, std::uint32_t p, std::uint32_t s, std::uin
   return r & 0xFFFFFF;
 }
 
-// A colour value 0x00bbggrr as the 32-bit pixel 0x00rrggbb, and back.
-inline std::uint32_t swap_red_blue(std::uint32_t v) { return (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16; }
-
-QRgb colorref_to_rgb(std::uint32_t c) { return 0xFF000000u | swap_red_blue(c); }
+QRgb colorref_to_rgb(std::uint32_t c) { return 0xFF000000u | SWAP_RED_BLUE(c); }
 
 }  // namespace
 
@@ -560,10 +558,10 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
         break;
       case 32:
         if (f == 1) {  // unit stride: a loop the compiler makes wide
-          for (int x = 0; x < w; ++x) bmp::PUT32(r + 4 * x, swap_red_blue(src[x]));
+          for (int x = 0; x < w; ++x) bmp::PUT32(r + 4 * x, SWAP_RED_BLUE(src[x]));
           break;
         }
-        for (int x = 0; x < w; ++x) bmp::PUT32(r + 4 * x, swap_red_blue(src[std::size_t(x) * f]));
+        for (int x = 0; x < w; ++x) bmp::PUT32(r + 4 * x, SWAP_RED_BLUE(src[std::size_t(x) * f]));
         break;
       default:  // 1, 4 (indices) and 16 (packed values)
         for (int x = 0; x < w; ++x) SetPixelValue(x, y, src[std::size_t(x) * f] & 0xFFFF);
@@ -575,7 +573,7 @@ bool CDib::FromValues(const std::uint32_t* values, int width, int height, int de
       std::uint8_t* r = Row(y);
       for (int x = 0; x < w; ++x) {
         std::uint32_t b = bmp::GET32(r + 4 * x);  // 0x00rrggbb as written above
-        bmp::PUT32(r + 4 * x, encode(swap_red_blue(b)));
+        bmp::PUT32(r + 4 * x, encode(SWAP_RED_BLUE(b)));
       }
     }
   }
@@ -858,7 +856,7 @@ void CDib::DrawTransparent(KRdc& dc, int x, int y, int width, int height, std::u
   const int sw = Width(), sh = Height();
   const std::uint8_t code = static_cast<std::uint8_t>(rop >> 16);
   const std::uint32_t pattern = dc.Brush().colour & 0xFFFFFF;
-  const std::uint32_t pattern_rgb = (pattern & 0xFF) << 16 | (pattern & 0xFF00) | (pattern >> 16 & 0xFF);
+  const std::uint32_t pattern_rgb = SWAP_RED_BLUE(pattern);
   // Made smaller with AND or OR, a destination pixel combines its whole block of source pixels
   // the same way (as the black-on-white and white-on-black stretch modes do), so that thin
   // lines of a mask and picture pair survive.

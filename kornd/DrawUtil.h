@@ -47,6 +47,8 @@ void ExtendRect(KRrect& r, KRpoint p);
 void FitSize(int& width, int& height, int box_width, int box_height, bool cover);
 // Replaces the rectangle by the bounds of its corners rotated about the centre.
 void RotatedBounds(KRrect& r, KRpoint centre, int angle);
+// A colour value 0x00bbggrr as the pixel value 0x00rrggbb, and back.
+constexpr std::uint32_t SWAP_RED_BLUE(std::uint32_t v) { return (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16; }
 // Bit counts of red, green and blue that an image of this format keeps: r << 16 | g << 8 | b;
 // 0 for an indexed (palette) format.
 std::uint32_t ProbeColorDepth(QImage::Format format);

@@ -13,10 +13,6 @@
 
 namespace {
 
-std::uint32_t colorref_of(std::uint32_t rgb) {
-  return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
-}
-
 // On/off run lengths of the cosmetic pen styles 1-4 (dash, dot, dash-dot, dash-dot-dot).
 const std::vector<int>& dash_pattern(int style) {
   static const std::vector<int> none, dash{18, 6}, dot{3, 3}, dashdot{9, 6, 3, 6}, dashdotdot{9, 3, 3, 3, 3, 3};
@@ -282,7 +278,7 @@ void KRdc::SetPixel(int x, int y, std::uint32_t colour) {
 bool KRdc::GetPixel(int x, int y, std::uint32_t& colour) const {
   KRpoint p = map(x, y);
   if (p.x < 0 || p.y < 0 || p.x >= image_->width() || p.y >= image_->height()) return false;
-  colour = colorref_of(image_->pixel(p.x, p.y) & 0xFFFFFF);
+  colour = SWAP_RED_BLUE(image_->pixel(p.x, p.y) & 0xFFFFFF);
   return true;
 }
 

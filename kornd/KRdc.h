@@ -138,9 +138,9 @@ class KRdc {
   void plot(int x, int y, std::uint32_t colour) {       // raster operation with a colorref
     if (!inside(x, y)) return;
     QRgb& d = bits_[static_cast<std::ptrdiff_t>(y) * stride_ + x];
-    d = rop2_ == 13 ? 0xFF000000u | rgb_of(colour) : 0xFF000000u | ApplyROP2(rop2_, rgb_of(colour), d & 0xFFFFFF);
+    const std::uint32_t rgb = SWAP_RED_BLUE(colour);
+    d = 0xFF000000u | (rop2_ == 13 ? rgb : ApplyROP2(rop2_, rgb, d & 0xFFFFFF));
   }
-  static std::uint32_t rgb_of(std::uint32_t c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
   void plot_brush(int x, int y);                          // the brush's colour or hatch
   void segment(KRpoint a, KRpoint b, bool last_pixel);    // a cosmetic line
   // Paths in logical units through the full transform; in device pixels with device = true.
