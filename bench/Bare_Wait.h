@@ -6,8 +6,11 @@
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
+
+#include <chrono>
+
+#include "bench/Process_Cpu.h"
 
 namespace bench {
 
@@ -26,19 +29,16 @@ inline double BARE_WAIT_CPU_SHARE(int trips) {
     _exit(0);
   }
   close(pair[1]);
-  auto clock = [](clockid_t id) {
-    timespec t{};
-    clock_gettime(id, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-  };
   double cpu = 0, wall = 0;
   char packet[64] = "A request of a few dozen bytes, as most are";
   bool failed = false;
   for (int i = 0; i < trips && !failed; ++i) {
     failed = send(pair[0], packet, sizeof packet, MSG_NOSIGNAL) != sizeof packet;
-    const double c0 = clock(CLOCK_THREAD_CPUTIME_ID), t0 = clock(CLOCK_MONOTONIC);
+    const double c0 = thread_cpu_seconds();
+    const auto t0 = std::chrono::steady_clock::now();
     failed = failed || recv(pair[0], packet, sizeof packet, 0) != 4;
-    cpu += clock(CLOCK_THREAD_CPUTIME_ID) - c0, wall += clock(CLOCK_MONOTONIC) - t0;
+    cpu += thread_cpu_seconds() - c0;
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   }
   close(pair[0]);
   waitpid(child, nullptr, 0);

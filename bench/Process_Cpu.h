@@ -1,7 +1,8 @@
 // Process_Cpu.h - a process's CPU time and minor page faults from /proc, for benchmarks that
-// report what another process (the server, the display) spent.
+// report what another process (the server, the display) spent; the calling thread's CPU time.
 #pragma once
 
+#include <time.h>  // clock_gettime
 #include <unistd.h>
 
 #include <fstream>
@@ -34,6 +35,13 @@ inline double cpu_seconds(pid_t pid) {
   const std::vector<std::string> fields = stat_fields(pid);
   if (fields.size() < 13) return 0;
   return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The calling thread's CPU seconds so far, to the nanosecond.
+inline double thread_cpu_seconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 // Minor page faults of a process so far.

@@ -6,8 +6,6 @@
 // on its own is timed as "flush".
 #pragma once
 
-#include <time.h>  // clock_gettime
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/Process_Cpu.h"
 #include "korin_client/Korin_Seams.h"
 
 class Request_Kinds {
@@ -30,11 +29,11 @@ class Request_Kinds {
       }
       if (e.sent) {  // the packet has left: from here on the client only waits
         left_ = Clock::now();
-        left_cpu_ = thread_cpu();
+        left_cpu_ = bench::thread_cpu_seconds();
         return;
       }
       if (e.replied) {
-        const double cpu = thread_cpu();
+        const double cpu = bench::thread_cpu_seconds();
         const auto now = Clock::now();
         const double wall = std::chrono::duration<double>(now - sent_).count();
         auto& k = kinds_[kind_];
@@ -50,7 +49,7 @@ class Request_Kinds {
       ++trips_;
       kind_ = e.flush ? std::string("flush") : std::string(1, e.text[0]) + (e.block ? " " + std::to_string(e.block->code) : "");
       sent_ = Clock::now();
-      sent_cpu_ = thread_cpu();
+      sent_cpu_ = bench::thread_cpu_seconds();
     });
   }
   ~Request_Kinds() { KRsettrace(nullptr); }
@@ -84,11 +83,6 @@ class Request_Kinds {
 
  private:
   using Clock = std::chrono::steady_clock;
-  static double thread_cpu() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-  }
   double trip_wall_ = 0, trip_cpu_ = 0, wait_wall_ = 0, wait_cpu_ = 0, sent_cpu_ = 0, left_cpu_ = 0;
   long requests_ = 0;
   long deferred_ = 0;
